@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for the project, builds it, and runs the editor or the test suite.
+#   ./build.sh run    install what is missing, build everything, start Q9EE
+#   ./build.sh test   install what is missing, build and run every test twice: once normally and
+#                     once under AddressSanitizer and UndefinedBehaviorSanitizer
+set -euo pipefail
+
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+packages=(
+    build-essential cmake ninja-build ccache pkg-config
+    qt6-base-dev libgl-dev
+    librtmidi-dev libjack-jackd2-dev jackd2
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    midicsv fonts-dejavu-core
+)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    # jackd2 asks about real-time priority; take the default without a prompt.
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+configure_and_build() {
+    local dir=$1; shift
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$top" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+}
+
+run_tests() {
+    local dir=$1 name=$2
+    echo "=== Tests: $name ==="
+    (cd "$dir" && ctest --output-on-failure -j "$jobs" --timeout 600 "${@:3}")
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    exec "$top/build/editor/q9ee" "${@:2}"
+    ;;
+test)
+    install_missing
+    configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    configure_and_build "$top/build-asan" -DCMAKE_BUILD_TYPE=Debug -DQ9_SANITIZE=ON -DQ9_BUILD_BENCHMARKS=OFF
+    status=0
+    run_tests "$top/build" "normal build" || status=1
+    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+    export LSAN_OPTIONS="suppressions=$top/tests/support/lsan.supp:print_suppressions=0"
+    run_tests "$top/build-asan" "AddressSanitizer and UndefinedBehaviorSanitizer" || status=1
+    if [ $status -ne 0 ]; then
+        echo "Some tests failed."
+    fi
+    exit $status
+    ;;
+*)
+    echo "usage: $0 run | test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,61 @@
+# Settings every target of the project shares: warnings, sanitizers, test registration.
+
+option(Q9_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+option(Q9_TSAN "Build with ThreadSanitizer" OFF)
+
+if(Q9_SANITIZE AND Q9_TSAN)
+    message(FATAL_ERROR "Q9_SANITIZE and Q9_TSAN cannot be combined")
+endif()
+if(Q9_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+if(Q9_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
+function(q9_set_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# q9_add_library(name SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
+function(q9_add_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    q9_set_warnings(${name})
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
+endfunction()
+
+# q9_add_test(name SOURCES ... LIBS ... [GUI] [LABELS ...])
+# One executable per component; every test case becomes its own CTest test.
+# GUI tests get a Qt application on the offscreen platform from their main().
+function(q9_add_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    q9_set_warnings(${name})
+    if(ARG_GUI)
+        target_link_libraries(${name} PRIVATE q9_gui_test_main)
+    else()
+        target_link_libraries(${name} PRIVATE q9_test_main)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} test_support GTest::gtest GTest::gmock)
+    if(NOT ARG_LABELS)
+        set(ARG_LABELS unit)
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES
+            TIMEOUT 300
+            LABELS "${ARG_LABELS}"
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;Q9_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+endfunction()
+
+# q9_add_benchmark(name SOURCES ... LIBS ...): a Google Benchmark program, not run by CTest.
+function(q9_add_benchmark name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    q9_set_warnings(${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()

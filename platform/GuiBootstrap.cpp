@@ -1,0 +1,40 @@
+#include "platform/GuiBootstrap.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QGuiApplication>
+
+#include <clocale>
+#include <string>
+
+struct CGuiBootstrap::Impl
+{
+    std::unique_ptr<QApplication> application;
+};
+
+CGuiBootstrap::CGuiBootstrap(int& argc, char** argv) : d(std::make_unique<Impl>())
+{
+    if (!QCoreApplication::instance())
+        d->application = std::make_unique<QApplication>(argc, argv);
+    // QApplication sets the locale from the environment; numbers go back to the C rules.
+    UseCNumericLocale();
+}
+
+CGuiBootstrap::~CGuiBootstrap() = default;
+
+bool CGuiBootstrap::Exists()
+{
+    return QCoreApplication::instance() != nullptr;
+}
+
+const char* CGuiBootstrap::PlatformName()
+{
+    static std::string name;
+    name = QGuiApplication::platformName().toStdString();
+    return name.c_str();
+}
+
+void UseCNumericLocale()
+{
+    std::setlocale(LC_NUMERIC, "C");
+}

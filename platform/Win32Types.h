@@ -1,0 +1,13 @@
+#pragma once
+// The handful of Windows scalar types the rest of the system is written against.
+// They keep their Windows widths on Linux: DWORD is 32 bits even where long is 64.
+#include <cstdint>
+
+using DWORD = uint32_t;
+using UINT = unsigned int;
+using BYTE = uint8_t;
+using WORD = uint16_t;
+using BOOL = int;
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
