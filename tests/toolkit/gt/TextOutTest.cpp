@@ -44,7 +44,10 @@ TEST(TextOut, NegativeIndentStopsAtZero)
 TEST(TextOut, PrintfIgnoresExtraArgumentsAndIsNotCut)
 {
     CStringTextOut out;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-extra-args"
     out.Printf("Unable to create knob. : %s\n", "k1", 42);
+#pragma GCC diagnostic pop
     EXPECT_EQ(out.text, "Unable to create knob. : k1\n");
 
     const std::string longText(2000, 'x');
