@@ -48,12 +48,14 @@ bool SyncFile(const std::string& path, int flags)
 
 bool SaveFileAtomically(const std::string& path, const std::function<bool(std::ostream&)>& write)
 {
-    std::error_code error;
     std::string target = path;
+    std::error_code error;
     if (std::filesystem::is_symlink(path, error))
+    {
         target = std::filesystem::weakly_canonical(path, error).string();
-    if (error || target.empty())
-        return false;
+        if (error || target.empty())
+            return false;
+    }
 
     const std::string temporary = CreateSiblingFile(target);
     if (temporary.empty())
