@@ -36,6 +36,22 @@ std::string CreateSiblingFile(const std::string& target)
     return {};
 }
 
+// The new file until it has replaced the target; removed when the save ends any other way,
+// an exception included.
+struct CTemporaryFile
+{
+    explicit CTemporaryFile(std::string created) : path(std::move(created)) {}
+    ~CTemporaryFile()
+    {
+        if (!path.empty())
+            std::remove(path.c_str());
+    }
+    CTemporaryFile(const CTemporaryFile&) = delete;
+    CTemporaryFile& operator=(const CTemporaryFile&) = delete;
+
+    std::string path;
+};
+
 bool SyncFile(const std::string& path, int flags)
 {
     const int fd = open(path.c_str(), flags | O_CLOEXEC);
@@ -57,26 +73,23 @@ bool SaveFileAtomically(const std::string& path, const std::function<bool(std::o
             return false;
     }
 
-    const std::string temporary = CreateSiblingFile(target);
-    if (temporary.empty())
+    CTemporaryFile temporary(CreateSiblingFile(target));
+    if (temporary.path.empty())
         return false;
 
     bool written = false;
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        std::ofstream out(temporary.path, std::ios::binary | std::ios::trunc);
         written = out && write(out) && out.flush();
         out.close();
         written = written && !out.fail();
     }
-    if (written && SyncFile(temporary, O_RDONLY) && std::rename(temporary.c_str(), target.c_str()) == 0)
-    {
-        // The rename itself reaches the disk with the folder's entry.
-        SyncFile(std::filesystem::path(target).parent_path().empty()
-                     ? std::string(".")
-                     : std::filesystem::path(target).parent_path().string(),
-                 O_RDONLY | O_DIRECTORY);
-        return true;
-    }
-    std::remove(temporary.c_str());
-    return false;
+    if (!written || !SyncFile(temporary.path, O_RDONLY) || std::rename(temporary.path.c_str(), target.c_str()) != 0)
+        return false;
+    temporary.path.clear();
+
+    // The rename itself reaches the disk with the folder's entry.
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    SyncFile(folder.empty() ? std::string(".") : folder.string(), O_RDONLY | O_DIRECTORY);
+    return true;
 }

@@ -237,6 +237,16 @@ TEST(LibrarianFileSave, FailedSaveLeavesThePreviousFileIntact)
     EXPECT_EQ(ReadFileBytes(path), previous);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"kept.q9l"});
 
+    // The content writer is interrupted by an exception.
+    EXPECT_THROW(SaveFileAtomically(path,
+                                    [](std::ostream& out) -> bool {
+                                        out << "part";
+                                        throw std::bad_alloc();
+                                    }),
+                 std::bad_alloc);
+    EXPECT_EQ(ReadFileBytes(path), previous);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"kept.q9l"});
+
     // The disk refuses: files may not grow past 1000 bytes.
     CImageDocument document;
     document.GetCurrent().GetPatches() = MakeTwoPatchFixture();
