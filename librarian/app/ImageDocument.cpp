@@ -1,0 +1,58 @@
+#include "librarian/app/ImageDocument.h"
+#include "librarian/app/LibrarianFile.h"
+#include "librarian/app/SafeFileWriter.h"
+
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+namespace
+{
+CImageDocument::MessageShower& Shower()
+{
+    static CImageDocument::MessageShower shower;
+    return shower;
+}
+
+void ShowMessage(int messageId)
+{
+    if (Shower())
+        Shower()(messageId);
+}
+}
+
+CImageDocument::MessageShower CImageDocument::SetMessageShower(MessageShower shower)
+{
+    return std::exchange(Shower(), std::move(shower));
+}
+
+bool CImageDocument::ReadFile(const std::string& path)
+{
+    // Only regular files: a folder or a pipe has no length to check the records against.
+    std::error_code error;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(path, error))
+        in.open(path, std::ios::binary);
+    if (!in.is_open())
+    {
+        ShowMessage(kFileMessageNotLoaded);
+        return false;
+    }
+    const int message = ReadLibrarianFile(in, m_current.GetPatches());
+    if (message != kFileMessageNone)
+    {
+        ShowMessage(message);
+        return false;
+    }
+    return true;
+}
+
+bool CImageDocument::WriteFile(const std::string& path) const
+{
+    const bool saved = SaveFileAtomically(path, [this](std::ostream& out) {
+        return WriteLibrarianFile(out, m_current.GetPatches());
+    });
+    if (!saved)
+        ShowMessage(kFileMessageNotSaved);
+    return saved;
+}

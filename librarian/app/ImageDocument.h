@@ -1,0 +1,38 @@
+#pragma once
+// The patches of one document, read from and written to librarian files.
+#include "librarian/app/Data.h"
+
+#include <functional>
+#include <string>
+
+class CImageDocument
+{
+public:
+    // Shows a message-table message to the user. The application installs its own at start-up;
+    // until then messages are dropped.
+    using MessageShower = std::function<void(int messageId)>;
+    // Installs `shower` for every document and returns the one it replaces.
+    static MessageShower SetMessageShower(MessageShower shower);
+
+    CImageDocument() = default;
+    virtual ~CImageDocument() = default;
+
+    CData& GetCurrent() { return m_current; }
+    const CData& GetCurrent() const { return m_current; }
+
+    // Replaces the current patches with those of the file. A file that cannot be read whole
+    // changes nothing: message 4 (cannot open, record cut short) or 3 (not a librarian file,
+    // or corrupt), result false.
+    bool ReadFile(const std::string& path);
+    // Writes the current patches to the file. On failure the previous file is left untouched:
+    // message 5, result false.
+    bool WriteFile(const std::string& path) const;
+
+private:
+    CData m_current;
+};
+
+// The data of a librarian-file document; starts empty.
+class CFileDocument : public CImageDocument
+{
+};

@@ -1,0 +1,253 @@
+#include "librarian/app/LibrarianFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <istream>
+#include <limits>
+#include <ostream>
+#include <vector>
+
+namespace
+{
+uint32_t ReadBigEndian(const uint8_t* bytes)
+{
+    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
+}
+
+void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value)
+{
+    const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};
+    out.insert(out.end(), bytes, bytes + 4);
+}
+
+// A cursor over one record body; every read is checked against the bytes left in the body.
+class CBodyCursor
+{
+public:
+    CBodyCursor(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+
+    bool ReadWord(uint32_t& value)
+    {
+        if (m_size - m_position < 4)
+            return false;
+        value = ReadBigEndian(m_data + m_position);
+        m_position += 4;
+        return true;
+    }
+
+    bool ReadBytes(size_t count, std::vector<uint8_t>& out)
+    {
+        if (m_size - m_position < count)
+            return false;
+        out.assign(m_data + m_position, m_data + m_position + count);
+        m_position += count;
+        return true;
+    }
+
+    // A text up to its 00 byte, which is consumed too.
+    bool ReadText(std::string& out)
+    {
+        const void* end = std::memchr(m_data + m_position, 0, m_size - m_position);
+        if (!end)
+            return false;
+        const size_t length = static_cast<const uint8_t*>(end) - (m_data + m_position);
+        out.assign(reinterpret_cast<const char*>(m_data + m_position), length);
+        m_position += length + 1;
+        return true;
+    }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_position = 0;
+};
+
+// Parses one record body into `patch` (a new element without parts). Counts and sizes must be the
+// layout's: anything else would later be sent to the instrument at the wrong addresses.
+bool ParseRecordBody(const uint8_t* body, size_t size, CParameter& patch)
+{
+    CBodyCursor cursor(body, size);
+    std::vector<CParameter::CPart>& parts = patch.GetParts();
+    parts.resize(patch.GetPartCount());
+    for (int part = 0; part < patch.GetPartCount(); ++part)
+    {
+        uint32_t blockCount = 0;
+        if (!cursor.ReadWord(blockCount) || blockCount != static_cast<uint32_t>(patch.GetBlockCount(part)))
+            return false;
+        parts[part].resize(blockCount);
+        for (CParameter::CBlock& block : parts[part])
+        {
+            uint32_t byteCount = 0;
+            if (!cursor.ReadWord(byteCount) || byteCount != static_cast<uint32_t>(patch.GetBlockSize(part)))
+                return false;
+            if (!cursor.ReadBytes(byteCount, block))
+                return false;
+        }
+    }
+    for (int i = 0; i < CParameter::kTextCount; ++i)
+    {
+        std::string text;
+        if (!cursor.ReadText(text))
+            return false;
+        patch.SetText(i, text);
+    }
+    return true;
+}
+
+// Bytes from the current position to the end of the stream, or -1 when the stream cannot seek.
+std::streamoff RemainingBytes(std::istream& in)
+{
+    const std::streampos here = in.tellg();
+    if (here == std::streampos(-1) || !in.seekg(0, std::ios::end))
+        return -1;
+    const std::streampos end = in.tellg();
+    in.seekg(here);
+    if (end == std::streampos(-1) || !in)
+        return -1;
+    return end - here;
+}
+
+void AppendRecord(std::vector<uint8_t>& out, const CParameter& patch, uint32_t length)
+{
+    AppendBigEndian(out, length);
+    const std::vector<CParameter::CPart>& parts = patch.GetParts();
+    for (int part = 0; part < patch.GetPartCount(); ++part)
+    {
+        const uint32_t blockCount = static_cast<uint32_t>(patch.GetBlockCount(part));
+        const size_t blockSize = static_cast<size_t>(patch.GetBlockSize(part));
+        AppendBigEndian(out, blockCount);
+        for (uint32_t index = 0; index < blockCount; ++index)
+        {
+            AppendBigEndian(out, static_cast<uint32_t>(blockSize));
+            const CParameter::CBlock* block =
+                static_cast<size_t>(part) < parts.size() && index < parts[part].size() ? &parts[part][index] : nullptr;
+            const size_t present = block ? std::min(block->size(), blockSize) : 0;
+            if (present > 0)
+                out.insert(out.end(), block->begin(), block->begin() + static_cast<std::ptrdiff_t>(present));
+            out.insert(out.end(), blockSize - present, 0);
+        }
+    }
+    for (int i = 0; i < CParameter::kTextCount; ++i)
+    {
+        const std::string& text = patch.GetText(i);
+        out.insert(out.end(), text.begin(), text.end());
+        out.push_back(0);
+    }
+}
+
+// Body length of the record that AppendRecord writes for the patch; GetSerializedSize for every
+// patch that fits the layout.
+size_t LayoutRecordSize(const CParameter& patch)
+{
+    size_t size = CParameter::kTextCount;
+    for (int part = 0; part < patch.GetPartCount(); ++part)
+        size += 4 + static_cast<size_t>(patch.GetBlockCount(part)) * (4 + static_cast<size_t>(patch.GetBlockSize(part)));
+    for (int i = 0; i < CParameter::kTextCount; ++i)
+        size += patch.GetText(i).size();
+    return size;
+}
+}
+
+CDocumentHeader::CDocumentHeader()
+{
+    m_bytes.fill(0);
+    std::memcpy(m_bytes.data(), Magic().data(), kMagicSize);
+}
+
+const std::string& CDocumentHeader::Magic()
+{
+    static const std::string magic = "Q9ELibrarianFile0000            ";
+    return magic;
+}
+
+uint32_t CDocumentHeader::GetWord(int index) const
+{
+    if (index < 0 || index >= kWordCount)
+        return 0;
+    return ReadBigEndian(m_bytes.data() + kMagicSize + 4 * index);
+}
+
+void CDocumentHeader::SetWord(int index, uint32_t value)
+{
+    if (index < 0 || index >= kWordCount)
+        return;
+    uint8_t* word = m_bytes.data() + kMagicSize + 4 * index;
+    word[0] = uint8_t(value >> 24);
+    word[1] = uint8_t(value >> 16);
+    word[2] = uint8_t(value >> 8);
+    word[3] = uint8_t(value);
+}
+
+bool CDocumentHeader::HasMagic() const
+{
+    return std::memcmp(m_bytes.data(), Magic().data(), kMagicSize) == 0;
+}
+
+int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
+{
+    std::streamoff remaining = RemainingBytes(in);
+    if (remaining < 0)
+        return kFileMessageNotLoaded;
+
+    CDocumentHeader header;
+    if (remaining < static_cast<std::streamoff>(CDocumentHeader::kSize) ||
+        !in.read(reinterpret_cast<char*>(header.Data()), CDocumentHeader::kSize) || !header.HasMagic())
+        return kFileMessageWrongType;
+    remaining -= CDocumentHeader::kSize;
+
+    const uint32_t recordCount = header.GetWord(CDocumentHeader::kRecordCountWord);
+    // Patches are collected aside, so a failure leaves the caller's list alone.
+    std::vector<std::unique_ptr<CParameter>> collected;
+
+    std::vector<uint8_t> body;
+    for (uint32_t record = 0; record < recordCount; ++record)
+    {
+        uint8_t lengthBytes[4];
+        if (remaining < 4 || !in.read(reinterpret_cast<char*>(lengthBytes), 4))
+            return kFileMessageWrongType;
+        remaining -= 4;
+        const uint32_t length = ReadBigEndian(lengthBytes);
+        if (length == 0)
+            return kFileMessageWrongType;
+        if (static_cast<std::streamoff>(length) > remaining)
+            return kFileMessageNotLoaded;
+        body.resize(length);
+        if (!in.read(reinterpret_cast<char*>(body.data()), length))
+            return kFileMessageNotLoaded;
+        remaining -= length;
+
+        std::unique_ptr<CParameter> patch = patches.CreateElement();
+        if (!ParseRecordBody(body.data(), body.size(), *patch))
+            return kFileMessageWrongType;
+        collected.push_back(std::move(patch));
+    }
+
+    patches.RemoveAll();
+    for (std::unique_ptr<CParameter>& patch : collected)
+        patches.Add(std::move(patch));
+    return kFileMessageNone;
+}
+
+bool WriteLibrarianFile(std::ostream& out, const CParameterArray& patches)
+{
+    if (patches.GetSize() > std::numeric_limits<uint32_t>::max())
+        return false;
+    CDocumentHeader header;
+    header.SetWord(CDocumentHeader::kRecordCountWord, static_cast<uint32_t>(patches.GetSize()));
+    if (!out.write(reinterpret_cast<const char*>(header.Data()), CDocumentHeader::kSize))
+        return false;
+
+    std::vector<uint8_t> record;
+    for (size_t i = 0; i < patches.GetSize(); ++i)
+    {
+        const CParameter& patch = patches[i];
+        const size_t length = LayoutRecordSize(patch);
+        if (length > std::numeric_limits<uint32_t>::max())
+            return false;
+        record.clear();
+        AppendRecord(record, patch, static_cast<uint32_t>(length));
+        if (!out.write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size())))
+            return false;
+    }
+    return static_cast<bool>(out.flush());
+}

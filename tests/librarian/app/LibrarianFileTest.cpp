@@ -1,0 +1,361 @@
+#include "librarian/app/InitialFileDocument.h"
+#include "librarian/app/LibrarianFile.h"
+#include "librarian/app/SafeFileWriter.h"
+#include "tests/librarian/app/LibrarianFixtures.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sstream>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace
+{
+void PutWord(std::string& bytes, size_t offset, uint32_t value)
+{
+    bytes[offset] = static_cast<char>(value >> 24);
+    bytes[offset + 1] = static_cast<char>(value >> 16);
+    bytes[offset + 2] = static_cast<char>(value >> 8);
+    bytes[offset + 3] = static_cast<char>(value);
+}
+
+// Offsets in the two-patch fixture.
+constexpr size_t kFirstRecord = 160;
+constexpr size_t kSecondRecord = kFirstRecord + 4 + 1125;
+constexpr size_t kToneCountOfSecond = kSecondRecord + 4 + 472;
+
+std::vector<std::string> FilesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A stream buffer that takes `capacity` bytes and then refuses, like a full disk.
+class CFullStreamBuffer : public std::streambuf
+{
+public:
+    explicit CFullStreamBuffer(size_t capacity) : m_capacity(capacity) {}
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize count) override
+    {
+        const std::streamsize taken = std::min<std::streamsize>(count, static_cast<std::streamsize>(m_capacity));
+        m_capacity -= static_cast<size_t>(taken);
+        return taken;
+    }
+    int_type overflow(int_type c) override
+    {
+        if (m_capacity == 0)
+            return traits_type::eof();
+        --m_capacity;
+        return traits_type::not_eof(c);
+    }
+
+private:
+    size_t m_capacity;
+};
+}
+
+TEST(LibrarianFile, GoldenFileOfTwoPatchesRoundTripsByteForByte)
+{
+    const std::string golden = LoadHexFixture("two-patches.q9l.hex");
+    ASSERT_EQ(golden.size(), 160u + 4 + 1125 + 4 + 1112);
+    const CPatchArray model = MakeTwoPatchFixture();
+    EXPECT_EQ(model[0].GetSerializedSize(), 1125u);
+
+    CTempDir folder;
+    CImageDocument written;
+    written.GetCurrent().GetPatches() = model;
+    ASSERT_TRUE(written.WriteFile(folder.File("two.q9l")));
+    EXPECT_EQ(ReadFileBytes(folder.File("two.q9l")), golden);
+
+    CFileDocument read;
+    ASSERT_TRUE(read.ReadFile(folder.File("two.q9l")));
+    EXPECT_TRUE(SamePatches(read.GetCurrent().GetPatches(), model));
+    EXPECT_EQ(read.GetCurrent().GetPatches().At(1).GetName(), "Bass\xA5" "01     ");
+    EXPECT_EQ(read.GetCurrent().GetPatches()[0].GetText(2), "\x83\x41\x83\x8B");
+
+    ASSERT_TRUE(read.WriteFile(folder.File("again.q9l")));
+    EXPECT_EQ(ReadFileBytes(folder.File("again.q9l")), golden);
+}
+
+TEST(LibrarianFile, EmptyListIsAHeaderOnly)
+{
+    const std::string empty = ParseHexFixture(R"("Q9ELibrarianFile0000" 20*12  00*128)");
+    EXPECT_EQ(WriteBytes(CPatchArray()), empty);
+
+    CPatchArray patches = MakeTwoPatchFixture();
+    std::istringstream in(empty);
+    EXPECT_EQ(ReadLibrarianFile(in, patches), kFileMessageNone);
+    EXPECT_TRUE(patches.IsEmpty());
+}
+
+TEST(LibrarianFile, IgnoresOtherHeaderWordsAndBytesAfterTheLastRecord)
+{
+    std::string bytes = LoadHexFixture("two-patches.q9l.hex");
+    PutWord(bytes, 32, 0xDEADBEEF);
+    PutWord(bytes, 156, 7);
+    bytes += "trailing";
+    const CReadResult result = ReadBytes(bytes);
+    EXPECT_EQ(result.message, kFileMessageNone);
+    EXPECT_TRUE(SamePatches(result.patches, MakeTwoPatchFixture()));
+
+    PutWord(bytes, 36, 1);
+    EXPECT_EQ(ReadBytes(bytes).patches.GetSize(), 1u);
+}
+
+TEST(LibrarianFile, RefusesBadFilesWithTheirMessageAndChangesNoDocument)
+{
+    const std::string golden = LoadHexFixture("two-patches.q9l.hex");
+    auto edited = [&golden](size_t offset, uint32_t value) {
+        std::string bytes = golden;
+        PutWord(bytes, offset, value);
+        return bytes;
+    };
+    std::string magicEndsInZero = golden;
+    magicEndsInZero[31] = 0;
+    std::string unterminatedText = golden;
+    unterminatedText.back() = 'x';
+    std::string shortTone = golden;
+    shortTone.erase(kToneCountOfSecond + 4, 4 + 154);
+    PutWord(shortTone, kToneCountOfSecond, 3);
+    PutWord(shortTone, kSecondRecord, 1112 - 158);
+
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        int message;
+    } cases[] = {
+        {"empty file", "", kFileMessageWrongType},
+        {"header one byte short", golden.substr(0, 159), kFileMessageWrongType},
+        {"magic ends in a zero byte", magicEndsInZero, kFileMessageWrongType},
+        {"magic of another program", "Q9EEditorFile" + golden.substr(13), kFileMessageWrongType},
+        {"more records than follow", edited(36, 3), kFileMessageWrongType},
+        {"record count of 2^32-1", edited(36, 0xFFFFFFFF), kFileMessageWrongType},
+        {"record length 0", edited(kFirstRecord, 0), kFileMessageWrongType},
+        {"record length missing halfway", golden.substr(0, kSecondRecord + 2), kFileMessageWrongType},
+        {"record cut short", golden.substr(0, golden.size() - 1), kFileMessageNotLoaded},
+        {"record length 2^32-1", edited(kFirstRecord, 0xFFFFFFFF), kFileMessageNotLoaded},
+        {"record length past the file", edited(kSecondRecord, 1113), kFileMessageNotLoaded},
+        {"record length too small for its blocks", edited(kSecondRecord, 600), kFileMessageWrongType},
+        {"block count 2^32-1", edited(kFirstRecord + 4, 0xFFFFFFFF), kFileMessageWrongType},
+        {"two COMMON blocks", edited(kFirstRecord + 4, 2), kFileMessageWrongType},
+        {"five TONE blocks", edited(kToneCountOfSecond, 5), kFileMessageWrongType},
+        {"three TONE blocks, record consistent", shortTone, kFileMessageWrongType},
+        {"COMMON block of 78 bytes", edited(kFirstRecord + 8, 78), kFileMessageWrongType},
+        {"TONE block of 2^32-1 bytes", edited(kToneCountOfSecond + 4, 0xFFFFFFFF), kFileMessageWrongType},
+        {"memo without its terminator", unterminatedText, kFileMessageWrongType},
+    };
+    CTempDir folder;
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteFileBytes(folder.File("bad.q9l"), c.bytes));
+        CFileDocument document;
+        document.GetCurrent().GetPatches().Add(std::make_unique<CPatch>(MakeLayoutPatch("KEEP")));
+        CMessageCapture capture;
+        EXPECT_FALSE(document.ReadFile(folder.File("bad.q9l")));
+        EXPECT_EQ(capture.messages, std::vector<int>{c.message});
+        ASSERT_EQ(document.GetCurrent().GetPatches().GetSize(), 1u);
+        EXPECT_EQ(document.GetCurrent().GetPatches().At(0).GetName(), "KEEP        ");
+    }
+}
+
+TEST(LibrarianFile, PathsThatAreNoReadableFileCannotBeLoaded)
+{
+    CTempDir folder;
+    for (const std::string& path : {folder.File("missing.q9l"), folder.Path()})
+    {
+        SCOPED_TRACE(path);
+        CFileDocument document;
+        CMessageCapture capture;
+        EXPECT_FALSE(document.ReadFile(path));
+        EXPECT_EQ(capture.messages, std::vector<int>{kFileMessageNotLoaded});
+    }
+}
+
+TEST(LibrarianFile, WritesEveryPatchInTheLayoutsShape)
+{
+    // A patch that lost blocks, or has extra ones, still gives a record the reader accepts.
+    CPatchArray patches;
+    auto broken = std::make_unique<CPatch>(MakeLayoutPatch("Broken"));
+    broken->GetParts()[CPatch::kTone].resize(2);
+    broken->GetParts()[CPatch::kTone][1].assign(10, 0x22);
+    broken->GetParts()[CPatch::kCommon].push_back(CParameter::CBlock(5, 0x11));
+    broken->GetParts().push_back(CParameter::CPart(1));
+    patches.Add(std::move(broken));
+    patches.Add(std::make_unique<CPatch>());
+
+    const CReadResult result = ReadBytes(WriteBytes(patches));
+    ASSERT_EQ(result.message, kFileMessageNone);
+    ASSERT_EQ(result.patches.GetSize(), 2u);
+    const CPatch& mended = result.patches.At(0);
+    EXPECT_TRUE(mended.FitsLayout());
+    EXPECT_EQ(mended.GetName(), "Broken      ");
+    const CParameter::CPart& tone = mended.GetParts()[CPatch::kTone];
+    EXPECT_EQ(tone[1], [] {
+        CParameter::CBlock block(154, 0);
+        std::fill(block.begin(), block.begin() + 10, 0x22);
+        return block;
+    }());
+    EXPECT_EQ(tone[3], CParameter::CBlock(154, 0));
+    EXPECT_TRUE(result.patches.At(1).FitsLayout());
+}
+
+TEST(LibrarianFile, FailingStreamIsReportedAsAFailure)
+{
+    const CPatchArray patches = MakeTwoPatchFixture();
+    for (size_t capacity : {size_t(0), size_t(100), size_t(160), size_t(1000), size_t(2400)})
+    {
+        SCOPED_TRACE(capacity);
+        CFullStreamBuffer buffer(capacity);
+        std::ostream out(&buffer);
+        EXPECT_FALSE(WriteLibrarianFile(out, patches));
+    }
+}
+
+TEST(LibrarianFileSave, FailedSaveLeavesThePreviousFileIntact)
+{
+    CTempDir folder;
+    const std::string path = folder.File("kept.q9l");
+    const std::string previous = "the previous version";
+    ASSERT_TRUE(WriteFileBytes(path, previous));
+
+    // The content writer gives up halfway.
+    EXPECT_FALSE(SaveFileAtomically(path, [](std::ostream& out) {
+        out << "half of the new";
+        return false;
+    }));
+    EXPECT_EQ(ReadFileBytes(path), previous);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"kept.q9l"});
+
+    // The content writer is interrupted by an exception.
+    EXPECT_THROW(SaveFileAtomically(path,
+                                    [](std::ostream& out) -> bool {
+                                        out << "part";
+                                        throw std::bad_alloc();
+                                    }),
+                 std::bad_alloc);
+    EXPECT_EQ(ReadFileBytes(path), previous);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"kept.q9l"});
+
+    // The disk refuses: files may not grow past 1000 bytes.
+    CImageDocument document;
+    document.GetCurrent().GetPatches() = MakeTwoPatchFixture();
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    CMessageCapture capture;
+    const bool saved_ok = document.WriteFile(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(saved_ok);
+    EXPECT_EQ(capture.messages, std::vector<int>{kFileMessageNotSaved});
+    EXPECT_EQ(ReadFileBytes(path), previous);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"kept.q9l"});
+
+    // A folder that does not exist.
+    capture.messages.clear();
+    EXPECT_FALSE(document.WriteFile(folder.File("no/such/folder/x.q9l")));
+    EXPECT_EQ(capture.messages, std::vector<int>{kFileMessageNotSaved});
+}
+
+TEST(LibrarianFileSave, ReplacingKeepsPermissionsAndSymbolicLinks)
+{
+    CTempDir folder;
+    const std::string real = folder.File("real.q9l");
+    const std::string link = folder.File("link.q9l");
+    ASSERT_TRUE(WriteFileBytes(real, "old"));
+    ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+    std::filesystem::create_symlink(real, link);
+
+    CImageDocument document;
+    document.GetCurrent().GetPatches() = MakeTwoPatchFixture();
+    ASSERT_TRUE(document.WriteFile(link));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFileBytes(real), LoadHexFixture("two-patches.q9l.hex"));
+    struct stat status;
+    ASSERT_EQ(stat(real.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"link.q9l", "real.q9l"}));
+}
+
+TEST(InitialFile, AcceptedFileIsTheTemplateOfEveryInitializedPatch)
+{
+    CInitialFileReset reset;
+    CTempDir folder;
+    const std::string path = folder.File("InitialData.q9l");
+    ASSERT_TRUE(WriteFileBytes(path, LoadHexFixture("InitialData.q9l.hex")));
+    CInitialFileDocument& initial = CInitialFileDocument::GetInstance();
+    ASSERT_TRUE(initial.Load(path));
+    ASSERT_TRUE(initial.IsAccepted());
+    ASSERT_NE(initial.GetFirstPatch(), nullptr);
+
+    CPatchArray patches = MakeTwoPatchFixture();
+    patches.At(1).Initialize();
+    patches.Resize(3);
+    for (size_t i : {size_t(1), size_t(2)})
+    {
+        SCOPED_TRACE(i);
+        const CPatch& patch = patches.At(i);
+        EXPECT_EQ(patch.GetName(), "TEMPLATE 1  ");
+        EXPECT_EQ(patch.GetText(0), "from file");
+        EXPECT_EQ(patch.GetParts()[CPatch::kCommon][0][20], 0x40);
+        EXPECT_EQ(patch.GetParts()[CPatch::kTmt][0][0], 0x10);
+        EXPECT_EQ(patch.GetParts(), initial.GetFirstPatch()->GetParts());
+    }
+    EXPECT_EQ(CInitialFileDocument::MakePath("/opt/q9"), "/opt/q9/Script/Q9EL/InitialData.q9l");
+}
+
+TEST(InitialFile, RefusedFilesLeavePatchesToTheBuiltInTemplate)
+{
+    CInitialFileReset reset;
+    const std::string initialData = LoadHexFixture("InitialData.q9l.hex");
+    std::string twoToneBlocksFirst = initialData + initialData.substr(160);
+    PutWord(twoToneBlocksFirst, 36, 2);
+    PutWord(twoToneBlocksFirst, 160 + 4 + 472, 2);
+    std::string noPatches = initialData.substr(0, 160);
+    PutWord(noPatches, 36, 0);
+
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        std::vector<int> messages;
+    } cases[] = {
+        {"first patch with two TONE blocks", twoToneBlocksFirst, {kFileMessageWrongType}},
+        {"no patches", noPatches, {}},
+        {"not a librarian file", "INIT", {kFileMessageWrongType}},
+    };
+    CTempDir folder;
+    CInitialFileDocument& initial = CInitialFileDocument::GetInstance();
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteFileBytes(folder.File("InitialData.q9l"), initialData));
+        ASSERT_TRUE(initial.Load(folder.File("InitialData.q9l")));
+        ASSERT_TRUE(WriteFileBytes(folder.File("InitialData.q9l"), c.bytes));
+        CMessageCapture capture;
+        EXPECT_FALSE(initial.Load(folder.File("InitialData.q9l")));
+        EXPECT_EQ(capture.messages, c.messages);
+        EXPECT_FALSE(initial.IsAccepted());
+        EXPECT_EQ(initial.GetFirstPatch(), nullptr);
+        CPatch patch;
+        patch.Initialize();
+        EXPECT_EQ(patch.GetName(), "INIT PATCH  ");
+    }
+    CMessageCapture capture;
+    EXPECT_FALSE(initial.Load(folder.File("absent.q9l")));
+    EXPECT_EQ(capture.messages, std::vector<int>{kFileMessageNotLoaded});
+}
