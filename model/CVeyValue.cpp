@@ -428,7 +428,13 @@ bool CVeyValue::LoadDefinition(const std::string& typeName, CVeyElementDefinitio
         it = attributes.erase(it);
     }
 
-    // Both below 2^28, so the end cannot overflow.
+    // Values laid out one after another from defaults could run past what any struct can hold
+    // (and past 32 bits); such a value can never fit, so it is refused here.
+    if (static_cast<int64_t>(begin) + size > kVeyAddressLimit)
+    {
+        GetTraceTextOut().Printf("Value address is invalid. : %s : %08X\n", name, static_cast<unsigned>(begin));
+        return false;
+    }
     definition.range = CVeyAddressRange(begin, begin + size);
     if (isString)
     {

@@ -159,6 +159,24 @@ TEST_F(StructCreationTest, ScriptErrorsStopCreationWithTheirLines)
          MakeElement("rootT", {{"name", "fm"}}),
          "Struct fm.l address range exceeds parent struct's one.\n"
          "Unable to create root struct fm.\n"},
+        {"siblings running past 28 bits",
+         {MakeType("rootT", {{"name", "$name"}}, {MakeElement("bigT", {{"name", "a"}}), MakeElement("bigT", {{"name", "b"}})}, {}),
+          MakeType("bigT", {{"name", "$name"}, {"size", "7F 7F 7F 7F"}}, {}, {})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Struct address is invalid. : b : 0FFFFFFF\n"
+         "Unable convert struct from element definitions. : bigT\n"
+         "Unable to convert child struct definition : bigT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"values running past 28 bits",
+         {MakeType("rootT", {{"name", "$name"}}, {MakeElement("leafT", {{"name", "l"}})}, {}),
+          MakeType("leafT", {{"name", "$name"}}, {},
+                   {MakeElement("string", {{"name", "v"}, {"size", "7F 7F 7F 7F"}}),
+                    MakeElement("string", {{"name", "w"}, {"size", "7F 7F 7F 7F"}})})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Value address is invalid. : w : 0FFFFFFF\n"
+         "Unable convert child values from element definitions. : string\n"
+         "Unable to convert child struct definition : leafT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
         {"leaf too large to hold",
          {MakeType("rootT", {{"name", "$name"}}, {MakeElement("leafT", {{"name", "l"}})}, {}),
           MakeType("leafT", {{"name", "$name"}, {"size", "01 00 00 00"}}, {}, {MakeElement("int1x7", {{"name", "v"}})})},
