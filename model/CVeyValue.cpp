@@ -11,6 +11,10 @@
 #include <cstdio>
 #include <tuple>
 
+// Tens of thousands of values live by value in their leaves: leaf, first byte and definition
+// beside the virtual table, nothing more.
+static_assert(sizeof(CVeyValue) <= 4 * sizeof(void*), "a value must stay a small record");
+
 namespace
 {
 const CVeyValueDefinition kEmptyValueDefinition{};
