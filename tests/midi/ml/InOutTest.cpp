@@ -1,6 +1,6 @@
 // The buffered input and the paced output over the virtual MIDI backend, in virtual time.
-#include "midi/ml/In.h"
-#include "midi/ml/Out.h"
+#include "midi/ml/CIn.h"
+#include "midi/ml/COut.h"
 #include "platform/VirtualMidiBackend.h"
 #include "tests/support/VirtualClock.h"
 

@@ -1,6 +1,6 @@
 // The input's lock-free rings under real concurrency: one producer, one consumer, nothing lost
 // or reordered while the consumer keeps up. Also run under ThreadSanitizer.
-#include "midi/ml/In.h"
+#include "midi/ml/CIn.h"
 #include "platform/VirtualMidiBackend.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // A buffered MIDI input. The driver's callback only stores 32-bit event words in a lock-free ring;
 // a worker thread drains the ring, takes the returned system-exclusive buffers in order and calls
 // the handlers. The handlers run on the worker thread: they must not touch GUI state.
-#include "midi/ml/MMDevice.h"
+#include "midi/ml/CMMDevice.h"
 
 #include <atomic>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "midi/ml/In.h"
+#include "midi/ml/CIn.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "midi/ml/Out.h"
+#include "midi/ml/COut.h"
 
 #include "platform/Clock.h"
 

@@ -1,4 +1,4 @@
-#include "midi/ml/MMDevice.h"
+#include "midi/ml/CMMDevice.h"
 
 #include <atomic>
 #include <cstring>

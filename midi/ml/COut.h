@@ -2,7 +2,7 @@
 // A MIDI output. Short messages go out at once; system-exclusive messages go through one buffer,
 // each waiting until the previous one has had its transmission time on the wire (3125 bytes per
 // second), and each must be reported done by the driver within 2000 ms.
-#include "midi/ml/MMDevice.h"
+#include "midi/ml/CMMDevice.h"
 
 #include <string>
 #include <vector>
