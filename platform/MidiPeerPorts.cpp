@@ -63,7 +63,8 @@ std::unique_ptr<CMidiPeerPorts> CMidiPeerPorts::Create(EMidiApi api, const std::
     try
     {
         d.input = std::make_unique<RtMidiIn>(rtApi, clientName);
-        d.output = std::make_unique<RtMidiOut>(rtApi, clientName);
+        // JACK gives every client a name of its own: the sending side is "<clientName> Out".
+        d.output = std::make_unique<RtMidiOut>(rtApi, clientName + " Out");
     }
     catch (const RtMidiError& error)
     {

@@ -14,9 +14,9 @@ class CMidiPeerPorts
 public:
     using FReceiver = std::function<void(const std::vector<BYTE>& bytes)>;
 
-    // Creates the client `clientName` with the ports `receivePort` (others send to it; every
-    // message arrives at `receiver` on the MIDI system's thread) and `sendPort` (others receive
-    // from it). Null with `problem` set when the MIDI system cannot be reached.
+    // Creates the client `clientName` with the port `receivePort` (others send to it; every
+    // message arrives at `receiver` on the MIDI system's thread) and the client
+    // "<clientName> Out" with the port `sendPort` (others receive from it). Null with `problem` set when the MIDI system cannot be reached.
     static std::unique_ptr<CMidiPeerPorts> Create(EMidiApi api, const std::string& clientName,
                                                   const std::string& receivePort,
                                                   const std::string& sendPort, FReceiver receiver,
