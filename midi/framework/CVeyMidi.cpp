@@ -1,7 +1,7 @@
 #include "midi/framework/CVeyMidi.h"
 
 #include "midi/framework/CVeyMidiDevice.h"
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiMessageValueLink.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiStruct.h"
@@ -265,14 +265,8 @@ void CVeyMidiIn::RefreshViews()
 
 void CVeyMidiIn::PollDevice()
 {
-    for (CVeyMidiInDevice* device : CVeyMidiInDevices::GetInstance())
-    {
-        if (device && device->Serves(this))
-        {
-            device->Poll();
-            return;
-        }
-    }
+    if (CVeyMidiInDevice* device = CVeyMidiInDevices::GetInstance().FindServing(this))
+        device->Poll();
 }
 
 // ---------------------------------------------------------------------------------------------
