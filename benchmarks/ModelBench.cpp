@@ -65,11 +65,12 @@ bool BuildModel()
 class CNullTransmitter : public IVeyTransmitter
 {
 public:
-    void SendDt1(CVeyAddress address, const uint8_t* data, size_t size) override
+    bool SendDt1(CVeyAddress address, const uint8_t* data, size_t size) override
     {
         benchmark::DoNotOptimize(address);
         benchmark::DoNotOptimize(data);
         sent += size;
+        return true;
     }
     size_t GetDt1FrameSize() const override { return 15; }
     size_t sent = 0;

@@ -354,8 +354,7 @@ bool CVeyLeafStruct::Transmit()
         GetTraceTextOut().Printf("Struct %s is too large for one data-set message.\n", GetPathName().c_str());
         return false;
     }
-    out->SendDt1(GetAbsoluteAddressRange().begin, m_data.data(), m_data.size());
-    return true;
+    return out->SendDt1(GetAbsoluteAddressRange().begin, m_data.data(), m_data.size());
 }
 
 std::unique_ptr<CVeyStruct> CVeyLeafStruct::Clone() const

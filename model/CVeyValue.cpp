@@ -295,8 +295,7 @@ bool CVeyValue::Transmit()
     const size_t size = static_cast<size_t>(GetSize());
     if (size + out->GetDt1FrameSize() > kVeyMaxMessageSize)
         return false;
-    out->SendDt1(GetAbsoluteAddressRange().begin, m_bytes, size);
-    return true;
+    return out->SendDt1(GetAbsoluteAddressRange().begin, m_bytes, size);
 }
 
 void CVeyValue::RevertToDefault()

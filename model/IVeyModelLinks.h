@@ -19,8 +19,9 @@ class IVeyTransmitter
 {
 public:
     virtual ~IVeyTransmitter() = default;
-    // One data-set message carrying `size` bytes at the absolute `address`.
-    virtual void SendDt1(CVeyAddress address, const uint8_t* data, size_t size) = 0;
+    // One data-set message carrying `size` bytes at the absolute `address`. False when it could
+    // not be sent (not a valid message, or a device refused it).
+    virtual bool SendDt1(CVeyAddress address, const uint8_t* data, size_t size) = 0;
     // Bytes the message adds around its data: F0, maker, device, model ID, command, address,
     // checksum, F7. The model refuses to send blocks that would exceed kVeyMaxMessageSize.
     virtual size_t GetDt1FrameSize() const = 0;

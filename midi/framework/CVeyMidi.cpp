@@ -348,9 +348,9 @@ bool CVeyMidiOut::SendRq1(const CVeyAddress& address, const CVeyAddress& size)
     return SendVantor(ML::CVantorMessage::Rq1Command(), address, size.ToBytes(m_addressSize));
 }
 
-void CVeyMidiOut::SendDt1(CVeyAddress address, const uint8_t* data, size_t size)
+bool CVeyMidiOut::SendDt1(CVeyAddress address, const uint8_t* data, size_t size)
 {
-    SendDt1(address, ML::Bytes(data, data + size));
+    return SendDt1(address, ML::Bytes(data, data + size));
 }
 
 size_t CVeyMidiOut::GetDt1FrameSize() const

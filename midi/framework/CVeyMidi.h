@@ -121,7 +121,7 @@ public:
     bool SendToDevices(const std::vector<uint8_t>& bytes);
 
     // The model's transmit seam: a changed value or a leaf sends itself through here.
-    void SendDt1(CVeyAddress address, const uint8_t* data, size_t size) override;
+    bool SendDt1(CVeyAddress address, const uint8_t* data, size_t size) override;
     size_t GetDt1FrameSize() const override;
 
     // Devices are attached by the MIDI setup; they are not owned.

@@ -22,13 +22,17 @@ class CRecordingTransmitter : public IVeyTransmitter
 {
 public:
     explicit CRecordingTransmitter(size_t frameSize = 15) : m_frameSize(frameSize) {}
-    void SendDt1(CVeyAddress address, const uint8_t* data, size_t size) override
+    bool SendDt1(CVeyAddress address, const uint8_t* data, size_t size) override
     {
+        if (refuse)
+            return false;
         sent.push_back({address.Get(), std::vector<uint8_t>(data, data + size)});
+        return true;
     }
     size_t GetDt1FrameSize() const override { return m_frameSize; }
 
     std::vector<CSentDt1> sent;
+    bool refuse = false;   // acts as an output whose device does not take the message
 
 private:
     size_t m_frameSize;

@@ -186,6 +186,13 @@ TEST_F(StructTreeTest, TransmitSendsEachLeafAsOneMessageThroughTheRootsOutput)
     ASSERT_EQ(out.sent.size(), 2u);
     EXPECT_EQ(out.sent[0], (CSentDt1{0x2000000, {0x00, 0x11, 0x00, 0x00}}));
     EXPECT_EQ(out.sent[1].address, 0x2000004);
+
+    out.refuse = true;
+    EXPECT_FALSE(a->Transmit()) << "a refused send is a failure";
+    EXPECT_FALSE(root.Transmit());
+    CVeyValue* value = Manager().FindValueOrNull("fm.pat.A.a");
+    ASSERT_NE(value, nullptr);
+    EXPECT_FALSE(value->Transmit());
 }
 
 TEST_F(StructTreeTest, ALeafThatCannotGoOutAsOneMessageIsRefused)
