@@ -190,7 +190,7 @@ TEST_F(StructTreeTest, TransmitSendsEachLeafAsOneMessageThroughTheRootsOutput)
     out.refuse = true;
     EXPECT_FALSE(a->Transmit()) << "a refused send is a failure";
     EXPECT_FALSE(root.Transmit());
-    CVeyValue* value = Manager().FindValueOrNull("fm.pat.A.a");
+    CVeyValue* value = Manager().FindValueOrNull("fm.pat.A.a1");
     ASSERT_NE(value, nullptr);
     EXPECT_FALSE(value->Transmit());
 }
