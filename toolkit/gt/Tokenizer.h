@@ -11,6 +11,11 @@ class CTokenizer
 public:
     // With `collapse`, a run of delimiters splits once (no empty tokens inside the run).
     CTokenizer(const std::string& text, char delimiter, bool collapse);
+    // A null text tokenizes as an empty one.
+    CTokenizer(const char* text, char delimiter, bool collapse)
+        : CTokenizer(std::string(text ? text : ""), delimiter, collapse)
+    {
+    }
     CTokenizer(const CTokenizer&) = delete;
     CTokenizer& operator=(const CTokenizer&) = delete;
 

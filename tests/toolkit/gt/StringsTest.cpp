@@ -127,10 +127,10 @@ TEST(Strings, OrderingsOfTextsThatMayHoldNumbers)
 {
     EXPECT_TRUE(GT::NumericLess("x", "1"));
     EXPECT_FALSE(GT::NumericLess("1", "x"));
-    EXPECT_TRUE(GT::NumericLess("1 ms", "-2.5 s") == false);
+    EXPECT_FALSE(GT::NumericLess("1 ms", "-2.5 s"));
     EXPECT_TRUE(GT::NumericLess("2 ms", "10 ms"));
 
-    EXPECT_TRUE(GT::SmartLess("10", "9x") == false);   // both numbers: 10 > 9
+    EXPECT_FALSE(GT::SmartLess("10", "9x"));   // both numbers: 10 > 9
     EXPECT_TRUE(GT::SmartLess("5", "apple"));
     EXPECT_FALSE(GT::SmartLess("apple", "5"));
     EXPECT_TRUE(GT::SmartLess("Apple", "banana"));

@@ -49,4 +49,8 @@ TEST(Tokenizer, FallbackOutsideTheRange)
     EXPECT_STREQ(tokenizer.GetToken(2, "none"), "none");
     EXPECT_STREQ(tokenizer.GetToken(-1, "none"), "none");
     EXPECT_EQ(tokenizer.GetToken(5), nullptr);
+
+    const GT::CTokenizer empty(static_cast<const char*>(nullptr), '/', false);
+    EXPECT_EQ(empty.GetCount(), 1);
+    EXPECT_STREQ(empty.GetToken(0), "");
 }
