@@ -1,5 +1,6 @@
 #include "model/CVeyResourceManager.h"
 
+#include "model/CVeyBufferManager.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/VeyManagers.h"
 #include "toolkit/gt/TraceTextOut.h"
@@ -80,11 +81,28 @@ CVeyResourceManager& CVeyResourceManager::GetInstance()
 
 CVeyResourceManager::CVeyResourceManager()
 {
+    // Made first, the buffer manager outlives this one, which can then withdraw from it at exit.
+    CVeyBufferManager::GetInstance();
     VeySetManagerStep(
         EVeyManager::kResource, [] { return GetInstance().Create(); }, [] { GetInstance().Clear(); });
 }
 
-CVeyResourceManager::~CVeyResourceManager() = default;
+CVeyResourceManager::~CVeyResourceManager()
+{
+    RemoveNumberTableProvider();
+}
+
+void CVeyResourceManager::RemoveNumberTableProvider()
+{
+    CVeyBufferManager& bufferManager = CVeyBufferManager::GetInstance();
+    if (bufferManager.GetNumberTableProvider() == this)
+        bufferManager.SetNumberTableProvider(nullptr);
+}
+
+const IVeyNumberTable* CVeyResourceManager::FindNumberTable(const std::string& name) const
+{
+    return m_integerTables.Find(name);
+}
 
 bool CVeyResourceManager::Create()
 {
@@ -109,11 +127,14 @@ bool CVeyResourceManager::Create()
         return false;
 
     definitions.Clear();
+    // The buffer manager, created next, resolves the values' "numberTableRef" through us.
+    CVeyBufferManager::GetInstance().SetNumberTableProvider(this);
     return true;
 }
 
 void CVeyResourceManager::Clear()
 {
+    RemoveNumberTableProvider();
     CVeyScriptDefinitions::GetInstance().GetResourceGroup().Clear();
     m_bitmaps.DeleteAll();
     m_textWriters.DeleteAll();

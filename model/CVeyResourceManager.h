@@ -10,7 +10,9 @@
 class CVeyStateBitmap;
 class CVeyTextWriter;
 
-class CVeyResourceManager
+// Also the finder of number tables for the value declarations: it installs itself in the buffer
+// manager while its resources exist.
+class CVeyResourceManager : public IVeyNumberTableProvider
 {
 public:
     // The one resource manager; making it registers its create and teardown operations as the
@@ -19,7 +21,7 @@ public:
 
     CVeyResourceManager(const CVeyResourceManager&) = delete;
     CVeyResourceManager& operator=(const CVeyResourceManager&) = delete;
-    ~CVeyResourceManager();
+    ~CVeyResourceManager() override;
 
     // Builds every resource of the script's resource definitions: string tables, number tables,
     // bitmaps, then text writers, each kind in script order. Stops at the first failure with its
@@ -37,8 +39,11 @@ public:
     CVeyResources<CVeyStringTable>& GetStringTables() { return m_stringTables; }
     CVeyResources<CVeyIntegerTable>& GetIntegerTables() { return m_integerTables; }
 
+    const IVeyNumberTable* FindNumberTable(const std::string& name) const override;
+
 private:
     CVeyResourceManager();
+    void RemoveNumberTableProvider();
 
     CVeyResources<CVeyStateBitmap> m_bitmaps;
     CVeyResources<CVeyTextWriter> m_textWriters;

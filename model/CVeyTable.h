@@ -2,6 +2,7 @@
 // The script's "stringTable" and "numberTable" resources: named, ordered lists of texts or
 // numbers that controls and values refer to by name.
 #include "model/CVeyResource.h"
+#include "model/IVeyModelLinks.h"
 
 #include <cstdint>
 #include <memory>
@@ -53,9 +54,18 @@ public:
     int32_t FindNearestIndex(const std::string& text) const;
 };
 
-class CVeyIntegerTable : public CVeyTable<int32_t>
+// Also the number table that values with a "numberTableRef" map their indexes through.
+class CVeyIntegerTable : public CVeyTable<int32_t>, public IVeyNumberTable
 {
 public:
+    int32_t GetNumberCount() const override { return GetCount(); }
+    // An index outside the table reads as 0.
+    int32_t GetNumberAt(int32_t index) const override
+    {
+        const int32_t* number = GetAt(index);
+        return number != nullptr ? *number : 0;
+    }
+
     // "table" entries: comma-separated numbers ("%li"). A table must end up with an element.
     bool Load(CAttributes& attributes) override;
     // One "table" entry: the numbers in decimal joined with ",".
