@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace
 {
 using CAttributes = CVeyResource::CAttributes;
@@ -232,4 +234,31 @@ TEST_F(CVeyResourceManagerTest, IsTheResourceStepOfTheManagers)
     EXPECT_FALSE(VeyCreateManagers());
     EXPECT_NE(std::string::npos, trace.Text().find("Unable to create resource manager.\n"));
     EXPECT_EQ(0u, Manager().GetStringTables().GetCount());
+}
+
+TEST_F(CVeyResourceManagerTest, RandomDefinitionsNeverCrashCreation)
+{
+    std::mt19937 random(7);
+    const char* names[] = {"name", "table", "stateCount", "bitmapRef", "xOffsetNumberTableRef", "fontHeight", "x"};
+    auto randomText = [&random] {
+        std::string text(random() % 24, '\0');
+        for (char& c : text)
+            c = char(random() % 256);
+        return text;
+    };
+    for (int round = 0; round < 200; ++round)
+    {
+        Manager().Clear();
+        Manager().SetResourceFactory(std::make_unique<CTestFactory>());
+        CVeyElementDefinitions* kinds[] = {&Definitions().bitmaps, &Definitions().textWriters,
+                                           &Definitions().stringTables, &Definitions().numberTables};
+        for (int element = 0; element < 6; ++element)
+        {
+            CVeyElementDefinition definition(randomText());
+            for (int attribute = int(random() % 4); attribute > 0; --attribute)
+                definition.Add(names[random() % 7], random() % 3 == 0 ? randomText() : std::string("1,2"));
+            kinds[random() % 4]->push_back(definition);
+        }
+        Manager().Create();
+    }
 }
