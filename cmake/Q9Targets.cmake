@@ -49,7 +49,9 @@ function(q9_add_test name)
         PROPERTIES
             TIMEOUT 300
             LABELS "${ARG_LABELS}"
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;Q9_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+            # One variable per property: discovered tests split a list value at its semicolons.
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+            ENVIRONMENT_MODIFICATION "Q9_TEST_DATA=set:${CMAKE_SOURCE_DIR}/tests/data")
 endfunction()
 
 # q9_add_benchmark(name SOURCES ... LIBS ...): a Google Benchmark program, not run by CTest.

@@ -1,0 +1,447 @@
+#include "model/CVeyStruct.h"
+
+#include "model/CVeyBufferManager.h"
+#include "model/IVeyModelLinks.h"
+#include "toolkit/gt/TextOut.h"
+#include "toolkit/gt/TraceTextOut.h"
+
+#include <algorithm>
+#include <ostream>
+#include <tuple>
+
+namespace
+{
+const CVeyStructDefinition kEmptyStructDefinition{};
+VeyStructCreator g_midiStructCreator = nullptr;
+
+bool EndsWith(const std::string& text, const std::string& tail)
+{
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+}
+
+bool CVeyStructDefinition::operator<(const CVeyStructDefinition& other) const
+{
+    return std::tie(name, range.begin, range.end) < std::tie(other.name, other.range.begin, other.range.end);
+}
+
+// ---- CVeyStruct ----
+
+CVeyStruct::CVeyStruct() : m_definition(&kEmptyStructDefinition)
+{
+}
+
+CVeyStruct::~CVeyStruct() = default;
+
+bool CVeyStruct::AddChild(std::unique_ptr<CVeyStruct>)
+{
+    return false;
+}
+
+CVeyValue* CVeyStruct::AddValue(const CVeyValueDefinition*)
+{
+    return nullptr;
+}
+
+void CVeyStruct::SetDefinition(const CVeyStructDefinition* definition)
+{
+    m_definition = definition ? definition : &kEmptyStructDefinition;
+}
+
+void CVeyStruct::SetAddressRange(const CVeyAddressRange& range)
+{
+    CVeyStructDefinition definition{GetName(), range};
+    m_definition = CVeyBufferManager::GetInstance().InternStructDefinition(definition);
+}
+
+int32_t CVeyStruct::GetChildrenEnd() const
+{
+    int32_t end = 0;
+    if (const CVeyStructList* children = GetChildStructs())
+        for (const auto& child : *children)
+            end = std::max(end, child->GetAddressRange().end);
+    if (const std::vector<CVeyValue>* values = GetValues())
+        for (const CVeyValue& value : *values)
+            end = std::max(end, value.GetAddressRange().end);
+    return end;
+}
+
+bool CVeyStruct::AttachToParent(CVeyStruct* parent)
+{
+    const CVeyAddressRange& own = GetAddressRange();
+    const int32_t parentSize = parent ? parent->GetAddressRange().GetSize() : 0;
+    // A negative offset or an inverted range would put the struct in front of its parent's bytes.
+    if (!parent || own.begin < 0 || own.end < own.begin || parentSize < own.end)
+    {
+        GetTraceTextOut().Printf("Struct %s address range exceeds parent struct's one.\n", GetPathName().c_str());
+        return false;
+    }
+    return true;
+}
+
+// ---- root and node ----
+
+bool AVeyParentStruct::AddChild(std::unique_ptr<CVeyStruct> child)
+{
+    if (!child)
+        return false;
+    m_children.push_back(std::move(child));
+    return true;
+}
+
+bool AVeyParentStruct::AttachChildren()
+{
+    for (auto& child : m_children)
+        if (!child->Attach(this))
+            return false;
+    return true;
+}
+
+void AVeyParentStruct::CloneChildrenInto(AVeyParentStruct& target) const
+{
+    target.m_children.reserve(m_children.size());
+    for (const auto& child : m_children)
+        target.m_children.push_back(child->Clone());
+}
+
+bool AVeyParentStruct::WriteData(const CVeyAddressRange& range, const uint8_t* bytes,
+                                 std::vector<CVeyValue*>& changedValues)
+{
+    CVeyAddressRange common;
+    const CVeyAddressRange& own = GetAddressRange();
+    if (!common.Intersect(range, own))
+        return false;
+    const CVeyAddressRange relative(common.begin - own.begin, common.end - own.begin);
+    const uint8_t* slice = bytes + (common.begin - range.begin);
+    bool written = false;
+    for (auto& child : m_children)
+        written = child->WriteData(relative, slice, changedValues) || written;
+    return written;
+}
+
+bool AVeyParentStruct::FindValue(const std::string& path, CVeyValue*& value)
+{
+    std::string rest;
+    if (!MatchPathPrefix(path, GetName(), rest))
+        return false;
+    for (auto& child : m_children)
+        if (child->FindValue(rest, value))
+            return true;
+    return false;
+}
+
+bool AVeyParentStruct::FindStruct(const std::string& path, CVeyStruct*& found)
+{
+    std::string rest;
+    if (!MatchPathPrefix(path, GetName(), rest))
+        return false;
+    if (rest.empty())
+    {
+        found = this;
+        return true;
+    }
+    for (auto& child : m_children)
+        if (child->FindStruct(rest, found))
+            return true;
+    return false;
+}
+
+bool AVeyParentStruct::Transmit()
+{
+    // Every child is sent; the result says whether all of them went out.
+    bool all = true;
+    for (auto& child : m_children)
+        all = child->Transmit() && all;
+    return all;
+}
+
+void AVeyParentStruct::DumpContents(GT::ATextOut& out) const
+{
+    out.Indent(4);
+    DumpAddress(out);
+    out.Printf("\n<!--child structs-->\n");
+    for (const auto& child : m_children)
+        child->DumpContents(out);
+    out.Indent(-4);
+}
+
+void AVeyParentStruct::DumpAbsoluteNames(GT::ATextOut& out) const
+{
+    DumpPath(out);
+    for (const auto& child : m_children)
+    {
+        const std::string& name = child->GetName();
+        if (EndsWith(name, "]") && !EndsWith(name, "[0]"))
+        {
+            out.Indent(4);
+            child->DumpPath(out);
+            out.Indent(-4);
+        }
+        else
+            child->DumpAbsoluteNames(out);
+    }
+}
+
+// ---- root ----
+
+bool CVeyRootStruct::Attach(CVeyStruct*)
+{
+    const CVeyAddressRange& own = GetAddressRange();
+    // The wire form of an address has 28 bits; a root reaching past them could not be addressed.
+    if (own.begin < 0 || own.end < own.begin || own.end > kVeyAddressLimit)
+    {
+        GetTraceTextOut().Printf("Struct %s address range exceeds 28 bits.\n", GetPathName().c_str());
+        return false;
+    }
+    return AttachChildren();
+}
+
+void CVeyRootStruct::CopyRootFields(const CVeyRootStruct& source)
+{
+    m_definition = source.m_definition;
+    m_midiOut = source.m_midiOut;
+    m_modified = source.m_modified;
+    source.CloneChildrenInto(*this);
+}
+
+std::unique_ptr<CVeyStruct> CVeyRootStruct::Clone() const
+{
+    auto clone = std::make_unique<CVeyRootStruct>();
+    clone->CopyRootFields(*this);
+    return clone;
+}
+
+bool CVeyRootStruct::ReceiveDt1(const std::vector<uint8_t>& addressBytes, const std::vector<uint8_t>& data)
+{
+    CVeyAddress address;
+    address.SetFromBytes(addressBytes);
+    const int64_t begin = address.Get();
+    const int64_t end = begin + static_cast<int64_t>(data.size());
+    if (data.empty() || begin < 0 || end > INT32_MAX)
+        return false;
+    std::vector<CVeyValue*> changed;
+    if (!WriteData(CVeyAddressRange(static_cast<int32_t>(begin), static_cast<int32_t>(end)), data.data(), changed))
+        return false;
+    return CVeyBufferManager::GetInstance().OnValuesReceived(changed);
+}
+
+namespace
+{
+// The first leaf below `s` whose block plus `frame` exceeds one message, or null.
+const CVeyStruct* FindOversizedLeaf(const CVeyStruct& s, size_t frame)
+{
+    if (const std::vector<uint8_t>* data = s.GetData())
+        return data->size() + frame > kVeyMaxMessageSize ? &s : nullptr;
+    if (const CVeyStructList* children = s.GetChildStructs())
+        for (const auto& child : *children)
+            if (const CVeyStruct* leaf = FindOversizedLeaf(*child, frame))
+                return leaf;
+    return nullptr;
+}
+}
+
+bool CVeyRootStruct::SetMidiOut(IVeyTransmitter* midiOut)
+{
+    if (midiOut)
+    {
+        if (const CVeyStruct* leaf = FindOversizedLeaf(*this, midiOut->GetDt1FrameSize()))
+        {
+            GetTraceTextOut().Printf("Struct %s is too large for one data-set message.\n",
+                                     leaf->GetPathName().c_str());
+            return false;
+        }
+    }
+    m_midiOut = midiOut;
+    return true;
+}
+
+// ---- node ----
+
+bool CVeyNodeStruct::Attach(CVeyStruct* parent)
+{
+    m_parent = parent;
+    return AttachToParent(parent) && AttachChildren();
+}
+
+std::unique_ptr<CVeyStruct> CVeyNodeStruct::Clone() const
+{
+    auto clone = std::make_unique<CVeyNodeStruct>();
+    clone->m_definition = m_definition;
+    clone->m_parent = m_parent;
+    CloneChildrenInto(*clone);
+    return clone;
+}
+
+// ---- leaf ----
+
+bool CVeyLeafStruct::Attach(CVeyStruct* parent)
+{
+    m_parent = parent;
+    if (!AttachToParent(parent))
+        return false;
+    m_data.resize(static_cast<size_t>(GetAddressRange().GetSize()));
+    for (CVeyValue& value : m_values)
+        if (!value.Attach(this))
+            return false;
+    return true;
+}
+
+CVeyValue* CVeyLeafStruct::AddValue(const CVeyValueDefinition* definition)
+{
+    m_values.emplace_back(definition);
+    return &m_values.back();
+}
+
+bool CVeyLeafStruct::WriteData(const CVeyAddressRange& range, const uint8_t* bytes,
+                               std::vector<CVeyValue*>& changedValues)
+{
+    CVeyAddressRange common;
+    const CVeyAddressRange& own = GetAddressRange();
+    if (!common.Intersect(range, own))
+        return false;
+    const CVeyAddressRange relative(common.begin - own.begin, common.end - own.begin);
+    // The data is the range's size once attached; an unattached leaf takes nothing.
+    if (static_cast<size_t>(relative.end) > m_data.size())
+        return false;
+    for (CVeyValue& value : m_values)
+        if (value.GetAddressRange().Overlaps(relative))
+            changedValues.push_back(&value);
+    std::copy(bytes + (common.begin - range.begin), bytes + (common.end - range.begin), m_data.begin() + relative.begin);
+    return true;
+}
+
+bool CVeyLeafStruct::FindValue(const std::string& path, CVeyValue*& value)
+{
+    std::string rest;
+    if (!MatchPathPrefix(path, GetName(), rest))
+        return false;
+    for (CVeyValue& candidate : m_values)
+        if (candidate.GetName() == rest)
+        {
+            value = &candidate;
+            return true;
+        }
+    return false;
+}
+
+bool CVeyLeafStruct::FindStruct(const std::string& path, CVeyStruct*& found)
+{
+    if (path != GetName())
+        return false;
+    found = this;
+    return true;
+}
+
+bool CVeyLeafStruct::Transmit()
+{
+    CVeyRootStruct* root = GetRootStruct();
+    IVeyTransmitter* out = root ? root->GetMidiOut() : nullptr;
+    if (!out)
+        return false;
+    if (m_data.size() + out->GetDt1FrameSize() > kVeyMaxMessageSize)
+    {
+        GetTraceTextOut().Printf("Struct %s is too large for one data-set message.\n", GetPathName().c_str());
+        return false;
+    }
+    out->SendDt1(GetAbsoluteAddressRange().begin, m_data.data(), m_data.size());
+    return true;
+}
+
+std::unique_ptr<CVeyStruct> CVeyLeafStruct::Clone() const
+{
+    auto clone = std::make_unique<CVeyLeafStruct>();
+    clone->m_definition = m_definition;
+    clone->m_parent = m_parent;
+    clone->m_values = m_values;
+    clone->m_data = m_data;
+    return clone;
+}
+
+void CVeyLeafStruct::DumpContents(GT::ATextOut& out) const
+{
+    out.Indent(4);
+    DumpAddress(out);
+    out.Printf("data=");
+    for (uint8_t byte : m_data)
+        out.Printf("%02X ", byte);
+    out.Printf("\n<!--child values-->\n");
+    for (const CVeyValue& value : m_values)
+        value.DumpContents(out);
+    out.Indent(-4);
+}
+
+void CVeyLeafStruct::DumpAbsoluteNames(GT::ATextOut& out) const
+{
+    DumpPath(out);
+    for (const CVeyValue& value : m_values)
+        value.DumpAbsoluteNames(out);
+}
+
+// ---- free operations ----
+
+std::unique_ptr<CVeyStruct> CreateStruct(int kind)
+{
+    std::unique_ptr<CVeyStruct> created;
+    switch (kind)
+    {
+    case CVeyStruct::kRoot: created = std::make_unique<CVeyRootStruct>(); break;
+    case CVeyStruct::kNode: created = std::make_unique<CVeyNodeStruct>(); break;
+    case CVeyStruct::kLeaf: created = std::make_unique<CVeyLeafStruct>(); break;
+    case CVeyStruct::kMidi:
+        if (g_midiStructCreator)
+            created = g_midiStructCreator();
+        break;
+    default: break;
+    }
+    return created;
+}
+
+void VeySetMidiStructCreator(VeyStructCreator creator)
+{
+    g_midiStructCreator = creator;
+}
+
+void RevertStructDefaults(CVeyStruct& s)
+{
+    if (CVeyStructList* children = s.GetChildStructs())
+        for (auto& child : *children)
+            RevertStructDefaults(*child);
+    if (std::vector<CVeyValue>* values = s.GetValues())
+        for (CVeyValue& value : *values)
+            value.RevertToDefault();
+}
+
+bool WriteStructData(const CVeyStruct& s, std::ostream& stream)
+{
+    if (const std::vector<uint8_t>* data = s.GetData())
+    {
+        stream.write(reinterpret_cast<const char*>(data->data()), static_cast<std::streamsize>(data->size()));
+        if (!stream)
+            return false;
+    }
+    if (const CVeyStructList* children = s.GetChildStructs())
+        for (const auto& child : *children)
+            if (!WriteStructData(*child, stream))
+                return false;
+    return true;
+}
+
+size_t GetStructDataSize(const CVeyStruct& s)
+{
+    size_t size = 0;
+    if (const std::vector<uint8_t>* data = s.GetData())
+        size += data->size();
+    if (const CVeyStructList* children = s.GetChildStructs())
+        for (const auto& child : *children)
+            size += GetStructDataSize(*child);
+    return size;
+}
+
+void CVeyBufferOperation::Walk(CVeyStruct& s, IVisitor& visitor)
+{
+    visitor.Enter(s);
+    if (CVeyStructList* children = s.GetChildStructs())
+        for (auto& child : *children)
+            Walk(*child, visitor);
+    visitor.Leave(s);
+}

@@ -1,0 +1,191 @@
+#pragma once
+// The struct tree: root structs per memory area, node structs that group structs, and leaf structs
+// that own one block of bytes and the values mapped onto it.
+#include "model/CVeyBuffer.h"
+#include "model/CVeyValue.h"
+
+#include <cstdint>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class IVeyTransmitter;
+
+// Shared, pooled by the buffer manager: one record per distinct (name, begin, end).
+struct CVeyStructDefinition
+{
+    std::string name;
+    CVeyAddressRange range;
+
+    bool operator<(const CVeyStructDefinition& other) const;
+};
+
+using CVeyStructList = std::vector<std::unique_ptr<CVeyStruct>>;
+
+class CVeyStruct : public CVeyBuffer
+{
+public:
+    enum Kind { kRoot = 0, kNode = 1, kLeaf = 2, kMidi = 3 };
+
+    virtual ~CVeyStruct();
+
+    const std::string& GetName() const override { return m_definition->name; }
+    const CVeyAddressRange& GetAddressRange() const override { return m_definition->range; }
+
+    virtual int GetKind() const = 0;
+    // None (null) where the table of the struct kinds says so.
+    virtual const CVeyStructList* GetChildStructs() const { return nullptr; }
+    virtual CVeyStructList* GetChildStructs() { return nullptr; }
+    virtual const std::vector<CVeyValue>* GetValues() const { return nullptr; }
+    virtual std::vector<CVeyValue>* GetValues() { return nullptr; }
+    virtual const std::vector<uint8_t>* GetData() const { return nullptr; }
+    virtual std::vector<uint8_t>* GetData() { return nullptr; }
+    // `range` in the parent's coordinates (absolute for a root); `bytes` holds exactly its bytes.
+    virtual bool WriteData(const CVeyAddressRange& range, const uint8_t* bytes,
+                           std::vector<CVeyValue*>& changedValues) = 0;
+    virtual bool FindValue(const std::string& path, CVeyValue*& value) = 0;
+    virtual bool FindStruct(const std::string& path, CVeyStruct*& found) = 0;
+    virtual bool Transmit() = 0;
+    // Usable only after Attach, which re-points parents and byte pointers to the clone.
+    virtual std::unique_ptr<CVeyStruct> Clone() const = 0;
+
+    // Building. A root or node takes child structs, a leaf takes values; the others refuse.
+    virtual bool AddChild(std::unique_ptr<CVeyStruct> child);
+    virtual CVeyValue* AddValue(const CVeyValueDefinition* definition);
+
+    const CVeyStructDefinition* GetDefinition() const { return m_definition; }
+    void SetDefinition(const CVeyStructDefinition* definition);
+    // Points the struct at the pooled record with its name and `range`; the record it pointed at
+    // (shared with other structs) is left as it was.
+    void SetAddressRange(const CVeyAddressRange& range);
+
+    // "name", "address", "size" out of `attributes` (blank-separated hex bytes). Default size: the
+    // caller's. Writes the diagnostic line and returns false on a bad address or size.
+    bool LoadAttributes(CVeyElementDefinition::CAttributes& attributes, int32_t defaultAddress, int32_t defaultSize);
+    // The largest end among the child structs or values (0 when there are none).
+    int32_t GetChildrenEnd() const;
+
+protected:
+    CVeyStruct();
+    bool AttachToParent(CVeyStruct* parent);
+
+    const CVeyStructDefinition* m_definition;
+};
+
+// Root or node: owns child structs.
+class AVeyParentStruct : public CVeyStruct
+{
+public:
+    const CVeyStructList* GetChildStructs() const override { return &m_children; }
+    CVeyStructList* GetChildStructs() override { return &m_children; }
+    bool WriteData(const CVeyAddressRange& range, const uint8_t* bytes,
+                   std::vector<CVeyValue*>& changedValues) override;
+    bool FindValue(const std::string& path, CVeyValue*& value) override;
+    bool FindStruct(const std::string& path, CVeyStruct*& found) override;
+    bool Transmit() override;
+    bool AddChild(std::unique_ptr<CVeyStruct> child) override;
+    void DumpContents(GT::ATextOut& out) const override;
+    void DumpAbsoluteNames(GT::ATextOut& out) const override;
+
+protected:
+    bool AttachChildren();
+    void CloneChildrenInto(AVeyParentStruct& target) const;
+
+    CVeyStructList m_children;
+};
+
+class CVeyRootStruct : public AVeyParentStruct
+{
+public:
+    int GetKind() const override { return kRoot; }
+    CVeyStruct* GetParent() const override { return nullptr; }
+    bool Attach(CVeyStruct* parent) override;
+    std::unique_ptr<CVeyStruct> Clone() const override;
+
+    // Writes a received data-set message's data at the address its address bytes pack to.
+    // Changed values go to CVeyBufferManager::OnValuesReceived. False when nothing was written.
+    virtual bool ReceiveDt1(const std::vector<uint8_t>& addressBytes, const std::vector<uint8_t>& data);
+
+    // Binds the MIDI output that sends this root's leaves and values (null unbinds). Refused with
+    // a diagnostic line when a leaf could not go out as one message through that output.
+    bool SetMidiOut(IVeyTransmitter* midiOut);
+    IVeyTransmitter* GetMidiOut() const { return m_midiOut; }
+
+    bool IsModified() const { return m_modified; }
+    void SetModified(bool modified) { m_modified = modified; }
+
+protected:
+    void CopyRootFields(const CVeyRootStruct& source);
+
+private:
+    IVeyTransmitter* m_midiOut = nullptr;
+    bool m_modified = false;
+};
+
+class CVeyNodeStruct : public AVeyParentStruct
+{
+public:
+    int GetKind() const override { return kNode; }
+    CVeyStruct* GetParent() const override { return m_parent; }
+    bool Attach(CVeyStruct* parent) override;
+    std::unique_ptr<CVeyStruct> Clone() const override;
+
+private:
+    CVeyStruct* m_parent = nullptr;
+};
+
+class CVeyLeafStruct : public CVeyStruct
+{
+public:
+    int GetKind() const override { return kLeaf; }
+    CVeyStruct* GetParent() const override { return m_parent; }
+    bool Attach(CVeyStruct* parent) override;
+    const std::vector<CVeyValue>* GetValues() const override { return &m_values; }
+    std::vector<CVeyValue>* GetValues() override { return &m_values; }
+    const std::vector<uint8_t>* GetData() const override { return &m_data; }
+    std::vector<uint8_t>* GetData() override { return &m_data; }
+    bool WriteData(const CVeyAddressRange& range, const uint8_t* bytes,
+                   std::vector<CVeyValue*>& changedValues) override;
+    bool FindValue(const std::string& path, CVeyValue*& value) override;
+    bool FindStruct(const std::string& path, CVeyStruct*& found) override;
+    bool Transmit() override;
+    std::unique_ptr<CVeyStruct> Clone() const override;
+    CVeyValue* AddValue(const CVeyValueDefinition* definition) override;
+    void DumpContents(GT::ATextOut& out) const override;
+    void DumpAbsoluteNames(GT::ATextOut& out) const override;
+
+private:
+    CVeyStruct* m_parent = nullptr;
+    // Both are sized while the model is built and never resized after Attach: values, the change
+    // list and the views keep plain pointers into them.
+    std::vector<CVeyValue> m_values;
+    std::vector<uint8_t> m_data;
+};
+
+// New root (0), node (1), leaf (2) or MIDI struct (3); none for other kinds, and none for 3 until
+// the MIDI channel-message struct has installed its creator.
+std::unique_ptr<CVeyStruct> CreateStruct(int kind);
+using VeyStructCreator = std::unique_ptr<CVeyStruct> (*)();
+void VeySetMidiStructCreator(VeyStructCreator creator);
+
+// Every value below `s` back to its default, children first; no handler, nothing marked.
+void RevertStructDefaults(CVeyStruct& s);
+// Leaf data in depth-first pre-order (the data file body); false when the stream failed.
+bool WriteStructData(const CVeyStruct& s, std::ostream& stream);
+// Bytes WriteStructData writes for `s`: the sum of its leaves' sizes.
+size_t GetStructDataSize(const CVeyStruct& s);
+
+class CVeyBufferOperation
+{
+public:
+    class IVisitor
+    {
+    public:
+        virtual ~IVisitor() = default;
+        virtual void Enter(CVeyStruct& s) = 0;
+        virtual void Leave(CVeyStruct& s) = 0;
+    };
+    static void Walk(CVeyStruct& s, IVisitor& visitor);
+};

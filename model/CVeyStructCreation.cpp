@@ -1,0 +1,379 @@
+// Struct creation from the script: struct types instantiated with macro substitution, children and
+// values laid out one after another when no address is given, arrays expanded, every error
+// reported in one diagnostic line.
+#include "model/CVeyBufferManager.h"
+
+#include "model/CVeyScriptDefinitions.h"
+#include "model/VeyManagers.h"
+#include "toolkit/gt/NumberText.h"
+#include "toolkit/gt/TraceTextOut.h"
+
+#include <algorithm>
+
+namespace
+{
+// Types nest a few levels in a real script; the limit keeps a hostile one off the stack's end.
+constexpr size_t kMaxStructNesting = 64;
+// No real block comes near this; it keeps a bad "size" from allocating hundreds of megabytes.
+constexpr int32_t kMaxLeafSize = 0x100000;
+
+// The value of the last attribute called `name`, or null.
+std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, const char* name)
+{
+    for (auto it = attributes.rbegin(); it != attributes.rend(); ++it)
+        if (it->first == name)
+            return &it->second;
+    return nullptr;
+}
+
+bool ParseAddressText(const std::string& text, int32_t& value)
+{
+    GT::CBytes bytes;
+    return GT::HexStringToBytes(text, bytes) && CVeyAddress::ParseBytes(bytes, value);
+}
+}
+
+// The chain of struct types being converted, innermost last.
+struct CVeyBufferManager::CConversion
+{
+    std::vector<const CVeyTypeDefinition*> chain;
+};
+
+void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinition& instance,
+                         std::vector<std::string>& extraAddresses)
+{
+    std::string key = "address";
+    if (const std::string* typeAddress = type.FindLast("address"))
+        if (!typeAddress->empty() && (*typeAddress)[0] == '$')
+            key = typeAddress->substr(1);
+    bool first = true;
+    auto& attributes = instance.GetAttributes();
+    for (auto it = attributes.begin(); it != attributes.end();)
+    {
+        if (it->first != key)
+            ++it;
+        else if (first)
+        {
+            first = false;
+            ++it;
+        }
+        else
+        {
+            extraAddresses.push_back(it->second);
+            it = attributes.erase(it);
+        }
+    }
+}
+
+void ReportUnknownAttributes(const CVeyElementDefinition::CAttributes& attributes, const char* kindWord,
+                             const std::string& name)
+{
+    GT::CTraceTextOut& out = GetTraceTextOut();
+    out.Printf("%s contains unknown tags. : %s : ", kindWord, name.c_str());
+    for (const auto& attribute : attributes)
+        out.Printf("%s, ", attribute.first.c_str());
+    out.Printf("\n");
+}
+
+bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, int32_t defaultAddress,
+                                int32_t defaultSize)
+{
+    CVeyStructDefinition definition;
+    definition.name = GetName();
+    int32_t address = defaultAddress;
+    int32_t size = defaultSize;
+    for (auto it = attributes.begin(); it != attributes.end();)
+    {
+        if (it->first == "name")
+            definition.name = it->second;
+        else if (it->first == "address")
+        {
+            if (!ParseAddressText(it->second, address))
+            {
+                GetTraceTextOut().Printf("Struct address is invalid. : %s : %s\n", definition.name.c_str(),
+                                         it->second.c_str());
+                return false;
+            }
+        }
+        else if (it->first == "size")
+        {
+            if (!ParseAddressText(it->second, size))
+            {
+                GetTraceTextOut().Printf("Struct size is invalid. : %s : %s\n", definition.name.c_str(),
+                                         it->second.c_str());
+                return false;
+            }
+        }
+        else
+        {
+            ++it;
+            continue;
+        }
+        it = attributes.erase(it);
+    }
+    if (GetKind() == kLeaf && size > kMaxLeafSize)
+    {
+        GetTraceTextOut().Printf("Struct size is invalid. : %s : %08X\n", definition.name.c_str(),
+                                 static_cast<unsigned>(size));
+        return false;
+    }
+    // Both parts below 2^29 (a default size may be the end of the last child): no overflow.
+    definition.range = CVeyAddressRange(address, address + size);
+    m_definition = CVeyBufferManager::GetInstance().InternStructDefinition(definition);
+    return true;
+}
+
+bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& element, CVeyStructList& output,
+                                      int32_t defaultAddress)
+{
+    CConversion conversion;
+    return ConvertStruct(kind, element, output, defaultAddress, conversion);
+}
+
+bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& element, CVeyStructList& output,
+                                      int32_t defaultAddress, CConversion& conversion)
+{
+    GT::CTraceTextOut& trace = GetTraceTextOut();
+    CVeyTypeDefinitions& types = CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes;
+    const CVeyTypeDefinition* found = VeyFindTypeDefinition(types, element.GetTypeName());
+    if (!found)
+    {
+        trace.Printf("Unable to find struct type definition. : %s\n", element.GetTypeName().c_str());
+        return false;
+    }
+    // A type that contains itself, directly or through others, would never finish.
+    if (std::find(conversion.chain.begin(), conversion.chain.end(), found) != conversion.chain.end())
+    {
+        trace.Printf("Struct type contains itself. : %s\n", found->GetTypeName().c_str());
+        return false;
+    }
+    if (conversion.chain.size() >= kMaxStructNesting)
+    {
+        trace.Printf("Struct type is nested too deeply. : %s\n", found->GetTypeName().c_str());
+        return false;
+    }
+    std::unique_ptr<CVeyStruct> s = CreateStruct(kind);
+    if (!s)
+        return false;
+    CVeyTypeDefinition type = *found;
+    CVeyElementDefinition instance = element;
+    std::vector<std::string> extraAddresses;
+    SplitArrayAddresses(type, instance, extraAddresses);
+    if (!VeyResolveMacros(instance.GetAttributes(), type.GetAttributes()))
+    {
+        trace.Printf("Unable to resolve macros. : %s\n", element.GetTypeName().c_str());
+        return false;
+    }
+    std::string baseName;
+    if (std::string* name = FindLastAttribute(type.GetAttributes(), "name"))
+    {
+        baseName = *name;
+        if (!extraAddresses.empty())
+            *name += "[0]";
+    }
+
+    conversion.chain.push_back(found);
+    const bool converted = ConvertChildStructs(*s, type, instance, conversion);
+    conversion.chain.pop_back();
+    if (!converted || !ConvertChildValues(*s, type, instance))
+        return false;
+
+    const int32_t defaultSize = s->GetChildrenEnd();
+    const CVeyElementDefinition::CAttributes memberAttributes = type.GetAttributes();
+    CVeyElementDefinition::CAttributes attributes = memberAttributes;
+    if (!s->LoadAttributes(attributes, defaultAddress, defaultSize))
+    {
+        trace.Printf("Unable convert struct from element definitions. : %s\n", type.GetTypeName().c_str());
+        return false;
+    }
+    if (!attributes.empty())
+    {
+        ReportUnknownAttributes(attributes, "Struct type", type.GetTypeName());
+        return false;
+    }
+    const CVeyStruct& first = *s;
+    output.push_back(std::move(s));
+
+    for (size_t i = 0; i < extraAddresses.size(); ++i)
+    {
+        std::unique_ptr<CVeyStruct> member = first.Clone();
+        CVeyElementDefinition::CAttributes own = memberAttributes;
+        const std::string name = MakeArrayElementName(baseName, static_cast<int>(i + 1));
+        if (std::string* nameValue = FindLastAttribute(own, "name"))
+            *nameValue = name;
+        else
+            own.emplace_back("name", name);
+        if (std::string* address = FindLastAttribute(own, "address"))
+            *address = extraAddresses[i];
+        else
+            own.emplace_back("address", extraAddresses[i]);
+        if (!member->LoadAttributes(own, defaultAddress, defaultSize))
+        {
+            trace.Printf("Unable convert struct from element definitions. : %s\n", type.GetTypeName().c_str());
+            return false;
+        }
+        output.push_back(std::move(member));
+    }
+    return true;
+}
+
+bool CVeyBufferManager::ConvertChildStructs(CVeyStruct& s, const CVeyTypeDefinition& type,
+                                            const CVeyElementDefinition& element, CConversion& conversion)
+{
+    GT::CTraceTextOut& trace = GetTraceTextOut();
+    const CVeyTypeDefinitions& types = CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes;
+    CVeyStructList* children = s.GetChildStructs();
+    for (const CVeyElementDefinition& childDefinition : type.GetStructuralChildren())
+    {
+        CVeyElementDefinition child = childDefinition;
+        if (!VeyResolveMacros(element.GetAttributes(), child.GetAttributes()))
+        {
+            trace.Printf("Unable to resolve macros. : %s\n", element.GetTypeName().c_str());
+            return false;
+        }
+        if (!children)
+        {
+            trace.Printf("Struct type can not have both structs and values. : %s\n", type.GetTypeName().c_str());
+            return false;
+        }
+        const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName());
+        const int kind = childType && !childType->GetLeafChildren().empty() ? CVeyStruct::kLeaf : CVeyStruct::kNode;
+        const int32_t defaultAddress = children->empty() ? 0 : children->back()->GetAddressRange().end;
+        CVeyStructList converted;
+        if (!ConvertStruct(kind, child, converted, defaultAddress, conversion))
+        {
+            trace.Printf("Unable to convert child struct definition : %s\n", child.GetTypeName().c_str());
+            return false;
+        }
+        for (auto& member : converted)
+            s.AddChild(std::move(member));
+    }
+    return true;
+}
+
+bool CVeyBufferManager::ConvertChildValues(CVeyStruct& s, const CVeyTypeDefinition& type,
+                                           const CVeyElementDefinition& element)
+{
+    GT::CTraceTextOut& trace = GetTraceTextOut();
+    for (const CVeyElementDefinition& valueDefinition : type.GetLeafChildren())
+    {
+        CVeyElementDefinition value = valueDefinition;
+        if (!VeyResolveMacros(element.GetAttributes(), value.GetAttributes()))
+        {
+            trace.Printf("Unable to resolve macros. : %s\n", element.GetTypeName().c_str());
+            return false;
+        }
+        std::vector<std::string> extraAddresses;
+        SplitArrayAddresses(CVeyElementDefinition(), value, extraAddresses);
+        std::string baseName;
+        if (std::string* name = FindLastAttribute(value.GetAttributes(), "name"))
+        {
+            baseName = *name;
+            if (!extraAddresses.empty())
+                *name += "[0]";
+        }
+        const std::vector<CVeyValue>* values = s.GetValues();
+        if (!values)
+        {
+            trace.Printf("Root struct or node struct can not have child values. : %s\n", type.GetTypeName().c_str());
+            return false;
+        }
+        const int32_t defaultAddress = values->empty() ? 0 : values->back().GetAddressRange().end;
+        CVeyValue* added = s.AddValue(nullptr);
+        CVeyElementDefinition::CAttributes& attributes = value.GetAttributes();
+        if (!added->LoadDefinition(value.GetTypeName(), attributes, defaultAddress))
+        {
+            trace.Printf("Unable convert child values from element definitions. : %s\n", value.GetTypeName().c_str());
+            return false;
+        }
+        if (!attributes.empty())
+        {
+            ReportUnknownAttributes(attributes, "Value", value.GetTypeName());
+            return false;
+        }
+        const CVeyValueDefinition first = *added->GetDefinition();
+        for (size_t i = 0; i < extraAddresses.size(); ++i)
+        {
+            CVeyValueDefinition member = first;
+            member.name = MakeArrayElementName(baseName, static_cast<int>(i + 1));
+            int32_t begin = 0;
+            if (!ParseAddressText(extraAddresses[i], begin))
+            {
+                trace.Printf("Value address is invalid. : %s : %s\n", member.name.c_str(), extraAddresses[i].c_str());
+                trace.Printf("Unable convert child values from element definitions. : %s\n", value.GetTypeName().c_str());
+                return false;
+            }
+            member.range = CVeyAddressRange(begin, begin + first.range.GetSize());
+            s.AddValue(InternValueDefinition(member));
+        }
+    }
+    return true;
+}
+
+bool CVeyBufferManager::CreateMidiStruct(const CVeyElementDefinition& definition)
+{
+    GT::CTraceTextOut& trace = GetTraceTextOut();
+    std::unique_ptr<CVeyStruct> midiStruct = CreateStruct(CVeyStruct::kMidi);
+    if (!midiStruct)
+    {
+        trace.Printf("Unable to convert MIDI struct definition %s to MIDI struct.\n", definition.GetTypeName().c_str());
+        return false;
+    }
+    CVeyStruct& created = *midiStruct;
+    AddMidiStruct(std::move(midiStruct));
+    CVeyElementDefinition::CAttributes attributes = definition.GetAttributes();
+    if (!created.LoadAttributes(attributes, 0, 0))
+    {
+        trace.Printf("Unable to convert MIDI struct definition %s to MIDI struct.\n", definition.GetTypeName().c_str());
+        return false;
+    }
+    if (!created.Attach(nullptr))
+    {
+        trace.Printf("Unable to create MIDI struct %s.\n", created.GetName().c_str());
+        return false;
+    }
+    if (!attributes.empty())
+    {
+        ReportUnknownAttributes(attributes, "MIDI", created.GetName());
+        return false;
+    }
+    return true;
+}
+
+bool CVeyBufferManager::CreateStructs()
+{
+    GT::CTraceTextOut& trace = GetTraceTextOut();
+    CVeyScriptDefinitions::CBufferGroup& definitions = CVeyScriptDefinitions::GetInstance().GetBufferGroup();
+    for (const CVeyElementDefinition& definition : definitions.rootStructs)
+    {
+        CVeyStructList converted;
+        if (!ConvertStruct(CVeyStruct::kRoot, definition, converted, 0))
+        {
+            trace.Printf("Unable to convert root struct definition %s to root struct.\n",
+                         definition.GetTypeName().c_str());
+            return false;
+        }
+        for (auto& root : converted)
+        {
+            CVeyStruct& added = *root;
+            AddRootStruct(std::move(root));
+            if (!added.Attach(nullptr))
+            {
+                trace.Printf("Unable to create root struct %s.\n", added.GetName().c_str());
+                return false;
+            }
+            RevertStructDefaults(added);
+        }
+    }
+    for (const CVeyElementDefinition& definition : definitions.midiStructs)
+        if (!CreateMidiStruct(definition))
+            return false;
+    definitions.Clear();
+    return true;
+}
+
+void CVeyBufferManager::RegisterManagerStep()
+{
+    VeySetManagerStep(
+        EVeyManager::kBuffer, [] { return GetInstance().CreateStructs(); }, [] { GetInstance().Clear(); });
+}

@@ -1,0 +1,460 @@
+#include "model/CVeyValue.h"
+
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyStruct.h"
+#include "model/IVeyModelLinks.h"
+#include "toolkit/gt/NumberText.h"
+#include "toolkit/gt/TextOut.h"
+#include "toolkit/gt/TraceTextOut.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+
+namespace
+{
+const CVeyValueDefinition kEmptyValueDefinition{};
+
+// Bits per byte and sign bit (0: none) of the number encodings, by code.
+struct CNumberLayout
+{
+    int bytes;
+    int bitsPerByte;
+    uint32_t signBit;
+};
+const CNumberLayout kLayouts[] = {
+    {1, 7, 64}, {2, 7, 8192}, {3, 7, 1048576}, {5, 7, 0}, {2, 4, 128}, {3, 4, 2048}, {4, 4, 32768},
+};
+
+int32_t Wrap(int64_t value)
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(value));
+}
+
+}
+
+// ---- CVeyValueDefinition ----
+
+bool CVeyValueDefinition::operator<(const CVeyValueDefinition& other) const
+{
+    return std::tie(name, range.begin, range.end, encoding, min, max, defaultNumber, defaultText, numberTable)
+         < std::tie(other.name, other.range.begin, other.range.end, other.encoding, other.min, other.max,
+                    other.defaultNumber, other.defaultText, other.numberTable);
+}
+
+int32_t CVeyValueDefinition::GetEncodingCode(const std::string& typeName)
+{
+    static const char* const kNames[] = {"int1x7", "int2x7", "int3x7", "int5x7", "int2x4", "int3x4", "int4x4", "string"};
+    if (typeName.empty())
+        return kInt1x7;
+    for (int32_t code = 0; code < 8; ++code)
+        if (typeName == kNames[code])
+            return code;
+    return kUnknown;
+}
+
+int32_t CVeyValueDefinition::GetEncodingSize(int32_t encoding)
+{
+    return encoding >= kInt1x7 && encoding <= kInt4x4 ? kLayouts[encoding].bytes : 0;
+}
+
+int32_t CVeyValueDefinition::GetEncodingCenter(int32_t encoding)
+{
+    switch (encoding)
+    {
+    case kInt1x7: return 64;
+    case kInt2x4: return 128;
+    case kInt3x4: return 2048;
+    case kInt4x4: return 32768;
+    default: return 0;
+    }
+}
+
+bool CVeyValueDefinition::ParseNumber(int32_t encoding, const std::string& text, int32_t& number)
+{
+    long n = 0;
+    char c = 0;
+    const int read = std::sscanf(text.c_str(), "%li%c", &n, &c);
+    if (read == 1)
+    {
+        number = Wrap(n);
+        return true;
+    }
+    if (read == 2 && c == 'S')
+    {
+        number = Wrap(static_cast<int64_t>(Wrap(n)) + GetEncodingCenter(encoding));
+        return true;
+    }
+    return false;
+}
+
+bool CVeyValueDefinition::ParseRange(int32_t encoding, const std::string& text, int32_t& minOut, int32_t& maxOut)
+{
+    const int64_t center = GetEncodingCenter(encoding);
+    long a = 0, b = 0;
+    char c = 0, d = 0;
+    int read = std::sscanf(text.c_str(), "%li,%li%c", &a, &b, &c);
+    if (read == 2 || (read == 3 && c == 'S'))
+    {
+        minOut = Wrap(a);
+        maxOut = Wrap(static_cast<int64_t>(Wrap(b)) + (read == 3 ? center : 0));
+        return true;
+    }
+    c = 0;
+    read = std::sscanf(text.c_str(), "%li%c,%li%c", &a, &c, &b, &d);
+    if (read >= 3 && c == 'S' && (read == 3 || d == 'S'))
+    {
+        minOut = Wrap(static_cast<int64_t>(Wrap(a)) + center);
+        maxOut = Wrap(static_cast<int64_t>(Wrap(b)) + (read == 4 ? center : 0));
+        return true;
+    }
+    return false;
+}
+
+int32_t CVeyValueDefinition::GetValueCount() const
+{
+    if (numberTable)
+        return numberTable->GetNumberCount();
+    const int64_t count = static_cast<int64_t>(max) - min + 1;
+    return static_cast<int32_t>(std::clamp<int64_t>(count, INT32_MIN, INT32_MAX));
+}
+
+int32_t CVeyValueDefinition::IndexToValue(int32_t index) const
+{
+    if (numberTable)
+    {
+        // Received data and defaults need not be table entries, so callers may pass the count;
+        // the index is kept inside the table rather than read past it.
+        const int32_t count = numberTable->GetNumberCount();
+        if (count <= 0)
+            return min;
+        return numberTable->GetNumberAt(std::clamp(index, 0, count - 1));
+    }
+    return Wrap(static_cast<int64_t>(min) + index);
+}
+
+int32_t CVeyValueDefinition::ValueToIndex(int32_t number) const
+{
+    if (numberTable)
+    {
+        const int32_t count = numberTable->GetNumberCount();
+        for (int32_t i = 0; i < count; ++i)
+            if (numberTable->GetNumberAt(i) == number)
+                return i;
+        return std::max(count, 0);
+    }
+    return Wrap(static_cast<int64_t>(number) - min);
+}
+
+// ---- CVeyValue ----
+
+CVeyValue::CVeyValue() : m_definition(&kEmptyValueDefinition)
+{
+}
+
+CVeyValue::CVeyValue(const CVeyValueDefinition* definition)
+    : m_definition(definition ? definition : &kEmptyValueDefinition)
+{
+}
+
+bool CVeyValue::Attach(CVeyStruct* leaf)
+{
+    m_parent = leaf;
+    m_bytes = nullptr;
+    const CVeyAddressRange& range = GetAddressRange();
+    std::vector<uint8_t>* data = leaf ? leaf->GetData() : nullptr;
+    const int32_t leafSize = leaf ? leaf->GetAddressRange().GetSize() : 0;
+    if (!data || range.begin < 0 || range.end < range.begin || leafSize < range.end
+        || data->size() < static_cast<size_t>(range.end))
+    {
+        GetTraceTextOut().Printf("Value address range exceeds parent struct's one. : %s\n", GetPathName().c_str());
+        return false;
+    }
+    m_bytes = data->data() + range.begin;
+    return true;
+}
+
+int CVeyValue::GetKind() const
+{
+    if (m_definition->encoding == CVeyValueDefinition::kString)
+        return kText;
+    if (m_definition->encoding == CVeyValueDefinition::kArray)
+        return kArray;
+    return kNumber;
+}
+
+void CVeyValue::EncodeNumber(int32_t number, uint8_t* bytes) const
+{
+    const int32_t encoding = m_definition->encoding;
+    if (encoding < CVeyValueDefinition::kInt1x7 || encoding > CVeyValueDefinition::kInt4x4 || !bytes)
+        return;
+    const CNumberLayout& layout = kLayouts[encoding];
+    const uint32_t mask = (1u << layout.bitsPerByte) - 1;
+    // Shifts keep the sign, so a negative number gives its two's-complement bytes; a shift of 28
+    // or more of a 32-bit number only leaves sign bits, which the mask cuts to what fits.
+    for (int i = 0; i < layout.bytes; ++i)
+    {
+        const int shift = layout.bitsPerByte * (layout.bytes - 1 - i);
+        const int32_t shifted = shift >= 32 ? (number < 0 ? -1 : 0) : (number >> shift);
+        bytes[i] = static_cast<uint8_t>(static_cast<uint32_t>(shifted) & mask);
+    }
+}
+
+int32_t CVeyValue::DecodeNumber(const uint8_t* bytes) const
+{
+    const int32_t encoding = m_definition->encoding;
+    if (encoding < CVeyValueDefinition::kInt1x7 || encoding > CVeyValueDefinition::kInt4x4 || !bytes)
+        return 0;
+    const CNumberLayout& layout = kLayouts[encoding];
+    uint32_t composed = 0;   // bits above 32 (int5x7) fall away
+    for (int i = 0; i < layout.bytes; ++i)
+        composed = (composed << layout.bitsPerByte) | bytes[i];
+    if (m_definition->min < 0 && layout.signBit != 0 && (composed & layout.signBit))
+        composed -= 2 * layout.signBit;
+    return static_cast<int32_t>(composed);
+}
+
+void CVeyValue::SetNumber(int32_t number)
+{
+    EncodeNumber(number, m_bytes);
+}
+
+void CVeyValue::SetNumberClipped(int32_t number)
+{
+    const int32_t lo = std::min(m_definition->min, m_definition->max);
+    const int32_t hi = std::max(m_definition->min, m_definition->max);
+    SetNumber(std::clamp(number, lo, hi));
+}
+
+int32_t CVeyValue::GetNumber() const
+{
+    return DecodeNumber(m_bytes);
+}
+
+void CVeyValue::SetIndex(int32_t index)
+{
+    SetNumber(m_definition->IndexToValue(index));
+}
+
+void CVeyValue::SetIndexClipped(int32_t index)
+{
+    SetNumberClipped(m_definition->IndexToValue(index));
+}
+
+int32_t CVeyValue::GetIndex() const
+{
+    return m_definition->ValueToIndex(GetNumber());
+}
+
+void CVeyValue::SetText(const std::string& text)
+{
+    if (!m_bytes)
+        return;
+    const size_t count = std::min(text.size(), static_cast<size_t>(std::max(GetSize(), 0)));
+    std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count), m_bytes);
+}
+
+void CVeyValue::SetTextClipped(const std::string& text)
+{
+    const size_t size = static_cast<size_t>(std::max(GetSize(), 0));
+    const int32_t lo = std::min(m_definition->min, m_definition->max);
+    const int32_t hi = std::max(m_definition->min, m_definition->max);
+    std::string clipped = text.substr(0, size);
+    clipped.resize(size, static_cast<char>(m_definition->min));
+    for (char& c : clipped)
+        c = static_cast<char>(std::clamp<int32_t>(static_cast<unsigned char>(c), lo, hi));
+    SetText(clipped);
+}
+
+std::string CVeyValue::GetText() const
+{
+    if (!m_bytes)
+        return {};
+    return std::string(reinterpret_cast<const char*>(m_bytes), static_cast<size_t>(std::max(GetSize(), 0)));
+}
+
+void CVeyValue::SetArray(const std::vector<int32_t>&)
+{
+}
+
+std::vector<int32_t> CVeyValue::GetArray() const
+{
+    return {};
+}
+
+bool CVeyValue::Transmit()
+{
+    CVeyRootStruct* root = GetRootStruct();
+    IVeyTransmitter* out = root ? root->GetMidiOut() : nullptr;
+    if (!out || !m_bytes)
+        return false;
+    const size_t size = static_cast<size_t>(GetSize());
+    if (size + out->GetDt1FrameSize() > kVeyMaxMessageSize)
+        return false;
+    out->SendDt1(GetAbsoluteAddressRange().begin, m_bytes, size);
+    return true;
+}
+
+void CVeyValue::RevertToDefault()
+{
+    switch (GetKind())
+    {
+    case kNumber: SetNumber(m_definition->defaultNumber); break;
+    case kText: SetTextClipped(m_definition->defaultText); break;
+    default: SetArray({m_definition->defaultNumber}); break;
+    }
+}
+
+void CVeyValue::DumpContents(GT::ATextOut& out) const
+{
+    out.Indent(4);
+    DumpAddress(out);
+    out.Printf("type=%d, range=%ld %ld, ", static_cast<int>(m_definition->encoding), static_cast<long>(m_definition->min),
+               static_cast<long>(m_definition->max));
+    if (GetKind() == kText)
+        out.Printf("default=%s, value=%s\n", m_definition->defaultText.c_str(), GetText().c_str());
+    else
+        out.Printf("default=%ld, value=%ld\n", static_cast<long>(m_definition->defaultNumber), static_cast<long>(GetNumber()));
+    out.Indent(-4);
+}
+
+void CVeyValue::DumpAbsoluteNames(GT::ATextOut& out) const
+{
+    out.Indent(4);
+    DumpPath(out);
+    out.Indent(-4);
+}
+
+// ---- declaration from the script ----
+
+namespace
+{
+// Takes every attribute called `name` out of the list; the last one's value wins.
+bool TakeLast(CVeyElementDefinition::CAttributes& attributes, const char* name, std::string& value)
+{
+    bool found = false;
+    for (auto it = attributes.begin(); it != attributes.end();)
+    {
+        if (it->first == name)
+        {
+            value = it->second;
+            found = true;
+            it = attributes.erase(it);
+        }
+        else
+            ++it;
+    }
+    return found;
+}
+
+bool ParseAddressText(const std::string& text, int32_t& value)
+{
+    GT::CBytes bytes;
+    return GT::HexStringToBytes(text, bytes) && CVeyAddress::ParseBytes(bytes, value);
+}
+}
+
+bool CVeyValue::LoadDefinition(const std::string& typeName, CVeyElementDefinition::CAttributes& attributes,
+                               int32_t defaultAddress)
+{
+    CVeyValueDefinition definition;
+    TakeLast(attributes, "name", definition.name);
+    const char* const name = definition.name.c_str();
+    definition.encoding = CVeyValueDefinition::GetEncodingCode(typeName);
+    if (definition.encoding == CVeyValueDefinition::kUnknown)
+    {
+        GetTraceTextOut().Printf("Value type is unknown. : %s : %s\n", name, typeName.c_str());
+        return false;
+    }
+    const bool isString = definition.encoding == CVeyValueDefinition::kString;
+    int32_t begin = defaultAddress;
+    int32_t size = CVeyValueDefinition::GetEncodingSize(definition.encoding);
+    definition.min = isString ? 32 : 0;
+    definition.max = 127;
+
+    for (auto it = attributes.begin(); it != attributes.end();)
+    {
+        const std::string& key = it->first;
+        const std::string& text = it->second;
+        if (key == "address")
+        {
+            if (!ParseAddressText(text, begin))
+            {
+                GetTraceTextOut().Printf("Value address is invalid. : %s : %s\n", name, text.c_str());
+                return false;
+            }
+        }
+        else if (key == "size")
+        {
+            if (!ParseAddressText(text, size))
+            {
+                GetTraceTextOut().Printf("Value size is invalid. : %s : %s\n", name, text.c_str());
+                return false;
+            }
+        }
+        else if (key == "range")
+        {
+            if (!CVeyValueDefinition::ParseRange(definition.encoding, text, definition.min, definition.max))
+            {
+                GetTraceTextOut().Printf("Value range is invalid. : %s : %s\n", name, text.c_str());
+                return false;
+            }
+        }
+        else if (key == "default")
+        {
+            if (isString)
+                definition.defaultText = text;
+            else if (!CVeyValueDefinition::ParseNumber(definition.encoding, text, definition.defaultNumber))
+            {
+                GetTraceTextOut().Printf("Value default is invalid. : %s : %s\n", name, text.c_str());
+                return false;
+            }
+        }
+        else if (key == "numberTableRef")
+        {
+            const IVeyNumberTableProvider* tables = CVeyBufferManager::GetInstance().GetNumberTableProvider();
+            definition.numberTable = tables ? tables->FindNumberTable(text) : nullptr;
+            if (!definition.numberTable)
+            {
+                GetTraceTextOut().Printf("Unable to find number table. : %s : %s.\n", name, text.c_str());
+                return false;
+            }
+        }
+        else
+        {
+            ++it;
+            continue;
+        }
+        it = attributes.erase(it);
+    }
+
+    // Both below 2^28, so the end cannot overflow.
+    definition.range = CVeyAddressRange(begin, begin + size);
+    if (isString)
+    {
+        if (definition.defaultText.size() > static_cast<size_t>(size))
+        {
+            GetTraceTextOut().Printf("Value default is too long. : %s : %s\n", name, definition.defaultText.c_str());
+            return false;
+        }
+    }
+    else
+    {
+        const int32_t required = CVeyValueDefinition::GetEncodingSize(definition.encoding);
+        if (size != required)
+        {
+            GetTraceTextOut().Printf("Value size must be %02X. : %s : %02X\n", static_cast<unsigned>(required), name,
+                                     static_cast<unsigned>(size));
+            return false;
+        }
+        if (definition.defaultNumber < definition.min || definition.defaultNumber > definition.max)
+        {
+            GetTraceTextOut().Printf("Value default is out of range [%ld,%ld]. : %s : %ld\n",
+                                     static_cast<long>(definition.min), static_cast<long>(definition.max), name,
+                                     static_cast<long>(definition.defaultNumber));
+            return false;
+        }
+    }
+    m_definition = CVeyBufferManager::GetInstance().InternValueDefinition(definition);
+    return true;
+}

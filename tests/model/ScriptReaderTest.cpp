@@ -1,0 +1,282 @@
+#include "model/CVeyScriptDefinitions.h"
+#include "model/CVeyScriptReader.h"
+#include "model/CVeyTagScanner.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TraceCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace
+{
+// "type[name=value|...]" for an element, plus "{s:...}{l:...}" children for a type.
+std::string Dump(const CVeyElementDefinition& definition)
+{
+    std::string text = definition.GetTypeName() + "[";
+    bool first = true;
+    for (const auto& attribute : definition.GetAttributes())
+    {
+        text += (first ? "" : "|") + attribute.first + "=" + attribute.second;
+        first = false;
+    }
+    return text + "]";
+}
+
+std::string Dump(const CVeyTypeDefinition& definition)
+{
+    std::string text = Dump(static_cast<const CVeyElementDefinition&>(definition));
+    const auto children = [&text](const char* kind, const CVeyTypeDefinition::CChildren& list) {
+        if (list.empty())
+            return;
+        text += std::string("{") + kind + ":";
+        for (const auto& child : list)
+            text += Dump(child);
+        text += "}";
+    };
+    children("s", definition.GetStructuralChildren());
+    children("l", definition.GetLeafChildren());
+    return text;
+}
+
+template <typename TList>
+void DumpList(std::string& text, const char* name, const TList& list)
+{
+    if (list.empty())
+        return;
+    text += std::string(name) + ":";
+    for (const auto& definition : list)
+        text += " " + Dump(definition);
+    text += "\n";
+}
+
+// Every list of the store, in the reader's table order; empty lists are left out.
+std::string DumpStore()
+{
+    CVeyScriptDefinitions& store = CVeyScriptDefinitions::GetInstance();
+    std::string text;
+    DumpList(text, "structType", store.GetBufferGroup().structTypes);
+    DumpList(text, "struct", store.GetBufferGroup().rootStructs);
+    DumpList(text, "midiStruct", store.GetBufferGroup().midiStructs);
+    DumpList(text, "midiIn", store.GetMidiGroup().inputs);
+    DumpList(text, "midiOut", store.GetMidiGroup().outputs);
+    DumpList(text, "panelType", store.GetViewGroup().panelTypes);
+    DumpList(text, "panel", store.GetViewGroup().rootPanels);
+    DumpList(text, "bitmap", store.GetResourceGroup().bitmaps);
+    DumpList(text, "textWriter", store.GetResourceGroup().textWriters);
+    DumpList(text, "stringTable", store.GetResourceGroup().stringTables);
+    DumpList(text, "numberTable", store.GetResourceGroup().numberTables);
+    return text;
+}
+
+class ScriptReader : public ::testing::Test
+{
+protected:
+    void SetUp() override { CVeyScriptDefinitions::GetInstance().Clear(); }
+    void TearDown() override { CVeyScriptDefinitions::GetInstance().Clear(); }
+
+    static bool ReadScript(const std::string& text)
+    {
+        std::istringstream stream(text);
+        return CVeyScriptReader::GetInstance().Read(stream);
+    }
+
+    static std::string DataFile(const char* name)
+    {
+        const char* root = std::getenv("Q9_TEST_DATA");
+        return std::string(root ? root : "tests/data") + "/scripts/" + name;
+    }
+};
+
+struct CScriptCase
+{
+    const char* name;
+    std::string script;
+    bool ok;
+    std::string definitions;
+    std::string trace;
+};
+}
+
+TEST_F(ScriptReader, SyntaxCases)
+{
+    using namespace std::string_literals;
+    const CScriptCase cases[] = {
+        {"empty file", "", true, "", ""},
+        {"only declaration and script tags", "<?xml version=\"1.0\"?>\n<script>\n</script>\n", true, "", ""},
+        {"text outside tags ignored", "junk <bitmap><name>a</name></bitmap> more", true, "bitmap: [name=a]\n", ""},
+        {"blank after the tag name", "<bitmap ><name>a</name></bitmap>", false, "", "Unknown tag. : bitmap \n"},
+        {"attributes inside the tag", "<bitmap name=\"a\"></bitmap>", false, "",
+         "Unknown tag. : bitmap name=\"a\"\n"},
+        {"names are case-sensitive", "<Bitmap></Bitmap>", false, "", "Unknown tag. : Bitmap\n"},
+        {"definitions before an unknown tag stay", "<bitmap><name>a</name></bitmap><oops><bitmap></bitmap>",
+         false, "bitmap: [name=a]\n", "Unknown tag. : oops\n"},
+        {"top-level comment holding '>'", "<!-- a > b <c> -- > d --><bitmap><name>a</name></bitmap>", true,
+         "bitmap: [name=a]\n", ""},
+        {"shortest comment", "<!--><bitmap></bitmap>", true, "bitmap: []\n", ""},
+        {"comment inside a value is removed", "<bitmap><name>a<!-- x > y -->b</name></bitmap>", true,
+         "bitmap: [name=ab]\n", ""},
+        {"blanks and entities stay", "<bitmap><name> a &lt; b </name></bitmap>", true,
+         "bitmap: [name= a &lt; b ]\n", ""},
+        {"self-closing child swallows the rest",
+         "<bitmap><name>a</name><flag/><size>1</size></bitmap>", true,
+         "bitmap: [name=a|flag/=<size>1</size>]\n", ""},
+        {"nested element of the same tag read whole",
+         "<struct><type>T</type><struct>x</struct><name>n</name></struct>", true,
+         "struct: T[struct=x|name=n]\n", ""},
+        {"later type child wins", "<panel><type>A</type><type>B</type></panel>", true, "panel: B[]\n", ""},
+        {"repeated attributes kept in order",
+         "<struct><address>01</address><address>02</address></struct>", true,
+         "struct: [address=01|address=02]\n", ""},
+        {"empty tag ends the file", "<bitmap><name>a</name></bitmap><><oops>", true, "bitmap: [name=a]\n", ""},
+        {"empty tag ends an element body", "<bitmap><name>a</name><><size>1</size></bitmap>", true,
+         "bitmap: [name=a]\n", ""},
+        {"unterminated body runs to the end", "<bitmap><name>a</name><size>1", true,
+         "bitmap: [name=a|size=1]\n", ""},
+        {"tag cut by the end of the file", "<bitmap></bitmap><textWriter", true, "bitmap: []\ntextWriter: []\n", ""},
+        {"unterminated top-level comment ends reading", "<bitmap></bitmap><!-- <oops>", true, "bitmap: []\n", ""},
+        {"unterminated comment in a body", "<bitmap><name>a</name><!-- <size>1</size></bitmap>", true,
+         "bitmap: [name=a]\n", ""},
+        {"CR LF read as LF, lone CR kept", "<bitmap><name>a\r\nb\rc</name></bitmap>\r\n", true,
+         "bitmap: [name=a\nb\rc]\n", ""},
+        {"NUL and high bytes are characters", "<bitmap><name>a\0b\xFF</name></bitmap>"s, true,
+         "bitmap: [name=a\0b\xFF]\n"s, ""},
+        {"self-closing top-level element is an unknown tag",
+         "<structType><type>S</type></structType><struct/><panel></panel>",
+         false,
+         "structType: S[]\n",
+         "Unknown tag. : struct/\n"},
+        {"every top-level kind lands in its list",
+         "<structType><type>S</type></structType><struct></struct><midiStruct></midiStruct><midiIn></midiIn>"
+         "<midiOut></midiOut><panelType><type>P</type></panelType><panel></panel><bitmap></bitmap>"
+         "<textWriter></textWriter><stringTable></stringTable><numberTable></numberTable>",
+         true,
+         "structType: S[]\nstruct: []\nmidiStruct: []\nmidiIn: []\nmidiOut: []\npanelType: P[]\npanel: []\n"
+         "bitmap: []\ntextWriter: []\nstringTable: []\nnumberTable: []\n",
+         ""},
+        {"type children of both kinds in either type",
+         "<structType><type>S</type><name>$name</name><struct><type>C</type><a>1</a></struct>"
+         "<control><type>knob</type></control><value><type>int1x7</type><name>v</name></value></structType>"
+         "<panelType><type>P</type><panel><type>Q</type></panel><value></value><size>1,2</size></panelType>",
+         true,
+         "structType: S[name=$name]{s:C[a=1]}{l:knob[]int1x7[name=v]}\n"
+         "panelType: P[size=1,2]{s:Q[]}{l:[]}\n",
+         ""},
+    };
+    for (const CScriptCase& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CVeyScriptDefinitions::GetInstance().Clear();
+        CTraceCapture capture;
+        EXPECT_EQ(ReadScript(c.script), c.ok);
+        EXPECT_EQ(DumpStore(), c.definitions);
+        EXPECT_EQ(capture.Text(), c.trace);
+    }
+}
+
+TEST_F(ScriptReader, ReadingTwiceAppends)
+{
+    const std::string script = "<bitmap><name>a</name></bitmap><panel><type>T</type></panel>";
+    EXPECT_TRUE(ReadScript(script));
+    EXPECT_TRUE(ReadScript(script));
+    EXPECT_EQ(DumpStore(), "panel: T[] T[]\nbitmap: [name=a] [name=a]\n");
+}
+
+TEST_F(ScriptReader, LoadsTheSampleScript)
+{
+    CTraceCapture capture;
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().Load(DataFile("Minimal.xml")));
+    EXPECT_EQ(capture.Text(), "");
+    const std::string dump = DumpStore();
+
+    CVeyScriptDefinitions& store = CVeyScriptDefinitions::GetInstance();
+    const auto& types = store.GetBufferGroup().structTypes;
+    ASSERT_EQ(types.size(), 4u);
+    EXPECT_EQ(Dump(types[2]),
+              "patT[name=$name|address=$address]"
+              "{s:commonT[name=common|address=00 00 00 00]"
+              "toneT[name=tone|address=00 00 20 00|address=00 00 21 00]}");
+    EXPECT_EQ(types[0].GetLeafChildren().size(), 5u);
+    EXPECT_EQ(Dump(types[0].GetLeafChildren()[2]), "int1x7[name=pan|range=-64S,63S|default=0S]");
+    EXPECT_EQ(Dump(store.GetBufferGroup().rootStructs.at(0)), "fmT[name=fm|address=10 00 00 00]");
+    EXPECT_EQ(store.GetBufferGroup().midiStructs.size(), 1u);
+    EXPECT_EQ(Dump(store.GetMidiGroup().outputs.at(0)),
+              "[name=out|modelID=00 00 3C|addressSize=4|rootStructRef=fm|midiStructRef=ms]");
+    EXPECT_EQ(store.GetMidiGroup().inputs.size(), 1u);
+    ASSERT_EQ(store.GetViewGroup().panelTypes.size(), 1u);
+    EXPECT_EQ(store.GetViewGroup().panelTypes[0].GetLeafChildren().size(), 2u);
+    EXPECT_EQ(Dump(store.GetViewGroup().rootPanels.at(0)), "mainT[name=main]");
+    EXPECT_EQ(store.GetResourceGroup().bitmaps.size(), 2u);
+    EXPECT_EQ(Dump(store.GetResourceGroup().stringTables.at(0)), "[name=onOff|table=OFF, ON]");
+    EXPECT_EQ(store.GetResourceGroup().numberTables.size(), 1u);
+    EXPECT_EQ(store.GetResourceGroup().textWriters.size(), 1u);
+
+    // The same script with Windows line ends reads the same.
+    CTempDir folder;
+    std::string crlf;
+    for (char c : ReadFileBytes(DataFile("Minimal.xml")))
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    ASSERT_TRUE(WriteFileBytes(folder.File("Script.xml"), crlf));
+    store.Clear();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().Load(folder.File("Script.xml")));
+    EXPECT_EQ(DumpStore(), dump);
+}
+
+TEST_F(ScriptReader, LoadFailsForAMissingFileOrAFolder)
+{
+    CTempDir folder;
+    EXPECT_FALSE(CVeyScriptReader::GetInstance().Load(folder.File("absent.xml")));
+    EXPECT_FALSE(CVeyScriptReader::GetInstance().Load(folder.Path()));
+    EXPECT_TRUE(CVeyScriptDefinitions::GetInstance().IsEmpty());
+}
+
+TEST_F(ScriptReader, LargeAndHostileInputsEndQuickly)
+{
+    const size_t size = 16 * 1024 * 1024;
+    const struct
+    {
+        const char* name;
+        std::string script;
+        bool ok;
+    } cases[] = {
+        {"open brackets only", std::string(size, '<'), false},
+        {"body of open brackets", "<bitmap>" + std::string(size, '<'), true},
+        {"comment of closing brackets", "<!--" + std::string(size, '>'), true},
+        {"body comment of closing brackets", "<bitmap><!--" + std::string(size, '>'), true},
+        {"deeply nested same tags", [] {
+             std::string s;
+             for (size_t i = 0; i < size / 16; ++i)
+                 s += "<struct>";
+             return s;
+         }(), true},
+        {"many small elements", [] {
+             std::string s;
+             while (s.size() < size)
+                 s += "<bitmap><name>b</name><stateCount>4</stateCount></bitmap>\n";
+             return s;
+         }(), true},
+        {"NUL bytes", std::string(size, '\0'), true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CVeyScriptDefinitions::GetInstance().Clear();
+        CTraceCapture capture;
+        EXPECT_EQ(ReadScript(c.script), c.ok);
+    }
+}
+
+TEST(TagScanner, ReadTagAndBodyKeepTheCurrentTag)
+{
+    const std::string text = "x<a>1<a>2</a>3</a><b>";
+    CVeyTagScanner scanner(text);
+    EXPECT_EQ(scanner.ReadTag(), "a");
+    EXPECT_EQ(scanner.GetCurrentTag(), "a");
+    EXPECT_EQ(scanner.ReadBody(), "1<a>2</a>3");
+    EXPECT_EQ(scanner.ReadTag(), "b");
+    EXPECT_EQ(scanner.ReadBody(), "");
+    EXPECT_EQ(scanner.ReadTag(), "");
+    EXPECT_EQ(scanner.GetCurrentTag(), "");
+    EXPECT_TRUE(scanner.AtEnd());
+}

@@ -1,0 +1,235 @@
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyScriptDefinitions.h"
+#include "model/VeyManagers.h"
+#include "tests/model/ModelTestSupport.h"
+#include "tests/support/TraceCapture.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+class StructCreationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ResetModel(); }
+    void TearDown() override
+    {
+        ResetModel();
+        VeySetMidiStructCreator(nullptr);
+    }
+
+    CVeyAddressRange Absolute(const std::string& path)
+    {
+        CVeyStruct* s = manager.FindStructOrNull(path);
+        EXPECT_NE(s, nullptr) << path;
+        return s ? s->GetAbsoluteAddressRange() : CVeyAddressRange();
+    }
+
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+};
+
+TEST_F(StructCreationTest, TheSampleScriptGivesItsLayout)
+{
+    CTraceCapture trace;
+    ASSERT_TRUE(BuildSampleModel());
+    EXPECT_EQ(trace.Text(), "");
+    EXPECT_EQ(Absolute("fm.pat.common"), CVeyAddressRange(0x2000000, 0x2000011));
+    EXPECT_EQ(Absolute("fm.pat.tone[0]"), CVeyAddressRange(0x2001000, 0x2001003));
+    EXPECT_EQ(Absolute("fm.pat.tone[1]"), CVeyAddressRange(0x2001080, 0x2001083));
+    EXPECT_EQ(Absolute("fm").GetSize(), 4227) << "a struct without size ends at its furthest child";
+    EXPECT_EQ(manager.FindStructOrNull("fm.pat.tone"), nullptr) << "array members only";
+
+    CVeyValue* cutoff0 = manager.FindValueOrNull("fm.pat.tone[0].cutoff");
+    CVeyValue* cutoff1 = manager.FindValueOrNull("fm.pat.tone[1].cutoff");
+    EXPECT_EQ(cutoff0->GetDefinition(), cutoff1->GetDefinition()) << "array members share their records";
+    EXPECT_EQ(cutoff1->GetNumber(), 512) << "defaults are set";
+    EXPECT_EQ(manager.FindValueOrNull("fm.pat.common.tune")->GetAddressRange(), CVeyAddressRange(14, 16))
+        << "values without address follow each other";
+    EXPECT_TRUE(CVeyScriptDefinitions::GetInstance().GetBufferGroup().IsEmpty());
+    EXPECT_FALSE(static_cast<CVeyRootStruct*>(manager.FindStructOrNull("fm"))->IsModified());
+}
+
+TEST_F(StructCreationTest, ArraysOfStructsAndValuesAreNamedByIndex)
+{
+    AddStructType(MakeType("leafT", {{"name", "$name"}, {"address", "$at"}, {"size", "08"}}, {},
+                           {MakeElement("int1x7", {{"name", "v"}, {"address", "00"}, {"address", "02"}, {"address", "04"}}),
+                            MakeElement("int1x7", {{"name", "w"}})}));
+    AddStructType(MakeType("rootT", {{"name", "$name"}},
+                           {MakeElement("leafT", {{"name", "one"}, {"at", "00 00"}}),
+                            MakeElement("leafT", {{"name", "many"}, {"at", "00 10"}, {"at", "00 20"}, {"at", "01 00"}})},
+                           {}));
+    AddRootStruct(MakeElement("rootT", {{"name", "r"}}));
+    ASSERT_TRUE(manager.CreateStructs());
+    EXPECT_NE(manager.FindStructOrNull("r.one"), nullptr);
+    EXPECT_EQ(Absolute("r.many[0]"), CVeyAddressRange(0x10, 0x18));
+    EXPECT_EQ(Absolute("r.many[1]"), CVeyAddressRange(0x20, 0x28));
+    EXPECT_EQ(Absolute("r.many[2]"), CVeyAddressRange(0x80, 0x88));
+    const std::vector<CVeyValue>& values = *manager.FindStructOrNull("r.many[2]")->GetValues();
+    ASSERT_EQ(values.size(), 4u);
+    EXPECT_EQ(values[0].GetName(), "v[0]");
+    EXPECT_EQ(values[1].GetName(), "v[1]");
+    EXPECT_EQ(values[2].GetName(), "v[2]");
+    EXPECT_EQ(values[2].GetAddressRange(), CVeyAddressRange(4, 5));
+    EXPECT_EQ(values[3].GetName(), "w");
+    EXPECT_EQ(values[3].GetAddressRange(), CVeyAddressRange(5, 6)) << "after the last member";
+}
+
+TEST_F(StructCreationTest, ScriptErrorsStopCreationWithTheirLines)
+{
+    const auto leafType = [](const std::string& type, CAttrs value) {
+        return MakeType(type, {{"name", "$name"}, {"address", "$address"}}, {}, {MakeElement("int1x7", value)});
+    };
+    struct CCase
+    {
+        const char* name;
+        std::vector<CVeyTypeDefinition> types;
+        CVeyElementDefinition root;
+        const char* lines;
+    } cases[] = {
+        {"unknown type", {}, MakeElement("nopeT", {{"name", "fm"}}),
+         "Unable to find struct type definition. : nopeT\n"
+         "Unable to convert root struct definition nopeT to root struct.\n"},
+        {"structs and values in a child",
+         {MakeType("bothT", {{"name", "$name"}}, {MakeElement("aT", {{"name", "a"}})}, {MakeElement("int1x7", {{"name", "v"}})}),
+          MakeType("rootT", {{"name", "$name"}}, {MakeElement("bothT", {{"name", "b"}})}, {}),
+          leafType("aT", {{"name", "v"}})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Struct type can not have both structs and values. : bothT\n"
+         "Unable to convert child struct definition : bothT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"values in a root", {leafType("leafT", {{"name", "v"}})}, MakeElement("leafT", {{"name", "fm"}, {"address", "00"}}),
+         "Root struct or node struct can not have child values. : leafT\n"
+         "Unable to convert root struct definition leafT to root struct.\n"},
+        {"macro without argument", {MakeType("rootT", {{"name", "$name"}, {"size", "$size"}}, {}, {})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Unable to resolve macros. : rootT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"unknown struct tag", {MakeType("rootT", {{"name", "$name"}, {"colour", "red"}, {"shape", "x"}}, {}, {})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Struct type contains unknown tags. : rootT : colour, shape, \n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"unknown value tag",
+         {MakeType("rootT", {{"name", "$name"}}, {MakeElement("leafT", {{"name", "l"}, {"address", "00"}})}, {}),
+          leafType("leafT", {{"name", "v"}, {"colour", "red"}})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Value contains unknown tags. : int1x7 : colour, \n"
+         "Unable to convert child struct definition : leafT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"bad value", {MakeType("rootT", {{"name", "$name"}}, {MakeElement("leafT", {{"name", "l"}})}, {}),
+                       MakeType("leafT", {{"name", "$name"}}, {}, {MakeElement("int7x1", {{"name", "v"}})})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Value type is unknown. : v : int7x1\n"
+         "Unable convert child values from element definitions. : int7x1\n"
+         "Unable to convert child struct definition : leafT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"bad struct address", {MakeType("rootT", {{"name", "$name"}, {"address", "$address"}}, {}, {})},
+         MakeElement("rootT", {{"name", "fm"}, {"address", "1G"}}),
+         "Struct address is invalid. : fm : 1G\n"
+         "Unable convert struct from element definitions. : rootT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"address of five bytes", {MakeType("rootT", {{"name", "$name"}, {"address", "$address"}}, {}, {})},
+         MakeElement("rootT", {{"name", "fm"}, {"address", "00 00 00 00 01"}}),
+         "Struct address is invalid. : fm : 00 00 00 00 01\n"
+         "Unable convert struct from element definitions. : rootT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"bad struct size", {MakeType("rootT", {{"name", "$name"}, {"size", "-1"}}, {}, {})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Struct size is invalid. : fm : -1\n"
+         "Unable convert struct from element definitions. : rootT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"a type containing itself",
+         {MakeType("loopT", {{"name", "$name"}}, {MakeElement("loopT", {{"name", "again"}})}, {})},
+         MakeElement("loopT", {{"name", "fm"}}),
+         "Struct type contains itself. : loopT\n"
+         "Unable to convert child struct definition : loopT\n"
+         "Unable to convert root struct definition loopT to root struct.\n"},
+        {"two types containing each other",
+         {MakeType("aT", {{"name", "$name"}}, {MakeElement("bT", {{"name", "b"}})}, {}),
+          MakeType("bT", {{"name", "$name"}}, {MakeElement("aT", {{"name", "a"}})}, {})},
+         MakeElement("aT", {{"name", "fm"}}),
+         "Struct type contains itself. : aT\n"
+         "Unable to convert child struct definition : aT\n"
+         "Unable to convert child struct definition : bT\n"
+         "Unable to convert root struct definition aT to root struct.\n"},
+        {"child larger than its parent",
+         {MakeType("rootT", {{"name", "$name"}, {"size", "02"}}, {MakeElement("leafT", {{"name", "l"}, {"address", "01"}})}, {}),
+          MakeType("leafT", {{"name", "$name"}, {"address", "$address"}}, {},
+                   {MakeElement("int1x7", {{"name", "v"}}), MakeElement("int1x7", {{"name", "w"}})})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Struct fm.l address range exceeds parent struct's one.\n"
+         "Unable to create root struct fm.\n"},
+        {"leaf too large to hold",
+         {MakeType("rootT", {{"name", "$name"}}, {MakeElement("leafT", {{"name", "l"}})}, {}),
+          MakeType("leafT", {{"name", "$name"}, {"size", "01 00 00 00"}}, {}, {MakeElement("int1x7", {{"name", "v"}})})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Struct size is invalid. : l : 00200000\n"
+         "Unable convert struct from element definitions. : leafT\n"
+         "Unable to convert child struct definition : leafT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ResetModel();
+        for (const auto& type : c.types)
+            AddStructType(type);
+        AddRootStruct(c.root);
+        CTraceCapture trace;
+        EXPECT_FALSE(manager.CreateStructs());
+        EXPECT_EQ(trace.Text(), c.lines);
+    }
+}
+
+TEST_F(StructCreationTest, StructsMadeBeforeAFailureStayUntilTeardown)
+{
+    AddStructType(MakeType("rootT", {{"name", "$name"}}, {}, {}));
+    AddRootStruct(MakeElement("rootT", {{"name", "first"}}));
+    AddRootStruct(MakeElement("missingT", {{"name", "second"}}));
+    CVeyBufferManager::RegisterManagerStep();
+    CTraceCapture trace;
+    EXPECT_FALSE(VeyCreateManagers());
+    EXPECT_EQ(trace.Text(),
+              "Unable to find struct type definition. : missingT\n"
+              "Unable to convert root struct definition missingT to root struct.\n"
+              "Unable to create buffer manager.\n");
+    EXPECT_TRUE(manager.GetRootStructs().empty()) << "the failed start-up tore the manager down";
+    EXPECT_TRUE(CVeyScriptDefinitions::GetInstance().GetBufferGroup().IsEmpty());
+
+    ResetModel();
+    AddStructType(MakeType("rootT", {{"name", "$name"}}, {}, {}));
+    AddRootStruct(MakeElement("rootT", {{"name", "first"}}));
+    AddRootStruct(MakeElement("missingT", {{"name", "second"}}));
+    EXPECT_FALSE(manager.CreateStructs());
+    EXPECT_EQ(manager.GetRootStructs().size(), 1u);
+    VeySetManagerStep(EVeyManager::kBuffer, {}, {});
+}
+
+class CTestMidiStruct : public CVeyRootStruct
+{
+public:
+    int GetKind() const override { return kMidi; }
+};
+
+TEST_F(StructCreationTest, MidiStructsTakeNameAddressAndSize)
+{
+    CVeyScriptDefinitions::GetInstance().GetBufferGroup().midiStructs.push_back(MakeElement("", {{"name", "ms"}}));
+    CTraceCapture trace;
+    EXPECT_FALSE(manager.CreateStructs()) << "no MIDI struct class installed";
+    EXPECT_EQ(trace.Text(), "Unable to convert MIDI struct definition  to MIDI struct.\n");
+
+    ResetModel();
+    VeySetMidiStructCreator([]() -> std::unique_ptr<CVeyStruct> { return std::make_unique<CTestMidiStruct>(); });
+    CVeyScriptDefinitions::GetInstance().GetBufferGroup().midiStructs.push_back(
+        MakeElement("", {{"name", "ms"}, {"address", "01 00"}}));
+    ASSERT_TRUE(manager.CreateStructs());
+    ASSERT_EQ(manager.GetMidiStructs().size(), 1u);
+    EXPECT_EQ(manager.FindStructOrNull("ms")->GetAddressRange(), CVeyAddressRange(0x80, 0x80));
+
+    ResetModel();
+    CVeyScriptDefinitions::GetInstance().GetBufferGroup().midiStructs.push_back(
+        MakeElement("", {{"name", "ms"}, {"channel", "1"}}));
+    CTraceCapture unknown;
+    EXPECT_FALSE(manager.CreateStructs());
+    EXPECT_EQ(unknown.Text(), "MIDI contains unknown tags. : ms : channel, \n");
+}
+}
