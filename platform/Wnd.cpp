@@ -286,6 +286,8 @@ void CWndWidget::moveEvent(QMoveEvent*)
 
 void CWndWidget::resizeEvent(QResizeEvent*)
 {
+    if (m_owner && m_owner->GetImpl()->content)
+        m_owner->GetImpl()->content->setGeometry(rect());
     if (m_owner)
         CWndDispatch::Size(m_owner, width(), height());
 }
@@ -651,8 +653,10 @@ CWnd* CWnd::SetCapture()
     if (!d->handle)
         return previous;
     g_capture = d->handle;
-    // Outside the window, moves and the release only arrive through a grab.
-    if (d->widget && d->widget->isVisible() && QWidget::mouseGrabber() != d->widget)
+    // Outside the window, moves and the release only arrive through a grab (which the headless
+    // platform has no use for).
+    if (d->widget && d->widget->isVisible() && QWidget::mouseGrabber() != d->widget &&
+        QGuiApplication::platformName() != QLatin1String("offscreen"))
         d->widget->grabMouse();
     return previous;
 }
