@@ -58,6 +58,7 @@ class CTestFactory : public IVeyResourceFactory
 public:
     std::unique_ptr<CVeyResource> CreateBitmap() override { return std::make_unique<CTestBitmap>(); }
     std::unique_ptr<CVeyResource> CreateTextWriter() override { return std::make_unique<CTestTextWriter>(); }
+    std::unique_ptr<CVeyGraphDrawer> CreateGraphDrawer() override { return {}; }
 };
 
 CVeyElementDefinition Element(const std::string& typeName, const CAttributes& attributes)
