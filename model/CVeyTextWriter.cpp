@@ -194,11 +194,19 @@ std::string CTextWriter::Truncated(CDC& dc, const std::string& text, int32_t roo
         m_ellipsisWidth = dc.GetTextExtent("...").cx;
     // Cut from the end until the rest and "..." are narrower than the room; a room narrower than
     // "..." itself ends with "..." alone.
-    std::string cut = text;
-    while (!cut.empty() && dc.GetTextExtent(cut).cx + m_ellipsisWidth >= room)
-        cut.pop_back();
+    // Widths grow with the length of the start, so the cut is found by halving; long texts
+    // cost a few measurements, not one per character.
+    size_t fits = 0, tooLong = text.size() + 1;
+    while (tooLong - fits > 1)
+    {
+        const size_t middle = fits + (tooLong - fits) / 2;
+        if (dc.GetTextExtent(text.substr(0, middle)).cx + m_ellipsisWidth < room)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
     *truncated = true;
-    return cut + "...";
+    return text.substr(0, fits) + "...";
 }
 
 void CTextWriter::Draw(const UL::CDrawInfo& info, const CRect& rect, const std::string& text)

@@ -281,6 +281,11 @@ TEST(TextWriter, RectanglesNarrowerThanTheEllipsisEndQuickly)
             EXPECT_LE(ink.right, 2 + width);
         }
     }
+    // A value text of any length costs a few measurements, not one per character.
+    CCanvas wide(60, 20);
+    writer->Draw(wide.info, CRect(0, 0, 60, 20), std::string(200000, 'W'));
+    EXPECT_FALSE(wide.InkBox(kBlack).IsRectEmpty());
+
     auto upward = Writer("left", "top", true);
     CCanvas canvas(20, 10);
     upward->Draw(canvas.info, CRect(0, 2, 20, 4), "Some long text");
