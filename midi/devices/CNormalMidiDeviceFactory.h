@@ -1,6 +1,7 @@
 #pragma once
 // Creates the program's MIDI device objects by device name.
-#include "midi/framework/CVeyMidiInDevice.h"
+#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiDeviceFactory.h"
 
 #include <cstdint>
 

@@ -3,6 +3,8 @@
 #include "midi/devices/CMidiInDevice.h"
 #include "midi/devices/CMidiOutDevice.h"
 #include "midi/devices/CNormalMidiDeviceFactory.h"
+#include "midi/framework/CVeyMidi.h"
+#include "midi/framework/CVeyMidiDeviceFactory.h"
 #include "midi/framework/CVeyMidiSetupState.h"
 #include "platform/Messages.h"
 #include "platform/VirtualMidiBackend.h"
@@ -20,7 +22,7 @@ namespace
 {
 using Bytes = std::vector<uint8_t>;
 
-class CRecordingPort final : public IVeyMidiInPort
+class CRecordingPort final : public CVeyMidiIn
 {
 public:
     void OnMessage(const Bytes& bytes) override

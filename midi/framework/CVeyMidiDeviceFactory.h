@@ -1,0 +1,32 @@
+#pragma once
+// The device factory interface through which the MIDI setup creates device objects by name, and
+// the names the setup shows for devices.
+#include "midi/framework/CVeyMidiDevice.h"
+
+#include <string>
+#include <vector>
+
+class IVeyMidiDeviceFactory
+{
+public:
+    virtual ~IVeyMidiDeviceFactory() = default;
+    virtual bool Open() = 0;
+    virtual bool Close() = 0;
+    virtual std::vector<std::string> GetInputNames() = 0;
+    virtual std::vector<std::string> GetOutputNames() = 0;
+    // A new device of that name, not opened; the caller puts it in its device list.
+    virtual CVeyMidiInDevice* CreateInputDevice(const std::string& name) = 0;
+    virtual void ReleaseInputDevice(CVeyMidiInDevice* device) = 0;
+    virtual CVeyMidiOutDevice* CreateOutputDevice(const std::string& name) = 0;
+    virtual void ReleaseOutputDevice(CVeyMidiOutDevice* device) = 0;
+};
+
+// "(none)": no device chosen.
+extern const char* const kVeyMidiNoDevice;
+// " (Unconnected)": suffix of a device that is chosen but not open.
+extern const char* const kVeyMidiUnconnected;
+
+// The device's name, with " (Unconnected)" when it is not open.
+std::string VeyMidiDisplayName(CVeyMidiDevice& device);
+// A shown name without its " (Unconnected)" suffix.
+std::string VeyMidiStripDisplayName(const std::string& shown);
