@@ -14,7 +14,8 @@ CVeyBufferManager::CVeyBufferManager() = default;
 
 CVeyBufferManager::~CVeyBufferManager()
 {
-    Clear();
+    // At exit the script definitions may already be gone: only the model's own parts are freed.
+    ClearModel();
 }
 
 // ---- lookup ----
@@ -329,6 +330,11 @@ const CVeyValueDefinition* CVeyBufferManager::InternValueDefinition(const CVeyVa
 void CVeyBufferManager::Clear()
 {
     CVeyScriptDefinitions::GetInstance().GetBufferGroup().Clear();
+    ClearModel();
+}
+
+void CVeyBufferManager::ClearModel()
+{
     // Handlers and links hold pointers into the tree: they go first, the pools last.
     m_handlers.Clear();
     m_links.clear();

@@ -111,6 +111,7 @@ private:
     void ApplyNumbers(const CVeyValueNumbers& changes);
     void ApplyTexts(const CVeyValueTexts& changes);
     void MarkAndNotify(const CVeyValueList& values);
+    void ClearModel();
 
     std::set<CVeyStructDefinition> m_structDefinitions;
     std::set<CVeyValueDefinition> m_valueDefinitions;

@@ -48,10 +48,13 @@ void CVeyStruct::SetDefinition(const CVeyStructDefinition* definition)
     m_definition = definition ? definition : &kEmptyStructDefinition;
 }
 
-void CVeyStruct::SetAddressRange(const CVeyAddressRange& range)
+bool CVeyStruct::SetAddressRange(const CVeyAddressRange& range)
 {
+    if (GetData() && range.GetSize() != GetAddressRange().GetSize())
+        return false;
     CVeyStructDefinition definition{GetName(), range};
     m_definition = CVeyBufferManager::GetInstance().InternStructDefinition(definition);
+    return true;
 }
 
 int32_t CVeyStruct::GetChildrenEnd() const
@@ -279,7 +282,12 @@ bool CVeyLeafStruct::Attach(CVeyStruct* parent)
     m_parent = parent;
     if (!AttachToParent(parent))
         return false;
-    m_data.resize(static_cast<size_t>(GetAddressRange().GetSize()));
+    const size_t size = static_cast<size_t>(GetAddressRange().GetSize());
+    // Values, the change list and views point into the data: once attached it never moves.
+    if (m_attached && size != m_data.size())
+        return false;
+    m_data.resize(size);
+    m_attached = true;
     for (CVeyValue& value : m_values)
         if (!value.Attach(this))
             return false;
@@ -288,6 +296,9 @@ bool CVeyLeafStruct::Attach(CVeyStruct* parent)
 
 CVeyValue* CVeyLeafStruct::AddValue(const CVeyValueDefinition* definition)
 {
+    // Values are pointed at from outside once the leaf is attached; the vector must not move.
+    if (m_attached)
+        return nullptr;
     m_values.emplace_back(definition);
     return &m_values.back();
 }

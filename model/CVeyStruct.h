@@ -58,8 +58,9 @@ public:
     const CVeyStructDefinition* GetDefinition() const { return m_definition; }
     void SetDefinition(const CVeyStructDefinition* definition);
     // Points the struct at the pooled record with its name and `range`; the record it pointed at
-    // (shared with other structs) is left as it was.
-    void SetAddressRange(const CVeyAddressRange& range);
+    // (shared with other structs) is left as it was. A struct with data keeps its size: false when
+    // `range` has another size.
+    bool SetAddressRange(const CVeyAddressRange& range);
 
     // "name", "address", "size" out of `attributes` (blank-separated hex bytes). Default size: the
     // caller's. Writes the diagnostic line and returns false on a bad address or size.
@@ -158,6 +159,7 @@ public:
 
 private:
     CVeyStruct* m_parent = nullptr;
+    bool m_attached = false;
     // Both are sized while the model is built and never resized after Attach: values, the change
     // list and the views keep plain pointers into them.
     std::vector<CVeyValue> m_values;

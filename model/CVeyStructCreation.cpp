@@ -117,7 +117,14 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
                                  static_cast<unsigned>(size));
         return false;
     }
-    // Both parts below 2^29 (a default size may be the end of the last child): no overflow.
+    // A default address is the end of the previous sibling: a chain of large siblings could run
+    // past the 28-bit address space (and 32 bits), where no struct can ever be attached.
+    if (static_cast<int64_t>(address) + size > kVeyAddressLimit)
+    {
+        GetTraceTextOut().Printf("Struct address is invalid. : %s : %08X\n", definition.name.c_str(),
+                                 static_cast<unsigned>(address));
+        return false;
+    }
     definition.range = CVeyAddressRange(address, address + size);
     m_definition = CVeyBufferManager::GetInstance().InternStructDefinition(definition);
     return true;

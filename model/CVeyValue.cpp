@@ -11,6 +11,10 @@
 #include <cstdio>
 #include <tuple>
 
+// Tens of thousands of values live by value in their leaves: leaf, first byte and definition
+// beside the virtual table, nothing more.
+static_assert(sizeof(CVeyValue) <= 4 * sizeof(void*), "a value must stay a small record");
+
 namespace
 {
 const CVeyValueDefinition kEmptyValueDefinition{};
@@ -428,7 +432,13 @@ bool CVeyValue::LoadDefinition(const std::string& typeName, CVeyElementDefinitio
         it = attributes.erase(it);
     }
 
-    // Both below 2^28, so the end cannot overflow.
+    // Values laid out one after another from defaults could run past what any struct can hold
+    // (and past 32 bits); such a value can never fit, so it is refused here.
+    if (static_cast<int64_t>(begin) + size > kVeyAddressLimit)
+    {
+        GetTraceTextOut().Printf("Value address is invalid. : %s : %08X\n", name, static_cast<unsigned>(begin));
+        return false;
+    }
     definition.range = CVeyAddressRange(begin, begin + size);
     if (isString)
     {

@@ -1,5 +1,6 @@
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyScriptDefinitions.h"
+#include "model/CVeyScriptReader.h"
 #include "model/VeyManagers.h"
 #include "tests/model/ModelTestSupport.h"
 #include "tests/support/TraceCapture.h"
@@ -158,6 +159,24 @@ TEST_F(StructCreationTest, ScriptErrorsStopCreationWithTheirLines)
          MakeElement("rootT", {{"name", "fm"}}),
          "Struct fm.l address range exceeds parent struct's one.\n"
          "Unable to create root struct fm.\n"},
+        {"siblings running past 28 bits",
+         {MakeType("rootT", {{"name", "$name"}}, {MakeElement("bigT", {{"name", "a"}}), MakeElement("bigT", {{"name", "b"}})}, {}),
+          MakeType("bigT", {{"name", "$name"}, {"size", "7F 7F 7F 7F"}}, {}, {})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Struct address is invalid. : b : 0FFFFFFF\n"
+         "Unable convert struct from element definitions. : bigT\n"
+         "Unable to convert child struct definition : bigT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
+        {"values running past 28 bits",
+         {MakeType("rootT", {{"name", "$name"}}, {MakeElement("leafT", {{"name", "l"}})}, {}),
+          MakeType("leafT", {{"name", "$name"}}, {},
+                   {MakeElement("string", {{"name", "v"}, {"size", "7F 7F 7F 7F"}}),
+                    MakeElement("string", {{"name", "w"}, {"size", "7F 7F 7F 7F"}})})},
+         MakeElement("rootT", {{"name", "fm"}}),
+         "Value address is invalid. : w : 0FFFFFFF\n"
+         "Unable convert child values from element definitions. : string\n"
+         "Unable to convert child struct definition : leafT\n"
+         "Unable to convert root struct definition rootT to root struct.\n"},
         {"leaf too large to hold",
          {MakeType("rootT", {{"name", "$name"}}, {MakeElement("leafT", {{"name", "l"}})}, {}),
           MakeType("leafT", {{"name", "$name"}, {"size", "01 00 00 00"}}, {}, {MakeElement("int1x7", {{"name", "v"}})})},
@@ -231,5 +250,78 @@ TEST_F(StructCreationTest, MidiStructsTakeNameAddressAndSize)
     CTraceCapture unknown;
     EXPECT_FALSE(manager.CreateStructs());
     EXPECT_EQ(unknown.Text(), "MIDI contains unknown tags. : ms : channel, \n");
+}
+}
+
+namespace
+{
+// The parameter part of a small script, as the script reader hands it over.
+const char* const kScript = R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<script>
+<structType><type>commonT</type><name>$name</name><address>$address</address>
+  <value><type>string</type><name>patchName</name><size>0C</size><default>INIT PATCH</default></value>
+  <value><type>int1x7</type><name>level</name><default>100</default></value>
+  <value><type>int1x7</type><name>pan</name><range>-64S,63S</range><default>0S</default></value>
+  <value><type>int2x4</type><name>tune</name><range>-100S,100S</range><default>0S</default></value>
+  <value><type>int1x7</type><name>rate</name><range>0,8</range><numberTableRef>rates</numberTableRef></value>
+</structType>
+<structType><type>toneT</type><name>$name</name><address>$address</address>
+  <value><type>int1x7</type><name>sw</name><range>0,1</range></value>
+  <value><type>int2x7</type><name>cutoff</name><range>0,1023</range><default>512</default></value>
+</structType>
+<structType><type>patT</type><name>$name</name><address>$address</address>
+  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
+  <struct><type>toneT</type><name>tone</name><address>00 00 20 00</address><address>00 00 21 00</address></struct>
+</structType>
+<structType><type>fmT</type><name>$name</name><address>$address</address>
+  <struct><type>patT</type><name>pat</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct>
+</script>
+)";
+
+TEST(StructCreationFromTextTest, ReadScriptBecomesTheTree)
+{
+    ResetModel();
+    CFakeNumberTables tables;
+    tables.tables.emplace("rates", CFakeNumberTable({0, 1, 2, 4, 8}));
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    manager.SetNumberTableProvider(&tables);
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(kScript));
+    CTraceCapture trace;
+    ASSERT_TRUE(manager.CreateStructs());
+    EXPECT_EQ(trace.Text(), "");
+    CVeyStruct* fm = manager.FindStructOrNull("fm");
+    ASSERT_NE(fm, nullptr);
+    EXPECT_EQ(fm->GetAddressRange(), CVeyAddressRange(0x2000000, 0x2001083));
+    EXPECT_EQ(GetStructDataSize(*fm), 23u);
+    CVeyValue* rate = manager.FindValueOrNull("fm.pat.common.rate");
+    ASSERT_NE(rate, nullptr);
+    EXPECT_EQ(rate->GetDefinition()->GetValueCount(), 5);
+    EXPECT_EQ(manager.FindValueOrNull("fm.pat.common.patchName")->GetText(), "INIT PATCH  ");
+    ResetModel();
+}
+
+TEST(StructCreationFromTextTest, MovingAStructKeepsTheSharedRecord)
+{
+    ResetModel();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(
+        "<structType><type>leafT</type><name>$name</name><address>$address</address>"
+        "<value><type>int1x7</type><name>v</name></value></structType>"
+        "<structType><type>rootT</type><name>$name</name>"
+        "<struct><type>leafT</type><name>t</name><address>00 00</address><address>00 10</address></struct>"
+        "</structType><struct><type>rootT</type><name>r</name></struct>"));
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    ASSERT_TRUE(manager.CreateStructs());
+    CVeyStruct* t0 = manager.FindStructOrNull("r.t[0]");
+    CVeyStruct* t1 = manager.FindStructOrNull("r.t[1]");
+    const CVeyStructDefinition* before = t0->GetDefinition();
+    t0->SetAddressRange({0x30, 0x31});
+    EXPECT_EQ(t0->GetAbsoluteAddressRange(), CVeyAddressRange(0x30, 0x31));
+    EXPECT_EQ(before->range, CVeyAddressRange(0, 1)) << "the pooled record is not changed";
+    EXPECT_EQ(t1->GetAddressRange(), CVeyAddressRange(0x10, 0x11));
+    t0->SetAddressRange({0, 1});
+    EXPECT_EQ(t0->GetDefinition(), before);
+    ResetModel();
 }
 }

@@ -223,6 +223,20 @@ TEST_F(StructTreeTest, CloneAfterAttachOwnsItsBytes)
     EXPECT_EQ(cloned->GetRoot(), copy.get());
 }
 
+TEST_F(StructTreeTest, AnAttachedLeafKeepsItsStorageWhereItIs)
+{
+    BuildTwoLeaves();
+    CVeyStruct* a = Manager().FindStructOrNull("fm.pat.A");
+    CVeyValue* a0 = Manager().FindValueOrNull("fm.pat.A.a0");
+    const uint8_t* bytes = a->GetData()->data();
+    EXPECT_EQ(a->AddValue(nullptr), nullptr) << "no value is added once pointers into the leaf exist";
+    EXPECT_FALSE(a->SetAddressRange({0, 5})) << "a leaf keeps its size";
+    EXPECT_TRUE(a->SetAddressRange({4, 8}));
+    EXPECT_TRUE(a->Attach(a->GetParent()));
+    EXPECT_EQ(a->GetData()->data(), bytes);
+    EXPECT_EQ(Manager().FindValueOrNull("fm.pat.A.a0"), a0);
+}
+
 TEST_F(StructTreeTest, RevertWriteAndWalkGoDepthFirstInChildOrder)
 {
     ASSERT_TRUE(BuildSampleModel());

@@ -1,0 +1,184 @@
+// The parameter model at the size of a large instrument: a generated script of 50,000 values in
+// 1,000 leaves (100 leaf types, each instantiated 10 times through an array), read and turned into
+// the tree, then walked, written out as a data file body, and one value set, sent and cleared.
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyScriptDefinitions.h"
+#include "model/CVeyScriptReader.h"
+#include "model/IVeyModelLinks.h"
+
+#include <benchmark/benchmark.h>
+
+#include <ostream>
+#include <streambuf>
+#include <string>
+
+namespace
+{
+constexpr int kLeafTypes = 100;
+constexpr int kValuesPerLeaf = 50;
+constexpr int kBanks = 10;
+
+std::string MakeScript()
+{
+    static const char* const kValues[] = {
+        "<type>int1x7</type><range>-64S,63S</range><default>0S</default>",
+        "<type>int2x7</type><range>0,1023</range><default>512</default>",
+        "<type>int2x4</type><range>-100S,100S</range><default>0S</default>",
+        "<type>int4x4</type><range>0,65535</range><default>100</default>",
+        "<type>int1x7</type><range>0,1</range>",
+    };
+    std::string script = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<script>\n";
+    std::string bank = "<structType><type>bankT</type><name>$name</name><address>$address</address>\n";
+    for (int t = 0; t < kLeafTypes; ++t)
+    {
+        const std::string id = std::to_string(t);
+        script += "<structType><type>leafT" + id + "</type><name>$name</name>\n";
+        script += "  <value><type>string</type><name>label</name><size>0C</size><default>LEAF " + id + "</default></value>\n";
+        for (int v = 1; v < kValuesPerLeaf; ++v)
+            script += "  <value>" + std::string(kValues[v % 5]) + "<name>p" + std::to_string(v) + "</name></value>\n";
+        script += "</structType>\n";
+        bank += "  <struct><type>leafT" + id + "</type><name>leaf" + id + "</name></struct>\n";
+    }
+    script += bank + "</structType>\n";
+    script += "<structType><type>fmT</type><name>$name</name><address>$address</address>\n  <struct><type>bankT</type>"
+              "<name>bank</name>";
+    for (int b = 0; b < kBanks; ++b)
+        script += "<address>0" + std::to_string(b) + " 00 00</address>";
+    script += "</struct>\n</structType>\n";
+    script += "<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct>\n</script>\n";
+    return script;
+}
+
+const std::string& Script()
+{
+    static const std::string script = MakeScript();
+    return script;
+}
+
+bool BuildModel()
+{
+    CVeyBufferManager::GetInstance().Clear();
+    CVeyScriptDefinitions::GetInstance().Clear();
+    return CVeyScriptReader::GetInstance().ReadText(Script()) && CVeyBufferManager::GetInstance().CreateStructs();
+}
+
+class CNullTransmitter : public IVeyTransmitter
+{
+public:
+    void SendDt1(CVeyAddress address, const uint8_t* data, size_t size) override
+    {
+        benchmark::DoNotOptimize(address);
+        benchmark::DoNotOptimize(data);
+        sent += size;
+    }
+    size_t GetDt1FrameSize() const override { return 15; }
+    size_t sent = 0;
+};
+
+class CCountingBuffer : public std::streambuf
+{
+public:
+    size_t count = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override
+    {
+        count += static_cast<size_t>(n);
+        return n;
+    }
+    int_type overflow(int_type c) override
+    {
+        ++count;
+        return c;
+    }
+};
+
+void CreateModelFromScript(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        if (!BuildModel())
+            state.SkipWithError("the model was not created");
+    }
+    size_t values = 0;
+    CVeyStruct* fm = CVeyBufferManager::GetInstance().FindStructOrNull("fm");
+    struct CCount : CVeyBufferOperation::IVisitor
+    {
+        size_t* values;
+        void Enter(CVeyStruct& s) override { *values += s.GetValues() ? s.GetValues()->size() : 0; }
+        void Leave(CVeyStruct&) override {}
+    } count;
+    count.values = &values;
+    if (fm)
+        CVeyBufferOperation::Walk(*fm, count);
+    state.counters["values"] = static_cast<double>(values);
+    state.counters["valueRecords"] = static_cast<double>(CVeyBufferManager::GetInstance().GetValueDefinitionCount());
+    state.counters["structRecords"] = static_cast<double>(CVeyBufferManager::GetInstance().GetStructDefinitionCount());
+}
+
+void WalkModel(benchmark::State& state)
+{
+    if (!BuildModel())
+        state.SkipWithError("the model was not created");
+    CVeyStruct* fm = CVeyBufferManager::GetInstance().FindStructOrNull("fm");
+    struct CSum : CVeyBufferOperation::IVisitor
+    {
+        int64_t sum = 0;
+        void Enter(CVeyStruct& s) override
+        {
+            if (std::vector<CVeyValue>* values = s.GetValues())
+                for (const CVeyValue& value : *values)
+                    sum += value.GetNumber();
+        }
+        void Leave(CVeyStruct&) override {}
+    } visitor;
+    for (auto _ : state)
+    {
+        CVeyBufferOperation::Walk(*fm, visitor);
+        benchmark::DoNotOptimize(visitor.sum);
+    }
+}
+
+void WriteAllData(benchmark::State& state)
+{
+    if (!BuildModel())
+        state.SkipWithError("the model was not created");
+    CVeyStruct* fm = CVeyBufferManager::GetInstance().FindStructOrNull("fm");
+    size_t bytes = 0;
+    for (auto _ : state)
+    {
+        CCountingBuffer buffer;
+        std::ostream stream(&buffer);
+        WriteStructData(*fm, stream);
+        bytes = buffer.count;
+    }
+    state.counters["bodyBytes"] = static_cast<double>(bytes);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+void SetValueFlushClear(benchmark::State& state)
+{
+    if (!BuildModel())
+        state.SkipWithError("the model was not created");
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    CNullTransmitter out;
+    static_cast<CVeyRootStruct*>(manager.FindStructOrNull("fm"))->SetMidiOut(&out);
+    CVeyValue* value = manager.FindValueOrNull("fm.bank[9].leaf99.p49");
+    if (!value)
+        state.SkipWithError("value not found");
+    int32_t n = 0;
+    for (auto _ : state)
+    {
+        manager.SetValue(value, n++ & 1);
+        manager.Flush();
+        manager.UpdateViews();
+        manager.ClearChanges();
+    }
+    static_cast<CVeyRootStruct*>(manager.FindStructOrNull("fm"))->SetMidiOut(nullptr);
+}
+}
+
+BENCHMARK(CreateModelFromScript)->Unit(benchmark::kMillisecond);
+BENCHMARK(WalkModel)->Unit(benchmark::kMicrosecond);
+BENCHMARK(WriteAllData)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SetValueFlushClear)->Unit(benchmark::kNanosecond);
