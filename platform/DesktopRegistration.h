@@ -13,7 +13,7 @@ struct SDesktopDocumentType
     std::string programName;   // shown by the desktop as the application's name
 };
 
-// "application/x-talvarixeditor-document" for the type id "TalvarixEditor.Document".
+// "application/x-talvarixeditor.document" for the type id "TalvarixEditor.Document".
 std::string DesktopMimeType(const std::string& typeId);
 // <data>/mime/packages/<id>.xml and <data>/applications/<id>.desktop of a type id.
 std::string DesktopMimePackagePath(const std::string& typeId);

@@ -5,6 +5,13 @@
 
 #include <algorithm>
 
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
 using COLORREF = DWORD;
 
 constexpr COLORREF RGB(int red, int green, int blue)

@@ -286,6 +286,8 @@ void CWndWidget::moveEvent(QMoveEvent*)
 
 void CWndWidget::resizeEvent(QResizeEvent*)
 {
+    if (m_owner && m_owner->GetImpl()->content)
+        m_owner->GetImpl()->content->setGeometry(rect());
     if (m_owner)
         CWndDispatch::Size(m_owner, width(), height());
 }

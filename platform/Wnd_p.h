@@ -19,6 +19,7 @@ struct CWnd::Impl
     QPointer<CWndWidget> widget;
     QPointer<QObject> notifier;   // a message window's deferred end
     QRegion invalid;              // waiting for paint
+    QPointer<QWidget> content;    // a Qt control that fills the window (edit controls)
     bool destroyed = false;
     // The back buffer a CPaintDC draws into during OnPaint; it keeps its content between paints.
     QImage backBuffer;

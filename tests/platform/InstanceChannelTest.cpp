@@ -2,134 +2,29 @@
 // (InstanceChannelHelper.cpp) as first and second instance on a channel in its own temporary
 // folder, and waits for the lines the helpers print, with a generous bound.
 #include "platform/InstanceChannel.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
-constexpr int kBoundMs = 30000;
+constexpr int kBoundMs = CChildProcess::kBoundMs;
 
-class CHelperProcess
+// The helper program (arguments: folder, channel name, mode...).
+class CHelperProcess : public CChildProcess
 {
 public:
-    explicit CHelperProcess(const std::vector<std::string>& arguments)
-    {
-        int toChild[2];
-        int fromChild[2];
-        if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0)
-            return;
-        m_pid = fork();
-        if (m_pid == 0)
-        {
-            dup2(toChild[0], 0);
-            dup2(fromChild[1], 1);
-            close(toChild[1]);
-            close(fromChild[0]);
-            std::vector<char*> argv;
-            std::string program = Q9_INSTANCE_HELPER;
-            argv.push_back(program.data());
-            std::vector<std::string> copies = arguments;
-            for (auto& a : copies)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
-        close(toChild[0]);
-        close(fromChild[1]);
-        m_in = toChild[1];
-        m_out = fromChild[0];
-    }
-
-    ~CHelperProcess()
-    {
-        if (m_pid > 0 && !m_exited)
-        {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-        if (m_in >= 0)
-            close(m_in);
-        if (m_out >= 0)
-            close(m_out);
-    }
-
-    // The next line the helper prints, or "<none>" when it printed none within the bound.
-    std::string ReadLine(int boundMs = kBoundMs)
-    {
-        for (;;)
-        {
-            const size_t end = m_pending.find('\n');
-            if (end != std::string::npos)
-            {
-                std::string line = m_pending.substr(0, end);
-                m_pending.erase(0, end + 1);
-                return line;
-            }
-            pollfd watch{m_out, POLLIN, 0};
-            if (poll(&watch, 1, boundMs) <= 0)
-                return "<none>";
-            char buffer[256];
-            const ssize_t got = read(m_out, buffer, sizeof buffer);
-            if (got <= 0)
-                return "<none>";
-            m_pending.append(buffer, static_cast<size_t>(got));
-        }
-    }
-
-    void WriteLine(const std::string& line)
-    {
-        const std::string text = line + "\n";
-        ASSERT_EQ(write(m_in, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-    }
-
-    // The exit code, or -1 when the helper did not end within the bound. Its output closing
-    // tells that it ended, so no time is spent polling.
-    int Wait(int boundMs = kBoundMs)
-    {
-        pollfd watch{m_out, POLLIN, 0};
-        for (;;)
-        {
-            if (poll(&watch, 1, boundMs) <= 0)
-                return -1;
-            char buffer[256];
-            const ssize_t got = read(m_out, buffer, sizeof buffer);
-            if (got <= 0)
-                break;
-            m_pending.append(buffer, static_cast<size_t>(got));
-        }
-        int status = 0;
-        if (waitpid(m_pid, &status, 0) != m_pid)
-            return -1;
-        m_exited = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    void Crash()
-    {
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-        m_exited = true;
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_in = -1;
-    int m_out = -1;
-    bool m_exited = false;
-    std::string m_pending;
+    explicit CHelperProcess(const std::vector<std::string>& arguments) : CChildProcess(Q9_INSTANCE_HELPER, arguments) {}
+    void Crash() { Kill(); }
 };
 
 class InstanceChannelTest : public ::testing::Test
@@ -173,7 +68,7 @@ TEST_F(InstanceChannelTest, FirstQueuesCommandsUntilItIsReady)
     CHelperProcess secondB(Args({"send", "[open(\"/b.q9l\")]"}));
     EXPECT_EQ(secondB.Wait(), 0);
     EXPECT_EQ(first.ReadLine(), "queued:2");
-    first.WriteLine("go");
+    EXPECT_TRUE(first.WriteLine("go"));
     EXPECT_EQ(first.ReadLine(), "received:[open(\"/a.q9l\")]");
     EXPECT_EQ(first.ReadLine(), "received:[open(\"/b.q9l\")]");
     EXPECT_EQ(first.Wait(), 0);

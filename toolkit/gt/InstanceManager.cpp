@@ -78,6 +78,12 @@ void CInstanceManager::SetChannelFolder(const std::string& folder)
     State().folder = folder;
 }
 
+bool CInstanceManager::WaitForRequests(size_t count, int timeoutMs)
+{
+    SInstanceState& state = State();
+    return state.channel && state.channel->IsFirst() && state.channel->WaitForReceived(count, timeoutMs);
+}
+
 void CInstanceManager::Close()
 {
     SInstanceState& state = State();

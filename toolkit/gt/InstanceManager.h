@@ -4,6 +4,7 @@
 // it taken, hands its request to the first one (bring the main window forward, and open the
 // document it was started with) and ends. Requests reach the first instance's handler only once
 // its start-up has finished (SetMainWindow); until then they are queued.
+#include <cstddef>
 #include <functional>
 #include <string>
 
@@ -37,6 +38,9 @@ public:
     static void SetRequestHandler(RequestHandler handler);
     // The folder of the channel (empty: the per-user runtime folder); for tests.
     static void SetChannelFolder(const std::string& folder);
+    // Runs the event loop until `count` requests have arrived since the channel was claimed, or
+    // `timeoutMs` passed; true when they arrived.
+    static bool WaitForRequests(size_t count, int timeoutMs);
     // Ends the channel; part of the program's shutdown, before its Qt application object goes.
     static void Close();
 
