@@ -24,6 +24,8 @@ int main(int argc, char** argv)
     if (argc < 4)
         return 64;
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // The test's private folder serves as runtime folder too (Qt asks for one at start).
+    setenv("XDG_RUNTIME_DIR", argv[1], 1);
     CGuiBootstrap application(argc, argv);
     const std::string mode = argv[3];
     CInstanceChannel channel(argv[2], argv[1]);

@@ -114,6 +114,10 @@ TEST_F(ProfileTest, EntriesWithSlashesAndEmptyNamesStaySeparate)
     ASSERT_TRUE(WriteProfileString("A", "B/C", "nested"));
     ASSERT_TRUE(WriteProfileString("A", "B", "plain"));
     ASSERT_TRUE(WriteProfileString("A", "", "unnamed"));
+    ASSERT_TRUE(WriteProfileString("Main Frame", "Window Placement;1", "spaces"));
+    ASSERT_TRUE(WriteProfileString("General", "x", "general"));
+    EXPECT_EQ(GetProfileString("Main Frame", "Window Placement;1"), "spaces");
+    EXPECT_EQ(GetProfileString("General", "x"), "general");
     EXPECT_EQ(GetProfileString("A", "B/C"), "nested");
     EXPECT_EQ(GetProfileString("A", "B"), "plain");
     EXPECT_EQ(GetProfileString("A", ""), "unnamed");
