@@ -1,5 +1,20 @@
 #include "midi/framework/CVeyMidiDeviceFactory.h"
 
+namespace
+{
+IVeyMidiDeviceFactory* g_factory = nullptr;
+}
+
+IVeyMidiDeviceFactory* GetVeyMidiDeviceFactory()
+{
+    return g_factory;
+}
+
+void SetVeyMidiDeviceFactory(IVeyMidiDeviceFactory* factory)
+{
+    g_factory = factory;
+}
+
 const char* const kVeyMidiNoDevice = "(none)";
 const char* const kVeyMidiUnconnected = " (Unconnected)";
 

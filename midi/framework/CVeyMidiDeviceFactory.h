@@ -21,6 +21,11 @@ public:
     virtual void ReleaseOutputDevice(CVeyMidiOutDevice* device) = 0;
 };
 
+// The program's device factory: the application installs it at start-up (the editor and the
+// librarian install CNormalMidiDeviceFactory); null until then.
+IVeyMidiDeviceFactory* GetVeyMidiDeviceFactory();
+void SetVeyMidiDeviceFactory(IVeyMidiDeviceFactory* factory);
+
 // "(none)": no device chosen.
 extern const char* const kVeyMidiNoDevice;
 // " (Unconnected)": suffix of a device that is chosen but not open.
