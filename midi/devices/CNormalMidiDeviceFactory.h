@@ -5,15 +5,6 @@
 
 #include <cstdint>
 
-// The two operations a device factory offers to another process besides the common ones.
-class IMidiDeviceFactory
-{
-public:
-    virtual ~IMidiDeviceFactory() = default;
-    virtual bool ConfigureDevice(const std::string& name, int32_t value, int32_t& result) = 0;
-    virtual bool QueryDevice(const std::string& name, int32_t& result) = 0;
-};
-
 class CNormalMidiDeviceFactory : public IMidiDeviceFactory, public IVeyMidiDeviceFactory
 {
 public:

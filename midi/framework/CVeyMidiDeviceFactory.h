@@ -3,6 +3,7 @@
 // the names the setup shows for devices.
 #include "midi/framework/CVeyMidiDevice.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,16 @@ public:
     virtual void ReleaseInputDevice(CVeyMidiInDevice* device) = 0;
     virtual CVeyMidiOutDevice* CreateOutputDevice(const std::string& name) = 0;
     virtual void ReleaseOutputDevice(CVeyMidiOutDevice* device) = 0;
+};
+
+// The two operations a device factory offers another process besides the common ones; the
+// editor's factory answers both with false.
+class IMidiDeviceFactory
+{
+public:
+    virtual ~IMidiDeviceFactory() = default;
+    virtual bool ConfigureDevice(const std::string& name, int32_t value, int32_t& result) = 0;
+    virtual bool QueryDevice(const std::string& name, int32_t& result) = 0;
 };
 
 // The program's device factory: the application installs it at start-up (the editor and the
