@@ -1,6 +1,6 @@
 #pragma once
 // Creates the program's MIDI device objects by device name.
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiDeviceFactory.h"
 
 #include <cstdint>
