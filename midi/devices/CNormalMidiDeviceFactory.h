@@ -10,7 +10,9 @@ class CNormalMidiDeviceFactory : public IMidiDeviceFactory, public IVeyMidiDevic
 public:
     static CNormalMidiDeviceFactory& GetInstance();
 
-    bool Open() override { return true; }
+    // Says in the diagnostic output why no devices can be listed, when the MIDI system cannot be
+    // reached; the program goes on without MIDI devices.
+    bool Open() override;
     bool Close() override { return true; }
     std::vector<std::string> GetInputNames() override;
     std::vector<std::string> GetOutputNames() override;
