@@ -1,5 +1,7 @@
 #include "platform/GuiBootstrap.h"
 
+#include "platform/Messages.h"
+
 #include <QApplication>
 #include <QByteArray>
 #include <QGuiApplication>
@@ -20,7 +22,12 @@ CGuiBootstrap::CGuiBootstrap(int& argc, char** argv) : d(std::make_unique<Impl>(
     UseCNumericLocale();
 }
 
-CGuiBootstrap::~CGuiBootstrap() = default;
+CGuiBootstrap::~CGuiBootstrap()
+{
+    // Objects that own windows go while the Qt application still exists.
+    if (d->application)
+        RunShutdownHandlers();
+}
 
 bool CGuiBootstrap::Exists()
 {

@@ -1,0 +1,869 @@
+#include "platform/Gdi.h"
+
+#include "platform/Gdi_p.h"
+#include "platform/Wnd_p.h"
+
+#include <QFontMetrics>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+const char* const kDefaultFontFace = "DejaVu Sans";
+
+namespace
+{
+constexpr int kMaxBitmapSide = 16384;
+
+uint32_t PixelFromColour(COLORREF c)
+{
+    return 0xFF000000u | (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) |
+           static_cast<uint32_t>(GetBValue(c));
+}
+
+COLORREF ColourFromPixel(uint32_t p)
+{
+    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+QColor QColorFrom(COLORREF c)
+{
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+QRect QRectFrom(const RECT& r)
+{
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+QString TextFrom(const char* text, int length)
+{
+    if (!text || length <= 0)
+        return QString();
+    return QString::fromLatin1(text, static_cast<qsizetype>(strnlen(text, static_cast<size_t>(length))));
+}
+
+int RegionKind(const QRegion& region)
+{
+    if (region.isEmpty())
+        return NULLREGION;
+    return region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+// Calls `plot(x, y)` for each destination pixel of the rectangle that the clip lets through.
+template <typename Plot>
+void ForEachPixel(const QRegion& clip, const QRect& area, Plot plot)
+{
+    for (const QRect& r : clip.intersected(area))
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                plot(x, y);
+}
+
+// Bresenham from a to b without b itself, as GDI draws a one-pixel line.
+template <typename Plot>
+void ForEachLinePixel(QPoint a, QPoint b, Plot plot)
+{
+    int x = a.x(), y = a.y();
+    const int dx = std::abs(b.x() - x), dy = -std::abs(b.y() - y);
+    const int sx = x < b.x() ? 1 : -1, sy = y < b.y() ? 1 : -1;
+    int error = dx + dy;
+    while (x != b.x() || y != b.y())
+    {
+        plot(x, y);
+        const int e2 = 2 * error;
+        if (e2 >= dy)
+        {
+            error += dy;
+            x += sx;
+        }
+        if (e2 <= dx)
+        {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
+QImage* SourceImage(CDC* source)
+{
+    return source ? source->GetImpl()->Target() : nullptr;
+}
+
+// A copy of the source when it is also the destination, so overlapping copies read old pixels.
+QImage SourceSnapshot(QImage* source, QImage* target)
+{
+    return source == target ? source->copy() : *source;
+}
+
+// Nearest-neighbour source coordinate of destination offset `d` of `dSize` over `sSize`.
+int MapCoordinate(int d, int dSize, int sSize)
+{
+    return static_cast<int>(static_cast<int64_t>(d) * sSize / dSize);
+}
+
+uint32_t Blend(uint32_t src, uint32_t dst, int constantAlpha, bool sourceAlpha)
+{
+    const int srcAlpha = sourceAlpha ? static_cast<int>(src >> 24) : 255;
+    const int effective = srcAlpha * constantAlpha / 255;
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 24; shift += 8)
+    {
+        const int s = static_cast<int>((src >> shift) & 0xFF);
+        const int sv = shift == 24 && !sourceAlpha ? 255 : s;
+        const int dv = static_cast<int>((dst >> shift) & 0xFF);
+        const int v = std::min(255, sv * constantAlpha / 255 + dv * (255 - effective) / 255);
+        out |= static_cast<uint32_t>(v) << shift;
+    }
+    return out;
+}
+
+uint32_t ApplyRop(uint32_t src, uint32_t dst, DWORD rop)
+{
+    switch (rop)
+    {
+    case SRCCOPY: return src;
+    case SRCAND: return src & dst;
+    case SRCPAINT: return src | dst;
+    case SRCINVERT: return (src ^ dst) | 0xFF000000u;
+    case BLACKNESS: return 0xFF000000u;
+    case WHITENESS: return 0xFFFFFFFFu;
+    default: return src;
+    }
+}
+}
+
+// ---- fonts ----
+
+QFont QFontFromLogFont(const LOGFONT& log)
+{
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, log.lfFaceName, LF_FACESIZE);
+    const std::string name(face);
+    QFont font(name.empty() || name == "DEFAULT_GUI_FONT" || name == "MS Shell Dlg" ? QString::fromLatin1(kDefaultFontFace)
+                                                                                     : QString::fromLatin1(name.c_str()));
+    // A negative height is the character height; a positive one the cell height, which for the
+    // fallback face is about 1.16 times the character height.
+    int pixels = log.lfHeight < 0 ? -log.lfHeight : static_cast<int>(std::lround(log.lfHeight / 1.164));
+    if (log.lfHeight == 0)
+        pixels = 12;
+    font.setPixelSize(std::clamp(pixels, 1, 2000));
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(log.lfWeight == 0 ? FW_NORMAL : log.lfWeight, 1, 1000)));
+    font.setItalic(log.lfItalic != 0);
+    font.setUnderline(log.lfUnderline != 0);
+    font.setStrikeOut(log.lfStrikeOut != 0);
+    font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    font.setHintingPreference(QFont::PreferFullHinting);
+    font.setKerning(false);
+    return font;
+}
+
+BOOL CFont::CreateFontIndirect(const LOGFONT* font)
+{
+    if (!font)
+        return FALSE;
+    m_log = *font;
+    m_log.lfFaceName[LF_FACESIZE - 1] = '\0';
+    m_created = true;
+    return TRUE;
+}
+
+BOOL CFont::CreatePointFont(int tenthsOfPoint, const char* face)
+{
+    LOGFONT log;
+    log.lfHeight = -std::max(1, tenthsOfPoint * 96 / 720);
+    std::strncpy(log.lfFaceName, face ? face : "", LF_FACESIZE - 1);
+    return CreateFontIndirect(&log);
+}
+
+BOOL CFont::GetLogFont(LOGFONT* font) const
+{
+    if (!font || !m_created)
+        return FALSE;
+    *font = m_log;
+    return TRUE;
+}
+
+CFont* GetDefaultGuiFont()
+{
+    static CFont font = [] {
+        CFont f;
+        LOGFONT log;
+        log.lfHeight = -11;
+        std::strncpy(log.lfFaceName, kDefaultFontFace, LF_FACESIZE - 1);
+        f.CreateFontIndirect(&log);
+        return f;
+    }();
+    return &font;
+}
+
+// ---- bitmaps ----
+
+CBitmap::CBitmap() : d(std::make_unique<Impl>()) {}
+CBitmap::~CBitmap() = default;
+
+BOOL CBitmap::CreateBitmap(int width, int height)
+{
+    if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+        return FALSE;
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return FALSE;
+    image.fill(0xFF000000u);
+    d->image = image;
+    return TRUE;
+}
+
+BOOL CBitmap::CreateCompatibleBitmap(CDC*, int width, int height)
+{
+    return CreateBitmap(width, height);
+}
+
+BOOL CBitmap::CreateDIBSection(int width, int height)
+{
+    if (!CreateBitmap(width, height))
+        return FALSE;
+    d->image.fill(0u);
+    return TRUE;
+}
+
+BOOL CBitmap::CopyFrom(const CBitmap& other)
+{
+    d->image = other.d->image.copy();
+    return d->image.isNull() == other.d->image.isNull();
+}
+
+void CBitmap::DeleteObject() { d->image = QImage(); }
+bool CBitmap::IsNull() const { return d->image.isNull(); }
+CSize CBitmap::GetSize() const { return CSize(d->image.width(), d->image.height()); }
+
+uint32_t* CBitmap::GetRow(int y)
+{
+    if (d->image.isNull() || y < 0 || y >= d->image.height())
+        return nullptr;
+    return reinterpret_cast<uint32_t*>(d->image.scanLine(y));
+}
+
+const uint32_t* CBitmap::GetRow(int y) const
+{
+    if (d->image.isNull() || y < 0 || y >= d->image.height())
+        return nullptr;
+    return reinterpret_cast<const uint32_t*>(d->image.constScanLine(y));
+}
+
+BOOL CBitmap::LoadFile(const char* path, bool* hasAlpha)
+{
+    QImageReader reader(QString::fromLocal8Bit(path ? path : ""));
+    reader.setDecideFormatFromContent(true);
+    QImage loaded = reader.read();
+    if (loaded.isNull() || loaded.width() > kMaxBitmapSide || loaded.height() > kMaxBitmapSide)
+        return FALSE;
+    const bool alpha = loaded.hasAlphaChannel();
+    QImage straight = loaded.convertToFormat(QImage::Format_ARGB32);
+    // Premultiply by integer division, as the alpha-blending draw expects; the raw bits are then
+    // taken over unchanged.
+    if (alpha)
+    {
+        for (int y = 0; y < straight.height(); ++y)
+        {
+            auto* row = reinterpret_cast<uint32_t*>(straight.scanLine(y));
+            for (int x = 0; x < straight.width(); ++x)
+            {
+                const uint32_t p = row[x];
+                const uint32_t a = p >> 24;
+                row[x] = (a << 24) | ((((p >> 16) & 0xFF) * a / 255) << 16) | ((((p >> 8) & 0xFF) * a / 255) << 8) |
+                         ((p & 0xFF) * a / 255);
+            }
+        }
+    }
+    QImage result(straight.width(), straight.height(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < straight.height(); ++y)
+        std::memcpy(result.scanLine(y), straight.constScanLine(y), static_cast<size_t>(straight.width()) * 4);
+    d->image = result;
+    if (hasAlpha)
+        *hasAlpha = alpha;
+    return TRUE;
+}
+
+BOOL CBitmap::SaveFile(const char* path, const char* format) const
+{
+    if (d->image.isNull() || !path || !format)
+        return FALSE;
+    QImageWriter writer(QString::fromLocal8Bit(path), QByteArray(format).toLower());
+    QImage image = d->image;
+    if (std::strcmp(format, "PNG") != 0)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    return writer.write(image) ? TRUE : FALSE;
+}
+
+// ---- device contexts ----
+
+QImage* CDC::Impl::Target() const
+{
+    if (state.bitmap && !state.bitmap->GetImpl()->image.isNull())
+        return &state.bitmap->GetImpl()->image;
+    if (windowBuffer && !windowBuffer->isNull())
+        return windowBuffer;
+    return nullptr;
+}
+
+QRegion CDC::Impl::EffectiveClip() const
+{
+    QImage* target = Target();
+    if (!target)
+        return QRegion();
+    QRegion clip(target->rect());
+    if (hasSystemClip)
+        clip &= systemClip;
+    if (state.hasClip)
+        clip &= state.clip;
+    return clip;
+}
+
+CDC::CDC() : d(std::make_unique<Impl>()) {}
+CDC::~CDC() = default;
+
+BOOL CDC::CreateCompatibleDC(CDC*) { return TRUE; }
+
+CBitmap* CDC::SelectObject(CBitmap* bitmap) { return std::exchange(d->state.bitmap, bitmap); }
+CPen* CDC::SelectObject(CPen* pen) { return std::exchange(d->state.pen, pen); }
+CBrush* CDC::SelectObject(CBrush* brush) { return std::exchange(d->state.brush, brush); }
+CFont* CDC::SelectObject(CFont* font) { return std::exchange(d->state.font, font); }
+
+COLORREF CDC::SetTextColor(COLORREF c) { return std::exchange(d->state.textColour, c); }
+COLORREF CDC::GetTextColor() const { return d->state.textColour; }
+COLORREF CDC::SetBkColor(COLORREF c) { return std::exchange(d->state.bkColour, c); }
+COLORREF CDC::GetBkColor() const { return d->state.bkColour; }
+int CDC::SetBkMode(int mode) { return std::exchange(d->state.bkMode, mode); }
+int CDC::GetBkMode() const { return d->state.bkMode; }
+UINT CDC::SetTextAlign(UINT align) { return std::exchange(d->state.textAlign, align); }
+UINT CDC::GetTextAlign() const { return d->state.textAlign; }
+
+int CDC::SaveDC()
+{
+    d->saved.push_back(d->state);
+    return static_cast<int>(d->saved.size());
+}
+
+BOOL CDC::RestoreDC(int saved)
+{
+    const int count = static_cast<int>(d->saved.size());
+    const int index = saved < 0 ? count + saved : saved - 1;
+    if (index < 0 || index >= count)
+        return FALSE;
+    d->state = d->saved[static_cast<size_t>(index)];
+    d->saved.resize(static_cast<size_t>(index));
+    return TRUE;
+}
+
+int CDC::IntersectClipRect(const RECT& rect)
+{
+    QRect r = QRectFrom(rect).translated(d->state.origin);
+    if (!d->state.hasClip)
+    {
+        QImage* target = d->Target();
+        d->state.clip = target ? QRegion(target->rect()) : QRegion(r);
+        d->state.hasClip = true;
+    }
+    d->state.clip &= QRegion(r.isValid() ? r : QRect());
+    return RegionKind(d->EffectiveClip());
+}
+
+int CDC::ExcludeClipRect(const RECT& rect)
+{
+    if (!d->state.hasClip)
+    {
+        QImage* target = d->Target();
+        d->state.clip = target ? QRegion(target->rect()) : QRegion();
+        d->state.hasClip = true;
+    }
+    const QRect r = QRectFrom(rect).translated(d->state.origin);
+    if (r.isValid())
+        d->state.clip -= QRegion(r);
+    return RegionKind(d->EffectiveClip());
+}
+
+int CDC::SelectClipRect(const RECT* rect)
+{
+    if (!rect)
+    {
+        d->state.hasClip = false;
+        d->state.clip = QRegion();
+    }
+    else
+    {
+        const QRect r = QRectFrom(*rect).translated(d->state.origin);
+        d->state.hasClip = true;
+        d->state.clip = r.isValid() ? QRegion(r) : QRegion();
+    }
+    return RegionKind(d->EffectiveClip());
+}
+
+int CDC::GetClipBox(RECT* rect) const
+{
+    const QRegion clip = d->EffectiveClip();
+    const QRect box = clip.boundingRect().translated(-d->state.origin);
+    if (rect)
+        *rect = clip.isEmpty() ? RECT{0, 0, 0, 0} : RECT{box.left(), box.top(), box.right() + 1, box.bottom() + 1};
+    return RegionKind(clip);
+}
+
+BOOL CDC::RectVisible(const RECT& rect) const
+{
+    const QRect r = QRectFrom(rect).translated(d->state.origin);
+    return r.isValid() && d->EffectiveClip().intersects(r);
+}
+
+BOOL CDC::PtVisible(int x, int y) const
+{
+    return d->EffectiveClip().contains(QPoint(x, y) + d->state.origin);
+}
+
+std::vector<RECT> CDC::GetClipRects() const
+{
+    std::vector<RECT> rects;
+    for (const QRect& r : d->EffectiveClip())
+        rects.push_back(RECT{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    return rects;
+}
+
+CPoint CDC::SetViewportOrg(int x, int y)
+{
+    const QPoint old = std::exchange(d->state.origin, QPoint(x, y));
+    return CPoint(old.x(), old.y());
+}
+
+CPoint CDC::GetViewportOrg() const { return CPoint(d->state.origin.x(), d->state.origin.y()); }
+
+CBitmap* CDC::GetTargetBitmap() const { return d->state.bitmap; }
+
+BOOL CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sx, int sy, DWORD rop)
+{
+    if (rop == BLACKNESS || rop == WHITENESS)
+    {
+        FillSolidRect(RECT{x, y, x + width, y + height}, rop == BLACKNESS ? RGB(0, 0, 0) : RGB(255, 255, 255));
+        return TRUE;
+    }
+    return StretchBlt(x, y, width, height, source, sx, sy, width, height, rop);
+}
+
+BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int sx, int sy, int sw, int sh, DWORD rop)
+{
+    QImage* target = d->Target();
+    QImage* src = SourceImage(source);
+    if (!target || !src || width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
+        return FALSE;
+    const QImage image = SourceSnapshot(src, target);
+    const QPoint dst = QPoint(x, y) + d->state.origin;
+    const QPoint so = QPoint(sx, sy) + source->d->state.origin;
+    ForEachPixel(d->EffectiveClip(), QRect(dst.x(), dst.y(), width, height), [&](int px, int py) {
+        const int ix = so.x() + MapCoordinate(px - dst.x(), width, sw);
+        const int iy = so.y() + MapCoordinate(py - dst.y(), height, sh);
+        if (ix < 0 || iy < 0 || ix >= image.width() || iy >= image.height())
+            return;
+        auto* row = reinterpret_cast<uint32_t*>(target->scanLine(py));
+        row[px] = ApplyRop(reinterpret_cast<const uint32_t*>(image.constScanLine(iy))[ix], row[px], rop);
+    });
+    return TRUE;
+}
+
+BOOL CDC::TransparentBlt(int x, int y, int width, int height, CDC* source, int sx, int sy, int sw, int sh,
+                         COLORREF transparent)
+{
+    QImage* target = d->Target();
+    QImage* src = SourceImage(source);
+    if (!target || !src || width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
+        return FALSE;
+    const QImage image = SourceSnapshot(src, target);
+    const uint32_t key = PixelFromColour(transparent) & 0x00FFFFFFu;
+    const QPoint dst = QPoint(x, y) + d->state.origin;
+    const QPoint so = QPoint(sx, sy) + source->d->state.origin;
+    ForEachPixel(d->EffectiveClip(), QRect(dst.x(), dst.y(), width, height), [&](int px, int py) {
+        const int ix = so.x() + MapCoordinate(px - dst.x(), width, sw);
+        const int iy = so.y() + MapCoordinate(py - dst.y(), height, sh);
+        if (ix < 0 || iy < 0 || ix >= image.width() || iy >= image.height())
+            return;
+        const uint32_t p = reinterpret_cast<const uint32_t*>(image.constScanLine(iy))[ix];
+        if ((p & 0x00FFFFFFu) != key)
+            reinterpret_cast<uint32_t*>(target->scanLine(py))[px] = p | 0xFF000000u;
+    });
+    return TRUE;
+}
+
+BOOL CDC::AlphaBlend(int x, int y, int width, int height, CDC* source, int sx, int sy, int sw, int sh,
+                     BLENDFUNCTION blend)
+{
+    QImage* target = d->Target();
+    QImage* src = SourceImage(source);
+    if (!target || !src || width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
+        return FALSE;
+    const QImage image = SourceSnapshot(src, target);
+    const bool sourceAlpha = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
+    const QPoint dst = QPoint(x, y) + d->state.origin;
+    const QPoint so = QPoint(sx, sy) + source->d->state.origin;
+    ForEachPixel(d->EffectiveClip(), QRect(dst.x(), dst.y(), width, height), [&](int px, int py) {
+        const int ix = so.x() + MapCoordinate(px - dst.x(), width, sw);
+        const int iy = so.y() + MapCoordinate(py - dst.y(), height, sh);
+        if (ix < 0 || iy < 0 || ix >= image.width() || iy >= image.height())
+            return;
+        auto* row = reinterpret_cast<uint32_t*>(target->scanLine(py));
+        row[px] = Blend(reinterpret_cast<const uint32_t*>(image.constScanLine(iy))[ix], row[px],
+                        blend.SourceConstantAlpha, sourceAlpha);
+    });
+    return TRUE;
+}
+
+void CDC::FillSolidRect(const RECT& rect, COLORREF colour)
+{
+    QImage* target = d->Target();
+    if (!target)
+        return;
+    const uint32_t pixel = PixelFromColour(colour);
+    ForEachPixel(d->EffectiveClip(), QRectFrom(rect).translated(d->state.origin),
+                 [&](int px, int py) { reinterpret_cast<uint32_t*>(target->scanLine(py))[px] = pixel; });
+}
+
+void CDC::FillRect(const RECT& rect, CBrush* brush)
+{
+    if (brush && !brush->m_null)
+        FillSolidRect(rect, brush->m_colour);
+}
+
+void CDC::FrameRect(const RECT& rect, CBrush* brush)
+{
+    const CRect r(rect);
+    if (!brush || brush->m_null || r.IsRectEmpty())
+        return;
+    FillSolidRect(RECT{r.left, r.top, r.right, r.top + 1}, brush->m_colour);
+    FillSolidRect(RECT{r.left, r.bottom - 1, r.right, r.bottom}, brush->m_colour);
+    FillSolidRect(RECT{r.left, r.top, r.left + 1, r.bottom}, brush->m_colour);
+    FillSolidRect(RECT{r.right - 1, r.top, r.right, r.bottom}, brush->m_colour);
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF colour)
+{
+    QImage* target = d->Target();
+    const QPoint p = QPoint(x, y) + d->state.origin;
+    if (!target || !d->EffectiveClip().contains(p))
+        return CLR_INVALID;
+    reinterpret_cast<uint32_t*>(target->scanLine(p.y()))[p.x()] = PixelFromColour(colour);
+    return colour;
+}
+
+COLORREF CDC::GetPixel(int x, int y) const
+{
+    QImage* target = d->Target();
+    const QPoint p = QPoint(x, y) + d->state.origin;
+    if (!target || !d->EffectiveClip().contains(p))
+        return CLR_INVALID;
+    return ColourFromPixel(reinterpret_cast<const uint32_t*>(target->constScanLine(p.y()))[p.x()]);
+}
+
+CPoint CDC::MoveTo(int x, int y)
+{
+    const QPoint old = std::exchange(d->state.position, QPoint(x, y));
+    return CPoint(old.x(), old.y());
+}
+
+CPoint CDC::GetCurrentPosition() const { return CPoint(d->state.position.x(), d->state.position.y()); }
+
+namespace
+{
+// Draws the segments of `points` with the pen: one-pixel pens by GDI's rule (no last pixel),
+// wider pens with round ends and joins.
+void StrokePath(CDC::Impl* d, const std::vector<QPoint>& points, bool closed)
+{
+    QImage* target = d->Target();
+    const CPen defaultPen;
+    const CPen* pen = d->state.pen ? d->state.pen : &defaultPen;
+    if (!target || points.size() < 2 || pen->m_style == PS_NULL)
+        return;
+    const QRegion clip = d->EffectiveClip();
+    if (pen->m_width <= 1)
+    {
+        const uint32_t pixel = PixelFromColour(pen->m_colour);
+        const size_t segments = closed ? points.size() : points.size() - 1;
+        for (size_t i = 0; i < segments; ++i)
+            ForEachLinePixel(points[i] + d->state.origin, points[(i + 1) % points.size()] + d->state.origin,
+                             [&](int x, int y) {
+                                 if (clip.contains(QPoint(x, y)))
+                                     reinterpret_cast<uint32_t*>(target->scanLine(y))[x] = pixel;
+                             });
+        return;
+    }
+    QPainter painter(target);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setClipRegion(clip);
+    painter.translate(d->state.origin);
+    painter.setPen(QPen(QColorFrom(pen->m_colour), pen->m_width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPolygon polygon;
+    for (const QPoint& p : points)
+        polygon << p;
+    if (closed)
+        painter.drawPolygon(polygon);
+    else
+        painter.drawPolyline(polygon);
+}
+}
+
+BOOL CDC::LineTo(int x, int y)
+{
+    StrokePath(d.get(), {d->state.position, QPoint(x, y)}, false);
+    d->state.position = QPoint(x, y);
+    return TRUE;
+}
+
+BOOL CDC::Polyline(const POINT* points, int count)
+{
+    if (!points || count < 2)
+        return FALSE;
+    std::vector<QPoint> path;
+    for (int i = 0; i < count; ++i)
+        path.emplace_back(points[i].x, points[i].y);
+    StrokePath(d.get(), path, false);
+    return TRUE;
+}
+
+BOOL CDC::Polygon(const POINT* points, int count)
+{
+    if (!points || count < 2)
+        return FALSE;
+    QImage* target = d->Target();
+    if (!target)
+        return FALSE;
+    std::vector<QPoint> path;
+    QPolygon polygon;
+    for (int i = 0; i < count; ++i)
+    {
+        path.emplace_back(points[i].x, points[i].y);
+        polygon << path.back();
+    }
+    if (d->state.brush && !d->state.brush->m_null)
+    {
+        QPainter painter(target);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setClipRegion(d->EffectiveClip());
+        painter.translate(d->state.origin);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColorFrom(d->state.brush->m_colour));
+        painter.drawPolygon(polygon, Qt::OddEvenFill);
+    }
+    StrokePath(d.get(), path, true);
+    return TRUE;
+}
+
+BOOL CDC::Rectangle(const RECT& rect)
+{
+    const CRect r(rect);
+    if (r.IsRectEmpty())
+        return FALSE;
+    if (d->state.brush && !d->state.brush->m_null)
+        FillSolidRect(RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, d->state.brush->m_colour);
+    StrokePath(d.get(), {QPoint(r.left, r.top), QPoint(r.right - 1, r.top), QPoint(r.right - 1, r.bottom - 1),
+                         QPoint(r.left, r.bottom - 1)}, true);
+    return TRUE;
+}
+
+// ---- text ----
+
+namespace
+{
+QFont CurrentFont(const CDC::Impl* d)
+{
+    return QFontFromLogFont(d->state.font && !d->state.font->IsNull() ? d->state.font->Log() : GetDefaultGuiFont()->Log());
+}
+
+int Escapement(const CDC::Impl* d)
+{
+    return d->state.font && !d->state.font->IsNull() ? d->state.font->Log().lfEscapement : 0;
+}
+
+// Removes the '&' mnemonic markers ("&&" stands for one '&').
+QString StripPrefixes(const QString& text)
+{
+    QString out;
+    for (int i = 0; i < text.size(); ++i)
+    {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        else if (text[i] == QLatin1Char('&'))
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
+// The longest start of `text` that fits `width` together with "...", followed by "...".
+QString WithEllipsis(const QFontMetrics& metrics, QString text, int width)
+{
+    const QString ellipsis = QStringLiteral("...");
+    while (!text.isEmpty() && metrics.horizontalAdvance(text + ellipsis) > width)
+        text.chop(1);
+    return text + ellipsis;
+}
+}
+
+BOOL CDC::TextOut(int x, int y, const char* text, int length)
+{
+    QImage* target = d->Target();
+    const QString str = TextFrom(text, length);
+    if (!target)
+        return FALSE;
+    const QFont font = CurrentFont(d.get());
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(str);
+    const UINT align = d->state.textAlign;
+    int left = 0;
+    if ((align & TA_CENTER) == TA_CENTER)
+        left = -width / 2;
+    else if (align & TA_RIGHT)
+        left = -width;
+    int baseline = metrics.ascent();
+    if ((align & TA_BASELINE) == TA_BASELINE)
+        baseline = 0;
+    else if (align & TA_BOTTOM)
+        baseline = -metrics.descent();
+    QPainter painter(target);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setClipRegion(d->EffectiveClip());
+    painter.translate(d->state.origin + QPoint(x, y));
+    painter.rotate(-Escapement(d.get()) / 10.0);
+    if (d->state.bkMode == OPAQUE)
+        painter.fillRect(QRect(left, baseline - metrics.ascent(), width, metrics.height()), QColorFrom(d->state.bkColour));
+    painter.setFont(font);
+    painter.setPen(QColorFrom(d->state.textColour));
+    painter.drawText(QPoint(left, baseline), str);
+    return TRUE;
+}
+
+CSize CDC::GetTextExtent(const char* text, int length) const
+{
+    const QFontMetrics metrics(CurrentFont(d.get()));
+    return CSize(metrics.horizontalAdvance(TextFrom(text, length)), metrics.height());
+}
+
+BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const
+{
+    if (!tm)
+        return FALSE;
+    const QFontMetrics metrics(CurrentFont(d.get()));
+    *tm = TEXTMETRIC{metrics.height(), metrics.ascent(), metrics.descent(), metrics.averageCharWidth(),
+                     metrics.maxWidth()};
+    return TRUE;
+}
+
+int CDC::DrawText(const char* text, int length, RECT* rect, UINT format)
+{
+    if (!rect)
+        return 0;
+    if (length < 0)
+        length = text ? static_cast<int>(std::strlen(text)) : 0;
+    QString str = TextFrom(text, length);
+    if (!(format & DT_NOPREFIX))
+        str = StripPrefixes(str);
+    const QFont font = CurrentFont(d.get());
+    const QFontMetrics metrics(font);
+    str.remove(QLatin1Char('\r'));
+    QStringList lines = (format & DT_SINGLELINE) ? QStringList{str.replace(QLatin1Char('\n'), QLatin1Char(' '))}
+                                                 : str.split(QLatin1Char('\n'));
+    const CRect box(*rect);
+    if (format & DT_END_ELLIPSIS)
+        for (QString& line : lines)
+            if (metrics.horizontalAdvance(line) > box.Width())
+                line = WithEllipsis(metrics, line, box.Width());
+    const int lineHeight = metrics.height();
+    const int total = lineHeight * static_cast<int>(lines.size());
+    if (format & DT_CALCRECT)
+    {
+        int widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        rect->right = rect->left + widest;
+        rect->bottom = rect->top + total;
+        return total;
+    }
+    int top = box.top;
+    if (format & DT_SINGLELINE)
+    {
+        if (format & DT_BOTTOM)
+            top = box.bottom - total;
+        else if (format & DT_VCENTER)
+            top = box.top + (box.Height() - total) / 2;
+    }
+    QImage* target = d->Target();
+    if (!target)
+        return total;
+    QPainter painter(target);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    QRegion clip = d->EffectiveClip();
+    if (!(format & DT_NOCLIP))
+        clip &= QRegion(QRectFrom(box).translated(d->state.origin));
+    painter.setClipRegion(clip);
+    painter.translate(d->state.origin);
+    painter.setFont(font);
+    painter.setPen(QColorFrom(d->state.textColour));
+    for (int i = 0; i < lines.size(); ++i)
+    {
+        const int width = metrics.horizontalAdvance(lines[i]);
+        int left = box.left;
+        if (format & DT_RIGHT)
+            left = box.right - width;
+        else if (format & DT_CENTER)
+            left = box.left + (box.Width() - width) / 2;
+        const int y = top + i * lineHeight;
+        if (d->state.bkMode == OPAQUE)
+            painter.fillRect(QRect(left, y, width, lineHeight), QColorFrom(d->state.bkColour));
+        painter.drawText(QPoint(left, y + metrics.ascent()), lines[i]);
+    }
+    return total;
+}
+
+// ---- window device contexts ----
+
+CPaintDC::CPaintDC(CWnd* window) : m_rcPaint{0, 0, 0, 0}
+{
+    CWnd::Impl* w = window ? window->GetImpl() : nullptr;
+    if (!w || !w->painting)
+        return;
+    d->windowBuffer = &w->backBuffer;
+    d->hasSystemClip = true;
+    d->systemClip = w->paintRegion;
+    const QRect box = w->paintRegion.boundingRect();
+    m_rcPaint = RECT{box.left(), box.top(), box.right() + 1, box.bottom() + 1};
+}
+
+CPaintDC::~CPaintDC() = default;
+
+std::vector<RECT> CPaintDC::GetUpdateRects() const
+{
+    std::vector<RECT> rects;
+    for (const QRect& r : d->systemClip)
+        rects.push_back(RECT{r.left(), r.top(), r.right() + 1, r.bottom() + 1});
+    return rects;
+}
+
+CClientDC::CClientDC(CWnd* window) : m_window(window)
+{
+    CWnd::Impl* w = window ? window->GetImpl() : nullptr;
+    if (!w || !w->widget)
+        return;
+    if (w->backBuffer.size() != w->widget->size())
+    {
+        w->backBuffer = QImage(w->widget->size(), QImage::Format_ARGB32_Premultiplied);
+        w->backBuffer.fill(Qt::black);
+    }
+    d->windowBuffer = &w->backBuffer;
+}
+
+CClientDC::~CClientDC()
+{
+    if (m_window && m_window->GetImpl()->widget)
+        m_window->GetImpl()->widget->update();
+}

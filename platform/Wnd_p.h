@@ -1,0 +1,77 @@
+#pragma once
+// Not part of the interface: the window family's private state, shared by the platform's window,
+// drawing and message code.
+#include "platform/Wnd.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QRect>
+#include <QRegion>
+#include <QWidget>
+
+class CWndWidget;
+
+struct CWnd::Impl
+{
+    HWND handle = nullptr;
+    UINT id = 0;
+    CWnd* parent = nullptr;
+    QPointer<CWndWidget> widget;
+    QPointer<QObject> notifier;   // a message window's deferred end
+    QRegion invalid;              // waiting for paint
+    QPointer<QWidget> content;    // a Qt control that fills the window (edit controls)
+    bool destroyed = false;
+    // The back buffer a CPaintDC draws into during OnPaint; it keeps its content between paints.
+    QImage backBuffer;
+    QRegion paintRegion;
+    bool painting = false;
+};
+
+// The Qt widget behind a CWnd: it turns Qt's events into the CWnd's handlers.
+class CWndWidget final : public QWidget
+{
+public:
+    CWndWidget(CWnd* owner, QWidget* parent, Qt::WindowFlags flags);
+    ~CWndWidget() override;
+    // The owner goes away before the widget: the widget only waits to be deleted.
+    void Detach() { m_owner = nullptr; }
+    CWnd* Owner() const { return m_owner; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    CWnd* m_owner;
+};
+
+// The CWnd whose widget is `widget` or its nearest ancestor, or null.
+CWnd* OwnerOfWidget(QWidget* widget);
+
+// The Windows virtual key for a Qt key event, 0 when it has none.
+UINT VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
+
+namespace PlatformDetail
+{
+HWND RegisterWindow(CWnd* window);
+void UnregisterWindow(HWND handle);
+CWnd* LookupWindow(HWND handle);
+void KillAllTimers(HWND handle);
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse);
+BOOL KillTimer(HWND window, UINT_PTR id);
+// Makes sure the object that receives posted messages exists (GUI thread).
+void EnsureDispatcher();
+}

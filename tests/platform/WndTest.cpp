@@ -1,0 +1,169 @@
+#include "platform/Gdi.h"
+#include "platform/Shell.h"
+#include "platform/Wnd.h"
+#include "platform/Wnd_p.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+// Writes every handler call as one line.
+class CLoggingWindow : public CWnd
+{
+public:
+    std::vector<std::string> log;
+
+protected:
+    void Add(const char* what, UINT flags, CPoint p)
+    {
+        log.push_back(std::string(what) + " " + std::to_string(flags) + " " + std::to_string(p.x) + "," + std::to_string(p.y));
+    }
+    void OnLButtonDown(UINT f, CPoint p) override { Add("ldown", f, p); }
+    void OnLButtonUp(UINT f, CPoint p) override { Add("lup", f, p); }
+    void OnLButtonDblClk(UINT f, CPoint p) override { Add("ldbl", f, p); }
+    void OnRButtonDown(UINT f, CPoint p) override { Add("rdown", f, p); }
+    void OnRButtonUp(UINT f, CPoint p) override { Add("rup", f, p); }
+    void OnMouseMove(UINT f, CPoint p) override { Add("move", f, p); }
+    BOOL OnMouseWheel(UINT f, short delta, CPoint) override
+    {
+        log.push_back("wheel " + std::to_string(f) + " " + std::to_string(delta));
+        return TRUE;
+    }
+    void OnKeyDown(UINT vk, UINT, UINT flags) override
+    {
+        log.push_back("keydown " + std::to_string(vk) + " " + std::to_string(flags));
+    }
+    void OnKeyUp(UINT vk, UINT, UINT) override { log.push_back("keyup " + std::to_string(vk)); }
+    void OnPaint() override
+    {
+        CPaintDC dc(this);
+        dc.FillSolidRect(RECT{0, 0, 100, 100}, RGB(0, 255, 0));
+        log.push_back("paint");
+    }
+};
+
+QWidget* WidgetOf(CWnd& window)
+{
+    return window.GetImpl()->widget;
+}
+
+void Mouse(CWnd& window, QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons buttons,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* widget = WidgetOf(window);
+    QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), button, buttons, modifiers);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Key(CWnd& window, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, bool repeat = false)
+{
+    QKeyEvent event(type, key, modifiers, QString(), repeat);
+    QApplication::sendEvent(WidgetOf(window), &event);
+}
+
+struct TwoWindows : ::testing::Test
+{
+    void SetUp() override
+    {
+        ASSERT_TRUE(a.CreateEx(0, "a", WS_VISIBLE, RECT{0, 0, 50, 50}, nullptr));
+        ASSERT_TRUE(b.CreateEx(0, "b", WS_VISIBLE, RECT{100, 0, 150, 50}, nullptr));
+    }
+    CLoggingWindow a, b;
+};
+}
+
+TEST_F(TwoWindows, MouseMessagesCarryButtonAndKeyFlags)
+{
+    Mouse(a, QEvent::MouseButtonPress, {3, 4}, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
+    Mouse(a, QEvent::MouseMove, {5, 6}, Qt::NoButton, Qt::LeftButton);
+    Mouse(a, QEvent::MouseButtonRelease, {5, 6}, Qt::LeftButton, Qt::NoButton);
+    Mouse(a, QEvent::MouseButtonDblClick, {5, 6}, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
+    Mouse(a, QEvent::MouseButtonPress, {1, 1}, Qt::RightButton, Qt::RightButton);
+    Mouse(a, QEvent::MouseButtonPress, {1, 1}, Qt::MiddleButton, Qt::MiddleButton);   // no handler
+    EXPECT_EQ(a.log, (std::vector<std::string>{"ldown 5 3,4", "move 1 5,6", "lup 0 5,6", "ldbl 9 5,6", "rdown 2 1,1"}));
+}
+
+TEST_F(TwoWindows, CaptureTakesTheMouseMessagesOfOtherWindows)
+{
+    a.SetCapture();
+    EXPECT_EQ(CWnd::GetCapture(), &a);
+    Mouse(b, QEvent::MouseMove, {10, 10}, Qt::NoButton, Qt::NoButton);
+    ReleaseCapture();
+    EXPECT_EQ(CWnd::GetCapture(), nullptr);
+    Mouse(b, QEvent::MouseMove, {10, 10}, Qt::NoButton, Qt::NoButton);
+    ASSERT_EQ(a.log.size(), 1u);
+    // b's (10, 10) is 110 pixels right of a's origin: the point may lie outside the captor.
+    EXPECT_EQ(a.log[0], "move 0 110,10");
+    EXPECT_EQ(b.log, (std::vector<std::string>{"move 0 10,10"}));
+}
+
+TEST_F(TwoWindows, WheelAndKeysWithAutoRepeatReleasesDropped)
+{
+    QWheelEvent wheel(QPointF(1, 1), QPointF(WidgetOf(a)->mapToGlobal(QPoint(1, 1))), QPoint(), QPoint(0, -240),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(WidgetOf(a), &wheel);
+    Key(a, QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+    Key(a, QEvent::KeyRelease, Qt::Key_F5, Qt::NoModifier, true);
+    Key(a, QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier, true);
+    Key(a, QEvent::KeyRelease, Qt::Key_F5, Qt::NoModifier);
+    Key(a, QEvent::KeyPress, Qt::Key_5, Qt::KeypadModifier);
+    Key(a, QEvent::KeyPress, Qt::Key_A, Qt::NoModifier);
+    EXPECT_EQ(a.log, (std::vector<std::string>{"wheel 8 -240", "keydown 116 0", "keydown 116 16384", "keyup 116",
+                                               "keydown 101 0", "keydown 65 0"}));
+}
+
+TEST_F(TwoWindows, PaintDrawsIntoTheBackBufferThroughAPaintDC)
+{
+    while (PumpAllMessages())
+    {
+    }
+    a.log.clear();
+    a.Invalidate();
+    a.UpdateWindow();
+    ASSERT_EQ(a.log, (std::vector<std::string>{"paint"}));
+    const QImage& buffer = a.GetImpl()->backBuffer;
+    ASSERT_EQ(buffer.size(), QSize(50, 50));
+    EXPECT_EQ(buffer.pixel(49, 49), 0xFF00FF00u);
+    a.UpdateWindow();   // nothing is invalid any more
+    EXPECT_EQ(a.log.size(), 1u);
+}
+
+TEST(Shell, MessageBoxesGoThroughTheHook)
+{
+    std::vector<std::string> shown;
+    auto previous = SetMessageBoxHook([&](const char* text, const char* caption, UINT type) {
+        shown.push_back(std::string(caption) + ":" + text + ":" + std::to_string(type));
+        return IDNO;
+    });
+    EXPECT_EQ(MessageBox(nullptr, "Save?", "Q9", MB_YESNO | MB_ICONQUESTION), IDNO);
+    SetMessageBoxHook(previous);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Q9:Save?:36"}));
+}
+
+TEST(Shell, ClipboardKeepsTextBytes)
+{
+    ASSERT_TRUE(SetClipboardText("caf\xe9 1"));
+    std::string text;
+    ASSERT_TRUE(GetClipboardText(&text));
+    EXPECT_EQ(text, "caf\xe9 1");
+}
+
+TEST(Shell, ProgramCursorsAreKnownByTheirIds)
+{
+    EXPECT_TRUE(SetProgramCursor(IDC_WAIT, true));
+    EXPECT_EQ(GetProgramCursor(), IDC_WAIT);
+    EXPECT_TRUE(SetProgramCursor(26643, false));
+    EXPECT_FALSE(SetProgramCursor(26644, false));
+    EXPECT_EQ(GetProgramCursor(), 26643);
+    RestoreWindowCursors();
+    EXPECT_EQ(GetProgramCursor(), -1);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
