@@ -290,12 +290,14 @@ BOOL CBitmap::LoadFile(const char* path, bool* hasAlpha)
     return TRUE;
 }
 
-BOOL CBitmap::SaveFile(const char* path, const char* format) const
+BOOL CBitmap::SaveFile(const char* path, const char* format, bool straightAlpha) const
 {
     if (d->image.isNull() || !path || !format)
         return FALSE;
     QImageWriter writer(QString::fromLocal8Bit(path), QByteArray(format).toLower());
     QImage image = d->image;
+    if (straightAlpha)
+        image.reinterpretAsFormat(QImage::Format_ARGB32);
     if (std::strcmp(format, "PNG") != 0)
         image = image.convertToFormat(QImage::Format_RGB32);
     return writer.write(image) ? TRUE : FALSE;

@@ -133,8 +133,9 @@ public:
     // Reads an image file, choosing the codec from its contents. With `hasAlpha`, tells whether
     // the file had an alpha channel; the pixels are then premultiplied as value * alpha / 255.
     BOOL LoadFile(const char* path, bool* hasAlpha = nullptr);
-    // Writes the bitmap with the codec of `format` ("BMP", "PNG", "JPG", "GIF").
-    BOOL SaveFile(const char* path, const char* format) const;
+    // Writes the bitmap with the codec of `format` ("BMP", "PNG", "JPG", "GIF"). With
+    // `straightAlpha` the pixels are taken as they stand, not as premultiplied.
+    BOOL SaveFile(const char* path, const char* format, bool straightAlpha = false) const;
 
     struct Impl;
     Impl* GetImpl() const { return d.get(); }

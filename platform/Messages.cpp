@@ -320,6 +320,12 @@ BOOL IsWindow(HWND window)
     return PlatformDetail::LookupWindow(window) != nullptr;
 }
 
+bool IsGuiThread()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
 size_t GetQueuedMessageCount()
 {
     std::lock_guard<std::mutex> lock(g_mutex);

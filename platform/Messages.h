@@ -60,6 +60,9 @@ void PostQuitMessage(int exitCode);
 
 BOOL IsWindow(HWND window);
 
+// True on the thread that runs the windows (the one that created the application object).
+bool IsGuiThread();
+
 // Number of posted messages not yet delivered (any thread).
 size_t GetQueuedMessageCount();
 

@@ -1,0 +1,187 @@
+#include "toolkit/ul/Picture.h"
+
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+struct CCanvas
+{
+    CBitmap bitmap;
+    CDC dc;
+    CCanvas(int width, int height, COLORREF fill = kBlack)
+    {
+        bitmap.CreateBitmap(width, height);
+        dc.SelectObject(&bitmap);
+        dc.FillSolidRect(RECT{0, 0, width, height}, fill);
+    }
+};
+
+// A bitmap whose pixel (x, y) has the colour RGB(x, y, 7), written to a file and loaded.
+void MakeGradient(UL::CPicture& picture, int width, int height, const std::string& path)
+{
+    CCanvas canvas(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            canvas.dc.SetPixel(x, y, RGB(x, y, 7));
+    ASSERT_TRUE(canvas.bitmap.SaveFile(path.c_str(), "PNG"));
+    ASSERT_TRUE(picture.Load(path));
+}
+}
+
+TEST(Picture, LoadPremultipliesAlphaByIntegerDivision)
+{
+    CTempDir dir;
+    CBitmap straight;
+    ASSERT_TRUE(straight.CreateDIBSection(3, 1));
+    uint32_t* row = straight.GetRow(0);
+    row[0] = 0x00FFFFFFu;   // fully transparent white
+    row[1] = 0x80FFFFFFu;   // white at alpha 128
+    row[2] = 0xFF204060u;   // opaque
+    ASSERT_TRUE(straight.SaveFile(dir.File("alpha.png").c_str(), "PNG", true));
+    UL::CPicture picture(true);
+    ASSERT_TRUE(picture.Load(dir.File("alpha.png")));
+    EXPECT_TRUE(picture.HasAlpha());
+    const uint32_t* loaded = picture.GetBitmap().GetRow(0);
+    EXPECT_EQ(loaded[0], 0x00000000u);
+    EXPECT_EQ(loaded[1], 0x80808080u);
+    EXPECT_EQ(loaded[2], 0xFF204060u);
+
+    // Drawn with alpha: the half-transparent white lies over what is there.
+    CCanvas canvas(3, 1, RGB(0, 0, 100));
+    EXPECT_TRUE(picture.Draw(&canvas.dc, CPoint(0, 0), CSize(0, 0), CPoint(0, 0)));
+    EXPECT_EQ(canvas.dc.GetPixel(0, 0), RGB(0, 0, 100));
+    EXPECT_EQ(canvas.dc.GetPixel(1, 0), RGB(128, 128, 128 + 100 * 127 / 255));
+    EXPECT_EQ(canvas.dc.GetPixel(2, 0), RGB(0x20, 0x40, 0x60));
+}
+
+TEST(Picture, LoadAndSaveFailures)
+{
+    CTempDir dir;
+    UL::CPicture picture(true);
+    EXPECT_FALSE(picture.Load(dir.File("missing.bmp")));
+    ASSERT_TRUE(WriteFileBytes(dir.File("junk.bmp"), "BM not really a bitmap"));
+    EXPECT_FALSE(picture.Load(dir.File("junk.bmp")));
+    EXPECT_EQ(picture.GetSize(), CSize(0, 0));
+    CCanvas canvas(2, 2);
+    EXPECT_FALSE(picture.Draw(&canvas.dc, CPoint(0, 0), CSize(0, 0), CPoint(0, 0)));
+
+    MakeGradient(picture, 4, 4, dir.File("g.png"));
+    EXPECT_FALSE(picture.Save(dir.File("three.bmp"), 3));
+    EXPECT_TRUE(ReadFileBytes(dir.File("three.bmp")).empty());
+    // A file named .bmp holding PNG bytes: the codec follows the contents.
+    ASSERT_TRUE(picture.Save(dir.File("really-png.bmp"), UL::PICTURE_PNG));
+    UL::CPicture again(true);
+    EXPECT_TRUE(again.Load(dir.File("really-png.bmp")));
+    EXPECT_EQ(again.GetSize(), CSize(4, 4));
+    ASSERT_TRUE(picture.Save(dir.File("b.bmp"), UL::PICTURE_BMP));
+    EXPECT_EQ(ReadFileBytes(dir.File("b.bmp")).substr(0, 2), "BM");
+}
+
+TEST(Picture, ResizeKeepsAspectInsideTheRequestedSize)
+{
+    CTempDir dir;
+    struct Case
+    {
+        const char* name;
+        CSize from, request;
+        bool keep;
+        CSize result;
+    };
+    const Case cases[] = {
+        {"wide into a square", {100, 50}, {60, 60}, true, {60, 30}},
+        {"tall into a square", {50, 100}, {60, 60}, true, {30, 60}},
+        {"free", {100, 50}, {60, 60}, false, {60, 60}},
+        {"same size", {10, 10}, {10, 10}, true, {10, 10}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        UL::CPicture picture(true);
+        MakeGradient(picture, c.from.cx, c.from.cy, dir.File("r.png"));
+        EXPECT_TRUE(picture.Resize(c.request, c.keep));
+        EXPECT_EQ(picture.GetSize(), c.result);
+    }
+    UL::CPicture empty(true);
+    EXPECT_FALSE(empty.Resize(CSize(5, 5), true));
+}
+
+TEST(Picture, NearestNeighbourStretchPicksTruncatedSourcePixels)
+{
+    CTempDir dir;
+    UL::CPicture picture(true);
+    MakeGradient(picture, 4, 2, dir.File("s.png"));
+    CCanvas canvas(8, 3);
+    ASSERT_TRUE(picture.DrawStretched(&canvas.dc, CPoint(0, 0), CSize(6, 3), CPoint(1, 0), CSize(3, 2)));
+    // x: 0..5 -> 1 + x * 3 / 6 = 1,1,2,2,3,3; y: 0..2 -> y * 2 / 3 = 0,0,1.
+    const int columns[] = {1, 1, 2, 2, 3, 3};
+    const int rows[] = {0, 0, 1};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(canvas.dc.GetPixel(x, y), RGB(columns[x], rows[y], 7)) << x << "," << y;
+    EXPECT_EQ(canvas.dc.GetPixel(6, 0), kBlack);
+}
+
+TEST(Picture, StretchingWiderThan1200PixelsStillDrawsThePicture)
+{
+    CTempDir dir;
+    UL::CPicture picture(true);
+    MakeGradient(picture, 2, 1, dir.File("w.png"));
+    CCanvas canvas(1201, 1);
+    ASSERT_TRUE(picture.DrawStretched(&canvas.dc, CPoint(0, 0), CSize(1201, 1), CPoint(0, 0), CSize(0, 0)));
+    EXPECT_EQ(canvas.dc.GetPixel(0, 0), RGB(0, 0, 7));
+    EXPECT_EQ(canvas.dc.GetPixel(1200, 0), RGB(1, 0, 7));
+}
+
+TEST(Picture, CopyFromDuplicatesTheBitmap)
+{
+    CTempDir dir;
+    UL::CPicture source(true), copy(false);
+    MakeGradient(source, 3, 3, dir.File("c.png"));
+    EXPECT_TRUE(copy.CopyFrom(source));
+    source.Clear();
+    EXPECT_EQ(copy.GetSize(), CSize(3, 3));
+    UL::CPicture empty(true);
+    EXPECT_TRUE(copy.CopyFrom(empty));
+    EXPECT_EQ(copy.GetSize(), CSize(0, 0));
+}
+
+TEST(StatePicture, FramesOfAHorizontalStripWithMasks)
+{
+    // Five 20 x 20 states side by side, masks in the second row: state s is grey level 40*s
+    // on the left half; its mask is white (transparent) on the right half.
+    CTempDir dir;
+    CCanvas strip(100, 40);
+    for (int s = 0; s < 5; ++s)
+    {
+        strip.dc.FillSolidRect(RECT{s * 20, 0, s * 20 + 10, 20}, RGB(40 * s + 10, 0, 0));
+        strip.dc.FillSolidRect(RECT{s * 20 + 10, 20, s * 20 + 20, 40}, kWhite);
+    }
+    ASSERT_TRUE(strip.bitmap.SaveFile(dir.File("strip.bmp").c_str(), "BMP"));
+    UL::CStatePicture states;
+    ASSERT_TRUE(states.GetPicture().Load(dir.File("strip.bmp")));
+    states.SetStateCount(5);
+    states.SetHorizontal(true);
+    states.SetMasks(true);
+    EXPECT_EQ(states.GetStateSize(), CSize(20, 20));
+
+    CCanvas canvas(30, 30, RGB(0, 0, 255));
+    ASSERT_TRUE(states.DrawState(&canvas.dc, CPoint(5, 5), 3));
+    EXPECT_EQ(canvas.dc.GetPixel(5, 5), RGB(130, 0, 0));       // image of state 3 (from x 60)
+    EXPECT_EQ(canvas.dc.GetPixel(20, 20), RGB(0, 0, 255));     // transparent through the mask
+    EXPECT_EQ(canvas.dc.GetPixel(26, 26), RGB(0, 0, 255));     // outside the frame
+
+    // Vertical without masks; a zero state count must not divide by zero.
+    states.SetHorizontal(false);
+    states.SetMasks(false);
+    states.SetStateCount(2);
+    EXPECT_EQ(states.GetStateSize(), CSize(100, 20));
+    states.SetStateCount(0);
+    EXPECT_EQ(states.GetStateSize(), CSize(100, 40));
+}
