@@ -69,7 +69,12 @@ private:
 CTextBridge* BridgeOf(CWnd& window)
 {
     QWidget* widget = window.GetImpl()->widget;
-    return widget ? widget->findChild<CTextBridge*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!widget)
+        return nullptr;
+    for (QObject* child : widget->children())
+        if (auto* bridge = dynamic_cast<CTextBridge*>(child))
+            return bridge;
+    return nullptr;
 }
 
 void NotifyParent(CWnd& control, UINT code)
@@ -430,7 +435,8 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
     m_style = style;
     const bool popup = (style & WS_POPUP) != 0;
-    const BOOL created = popup ? CreateEx(0, "", style & ~WS_VISIBLE, rect, parent, id)
+    // The edit draws its own thin border; the window itself has no frame.
+    const BOOL created = popup ? CreateEx(0, "", style & ~(WS_VISIBLE | WS_BORDER), rect, parent, id)
                                : CreateChild(*this, "", style & ~WS_VISIBLE, rect, parent, id);
     if (!created)
         return FALSE;
@@ -461,7 +467,10 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
         ShowWindow(SW_SHOW);
         if (popup)
         {
+            // A popup edit is active and has the keyboard at once, as Windows makes a new
+            // active window; the window system confirms the activation later.
             SetActiveWindow();
+            QApplication::setActiveWindow(GetImpl()->widget);
             line->setFocus(Qt::ActiveWindowFocusReason);
         }
     }

@@ -60,9 +60,12 @@ QWidget* FocusTarget()
 }
 
 // A key as the window system gives it: the shortcut map sees it first, then the focused widget.
-void SendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString&)
+void SendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text)
 {
-    QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    if (text.isEmpty())
+        QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    else
+        QTest::sendKeyEvent(QTest::Click, target, static_cast<Qt::Key>(key), text, modifiers);
 }
 
 void SendClick(QWidget* widget, QPoint local, Qt::MouseButton button)
@@ -322,11 +325,13 @@ BOOL SaveScreenPicture(const std::string& path, const RECT& area)
     QImage image(region.size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(90, 110, 130));
     QPainter painter(&image);
-    // Every visible top-level window in creation order; popups last, so they lie on top.
+    // Every visible top-level window; the active one and popups last, so they lie on top.
     QList<QWidget*> windows;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && !(w->windowType() == Qt::Popup))
+        if (w->isVisible() && w->windowType() != Qt::Popup && w != QApplication::activeWindow())
             windows << w;
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible() && active->windowType() != Qt::Popup)
+        windows << active;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowType() == Qt::Popup)
             windows << w;
