@@ -100,6 +100,8 @@ void AttachContent(CWnd& window, QWidget* content, std::function<void(const QStr
 {
     QWidget* widget = window.GetImpl()->widget;
     content->setParent(widget);
+    // The window's own back buffer lies under the control; the control covers it with the face colour.
+    content->setAutoFillBackground(true);
     content->setGeometry(widget->rect());
     content->show();
     window.GetImpl()->content = content;
@@ -360,6 +362,8 @@ BOOL CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
         return FALSE;
     auto* bar = new QProgressBar;
     bar->setRange(0, 100);
+    bar->setProperty("lower", 0);
+    bar->setProperty("upper", 100);
     bar->setValue(0);
     bar->setTextVisible(false);
     bar->setFocusPolicy(Qt::NoFocus);
@@ -370,15 +374,22 @@ BOOL CProgressCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 
 void CProgressCtrl::SetRange32(int lower, int upper)
 {
-    if (QProgressBar* bar = BarOf(*this))
-        bar->setRange(lower, std::max(lower, upper));
+    QProgressBar* bar = BarOf(*this);
+    if (!bar)
+        return;
+    bar->setProperty("lower", lower);
+    bar->setProperty("upper", upper);
+    // An empty range shows an empty bar, as Windows' does; Qt would show a busy animation.
+    bar->setRange(lower, std::max(lower + 1, upper));
+    if (upper <= lower)
+        bar->setValue(lower);
 }
 
 void CProgressCtrl::GetRange(int& lower, int& upper) const
 {
     QProgressBar* bar = BarOf(*this);
-    lower = bar ? bar->minimum() : 0;
-    upper = bar ? bar->maximum() : 0;
+    lower = bar ? bar->property("lower").toInt() : 0;
+    upper = bar ? bar->property("upper").toInt() : 0;
 }
 
 int CProgressCtrl::SetPos(int position)

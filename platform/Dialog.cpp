@@ -238,7 +238,7 @@ intptr_t CDialog::DoModal()
     if (GetSafeHwnd())
     {
         ShowWindow(SW_SHOW);
-        SetActiveWindow();
+        ActivateDialog();
         m_result = loop.Run();
     }
     m_loop = nullptr;
@@ -275,6 +275,25 @@ std::string CDialog::GetDlgItemText(UINT id) const
 {
     CWnd* item = GetDlgItem(id);
     return item ? item->GetWindowText() : std::string();
+}
+
+void CDialog::ActivateDialog()
+{
+    QWidget* widget = GetImpl()->widget;
+    if (!widget || !widget->isVisible())
+        return;
+    widget->activateWindow();
+    QApplication::setActiveWindow(widget);
+    for (auto& control : m_controls)
+    {
+        QWidget* content = control->GetImpl()->content;
+        if (content && content->isVisible() && content->isEnabled() && (content->focusPolicy() & Qt::TabFocus))
+        {
+            content->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    widget->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void CDialog::CenterWindow()

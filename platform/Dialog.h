@@ -130,6 +130,9 @@ public:
 
     BOOL SetDlgItemText(UINT id, const char* text);
     std::string GetDlgItemText(UINT id) const;
+    // Makes the shown dialog the active window now, with the focus on its first control that
+    // takes it, as showing a dialog does on Windows.
+    void ActivateDialog();
     // Centres the dialog over its parent, or the screen without one.
     void CenterWindow();
     UINT GetTemplateId() const { return m_templateId; }

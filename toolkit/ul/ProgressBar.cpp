@@ -118,6 +118,7 @@ bool CProgressBar::Open()
     CenterWindow();
     SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     ShowWindow(SW_SHOW);
+    ActivateDialog();
     UpdateWindow();
     return true;
 }

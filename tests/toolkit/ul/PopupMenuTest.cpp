@@ -67,7 +67,9 @@ TEST(PopupMenuNumbering, IndexAndPathAgreeAcrossSeparators)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(CPopupMenu::IndexToPath(items, c.index), c.path);
         if (!c.path.empty())
+        {
             EXPECT_EQ(CPopupMenu::PathToIndex(items, c.path), c.index);
+        }
     }
     EXPECT_EQ(CPopupMenu::PathToIndex(items, {1}), -1) << "a separator has no number";
     EXPECT_EQ(CPopupMenu::PathToIndex(items, {3}), -1) << "a sub-menu has no number";
