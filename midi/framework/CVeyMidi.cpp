@@ -1,0 +1,389 @@
+#include "midi/framework/CVeyMidi.h"
+
+#include "midi/framework/CVeyMidiDevice.h"
+#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiMessageValueLink.h"
+#include "midi/framework/CVeyMidiPortLists.h"
+#include "midi/framework/CVeyMidiStruct.h"
+#include "midi/framework/IVeyMidiListener.h"
+#include "midi/ml/CShortMessage.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyStruct.h"
+#include "toolkit/gt/NumberText.h"
+#include "toolkit/gt/TraceTextOut.h"
+
+#include <algorithm>
+
+namespace
+{
+using CAttributes = CVeyElementDefinition::CAttributes;
+
+// Runs `take` on every attribute it knows (it returns 1 taken, 0 unknown, -1 bad value); taken
+// attributes leave the list. False at the first bad value.
+template <class TTake>
+bool TakeAttributes(CAttributes& attributes, TTake take)
+{
+    for (size_t i = 0; i < attributes.size();)
+    {
+        const int result = take(attributes[i].first, attributes[i].second);
+        if (result < 0)
+            return false;
+        if (result > 0)
+            attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(i));
+        else
+            ++i;
+    }
+    return true;
+}
+
+CVeyRootStruct* FindRootStruct(const std::string& name)
+{
+    return dynamic_cast<CVeyRootStruct*>(CVeyBufferManager::GetInstance().FindStructOrNull(name));
+}
+
+CVeyMidiStruct* FindMidiStruct(const std::string& name)
+{
+    return dynamic_cast<CVeyMidiStruct*>(CVeyBufferManager::GetInstance().FindStructOrNull(name));
+}
+
+constexpr uint8_t kUniversalNonRealTime = 0x7E;
+constexpr uint8_t kUniversalRealTime = 0x7F;
+}
+
+// ---------------------------------------------------------------------------------------------
+// CVeyMidi
+
+bool CVeyMidi::LoadAttributes(CAttributes& attributes)
+{
+    return TakeAttributes(attributes, [this](const std::string& name, const std::string& value) {
+        if (name == "name")
+        {
+            m_name = value;
+            return 1;
+        }
+        if (name == "modelID")
+        {
+            GT::CBytes bytes;
+            // Model ID bytes travel inside a system-exclusive message, so each must be below 80h.
+            if (!GT::HexStringToBytes(value, bytes) ||
+                std::any_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b >= 0x80; }))
+            {
+                GetTraceTextOut().Printf("MIDI %s modelID is invalid. : %s\n", m_name.c_str(), value.c_str());
+                return -1;
+            }
+            m_modelId = bytes;
+            return 1;
+        }
+        if (name == "rootStructRef" || name == "rootStruct")
+        {
+            m_rootStructNames.push_back(value);
+            return 1;
+        }
+        if (name == "midiStructRef")
+        {
+            m_midiStructName = value;
+            return 1;
+        }
+        if (name == "addressSize")
+        {
+            int32_t size = 0;
+            if (!GT::StringToLong(value, &size))
+            {
+                GetTraceTextOut().Printf("MIDI %s addressSize is invalid. : %s\n", m_name.c_str(), value.c_str());
+                return -1;
+            }
+            if (size < 1 || size > 4)
+            {
+                GetTraceTextOut().Printf("MIDI %s addressSize must be 1 through 4.\n", m_name.c_str());
+                return -1;
+            }
+            m_addressSize = size;
+            return 1;
+        }
+        return 0;
+    });
+}
+
+void CVeyMidi::PrepareMessage(ML::CVantorMessage& message, const ML::Bytes& command) const
+{
+    message.SetManufacturerId(m_manufacturerId);
+    message.SetDeviceId(m_deviceId);
+    message.SetModelId(m_modelId);
+    message.SetCommand(command);
+}
+
+// ---------------------------------------------------------------------------------------------
+// CVeyMidiIn
+
+bool CVeyMidiIn::LoadAttributes(CAttributes& attributes)
+{
+    if (!CVeyMidi::LoadAttributes(attributes))
+        return false;
+    return TakeAttributes(attributes, [this](const std::string& name, const std::string& value) {
+        if (name != "midiOutRef")
+            return 0;
+        m_thruOutputName = value;
+        return 1;
+    });
+}
+
+bool CVeyMidiIn::Resolve()
+{
+    for (const std::string& name : m_rootStructNames)
+    {
+        CVeyRootStruct* root = FindRootStruct(name);
+        if (!root)
+        {
+            GetTraceTextOut().Printf("Unable to convert root struct name %s to struct.\n", name.c_str());
+            return false;
+        }
+        m_receivers.push_back(root);
+    }
+    if (!m_midiStructName.empty())
+    {
+        m_midiStruct = FindMidiStruct(m_midiStructName);
+        if (!m_midiStruct)
+        {
+            GetTraceTextOut().Printf("Unable to convert MIDI struct name %s to struct.\n", m_midiStructName.c_str());
+            return false;
+        }
+    }
+    if (!m_thruOutputName.empty())
+    {
+        m_thruOutput = CVeyMidiOutputs::GetInstance().Find(m_thruOutputName);
+        if (!m_thruOutput)
+        {
+            GetTraceTextOut().Printf("Unable to convert MIDI output name %s to MIDI output.\n",
+                                     m_thruOutputName.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+void CVeyMidiIn::OnMessage(const std::vector<uint8_t>& bytes)
+{
+    if (bytes.empty())
+        return;
+    const uint8_t first = bytes[0];
+    if (first != 0xF0)
+    {
+        if (first >= 0xF8)
+            ForwardThru(bytes);   // real-time: nothing else takes it
+        else
+            ReceiveShort(bytes);
+        return;
+    }
+    if (bytes.size() >= 2 && bytes[1] == static_cast<uint8_t>(kDefaultManufacturerId))
+        ReceiveVantor(bytes);
+    else
+        ReceiveUniversal(bytes);
+}
+
+void CVeyMidiIn::ReceiveShort(const std::vector<uint8_t>& bytes)
+{
+    // Only whole channel or system messages: a piece of a long system-exclusive message starts
+    // with a data byte, and a data byte of 80h or more would be read as a status by a receiver.
+    const size_t length = ML::CShortMessage::LengthOfStatus(bytes[0]);
+    if (length == 0 || bytes.size() != length ||
+        std::any_of(bytes.begin() + 1, bytes.end(), [](uint8_t b) { return b >= 0x80; }))
+        return;
+    const ML::CShortMessage message(bytes);
+    if (m_midiStruct && m_midiStruct->ReceiveShortMessage(message.Pack()))
+        RefreshViews();
+    if (m_listener)
+        m_listener->OnShortMessage(message);
+    ForwardThru(bytes);
+}
+
+void CVeyMidiIn::ReceiveUniversal(const std::vector<uint8_t>& bytes)
+{
+    ML::CLongMessage message;
+    if (!message.Assign(bytes))
+        return;
+    const int manufacturer = message.GetManufacturerId();
+    if (manufacturer != kUniversalNonRealTime && manufacturer != kUniversalRealTime)
+        return;
+    // An Identity Request is for a request handler, which this program does not have; it is not
+    // forwarded either. Only a message long enough to carry both sub-IDs can be one.
+    if (manufacturer == kUniversalNonRealTime && message.size() >= 6 && message.GetByte3() == 0x06 &&
+        message.GetByte4() == 0x01)
+        return;
+    if (m_midiStruct && m_midiStruct->ReceiveUniversal(message))
+        RefreshViews();
+    if (m_listener)
+        m_listener->OnLongMessage(message);
+    ForwardThru(bytes);
+}
+
+bool CVeyMidiIn::IsAddressedToThisPort(const ML::CVantorMessage& message) const
+{
+    return message.GetManufacturerId() == m_manufacturerId && message.GetModelId() == m_modelId &&
+           message.GetDeviceId() == m_deviceId;
+}
+
+void CVeyMidiIn::ReceiveVantor(const std::vector<uint8_t>& bytes)
+{
+    ML::CVantorMessage message;
+    if (!message.Parse(bytes, m_addressSize) || !IsAddressedToThisPort(message))
+        return;
+    const ML::Bytes command = message.GetCommand();
+    // A data request is for a request handler, which this program does not have.
+    if (command != ML::CVantorMessage::Dt1Command())
+        return;
+    if (message.GetChecksum() != message.ComputeChecksum())
+        return;
+    const ML::Bytes address = message.GetAddress();
+    const ML::Bytes data = message.GetData();
+    for (CVeyRootStruct* receiver : m_receivers)
+    {
+        if (receiver->ReceiveDt1(address, data))
+            RefreshViews();
+    }
+    if (m_listener)
+        m_listener->OnDt1(message);
+    ForwardThru(bytes);
+}
+
+void CVeyMidiIn::ForwardThru(const std::vector<uint8_t>& bytes) const
+{
+    if (!m_thruOutput)
+        return;
+    // The thru output's last message stays the last one the model sent.
+    const std::vector<CVeyMidiOutDevice*> devices = m_thruOutput->GetDevices();
+    for (CVeyMidiOutDevice* device : devices)
+        device->Send(bytes);
+}
+
+void CVeyMidiIn::RefreshViews()
+{
+    // Received data is shown, never sent back: no Flush.
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    manager.UpdateViews();
+    manager.ClearChanges();
+}
+
+void CVeyMidiIn::PollDevice()
+{
+    for (CVeyMidiInDevice* device : CVeyMidiInDevices::GetInstance())
+    {
+        if (device && device->Serves(this))
+        {
+            device->Poll();
+            return;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// CVeyMidiOut
+
+bool CVeyMidiOut::LoadAttributes(CAttributes& attributes)
+{
+    if (!CVeyMidi::LoadAttributes(attributes))
+        return false;
+    return TakeAttributes(attributes, [this](const std::string& name, const std::string& value) {
+        if (name != "midiMessageValueRef")
+            return 0;
+        m_midiMessageValueName = value;
+        return 1;
+    });
+}
+
+bool CVeyMidiOut::Resolve()
+{
+    for (const std::string& name : m_rootStructNames)
+    {
+        CVeyRootStruct* root = FindRootStruct(name);
+        if (!root)
+        {
+            GetTraceTextOut().Printf("Unable to convert root struct name %s to struct.\n", name.c_str());
+            return false;
+        }
+        if (root->GetMidiOut())
+        {
+            GetTraceTextOut().Printf("Unable to associate root struct %s to plural MIDI outputs.\n", name.c_str());
+            return false;
+        }
+        if (!root->SetMidiOut(this))
+            return false;
+    }
+    if (!m_midiStructName.empty())
+    {
+        CVeyMidiStruct* midiStruct = FindMidiStruct(m_midiStructName);
+        if (!midiStruct)
+        {
+            GetTraceTextOut().Printf("Unable to convert MIDI struct name %s to struct.\n", m_midiStructName.c_str());
+            return false;
+        }
+        midiStruct->SetMidiOut(this);
+    }
+    if (!m_midiMessageValueName.empty())
+    {
+        auto link = std::make_unique<CVeyMidiMessageValueLink>();
+        if (!link->Bind(this, m_midiMessageValueName))
+        {
+            GetTraceTextOut().Printf("Unable to create MIDI message value operator %s.\n",
+                                     m_midiMessageValueName.c_str());
+            return false;
+        }
+        CVeyBufferManager::GetInstance().AddMidiMessageValueLink(std::move(link));
+    }
+    return true;
+}
+
+bool CVeyMidiOut::SendVantor(const ML::Bytes& command, const CVeyAddress& address, const ML::Bytes& payload)
+{
+    ML::CVantorMessage message;
+    PrepareMessage(message, command);
+    message.SetAddress(address.ToBytes(m_addressSize));
+    message.SetData(payload);
+    message.UpdateChecksum();
+    if (!ML::CLongMessage::IsValidSysex(message.data(), message.size()))
+        return false;
+    return SendToDevices(message);
+}
+
+bool CVeyMidiOut::SendDt1(const CVeyAddress& address, const ML::Bytes& data)
+{
+    return SendVantor(ML::CVantorMessage::Dt1Command(), address, data);
+}
+
+bool CVeyMidiOut::SendRq1(const CVeyAddress& address, const CVeyAddress& size)
+{
+    return SendVantor(ML::CVantorMessage::Rq1Command(), address, size.ToBytes(m_addressSize));
+}
+
+void CVeyMidiOut::SendDt1(CVeyAddress address, const uint8_t* data, size_t size)
+{
+    SendDt1(address, ML::Bytes(data, data + size));
+}
+
+size_t CVeyMidiOut::GetDt1FrameSize() const
+{
+    // F0, maker, device, model ID (42h when the script gives none), command, address, checksum, F7.
+    const size_t modelIdSize = m_modelId.empty() ? 1 : m_modelId.size();
+    return 6 + modelIdSize + static_cast<size_t>(m_addressSize);
+}
+
+bool CVeyMidiOut::SendToDevices(const std::vector<uint8_t>& bytes)
+{
+    // Copied first: a device's send may run a pump that changes the list.
+    const std::vector<CVeyMidiOutDevice*> devices = m_devices;
+    bool allTook = true;
+    for (CVeyMidiOutDevice* device : devices)
+        allTook = device->Send(bytes) && allTook;
+    m_lastMessage = bytes;
+    return allTook;
+}
+
+void CVeyMidiOut::AttachDevice(CVeyMidiOutDevice* device)
+{
+    if (device && std::find(m_devices.begin(), m_devices.end(), device) == m_devices.end())
+        m_devices.push_back(device);
+}
+
+void CVeyMidiOut::DetachDevice(CVeyMidiOutDevice* device)
+{
+    m_devices.erase(std::remove(m_devices.begin(), m_devices.end(), device), m_devices.end());
+}

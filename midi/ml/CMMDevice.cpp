@@ -1,0 +1,217 @@
+#include "midi/ml/CMMDevice.h"
+
+#include <atomic>
+#include <cstring>
+
+namespace ML
+{
+namespace
+{
+std::atomic<AMMReporter*> g_inputReporter{nullptr};
+std::atomic<AMMReporter*> g_outputReporter{nullptr};
+}
+
+bool AMMReporter::Report(MMRESULT result)
+{
+    return result == MMSYSERR_NOERROR;
+}
+
+AMMReporter& GetInputReporter()
+{
+    static AMMReporter reporter;
+    AMMReporter* installed = g_inputReporter.load();
+    return installed ? *installed : reporter;
+}
+
+AMMReporter& GetOutputReporter()
+{
+    static AMMReporter reporter;
+    AMMReporter* installed = g_outputReporter.load();
+    return installed ? *installed : reporter;
+}
+
+void SetInputReporter(AMMReporter* reporter)
+{
+    g_inputReporter.store(reporter);
+}
+
+void SetOutputReporter(AMMReporter* reporter)
+{
+    g_outputReporter.store(reporter);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool CMMIn::GetDevCaps(MIDIINCAPS& caps) const
+{
+    if (!m_handle)
+        return false;
+    return GetInputReporter().Report(midiInGetDevCaps(reinterpret_cast<UINT_PTR>(m_handle), &caps, sizeof caps));
+}
+
+bool CMMIn::Open(UINT deviceId, MIDIINPROC callback, DWORD_PTR instance, DWORD flags)
+{
+    return GetInputReporter().Report(
+        midiInOpen(&m_handle, deviceId, reinterpret_cast<DWORD_PTR>(callback), instance, flags));
+}
+
+bool CMMIn::Close()
+{
+    if (!m_handle)
+        return true;
+    const bool closed = GetInputReporter().Report(midiInClose(m_handle));
+    if (closed)
+        m_handle = nullptr;
+    return closed;
+}
+
+bool CMMIn::PrepareHeader(MIDIHDR* header)
+{
+    return m_handle && GetInputReporter().Report(midiInPrepareHeader(m_handle, header, sizeof(MIDIHDR)));
+}
+
+bool CMMIn::UnprepareHeader(MIDIHDR* header)
+{
+    return m_handle && GetInputReporter().Report(midiInUnprepareHeader(m_handle, header, sizeof(MIDIHDR)));
+}
+
+bool CMMIn::AddBuffer(MIDIHDR* header)
+{
+    return m_handle && GetInputReporter().Report(midiInAddBuffer(m_handle, header, sizeof(MIDIHDR)));
+}
+
+bool CMMIn::Start()
+{
+    return m_handle && GetInputReporter().Report(midiInStart(m_handle));
+}
+
+bool CMMIn::Stop()
+{
+    return m_handle && GetInputReporter().Report(midiInStop(m_handle));
+}
+
+bool CMMIn::Reset()
+{
+    return m_handle && GetInputReporter().Report(midiInReset(m_handle));
+}
+
+bool CMMIn::IsOpen() const
+{
+    MIDIINCAPS caps;
+    return GetDevCaps(caps);
+}
+
+std::vector<std::string> CMMIn::GetInputNames()
+{
+    std::vector<std::string> names;
+    const UINT count = midiInGetNumDevs();
+    for (UINT id = 0; id < count; ++id)
+    {
+        MIDIINCAPS caps;
+        if (midiInGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
+            names.emplace_back(caps.szPname);
+    }
+    return names;
+}
+
+bool CMMIn::OpenByName(const std::string& name, MIDIINPROC callback, DWORD_PTR instance, DWORD flags)
+{
+    const UINT count = midiInGetNumDevs();
+    for (UINT id = 0; id < count; ++id)
+    {
+        MIDIINCAPS caps;
+        if (midiInGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR && name == caps.szPname)
+            return Open(id, callback, instance, flags);
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+bool CMMOut::GetDevCaps(MIDIOUTCAPS& caps) const
+{
+    if (!m_handle)
+        return true;
+    return GetOutputReporter().Report(midiOutGetDevCaps(reinterpret_cast<UINT_PTR>(m_handle), &caps, sizeof caps));
+}
+
+bool CMMOut::Open(UINT deviceId, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
+{
+    return GetOutputReporter().Report(midiOutOpen(&m_handle, deviceId, callback, instance, flags));
+}
+
+bool CMMOut::Close()
+{
+    if (!m_handle)
+        return true;
+    const bool closed = GetOutputReporter().Report(midiOutClose(m_handle));
+    if (closed)
+        m_handle = nullptr;
+    return closed;
+}
+
+bool CMMOut::PrepareHeader(MIDIHDR* header)
+{
+    return !m_handle || GetOutputReporter().Report(midiOutPrepareHeader(m_handle, header, sizeof(MIDIHDR)));
+}
+
+bool CMMOut::UnprepareHeader(MIDIHDR* header)
+{
+    return !m_handle || GetOutputReporter().Report(midiOutUnprepareHeader(m_handle, header, sizeof(MIDIHDR)));
+}
+
+bool CMMOut::Reset()
+{
+    return !m_handle || GetOutputReporter().Report(midiOutReset(m_handle));
+}
+
+bool CMMOut::LongMsg(MIDIHDR* header)
+{
+    return !m_handle || GetOutputReporter().Report(midiOutLongMsg(m_handle, header, sizeof(MIDIHDR)));
+}
+
+bool CMMOut::ShortMsg(DWORD message)
+{
+    return !m_handle || GetOutputReporter().Report(midiOutShortMsg(m_handle, message));
+}
+
+bool CMMOut::IsOpen() const
+{
+    MIDIOUTCAPS caps;
+    return m_handle && GetDevCaps(caps);
+}
+
+std::vector<std::string> CMMOut::GetOutputNames()
+{
+    std::vector<std::string> names;
+    const UINT count = midiOutGetNumDevs();
+    for (UINT id = 0; id < count; ++id)
+    {
+        MIDIOUTCAPS caps;
+        if (midiOutGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
+            names.emplace_back(caps.szPname);
+    }
+    return names;
+}
+
+bool CMMOut::OpenByName(const std::string& name, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
+{
+    const UINT count = midiOutGetNumDevs();
+    for (UINT id = 0; id < count; ++id)
+    {
+        MIDIOUTCAPS caps;
+        if (midiOutGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR && name == caps.szPname)
+            return Open(id, callback, instance, flags);
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+CPacket::CPacket()
+{
+    std::memset(&m_header, 0, sizeof m_header);
+    m_header.lpData = reinterpret_cast<char*>(m_buffer);
+    m_header.dwBufferLength = kSize;
+}
+}

@@ -1,0 +1,79 @@
+#include "midi/ml/COut.h"
+
+#include "platform/Clock.h"
+
+#include <cstring>
+
+namespace ML
+{
+namespace
+{
+constexpr DWORD kDonePollInterval = 10;
+}
+
+COut::COut() : m_sendStart(GetTickCount()), m_pacingStart(m_sendStart)
+{
+}
+
+COut::~COut()
+{
+    Close();
+}
+
+bool COut::Open(const std::string& name)
+{
+    Close();
+    return OpenByName(name, 0, 0, CALLBACK_NULL);
+}
+
+bool COut::Close()
+{
+    Reset();
+    return CMMOut::Close();
+}
+
+// A closed output sends nothing, and says so.
+bool COut::SendShort(DWORD message)
+{
+    return HasHandle() && ShortMsg(message);
+}
+
+bool COut::SendLong(const BYTE* data, size_t size)
+{
+    if (!HasHandle() || !data || size == 0 || size > CPacket::kSize)
+        return false;
+    MIDIHDR* header = m_packet.GetHeader();
+    std::memcpy(m_packet.GetData(), data, size);
+    header->dwBufferLength = static_cast<DWORD>(size);
+    header->dwBytesRecorded = 0;
+    header->dwFlags = 0;
+    if (!PrepareHeader(header))
+        return false;
+
+    const int32_t waited = TickDifference(GetTickCount(), m_pacingStart);
+    if (waited < static_cast<int32_t>(m_pacingDuration))
+        Sleep(static_cast<DWORD>(static_cast<int32_t>(m_pacingDuration) - waited));
+
+    const int64_t duration = static_cast<int64_t>(size) * 1000 / kWireBytesPerSecond + m_extraGap;
+    m_pacingDuration = duration > 0 ? static_cast<DWORD>(duration) : 0;
+    m_sendStart = GetTickCount();
+    m_pacingStart = m_sendStart;
+
+    if (!LongMsg(header))
+    {
+        UnprepareHeader(header);
+        return false;
+    }
+    while (!(MidiHeaderFlags(header) & MHDR_DONE))
+    {
+        Sleep(kDonePollInterval);
+        if (TickReached(GetTickCount(), m_sendStart + kSendTimeout))
+        {
+            Reset();
+            UnprepareHeader(header);
+            return false;
+        }
+    }
+    return UnprepareHeader(header);
+}
+}

@@ -1,0 +1,191 @@
+#include "midi/ml/CSmfReader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ML
+{
+namespace
+{
+constexpr size_t kReadPiece = 4096;
+}
+
+bool CSmfReader::OnHeader(const Bytes&)
+{
+    return true;
+}
+
+bool CSmfReader::OnTrackStart(const Bytes&, uint32_t)
+{
+    return true;
+}
+
+bool CSmfReader::OnChannelMessage(uint32_t, const CShortMessage&)
+{
+    return true;
+}
+
+bool CSmfReader::OnSysex(uint32_t, const CLongMessage&)
+{
+    return true;
+}
+
+bool CSmfReader::OnMetaEvent(uint32_t, const CSmfMetaEvent&)
+{
+    return true;
+}
+
+bool CSmfReader::ReadBytes(Bytes& out, size_t count)
+{
+    // Only bytes actually delivered are appended: the count itself may come from a corrupt file.
+    uint8_t piece[kReadPiece];
+    size_t done = 0;
+    while (done < count)
+    {
+        const size_t wanted = std::min(kReadPiece, count - done);
+        const size_t got = Read(piece, m_position + done, wanted);
+        if (got != wanted)
+            return false;
+        out.insert(out.end(), piece, piece + got);
+        done += got;
+    }
+    m_position += count;
+    return true;
+}
+
+bool CSmfReader::ReadByte(uint8_t& byte)
+{
+    if (Read(&byte, m_position, 1) != 1)
+        return false;
+    ++m_position;
+    return true;
+}
+
+bool CSmfReader::ReadVariableLength(uint32_t& value)
+{
+    value = 0;
+    for (size_t i = 0; i < kMaxVariableLengthBytes; ++i)
+    {
+        uint8_t byte = 0;
+        if (!ReadByte(byte))
+            return false;
+        value = value << 7 | (byte & 0x7F);
+        if ((byte & 0x80) == 0)
+            return true;
+    }
+    return false;   // a fifth byte would be needed
+}
+
+bool CSmfReader::Parse()
+{
+    m_trackCount = 0;
+    m_position = 0;
+    m_endOfTrack = false;
+    m_runningStatus = 0;
+
+    Bytes header;
+    if (!ReadBytes(header, kHeaderSize) || std::memcmp(header.data(), "MThd", 4) != 0 ||
+        ReadBigEndian(header.data() + 4, 4) != 6)
+        return false;
+    if (!OnHeader(header))
+        return false;
+    m_trackCount = ReadBigEndian(header.data() + 10, 2);
+    if (m_trackCount == 0)
+        return false;
+
+    for (uint32_t track = 0; track < m_trackCount; ++track)
+    {
+        Bytes trackHeader;
+        if (!ReadBytes(trackHeader, kTrackHeaderSize) || std::memcmp(trackHeader.data(), "MTrk", 4) != 0)
+            return false;
+        if (!OnTrackStart(trackHeader, track))
+            return false;
+        m_endOfTrack = false;
+        while (!m_endOfTrack)
+        {
+            if (!ReadEvent())
+                return false;
+        }
+    }
+    return true;
+}
+
+bool CSmfReader::ReadEvent()
+{
+    uint32_t delta = 0;
+    uint8_t status = 0;
+    if (!ReadVariableLength(delta) || !ReadByte(status))
+        return false;
+
+    if (status == 0xF0 || status == 0xF7)
+    {
+        uint32_t count = 0;
+        Bytes bytes;
+        if (status == 0xF0)
+            bytes.push_back(0xF0);   // the file leaves it out
+        if (!ReadVariableLength(count) || !ReadBytes(bytes, count))
+            return false;
+        CLongMessage message;
+        message.Assign(bytes);
+        return OnSysex(delta, message);
+    }
+
+    if (status == 0xFF)
+    {
+        CSmfMetaEvent event;
+        uint32_t count = 0;
+        if (!ReadByte(event.type) || !ReadVariableLength(count) || !ReadBytes(event.data, count))
+            return false;
+        if (!OnMetaEvent(delta, event))
+            return false;
+        if (event.type == CSmfMetaEvent::kEndOfTrack)
+            m_endOfTrack = true;
+        return true;
+    }
+
+    if (status < 0x80)
+    {
+        // A data byte under running status; with no channel message yet the event is skipped and
+        // the byte is read again as the next delta.
+        --m_position;
+        if (m_runningStatus < 0x80)
+            return true;
+        status = m_runningStatus;
+    }
+
+    size_t dataCount = 0;
+    switch (status & 0xF0)
+    {
+    case 0x80:
+    case 0x90:
+    case 0xA0:
+    case 0xB0:
+    case 0xE0:
+        dataCount = 2;
+        break;
+    case 0xC0:
+    case 0xD0:
+        dataCount = 1;
+        break;
+    default:
+        return true;   // F1h to FEh: skipped without reading data
+    }
+    uint8_t data[2] = {0, 0};
+    for (size_t i = 0; i < dataCount; ++i)
+    {
+        if (!ReadByte(data[i]))
+            return false;
+    }
+    m_runningStatus = status;
+    return OnChannelMessage(delta, CShortMessage(status, data[0], data[1]));
+}
+
+size_t CSmfMemoryReader::Read(uint8_t* out, size_t offset, size_t count)
+{
+    if (offset >= m_image.size())
+        return 0;
+    const size_t available = std::min(count, m_image.size() - offset);
+    std::memcpy(out, m_image.data() + offset, available);
+    return available;
+}
+}

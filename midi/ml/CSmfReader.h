@@ -1,0 +1,59 @@
+#pragma once
+// Walks a Standard MIDI File and calls one handler per header, track and event. The bytes come
+// through the derived class's Read, so the reader itself touches no file.
+#include "midi/ml/CLongMessage.h"
+#include "midi/ml/CShortMessage.h"
+#include "midi/ml/CSmf.h"
+
+namespace ML
+{
+class CSmfReader : public CSmf
+{
+public:
+    ~CSmfReader() override = default;
+
+    // Reads the whole file from offset 0; true when the header and every track were read.
+    // A track ends with its end-of-track event; the chunk's length field is not used.
+    bool Parse();
+
+protected:
+    // The handlers return false to stop the reading.
+    virtual bool OnHeader(const Bytes& header);
+    virtual bool OnTrackStart(const Bytes& trackHeader, uint32_t trackIndex);
+    virtual bool OnChannelMessage(uint32_t delta, const CShortMessage& message);
+    // F0 is put back in front of the bytes; bytes that are no complete message (an F7 escape)
+    // arrive as F0 00 F7.
+    virtual bool OnSysex(uint32_t delta, const CLongMessage& message);
+    virtual bool OnMetaEvent(uint32_t delta, const CSmfMetaEvent& event);
+    // Up to `count` bytes from `offset` into `out`, fewer at the end of the data; the number given.
+    virtual size_t Read(uint8_t* out, size_t offset, size_t count) = 0;
+
+    uint32_t GetTrackCount() const { return m_trackCount; }
+
+private:
+    bool ReadEvent();
+    // Exactly `count` bytes at the read position, appended to `out`. The bytes are fetched in
+    // bounded pieces, so a count read from a corrupt file never allocates more than is there.
+    bool ReadBytes(Bytes& out, size_t count);
+    bool ReadByte(uint8_t& byte);
+    bool ReadVariableLength(uint32_t& value);
+
+    uint32_t m_trackCount = 0;
+    size_t m_position = 0;
+    bool m_endOfTrack = false;
+    uint8_t m_runningStatus = 0;
+};
+
+// A reader over bytes in memory (a file read whole, or an image just written).
+class CSmfMemoryReader : public CSmfReader
+{
+public:
+    explicit CSmfMemoryReader(const Bytes& image) : m_image(image) {}
+
+protected:
+    size_t Read(uint8_t* out, size_t offset, size_t count) override;
+
+private:
+    const Bytes& m_image;
+};
+}

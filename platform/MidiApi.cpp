@@ -1,0 +1,439 @@
+#include "platform/MidiApi.h"
+
+#include "platform/Clock.h"
+#include "platform/MidiBackend.h"
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <set>
+#include <vector>
+
+namespace
+{
+void OrFlags(MIDIHDR* header, DWORD set, DWORD clear)
+{
+    const DWORD flags = __atomic_load_n(&header->dwFlags, __ATOMIC_ACQUIRE);
+    __atomic_store_n(&header->dwFlags, (flags & ~clear) | set, __ATOMIC_RELEASE);
+}
+}
+
+// The handles. An input is its own backend sink: the backend calls it on its thread, and it
+// turns what arrives into callback messages and filled buffers, as a Windows driver does.
+struct HMIDIIN__ final : public IMidiInputSink
+{
+    std::mutex mutex;                      // guards everything below against the backend thread
+    std::unique_ptr<IMidiInputConnection> connection;
+    std::string name;
+    MIDIINPROC callback = nullptr;
+    DWORD_PTR instance = 0;
+    bool started = false;
+    DWORD startTick = 0;
+    std::deque<MIDIHDR*> queue;            // added buffers, returned in this order
+
+    void Notify(UINT message, DWORD_PTR param1, DWORD_PTR param2)
+    {
+        if (callback)
+            callback(this, message, instance, param1, param2);
+    }
+
+    void OnShortMessage(DWORD packed) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (started)
+            Notify(MIM_DATA, packed, ::GetTickCount() - startTick);
+    }
+
+    // Fills the queued buffers in order; a message longer than a buffer goes on in the next one.
+    // What finds no buffer is lost, as with a driver that was given too few.
+    void OnSysex(const BYTE* data, size_t size) override
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!started)
+            return;
+        size_t offset = 0;
+        while (offset < size && !queue.empty())
+        {
+            MIDIHDR* header = queue.front();
+            queue.pop_front();
+            const size_t count = std::min<size_t>(size - offset, header->dwBufferLength);
+            std::memcpy(header->lpData, data + offset, count);
+            header->dwBytesRecorded = static_cast<DWORD>(count);
+            offset += count;
+            OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
+            Notify(MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), ::GetTickCount() - startTick);
+        }
+    }
+
+    // Hands every queued buffer back as done, without data.
+    void ReturnAllBuffers()
+    {
+        while (!queue.empty())
+        {
+            MIDIHDR* header = queue.front();
+            queue.pop_front();
+            header->dwBytesRecorded = 0;
+            OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
+            Notify(MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), 0);
+        }
+    }
+};
+
+namespace
+{
+// What the pending long messages of an output share with the backend's completions, which may
+// come after the handle has gone.
+struct COutputState
+{
+    std::mutex mutex;
+    std::set<MIDIHDR*> pending;
+};
+}
+
+struct HMIDIOUT__
+{
+    std::unique_ptr<IMidiOutputConnection> connection;
+    std::string name;
+    std::shared_ptr<COutputState> state = std::make_shared<COutputState>();
+};
+
+namespace
+{
+std::mutex& HandleMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::set<const void*>& LiveHandles()
+{
+    static std::set<const void*> handles;
+    return handles;
+}
+
+bool IsLive(const void* handle)
+{
+    std::lock_guard<std::mutex> lock(HandleMutex());
+    return handle && LiveHandles().count(handle) != 0;
+}
+
+void SetLive(const void* handle, bool live)
+{
+    std::lock_guard<std::mutex> lock(HandleMutex());
+    if (live)
+        LiveHandles().insert(handle);
+    else
+        LiveHandles().erase(handle);
+}
+
+template <typename TCaps>
+MMRESULT FillCaps(const std::vector<CMidiPortEntry>& ports, UINT_PTR deviceId, TCaps* caps, UINT size)
+{
+    if (!caps || size < sizeof(TCaps))
+        return MMSYSERR_INVALPARAM;
+    if (deviceId >= ports.size())
+        return MMSYSERR_BADDEVICEID;
+    if (!ports[deviceId].capsReadable)
+        return MMSYSERR_NODRIVER;
+    std::memset(caps, 0, sizeof(TCaps));
+    std::strncpy(caps->szPname, ports[deviceId].name.c_str(), MAXPNAMELEN - 1);
+    return MMSYSERR_NOERROR;
+}
+
+template <typename TCaps>
+void FillCapsName(const std::string& name, TCaps* caps)
+{
+    std::memset(caps, 0, sizeof(TCaps));
+    std::strncpy(caps->szPname, name.c_str(), MAXPNAMELEN - 1);
+}
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input
+
+UINT midiInGetNumDevs()
+{
+    return static_cast<UINT>(GetMidiBackend().GetInputPorts().size());
+}
+
+MMRESULT midiInGetDevCaps(UINT_PTR deviceId, MIDIINCAPS* caps, UINT size)
+{
+    auto* handle = reinterpret_cast<HMIDIIN>(deviceId);
+    if (!IsLive(handle))
+        return FillCaps(GetMidiBackend().GetInputPorts(), deviceId, caps, size);
+    if (!caps || size < sizeof(MIDIINCAPS))
+        return MMSYSERR_INVALPARAM;
+    if (!handle->connection->IsPresent())
+        return MMSYSERR_NODRIVER;
+    FillCapsName(handle->name, caps);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
+{
+    if (!handle)
+        return MMSYSERR_INVALPARAM;
+    *handle = nullptr;
+    if (flags != CALLBACK_FUNCTION && flags != CALLBACK_NULL)
+        return MMSYSERR_INVALFLAG;
+    IMidiBackend& backend = GetMidiBackend();
+    const std::vector<CMidiPortEntry> ports = backend.GetInputPorts();
+    if (deviceId >= ports.size())
+        return MMSYSERR_BADDEVICEID;
+
+    auto input = std::make_unique<HMIDIIN__>();
+    input->name = ports[deviceId].name;
+    if (flags == CALLBACK_FUNCTION)
+    {
+        input->callback = reinterpret_cast<MIDIINPROC>(callback);
+        input->instance = instance;
+    }
+    std::unique_ptr<IMidiInputConnection> connection;
+    const MMRESULT result = backend.OpenInput(deviceId, input.get(), connection);
+    if (result != MMSYSERR_NOERROR)
+        return result;
+    if (!connection)
+        return MMSYSERR_ERROR;
+    {
+        std::lock_guard<std::mutex> lock(input->mutex);
+        input->connection = std::move(connection);
+        input->Notify(MIM_OPEN, 0, 0);
+    }
+    *handle = input.release();
+    SetLive(*handle, true);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInClose(HMIDIIN handle)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    std::unique_ptr<IMidiInputConnection> connection;
+    {
+        std::lock_guard<std::mutex> lock(handle->mutex);
+        if (!handle->queue.empty())
+            return MIDIERR_STILLPLAYING;
+        handle->started = false;
+        connection = std::move(handle->connection);
+    }
+    // Closing the connection waits for the backend's thread, which may be waiting for the lock.
+    connection.reset();
+    SetLive(handle, false);
+    handle->Notify(MIM_CLOSE, 0, 0);
+    delete handle;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInPrepareHeader(HMIDIIN handle, MIDIHDR* header, UINT size)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR) || !header->lpData)
+        return MMSYSERR_INVALPARAM;
+    OrFlags(header, MHDR_PREPARED, 0);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInUnprepareHeader(HMIDIIN handle, MIDIHDR* header, UINT size)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR))
+        return MMSYSERR_INVALPARAM;
+    std::lock_guard<std::mutex> lock(handle->mutex);
+    if (MidiHeaderFlags(header) & MHDR_INQUEUE)
+        return MIDIERR_STILLPLAYING;
+    OrFlags(header, 0, MHDR_PREPARED);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInAddBuffer(HMIDIIN handle, MIDIHDR* header, UINT size)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR))
+        return MMSYSERR_INVALPARAM;
+    std::lock_guard<std::mutex> lock(handle->mutex);
+    const DWORD flags = MidiHeaderFlags(header);
+    if (!(flags & MHDR_PREPARED))
+        return MIDIERR_UNPREPARED;
+    if (flags & MHDR_INQUEUE)
+        return MIDIERR_STILLPLAYING;
+    OrFlags(header, MHDR_INQUEUE, MHDR_DONE);
+    handle->queue.push_back(header);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInStart(HMIDIIN handle)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    std::lock_guard<std::mutex> lock(handle->mutex);
+    if (!handle->started)
+    {
+        handle->started = true;
+        handle->startTick = ::GetTickCount();
+    }
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInStop(HMIDIIN handle)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    // Buffers are filled whole, so there is never a partly filled one to hand back here.
+    std::lock_guard<std::mutex> lock(handle->mutex);
+    handle->started = false;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiInReset(HMIDIIN handle)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    std::lock_guard<std::mutex> lock(handle->mutex);
+    handle->started = false;
+    handle->ReturnAllBuffers();
+    return MMSYSERR_NOERROR;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Output
+
+UINT midiOutGetNumDevs()
+{
+    return static_cast<UINT>(GetMidiBackend().GetOutputPorts().size());
+}
+
+MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, MIDIOUTCAPS* caps, UINT size)
+{
+    auto* handle = reinterpret_cast<HMIDIOUT>(deviceId);
+    if (!IsLive(handle))
+        return FillCaps(GetMidiBackend().GetOutputPorts(), deviceId, caps, size);
+    if (!caps || size < sizeof(MIDIOUTCAPS))
+        return MMSYSERR_INVALPARAM;
+    if (!handle->connection->IsPresent())
+        return MMSYSERR_NODRIVER;
+    FillCapsName(handle->name, caps);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutOpen(HMIDIOUT* handle, UINT deviceId, DWORD_PTR, DWORD_PTR, DWORD flags)
+{
+    if (!handle)
+        return MMSYSERR_INVALPARAM;
+    *handle = nullptr;
+    if (flags != CALLBACK_NULL)
+        return MMSYSERR_INVALFLAG;   // completion is polled through MHDR_DONE only
+    IMidiBackend& backend = GetMidiBackend();
+    const std::vector<CMidiPortEntry> ports = backend.GetOutputPorts();
+    if (deviceId >= ports.size())
+        return MMSYSERR_BADDEVICEID;
+    auto output = std::make_unique<HMIDIOUT__>();
+    output->name = ports[deviceId].name;
+    const MMRESULT result = backend.OpenOutput(deviceId, output->connection);
+    if (result != MMSYSERR_NOERROR)
+        return result;
+    if (!output->connection)
+        return MMSYSERR_ERROR;
+    *handle = output.release();
+    SetLive(*handle, true);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutClose(HMIDIOUT handle)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    {
+        std::lock_guard<std::mutex> lock(handle->state->mutex);
+        if (!handle->state->pending.empty())
+            return MIDIERR_STILLPLAYING;
+    }
+    SetLive(handle, false);
+    delete handle;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutPrepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR) || !header->lpData)
+        return MMSYSERR_INVALPARAM;
+    OrFlags(header, MHDR_PREPARED, 0);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR))
+        return MMSYSERR_INVALPARAM;
+    std::lock_guard<std::mutex> lock(handle->state->mutex);
+    if (handle->state->pending.count(header))
+        return MIDIERR_STILLPLAYING;
+    OrFlags(header, 0, MHDR_PREPARED);
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!handle->connection->IsPresent())
+        return MIDIERR_NODEVICE;
+    return handle->connection->SendShort(message) ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+}
+
+MMRESULT midiOutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR))
+        return MMSYSERR_INVALPARAM;
+    std::shared_ptr<COutputState> state = handle->state;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        const DWORD flags = MidiHeaderFlags(header);
+        if (!(flags & MHDR_PREPARED))
+            return MIDIERR_UNPREPARED;
+        if (state->pending.count(header))
+            return MIDIERR_NOTREADY;
+        if (!handle->connection->IsPresent())
+            return MIDIERR_NODEVICE;
+        OrFlags(header, MHDR_INQUEUE, MHDR_DONE);
+        state->pending.insert(header);
+    }
+    // The completion may come on any thread, at once or after the handle has been closed.
+    std::weak_ptr<COutputState> weak = state;
+    auto done = [weak, header] {
+        if (std::shared_ptr<COutputState> live = weak.lock())
+        {
+            std::lock_guard<std::mutex> lock(live->mutex);
+            if (live->pending.erase(header))
+                OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
+        }
+    };
+    if (handle->connection->SendLong(reinterpret_cast<const BYTE*>(header->lpData),
+                                     header->dwBufferLength, done))
+        return MMSYSERR_NOERROR;
+    std::lock_guard<std::mutex> lock(state->mutex);
+    state->pending.erase(header);
+    OrFlags(header, 0, MHDR_INQUEUE);
+    return MMSYSERR_ERROR;
+}
+
+MMRESULT midiOutReset(HMIDIOUT handle)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    handle->connection->Reset();
+    std::lock_guard<std::mutex> lock(handle->state->mutex);
+    for (MIDIHDR* header : handle->state->pending)
+        OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
+    handle->state->pending.clear();
+    return MMSYSERR_NOERROR;
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The instrument at the far side of a MIDI connection, for tests: it answers the Identity
+// Request, answers data requests (RQ1) from its memory with data sets (DT1), stores the data sets
+// it receives, and logs everything with the tick at which it arrived. Its memory is a table of
+// address ranges; addresses and sizes are 7-bit packed numbers, as on the wire. Switches make it
+// answer late, never, with a bad checksum, with a wrong length or in two pieces, or vanish.
+#include "platform/Win32Types.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CVirtualClock;
+class CVirtualMidiBackend;
+
+class CSimulatedInstrument
+{
+public:
+    struct CRange
+    {
+        uint32_t begin;      // packed address number: 10 00 00 00 is 0x2000000
+        uint32_t size;       // bytes
+        BYTE fill = 0;       // initial contents
+    };
+
+    enum class EReplyFault
+    {
+        None,
+        BadChecksum,
+        OneByteShort,
+        OneByteLong,
+        SplitInTwo,
+    };
+
+    enum class EIdentity
+    {
+        Normal,
+        Silent,
+        WrongFamily,
+        Short,     // 14 bytes
+        Long,      // 16 bytes
+    };
+
+    struct CLogEntry
+    {
+        DWORD tick;
+        std::vector<BYTE> bytes;
+    };
+
+    using FSend = std::function<void(const std::vector<BYTE>& bytes)>;
+    using FSchedule = std::function<void(DWORD delay, std::function<void()> action)>;
+
+    explicit CSimulatedInstrument(std::vector<CRange> memoryMap, BYTE deviceId = 0x10,
+                                  std::vector<BYTE> modelId = {0x00, 0x00, 0x3C}, int addressSize = 4);
+
+    // Where the instrument's own messages go, and how it waits (null: answers go out at once).
+    void SetTransport(FSend send, FSchedule schedule = nullptr);
+    // Connects it to a virtual backend: the program's output `name` reaches the instrument and the
+    // program's input `name` carries its answers; delays run on `clock`.
+    void AttachTo(CVirtualMidiBackend& backend, const std::string& name, CVirtualClock* clock);
+
+    // A message from the program.
+    void Receive(const std::vector<BYTE>& bytes);
+
+    // Sends a data set on its own, as when a knob on the instrument is turned.
+    void SendDataSet(uint32_t address, const std::vector<BYTE>& data);
+    void SendRaw(const std::vector<BYTE>& bytes);
+
+    bool Read(uint32_t address, uint32_t size, std::vector<BYTE>& data) const;
+    bool Write(uint32_t address, const std::vector<BYTE>& data);
+
+    void SetReplyDelay(DWORD milliseconds);
+    // The next `count` data requests get no answer at all.
+    void DropNextReplies(int count);
+    void SetReplyFault(EReplyFault fault);
+    void SetIdentity(EIdentity identity);
+    // A vanished instrument neither answers nor stores anything, and its ports leave the MIDI
+    // system when it is attached to a virtual backend.
+    void SetPresent(bool present);
+
+    std::vector<CLogEntry> GetReceived() const;
+    // The data sets and requests it accepted, in order.
+    std::vector<CLogEntry> GetAcceptedDataSets() const;
+    std::vector<CLogEntry> GetAcceptedRequests() const;
+    void ClearLogs();
+
+    // Wire helpers shared with the tests.
+    static std::vector<BYTE> AddressBytes(uint32_t address, int addressSize);
+    static uint32_t AddressNumber(const BYTE* bytes, int addressSize);
+    std::vector<BYTE> MakeDataSet(uint32_t address, const std::vector<BYTE>& data, BYTE deviceId) const;
+    std::vector<BYTE> MakeRequest(uint32_t address, uint32_t size) const;
+    std::vector<BYTE> IdentityReply() const;
+    static BYTE Checksum(const BYTE* bytes, size_t count);
+
+private:
+    void HandleVantor(const std::vector<BYTE>& bytes, std::vector<std::vector<BYTE>>& replies);
+    void HandleUniversal(const std::vector<BYTE>& bytes, std::vector<std::vector<BYTE>>& replies);
+    void Emit(std::vector<std::vector<BYTE>> replies);
+
+    mutable std::mutex m_mutex;
+    BYTE m_deviceId;
+    std::vector<BYTE> m_modelId;
+    int m_addressSize;
+    std::map<uint32_t, std::vector<BYTE>> m_memory;   // range begin -> bytes
+    FSend m_send;
+    FSchedule m_schedule;
+    std::function<void(bool)> m_presence;
+    DWORD m_replyDelay = 0;
+    int m_dropReplies = 0;
+    EReplyFault m_fault = EReplyFault::None;
+    EIdentity m_identity = EIdentity::Normal;
+    bool m_present = true;
+    std::vector<CLogEntry> m_received;
+    std::vector<CLogEntry> m_dataSets;
+    std::vector<CLogEntry> m_requests;
+};
