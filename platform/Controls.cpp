@@ -66,6 +66,19 @@ private:
     bool m_syncing = false;
 };
 
+// A static's text marks its mnemonic with '&' ("&&" is one ampersand); the label shows neither.
+QString WithoutMnemonics(const QString& text)
+{
+    QString shown;
+    for (int i = 0; i < text.size(); ++i)
+    {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        shown += text[i];
+    }
+    return shown;
+}
+
 CTextBridge* BridgeOf(CWnd& window)
 {
     QWidget* widget = window.GetImpl()->widget;
@@ -218,7 +231,8 @@ BOOL CStatic::Create(const char* text, DWORD style, const RECT& rect, CWnd* pare
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setFocusPolicy(Qt::NoFocus);
-    PlatformDetail::AttachContent(*this, label, [label](const QString& t) { label->setText(t); });
+    label->setTextFormat(Qt::PlainText);
+    PlatformDetail::AttachContent(*this, label, [label](const QString& t) { label->setText(WithoutMnemonics(t)); });
     GetImpl()->widget->setFocusPolicy(Qt::NoFocus);
     if ((style & 0x1F) == SS_ICON)
         SetApplicationIcon();

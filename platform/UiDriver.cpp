@@ -148,15 +148,23 @@ BOOL ClickFrame(CWnd& window, bool right)
     return TRUE;
 }
 
-BOOL ClickComboDropDown(CWnd& combo)
+BOOL ClickComboDropDown(CWnd& combo, int index)
 {
     auto* box = qobject_cast<QComboBox*>(combo.GetImpl()->content.data());
-    if (!box || box->count() == 0)
+    if (!box || !box->isEnabled() || index < 0 || index >= box->count())
         return FALSE;
     box->showPopup();
     QAbstractItemView* view = box->view();
-    const QRect first = view->visualRect(view->model()->index(0, 0));
-    SendClick(view->viewport(), first.center(), Qt::LeftButton);
+    view->scrollTo(view->model()->index(index, 0));
+    const QRect entry = view->visualRect(view->model()->index(index, 0));
+    SendClick(view->viewport(), entry.center(), Qt::LeftButton);
+    // The list ignores a release that comes too soon after it opened; Enter on the entry
+    // chooses it then.
+    if (view->isVisible())
+    {
+        view->setCurrentIndex(view->model()->index(index, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+    }
     return TRUE;
 }
 

@@ -20,8 +20,9 @@ BOOL TypeText(const std::string& text);
 BOOL Click(CWnd& window, POINT client, bool right = false);
 // A press of the left (or right) button on the window's frame.
 BOOL ClickFrame(CWnd& window, bool right = false);
-// Opens a combo box's drop-down list and clicks its first entry.
-BOOL ClickComboDropDown(CWnd& combo);
+// Opens a combo box's drop-down list and clicks its entry `index` (the first by default),
+// confirming it with Enter when the list is still open.
+BOOL ClickComboDropDown(CWnd& combo, int index = 0);
 // Takes the activation away from every window of the program, as switching to another program does.
 void DeactivateApplication();
 
