@@ -101,7 +101,12 @@ intptr_t CFileDialog::DoModal()
     OnFolderChange();
     const int result = dialog.exec();
     d->dialog = nullptr;
-    const int index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    // With the details hidden the dialog names the filter without the brackets it was given.
+    const QString selected = dialog.selectedNameFilter();
+    int index = -1;
+    for (int i = 0; i < filters.size() && index < 0; ++i)
+        if (filters[i] == selected || filters[i].left(filters[i].lastIndexOf(QStringLiteral(" ("))) == selected)
+            index = i;
     if (index >= 0)
         m_ofn.nFilterIndex = static_cast<DWORD>(index + 1);
     if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty())
