@@ -704,8 +704,17 @@ QString StripPrefixes(const QString& text)
 QString WithEllipsis(const QFontMetrics& metrics, QString text, int width)
 {
     const QString ellipsis = QStringLiteral("...");
-    while (!text.isEmpty() && metrics.horizontalAdvance(text + ellipsis) > width)
-        text.chop(1);
+    // Widths grow with the length of the start (no kerning), so the cut is found by halving.
+    qsizetype fits = 0, tooLong = text.size() + 1;
+    while (tooLong - fits > 1)
+    {
+        const qsizetype middle = fits + (tooLong - fits) / 2;
+        if (metrics.horizontalAdvance(text.left(middle) + ellipsis) <= width)
+            fits = middle;
+        else
+            tooLong = middle;
+    }
+    text.truncate(fits);
     return text + ellipsis;
 }
 }

@@ -653,8 +653,10 @@ CWnd* CWnd::SetCapture()
     if (!d->handle)
         return previous;
     g_capture = d->handle;
-    // Outside the window, moves and the release only arrive through a grab.
-    if (d->widget && d->widget->isVisible() && QWidget::mouseGrabber() != d->widget)
+    // Outside the window, moves and the release only arrive through a grab (which the headless
+    // platform has no use for).
+    if (d->widget && d->widget->isVisible() && QWidget::mouseGrabber() != d->widget &&
+        QGuiApplication::platformName() != QLatin1String("offscreen"))
         d->widget->grabMouse();
     return previous;
 }

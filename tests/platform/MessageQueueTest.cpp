@@ -242,3 +242,29 @@ TEST_F(MessageQueue, QuitWaitsForMessagesPostedBeforeIt)
     Drain();
     EXPECT_EQ(window.received.size(), 2u);
 }
+
+TEST(MainLoop, TimersTickOnTheSystemClockWhileTheLoopWaits)
+{
+    // No virtual clock: the platform's own Qt timer must wake the waiting loop for the tick.
+    struct CTicking : CWnd
+    {
+        int ticks = 0;
+        void OnTimer(UINT_PTR id) override
+        {
+            if (id == 4 && ++ticks == 2)
+                PostQuitMessage(0);
+        }
+    } window;
+    ASSERT_TRUE(window.CreateMessageWindow());
+    window.SetTimer(4, 5);
+    // A generous bound in case no tick ever comes.
+    struct CGuard : CWnd
+    {
+        void OnTimer(UINT_PTR) override { PostQuitMessage(1); }
+    } guard;
+    ASSERT_TRUE(guard.CreateMessageWindow());
+    guard.SetTimer(1, 20000);
+    CWinApp app("Test");
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(window.ticks, 2);
+}

@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ protected:
         log.push_back("keydown " + std::to_string(vk) + " " + std::to_string(flags));
     }
     void OnKeyUp(UINT vk, UINT, UINT) override { log.push_back("keyup " + std::to_string(vk)); }
+    void OnEnable(BOOL enable) override { log.push_back(enable ? "enable" : "disable"); }
+    void OnActivate(UINT state, CWnd*, BOOL) override { log.push_back(state == WA_INACTIVE ? "inactive" : "active"); }
     void OnPaint() override
     {
         CPaintDC dc(this);
@@ -134,6 +137,26 @@ TEST_F(TwoWindows, PaintDrawsIntoTheBackBufferThroughAPaintDC)
     EXPECT_EQ(buffer.pixel(49, 49), 0xFF00FF00u);
     a.UpdateWindow();   // nothing is invalid any more
     EXPECT_EQ(a.log.size(), 1u);
+}
+
+TEST_F(TwoWindows, EnablingAndActivationReachTheirHandlers)
+{
+    while (PumpAllMessages())
+    {
+    }
+    a.log.clear();
+    b.log.clear();
+    EXPECT_FALSE(a.EnableWindow(FALSE));
+    EXPECT_TRUE(a.EnableWindow(TRUE));
+    EXPECT_EQ(a.log, (std::vector<std::string>{"disable", "enable"}));
+    a.log.clear();
+    a.SetActiveWindow();
+    PumpAllMessages();
+    b.SetActiveWindow();
+    PumpAllMessages();
+    a.log.erase(std::remove(a.log.begin(), a.log.end(), "paint"), a.log.end());
+    EXPECT_EQ(a.log, (std::vector<std::string>{"active", "inactive"}));
+    EXPECT_TRUE(b.IsActiveWindow());
 }
 
 TEST(Shell, MessageBoxesGoThroughTheHook)
