@@ -1,8 +1,14 @@
 // MIDI messages and files: building and parsing data-set messages, and writing and reading a
 // Standard MIDI File of 10,000 system-exclusive messages.
 #include "midi/framework/CVeyDataSmfWriter.h"
+#include "midi/framework/CVeyMidiManager.h"
+#include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/ml/CSmfReader.h"
 #include "midi/ml/CVantorMessage.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyScriptDefinitions.h"
+#include "model/CVeyScriptReader.h"
+#include "model/VeyManagers.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,4 +113,91 @@ void BM_ReadSmf10000(benchmark::State& state)
     state.counters["file_bytes"] = static_cast<double>(image.size());
 }
 BENCHMARK(BM_ReadSmf10000)->Unit(benchmark::kMillisecond);
+
+// A small script model with one input and one output; a device that only counts stands in for
+// the hardware, so the figures are the framework's own cost.
+const char* kScript = R"(<script>
+<structType><type>block</type><name>$name</name><address>$address</address>
+<value><type>int1x7</type><name>level</name></value>
+<value><type>int1x7</type><name>pan</name></value>
+</structType>
+<structType><type>root</type><name>$name</name><address>$address</address>
+<struct><type>block</type><name>common</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>root</type><name>fm</name><address>10 00 00 00</address></struct>
+<midiIn><name>in</name><modelID>00 00 3C</modelID><rootStructRef>fm</rootStructRef></midiIn>
+<midiOut><name>out</name><modelID>00 00 3C</modelID><rootStructRef>fm</rootStructRef></midiOut>
+</script>)";
+
+class CCountingDevice : public CVeyMidiOutDevice
+{
+public:
+    bool Send(const std::vector<uint8_t>& bytes) override
+    {
+        sentBytes += bytes.size();
+        return true;
+    }
+    size_t sentBytes = 0;
+};
+
+class CScriptModel
+{
+public:
+    CScriptModel()
+    {
+        CVeyScriptDefinitions::GetInstance().Clear();
+        CVeyScriptReader::GetInstance().ReadText(kScript);
+        CVeyBufferManager::RegisterManagerStep();
+        CVeyMidiManager::RegisterManagerStep();
+        ok = VeyCreateManagers();
+        if (ok)
+            CVeyMidiOutputs::GetInstance().Find("out")->AttachDevice(&device);
+    }
+    ~CScriptModel()
+    {
+        if (ok)
+            CVeyMidiOutputs::GetInstance().Find("out")->DetachAllDevices();
+        VeyDestroyManagers();
+    }
+    bool ok = false;
+    CCountingDevice device;
+};
+
+void BM_ValueChangeSendsDataSet(benchmark::State& state)
+{
+    CScriptModel model;
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    CVeyValue* level = manager.FindValueOrNull("fm.common.level");
+    if (!model.ok || !level)
+    {
+        state.SkipWithError("model not created");
+        return;
+    }
+    int32_t number = 0;
+    for (auto _ : state)
+    {
+        manager.SetValue(level, number++ & 0x7F);
+        manager.Flush();
+        manager.ClearChanges();
+    }
+    benchmark::DoNotOptimize(model.device.sentBytes);
+}
+BENCHMARK(BM_ValueChangeSendsDataSet);
+
+void BM_ReceiveDataSetIntoModel(benchmark::State& state)
+{
+    CScriptModel model;
+    CVeyMidiIn* input = CVeyMidiInputs::GetInstance().Find("in");
+    if (!model.ok || !input)
+    {
+        state.SkipWithError("model not created");
+        return;
+    }
+    const ML::Bytes dataSet = BuildDataSet(0x2000000, {0x41, 0x42});
+    for (auto _ : state)
+        input->OnMessage(dataSet);
+    if (CVeyBufferManager::GetInstance().FindValueOrNull("fm.common.pan")->GetNumber() != 0x42)
+        state.SkipWithError("the data set did not reach the model");
+}
+BENCHMARK(BM_ReceiveDataSetIntoModel);
 }

@@ -3,7 +3,7 @@
 // device's message window (WM_USER for a short message, WM_USER+1 for a system-exclusive one);
 // the window's handlers run on the GUI thread and deliver to the served ports, so every port sees
 // the messages in arrival order and all parsing happens on the GUI thread.
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/ml/CIn.h"
 #include "platform/Wnd.h"
 

@@ -1,6 +1,6 @@
 #include "midi/devices/CMidiOutDevice.h"
 
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiSetupState.h"
 #include "midi/ml/CShortMessage.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Creates the program's MIDI device objects by device name.
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiDeviceFactory.h"
 
 #include <cstdint>
@@ -10,7 +10,9 @@ class CNormalMidiDeviceFactory : public IMidiDeviceFactory, public IVeyMidiDevic
 public:
     static CNormalMidiDeviceFactory& GetInstance();
 
-    bool Open() override { return true; }
+    // Says in the diagnostic output why no devices can be listed, when the MIDI system cannot be
+    // reached; the program goes on without MIDI devices.
+    bool Open() override;
     bool Close() override { return true; }
     std::vector<std::string> GetInputNames() override;
     std::vector<std::string> GetOutputNames() override;

@@ -1,7 +1,7 @@
 #include "midi/framework/CMidiDeviceIpc.h"
 
 #include "midi/framework/CVeyMidiDeviceFactory.h"
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "platform/Messages.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd.h"

@@ -1,12 +1,13 @@
 #include "midi/framework/CVeyMidi.h"
 
 #include "midi/framework/CVeyMidiDevice.h"
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiMessageValueLink.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiStruct.h"
 #include "midi/framework/IVeyMidiListener.h"
 #include "midi/ml/CShortMessage.h"
+#include "midi/ml/IdentityMessage.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyStruct.h"
 #include "toolkit/gt/NumberText.h"
@@ -206,8 +207,7 @@ void CVeyMidiIn::ReceiveUniversal(const std::vector<uint8_t>& bytes)
         return;
     // An Identity Request is for a request handler, which this program does not have; it is not
     // forwarded either. Only a message long enough to carry both sub-IDs can be one.
-    if (manufacturer == kUniversalNonRealTime && message.size() >= 6 && message.GetByte3() == 0x06 &&
-        message.GetByte4() == 0x01)
+    if (ML::IsIdentityRequest(message))
         return;
     if (m_midiStruct && m_midiStruct->ReceiveUniversal(message))
         RefreshViews();
@@ -265,14 +265,8 @@ void CVeyMidiIn::RefreshViews()
 
 void CVeyMidiIn::PollDevice()
 {
-    for (CVeyMidiInDevice* device : CVeyMidiInDevices::GetInstance())
-    {
-        if (device && device->Serves(this))
-        {
-            device->Poll();
-            return;
-        }
-    }
+    if (CVeyMidiInDevice* device = CVeyMidiInDevices::GetInstance().FindServing(this))
+        device->Poll();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // messages arrive), "midiOut" elements CVeyMidiOut (through which the model's values leave). A port
 // knows the instrument's identity on the wire, the root structs it serves, an optional MIDI struct
 // for channel messages, and the devices attached to it.
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/ml/CVantorMessage.h"
 #include "model/CVeyAddress.h"
 #include "model/CVeyElementDefinition.h"
@@ -56,13 +57,12 @@ protected:
     std::string m_midiStructName;
 };
 
-class CVeyMidiIn : public CVeyMidi
+class CVeyMidiIn : public CVeyMidi, public IVeyMidiInPort
 {
 public:
     CVeyMidiIn() = default;
     CVeyMidiIn(const CVeyMidiIn&) = default;
     CVeyMidiIn& operator=(const CVeyMidiIn&) = default;
-    virtual ~CVeyMidiIn() = default;
 
     // The attributes of both kinds, then "midiOutRef".
     bool LoadAttributes(CVeyElementDefinition::CAttributes& attributes);
@@ -70,7 +70,7 @@ public:
     bool Resolve();
 
     // The receive path, for one complete message; runs on the GUI thread.
-    virtual void OnMessage(const std::vector<uint8_t>& bytes);
+    void OnMessage(const std::vector<uint8_t>& bytes) override;
     // Lets the input device serving this port deliver what it has received (none: nothing).
     void PollDevice();
 

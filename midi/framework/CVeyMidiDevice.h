@@ -1,7 +1,6 @@
 #pragma once
 // A MIDI device object stands for one MIDI port of the computer, known by its name. The script's
-// MIDI ports hand their messages to output devices and receive from input devices; the concrete
-// devices (hardware, the export file) derive from these.
+// MIDI ports hand their messages to output devices; the devices helper supplies the real ones.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,29 +20,6 @@ public:
 
 private:
     std::string m_name;
-};
-
-class CVeyMidiIn;
-
-class CVeyMidiInDevice : public CVeyMidiDevice
-{
-public:
-    using CVeyMidiDevice::CVeyMidiDevice;
-
-    // The ports this device serves, in the order they were attached; a port is listed once.
-    const std::vector<CVeyMidiIn*>& GetPorts() const { return m_ports; }
-    void AttachPort(CVeyMidiIn* port);
-    void DetachPort(CVeyMidiIn* port);
-    bool Serves(const CVeyMidiIn* port) const;
-
-    // Hands one received message to every served port, in list order (on the GUI thread).
-    void Deliver(const std::vector<uint8_t>& bytes);
-
-    // Delivers what has been received so far; called while a caller waits for an answer.
-    virtual void Poll() = 0;
-
-private:
-    std::vector<CVeyMidiIn*> m_ports;
 };
 
 class CVeyMidiOutDevice : public CVeyMidiDevice

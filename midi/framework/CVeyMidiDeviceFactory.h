@@ -1,7 +1,7 @@
 #pragma once
 // The device factory interface through which the MIDI setup creates device objects by name, and
 // the names the setup shows for devices.
-#include "midi/framework/CVeyMidiDevice.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 
 #include <cstdint>
 #include <string>

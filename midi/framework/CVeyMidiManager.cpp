@@ -1,6 +1,6 @@
 #include "midi/framework/CVeyMidiManager.h"
 
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiStruct.h"
 #include "model/CVeyBufferManager.h"

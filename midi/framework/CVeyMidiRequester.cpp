@@ -3,12 +3,11 @@
 #include "midi/framework/CVeyMidi.h"
 #include "midi/ml/CLongMessage.h"
 #include "midi/ml/CVantorMessage.h"
+#include "model/CVeyErrorOut.h"
 #include "model/CVeyStruct.h"
 #include "model/CVeyValue.h"
 #include "platform/Clock.h"
-#include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/Timeout.h"
-#include "toolkit/gt/TraceTextOut.h"
 
 namespace
 {
@@ -31,7 +30,7 @@ void CVeyMidiRequester::ShowMessage(int32_t id)
     if (Shower())
         Shower()(id);
     else
-        GetTraceTextOut().Write(GetMessageTable().Find(id));
+        CVeyErrorOut::ShowMessage(id);
 }
 
 bool CVeyMidiRequester::OnShortMessage(const ML::CShortMessage&)

@@ -69,8 +69,8 @@ public:
     void SetAttempts(int32_t attempts) { m_attempts = attempts; }
     int32_t GetState() const { return m_state; }
 
-    // Shows a user message by its message-table id. Until the application installs its error
-    // output, the message text goes to the diagnostic output.
+    // Shows a user message by its message-table id: through the error output (a message box),
+    // or through the shower installed in its place.
     using FShowMessage = std::function<void(int32_t id)>;
     static void SetMessageShower(FShowMessage shower);
     static void ShowMessage(int32_t id);

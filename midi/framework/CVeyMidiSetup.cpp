@@ -2,7 +2,7 @@
 
 #include "midi/framework/CVeyMidi.h"
 #include "midi/framework/CVeyMidiDeviceFactory.h"
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiSetupState.h"
 #include "toolkit/gt/Format.h"

@@ -48,7 +48,9 @@ private:
 class CSmfMemoryReader : public CSmfReader
 {
 public:
+    // The bytes are not copied: they must outlive the reader.
     explicit CSmfMemoryReader(const Bytes& image) : m_image(image) {}
+    explicit CSmfMemoryReader(Bytes&&) = delete;
 
 protected:
     size_t Read(uint8_t* out, size_t offset, size_t count) override;

@@ -223,3 +223,32 @@ TEST_F(MidiDevices, DisplayNamesMarkDevicesThatAreNotOpen)
     EXPECT_EQ(CNormalMidiDeviceFactory::GetInstance().GetOutputNames(), (std::vector<std::string>{"Talvarix"}));
 }
 }
+
+namespace
+{
+// A MIDI system that cannot be reached.
+class CUnreachableBackend final : public IMidiBackend
+{
+public:
+    std::vector<CMidiPortEntry> GetInputPorts() override { return {}; }
+    std::vector<CMidiPortEntry> GetOutputPorts() override { return {}; }
+    MMRESULT OpenInput(UINT, IMidiInputSink*, std::unique_ptr<IMidiInputConnection>&) override { return MMSYSERR_NODRIVER; }
+    MMRESULT OpenOutput(UINT, std::unique_ptr<IMidiOutputConnection>&) override { return MMSYSERR_NODRIVER; }
+    std::string GetProblem() override { return "The ALSA sequencer cannot be reached."; }
+};
+
+TEST(MidiDeviceFactory, WithoutAMidiSystemTheFactoryListsNothingAndSaysWhy)
+{
+    CUnreachableBackend backend;
+    CScopedMidiBackend scoped(&backend);
+    CTraceCapture trace;
+    CNormalMidiDeviceFactory& factory = CNormalMidiDeviceFactory::GetInstance();
+    EXPECT_TRUE(factory.Open());
+    EXPECT_EQ(trace.Text(), "The ALSA sequencer cannot be reached.\n");
+    EXPECT_TRUE(factory.GetInputNames().empty());
+    EXPECT_TRUE(factory.GetOutputNames().empty());
+    std::unique_ptr<CVeyMidiOutDevice> output(factory.CreateOutputDevice("Talvarix"));
+    EXPECT_FALSE(output->Open());
+    EXPECT_FALSE(output->Send({0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}));
+}
+}

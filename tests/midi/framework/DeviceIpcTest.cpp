@@ -1,7 +1,7 @@
 // The device-sharing receiver as a codec: request bytes in, reply bytes out, over a small factory.
 #include "midi/framework/CMidiDeviceIpc.h"
 #include "midi/framework/CVeyMidiDeviceFactory.h"
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "tests/midi/ml/HexBytes.h"
 
 #include <gtest/gtest.h>

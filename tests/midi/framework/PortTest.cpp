@@ -1,10 +1,15 @@
-#include "midi/framework/CVeyMidiDevices.h"
+#include "midi/framework/CVeyDataSmfWriter.h"
+#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiManager.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiStruct.h"
+#include "midi/ml/CSmfReader.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyScriptDefinitions.h"
+#include "model/CVeyScriptReader.h"
+#include "model/VeyManagers.h"
 #include "tests/midi/framework/PortFixture.h"
+#include "tests/midi/ml/SmfFixtures.h"
 #include "tests/midi/ml/HexBytes.h"
 #include "tests/support/TraceCapture.h"
 
@@ -442,4 +447,89 @@ TEST_F(CPortTest, ReceiveFuzz)
     }
     EXPECT_TRUE(m_out.sent.empty());
     EXPECT_TRUE(CVeyBufferManager::GetInstance().GetChangeList().empty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// From script text to the wire and back, with an export through the data-block file writer
+
+namespace
+{
+const char* kScript = R"(<?xml version="1.0"?><script>
+<structType><type>block</type><name>$name</name><address>$address</address>
+<value><type>int1x7</type><name>level</name></value>
+<value><type>int1x7</type><name>pan</name></value>
+</structType>
+<structType><type>root</type><name>$name</name><address>$address</address>
+<struct><type>block</type><name>common</name><address>00 00 00 00</address></struct>
+<struct><type>block</type><name>tone</name><address>00 00 01 00</address></struct>
+</structType>
+<struct><type>root</type><name>fm</name><address>10 00 00 00</address></struct>
+<midiStruct><name>ms</name></midiStruct>
+<midiIn><name>in</name><modelID>00 00 3C</modelID><rootStructRef>fm</rootStructRef><midiStructRef>ms</midiStructRef></midiIn>
+<midiOut><name>out</name><modelID>00 00 3C</modelID><rootStructRef>fm</rootStructRef><midiStructRef>ms</midiStructRef></midiOut>
+</script>)";
+
+// Hands every system-exclusive event of a file to an input, as an import does.
+class CImportReader : public ML::CSmfMemoryReader
+{
+public:
+    CImportReader(const ML::Bytes& image, CVeyMidiIn& input) : ML::CSmfMemoryReader(image), m_input(input) {}
+
+protected:
+    bool OnSysex(uint32_t, const ML::CLongMessage& message) override
+    {
+        m_input.OnMessage(message);
+        return true;
+    }
+
+private:
+    CVeyMidiIn& m_input;
+};
+}
+
+TEST_F(CPortTest, ScriptExportAndImport)
+{
+    CVeyScriptDefinitions::GetInstance().Clear();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(kScript));
+    CVeyBufferManager::RegisterManagerStep();
+    CVeyMidiManager::RegisterManagerStep();
+    CTraceCapture trace;
+    ASSERT_TRUE(VeyCreateManagers());
+    EXPECT_EQ(trace.Text(), "");
+
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    manager.SetValue(Value("fm.common.level"), 0x41);
+    manager.SetValue(Value("fm.tone.pan"), 0x42);
+    manager.ClearChanges();
+
+    // Export: the writer is the output's only device while the root transmits itself.
+    CVeyDataSmfWriter writer;
+    Output().AttachDevice(&writer);
+    ASSERT_TRUE(writer.Begin());
+    ASSERT_TRUE(writer.BeginTrack());
+    ASSERT_TRUE(manager.FindStructOrNull("fm")->Transmit());
+    ASSERT_TRUE(writer.EndTrack());
+    ASSERT_GT(writer.End(), 0u);
+    Output().DetachAllDevices();
+
+    CRecordingSmfReader events(writer.GetImage());
+    ASSERT_TRUE(events.Parse());
+    const std::vector<std::string> expected = {
+        "header 00 00 00 01 00 60",
+        "track 0",
+        "sysex 0 F0 41 10 00 00 3C 12 10 00 00 00 41 00 2F F7",
+        "sysex 5 F0 41 10 00 00 3C 12 10 00 01 00 00 42 2D F7",
+        "meta 0 2F",
+    };
+    EXPECT_EQ(events.events, expected);
+    EXPECT_EQ(MidiCsvOf(writer.GetImage()).size(), 6u);
+
+    // Import into a cleared model: the data sets arrive through the input as from the instrument.
+    manager.SetValue(Value("fm.common.level"), 0);
+    manager.SetValue(Value("fm.tone.pan"), 0);
+    manager.ClearChanges();
+    CImportReader import(writer.GetImage(), Input());
+    ASSERT_TRUE(import.Parse());
+    EXPECT_EQ(Number("fm.common.level"), 0x41);
+    EXPECT_EQ(Number("fm.tone.pan"), 0x42);
 }

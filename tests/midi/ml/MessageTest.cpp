@@ -1,6 +1,7 @@
 #include "midi/ml/CLongMessage.h"
 #include "midi/ml/CShortMessage.h"
 #include "midi/ml/CVantorMessage.h"
+#include "midi/ml/IdentityMessage.h"
 #include "tests/midi/ml/HexBytes.h"
 #include "toolkit/gt/TextOut.h"
 
@@ -495,6 +496,50 @@ TEST(MessageFuzz, RandomAndMutatedBytes)
             sysex.GetByte4();
             sysex.GetDeviceId();
             ASSERT_EQ(sysex.GetDataLength() + 3, bytes.size());
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Identity Request and reply
+
+TEST(IdentityMessage, RequestAndReply)
+{
+    EXPECT_EQ(ToHex(ML::MakeIdentityRequest(0x10)), "F0 7E 10 06 01 F7");
+    EXPECT_EQ(ToHex(ML::MakeIdentityRequest(0x7F)), "F0 7E 7F 06 01 F7");
+
+    struct Case
+    {
+        const char* name;
+        const char* bytes;
+        bool request;
+        bool reply;
+    };
+    const Case cases[] = {
+        {"request", "F0 7E 10 06 01 F7", true, false},
+        {"broadcast request", "F0 7E 7F 06 01 F7", true, false},
+        {"reply", "F0 7E 10 06 02 41 3C 02 00 00 01 00 00 00 F7", false, true},
+        {"reply of 14 bytes", "F0 7E 10 06 02 41 3C 02 00 00 01 00 00 F7", false, false},
+        {"reply of 16 bytes", "F0 7E 10 06 02 41 3C 02 00 00 01 00 00 00 00 F7", false, false},
+        {"real-time universal", "F0 7F 10 06 01 F7", false, false},
+        {"three bytes", "F0 7E F7", false, false},
+        {"five bytes", "F0 7E 10 06 F7", false, false},
+        {"unterminated", "F0 7E 10 06 01", false, false},
+        {"data byte 80h", "F0 7E 10 06 02 C1 3C 02 00 00 01 00 00 00 F7", false, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ML::IsIdentityRequest(Hex(c.bytes)), c.request);
+        ML::CIdentityReply reply;
+        EXPECT_EQ(ML::ParseIdentityReply(Hex(c.bytes), reply), c.reply);
+        if (c.reply)
+        {
+            EXPECT_EQ(reply.deviceId, 0x10);
+            EXPECT_EQ(reply.manufacturerId, 0x41);
+            EXPECT_EQ(ToHex(reply.family), "3C 02");
+            EXPECT_EQ(ToHex(reply.member), "00 00");
+            EXPECT_EQ(ToHex(reply.version), "01 00 00 00");
         }
     }
 }

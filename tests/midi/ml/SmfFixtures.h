@@ -23,6 +23,7 @@ class CRecordingSmfReader : public ML::CSmfReader
 {
 public:
     explicit CRecordingSmfReader(const ML::Bytes& image) : m_image(image) {}
+    explicit CRecordingSmfReader(ML::Bytes&&) = delete;
 
     std::vector<std::string> events;
     size_t largestRead = 0;

@@ -258,7 +258,8 @@ TEST(SmfReader, RejectsBadHeadersAndChunks)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        CRecordingSmfReader reader(Hex(c.bytes));
+        const ML::Bytes file = Hex(c.bytes);
+        CRecordingSmfReader reader(file);
         EXPECT_FALSE(reader.Parse());
     }
 }
