@@ -3,17 +3,14 @@
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyErrorOut.h"
 #include "model/CVeyStruct.h"
+#include "toolkit/gt/SafeFile.h"
 #include "toolkit/ul/Cursor.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -88,44 +85,6 @@ private:
     bool m_modified;
 };
 
-// Writes `bytes` to a new file beside `path` and renames it over `path`; the old file stays as it
-// was until the new one is complete. A replaced file keeps its permissions.
-bool ReplaceFile(const std::string& path, const std::string& bytes)
-{
-    static unsigned serial = 0;
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt)
-    {
-        temporary = path + ".saving-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    struct stat existing;
-    bool ok = true;
-    if (stat(path.c_str(), &existing) == 0)
-        ok = fchmod(fd, existing.st_mode & 07777) == 0;
-    size_t written = 0;
-    while (ok && written < bytes.size())
-    {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            written += size_t(n);
-    }
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok)
-        std::remove(temporary.c_str());
-    return ok;
-}
 }
 
 CVeyDataFile& CVeyDataFile::GetInstance()
@@ -253,7 +212,11 @@ bool CVeyDataFile::Save(const std::string& path)
 {
     UL::CWaitCursor waitCursor;
     std::ostringstream image;
-    if (!WriteImage(image) || !ReplaceFile(path, image.str()))
+    const auto writeImage = [&image](std::ostream& out) {
+        const std::string bytes = image.str();
+        return bool(out.write(bytes.data(), std::streamsize(bytes.size())));
+    };
+    if (!WriteImage(image) || !GT::SaveFileAtomically(path, writeImage))
     {
         CVeyBufferedErrorOut::ShowMessage(kSaveFailedMessage);
         return false;

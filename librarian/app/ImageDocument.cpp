@@ -1,6 +1,6 @@
 #include "librarian/app/ImageDocument.h"
 #include "librarian/app/LibrarianFile.h"
-#include "librarian/app/SafeFileWriter.h"
+#include "toolkit/gt/SafeFile.h"
 
 #include <filesystem>
 #include <fstream>
@@ -49,7 +49,7 @@ bool CImageDocument::ReadFile(const std::string& path)
 
 bool CImageDocument::WriteFile(const std::string& path) const
 {
-    const bool saved = SaveFileAtomically(path, [this](std::ostream& out) {
+    const bool saved = GT::SaveFileAtomically(path, [this](std::ostream& out) {
         return WriteLibrarianFile(out, m_current.GetPatches());
     });
     if (!saved)

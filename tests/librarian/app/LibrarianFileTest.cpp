@@ -1,6 +1,6 @@
 #include "librarian/app/InitialFileDocument.h"
 #include "librarian/app/LibrarianFile.h"
-#include "librarian/app/SafeFileWriter.h"
+#include "toolkit/gt/SafeFile.h"
 #include "tests/librarian/app/LibrarianFixtures.h"
 #include "tests/support/TempDir.h"
 
@@ -230,7 +230,7 @@ TEST(LibrarianFileSave, FailedSaveLeavesThePreviousFileIntact)
     ASSERT_TRUE(WriteFileBytes(path, previous));
 
     // The content writer gives up halfway.
-    EXPECT_FALSE(SaveFileAtomically(path, [](std::ostream& out) {
+    EXPECT_FALSE(GT::SaveFileAtomically(path, [](std::ostream& out) {
         out << "half of the new";
         return false;
     }));
@@ -238,7 +238,7 @@ TEST(LibrarianFileSave, FailedSaveLeavesThePreviousFileIntact)
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"kept.q9l"});
 
     // The content writer is interrupted by an exception.
-    EXPECT_THROW(SaveFileAtomically(path,
+    EXPECT_THROW(GT::SaveFileAtomically(path,
                                     [](std::ostream& out) -> bool {
                                         out << "part";
                                         throw std::bad_alloc();

@@ -1,4 +1,4 @@
-#include "librarian/app/SafeFileWriter.h"
+#include "toolkit/gt/SafeFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -62,6 +62,8 @@ bool SyncFile(const std::string& path, int flags)
 }
 }
 
+namespace GT
+{
 bool SaveFileAtomically(const std::string& path, const std::function<bool(std::ostream&)>& write)
 {
     std::string target = path;
@@ -92,4 +94,5 @@ bool SaveFileAtomically(const std::string& path, const std::function<bool(std::o
     const std::filesystem::path folder = std::filesystem::path(target).parent_path();
     SyncFile(folder.empty() ? std::string(".") : folder.string(), O_RDONLY | O_DIRECTORY);
     return true;
+}
 }
