@@ -12,7 +12,6 @@
 
 #include <fstream>
 #include <istream>
-#include <utility>
 
 namespace
 {
@@ -169,11 +168,11 @@ bool AReader::Read(int area, const std::vector<int>& indices, CParameterArray& p
     CTransferScope scope(m_busy, m_patches);
     if (!CheckInstrument())
         return false;
-    m_lastResult = ReadPatches(area, indices, patches) ? kTransferDone : m_lastResult;
+    m_lastResult = ReadPatches(area, indices, patches);
     return m_lastResult == kTransferDone;
 }
 
-bool AReader::ReadPatches(int area, const std::vector<int>& indices, CParameterArray& patches)
+ETransferResult AReader::ReadPatches(int area, const std::vector<int>& indices, CParameterArray& patches)
 {
     CTransferProgress progress(m_progress, static_cast<int32_t>(indices.size()));
     m_patches = &patches;
@@ -191,17 +190,14 @@ bool AReader::ReadPatches(int area, const std::vector<int>& indices, CParameterA
             for (int block = 0; block < layout.blockCount; ++block)
             {
                 if (!progress.BeginBlock(DescribeBlock(area, index, layout.code, block)))
-                {
-                    m_lastResult = kTransferCancelled;
-                    return false;
-                }
+                    return kTransferCancelled;
                 const CParameterAddress address = PatchAddressing::GetBlockAddress(patchAddress, part, block);
                 if (!Request(CVeyAddress(static_cast<int32_t>(address.Get())), layout.blockSize))
-                    return false;
+                    return kTransferFailed;
             }
         }
     }
-    return true;
+    return kTransferDone;
 }
 
 bool AReader::ImportSmf(std::istream& in, CParameterArray& patches)

@@ -65,7 +65,7 @@ private:
     bool CheckSetUp();
     bool CheckIdentity();
     bool CheckTone();
-    bool ReadPatches(int area, const std::vector<int>& indices, CParameterArray& patches);
+    ETransferResult ReadPatches(int area, const std::vector<int>& indices, CParameterArray& patches);
     bool IsIdentityReply(const ML::CLongMessage& message) const;
     uint8_t GetDeviceId() const;
 
