@@ -144,6 +144,13 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
         return FALSE;
     m_templateId = templateId;
     m_parent = parent;
+    // A dialog shown again before its last window was deleted: that window must no longer reach
+    // this object when it goes, or it would take the new window's place.
+    if (CWndWidget* old = GetImpl()->widget)
+    {
+        old->Detach();
+        GetImpl()->widget = nullptr;
+    }
     const CDialogTemplate& t = it->second;
     if (!CreateEx(0, t.caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, CRect(0, 0, t.width, t.height), parent))
         return FALSE;

@@ -29,8 +29,9 @@ struct CHook
 // The installed hooks, latest first; each is a heap object whose address is its handle.
 std::vector<CHook*>& Hooks()
 {
-    static std::vector<CHook*> hooks;
-    return hooks;
+    // Kept past the end of main: a process-wide object may unhook from its destructor.
+    static auto* hooks = new std::vector<CHook*>;
+    return *hooks;
 }
 
 const char* ClassNameOf(QWidget* widget)
@@ -61,6 +62,18 @@ const char* ClassNameOf(QWidget* widget)
 
 UINT HookMessage(QEvent* event)
 {
+    switch (event->type())
+    {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+        break;
+    default:
+        return 0;
+    }
     auto* mouse = static_cast<QMouseEvent*>(event);
     const bool right = mouse->button() == Qt::RightButton;
     const bool left = mouse->button() == Qt::LeftButton;

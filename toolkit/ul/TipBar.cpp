@@ -51,13 +51,6 @@ bool CTipBar::Create()
     if (!CreateEx(WS_EX_TOOLWINDOW, "", WS_POPUP, CRect(0, 0, 0, 0), owner))
         return false;
     MakeTipWindow(*this, GetSysColor(COLOR_INFOBK));
-    // The window goes with the platform, before the application object ends.
-    static bool registered = false;
-    if (!registered)
-    {
-        registered = true;
-        AddShutdownHandler([this] { Destroy(); });
-    }
     return GetSafeHwnd() != nullptr;
 }
 
@@ -110,6 +103,12 @@ void CTipBar::OnPaint()
 ITipBar* GetTipBar()
 {
     static CTipBar tipBar;
+    // Its window goes with the platform, before the application object ends.
+    static const bool registered = [] {
+        AddShutdownHandler([] { tipBar.Destroy(); });
+        return true;
+    }();
+    (void)registered;
     return &tipBar;
 }
 }

@@ -3,6 +3,7 @@
 #include "InteractiveTestSupport.h"
 
 #include "platform/Controls.h"
+#include "platform/Gdi.h"
 
 #include <gtest/gtest.h>
 
@@ -139,19 +140,25 @@ TEST_F(PopupEdit, EndsOnEnterEscapeClicksAndDeactivation)
 
 TEST_F(PopupEdit, ClickInsideTheEditAndInAComboDropDownDoNotEndIt)
 {
+    // A panel that opened during the edit (so it is not disabled) holds the combo box.
+    CWnd panel;
     CComboBox combo;
-    ASSERT_TRUE(combo.Create(WS_VISIBLE, CRect(10, 200, 150, 224), &main, 50));
-    combo.AddString("one");
-    combo.AddString("two");
     // Neither click ends the edit, so the Escape that follows decides: a cancel.
     std::string text;
     const bool committed = RunEdit({Type("in"),
                                     [&] { UiDriver::Click(*current, POINT{3, 3}); },
-                                    [&] { EXPECT_TRUE(UiDriver::ClickComboDropDown(combo)); },
+                                    [&] {
+                                        panel.CreateEx(0, "Panel", WS_CAPTION | WS_VISIBLE, CRect(450, 0, 650, 100), nullptr);
+                                        combo.Create(WS_VISIBLE, CRect(10, 10, 150, 34), &panel, 50);
+                                        combo.AddString("one");
+                                        combo.AddString("two");
+                                        EXPECT_TRUE(UiDriver::ClickComboDropDown(combo));
+                                    },
                                     Key(VK_ESCAPE)},
                                    text);
     EXPECT_FALSE(committed);
     EXPECT_EQ(text, "in");
+    EXPECT_EQ(combo.GetCurSel(), 0) << "the click reached the list";
 }
 
 TEST_F(PopupEdit, GrowsWithItsTextAndNeverBelowTheInitialRectangle)
