@@ -114,7 +114,7 @@ bool CVeyMidiRequester::SendAndWait(const ML::CLongMessage& message)
     return Wait(kWaitingForReply, kReplyReceived, [&] { return m_midiOut->SendToDevices(bytes); });
 }
 
-bool CVeyMidiRequester::RequestValue(CVeyValue& value, IVeyProgressStep* progress)
+bool CVeyMidiRequester::RequestValue(CVeyValue& value, GT::IProgress* progress)
 {
     if (progress)
         progress->Step();
@@ -122,7 +122,7 @@ bool CVeyMidiRequester::RequestValue(CVeyValue& value, IVeyProgressStep* progres
     return Request(CVeyAddress(range.begin), range.GetSize());
 }
 
-bool CVeyMidiRequester::RequestStruct(CVeyStruct& structure, IVeyProgressStep* progress)
+bool CVeyMidiRequester::RequestStruct(CVeyStruct& structure, GT::IProgress* progress)
 {
     if (CVeyStructList* children = structure.GetChildStructs())
     {

@@ -5,6 +5,7 @@
 // The same wait serves any system-exclusive question whose answer is known by its byte 3.
 #include "midi/framework/IVeyMidiListener.h"
 #include "model/CVeyAddress.h"
+#include "toolkit/gt/Progress.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,14 +20,6 @@ namespace ML
 {
 class CLongMessage;
 }
-
-// What the requester needs of a progress display: one step per requested block.
-class IVeyProgressStep
-{
-public:
-    virtual ~IVeyProgressStep() = default;
-    virtual void Step() = 0;
-};
 
 class CVeyMidiRequester : public IVeyMidiListener
 {
@@ -57,9 +50,9 @@ public:
     virtual bool Request(const CVeyAddress& address, int32_t size);
 
     // One progress step, then the value's absolute range.
-    bool RequestValue(CVeyValue& value, IVeyProgressStep* progress);
+    bool RequestValue(CVeyValue& value, GT::IProgress* progress);
     // Every leaf below the struct in order, one step each, stopping at the first failure.
-    bool RequestStruct(CVeyStruct& structure, IVeyProgressStep* progress);
+    bool RequestStruct(CVeyStruct& structure, GT::IProgress* progress);
 
     void SetMidiIn(CVeyMidiIn* midiIn) { m_midiIn = midiIn; }
     void SetMidiOut(CVeyMidiOut* midiOut) { m_midiOut = midiOut; }
