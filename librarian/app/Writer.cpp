@@ -4,7 +4,7 @@
 #include "librarian/app/ParameterArray.h"
 #include "librarian/app/Patch.h"
 #include "librarian/app/Reader.h"
-#include "librarian/app/SafeFileWriter.h"
+#include "toolkit/gt/SafeFile.h"
 #include "midi/framework/CVeyMidi.h"
 #include "midi/ml/CVantorMessage.h"
 #include "toolkit/ul/Cursor.h"
@@ -100,7 +100,7 @@ bool CWriter::ExportSmfFile(const std::string& path, int area, const std::vector
                             const CParameterArray& patches)
 {
     m_lastResult = kTransferFailed;
-    const bool saved = SaveFileAtomically(
+    const bool saved = GT::SaveFileAtomically(
         path, [&](std::ostream& out) { return ExportSmf(out, area, indices, patches); });
     if (!saved)
         m_lastResult = kTransferFailed;
