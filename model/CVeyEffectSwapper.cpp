@@ -27,7 +27,7 @@ bool CVeyEffectSwapper::AddEffect(CVeyValue* typeValue, CVeyStruct* parameterStr
     const size_t end = parameterStruct->GetData()->size();
     if (size_t(firstByte) > end)
         return false;
-    m_units[typeValue] = CUnit{parameterStruct, slot, size_t(firstByte), end};
+    m_units[typeValue] = CUnit{typeValue, parameterStruct, slot, size_t(firstByte), end};
     return true;
 }
 
@@ -88,14 +88,8 @@ bool CVeyEffectSwapper::SetValuePaths(int32_t slot, const CVeyStringTable* table
             value->RevertToDefault();
     }
 
-    CVeyValue* typeValue = nullptr;
-    for (auto& entry : m_units)
-    {
-        if (&entry.second == unit)
-            typeValue = entry.first;
-    }
     // A current type without a block (say, one the instrument sent) keeps the bytes it has.
-    if (const CBlock* current = FindBlock(*unit, typeValue->GetNumber()))
+    if (const CBlock* current = FindBlock(*unit, unit->typeValue->GetNumber()))
         std::copy(current->begin(), current->end(), range);
     return true;
 }

@@ -40,6 +40,7 @@ public:
 private:
     struct CUnit
     {
+        CVeyValue* typeValue;
         CVeyStruct* parameterStruct;
         int32_t slot;
         size_t first;

@@ -1,7 +1,13 @@
 #include "model/CVeyErrorOut.h"
 
 #include "toolkit/gt/IndexedStringTable.h"
-#include "platform/Shell.h"
+#include "toolkit/ul/TextDialog.h"
+
+namespace
+{
+constexpr int kOkButton = 0;
+constexpr int kWarningIcon = 1;
+}
 
 CVeyErrorOut& CVeyErrorOut::GetInstance()
 {
@@ -16,7 +22,7 @@ void CVeyErrorOut::ShowMessage(int32_t messageId)
 
 void CVeyErrorOut::WriteRaw(const std::string& text)
 {
-    AfxMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    UL::CTextDialog::GetInstance().Show(kOkButton, kWarningIcon, text);
 }
 
 CVeyBufferedErrorOut& CVeyBufferedErrorOut::GetInstance()

@@ -83,6 +83,10 @@ CVeyResourceManager::CVeyResourceManager()
 {
     // Made first, the buffer manager outlives this one, which can then withdraw from it at exit.
     CVeyBufferManager::GetInstance();
+}
+
+void CVeyResourceManager::RegisterManagerStep()
+{
     VeySetManagerStep(
         EVeyManager::kResource, [] { return GetInstance().Create(); }, [] { GetInstance().Clear(); });
 }

@@ -15,9 +15,9 @@ class CVeyTextWriter;
 class CVeyResourceManager : public IVeyNumberTableProvider
 {
 public:
-    // The one resource manager; making it registers its create and teardown operations as the
-    // resource step of VeyCreateManagers and VeyDestroyManagers.
     static CVeyResourceManager& GetInstance();
+    // Makes Create and Clear the resource step of VeyCreateManagers and VeyDestroyManagers.
+    static void RegisterManagerStep();
 
     CVeyResourceManager(const CVeyResourceManager&) = delete;
     CVeyResourceManager& operator=(const CVeyResourceManager&) = delete;

@@ -234,6 +234,14 @@ private:
     // their construction fails, and the backend lists nothing and says why.
     std::vector<CRawPort> ListLocked(bool isOutput)
     {
+        // RtMidi's JACK output allocates buffers on every failed attempt to reach the server and
+        // never frees them: ask through the input side first, which does not.
+        if (isOutput && !m_isAlsa && !m_outputLister)
+        {
+            ListLocked(false);
+            if (!m_problem.empty())
+                return {};
+        }
         RtMidi* lister = nullptr;
         try
         {

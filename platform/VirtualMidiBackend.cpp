@@ -17,6 +17,7 @@ struct CEndpoint
     bool capsReadable = true;
     DWORD doneDelay = 0;
     bool neverDone = false;
+    bool doneAtWireRate = false;
     DWORD deliveryDelay = 0;
 };
 
@@ -188,6 +189,8 @@ private:
             receiver = endpoint->receiver;
             scheduler = m_backend->scheduler;
             doneDelay = endpoint->doneDelay;
+            if (endpoint->doneAtWireRate)
+                doneDelay += static_cast<DWORD>(bytes.size() * 1000 / 3125);
             neverDone = endpoint->neverDone;
         }
         if (receiver)
@@ -300,6 +303,13 @@ void CVirtualMidiBackend::SetNeverDone(const std::string& name, bool never)
     std::lock_guard<std::mutex> lock(d->mutex);
     if (CEndpoint* endpoint = d->Find(name, true))
         endpoint->neverDone = never;
+}
+
+void CVirtualMidiBackend::SetDoneAtWireRate(const std::string& name, bool atWireRate)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    if (CEndpoint* endpoint = d->Find(name, true))
+        endpoint->doneAtWireRate = atWireRate;
 }
 
 void CVirtualMidiBackend::SetDeliveryDelay(const std::string& name, DWORD delay)

@@ -39,6 +39,9 @@ public:
     // Long messages sent to the output `name` are done after `delay` ms (needs a scheduler), or never.
     void SetDoneDelay(const std::string& name, DWORD delay);
     void SetNeverDone(const std::string& name, bool never);
+    // Long messages are done once their bytes have had their time on a 3125-byte-per-second
+    // wire, as with a hardware port (needs a scheduler).
+    void SetDoneAtWireRate(const std::string& name, bool atWireRate);
     // Messages sent on the input `name` arrive after `delay` ms (needs a scheduler).
     void SetDeliveryDelay(const std::string& name, DWORD delay);
     void SetScheduler(FScheduler scheduler);

@@ -2,11 +2,22 @@
 
 #include "midi/devices/CMidiInDevice.h"
 #include "midi/devices/CMidiOutDevice.h"
+#include "platform/MidiBackend.h"
+#include "toolkit/gt/TraceTextOut.h"
 
 CNormalMidiDeviceFactory& CNormalMidiDeviceFactory::GetInstance()
 {
     static CNormalMidiDeviceFactory factory;
     return factory;
+}
+
+bool CNormalMidiDeviceFactory::Open()
+{
+    GetMidiBackend().GetInputPorts();
+    const std::string problem = GetMidiBackend().GetProblem();
+    if (!problem.empty())
+        GetTraceTextOut().Printf("%s\n", problem.c_str());
+    return true;
 }
 
 std::vector<std::string> CNormalMidiDeviceFactory::GetInputNames()

@@ -1,24 +1,18 @@
 #pragma once
 // Creates the program's MIDI device objects by device name.
 #include "midi/framework/CVeyMidiInDevice.h"
+#include "midi/framework/CVeyMidiDeviceFactory.h"
 
 #include <cstdint>
-
-// The two operations a device factory offers to another process besides the common ones.
-class IMidiDeviceFactory
-{
-public:
-    virtual ~IMidiDeviceFactory() = default;
-    virtual bool ConfigureDevice(const std::string& name, int32_t value, int32_t& result) = 0;
-    virtual bool QueryDevice(const std::string& name, int32_t& result) = 0;
-};
 
 class CNormalMidiDeviceFactory : public IMidiDeviceFactory, public IVeyMidiDeviceFactory
 {
 public:
     static CNormalMidiDeviceFactory& GetInstance();
 
-    bool Open() override { return true; }
+    // Says in the diagnostic output why no devices can be listed, when the MIDI system cannot be
+    // reached; the program goes on without MIDI devices.
+    bool Open() override;
     bool Close() override { return true; }
     std::vector<std::string> GetInputNames() override;
     std::vector<std::string> GetOutputNames() override;

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-const char* const kVeyMidiNoDevice = "(none)";
-const char* const kVeyMidiUnconnected = " (Unconnected)";
-
 void CVeyMidiInDevice::AttachPort(IVeyMidiInPort* port)
 {
     if (port && !Serves(port))
@@ -84,19 +81,4 @@ void CVeyMidiOutDevices::DeleteAll()
     devices.swap(*this);
     for (CVeyMidiOutDevice* device : devices)
         delete device;
-}
-
-std::string VeyMidiDisplayName(CVeyMidiDevice& device)
-{
-    if (device.IsOpen())
-        return device.GetName();
-    return VeyMidiStripDisplayName(device.GetName()) + kVeyMidiUnconnected;
-}
-
-std::string VeyMidiStripDisplayName(const std::string& shown)
-{
-    const std::string suffix = kVeyMidiUnconnected;
-    if (shown.size() >= suffix.size() && shown.compare(shown.size() - suffix.size(), suffix.size(), suffix) == 0)
-        return shown.substr(0, shown.size() - suffix.size());
-    return shown;
 }

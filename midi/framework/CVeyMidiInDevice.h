@@ -1,7 +1,7 @@
 #pragma once
 // Input devices and the process-wide device lists. An input device hands every message it
 // receives, on the GUI thread, to the script ports it serves; the lists own the devices, which
-// the MIDI setup creates by name through a device factory.
+// the MIDI setup creates by name through the device factory (CVeyMidiDeviceFactory.h).
 #include "midi/framework/CVeyMidiDevice.h"
 
 #include <string>
@@ -56,28 +56,3 @@ public:
     CVeyMidiOutDevice* Find(const std::string& name) const;
     void DeleteAll();
 };
-
-class IVeyMidiDeviceFactory
-{
-public:
-    virtual ~IVeyMidiDeviceFactory() = default;
-    virtual bool Open() = 0;
-    virtual bool Close() = 0;
-    virtual std::vector<std::string> GetInputNames() = 0;
-    virtual std::vector<std::string> GetOutputNames() = 0;
-    // A new device of that name, not opened; the caller puts it in its device list.
-    virtual CVeyMidiInDevice* CreateInputDevice(const std::string& name) = 0;
-    virtual void ReleaseInputDevice(CVeyMidiInDevice* device) = 0;
-    virtual CVeyMidiOutDevice* CreateOutputDevice(const std::string& name) = 0;
-    virtual void ReleaseOutputDevice(CVeyMidiOutDevice* device) = 0;
-};
-
-// "(none)": no device chosen.
-extern const char* const kVeyMidiNoDevice;
-// " (Unconnected)": suffix of a device that is chosen but not open.
-extern const char* const kVeyMidiUnconnected;
-
-// The device's name, with " (Unconnected)" when it is not open.
-std::string VeyMidiDisplayName(CVeyMidiDevice& device);
-// A shown name without its " (Unconnected)" suffix.
-std::string VeyMidiStripDisplayName(const std::string& shown);

@@ -11,8 +11,11 @@ namespace
 constexpr DWORD kDonePollInterval = 10;
 }
 
-COut::COut() : m_sendStart(GetTickCount()), m_pacingStart(m_sendStart)
+COut::COut()
 {
+    m_sendTimeout.SetDuration(kSendTimeout);
+    m_sendTimeout.Start();
+    m_pacing.Start();
 }
 
 COut::~COut()
@@ -50,14 +53,14 @@ bool COut::SendLong(const BYTE* data, size_t size)
     if (!PrepareHeader(header))
         return false;
 
-    const int32_t waited = TickDifference(GetTickCount(), m_pacingStart);
-    if (waited < static_cast<int32_t>(m_pacingDuration))
-        Sleep(static_cast<DWORD>(static_cast<int32_t>(m_pacingDuration) - waited));
+    const int32_t left = m_pacing.Remaining();
+    if (left > 0)
+        Sleep(static_cast<DWORD>(left));
 
     const int64_t duration = static_cast<int64_t>(size) * 1000 / kWireBytesPerSecond + m_extraGap;
-    m_pacingDuration = duration > 0 ? static_cast<DWORD>(duration) : 0;
-    m_sendStart = GetTickCount();
-    m_pacingStart = m_sendStart;
+    m_pacing.SetDuration(duration > 0 ? static_cast<uint32_t>(duration) : 0);
+    m_sendTimeout.Start();
+    m_pacing.Start();
 
     if (!LongMsg(header))
     {
@@ -67,7 +70,7 @@ bool COut::SendLong(const BYTE* data, size_t size)
     while (!(MidiHeaderFlags(header) & MHDR_DONE))
     {
         Sleep(kDonePollInterval);
-        if (TickReached(GetTickCount(), m_sendStart + kSendTimeout))
+        if (m_sendTimeout.IsExpired())
         {
             Reset();
             UnprepareHeader(header);

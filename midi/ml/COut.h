@@ -3,6 +3,7 @@
 // each waiting until the previous one has had its transmission time on the wire (3125 bytes per
 // second), and each must be reported done by the driver within 2000 ms.
 #include "midi/ml/CMMDevice.h"
+#include "toolkit/gt/Timeout.h"
 
 #include <string>
 #include <vector>
@@ -31,9 +32,8 @@ public:
 
 private:
     CPacket m_packet;
-    DWORD m_sendStart;        // the send time-out runs from here
-    DWORD m_pacingStart;      // the pacing timer runs from here ...
-    DWORD m_pacingDuration = 0;   // ... for this long
+    GT::CTimeout m_sendTimeout;
+    GT::CTimeout m_pacing;    // the previous long message's wire time, from its hand-over
     int32_t m_extraGap = 0;
 };
 }

@@ -2,6 +2,7 @@
 
 #include "model/CVeyScriptDefinitions.h"
 #include "model/VeyManagers.h"
+#include "tests/model/ModelTestSupport.h"
 #include "tests/support/TraceCapture.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,7 @@ class CTestFactory : public IVeyResourceFactory
 public:
     std::unique_ptr<CVeyResource> CreateBitmap() override { return std::make_unique<CTestBitmap>(); }
     std::unique_ptr<CVeyResource> CreateTextWriter() override { return std::make_unique<CTestTextWriter>(); }
+    std::unique_ptr<CVeyGraphDrawer> CreateGraphDrawer() override { return {}; }
 };
 
 CVeyElementDefinition Element(const std::string& typeName, const CAttributes& attributes)
@@ -223,6 +225,7 @@ TEST_F(CVeyResourceManagerTest, WithoutFactoryBitmapsAndTextWritersCannotBeMade)
 
 TEST_F(CVeyResourceManagerTest, IsTheResourceStepOfTheManagers)
 {
+    CVeyResourceManager::RegisterManagerStep();
     Definitions().stringTables.push_back(Element("", {{"name", "A"}, {"table", "x"}}));
     ASSERT_TRUE(VeyCreateManagers());
     EXPECT_NE(nullptr, Manager().GetStringTables().Find("A"));
@@ -234,6 +237,7 @@ TEST_F(CVeyResourceManagerTest, IsTheResourceStepOfTheManagers)
     EXPECT_FALSE(VeyCreateManagers());
     EXPECT_NE(std::string::npos, trace.Text().find("Unable to create resource manager.\n"));
     EXPECT_EQ(0u, Manager().GetStringTables().GetCount());
+    VeySetManagerStep(EVeyManager::kResource, {}, {});
 }
 
 TEST_F(CVeyResourceManagerTest, RandomDefinitionsNeverCrashCreation)
@@ -261,4 +265,30 @@ TEST_F(CVeyResourceManagerTest, RandomDefinitionsNeverCrashCreation)
         }
         Manager().Create();
     }
+}
+
+TEST_F(CVeyResourceManagerTest, ValuesFindTheirNumberTablesHere)
+{
+    ResetModel();
+    CVeyResourceManager::RegisterManagerStep();
+    CVeyBufferManager::RegisterManagerStep();
+    Definitions().numberTables.push_back(Element("", {{"name", "rates"}, {"table", "0,1,2,4,8"}}));
+    AddStructType(MakeType("toneT", {{"name", "$name"}, {"address", "$address"}}, {},
+                           {MakeElement("int1x7", {{"name", "rate"}, {"range", "0,8"}, {"numberTableRef", "rates"}})}));
+    AddStructType(MakeType("fmT", {{"name", "$name"}, {"address", "$address"}},
+                           {MakeElement("toneT", {{"name", "tone"}, {"address", "00 00 00 00"}})}, {}));
+    AddRootStruct(MakeElement("fmT", {{"name", "fm"}, {"address", "10 00 00 00"}}));
+
+    ASSERT_TRUE(VeyCreateManagers());
+    CVeyValue* rate = CVeyBufferManager::GetInstance().FindValueOrNull("fm.tone.rate");
+    ASSERT_NE(nullptr, rate);
+    EXPECT_EQ(Manager().GetIntegerTables().Find("rates"), rate->GetDefinition()->GetNumberTable());
+    rate->SetIndex(4);
+    EXPECT_EQ(8, rate->GetNumber());
+
+    VeyDestroyManagers();
+    EXPECT_EQ(nullptr, CVeyBufferManager::GetInstance().GetNumberTableProvider());
+    VeySetManagerStep(EVeyManager::kResource, {}, {});
+    VeySetManagerStep(EVeyManager::kBuffer, {}, {});
+    ResetModel();
 }

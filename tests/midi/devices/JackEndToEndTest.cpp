@@ -4,6 +4,8 @@
 #include "midi/devices/CMidiInDevice.h"
 #include "midi/devices/CMidiOutDevice.h"
 #include "midi/devices/CNormalMidiDeviceFactory.h"
+#include "midi/framework/CVeyMidi.h"
+#include "midi/framework/CVeyMidiDeviceFactory.h"
 #include "midi/framework/CVeyMidiSetupState.h"
 #include "platform/Messages.h"
 #include "platform/MidiBackend.h"
@@ -105,7 +107,7 @@ bool Contains(const std::vector<CMidiPortEntry>& ports, const std::string& name)
     return std::any_of(ports.begin(), ports.end(), [&](const CMidiPortEntry& p) { return p.name == name; });
 }
 
-class CRecordingPort final : public IVeyMidiInPort
+class CRecordingPort final : public CVeyMidiIn
 {
 public:
     void OnMessage(const Bytes& bytes) override { messages.push_back(bytes); }

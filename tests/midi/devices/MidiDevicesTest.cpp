@@ -3,6 +3,8 @@
 #include "midi/devices/CMidiInDevice.h"
 #include "midi/devices/CMidiOutDevice.h"
 #include "midi/devices/CNormalMidiDeviceFactory.h"
+#include "midi/framework/CVeyMidi.h"
+#include "midi/framework/CVeyMidiDeviceFactory.h"
 #include "midi/framework/CVeyMidiSetupState.h"
 #include "platform/Messages.h"
 #include "platform/VirtualMidiBackend.h"
@@ -20,7 +22,7 @@ namespace
 {
 using Bytes = std::vector<uint8_t>;
 
-class CRecordingPort final : public IVeyMidiInPort
+class CRecordingPort final : public CVeyMidiIn
 {
 public:
     void OnMessage(const Bytes& bytes) override
@@ -219,5 +221,34 @@ TEST_F(MidiDevices, DisplayNamesMarkDevicesThatAreNotOpen)
     for (const auto& c : cases)
         EXPECT_EQ(VeyMidiStripDisplayName(c.shown), c.stripped) << c.shown;
     EXPECT_EQ(CNormalMidiDeviceFactory::GetInstance().GetOutputNames(), (std::vector<std::string>{"Talvarix"}));
+}
+}
+
+namespace
+{
+// A MIDI system that cannot be reached.
+class CUnreachableBackend final : public IMidiBackend
+{
+public:
+    std::vector<CMidiPortEntry> GetInputPorts() override { return {}; }
+    std::vector<CMidiPortEntry> GetOutputPorts() override { return {}; }
+    MMRESULT OpenInput(UINT, IMidiInputSink*, std::unique_ptr<IMidiInputConnection>&) override { return MMSYSERR_NODRIVER; }
+    MMRESULT OpenOutput(UINT, std::unique_ptr<IMidiOutputConnection>&) override { return MMSYSERR_NODRIVER; }
+    std::string GetProblem() override { return "The ALSA sequencer cannot be reached."; }
+};
+
+TEST(MidiDeviceFactory, WithoutAMidiSystemTheFactoryListsNothingAndSaysWhy)
+{
+    CUnreachableBackend backend;
+    CScopedMidiBackend scoped(&backend);
+    CTraceCapture trace;
+    CNormalMidiDeviceFactory& factory = CNormalMidiDeviceFactory::GetInstance();
+    EXPECT_TRUE(factory.Open());
+    EXPECT_EQ(trace.Text(), "The ALSA sequencer cannot be reached.\n");
+    EXPECT_TRUE(factory.GetInputNames().empty());
+    EXPECT_TRUE(factory.GetOutputNames().empty());
+    std::unique_ptr<CVeyMidiOutDevice> output(factory.CreateOutputDevice("Talvarix"));
+    EXPECT_FALSE(output->Open());
+    EXPECT_FALSE(output->Send({0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}));
 }
 }

@@ -1,0 +1,177 @@
+// Processor time of the MIDI layer per message: a data set received (from the backend's callback
+// through the input's ring, its worker, the posted-message queue and the port into the model) and
+// a data set sent (from the port through the device and the paced output to the backend). The
+// virtual backend stands in for the driver; a virtual clock takes the pacing waits, so only work
+// is measured.
+#include "midi/devices/CNormalMidiDeviceFactory.h"
+#include "midi/framework/CVeyMidi.h"
+#include "midi/framework/CVeyMidiManager.h"
+#include "midi/framework/CVeyMidiPortLists.h"
+#include "midi/framework/CVeyMidiSetupState.h"
+#include "midi/framework/IVeyMidiListener.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyScriptDefinitions.h"
+#include "model/VeyManagers.h"
+#include "platform/GuiBootstrap.h"
+#include "platform/Messages.h"
+#include "platform/VirtualMidiBackend.h"
+#include "tests/support/SimulatedInstrument.h"
+#include "tests/support/VirtualClock.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace
+{
+constexpr uint32_t kFm = 0x2000000;   // 10 00 00 00
+
+CVeyElementDefinition Element(const std::string& type, const CVeyElementDefinition::CAttributes& attributes)
+{
+    CVeyElementDefinition element(type);
+    for (const auto& attribute : attributes)
+        element.Add(attribute.first, attribute.second);
+    return element;
+}
+
+// Root "fm" at 10 00 00 00 with one leaf of 64 one-byte values; input "in" and output "out".
+bool CreateModel()
+{
+    CVeyTypeDefinition block;
+    block.SetTypeName("block");
+    block.Add("name", "$name");
+    block.Add("address", "$address");
+    for (int i = 0; i < 64; ++i)
+        block.GetLeafChildren().push_back(Element("int1x7", {{"name", "v" + std::to_string(i)}}));
+    CVeyTypeDefinition root;
+    root.SetTypeName("root");
+    root.Add("name", "$name");
+    root.Add("address", "$address");
+    root.GetStructuralChildren().push_back(Element("block", {{"name", "common"}, {"address", "00 00 00 00"}}));
+
+    CVeyScriptDefinitions& definitions = CVeyScriptDefinitions::GetInstance();
+    definitions.Clear();
+    definitions.GetBufferGroup().structTypes = {block, root};
+    definitions.GetBufferGroup().rootStructs = {Element("root", {{"name", "fm"}, {"address", "10 00 00 00"}})};
+    definitions.GetMidiGroup().inputs = {Element("", {{"name", "in"}, {"modelID", "00 00 3C"}, {"rootStructRef", "fm"}})};
+    definitions.GetMidiGroup().outputs = {Element("", {{"name", "out"}, {"modelID", "00 00 3C"}, {"rootStructRef", "fm"}})};
+    CVeyBufferManager::RegisterManagerStep();
+    CVeyMidiManager::RegisterManagerStep();
+    return VeyCreateManagers();
+}
+
+class CCountingListener : public IVeyMidiListener
+{
+public:
+    bool OnShortMessage(const ML::CShortMessage&) override { return true; }
+    bool OnLongMessage(const ML::CLongMessage&) override { return true; }
+    bool OnDt1(const ML::CVantorMessage&) override
+    {
+        ++dataSets;
+        return true;
+    }
+    size_t dataSets = 0;
+};
+
+// The program's side of one instrument connection, built once per benchmark.
+struct CRig
+{
+    CRig()
+    {
+        static int argc = 1;
+        static char name[] = "bench_midi_io";
+        static char* argv[] = {name, nullptr};
+        // No window is shown: the message queue is all that is needed.
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        if (!CGuiBootstrap::Exists())
+            application = std::make_unique<CGuiBootstrap>(argc, argv);
+        instrument.AttachTo(backend, "Talvarix", nullptr);
+        ok = CreateModel();
+        if (!ok)
+            return;
+        in = CVeyMidiInputs::GetInstance().Find("in");
+        out = CVeyMidiOutputs::GetInstance().Find("out");
+        CVeyMidiInDevice* input = CNormalMidiDeviceFactory::GetInstance().CreateInputDevice("Talvarix");
+        CVeyMidiInDevices::GetInstance().push_back(input);
+        input->AttachPort(in);
+        CVeyMidiOutDevice* output = CNormalMidiDeviceFactory::GetInstance().CreateOutputDevice("Talvarix");
+        CVeyMidiOutDevices::GetInstance().push_back(output);
+        out->AttachDevice(output);
+        in->SetListener(&listener);
+        ok = input->Open() && output->Open();
+        CVeyMidiSetupState::GetInstance().SetStateSilently(ok);
+    }
+
+    ~CRig()
+    {
+        for (CVeyMidiOut& output : CVeyMidiOutputs::GetInstance())
+            output.DetachAllDevices();
+        CVeyMidiInDevices::GetInstance().DeleteAll();
+        CVeyMidiOutDevices::GetInstance().DeleteAll();
+        while (PumpAllMessages())
+        {
+        }
+        VeyDestroyManagers();
+        CVeyScriptDefinitions::GetInstance().Clear();
+    }
+
+    std::unique_ptr<CGuiBootstrap> application;
+    CVirtualMidiBackend backend;
+    CScopedMidiBackend scoped{&backend};
+    CSimulatedInstrument instrument{{{kFm, 0x40, 0}}};
+    CCountingListener listener;
+    CVeyMidiIn* in = nullptr;
+    CVeyMidiOut* out = nullptr;
+    bool ok = false;
+};
+
+// Received data sets of 64 data bytes, in bursts of 1 to 30 (below the 32 buffers the input keeps
+// queued), each burst pumped into the model as a request's wait does. The wait's pump passes
+// while the worker sleeps are part of the cost; larger bursts share them out.
+void BM_ReceiveDataSet(benchmark::State& state)
+{
+    CRig rig;
+    if (!rig.ok)
+    {
+        state.SkipWithError("the rig could not be built");
+        return;
+    }
+    std::vector<uint8_t> data(64);
+    const int kBurst = static_cast<int>(state.range(0));
+    int64_t messages = 0;
+    for (auto _ : state)
+    {
+        const size_t target = rig.listener.dataSets + kBurst;
+        for (int i = 0; i < kBurst; ++i)
+        {
+            data[0] = static_cast<uint8_t>(i);
+            rig.instrument.SendDataSet(kFm, data);
+        }
+        while (rig.listener.dataSets < target)
+            rig.in->PollDevice();
+        messages += kBurst;
+    }
+    state.SetItemsProcessed(messages);
+    state.counters["cpu_us_per_message"] = benchmark::Counter(
+        static_cast<double>(messages), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_ReceiveDataSet)->Arg(1)->Arg(8)->Arg(30)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+
+// Sent data sets of 64 data bytes through the port; the pacing waits run on a virtual clock.
+void BM_SendDataSet(benchmark::State& state)
+{
+    CVirtualClock clock;
+    CRig rig;
+    if (!rig.ok)
+    {
+        state.SkipWithError("the rig could not be built");
+        return;
+    }
+    std::vector<uint8_t> data(64, 0x01);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rig.out->SendDt1(CVeyAddress(kFm), data));
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SendDataSet)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+}
