@@ -298,6 +298,28 @@ TEST_F(Operators, TypedTextFindsTheNearestEntryOrTheNumber)
     }
 }
 
+TEST_F(Operators, TypedNumbersOfATableValueAreLookedUpInTheTable)
+{
+    // rate shows 0, 10, 20, 30: the text a user sees and types is the table's number.
+    auto control = MakeControl("fm.pat.common.rate");
+    CVeySingleTextOperator text(control.get());
+    auto attributes = TestAttributes({{"textWriterRef", "w0"}});
+    ASSERT_EQ(text.LoadAttributes(attributes), CVeyControlOperator::kConfigured);
+    control->GetValue(0)->SetIndex(2);
+    text.UpdateFromValue();
+    EXPECT_EQ(text.GetText(), "20");
+    const struct
+    {
+        const char* typed;
+        int32_t index;
+    } cases[] = {{"20", 2}, {"0", 0}, {"14", 1}, {"16", 2}, {"300", 3}, {"-5", 0}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(text.TextToIndex(c.typed), c.index);
+    }
+}
+
 TEST_F(Operators, FittedTextHasTheValuesSizeAndRange)
 {
     auto control = MakeControl("fm.pat.common.patchName");

@@ -56,18 +56,33 @@ public:
     int draws = 0;
 };
 
-// fm (10 00 00 00): pat.common (page int1x7 0..3, level int1x7, name string 4 bytes),
+// The number table "rates" (0, 10, 20, 30) of the value fm.pat.common.rate.
+class CTestNumberTables : public IVeyNumberTableProvider, public IVeyNumberTable
+{
+public:
+    const IVeyNumberTable* FindNumberTable(const std::string& name) const override
+    {
+        return name == "rates" ? this : nullptr;
+    }
+    int32_t GetNumberCount() const override { return 4; }
+    int32_t GetNumberAt(int32_t index) const override { return index * 10; }
+};
+
+// fm (10 00 00 00): pat.common (page int1x7 0..3, level int1x7, name string 4 bytes, rate through "rates"),
 // pat.tone[0..3] (cutoff int1x7 0..127 default 64), and idx int1x7 0..7 in common that selects a tone.
 inline bool BuildViewTestModel()
 {
+    static CTestNumberTables numberTables;
     CVeyBufferManager::GetInstance().Clear();
     CVeyScriptDefinitions::GetInstance().Clear();
+    CVeyBufferManager::GetInstance().SetNumberTableProvider(&numberTables);
     const char* script = R"(<script>
 <structType><type>commonT</type><name>$name</name><address>$address</address>
   <value><type>int1x7</type><name>page</name><range>0,3</range></value>
   <value><type>int1x7</type><name>level</name><default>100</default></value>
   <value><type>int1x7</type><name>idx</name><range>0,7</range></value>
   <value><type>string</type><name>patchName</name><size>04</size><default>INIT</default></value>
+  <value><type>int1x7</type><name>rate</name><range>0,30</range><numberTableRef>rates</numberTableRef></value>
 </structType>
 <structType><type>toneT</type><name>$name</name><address>$address</address>
   <value><type>int1x7</type><name>cutoff</name><default>64</default></value>
@@ -87,6 +102,7 @@ inline bool BuildViewTestModel()
 inline void ClearViewTestModel()
 {
     CVeyBufferManager::GetInstance().Clear();
+    CVeyBufferManager::GetInstance().SetNumberTableProvider(nullptr);
     CVeyScriptDefinitions::GetInstance().Clear();
 }
 

@@ -1,6 +1,10 @@
 #include "PanelTestSupport.h"
 
 #include "model/CVeyErrorOut.h"
+#include "model/CVeyResourceManager.h"
+#include "model/VeyManagers.h"
+#include "toolkit/gt/TraceTextOut.h"
+#include "ui/controls/CVeyStateBitmap.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
@@ -480,4 +484,68 @@ TEST_F(Panels, WindowPositionsSurviveARunAndBadLinesAreSkipped)
     EXPECT_FALSE(manager.SaveWindowPositions());
     EXPECT_FALSE(manager.LoadWindowPositions());
     CVeyFolders::GetInstance().userDataFolder.clear();
+}
+
+TEST_F(Panels, TheBackgroundIsDrawnUnderTheControlsWhileThePanelIsOpen)
+{
+    CTempDir folder;
+    CVeyStateBitmap::SetBitmapFolder(folder.Path() + "/");
+    CBitmap image;
+    image.CreateBitmap(40, 30);
+    CDC dc;
+    dc.SelectObject(&image);
+    dc.FillSolidRect(RECT{0, 0, 40, 30}, RGB(10, 20, 30));
+    ASSERT_TRUE(image.SaveFile(folder.File("bg.bmp").c_str(), "BMP"));
+    auto bitmap = std::make_unique<CVeyStateBitmap>();
+    auto attributes = TestAttributes({{"name", "bg"}});
+    ASSERT_TRUE(bitmap->Load(attributes));
+    CVeyStateBitmap* background = bitmap.get();
+    CVeyResourceManager::GetInstance().GetBitmaps().Insert("bg", std::move(bitmap));
+
+    CVeyScriptDefinitions::GetInstance().GetViewGroup().Clear();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(
+        "<panelType><type>pT</type><name>$name</name><position>$position</position><size>40,30</size>"
+        "<bitmapRef>bg</bitmapRef><openCondition>fm.pat.common.page,1,==</openCondition>"
+        "<control><type>steppingControl</type><name>c</name><position>10,10</position><size>5,5</size>"
+        "<valueRef>fm.pat.common.level</valueRef></control></panelType>"
+        "<panelType><type>wT</type><name>w</name><size>100,60</size>"
+        "<panel><type>pT</type><name>bgPanel</name><position>20,20</position></panel></panelType>"
+        "<panel><type>wT</type></panel>"));
+    ASSERT_TRUE(Build());
+    ASSERT_TRUE(manager.OpenRootPanel("w"));
+    CPanelWindow* window = Window("w");
+    EXPECT_EQ(background->GetRefCount(), 0) << "closed panels hold no image";
+    EXPECT_EQ(Pixel(window, 25, 25), RGB(0, 0, 0));
+
+    Commit("fm.pat.common.page", 1);
+    EXPECT_EQ(background->GetRefCount(), 1);
+    EXPECT_EQ(Pixel(window, 25, 25), RGB(10, 20, 30));
+    EXPECT_EQ(Pixel(window, 32, 32), CSteppingControl::ColourOf(100)) << "controls lie over the background";
+
+    CTraceCapture trace;
+    manager.FindRootPanel("w")->DumpAttributes(GetTraceTextOut());
+    EXPECT_EQ(trace.Text(), "    w, position=0 0, size=100 60, openCondition=1\n"
+                            "    <!--child panels-->\n"
+                            "        w.bgPanel, position=20 20, size=40 30, bitmap=bg, "
+                            "openCondition=fm.pat.common.page,1,==\n"
+                            "        <!--child panels-->\n"
+                            "        <!--child controls-->\n"
+                            "            w.bgPanel.c, position=30 30, size=5 5, \n"
+                            "    <!--child controls-->\n");
+
+    Commit("fm.pat.common.page", 0);
+    EXPECT_EQ(background->GetRefCount(), 0);
+    CVeyResourceManager::GetInstance().Clear();
+    CVeyStateBitmap::SetBitmapFolder("");
+}
+
+TEST_F(Panels, TheViewManagerIsTheViewStepOfTheManagers)
+{
+    CVeyViewManager::RegisterManagerStep();
+    EXPECT_TRUE(VeyCreateManagers());
+    EXPECT_EQ(manager.GetRootPanels().size(), 3u);
+    EXPECT_TRUE(CVeyScriptDefinitions::GetInstance().GetViewGroup().IsEmpty()) << "definitions taken over";
+    VeyDestroyManagers();
+    EXPECT_TRUE(manager.GetRootPanels().empty());
+    VeySetManagerStep(EVeyManager::kView, nullptr, nullptr);
 }
