@@ -4,6 +4,7 @@
 #include "model/CVeyErrorOut.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/VeyManagers.h"
+#include "platform/Messages.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/NumberText.h"
 #include "toolkit/gt/TraceTextOut.h"
@@ -39,6 +40,8 @@ CVeyViewManager& CVeyViewManager::GetInstance()
 CVeyViewManager::CVeyViewManager()
 {
     CVeyBufferManager::GetInstance().SetViewUpdater(this);
+    // Open root panels own windows, which must go before the platform ends.
+    AddShutdownHandler([this] { Clear(); });
 }
 
 CVeyViewManager::~CVeyViewManager()

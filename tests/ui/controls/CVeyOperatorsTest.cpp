@@ -185,7 +185,9 @@ TEST_F(Operators, TextAttributesAndChecksReportTheirFaults)
         const int32_t loaded = text.LoadAttributes(attributes);
         EXPECT_EQ(loaded, c.loaded);
         if (loaded != CVeyControlOperator::kFailed)
+        {
             EXPECT_EQ(text.Check(), c.checked);
+        }
         EXPECT_EQ(trace.Text(), c.trace);
     }
 }
