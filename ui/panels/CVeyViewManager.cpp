@@ -185,35 +185,37 @@ bool CVeyViewManager::OpenRootPanel(const std::string& name)
     return true;
 }
 
+bool CVeyViewManager::HandToRootPanels(const std::vector<CVeyValue*>& changes)
+{
+    bool reacted = false;
+    // A panel may close (and its window go) while the list is handed on; index, not iterator.
+    for (size_t i = 0; i < m_rootPanels.size(); ++i)
+        reacted = m_rootPanels[i]->OnValuesChanged(changes) || reacted;
+    return reacted;
+}
+
 bool CVeyViewManager::UpdateViews(const std::vector<CVeyValue*>& changes)
 {
+    if (changes.size() <= kChunkSize)
+        return HandToRootPanels(changes);
     IVeyUpdateProgress idle;
-    IVeyUpdateProgress* progress = &idle;
-    const bool showProgress = changes.size() > kChunkSize;
-    if (showProgress)
-    {
-        if (IVeyUpdateProgress* shown = m_progressSource ? m_progressSource() : nullptr)
-            progress = shown;
-        progress->SetRange(static_cast<int32_t>((changes.size() >> 13) + 1));
-        progress->SetPos(0);
-        progress->SetMessage(GetMessageTable().Find(kUpdatingMessageId));
-        progress->Begin();
-    }
+    IVeyUpdateProgress* progress = m_progressSource ? m_progressSource() : nullptr;
+    if (!progress)
+        progress = &idle;
+    progress->SetRange(static_cast<int32_t>((changes.size() >> 13) + 1));
+    progress->SetPos(0);
+    progress->SetMessage(GetMessageTable().Find(kUpdatingMessageId));
+    progress->Begin();
     bool reacted = false;
-    size_t begin = 0;
-    do
+    for (size_t begin = 0; begin < changes.size(); begin += kChunkSize)
     {
         const size_t end = std::min(changes.size(), begin + kChunkSize);
         const std::vector<CVeyValue*> chunk(changes.begin() + static_cast<std::ptrdiff_t>(begin),
                                             changes.begin() + static_cast<std::ptrdiff_t>(end));
-        // A panel may close (and its window go) while the list is handed on; index, not iterator.
-        for (size_t i = 0; i < m_rootPanels.size(); ++i)
-            reacted = m_rootPanels[i]->OnValuesChanged(chunk) || reacted;
+        reacted = HandToRootPanels(chunk) || reacted;
         progress->Step();
-        begin = end;
-    } while (begin < changes.size());
-    if (showProgress)
-        progress->End();
+    }
+    progress->End();
     return reacted;
 }
 

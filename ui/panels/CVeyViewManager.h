@@ -90,6 +90,7 @@ public:
 private:
     CVeyViewManager();
     bool ConvertPanel(const CVeyElementDefinition& definition, CVeyPanel& panel);
+    bool HandToRootPanels(const std::vector<CVeyValue*>& changes);
 
     CVeyTypeDefinitions m_panelTypes;
     CVeyElementDefinitions m_rootPanelDefinitions;
