@@ -300,6 +300,9 @@ TEST_F(Panels, WheelKeysAndTimerStepTheFocusedControlInVirtualTime)
         FireDueTimers();
         EXPECT_EQ(level->GetNumber(), expected[i]) << "after " << (i + 1) * 50 << " ms";
     }
+    // The keyboard's own repeats are not passed on: the operator repeats by itself.
+    window->SendMessage(WM_KEYDOWN, VK_UP, static_cast<LPARAM>(KF_REPEAT) << 16);
+    EXPECT_EQ(level->GetNumber(), 106);
     window->SendMessage(WM_KEYUP, VK_UP, 0);
     clock.Advance(1000);
     FireDueTimers();
