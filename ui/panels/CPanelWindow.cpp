@@ -123,6 +123,9 @@ void CPanelWindow::OnPaint()
 
 void CPanelWindow::OnActivate(UINT state, CWnd*, BOOL)
 {
+    // Coming forward is the nearest this platform tells of a z-order change.
+    if (state != WA_INACTIVE)
+        CPanelWindowGroup::GetInstance().OnWindowPosChanging(this, 0);
     if (m_panel)
         m_panel->OnActivate(state != WA_INACTIVE);
 }

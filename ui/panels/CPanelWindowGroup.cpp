@@ -49,3 +49,30 @@ void CPanelWindowGroup::OnEnable(bool enable)
     else
         DisableOthers();
 }
+
+namespace
+{
+// SWP_NOACTIVATE, SWP_SHOWWINDOW and SWP_HIDEWINDOW: changes that bring no window forward.
+constexpr UINT kNoZOrderChange = 0xD0;
+}
+
+void CPanelWindowGroup::OnWindowPosChanging(CWnd* window, UINT flags)
+{
+    if (m_busy || !window || !window->IsWindowVisible() || window->IsWindowEnabled() || (flags & kNoZOrderChange))
+        return;
+    m_busy = true;
+    std::vector<CWnd*> windows;
+    UL::EnumProcessWindows(windows);
+    std::vector<HWND> raised;
+    for (CWnd* other : windows)
+        if (other != window && other->IsWindowVisible() && other->IsWindowEnabled())
+            raised.push_back(other->GetSafeHwnd());
+    for (HWND handle : raised)
+        if (CWnd* other = CWnd::FromHandle(handle))
+            other->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    m_busy = false;
+}
+
+void CPanelWindowGroup::OnWindowPosChanged(CWnd*, UINT)
+{
+}

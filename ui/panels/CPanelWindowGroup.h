@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class CWnd;
+
 class CPanelWindowGroup
 {
 public:
@@ -18,6 +20,13 @@ public:
     void Restore();
     // A panel window was disabled (false) or enabled (true).
     void OnEnable(bool enable);
+    // A panel window is about to come forward (`flags` as SetWindowPos takes them). When it is a
+    // visible, disabled window (a modal panel is open) the visible windows that stay enabled are
+    // raised above it, so the modal window is never hidden behind the window the user clicked.
+    void OnWindowPosChanging(CWnd* window, UINT flags);
+    // A panel window came forward. The window system keeps the others in their order, so only
+    // the bookkeeping of the z-order handlers remains.
+    void OnWindowPosChanged(CWnd* window, UINT flags);
 
     size_t GetDepth() const { return m_stack.size(); }
 

@@ -389,6 +389,11 @@ TEST_F(Panels, AModalPanelDisablesTheOtherWindowsWhileOpen)
     EXPECT_FALSE(main->IsWindowEnabled());
     EXPECT_TRUE(dialog->IsWindowEnabled());
     EXPECT_EQ(CPanelWindowGroup::GetInstance().GetDepth(), 1u);
+    // Clicking the disabled main window brings the dialog back above it; nothing else changes.
+    main->SendMessage(WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_FALSE(main->IsWindowEnabled());
+    EXPECT_TRUE(dialog->IsWindowEnabled());
+    EXPECT_EQ(CPanelWindowGroup::GetInstance().GetDepth(), 1u);
 
     dialog->SendMessage(WM_CLOSE, 0, 0);
     EXPECT_EQ(FindTestValue("fm.pat.common.page")->GetNumber(), 2) << "its close value";
