@@ -39,3 +39,6 @@ IVeyTipBar& VeyGetTipBar();
 IVeyTipBar* VeySetTipBar(IVeyTipBar* tipBar);
 // The stand-in, for tests that read what the views told the tip bar.
 CVeyRecordingTipBar& VeyGetRecordingTipBar();
+// Installs the toolkit's process-wide tip bar window (UL::GetTipBar); the program calls this once
+// at start-up, after the application object exists.
+void VeyUseToolkitTipBar();

@@ -3,6 +3,7 @@
 #include "model/CVeyValue.h"
 #include "tests/support/TraceCapture.h"
 #include "toolkit/gt/TraceTextOut.h"
+#include "toolkit/ul/TipBar.h"
 #include "ui/controls/VeyTipBar.h"
 
 #include <gtest/gtest.h>
@@ -270,4 +271,17 @@ TEST_F(Views, CommittingAnIndexSetsSendsAndRedraws)
     ASSERT_EQ(updater.calls.size(), 1u);
     EXPECT_EQ(updater.calls[0], std::vector<CVeyValue*>{page});
     EXPECT_TRUE(CVeyBufferManager::GetInstance().GetChangeList().empty());
+}
+
+TEST(VeyTipBar, TheToolkitTipBarReceivesWhatTheViewsSay)
+{
+    VeyUseToolkitTipBar();
+    VeyGetTipBar().SetText("Cutoff 64");
+    VeyGetTipBar().Show(true);
+    UL::ITipBar* window = UL::GetTipBar();
+    EXPECT_TRUE(window->IsShown());
+    ASSERT_EQ(static_cast<UL::ATipBar*>(window)->GetLines(), std::vector<std::string>{"Cutoff 64"});
+    VeyGetTipBar().Show(false);
+    EXPECT_FALSE(window->IsShown());
+    VeySetTipBar(nullptr);
 }
