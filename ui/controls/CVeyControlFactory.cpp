@@ -1,5 +1,6 @@
 #include "ui/controls/CVeyControlFactory.h"
 
+#include "ui/controls/CVeyKnobControl.h"
 #include "ui/controls/CVeyView.h"
 
 namespace
@@ -40,7 +41,7 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
     // its creator here (Make<CVeyKnobControl>); until then its name creates nothing.
     static std::vector<CControlType> types = {
         {"slider", nullptr},
-        {"knob", nullptr},
+        {"knob", &Make<CVeyKnobControl>},
         {"staticText", nullptr},
         {"picture", nullptr},
         {"staticTextPicture", nullptr},
