@@ -1,6 +1,7 @@
 #include "ui/controls/CVeyControlFactory.h"
 
 #include "ui/controls/CVeyKnobControl.h"
+#include "ui/controls/CVeySliderControl.h"
 #include "ui/controls/CVeyView.h"
 
 namespace
@@ -40,7 +41,7 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
     // One line per framework control class, in the order they are tried. A class joins by naming
     // its creator here (Make<CVeyKnobControl>); until then its name creates nothing.
     static std::vector<CControlType> types = {
-        {"slider", nullptr},
+        {"slider", &Make<CVeySliderControl>},
         {"knob", &Make<CVeyKnobControl>},
         {"staticText", nullptr},
         {"picture", nullptr},
