@@ -1,5 +1,6 @@
 #include "ui/controls/CVeyControlFactory.h"
 
+#include "ui/controls/CVeyBarControls.h"
 #include "ui/controls/CVeyKnobControl.h"
 #include "ui/controls/CVeySliderControl.h"
 #include "ui/controls/CVeyView.h"
@@ -60,11 +61,11 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"scroll", nullptr},
         {"scrollButton", nullptr},
         {"label", nullptr},
-        {"barGraph", nullptr},
+        {"barGraph", &Make<CVeyBarGraphControl>},
         {"edit", nullptr},
         {"editDouble", nullptr},
         {"display", nullptr},
-        {"barSlider", nullptr},
+        {"barSlider", &Make<CVeyBarSliderControl>},
     };
     return types;
 }
