@@ -258,6 +258,11 @@ bool CVeyBarSliderControl::LoadAttributes(CAttributes& attributes)
             // reach the control.
             int32_t result = 0;
             m_enableCondition = value;
+            // The script's own references are resolved only at creation; a condition that names
+            // the bound value needs it now. Failures are left for creation to report.
+            for (CVeyValueRef& ref : m_valueRefs)
+                if (!ref.GetValue())
+                    ref.Resolve();
             if (!CVeyExpression::EvaluateLenient(value, m_valueRefs, result))
                 trace.Printf("Unable to interpret enable condition for bar slider. : %s : %s\n", fullName.c_str(),
                              value.c_str()),
@@ -445,7 +450,9 @@ bool CVeyBarSliderControl::OnMouse(UL::CMouseInfo& info)
 {
     if (CVeyControl::OnMouse(info))
         return true;
-    if (!IsEnabled())
+    // A drag that made the condition false still ends, so the capture is not left held.
+    const bool endsDrag = m_capture && info.m_kind == UL::MOUSE_UP;
+    if (!endsDrag && !IsEnabled())
         return false;
     return CVeySingleDragControl::OnMouse(info);
 }

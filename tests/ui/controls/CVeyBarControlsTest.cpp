@@ -68,20 +68,23 @@ TEST_F(BarControls, TheBarGraphShowsTheLevelAgainstTheFullScale)
         CRect bar;
     } cases[] = {
         {"half", false, 100, 50, {110, 120, 120, 170}},
-        {"over full", false, 100, 120, {110, 70, 120, 170}},
+        {"over full", false, 50, 60, {110, 70, 120, 170}},
         {"full scale 0", false, 0, 50, {110, 170, 120, 170}},
         {"nothing", false, 100, 0, {110, 170, 120, 170}},
         {"horizontal quarter", true, 100, 25, {110, 70, 135, 80}},
         {"horizontal third", true, 120, 40, {110, 70, 143, 80}},
+        {"negative level", false, 100, -20, {110, 170, 120, 170}},
+        {"negative level, horizontal", true, 100, -20, {110, 70, 110, 80}},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
         CVeyBarGraphControl graph;
         ASSERT_TRUE(Make(graph, Placed(c.horizontal, {{"bitmapRef", "bar"}, {"valueRef", "r.d.level"},
-                                                      {"valueRef", "r.d.pan"}})));
+                                                      {"valueRef", "r.d.signed"}})));
         Value("level")->SetNumber(c.full);
-        Value("pan")->SetNumber(c.level);
+        Value("signed")->SetNumber(c.level);
+        ASSERT_EQ(Value("signed")->GetNumber(), c.level);
         graph.UpdateFromValue();
         EXPECT_EQ(graph.GetBarRect(), c.bar);
     }
@@ -291,6 +294,28 @@ TEST_F(BarControls, ADisabledBarSliderIgnoresInputAndDrawsWithTheSecondWriter)
     EXPECT_EQ(Value("pan")->GetIndex(), 101);
     slider.Draw(canvas.info);
     EXPECT_EQ(writers[0]->drawn.size(), 1u);
+}
+
+TEST_F(BarControls, ADragThatDisablesTheSliderStillEnds)
+{
+    // Enabled while pan is below 100: dragging past it must not leave the capture held.
+    CVeyBarSliderControl slider;
+    CTraceCapture trace;
+    ASSERT_TRUE(Make(slider, Placed(true, {{"valueRef", "r.d.pan"}, {"enableCondition", "r.d.pan,100,&lt;"}})))
+        << trace.Text();
+    Value("pan")->SetNumber(3);
+    auto press = Mouse(UL::MOUSE_DOWN, 133, 75);
+    EXPECT_TRUE(slider.OnMouse(press));
+    auto move = Mouse(UL::MOUSE_MOVE, 200, 75);
+    EXPECT_TRUE(slider.OnMouse(move));
+    EXPECT_FALSE(slider.IsEnabled());
+    auto back = Mouse(UL::MOUSE_MOVE, 133, 75);
+    EXPECT_FALSE(slider.OnMouse(back));
+    EXPECT_GE(Value("pan")->GetIndex(), 100);
+    auto release = Mouse(UL::MOUSE_UP, 133, 75);
+    EXPECT_TRUE(slider.OnMouse(release));
+    EXPECT_FALSE(slider.IsCapturing());
+    EXPECT_EQ(CVeyBarSliderControl::LastPoint(), CVeyDragControl::NoPoint());
 }
 
 TEST_F(BarControls, BarSliderFaultsAreReported)

@@ -179,6 +179,18 @@ TEST_F(Slider, CtrlClickRestoresTheDefault)
     }
 }
 
+TEST_F(Slider, ADefaultMissingFromTheNumberTableResetsToTheLastEntry)
+{
+    CVeySliderControl slider;
+    auto attributes = TestAttributes({{"name", "s"}, {"position", "10,20"}, {"size", "10,100"},
+                                      {"valueRef", "r.d.rate"}, {"bitmapRef", "tall"}});
+    ASSERT_TRUE(Make(slider, attributes));
+    Value("rate")->SetNumber(10);
+    Press(slider, 115, 100, UL::MOUSE_CTRL);
+    EXPECT_EQ(Value("rate")->GetIndex(), 3);
+    EXPECT_EQ(Value("rate")->GetNumber(), 30);
+}
+
 TEST_F(Slider, ATrackShrunkBelowTheKnobDoesNotDivideByZero)
 {
     CVeySliderControl slider;

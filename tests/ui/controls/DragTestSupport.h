@@ -14,10 +14,13 @@
 #include <memory>
 
 // r.d (10 00 00 00): level 0..127 default 100, one (a single index), title (text), wide (ten million
-// indexes), pan 0..127 default 64, low 10..20 default 12.
+// indexes), pan 0..127 default 64, low 10..20 default 12, rate through the number table "rates"
+// (0, 10, 20, 30) with a default of 15 that the table lacks, signed -64..63.
 inline bool BuildDragTestModel()
 {
+    static CTestNumberTables numberTables;
     CVeyBufferManager::GetInstance().Clear();
+    CVeyBufferManager::GetInstance().SetNumberTableProvider(&numberTables);
     CVeyScriptDefinitions::GetInstance().Clear();
     const char* script = R"(<script>
 <structType><type>dragT</type><name>$name</name><address>$address</address>
@@ -27,6 +30,8 @@ inline bool BuildDragTestModel()
   <value><type>int5x7</type><name>wide</name><range>0,9999999</range></value>
   <value><type>int1x7</type><name>pan</name><default>64</default></value>
   <value><type>int1x7</type><name>low</name><range>10,20</range><default>12</default></value>
+  <value><type>int1x7</type><name>rate</name><range>0,30</range><numberTableRef>rates</numberTableRef><default>15</default></value>
+  <value><type>int1x7</type><name>signed</name><range>-64,63</range></value>
 </structType>
 <structType><type>rootT</type><name>$name</name><address>$address</address>
   <struct><type>dragT</type><name>d</name><address>00 00</address></struct>
