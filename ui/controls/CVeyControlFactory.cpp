@@ -1,0 +1,93 @@
+#include "ui/controls/CVeyControlFactory.h"
+
+#include "ui/controls/CVeyView.h"
+
+namespace
+{
+CVeyControlFactory*& Registered()
+{
+    static CVeyControlFactory* factory = nullptr;
+    return factory;
+}
+}
+
+CVeyControlFactory::~CVeyControlFactory()
+{
+    // A factory that goes away while registered must not be handed out afterwards.
+    if (Registered() == this)
+        Registered() = nullptr;
+}
+
+CVeyControlFactory& CVeyControlFactory::GetInstance()
+{
+    static CVeyControlFactory framework;
+    return Registered() ? *Registered() : framework;
+}
+
+void CVeyControlFactory::Register(CVeyControlFactory* factory)
+{
+    Registered() = factory;
+}
+
+CVeyControlFactory* CVeyControlFactory::GetRegistered()
+{
+    return Registered();
+}
+
+std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkTypes()
+{
+    // One line per framework control class, in the order they are tried. A class joins by naming
+    // its creator here (Make<CVeyKnobControl>); until then its name creates nothing.
+    static std::vector<CControlType> types = {
+        {"slider", nullptr},
+        {"knob", nullptr},
+        {"staticText", nullptr},
+        {"picture", nullptr},
+        {"staticTextPicture", nullptr},
+        {"combo", nullptr},
+        {"comboA", nullptr},
+        {"unlatchButton", nullptr},
+        {"latchButton", nullptr},
+        {"incrementButton", nullptr},
+        {"bias", nullptr},
+        {"envelope", nullptr},
+        {"fadeRange", nullptr},
+        {"lfo", nullptr},
+        {"keyboard", nullptr},
+        {"listControl", nullptr},
+        {"scroll", nullptr},
+        {"scrollButton", nullptr},
+        {"label", nullptr},
+        {"barGraph", nullptr},
+        {"edit", nullptr},
+        {"editDouble", nullptr},
+        {"display", nullptr},
+        {"barSlider", nullptr},
+    };
+    return types;
+}
+
+const std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::GetFrameworkTypes()
+{
+    return FrameworkTypes();
+}
+
+void CVeyControlFactory::SetFrameworkType(const std::string& name, FCreateControl create)
+{
+    for (CControlType& type : FrameworkTypes())
+        if (type.name == name)
+        {
+            type.create = create;
+            return;
+        }
+    FrameworkTypes().push_back({name, create});
+}
+
+std::unique_ptr<CVeyControl> CVeyControlFactory::CreateControl(const CVeyElementDefinition& definition)
+{
+    const std::string& typeName = definition.GetTypeName();
+    for (const CControlType& type : FrameworkTypes())
+        if (type.name == typeName)
+            return type.create ? type.create() : nullptr;
+    return nullptr;
+}
