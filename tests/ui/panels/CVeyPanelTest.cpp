@@ -557,3 +557,42 @@ TEST_F(Panels, TheViewManagerIsTheViewStepOfTheManagers)
     EXPECT_TRUE(manager.GetRootPanels().empty());
     VeySetManagerStep(EVeyManager::kView, nullptr, nullptr);
 }
+
+TEST_F(Panels, ReversedMouseOrderAsksChildPanelsFirst)
+{
+    // A control in a child panel and a control of the root panel over it, on level and idx.
+    const struct
+    {
+        const char* name;
+        const char* reverse;
+        int32_t level;
+        int32_t idx;
+    } cases[] = {
+        {"default: the root's controls, last first", "0", 100, 1},
+        {"reversed: child panels first", "1", 101, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        manager.Clear();
+        CVeyScriptDefinitions::GetInstance().GetViewGroup().Clear();
+        FindTestValue("fm.pat.common.level")->SetNumber(100);
+        FindTestValue("fm.pat.common.idx")->SetNumber(0);
+        ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(
+            std::string("<panelType><type>cT</type><name>p</name><size>20,20</size>"
+                        "<control><type>steppingControl</type><name>a</name><size>20,20</size>"
+                        "<valueRef>fm.pat.common.level</valueRef></control></panelType>"
+                        "<panelType><type>rT</type><name>r</name><size>40,40</size><reverseHandleMouse>") +
+            c.reverse +
+            "</reverseHandleMouse><panel><type>cT</type></panel>"
+            "<control><type>steppingControl</type><name>b</name><size>20,20</size>"
+            "<valueRef>fm.pat.common.idx</valueRef></control></panelType>"
+            "<panel><type>rT</type></panel>"));
+        ASSERT_TRUE(Build());
+        ASSERT_TRUE(manager.OpenRootPanel("r"));
+        Window("r")->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(5, 5));
+        Window("r")->SendMessage(WM_LBUTTONUP, 0, PointParam(5, 5));
+        EXPECT_EQ(FindTestValue("fm.pat.common.level")->GetNumber(), c.level);
+        EXPECT_EQ(FindTestValue("fm.pat.common.idx")->GetNumber(), c.idx);
+    }
+}
