@@ -1,6 +1,7 @@
 #include "editor/CApp.h"
 
 #include "editor/CEditorFrames.h"
+#include "editor/CViewUpdateProgress.h"
 #include "editor/CResourceFactory.h"
 #include "editor/CScriptLocation.h"
 #include "editor/CSplashWindow.h"
@@ -12,6 +13,7 @@
 #include "midi/framework/CVeyMidiDeviceFactory.h"
 #include "midi/framework/CVeyMidiManager.h"
 #include "midi/framework/CVeyMidiSetup.h"
+#include "midi/framework/CVeyMidiSetupState.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyDataFile.h"
 #include "model/CVeyErrorOut.h"
@@ -185,6 +187,9 @@ bool CApp::PrepareManagers()
     CPanelFactory& panelFactory = CPanelFactory::GetInstance();
     panelFactory.m_iconId = kFrameResourceId;
     CVeyViewManager::GetInstance().SetPanelFactory(&panelFactory);
+    CVeyViewManager::GetInstance().SetProgressSource([]() -> IVeyUpdateProgress* { return &CViewUpdateProgress::GetInstance(); });
+    // "MIDI connect error." and "MIDI reconnected." show in the timed notice window.
+    CVeyMidiSetupState::SetMessageOut(&GetTimerTextOutWindow());
     // The standard functors ("SendRq1", "SendDt1", "RequestRq1Dt1") come with the registry.
     CVeyFunctorRegistry::GetInstance();
 

@@ -1,4 +1,5 @@
 #include "editor/CProgressBarB.h"
+#include "editor/CViewUpdateProgress.h"
 
 #include "editor/EditorResources.h"
 #include "platform/Messages.h"
@@ -21,3 +22,9 @@ CProgressBarB& CProgressBarB::GetWindow()
 }
 
 GT::IProgress& CProgressBarB::GetInstance() { return GetWindow(); }
+
+CViewUpdateProgress& CViewUpdateProgress::GetInstance()
+{
+    static CViewUpdateProgress progress(CProgressBarB::GetInstance());
+    return progress;
+}

@@ -14,3 +14,4 @@ public:
 
     CProgressBarB();
 };
+

@@ -91,6 +91,7 @@ protected:
         GT::CInstanceManager::SetChannelFolder("");
         SetMessageBoxHook(m_savedHook);
         SetResourceString(IDS_LANGUAGE, "English");
+        GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
         if (m_savedDataHome.empty())
             unsetenv("XDG_DATA_HOME");
         else
@@ -219,6 +220,11 @@ TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
                           "<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct></script>",
          {"Unable to open main panel."}},
     };
+    // Positions saved by an earlier run must survive a start that never opened the panels.
+    const std::string positions = m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt";
+    mkdir((m_data.Path() + "/Vantor").c_str(), 0700);
+    mkdir((m_data.Path() + "/Vantor/Talvarix Editor").c_str(), 0700);
+    ASSERT_TRUE(WriteFileBytes(positions, "main\n5,6\n"));
     for (const CCase& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -235,6 +241,33 @@ TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
         EXPECT_NE(Exit(), 0) << "a failed start-up ends the program with a failure";
         for (CWnd* window : CWnd::GetTopLevelWindows())
             EXPECT_FALSE(window->IsWindowVisible()) << window->GetWindowText();
+        EXPECT_EQ(ReadFileBytes(positions), "main\n5,6\n");
+    }
+}
+
+TEST_F(EditorStartupTest, LanguageStringChoosesTheMessageSet)
+{
+    WriteScript(kScript);
+    GetMessageTable().Set(GT::CIndexedStringTable::kJapaneseSet, CApp::kMidiNotSetUpMessage, "japanese 10");
+    const struct
+    {
+        const char* language;
+        uint32_t set;
+        const char* message;
+    } cases[] = {
+        {"English", GT::CIndexedStringTable::kEnglishSet, kMidiNotSetUp},
+        {"english", GT::CIndexedStringTable::kJapaneseSet, "japanese 10"},
+        {"", GT::CIndexedStringTable::kJapaneseSet, "japanese 10"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.language);
+        Restart("");
+        m_boxes.clear();
+        SetResourceString(IDS_LANGUAGE, c.language);
+        ASSERT_TRUE(m_app->InitInstance());
+        EXPECT_EQ(GetMessageTable().GetSelectedSet(), c.set);
+        EXPECT_EQ(m_boxes, std::vector<std::string>{c.message});
     }
 }
 

@@ -2,6 +2,7 @@
 #include "editor/CProgressBarB.h"
 #include "editor/CScriptLocation.h"
 #include "editor/CSplashWindow.h"
+#include "editor/CViewUpdateProgress.h"
 #include "editor/EditorResources.h"
 #include "editor/EditorTextWindows.h"
 #include "platform/Controls.h"
@@ -135,6 +136,21 @@ TEST_F(ProgressWindowTest, CancelCountsOnlyWhenCancelable)
         progress.End();
     }
     progress.SetCancelable(false);
+}
+
+TEST_F(ProgressWindowTest, LongViewRefreshReportsToTheProgressWindow)
+{
+    IVeyUpdateProgress& update = CViewUpdateProgress::GetInstance();
+    update.SetRange(3);
+    update.SetMessage("Updating.");
+    update.Begin();
+    ASSERT_TRUE(m_window.IsShown());
+    EXPECT_EQ(m_window.GetDlgItemText(IDC_PROGRESS_MESSAGE), "Updating.");
+    update.Step();
+    EXPECT_EQ(update.GetPos(), 1);
+    EXPECT_EQ(m_window.GetPos(), 1);
+    update.End();
+    EXPECT_FALSE(m_window.IsShown());
 }
 
 namespace
