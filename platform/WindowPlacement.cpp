@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 
 namespace
 {
@@ -142,4 +143,25 @@ int GetSystemMetrics(int index)
     case SM_CYMINIMIZED: return QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 28;
     default: return 0;
     }
+}
+
+BOOL SetWindowOuterRect(CWnd* window, const RECT& rect, UINT flags)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w)
+        return FALSE;
+    QMargins frame;
+    if (w->isWindow())
+    {
+        // Before the window is first shown its frame is only known to the native window.
+        w->winId();
+        if (w->windowHandle())
+            frame = w->windowHandle()->frameMargins();
+    }
+    if (!(flags & SWP_NOSIZE))
+        w->resize(std::max(rect.right - rect.left - frame.left() - frame.right(), 0),
+                  std::max(rect.bottom - rect.top - frame.top() - frame.bottom(), 0));
+    if (!(flags & SWP_NOMOVE))
+        w->move(rect.left, rect.top);
+    return TRUE;
 }

@@ -34,3 +34,7 @@ int GetSystemMetrics(int index);
 
 // Moves and shrinks `rect` so that it lies inside `bounds`, as far as it fits.
 void FitRectIntoBounds(RECT& rect, const RECT& bounds);
+
+// Moves and sizes a window by its outer rectangle (GetWindowRect's), frame included, as Windows'
+// SetWindowPos and MoveWindow do for top-level windows. SWP_NOMOVE and SWP_NOSIZE as there.
+BOOL SetWindowOuterRect(CWnd* window, const RECT& rect, UINT flags = 0);
