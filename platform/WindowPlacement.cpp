@@ -15,6 +15,16 @@ QWidget* WidgetOf(const CWnd* window)
     return window && window->GetImpl() ? window->GetImpl()->widget.data() : nullptr;
 }
 
+// The frame around a top-level window's client area. Before the window is first shown the frame
+// is only known to the native window.
+QMargins FrameMargins(QWidget* w)
+{
+    if (!w->isWindow())
+        return QMargins();
+    w->winId();
+    return w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+}
+
 QRect ScreenRect()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -78,8 +88,10 @@ BOOL GetWindowPlacement(const CWnd* window, WINDOWPLACEMENT* placement)
     QWidget* w = WidgetOf(window);
     if (!w || !placement)
         return FALSE;
-    const QRect normal = (w->isMinimized() || w->isMaximized()) && w->normalGeometry().isValid() ? w->normalGeometry()
-                                                                                                 : w->geometry();
+    QRect normal = (w->isMinimized() || w->isMaximized()) && w->normalGeometry().isValid() ? w->normalGeometry()
+                                                                                           : w->geometry();
+    // The rectangle is the outer one, frame included, as SetWindowPlacement takes it.
+    normal = normal.marginsAdded(FrameMargins(w));
     placement->showCmd = w->isMinimized() ? SW_MINIMIZE : w->isMaximized() ? SW_MAXIMIZE : SW_SHOWNORMAL;
     placement->rcNormalPosition = RECT{normal.left(), normal.top(), normal.left() + normal.width(),
                                        normal.top() + normal.height()};
@@ -106,7 +118,7 @@ BOOL SetWindowPlacement(CWnd* window, const WINDOWPLACEMENT* placement)
     }
     if (w->isMaximized() || w->isMinimized())
         w->showNormal();
-    w->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+    SetWindowOuterRect(window, rect);
     if (placement->showCmd == SW_MAXIMIZE)
         w->showMaximized();
     else if (placement->showCmd == SW_MINIMIZE)
@@ -150,14 +162,7 @@ BOOL SetWindowOuterRect(CWnd* window, const RECT& rect, UINT flags)
     QWidget* w = WidgetOf(window);
     if (!w)
         return FALSE;
-    QMargins frame;
-    if (w->isWindow())
-    {
-        // Before the window is first shown its frame is only known to the native window.
-        w->winId();
-        if (w->windowHandle())
-            frame = w->windowHandle()->frameMargins();
-    }
+    const QMargins frame = FrameMargins(w);
     if (!(flags & SWP_NOSIZE))
         w->resize(std::max(rect.right - rect.left - frame.left() - frame.right(), 0),
                   std::max(rect.bottom - rect.top - frame.top() - frame.bottom(), 0));
