@@ -456,3 +456,10 @@ LRESULT CMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return OnCommand(static_cast<UINT>(wParam & 0xFFFF)) ? 0 : 1;
     return CWnd::WindowProc(message, wParam, lParam);
 }
+
+void CMDIChildWnd::OnSize(UINT type, int cx, int cy)
+{
+    CWnd::OnSize(type, cx, cy);
+    if (CWnd* view = GetDlgItem(0xE900))
+        view->MoveWindow(CRect(0, 0, cx, cy));
+}

@@ -136,6 +136,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Keeps the view (the child with AFX_IDW_PANE_FIRST) filling the client area.
+    void OnSize(UINT type, int cx, int cy) override;
 
 private:
     CMDIFrameWnd* m_frameWnd = nullptr;
