@@ -3,6 +3,9 @@
 #include "librarian/gp/MDIChildWndEx.h"
 #include "librarian/gp/Numbers.h"
 #include "librarian/gp/VersionStrings.h"
+#include "librarian/gp/WindowListDlg.h"
+#include "platform/DocView.h"
+#include "platform/Menu.h"
 #include "platform/Profile.h"
 #include "platform/WindowPlacement.h"
 
@@ -61,12 +64,26 @@ int CMDIFrameWndEx::CollectChildren(std::vector<CMDIChildWnd*>& children) const
     children.clear();
     CMDIChildWnd* active = MDIGetActive();
     int activeIndex = -1;
-    for (CMDIChildWnd* child : GetMDIChildren())
+    const std::vector<CDocTemplate*>& templates = AfxGetDocTemplates();
+    if (!templates.empty())
     {
-        if (!dynamic_cast<CMDIChildWndEx*>(child))
-            continue;
-        children.push_back(child);
+        for (CDocTemplate* docTemplate : templates)
+            for (CDocument* document : docTemplate->GetDocuments())
+                for (CView* view : document->GetViews())
+                {
+                    CMDIChildWnd* frame = view->GetParentFrame();
+                    if (!frame || !frame->GetSafeHwnd() ||
+                        std::find(children.begin(), children.end(), frame) != children.end())
+                        continue;
+                    if (frame == active)
+                        activeIndex = static_cast<int>(children.size());
+                    children.push_back(frame);
+                }
+        return activeIndex;
     }
+    for (CMDIChildWnd* child : GetMDIChildren())
+        if (dynamic_cast<CMDIChildWndEx*>(child))
+            children.push_back(child);
     std::stable_sort(children.begin(), children.end(), [](CMDIChildWnd* a, CMDIChildWnd* b) {
         return std::strcmp(a->GetWindowText().c_str(), b->GetWindowText().c_str()) < 0;
     });
@@ -74,6 +91,28 @@ int CMDIFrameWndEx::CollectChildren(std::vector<CMDIChildWnd*>& children) const
         if (children[i] == active)
             activeIndex = static_cast<int>(i);
     return activeIndex;
+}
+
+bool CMDIFrameWndEx::BuildWindowGoMenu(CMenu& popup) const
+{
+    std::vector<CMDIChildWnd*> children;
+    const int active = CollectChildren(children);
+    if (children.empty())
+        return false;
+    static const char kMnemonics[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    if (popup.IsNull())
+        popup.CreatePopupMenu();
+    const int count = std::min(static_cast<int>(children.size()), kWindowGoItems);
+    for (int i = 0; i < count; ++i)
+    {
+        CMDIChildWnd* child = children[static_cast<size_t>(i)];
+        auto* ex = dynamic_cast<CMDIChildWndEx*>(child);
+        const std::string text =
+            Format("&%c\t%s", kMnemonics[i], (ex ? ex->GetTitle() : child->GetWindowText()).c_str());
+        popup.AppendMenu(MF_STRING | (i == active ? MF_CHECKED : 0), ID_WINDOW_GO_FIRST + static_cast<UINT>(i),
+                         text.c_str());
+    }
+    return true;
 }
 
 bool CMDIFrameWndEx::ActivateChild(int index)
@@ -94,6 +133,25 @@ BOOL CMDIFrameWndEx::OnCommand(UINT id)
     if (id >= ID_WINDOW_GO_FIRST && id <= ID_WINDOW_GO_LAST)
     {
         ActivateChild(static_cast<int>(id - ID_WINDOW_GO_FIRST));
+        return TRUE;
+    }
+    if (id == ID_WINDOW_GO_POPUP)
+    {
+        CMenu popup;
+        if (!BuildWindowGoMenu(popup))
+            return TRUE;
+        POINT cursor{0, 0};
+        GetCursorPos(&cursor);
+        const UINT chosen = static_cast<UINT>(
+            popup.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, cursor.x, cursor.y, this));
+        if (chosen != 0)
+            SendMessage(WM_COMMAND, chosen);
+        return TRUE;
+    }
+    if (id == ID_WINDOW_LIST)
+    {
+        CWindowListDlg dialog(this, this);
+        dialog.DoModal();
         return TRUE;
     }
     return CMDIFrameWnd::OnCommand(id);

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+class CMenu;
+
 namespace GP
 {
 constexpr UINT ID_WINDOW_LIST = 57111;
@@ -28,6 +30,9 @@ public:
     int CollectChildren(std::vector<CMDIChildWnd*>& children) const;
     // Activates child `index` of CollectChildren's list, restoring it when minimized.
     bool ActivateChild(int index);
+    // Fills `popup` with one entry per child, at most 36: "&0".."&9", "&A".."&Z", a tab and the
+    // title, command ID_WINDOW_GO_FIRST + index, the active child checked. False when no child.
+    bool BuildWindowGoMenu(CMenu& popup) const;
 
     void RecalcLayout() override;
     BOOL OnCommand(UINT id) override;
