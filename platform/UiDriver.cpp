@@ -1,0 +1,351 @@
+#include "platform/UiDriver.h"
+
+#include "platform/Wnd_p.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QPointer>
+#include <QTest>
+
+namespace
+{
+int QtKeyFromVirtual(UINT vk)
+{
+    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
+        return static_cast<int>(vk);
+    if (vk >= VK_F1 && vk <= VK_F12)
+        return Qt::Key_F1 + static_cast<int>(vk - VK_F1);
+    switch (vk)
+    {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_DELETE: return Qt::Key_Delete;
+    default: return 0;
+    }
+}
+
+Qt::KeyboardModifiers Modifiers(UINT modifiers)
+{
+    Qt::KeyboardModifiers m;
+    if (modifiers & MK_SHIFT)
+        m |= Qt::ShiftModifier;
+    if (modifiers & MK_CONTROL)
+        m |= Qt::ControlModifier;
+    if (modifiers & UiDriver::MK_ALT)
+        m |= Qt::AltModifier;
+    return m;
+}
+
+QWidget* FocusTarget()
+{
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->focusWidget() ? popup->focusWidget() : popup;
+    return QApplication::focusWidget();
+}
+
+// A key as the window system gives it: the shortcut map sees it first, then the focused widget.
+void SendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text)
+{
+    if (text.isEmpty())
+        QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
+    else
+        QTest::sendKeyEvent(QTest::Click, target, static_cast<Qt::Key>(key), text, modifiers);
+}
+
+void SendClick(QWidget* widget, QPoint local, Qt::MouseButton button)
+{
+    QPointer<QWidget> guard(widget);
+    const QPointF global = widget->mapToGlobal(QPointF(local));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), global, button, button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    if (!guard)
+        return;
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local), global, button, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+QFileDialog* OpenFileDialog()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QFileDialog*>(w))
+            if (dialog->isVisible())
+                return dialog;
+    return nullptr;
+}
+}
+
+namespace UiDriver
+{
+BOOL PressKey(UINT virtualKey, UINT modifiers)
+{
+    QWidget* target = FocusTarget();
+    const int key = QtKeyFromVirtual(virtualKey);
+    if (!target || key == 0)
+        return FALSE;
+    QString text;
+    if (virtualKey == VK_RETURN)
+        text = QStringLiteral("\r");
+    else if (virtualKey == VK_ESCAPE)
+        text = QString(QChar(27));
+    SendKey(target, key, Modifiers(modifiers), text);
+    return TRUE;
+}
+
+BOOL TypeText(const std::string& text)
+{
+    for (char c : text)
+    {
+        QWidget* target = FocusTarget();
+        if (!target)
+            return FALSE;
+        const QChar ch = QChar::fromLatin1(c);
+        const int key = ch.isLetter() ? ch.toUpper().unicode() : ch.unicode();
+        SendKey(target, key, ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(ch));
+    }
+    return TRUE;
+}
+
+BOOL Click(CWnd& window, POINT client, bool right)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    if (!widget)
+        return FALSE;
+    const QPoint local(client.x, client.y);
+    QWidget* target = widget->childAt(local);
+    if (!target)
+        target = widget;
+    SendClick(target, target->mapFrom(widget, local), right ? Qt::RightButton : Qt::LeftButton);
+    return TRUE;
+}
+
+BOOL ClickFrame(CWnd& window, bool right)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    if (!widget)
+        return FALSE;
+    const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
+    QMouseEvent press(QEvent::NonClientAreaMouseButtonPress, QPointF(-2, -2), widget->mapToGlobal(QPointF(-2, -2)),
+                      button, button, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    return TRUE;
+}
+
+BOOL ClickComboDropDown(CWnd& combo, int index)
+{
+    auto* box = qobject_cast<QComboBox*>(combo.GetImpl()->content.data());
+    if (!box || !box->isEnabled() || index < 0 || index >= box->count())
+        return FALSE;
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    view->scrollTo(view->model()->index(index, 0));
+    const QRect entry = view->visualRect(view->model()->index(index, 0));
+    SendClick(view->viewport(), entry.center(), Qt::LeftButton);
+    // The list ignores a release that comes too soon after it opened; Enter on the entry
+    // chooses it then.
+    if (view->isVisible())
+    {
+        view->setCurrentIndex(view->model()->index(index, 0));
+        QTest::keyClick(view, Qt::Key_Return);
+    }
+    return TRUE;
+}
+
+void DeactivateApplication()
+{
+    if (QWidget* active = QApplication::activeWindow())
+    {
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(active, &deactivate);
+        QApplication::setActiveWindow(nullptr);
+    }
+}
+
+BOOL ChoosePopupMenuItem(const std::vector<int>& positions)
+{
+    QMenu* menu = OpenMenu();
+    if (!menu || positions.empty())
+        return FALSE;
+    for (size_t level = 0; level < positions.size(); ++level)
+    {
+        const QList<QAction*> actions = menu->actions();
+        const int position = positions[level];
+        if (position < 0 || position >= actions.size() || actions[position]->isSeparator())
+            return FALSE;
+        QAction* action = actions[position];
+        menu->setActiveAction(action);
+        const bool last = level + 1 == positions.size();
+        if (last)
+        {
+            SendKey(menu, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+            return TRUE;
+        }
+        if (!action->menu() || !action->isEnabled())
+            return FALSE;
+        SendKey(menu, Qt::Key_Right, Qt::NoModifier, QString());
+        QMenu* sub = OpenMenu();
+        if (!sub || sub == menu)
+            return FALSE;
+        menu = sub;
+    }
+    return FALSE;
+}
+
+int ClosePopupMenus()
+{
+    int closed = 0;
+    while (QWidget* popup = QApplication::activePopupWidget())
+    {
+        popup->close();
+        ++closed;
+        if (closed > 64)
+            break;
+    }
+    return closed;
+}
+
+std::vector<std::string> DescribePopupMenu(const std::vector<int>& subMenuPath)
+{
+    std::vector<std::string> lines;
+    QMenu* menu = OpenMenu();
+    // The top menu is the one no other open menu caused; walk down from it.
+    while (menu)
+    {
+        QMenu* parent = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMenu*>(w))
+                if (m->isVisible() && m != menu)
+                    for (QAction* a : m->actions())
+                        if (a->menu() == menu)
+                            parent = m;
+        if (!parent)
+            break;
+        menu = parent;
+    }
+    for (int position : subMenuPath)
+    {
+        if (!menu || position < 0 || position >= menu->actions().size())
+            return lines;
+        menu = menu->actions()[position]->menu();
+    }
+    if (!menu)
+        return lines;
+    for (QAction* action : menu->actions())
+    {
+        if (action->isSeparator())
+        {
+            lines.push_back("-");
+            continue;
+        }
+        std::string line;
+        if (action->isChecked())
+            line += '*';
+        if (!action->isEnabled())
+            line += '~';
+        line += action->text().toLatin1().toStdString();
+        if (action->menu())
+            line += '>';
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string GetFileDialogCaption()
+{
+    QFileDialog* dialog = OpenFileDialog();
+    return dialog ? dialog->windowTitle().toLocal8Bit().toStdString() : std::string();
+}
+
+BOOL EnterFileDialogFolder(const std::string& folder)
+{
+    QFileDialog* dialog = OpenFileDialog();
+    if (!dialog)
+        return FALSE;
+    dialog->setDirectory(QString::fromLocal8Bit(folder.c_str()));
+    // setDirectory does not count as the user entering it; the dialog's own navigation does.
+    emit dialog->directoryEntered(dialog->directory().absolutePath());
+    return TRUE;
+}
+
+BOOL SelectFileDialogFilter(int index)
+{
+    QFileDialog* dialog = OpenFileDialog();
+    if (!dialog || index < 0 || index >= dialog->nameFilters().size())
+        return FALSE;
+    dialog->selectNameFilter(dialog->nameFilters()[index]);
+    return TRUE;
+}
+
+BOOL FinishFileDialog(const std::string& fileName, bool accept)
+{
+    QFileDialog* dialog = OpenFileDialog();
+    if (!dialog)
+        return FALSE;
+    if (!accept)
+    {
+        dialog->reject();
+        return TRUE;
+    }
+    dialog->selectFile(QString::fromLocal8Bit(fileName.c_str()));
+    // The dialog's own accept checks the name as the Open/Save button does.
+    QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    return TRUE;
+}
+
+BOOL SaveWindowPicture(CWnd& window, const std::string& path)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    if (!widget)
+        return FALSE;
+    return widget->grab().save(QString::fromLocal8Bit(path.c_str()), "PNG") ? TRUE : FALSE;
+}
+
+BOOL SavePopupMenuPicture(const std::string& path)
+{
+    QMenu* menu = OpenMenu();
+    if (!menu)
+        return FALSE;
+    return menu->grab().save(QString::fromLocal8Bit(path.c_str()), "PNG") ? TRUE : FALSE;
+}
+
+BOOL SaveScreenPicture(const std::string& path, const RECT& area)
+{
+    const QRect region(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    if (region.isEmpty())
+        return FALSE;
+    QImage image(region.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(90, 110, 130));
+    QPainter painter(&image);
+    // Every visible top-level window; the active one and popups last, so they lie on top.
+    QList<QWidget*> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() != Qt::Popup && w != QApplication::activeWindow())
+            windows << w;
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible() && active->windowType() != Qt::Popup)
+        windows << active;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::Popup)
+            windows << w;
+    for (QWidget* w : windows)
+        painter.drawPixmap(w->geometry().topLeft() - region.topLeft(), w->grab());
+    painter.end();
+    return image.save(QString::fromLocal8Bit(path.c_str()), "PNG") ? TRUE : FALSE;
+}
+}

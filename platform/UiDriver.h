@@ -1,0 +1,51 @@
+#pragma once
+// Synthetic input for tests and screenshots on the offscreen platform: key presses and clicks
+// delivered as the window system would deliver them (through the application's event filters),
+// control of the open popup menu and file dialog, activation changes, and window pictures.
+#include "platform/Wnd.h"
+
+#include <string>
+#include <vector>
+
+namespace UiDriver
+{
+// A key press and release to the widget that has the keyboard focus; `modifiers` is a set of
+// MK_SHIFT, MK_CONTROL and 0x20 for Alt. FALSE when nothing has the focus.
+constexpr UINT MK_ALT = 0x20;
+BOOL PressKey(UINT virtualKey, UINT modifiers = 0);
+// Types the text, one key per character, into the focused widget.
+BOOL TypeText(const std::string& text);
+// A press and a release of the left (or right) button at a client point of the window, delivered to
+// the control under the point. FALSE when the window has no native window.
+BOOL Click(CWnd& window, POINT client, bool right = false);
+// A press of the left (or right) button on the window's frame.
+BOOL ClickFrame(CWnd& window, bool right = false);
+// Opens a combo box's drop-down list and clicks its entry `index` (the first by default),
+// confirming it with Enter when the list is still open.
+BOOL ClickComboDropDown(CWnd& combo, int index = 0);
+// Takes the activation away from every window of the program, as switching to another program does.
+void DeactivateApplication();
+
+// The popup menu shown now: chooses the entry at `positions` (a position per level, separators
+// counted) the way the keyboard does, opening sub-menus on the way. FALSE when no menu is open or a
+// position does not exist; a greyed entry is not chosen and leaves the menu open.
+BOOL ChoosePopupMenuItem(const std::vector<int>& positions);
+// Closes every popup menu that is open; returns how many were.
+int ClosePopupMenus();
+// The open popup menu's entries at the top level as "text", "-" for a separator, with "*" in front
+// when marked, "~" when greyed and ">" behind a sub-menu.
+std::vector<std::string> DescribePopupMenu(const std::vector<int>& subMenuPath = {});
+
+// The file dialog shown now: its caption; goes to `folder` (as if the user entered it), then
+// accepts `fileName` or cancels. FALSE when no file dialog is open.
+std::string GetFileDialogCaption();
+BOOL EnterFileDialogFolder(const std::string& folder);
+BOOL SelectFileDialogFilter(int zeroBasedIndex);
+BOOL FinishFileDialog(const std::string& fileName, bool accept);
+
+// Saves a picture of the window (or of the open popup menu) as a PNG file.
+BOOL SaveWindowPicture(CWnd& window, const std::string& path);
+BOOL SavePopupMenuPicture(const std::string& path);
+// A picture of the open popup menu and its open sub-menus side by side, as the user sees them.
+BOOL SaveScreenPicture(const std::string& path, const RECT& area);
+}
