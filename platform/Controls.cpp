@@ -434,17 +434,28 @@ struct CEditEvents final : public QObject
             event->accept();
             return false;
         }
+        if (event->type() == QEvent::KeyRelease)
+        {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->isAutoRepeat())
+                return false;
+            return m_edit->PreTranslateKeyUp(VirtualKeyFromQt(key->key(), key->modifiers())) != FALSE;
+        }
         if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         const UINT vk = VirtualKeyFromQt(key->key(), key->modifiers());
         const UINT message = (key->modifiers() & Qt::AltModifier) ? 0x0104u /* WM_SYSKEYDOWN */ : WM_KEYDOWN;
-        return m_edit->PreTranslateKey(message, vk) != FALSE;
+        m_repeat = key->isAutoRepeat();
+        const BOOL eaten = m_edit->PreTranslateKey(message, vk);
+        m_repeat = false;
+        return eaten != FALSE;
     }
     void Update() { m_edit->OnEditUpdate(); }
     void Change() { m_edit->OnEditChange(); }
     CEdit* m_edit;
     bool m_takesAll = false;
+    bool m_repeat = false;
 };
 
 struct CEdit::Data
@@ -568,5 +579,7 @@ void CEdit::SetTakesAllKeys(bool takesAll)
 }
 
 BOOL CEdit::PreTranslateKey(UINT, UINT) { return FALSE; }
+BOOL CEdit::PreTranslateKeyUp(UINT) { return FALSE; }
+bool CEdit::IsRepeatedKey() const { return m->events && m->events->m_repeat; }
 void CEdit::OnEditUpdate() {}
 void CEdit::OnEditChange() {}

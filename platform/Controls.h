@@ -89,6 +89,10 @@ public:
 protected:
     // A key press reaching the edit: WM_KEYDOWN, or WM_SYSKEYDOWN while Alt is held. TRUE eats it.
     virtual BOOL PreTranslateKey(UINT message, UINT virtualKey);
+    // A key released while the edit has the focus (auto-repeat releases are not reported). TRUE eats it.
+    virtual BOOL PreTranslateKeyUp(UINT virtualKey);
+    // During PreTranslateKey: whether the press is an auto-repeat of a key already held.
+    bool IsRepeatedKey() const;
     // The text changed: EN_UPDATE before the change is shown, EN_CHANGE after.
     virtual void OnEditUpdate();
     virtual void OnEditChange();

@@ -109,6 +109,65 @@ BOOL PressKey(UINT virtualKey, UINT modifiers)
     return TRUE;
 }
 
+BOOL KeyDown(UINT virtualKey, UINT modifiers, bool repeat)
+{
+    QWidget* target = FocusTarget();
+    const int key = QtKeyFromVirtual(virtualKey);
+    if (!target || key == 0)
+        return FALSE;
+    QKeyEvent press(QEvent::KeyPress, key, Modifiers(modifiers), QString(), repeat);
+    QApplication::sendEvent(target, &press);
+    return TRUE;
+}
+
+BOOL KeyUp(UINT virtualKey, UINT modifiers)
+{
+    QWidget* target = FocusTarget();
+    const int key = QtKeyFromVirtual(virtualKey);
+    if (!target || key == 0)
+        return FALSE;
+    QKeyEvent release(QEvent::KeyRelease, key, Modifiers(modifiers), QString(), false);
+    QApplication::sendEvent(target, &release);
+    return TRUE;
+}
+
+namespace
+{
+BOOL SendButton(CWnd& window, POINT client, bool right, UINT heldButtons, bool down)
+{
+    QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return FALSE;
+    const QPoint local(client.x, client.y);
+    QWidget* target = widget->childAt(local);
+    if (!target)
+        target = widget;
+    const QPoint targetLocal = target->mapFrom(widget, local);
+    const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
+    Qt::MouseButtons held;
+    if (heldButtons & MK_LBUTTON)
+        held |= Qt::LeftButton;
+    if (heldButtons & MK_RBUTTON)
+        held |= Qt::RightButton;
+    if (down)
+        held |= button;
+    QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(targetLocal),
+                      QPointF(target->mapToGlobal(targetLocal)), button, held, QApplication::keyboardModifiers());
+    QApplication::sendEvent(target, &event);
+    return TRUE;
+}
+}
+
+BOOL MouseDown(CWnd& window, POINT client, bool right, UINT heldButtons)
+{
+    return SendButton(window, client, right, heldButtons, true);
+}
+
+BOOL MouseUp(CWnd& window, POINT client, bool right, UINT heldButtons)
+{
+    return SendButton(window, client, right, heldButtons, false);
+}
+
 BOOL TypeText(const std::string& text)
 {
     for (char c : text)

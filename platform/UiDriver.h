@@ -13,6 +13,14 @@ namespace UiDriver
 // MK_SHIFT, MK_CONTROL and 0x20 for Alt. FALSE when nothing has the focus.
 constexpr UINT MK_ALT = 0x20;
 BOOL PressKey(UINT virtualKey, UINT modifiers = 0);
+// Only the press (an auto-repeat press when `repeat`), or only the release, of a key, to the
+// focused widget: for keys held down over time.
+BOOL KeyDown(UINT virtualKey, UINT modifiers = 0, bool repeat = false);
+BOOL KeyUp(UINT virtualKey, UINT modifiers = 0);
+// Only the press, or only the release, of the left (or right) button at a client point; with
+// `heldButtons` (MK_LBUTTON, MK_RBUTTON) for the buttons held after the event.
+BOOL MouseDown(CWnd& window, POINT client, bool right = false, UINT heldButtons = 0);
+BOOL MouseUp(CWnd& window, POINT client, bool right = false, UINT heldButtons = 0);
 // Types the text, one key per character, into the focused widget.
 BOOL TypeText(const std::string& text);
 // A press and a release of the left (or right) button at a client point of the window, delivered to
