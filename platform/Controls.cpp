@@ -263,6 +263,22 @@ namespace
 QComboBox* ComboOf(const CWnd& window) { return qobject_cast<QComboBox*>(window.GetImpl()->content.data()); }
 }
 
+struct CComboEvents final : public QObject
+{
+    explicit CComboEvents(CComboBox* combo) : m_combo(combo) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const UINT vk = VirtualKeyFromQt(key->key(), key->modifiers());
+        const UINT message = (key->modifiers() & Qt::AltModifier) ? 0x0104u /* WM_SYSKEYDOWN */ : WM_KEYDOWN;
+        return m_combo->PreTranslateKey(message, vk) != FALSE;
+    }
+    void SelEndOk() { m_combo->OnSelEndOk(); }
+    CComboBox* m_combo;
+};
+
 CComboBox::CComboBox() = default;
 CComboBox::~CComboBox() = default;
 
@@ -278,10 +294,35 @@ BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     });
     QObject::connect(combo, &QComboBox::currentTextChanged, combo,
                      [this](const QString& t) { PlatformDetail::SyncWindowText(*this, t); });
-    QObject::connect(combo, qOverload<int>(&QComboBox::activated), combo,
-                     [this](int) { NotifyParent(*this, CBN_SELCHANGE); });
+    auto* events = new CComboEvents(this);
+    events->setParent(combo);
+    combo->installEventFilter(events);
+    QObject::connect(combo, qOverload<int>(&QComboBox::activated), combo, [this, events](int) {
+        events->SelEndOk();
+        NotifyParent(*this, CBN_SELCHANGE);
+    });
     return TRUE;
 }
+
+BOOL CComboBox::GetDroppedState() const
+{
+    QComboBox* combo = ComboOf(*this);
+    return combo && combo->view() && combo->view()->isVisible();
+}
+
+void CComboBox::ShowDropDown(BOOL show)
+{
+    if (QComboBox* combo = ComboOf(*this))
+    {
+        if (show)
+            combo->showPopup();
+        else
+            combo->hidePopup();
+    }
+}
+
+BOOL CComboBox::PreTranslateKey(UINT, UINT) { return FALSE; }
+void CComboBox::OnSelEndOk() {}
 
 void CComboBox::ResetContent()
 {
