@@ -151,8 +151,13 @@ BOOL SendButton(CWnd& window, POINT client, bool right, UINT heldButtons, bool d
         held |= Qt::RightButton;
     if (down)
         held |= button;
+    Qt::KeyboardModifiers modifiers;
+    if (heldButtons & MK_SHIFT)
+        modifiers |= Qt::ShiftModifier;
+    if (heldButtons & MK_CONTROL)
+        modifiers |= Qt::ControlModifier;
     QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(targetLocal),
-                      QPointF(target->mapToGlobal(targetLocal)), button, held, QApplication::keyboardModifiers());
+                      QPointF(target->mapToGlobal(targetLocal)), button, held, modifiers);
     QApplication::sendEvent(target, &event);
     return TRUE;
 }
@@ -166,6 +171,23 @@ BOOL MouseDown(CWnd& window, POINT client, bool right, UINT heldButtons)
 BOOL MouseUp(CWnd& window, POINT client, bool right, UINT heldButtons)
 {
     return SendButton(window, client, right, heldButtons, false);
+}
+
+BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons)
+{
+    QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return FALSE;
+    Qt::MouseButtons held;
+    if (heldButtons & MK_LBUTTON)
+        held |= Qt::LeftButton;
+    if (heldButtons & MK_RBUTTON)
+        held |= Qt::RightButton;
+    const QPoint local(client.x, client.y);
+    QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton, held,
+                      QApplication::keyboardModifiers());
+    QApplication::sendEvent(widget, &event);
+    return TRUE;
 }
 
 BOOL TypeText(const std::string& text)

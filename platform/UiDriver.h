@@ -18,9 +18,13 @@ BOOL PressKey(UINT virtualKey, UINT modifiers = 0);
 BOOL KeyDown(UINT virtualKey, UINT modifiers = 0, bool repeat = false);
 BOOL KeyUp(UINT virtualKey, UINT modifiers = 0);
 // Only the press, or only the release, of the left (or right) button at a client point; with
-// `heldButtons` (MK_LBUTTON, MK_RBUTTON) for the buttons held after the event.
+// `heldButtons` (MK_LBUTTON, MK_RBUTTON) for the buttons held after the event, with MK_SHIFT and
+// MK_CONTROL for the keys held.
 BOOL MouseDown(CWnd& window, POINT client, bool right = false, UINT heldButtons = 0);
 BOOL MouseUp(CWnd& window, POINT client, bool right = false, UINT heldButtons = 0);
+// A move of the mouse to a client point of the window with `heldButtons` held (to the window
+// that has the capture when one has it).
+BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons = 0);
 // Types the text, one key per character, into the focused widget.
 BOOL TypeText(const std::string& text);
 // A press and a release of the left (or right) button at a client point of the window, delivered to
