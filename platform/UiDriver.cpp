@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QSlider>
 #include <QTest>
 
 namespace
@@ -187,6 +188,25 @@ BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons)
     QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton, held,
                       QApplication::keyboardModifiers());
     QApplication::sendEvent(widget, &event);
+    return TRUE;
+}
+
+BOOL DragSliderTo(CWnd& slider, int position)
+{
+    auto* control = qobject_cast<QSlider*>(slider.GetImpl()->content.data());
+    if (!control)
+        return FALSE;
+    control->setSliderDown(true);
+    control->setSliderPosition(position);
+    return TRUE;
+}
+
+BOOL ReleaseSlider(CWnd& slider)
+{
+    auto* control = qobject_cast<QSlider*>(slider.GetImpl()->content.data());
+    if (!control || !control->isSliderDown())
+        return FALSE;
+    control->setSliderDown(false);
     return TRUE;
 }
 

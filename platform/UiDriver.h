@@ -25,6 +25,9 @@ BOOL MouseUp(CWnd& window, POINT client, bool right = false, UINT heldButtons = 
 // A move of the mouse to a client point of the window with `heldButtons` held (to the window
 // that has the capture when one has it).
 BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons = 0);
+// Drags a trackbar's thumb (held since a press on it) to `position`, or lets it go.
+BOOL DragSliderTo(CWnd& slider, int position);
+BOOL ReleaseSlider(CWnd& slider);
 // Types the text, one key per character, into the focused widget.
 BOOL TypeText(const std::string& text);
 // A press and a release of the left (or right) button at a client point of the window, delivered to

@@ -18,6 +18,117 @@ double g_speedFactor = -1;
 constexpr UINT_PTR DelayTimer = 1;
 constexpr UINT_PTR RepeatTimer = 2;
 constexpr int ButtonWidth = 16;   // one vertical scroll-bar width
+constexpr int ScrollBarSize = 16;
+bool g_dragStart = true;          // the next trackbar notification starts a drag
+}
+
+// ---- CSpinEditSlider ----
+
+BOOL CSpinEditSlider::Open(POINT cursor, POINT buttonCentre)
+{
+    const bool horizontal = std::abs(cursor.y - buttonCentre.y) > std::abs(cursor.x - buttonCentre.x);
+    m_sign = horizontal ? 1 : -1;
+    const int width = horizontal ? 10 * ScrollBarSize : 2 * ScrollBarSize;
+    const int height = horizontal ? 2 * ScrollBarSize : 10 * ScrollBarSize;
+    RECT rect{cursor.x - width / 2, cursor.y - height / 2, cursor.x + width / 2, cursor.y + height / 2};
+    const DWORD style = WS_POPUP | WS_DLGFRAME | TBS_BOTH | TBS_NOTICKS | (horizontal ? 0 : TBS_VERT);
+    if (!Create(style, rect, &m_edit, 0))
+        return FALSE;
+    SetRange(0, SpinNumber::ThumbRange);
+    SetLineSize(0);
+    SetPageSize(0);
+    ShowValue();
+    // The thumb's centre goes under the cursor; then the trackbar moves off the edit.
+    RECT thumb;
+    GetThumbRect(&thumb);
+    int dx = cursor.x - (rect.left + (thumb.left + thumb.right) / 2);
+    int dy = cursor.y - (rect.top + (thumb.top + thumb.bottom) / 2);
+    RECT placed{rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy};
+    RECT edit;
+    m_edit.GetWindowRect(&edit);
+    const bool overlaps = placed.left < edit.right && edit.left < placed.right && placed.top < edit.bottom && edit.top < placed.bottom;
+    if (overlaps)
+    {
+        if (horizontal)
+        {
+            const LONG shift = cursor.y >= buttonCentre.y ? edit.bottom - placed.top : edit.top - placed.bottom;
+            placed.top += shift;
+            placed.bottom += shift;
+        }
+        else
+        {
+            const LONG shift = cursor.x >= buttonCentre.x ? edit.right - placed.left : edit.left - placed.right;
+            placed.left += shift;
+            placed.right += shift;
+        }
+    }
+    MoveWindow(placed);
+    ShowWindow(SW_SHOWNA);
+    GetThumbRect(&thumb);
+    SetCursorPos(placed.left + (thumb.left + thumb.right) / 2, placed.top + (thumb.top + thumb.bottom) / 2);
+    PressThumb();
+    return TRUE;
+}
+
+void CSpinEditSlider::ShowValue()
+{
+    ++m_suppress;
+    SetPos(SpinNumber::ThumbFromValue(m_edit.GetValue(), m_edit.m_minimum, m_edit.m_maximum, m_sign < 0));
+    --m_suppress;
+}
+
+void CSpinEditSlider::OnTrackbarScroll(UINT code, int position)
+{
+    if (m_suppress > 0)
+        return;
+    if (g_dragStart)
+    {
+        g_dragStart = false;
+        m_edit.NotifyParent(SEN_BEGINSTEP);
+    }
+    const double lineUnit = SpinNumber::StepSize(m_edit.m_format, m_edit.m_digit, 0);
+    const double pageUnit = SpinNumber::StepSize(m_edit.m_format, m_edit.m_digit, 1);
+    // Line and page "up" decrease a horizontal trackbar and increase a vertical one.
+    const double up = m_sign > 0 ? -1 : 1;
+    const double low = std::min(m_edit.m_minimum, m_edit.m_maximum);
+    const double high = std::max(m_edit.m_minimum, m_edit.m_maximum);
+    const double value = m_edit.GetValue();
+    switch (code)
+    {
+    case TB_LINEUP: m_edit.SlideTo(value + up * lineUnit); break;
+    case TB_LINEDOWN: m_edit.SlideTo(value - up * lineUnit); break;
+    case TB_PAGEUP: m_edit.SlideTo(value + up * pageUnit); break;
+    case TB_PAGEDOWN: m_edit.SlideTo(value - up * pageUnit); break;
+    case TB_THUMBTRACK:
+        m_edit.SlideTo(SpinNumber::ValueFromThumb(position, m_edit.m_minimum, m_edit.m_maximum, m_sign < 0));
+        break;
+    case TB_TOP: m_edit.SlideTo(m_sign < 0 ? high : low); break;
+    case TB_BOTTOM: m_edit.SlideTo(m_sign < 0 ? low : high); break;
+    case TB_ENDTRACK:
+        m_edit.NotifyParent(SEN_ENDSTEP);
+        g_dragStart = true;
+        // Closing returns the edit to typing, after this notification has run its course.
+        PostMessage(WM_KEYDOWN, VK_RETURN);
+        return;
+    default: return;
+    }
+    ShowValue();
+}
+
+LRESULT CSpinEditSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN)
+        return PreTranslateKey(static_cast<UINT>(wParam));
+    return CSliderCtrl::WindowProc(message, wParam, lParam);
+}
+
+BOOL CSpinEditSlider::PreTranslateKey(UINT virtualKey)
+{
+    if (virtualKey != VK_RETURN && virtualKey != VK_ESCAPE)
+        return FALSE;
+    if (m_edit.m_mode == CSpinEdit::Sliding)
+        m_edit.SetMode(CSpinEdit::Typing);
+    return TRUE;
 }
 
 // ---- CSpinEditButton ----
@@ -258,8 +369,24 @@ void CSpinEdit::LeaveMode()
         NotifyParent(SEN_ENDSTEP);
         break;
     case Sliding:
+        if (m_slider && m_slider->GetSafeHwnd())
+            m_slider->DestroyWindow();
         break;
     }
+}
+
+CSpinEditSlider* CSpinEdit::GetSlider() const
+{
+    return m_mode == Sliding && m_slider && m_slider->GetSafeHwnd() ? m_slider.get() : nullptr;
+}
+
+bool CSpinEdit::SlideTo(double value)
+{
+    if (!OfferChange(value))
+        return false;
+    m_value = SpinNumber::Clamp(value, m_minimum, m_maximum, IsIntegerMode());
+    ShowValue();
+    return true;
 }
 
 void CSpinEdit::SetMode(EMode mode)
@@ -287,7 +414,18 @@ void CSpinEdit::SetMode(EMode mode)
         SetTimer(DelayTimer, static_cast<UINT>(g_repeatDelay));
         break;
     case Sliding:
+    {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        RECT button{0, 0, 0, 0};
+        if (m_button)
+            m_button->GetWindowRect(&button);
+        const POINT centre{(button.left + button.right) / 2, (button.top + button.bottom) / 2};
+        m_slider = std::make_unique<CSpinEditSlider>(*this);
+        if (!m_slider->Open(cursor, centre))
+            SetMode(Typing);
         break;
+    }
     }
 }
 
@@ -297,6 +435,20 @@ void CSpinEdit::OnTimer(UINT_PTR id)
         return CEdit::OnTimer(id);
     if (m_mode != Stepping)
         return;
+    // Dragging off the held button opens the trackbar.
+    if (m_button && CWnd::GetCapture() == m_button.get())
+    {
+        POINT cursor;
+        GetCursorPos(&cursor);
+        RECT button;
+        m_button->GetWindowRect(&button);
+        if (cursor.x < button.left || cursor.x >= button.right || cursor.y < button.top || cursor.y >= button.bottom)
+        {
+            ReleaseCapture();
+            SetMode(Sliding);
+            return;
+        }
+    }
     if (HasFocusHere() && !Step())
     {
         SetMode(Typing);
@@ -419,6 +571,8 @@ void CSpinEdit::OnDestroy()
     m_mode = Typing;
     if (m_button && m_button->GetSafeHwnd())
         m_button->DestroyWindow();
+    if (m_slider && m_slider->GetSafeHwnd())
+        m_slider->DestroyWindow();
     CEdit::OnDestroy();
 }
 

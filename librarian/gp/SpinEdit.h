@@ -5,6 +5,7 @@
 // is first offered to the parent, which may refuse it.
 #include "platform/CommonControls.h"
 #include "platform/Controls.h"
+#include "platform/SliderCtrl.h"
 
 #include <cstdint>
 #include <memory>
@@ -53,6 +54,29 @@ private:
     ELook m_look = Normal;
 };
 
+// The popup trackbar of sliding: coarse changes over the whole range while the mouse drags it.
+class CSpinEditSlider : public CSliderCtrl
+{
+public:
+    explicit CSpinEditSlider(CSpinEdit& edit) : m_edit(edit) {}
+    // Creates the trackbar (horizontal when the cursor left the button vertically) with its thumb
+    // under the cursor, off the edit, and hands the drag on to the thumb.
+    BOOL Open(POINT cursor, POINT buttonCentre);
+    // Puts the thumb at the edit's value without a notification.
+    void ShowValue();
+
+protected:
+    void OnTrackbarScroll(UINT code, int position) override;
+    BOOL PreTranslateKey(UINT virtualKey) override;
+    // The Enter posted at the end of a drag closes the trackbar.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    CSpinEdit& m_edit;
+    int m_sign = 1;          // +1 horizontal, -1 vertical
+    int m_suppress = 0;      // own position changes in progress
+};
+
 class CSpinEdit : public CEdit
 {
 public:
@@ -75,6 +99,10 @@ public:
     EMode GetMode() const { return m_mode; }
     bool IsIntegerMode() const { return m_numberKind == 0; }
     CSpinEditButton* GetButton() const { return m_button.get(); }
+    // The trackbar while sliding, else null.
+    CSpinEditSlider* GetSlider() const;
+    double GetMinimum() const { return m_minimum; }
+    double GetMaximum() const { return m_maximum; }
     // The text the edit shows for the current value (formatted and padded).
     std::string FormatValue() const;
 
@@ -98,6 +126,9 @@ protected:
 
 private:
     friend class CSpinEditButton;
+    friend class CSpinEditSlider;
+    // A value from the trackbar: clamped, offered to the parent and shown; false when refused.
+    bool SlideTo(double value);
     void OnButtonDown(bool increase);
     void OnButtonUp(bool right, UINT heldButtons);
     void SetMode(EMode mode);
@@ -122,6 +153,8 @@ private:
     uint32_t m_formatFlags;
     int32_t m_digit;
     std::unique_ptr<CSpinEditButton> m_button;
+    // Kept after sliding ends until the next slide: it may close from inside its own handler.
+    std::unique_ptr<CSpinEditSlider> m_slider;
     EMode m_mode = Typing;
     std::string m_text;
     bool m_settingText = false;

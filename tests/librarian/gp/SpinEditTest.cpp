@@ -1,6 +1,7 @@
 #include "GpTestWindows.h"
 
 #include "librarian/gp/SpinEdit.h"
+#include "librarian/gp/SpinNumber.h"
 #include "platform/UiDriver.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -137,6 +138,9 @@ TEST_F(SpinEditFixture, ButtonStepsWhileHeld)
     RECT client;
     spin.GetClientRect(&client);
     const POINT onButton{client.right - 5, (client.top + client.bottom) / 2};
+    POINT cursor = onButton;
+    spin.ClientToScreen(&cursor);
+    SetCursorPos(cursor.x, cursor.y);   // the pointer stays on the button: no trackbar
     ASSERT_TRUE(UiDriver::MouseDown(spin, onButton, true));
     EXPECT_DOUBLE_EQ(spin.GetValue(), 51);
     EXPECT_EQ(spin.GetButton()->GetLook(), GP::CSpinEditButton::Increasing);
@@ -189,4 +193,51 @@ TEST_F(SpinEditFixture, SpeedFactorFileShortensTheRepeat)
     else
         unsetenv("XDG_CONFIG_HOME");
     GP::CSpinEdit::ForgetSpeedFactor();
+}
+
+// Dragging off the held button opens the trackbar (horizontal when the cursor left it vertically);
+// dragging its thumb sets values over the whole range, offered to the parent; letting go closes it
+// and the edit types again.
+TEST_F(SpinEditFixture, DraggingOffTheButtonOpensTheTrackbar)
+{
+    GP::CSpinEdit& spin = MakeEdit(100, 0, 0, 1000);
+    RECT client;
+    spin.GetClientRect(&client);
+    const POINT onButton{client.right - 5, (client.top + client.bottom) / 2};
+    ASSERT_TRUE(UiDriver::MouseDown(spin, onButton, true));
+    EXPECT_DOUBLE_EQ(spin.GetValue(), 101);
+    POINT away = onButton;
+    spin.ClientToScreen(&away);
+    away.y += 120;
+    ASSERT_TRUE(SetCursorPos(away.x, away.y));
+    POINT cursor;
+    GetCursorPos(&cursor);
+    if (cursor.y != away.y)
+        GTEST_SKIP() << "this platform cannot move the cursor";
+    RunFor(500);
+    ASSERT_EQ(spin.GetMode(), GP::CSpinEdit::Sliding);
+    GP::CSpinEditSlider* slider = spin.GetSlider();
+    ASSERT_NE(slider, nullptr);
+    EXPECT_FALSE(slider->IsVertical());
+    RECT sliderRect;
+    RECT editRect;
+    slider->GetWindowRect(&sliderRect);
+    spin.GetWindowRect(&editRect);
+    EXPECT_TRUE(sliderRect.top >= editRect.bottom || sliderRect.bottom <= editRect.top) << "off the edit";
+
+    parent.notices.clear();
+    ASSERT_TRUE(UiDriver::DragSliderTo(*slider, GP::SpinNumber::ThumbRange));
+    EXPECT_DOUBLE_EQ(spin.GetValue(), 1000);
+    UiDriver::DragSliderTo(*slider, GP::SpinNumber::ThumbRange / 2);
+    EXPECT_NEAR(spin.GetValue(), 500, 1);
+    parent.stepAnswer = 1;
+    UiDriver::DragSliderTo(*slider, 0);
+    EXPECT_NEAR(spin.GetValue(), 500, 1) << "a refused change keeps the value";
+    parent.stepAnswer = 0;
+    ASSERT_TRUE(UiDriver::ReleaseSlider(*slider));
+    PumpAllMessages();
+    EXPECT_EQ(spin.GetMode(), GP::CSpinEdit::Typing);
+    EXPECT_EQ(spin.GetSlider(), nullptr);
+    EXPECT_EQ(parent.Codes(), "301 step step step 302");
+    UiDriver::MouseUp(spin, onButton, true);
 }
