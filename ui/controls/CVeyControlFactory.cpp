@@ -1,5 +1,8 @@
 #include "ui/controls/CVeyControlFactory.h"
 
+#include "ui/controls/CVeyButtons.h"
+#include "ui/controls/CVeyPictureControls.h"
+#include "ui/controls/CVeyStaticTextControls.h"
 #include "ui/controls/CVeyView.h"
 
 namespace
@@ -41,14 +44,14 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
     static std::vector<CControlType> types = {
         {"slider", nullptr},
         {"knob", nullptr},
-        {"staticText", nullptr},
-        {"picture", nullptr},
-        {"staticTextPicture", nullptr},
+        {"staticText", &Make<CVeyStaticTextControl>},
+        {"picture", &Make<CVeyPictureControl>},
+        {"staticTextPicture", &Make<CVeyStaticTextPictureControl>},
         {"combo", nullptr},
         {"comboA", nullptr},
-        {"unlatchButton", nullptr},
-        {"latchButton", nullptr},
-        {"incrementButton", nullptr},
+        {"unlatchButton", &Make<CVeyUnlatchButton>},
+        {"latchButton", &Make<CVeyLatchButton>},
+        {"incrementButton", &Make<CVeyIncrementButton>},
         {"bias", nullptr},
         {"envelope", nullptr},
         {"fadeRange", nullptr},
@@ -57,7 +60,7 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"listControl", nullptr},
         {"scroll", nullptr},
         {"scrollButton", nullptr},
-        {"label", nullptr},
+        {"label", &Make<CVeyLabelControl>},
         {"barGraph", nullptr},
         {"edit", nullptr},
         {"editDouble", nullptr},
