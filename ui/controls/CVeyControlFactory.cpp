@@ -3,6 +3,8 @@
 #include "ui/controls/CVeyButtons.h"
 #include "ui/controls/CVeyPictureControls.h"
 #include "ui/controls/CVeyStaticTextControls.h"
+#include "ui/controls/CVeyKnobControl.h"
+#include "ui/controls/CVeySliderControl.h"
 #include "ui/controls/CVeyView.h"
 
 namespace
@@ -42,8 +44,8 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
     // One line per framework control class, in the order they are tried. A class joins by naming
     // its creator here (Make<CVeyKnobControl>); until then its name creates nothing.
     static std::vector<CControlType> types = {
-        {"slider", nullptr},
-        {"knob", nullptr},
+        {"slider", &Make<CVeySliderControl>},
+        {"knob", &Make<CVeyKnobControl>},
         {"staticText", &Make<CVeyStaticTextControl>},
         {"picture", &Make<CVeyPictureControl>},
         {"staticTextPicture", &Make<CVeyStaticTextPictureControl>},

@@ -37,8 +37,20 @@ std::string TypeOf(const std::unique_ptr<CVeyControl>& control)
 
 struct ControlFactory : ::testing::Test
 {
-    void SetUp() override { CVeyControlFactory::SetFrameworkType("knob", &CVeyControlFactory::Make<CTestControl>); }
-    void TearDown() override { CVeyControlFactory::SetFrameworkType("knob", nullptr); }
+    // "knob" stands for a built class and "slider" for one left out; the real creators come back.
+    void SetUp() override
+    {
+        for (const auto& type : CVeyControlFactory::GetFrameworkTypes())
+            saved.push_back(type);
+        CVeyControlFactory::SetFrameworkType("knob", &CVeyControlFactory::Make<CTestControl>);
+        CVeyControlFactory::SetFrameworkType("slider", nullptr);
+    }
+    void TearDown() override
+    {
+        for (const auto& type : saved)
+            CVeyControlFactory::SetFrameworkType(type.name, type.create);
+    }
+    std::vector<CVeyControlFactory::CControlType> saved;
 };
 }
 
