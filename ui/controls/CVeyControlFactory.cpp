@@ -2,6 +2,7 @@
 
 #include "ui/controls/CVeyButtons.h"
 #include "ui/controls/CVeyPictureControls.h"
+#include "ui/controls/CVeyScrollControls.h"
 #include "ui/controls/CVeyStaticTextControls.h"
 #include "ui/controls/CVeyKnobControl.h"
 #include "ui/controls/CVeySliderControl.h"
@@ -60,8 +61,8 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"lfo", nullptr},
         {"keyboard", nullptr},
         {"listControl", nullptr},
-        {"scroll", nullptr},
-        {"scrollButton", nullptr},
+        {"scroll", &Make<CVeyScrollControl>},
+        {"scrollButton", &Make<CVeyScrollButton>},
         {"label", &Make<CVeyLabelControl>},
         {"barGraph", nullptr},
         {"edit", nullptr},
