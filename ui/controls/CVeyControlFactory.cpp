@@ -1,5 +1,7 @@
 #include "ui/controls/CVeyControlFactory.h"
 
+#include "ui/controls/CVeyComboControl.h"
+#include "ui/controls/CVeyEditControl.h"
 #include "ui/controls/CVeyView.h"
 
 namespace
@@ -44,8 +46,8 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"staticText", nullptr},
         {"picture", nullptr},
         {"staticTextPicture", nullptr},
-        {"combo", nullptr},
-        {"comboA", nullptr},
+        {"combo", &Make<CVeyPopComboControl>},
+        {"comboA", &Make<CVeyComboControl>},
         {"unlatchButton", nullptr},
         {"latchButton", nullptr},
         {"incrementButton", nullptr},
@@ -59,9 +61,9 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"scrollButton", nullptr},
         {"label", nullptr},
         {"barGraph", nullptr},
-        {"edit", nullptr},
-        {"editDouble", nullptr},
-        {"display", nullptr},
+        {"edit", &Make<CVeyPopEditControl>},
+        {"editDouble", &Make<CVeyEditDoubleControl>},
+        {"display", &Make<CVeyDisplayControl>},
         {"barSlider", nullptr},
     };
     return types;
