@@ -380,6 +380,8 @@ bool CVeyComboControl::Create(CVeyView* parent)
 
 void CVeyComboControl::UpdateFromValue()
 {
+    if (!m_textOperator)
+        return;
     if (const CVeyValue* value = GetValue(0))
         SetText(CPrinter(this).Print(value->GetIndex()));
 }
@@ -387,6 +389,11 @@ void CVeyComboControl::UpdateFromValue()
 void CVeyComboControl::OpenPopup()
 {
     const CVeySingleTextOperator* text = m_textOperator.get();
+    if (!text)
+    {
+        ReleaseButton();
+        return;
+    }
     const int32_t chosen = TrackComboMenu(*this, m_divisions, GetValueCount(), text->GetStringTable(),
                                           text->GetOffsetValue(), std::make_unique<CPrinter>(this),
                                           text->GetTextRect());

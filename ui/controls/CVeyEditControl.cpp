@@ -267,16 +267,23 @@ bool CVeyDisplayControl::Create(CVeyView* parent)
 
 void CVeyDisplayControl::Draw(const UL::CDrawInfo& info)
 {
-    m_textOperator->Draw(info, 0);
+    if (m_textOperator)
+        m_textOperator->Draw(info, 0);
 }
 
 void CVeyDisplayControl::UpdateFromValue()
 {
-    m_textOperator->UpdateFromValue();
+    if (m_textOperator)
+        m_textOperator->UpdateFromValue();
 }
 
 void CVeyDisplayControl::OpenPopup()
 {
+    if (!m_textOperator)
+    {
+        ReleaseButton();
+        return;
+    }
     const std::vector<CVeyTextWriter*>& writers = m_textOperator->GetTextWriters();
     std::string result;
     if (VeyGetPopupEdit().Run(*GetRootView(), EditRectBelow(m_rect), result, GetText(),
@@ -289,7 +296,7 @@ void CVeyDisplayControl::OpenPopup()
 void CVeyDisplayControl::CommitText(const std::string& text)
 {
     CVeyValue* value = GetValue(0);
-    if (!value)
+    if (!value || !m_textOperator)
         return;
     CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
     if (value->GetKind() == CVeyValue::kNumber)

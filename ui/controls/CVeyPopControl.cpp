@@ -344,7 +344,8 @@ bool CVeyPopControlX::Create(CVeyView* parent)
 
 void CVeyPopControlX::Draw(const UL::CDrawInfo& info)
 {
-    m_textOperator->Draw(info, 0);
+    if (m_textOperator)
+        m_textOperator->Draw(info, 0);
     if (m_bitmap && info.IsVisible(GetButtonRect()))
         m_bitmap->DrawState(info, m_buttonPosition, m_buttonPressed ? 1 : 0);
 }
@@ -387,12 +388,14 @@ std::unique_ptr<CVeyWheelOperator> CVeyPopControlX::CreateWheelOperator()
 
 void CVeyPopControlX::SetText(const std::string& text)
 {
-    m_textOperator->SetText(text);
+    if (m_textOperator)
+        m_textOperator->SetText(text);
 }
 
 const std::string& CVeyPopControlX::GetText() const
 {
-    return m_textOperator->GetText();
+    static const std::string none;
+    return m_textOperator ? m_textOperator->GetText() : none;
 }
 
 void CVeyPopControlX::ReleaseButton()
