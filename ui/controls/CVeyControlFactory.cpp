@@ -1,6 +1,10 @@
 #include "ui/controls/CVeyControlFactory.h"
 
 #include "ui/controls/CVeyView.h"
+#include "ui/controls/CVeyBiasControl.h"
+#include "ui/controls/CVeyEnvelopeControl.h"
+#include "ui/controls/CVeyFadeRangeControl.h"
+#include "ui/controls/CVeyLfoControl.h"
 
 namespace
 {
@@ -49,10 +53,10 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"unlatchButton", nullptr},
         {"latchButton", nullptr},
         {"incrementButton", nullptr},
-        {"bias", nullptr},
-        {"envelope", nullptr},
-        {"fadeRange", nullptr},
-        {"lfo", nullptr},
+        {"bias", &Make<CVeyBiasControl>},
+        {"envelope", &Make<CVeyEnvelopeControl>},
+        {"fadeRange", &Make<CVeyFadeRangeControl>},
+        {"lfo", &Make<CVeyLfoControl>},
         {"keyboard", nullptr},
         {"listControl", nullptr},
         {"scroll", nullptr},
