@@ -2,6 +2,9 @@
 
 #include "ui/controls/CVeyEnvelopeControl.h"
 
+#include "platform/Messages.h"
+#include "platform/Wnd.h"
+
 #include <vector>
 
 namespace
@@ -142,4 +145,32 @@ TEST_F(Envelope, DrawsTheCurveWithItsGlow)
         SCOPED_TRACE(testing::Message() << "(" << p.x << ", " << p.y << ")");
         EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
     }
+}
+
+// The graphs only display: a drag over one takes no mouse record and leaves the values and the
+// change list alone.
+TEST_F(Envelope, ADragOverTheGraphChangesNothing)
+{
+    auto control = Make(EnvelopeAttributes(true, true));
+    ASSERT_NE(control, nullptr);
+    Set("l1", 100);
+    control->UpdateFromValue();
+    CVeyBufferManager::GetInstance().ClearChanges();
+    const auto before = control->GetPoints();
+    const struct
+    {
+        UINT message;
+        CPoint point;
+    } gesture[] = {
+        {WM_LBUTTONDOWN, CPoint(112, 55)}, {WM_MOUSEMOVE, CPoint(130, 70)}, {WM_LBUTTONUP, CPoint(130, 70)}};
+    for (const auto& step : gesture)
+    {
+        UL::CMouseInfo info(step.message, step.point, step.message == WM_LBUTTONUP ? 0 : MK_LBUTTON);
+        EXPECT_FALSE(control->OnMouse(info));
+    }
+    EXPECT_FALSE(control->IsCapturing());
+    EXPECT_EQ(FindTestValue("r.g.l1")->GetIndex(), 100);
+    EXPECT_TRUE(CVeyBufferManager::GetInstance().GetChangeList().empty());
+    control->UpdateFromValue();
+    EXPECT_EQ(control->GetPoints(), before);
 }
