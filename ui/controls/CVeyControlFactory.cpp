@@ -1,5 +1,7 @@
 #include "ui/controls/CVeyControlFactory.h"
 
+#include "ui/controls/CVeyKeyboardControl.h"
+#include "ui/controls/CVeyListControl.h"
 #include "ui/controls/CVeyView.h"
 
 namespace
@@ -53,8 +55,8 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"envelope", nullptr},
         {"fadeRange", nullptr},
         {"lfo", nullptr},
-        {"keyboard", nullptr},
-        {"listControl", nullptr},
+        {"keyboard", &Make<CVeyKeyboardControl>},
+        {"listControl", &Make<CVeyListControl>},
         {"scroll", nullptr},
         {"scrollButton", nullptr},
         {"label", nullptr},
