@@ -369,7 +369,11 @@ int32_t CVeyKeyboardControl::HitTest(const CPoint& point) const
 int32_t CVeyKeyboardControl::GetOctaveShift() const
 {
     const CVeyValue* octave = GetValue(kOctaveRef);
-    return octave ? (octave->GetNumber() - 64) * 12 : 0;
+    if (!octave)
+        return 0;
+    // Any value may serve as the octave; beyond a few octaves no key reaches a note anyway.
+    const int64_t shift = (static_cast<int64_t>(octave->GetNumber()) - 64) * 12;
+    return static_cast<int32_t>(std::max<int64_t>(-1024, std::min<int64_t>(1024, shift)));
 }
 
 void CVeyKeyboardControl::Draw(const UL::CDrawInfo& info)
