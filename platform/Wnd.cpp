@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -759,3 +760,13 @@ BOOL ReleaseCapture()
 }
 
 CWnd* OwnerOfWidget(QWidget* widget) { return OwnerOf(widget); }
+
+BOOL GetScreenWorkArea(RECT* rect)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!rect || !screen)
+        return FALSE;
+    const QRect area = screen->availableGeometry();
+    *rect = CRect(area.left(), area.top(), area.left() + area.width(), area.top() + area.height());
+    return TRUE;
+}
