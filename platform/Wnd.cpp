@@ -516,6 +516,13 @@ BOOL CWnd::EnableWindow(BOOL enable)
         return FALSE;
     const BOOL wasDisabled = !d->widget->isEnabled();
     d->widget->setEnabled(enable != FALSE);
+    // Windows keeps owned windows' own state: a modal dialog stays usable while its owner is
+    // disabled. Qt passes the disabling on to child windows too, so give theirs back.
+    if (!enable)
+        for (QObject* child : d->widget->children())
+            if (auto* window = qobject_cast<QWidget*>(child);
+                window && window->isWindow() && !window->testAttribute(Qt::WA_ForceDisabled))
+                window->setEnabled(true);
     return wasDisabled;
 }
 
