@@ -1,6 +1,10 @@
 #include "ui/controls/CVeyControlFactory.h"
 
 #include "ui/controls/CVeyBarControls.h"
+#include "ui/controls/CVeyButtons.h"
+#include "ui/controls/CVeyPictureControls.h"
+#include "ui/controls/CVeyScrollControls.h"
+#include "ui/controls/CVeyStaticTextControls.h"
 #include "ui/controls/CVeyKnobControl.h"
 #include "ui/controls/CVeySliderControl.h"
 #include "ui/controls/CVeyView.h"
@@ -44,23 +48,23 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
     static std::vector<CControlType> types = {
         {"slider", &Make<CVeySliderControl>},
         {"knob", &Make<CVeyKnobControl>},
-        {"staticText", nullptr},
-        {"picture", nullptr},
-        {"staticTextPicture", nullptr},
+        {"staticText", &Make<CVeyStaticTextControl>},
+        {"picture", &Make<CVeyPictureControl>},
+        {"staticTextPicture", &Make<CVeyStaticTextPictureControl>},
         {"combo", nullptr},
         {"comboA", nullptr},
-        {"unlatchButton", nullptr},
-        {"latchButton", nullptr},
-        {"incrementButton", nullptr},
+        {"unlatchButton", &Make<CVeyUnlatchButton>},
+        {"latchButton", &Make<CVeyLatchButton>},
+        {"incrementButton", &Make<CVeyIncrementButton>},
         {"bias", nullptr},
         {"envelope", nullptr},
         {"fadeRange", nullptr},
         {"lfo", nullptr},
         {"keyboard", nullptr},
         {"listControl", nullptr},
-        {"scroll", nullptr},
-        {"scrollButton", nullptr},
-        {"label", nullptr},
+        {"scroll", &Make<CVeyScrollControl>},
+        {"scrollButton", &Make<CVeyScrollButton>},
+        {"label", &Make<CVeyLabelControl>},
         {"barGraph", &Make<CVeyBarGraphControl>},
         {"edit", nullptr},
         {"editDouble", nullptr},
