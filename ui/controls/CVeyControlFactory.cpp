@@ -2,11 +2,13 @@
 
 #include "ui/controls/CVeyBarControls.h"
 #include "ui/controls/CVeyButtons.h"
+#include "ui/controls/CVeyComboControl.h"
+#include "ui/controls/CVeyEditControl.h"
+#include "ui/controls/CVeyKnobControl.h"
 #include "ui/controls/CVeyPictureControls.h"
 #include "ui/controls/CVeyScrollControls.h"
-#include "ui/controls/CVeyStaticTextControls.h"
-#include "ui/controls/CVeyKnobControl.h"
 #include "ui/controls/CVeySliderControl.h"
+#include "ui/controls/CVeyStaticTextControls.h"
 #include "ui/controls/CVeyView.h"
 
 namespace
@@ -51,8 +53,8 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"staticText", &Make<CVeyStaticTextControl>},
         {"picture", &Make<CVeyPictureControl>},
         {"staticTextPicture", &Make<CVeyStaticTextPictureControl>},
-        {"combo", nullptr},
-        {"comboA", nullptr},
+        {"combo", &Make<CVeyPopComboControl>},
+        {"comboA", &Make<CVeyComboControl>},
         {"unlatchButton", &Make<CVeyUnlatchButton>},
         {"latchButton", &Make<CVeyLatchButton>},
         {"incrementButton", &Make<CVeyIncrementButton>},
@@ -66,9 +68,9 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"scrollButton", &Make<CVeyScrollButton>},
         {"label", &Make<CVeyLabelControl>},
         {"barGraph", &Make<CVeyBarGraphControl>},
-        {"edit", nullptr},
-        {"editDouble", nullptr},
-        {"display", nullptr},
+        {"edit", &Make<CVeyPopEditControl>},
+        {"editDouble", &Make<CVeyEditDoubleControl>},
+        {"display", &Make<CVeyDisplayControl>},
         {"barSlider", &Make<CVeyBarSliderControl>},
     };
     return types;
