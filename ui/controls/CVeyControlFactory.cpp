@@ -10,6 +10,10 @@
 #include "ui/controls/CVeySliderControl.h"
 #include "ui/controls/CVeyStaticTextControls.h"
 #include "ui/controls/CVeyView.h"
+#include "ui/controls/CVeyBiasControl.h"
+#include "ui/controls/CVeyEnvelopeControl.h"
+#include "ui/controls/CVeyFadeRangeControl.h"
+#include "ui/controls/CVeyLfoControl.h"
 
 namespace
 {
@@ -58,10 +62,10 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"unlatchButton", &Make<CVeyUnlatchButton>},
         {"latchButton", &Make<CVeyLatchButton>},
         {"incrementButton", &Make<CVeyIncrementButton>},
-        {"bias", nullptr},
-        {"envelope", nullptr},
-        {"fadeRange", nullptr},
-        {"lfo", nullptr},
+        {"bias", &Make<CVeyBiasControl>},
+        {"envelope", &Make<CVeyEnvelopeControl>},
+        {"fadeRange", &Make<CVeyFadeRangeControl>},
+        {"lfo", &Make<CVeyLfoControl>},
         {"keyboard", nullptr},
         {"listControl", nullptr},
         {"scroll", &Make<CVeyScrollControl>},
