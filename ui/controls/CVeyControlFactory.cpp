@@ -4,7 +4,9 @@
 #include "ui/controls/CVeyButtons.h"
 #include "ui/controls/CVeyComboControl.h"
 #include "ui/controls/CVeyEditControl.h"
+#include "ui/controls/CVeyKeyboardControl.h"
 #include "ui/controls/CVeyKnobControl.h"
+#include "ui/controls/CVeyListControl.h"
 #include "ui/controls/CVeyPictureControls.h"
 #include "ui/controls/CVeyScrollControls.h"
 #include "ui/controls/CVeySliderControl.h"
@@ -66,8 +68,8 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
         {"envelope", &Make<CVeyEnvelopeControl>},
         {"fadeRange", &Make<CVeyFadeRangeControl>},
         {"lfo", &Make<CVeyLfoControl>},
-        {"keyboard", nullptr},
-        {"listControl", nullptr},
+        {"keyboard", &Make<CVeyKeyboardControl>},
+        {"listControl", &Make<CVeyListControl>},
         {"scroll", &Make<CVeyScrollControl>},
         {"scrollButton", &Make<CVeyScrollButton>},
         {"label", &Make<CVeyLabelControl>},
