@@ -1,7 +1,21 @@
-#include <cstdio>
+#include "editor/CApp.h"
 
-int main()
+#include <string>
+
+// The one application object, made before the program's entry as the framework expects.
+CApp theApp;
+
+int main(int argc, char** argv)
 {
-    std::puts("Q9EE: the editor application is not built yet; its libraries and tests are.");
-    return 0;
+    CApp& application = theApp;
+    // Windows hands the program one command line; a path with blanks arrives as several arguments.
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (i > 1)
+            commandLine += ' ';
+        commandLine += argv[i];
+    }
+    application.SetCommandLine(commandLine);
+    return RunApplication(application, argc, argv);
 }

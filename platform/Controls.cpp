@@ -263,6 +263,22 @@ namespace
 QComboBox* ComboOf(const CWnd& window) { return qobject_cast<QComboBox*>(window.GetImpl()->content.data()); }
 }
 
+struct CComboEvents final : public QObject
+{
+    explicit CComboEvents(CComboBox* combo) : m_combo(combo) {}
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        const UINT vk = VirtualKeyFromQt(key->key(), key->modifiers());
+        const UINT message = (key->modifiers() & Qt::AltModifier) ? 0x0104u /* WM_SYSKEYDOWN */ : WM_KEYDOWN;
+        return m_combo->PreTranslateKey(message, vk) != FALSE;
+    }
+    void SelEndOk() { m_combo->OnSelEndOk(); }
+    CComboBox* m_combo;
+};
+
 CComboBox::CComboBox() = default;
 CComboBox::~CComboBox() = default;
 
@@ -278,10 +294,35 @@ BOOL CComboBox::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     });
     QObject::connect(combo, &QComboBox::currentTextChanged, combo,
                      [this](const QString& t) { PlatformDetail::SyncWindowText(*this, t); });
-    QObject::connect(combo, qOverload<int>(&QComboBox::activated), combo,
-                     [this](int) { NotifyParent(*this, CBN_SELCHANGE); });
+    auto* events = new CComboEvents(this);
+    events->setParent(combo);
+    combo->installEventFilter(events);
+    QObject::connect(combo, qOverload<int>(&QComboBox::activated), combo, [this, events](int) {
+        events->SelEndOk();
+        NotifyParent(*this, CBN_SELCHANGE);
+    });
     return TRUE;
 }
+
+BOOL CComboBox::GetDroppedState() const
+{
+    QComboBox* combo = ComboOf(*this);
+    return combo && combo->view() && combo->view()->isVisible();
+}
+
+void CComboBox::ShowDropDown(BOOL show)
+{
+    if (QComboBox* combo = ComboOf(*this))
+    {
+        if (show)
+            combo->showPopup();
+        else
+            combo->hidePopup();
+    }
+}
+
+BOOL CComboBox::PreTranslateKey(UINT, UINT) { return FALSE; }
+void CComboBox::OnSelEndOk() {}
 
 void CComboBox::ResetContent()
 {
@@ -434,17 +475,28 @@ struct CEditEvents final : public QObject
             event->accept();
             return false;
         }
+        if (event->type() == QEvent::KeyRelease)
+        {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->isAutoRepeat())
+                return false;
+            return m_edit->PreTranslateKeyUp(VirtualKeyFromQt(key->key(), key->modifiers())) != FALSE;
+        }
         if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         const UINT vk = VirtualKeyFromQt(key->key(), key->modifiers());
         const UINT message = (key->modifiers() & Qt::AltModifier) ? 0x0104u /* WM_SYSKEYDOWN */ : WM_KEYDOWN;
-        return m_edit->PreTranslateKey(message, vk) != FALSE;
+        m_repeat = key->isAutoRepeat();
+        const BOOL eaten = m_edit->PreTranslateKey(message, vk);
+        m_repeat = false;
+        return eaten != FALSE;
     }
     void Update() { m_edit->OnEditUpdate(); }
     void Change() { m_edit->OnEditChange(); }
     CEdit* m_edit;
     bool m_takesAll = false;
+    bool m_repeat = false;
 };
 
 struct CEdit::Data
@@ -568,5 +620,7 @@ void CEdit::SetTakesAllKeys(bool takesAll)
 }
 
 BOOL CEdit::PreTranslateKey(UINT, UINT) { return FALSE; }
+BOOL CEdit::PreTranslateKeyUp(UINT) { return FALSE; }
+bool CEdit::IsRepeatedKey() const { return m->events && m->events->m_repeat; }
 void CEdit::OnEditUpdate() {}
 void CEdit::OnEditChange() {}

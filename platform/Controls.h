@@ -49,10 +49,20 @@ public:
     int SetCurSel(int index);
     std::string GetLBText(int index) const;
     int FindStringExact(int startAfter, const char* text) const;
+    // Whether the drop-down list is open; opens or closes it.
+    BOOL GetDroppedState() const;
+    void ShowDropDown(BOOL show = TRUE);
 
 protected:
     // The CB_ messages of the list go to the member functions.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A key press reaching the closed combo box (WM_KEYDOWN, or WM_SYSKEYDOWN with Alt). TRUE eats it.
+    virtual BOOL PreTranslateKey(UINT message, UINT virtualKey);
+    // The user confirmed an entry (CBN_SELENDOK), before the parent hears of it.
+    virtual void OnSelEndOk();
+
+private:
+    friend struct CComboEvents;
 };
 
 class CProgressCtrl : public CWnd
@@ -89,6 +99,10 @@ public:
 protected:
     // A key press reaching the edit: WM_KEYDOWN, or WM_SYSKEYDOWN while Alt is held. TRUE eats it.
     virtual BOOL PreTranslateKey(UINT message, UINT virtualKey);
+    // A key released while the edit has the focus (auto-repeat releases are not reported). TRUE eats it.
+    virtual BOOL PreTranslateKeyUp(UINT virtualKey);
+    // During PreTranslateKey: whether the press is an auto-repeat of a key already held.
+    bool IsRepeatedKey() const;
     // The text changed: EN_UPDATE before the change is shown, EN_CHANGE after.
     virtual void OnEditUpdate();
     virtual void OnEditChange();

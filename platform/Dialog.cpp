@@ -31,6 +31,12 @@ void RegisterDialogTemplate(UINT templateId, const CDialogTemplate& dialogTempla
 
 bool HasDialogTemplate(UINT templateId) { return Templates().count(templateId) != 0; }
 
+const CDialogTemplate* FindDialogTemplate(UINT templateId)
+{
+    const auto it = Templates().find(templateId);
+    return it == Templates().end() ? nullptr : &it->second;
+}
+
 // ---- CModalLoop ----
 
 struct CModalLoop::Impl
@@ -160,6 +166,53 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
     return TRUE;
 }
 
+std::unique_ptr<CWnd> CreateDialogControl(const CDialogItemTemplate& item, CWnd* parent)
+{
+    std::unique_ptr<CWnd> control;
+    BOOL ok = FALSE;
+    switch (item.kind)
+    {
+    case EDialogControl::Button:
+    {
+        auto button = std::make_unique<CButton>();
+        ok = button->Create(item.text.c_str(), item.style, item.rect, parent, item.id);
+        control = std::move(button);
+        break;
+    }
+    case EDialogControl::Static:
+    {
+        auto label = std::make_unique<CStatic>();
+        ok = label->Create(item.text.c_str(), item.style, item.rect, parent, item.id);
+        control = std::move(label);
+        break;
+    }
+    case EDialogControl::Edit:
+    {
+        auto edit = std::make_unique<CEdit>();
+        ok = edit->Create(item.style, item.rect, parent, item.id);
+        if (ok)
+            edit->SetWindowText(item.text.c_str());
+        control = std::move(edit);
+        break;
+    }
+    case EDialogControl::ComboBox:
+    {
+        auto combo = std::make_unique<CComboBox>();
+        ok = combo->Create(item.style, item.rect, parent, item.id);
+        control = std::move(combo);
+        break;
+    }
+    case EDialogControl::Progress:
+    {
+        auto bar = std::make_unique<CProgressCtrl>();
+        ok = bar->Create(item.style, item.rect, parent, item.id);
+        control = std::move(bar);
+        break;
+    }
+    }
+    return ok ? std::move(control) : nullptr;
+}
+
 void CDialog::CreateControls(const CDialogTemplate& t)
 {
     m_controls.clear();
@@ -168,48 +221,8 @@ void CDialog::CreateControls(const CDialogTemplate& t)
     GetImpl()->widget->installEventFilter(keys);
     for (const CDialogItemTemplate& item : t.items)
     {
-        std::unique_ptr<CWnd> control;
-        BOOL ok = FALSE;
-        switch (item.kind)
-        {
-        case EDialogControl::Button:
-        {
-            auto button = std::make_unique<CButton>();
-            ok = button->Create(item.text.c_str(), item.style, item.rect, this, item.id);
-            control = std::move(button);
-            break;
-        }
-        case EDialogControl::Static:
-        {
-            auto label = std::make_unique<CStatic>();
-            ok = label->Create(item.text.c_str(), item.style, item.rect, this, item.id);
-            control = std::move(label);
-            break;
-        }
-        case EDialogControl::Edit:
-        {
-            auto edit = std::make_unique<CEdit>();
-            ok = edit->Create(item.style, item.rect, this, item.id);
-            if (ok)
-                edit->SetWindowText(item.text.c_str());
-            control = std::move(edit);
-            break;
-        }
-        case EDialogControl::ComboBox:
-        {
-            auto combo = std::make_unique<CComboBox>();
-            ok = combo->Create(item.style, item.rect, this, item.id);
-            control = std::move(combo);
-            break;
-        }
-        case EDialogControl::Progress:
-        {
-            auto bar = std::make_unique<CProgressCtrl>();
-            ok = bar->Create(item.style, item.rect, this, item.id);
-            control = std::move(bar);
-            break;
-        }
-        }
+        std::unique_ptr<CWnd> control = CreateDialogControl(item, this);
+        const bool ok = control != nullptr;
         if (!ok)
             continue;
         if (QWidget* content = control->GetImpl()->content)

@@ -89,6 +89,11 @@ struct CDialogTemplate
 // The program registers its dialog resources once at start-up; a later registration replaces one.
 void RegisterDialogTemplate(UINT templateId, const CDialogTemplate& dialogTemplate);
 bool HasDialogTemplate(UINT templateId);
+// The registered template, or null; valid until the next registration.
+const CDialogTemplate* FindDialogTemplate(UINT templateId);
+// Creates one control of a template as a child of `parent` (the caller shows it as its style says);
+// null when it cannot be made.
+std::unique_ptr<CWnd> CreateDialogControl(const CDialogItemTemplate& item, CWnd* parent);
 
 // A nested modal loop: Run returns the value given to End. Handlers inside it see every message
 // the main loop would deliver.

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QSlider>
 #include <QTest>
 
 namespace
@@ -106,6 +107,106 @@ BOOL PressKey(UINT virtualKey, UINT modifiers)
     else if (virtualKey == VK_ESCAPE)
         text = QString(QChar(27));
     SendKey(target, key, Modifiers(modifiers), text);
+    return TRUE;
+}
+
+BOOL KeyDown(UINT virtualKey, UINT modifiers, bool repeat)
+{
+    QWidget* target = FocusTarget();
+    const int key = QtKeyFromVirtual(virtualKey);
+    if (!target || key == 0)
+        return FALSE;
+    QKeyEvent press(QEvent::KeyPress, key, Modifiers(modifiers), QString(), repeat);
+    QApplication::sendEvent(target, &press);
+    return TRUE;
+}
+
+BOOL KeyUp(UINT virtualKey, UINT modifiers)
+{
+    QWidget* target = FocusTarget();
+    const int key = QtKeyFromVirtual(virtualKey);
+    if (!target || key == 0)
+        return FALSE;
+    QKeyEvent release(QEvent::KeyRelease, key, Modifiers(modifiers), QString(), false);
+    QApplication::sendEvent(target, &release);
+    return TRUE;
+}
+
+namespace
+{
+BOOL SendButton(CWnd& window, POINT client, bool right, UINT heldButtons, bool down)
+{
+    QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return FALSE;
+    const QPoint local(client.x, client.y);
+    QWidget* target = widget->childAt(local);
+    if (!target)
+        target = widget;
+    const QPoint targetLocal = target->mapFrom(widget, local);
+    const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
+    Qt::MouseButtons held;
+    if (heldButtons & MK_LBUTTON)
+        held |= Qt::LeftButton;
+    if (heldButtons & MK_RBUTTON)
+        held |= Qt::RightButton;
+    if (down)
+        held |= button;
+    Qt::KeyboardModifiers modifiers;
+    if (heldButtons & MK_SHIFT)
+        modifiers |= Qt::ShiftModifier;
+    if (heldButtons & MK_CONTROL)
+        modifiers |= Qt::ControlModifier;
+    QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(targetLocal),
+                      QPointF(target->mapToGlobal(targetLocal)), button, held, modifiers);
+    QApplication::sendEvent(target, &event);
+    return TRUE;
+}
+}
+
+BOOL MouseDown(CWnd& window, POINT client, bool right, UINT heldButtons)
+{
+    return SendButton(window, client, right, heldButtons, true);
+}
+
+BOOL MouseUp(CWnd& window, POINT client, bool right, UINT heldButtons)
+{
+    return SendButton(window, client, right, heldButtons, false);
+}
+
+BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons)
+{
+    QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return FALSE;
+    Qt::MouseButtons held;
+    if (heldButtons & MK_LBUTTON)
+        held |= Qt::LeftButton;
+    if (heldButtons & MK_RBUTTON)
+        held |= Qt::RightButton;
+    const QPoint local(client.x, client.y);
+    QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton, held,
+                      QApplication::keyboardModifiers());
+    QApplication::sendEvent(widget, &event);
+    return TRUE;
+}
+
+BOOL DragSliderTo(CWnd& slider, int position)
+{
+    auto* control = qobject_cast<QSlider*>(slider.GetImpl()->content.data());
+    if (!control)
+        return FALSE;
+    control->setSliderDown(true);
+    control->setSliderPosition(position);
+    return TRUE;
+}
+
+BOOL ReleaseSlider(CWnd& slider)
+{
+    auto* control = qobject_cast<QSlider*>(slider.GetImpl()->content.data());
+    if (!control || !control->isSliderDown())
+        return FALSE;
+    control->setSliderDown(false);
     return TRUE;
 }
 

@@ -13,6 +13,21 @@ namespace UiDriver
 // MK_SHIFT, MK_CONTROL and 0x20 for Alt. FALSE when nothing has the focus.
 constexpr UINT MK_ALT = 0x20;
 BOOL PressKey(UINT virtualKey, UINT modifiers = 0);
+// Only the press (an auto-repeat press when `repeat`), or only the release, of a key, to the
+// focused widget: for keys held down over time.
+BOOL KeyDown(UINT virtualKey, UINT modifiers = 0, bool repeat = false);
+BOOL KeyUp(UINT virtualKey, UINT modifiers = 0);
+// Only the press, or only the release, of the left (or right) button at a client point; with
+// `heldButtons` (MK_LBUTTON, MK_RBUTTON) for the buttons held after the event, with MK_SHIFT and
+// MK_CONTROL for the keys held.
+BOOL MouseDown(CWnd& window, POINT client, bool right = false, UINT heldButtons = 0);
+BOOL MouseUp(CWnd& window, POINT client, bool right = false, UINT heldButtons = 0);
+// A move of the mouse to a client point of the window with `heldButtons` held (to the window
+// that has the capture when one has it).
+BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons = 0);
+// Drags a trackbar's thumb (held since a press on it) to `position`, or lets it go.
+BOOL DragSliderTo(CWnd& slider, int position);
+BOOL ReleaseSlider(CWnd& slider);
 // Types the text, one key per character, into the focused widget.
 BOOL TypeText(const std::string& text);
 // A press and a release of the left (or right) button at a client point of the window, delivered to

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -515,6 +516,13 @@ BOOL CWnd::EnableWindow(BOOL enable)
         return FALSE;
     const BOOL wasDisabled = !d->widget->isEnabled();
     d->widget->setEnabled(enable != FALSE);
+    // Windows keeps owned windows' own state: a modal dialog stays usable while its owner is
+    // disabled. Qt passes the disabling on to child windows too, so give theirs back.
+    if (!enable)
+        for (QObject* child : d->widget->children())
+            if (auto* window = qobject_cast<QWidget*>(child);
+                window && window->isWindow() && !window->testAttribute(Qt::WA_ForceDisabled))
+                window->setEnabled(true);
     return wasDisabled;
 }
 
@@ -759,3 +767,13 @@ BOOL ReleaseCapture()
 }
 
 CWnd* OwnerOfWidget(QWidget* widget) { return OwnerOf(widget); }
+
+BOOL GetScreenWorkArea(RECT* rect)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!rect || !screen)
+        return FALSE;
+    const QRect area = screen->availableGeometry();
+    *rect = CRect(area.left(), area.top(), area.left() + area.width(), area.top() + area.height());
+    return TRUE;
+}

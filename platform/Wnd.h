@@ -191,3 +191,5 @@ short GetAsyncKeyState(int virtualKey);
 BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 BOOL ReleaseCapture();
+// The primary screen's work area (SystemParametersInfo with SPI_GETWORKAREA); FALSE without a screen.
+BOOL GetScreenWorkArea(RECT* rect);

@@ -40,6 +40,7 @@ public:
 
     const std::string& GetText() const { return m_text; }
     const CPopupMenuItemList* GetSubItems() const { return m_subItems.get(); }
+    CPopupMenuItemList* GetSubItems() { return m_subItems.get(); }
     bool IsEnabled() const { return m_enabled; }
     bool IsSeparator() const { return m_text.empty(); }
 

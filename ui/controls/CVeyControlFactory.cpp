@@ -1,9 +1,21 @@
 #include "ui/controls/CVeyControlFactory.h"
 
 #include "ui/controls/CVeyBarControls.h"
+#include "ui/controls/CVeyButtons.h"
+#include "ui/controls/CVeyComboControl.h"
+#include "ui/controls/CVeyEditControl.h"
+#include "ui/controls/CVeyKeyboardControl.h"
 #include "ui/controls/CVeyKnobControl.h"
+#include "ui/controls/CVeyListControl.h"
+#include "ui/controls/CVeyPictureControls.h"
+#include "ui/controls/CVeyScrollControls.h"
 #include "ui/controls/CVeySliderControl.h"
+#include "ui/controls/CVeyStaticTextControls.h"
 #include "ui/controls/CVeyView.h"
+#include "ui/controls/CVeyBiasControl.h"
+#include "ui/controls/CVeyEnvelopeControl.h"
+#include "ui/controls/CVeyFadeRangeControl.h"
+#include "ui/controls/CVeyLfoControl.h"
 
 namespace
 {
@@ -44,27 +56,27 @@ std::vector<CVeyControlFactory::CControlType>& CVeyControlFactory::FrameworkType
     static std::vector<CControlType> types = {
         {"slider", &Make<CVeySliderControl>},
         {"knob", &Make<CVeyKnobControl>},
-        {"staticText", nullptr},
-        {"picture", nullptr},
-        {"staticTextPicture", nullptr},
-        {"combo", nullptr},
-        {"comboA", nullptr},
-        {"unlatchButton", nullptr},
-        {"latchButton", nullptr},
-        {"incrementButton", nullptr},
-        {"bias", nullptr},
-        {"envelope", nullptr},
-        {"fadeRange", nullptr},
-        {"lfo", nullptr},
-        {"keyboard", nullptr},
-        {"listControl", nullptr},
-        {"scroll", nullptr},
-        {"scrollButton", nullptr},
-        {"label", nullptr},
+        {"staticText", &Make<CVeyStaticTextControl>},
+        {"picture", &Make<CVeyPictureControl>},
+        {"staticTextPicture", &Make<CVeyStaticTextPictureControl>},
+        {"combo", &Make<CVeyPopComboControl>},
+        {"comboA", &Make<CVeyComboControl>},
+        {"unlatchButton", &Make<CVeyUnlatchButton>},
+        {"latchButton", &Make<CVeyLatchButton>},
+        {"incrementButton", &Make<CVeyIncrementButton>},
+        {"bias", &Make<CVeyBiasControl>},
+        {"envelope", &Make<CVeyEnvelopeControl>},
+        {"fadeRange", &Make<CVeyFadeRangeControl>},
+        {"lfo", &Make<CVeyLfoControl>},
+        {"keyboard", &Make<CVeyKeyboardControl>},
+        {"listControl", &Make<CVeyListControl>},
+        {"scroll", &Make<CVeyScrollControl>},
+        {"scrollButton", &Make<CVeyScrollButton>},
+        {"label", &Make<CVeyLabelControl>},
         {"barGraph", &Make<CVeyBarGraphControl>},
-        {"edit", nullptr},
-        {"editDouble", nullptr},
-        {"display", nullptr},
+        {"edit", &Make<CVeyPopEditControl>},
+        {"editDouble", &Make<CVeyEditDoubleControl>},
+        {"display", &Make<CVeyDisplayControl>},
         {"barSlider", &Make<CVeyBarSliderControl>},
     };
     return types;

@@ -1,0 +1,51 @@
+#pragma once
+// The editor's application object: start-up from the single-instance guard to the panel "main"
+// bound to the instrument's data, document opening with the instrument kept in step, and the
+// shut-down of devices, windows and managers in a fixed order.
+#include "editor/CEditorApp.h"
+
+#include <string>
+
+class CApp : public CEditorApp
+{
+public:
+    // Resource ids the start-up uses.
+    static constexpr UINT kFrameResourceId = 3072;
+    static constexpr UINT kSplashBitmapId = 3074;
+    static constexpr UINT kLanguageStringId = 10021;
+    static constexpr int32_t kMidiNotSetUpMessage = 10;
+
+    CApp();
+    ~CApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    bool OpenDocument(const std::string& path) override;
+    bool OpenMainPanel() override;
+
+    // Requests handed over by later starts: "[open(\"path\")]" opens the document; any request
+    // brings the main window forward.
+    void OnInstanceRequest(const std::string& request);
+    // The path of an "[open(\"path\")]" request; empty for anything else.
+    static std::string ParseOpenRequest(const std::string& request);
+    static std::string MakeOpenRequest(const std::string& path);
+
+    bool HasStarted() const { return m_started; }
+
+protected:
+    bool PrepareManagers();
+    bool ChooseLanguage();
+    void ReleaseDevices();
+    void DestroyManagers();
+    void CloseSplash();
+    // Fixes the script's folder below the program folder, following a shortcut to it.
+    void LocateScript();
+    // A message box of the start-up: plain OK.
+    static void ShowStartupMessage(const char* text);
+
+private:
+    bool m_started = false;
+    // The exit code of a start that did not get to the main loop: a failure, except for a later
+    // start that handed its request to the running program.
+    int m_stopCode = 1;
+};

@@ -1,0 +1,77 @@
+#pragma once
+// The windows of the root panels: the panel "main" lives in the main frame, every other root
+// panel in a sub frame. Both are panel host windows (ui/panels/CPanelWindow.h: timer 1 every
+// 50 ms, routed input, painting, activation, enabling, moving, the user's close); the main frame
+// adds the application's side: it is the main window, it creates the tip bar, and closing it asks
+// to save, records the version and the maximised state, and ends the program.
+#include "ui/panels/CPanelWindow.h"
+
+#include <string>
+#include <vector>
+
+// "IsWindowMaximized/<class name>" in the profile, 0 or 1.
+bool IsWindowMaximized(const std::string& className);
+void SetWindowMaximized(const std::string& className, bool maximized);
+
+class CEditorMainFrame : public CPanelWindow
+{
+public:
+    static constexpr const char* kClassName = "CEditorMainFrame";
+
+    CEditorMainFrame(CWindowRootPanel* panel, UINT iconId);
+    ~CEditorMainFrame() override;
+
+    // Becomes the application's main window, creates the window titled with the application's
+    // name at the panel's window position, starts the panel's timer, creates the tip bar window
+    // and shows itself. False when the window or the tip bar cannot be created.
+    bool Create() override;
+    CWindowRootPanel* GetRootPanel() const { return GetPanel(); }
+    UINT GetIconId() const { return m_iconId; }
+
+    // The system keeps no maximised state for this window: the stored one is reported back.
+    bool IsCaptionlessMaximized() const { return m_maximized; }
+
+    // Files dropped on the window: each is opened in turn, as the user would one by one.
+    void OnDropFiles(const std::vector<std::string>& paths);
+
+protected:
+    // The save prompt may keep the program open; otherwise the version and the maximised state
+    // are stored and the program ends.
+    void OnClose() override;
+    void OnDestroy() override;
+
+private:
+    UINT m_iconId;
+    bool m_maximized = false;
+};
+
+class CEditorSubFrame : public CPanelWindow
+{
+public:
+    CEditorSubFrame(CWindowRootPanel* panel, UINT iconId);
+    CWindowRootPanel* GetRootPanel() const { return GetPanel(); }
+    UINT GetIconId() const { return m_iconId; }
+
+private:
+    UINT m_iconId;
+};
+
+// The application's root panel: "main" opens in the main frame, any other in a sub frame.
+class CRootPanel : public CWindowRootPanel
+{
+public:
+    static constexpr const char* kMainPanelName = "main";
+
+protected:
+    CPanelWindow* NewWindow() override;
+};
+
+// The application's panel factory; its icon resource id goes to the frames.
+class CPanelFactory : public CWindowPanelFactory
+{
+public:
+    static CPanelFactory& GetInstance();
+    std::unique_ptr<CVeyRootPanel> CreateRootPanel() override;
+
+    UINT m_iconId = 0;
+};

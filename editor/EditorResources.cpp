@@ -1,0 +1,65 @@
+#include "editor/EditorResources.h"
+
+#include "editor/EditorNames.h"
+#include "platform/Dialog.h"
+#include "platform/Gdi.h"
+
+#include <map>
+
+namespace
+{
+std::map<UINT, std::string>& BitmapPaths()
+{
+    static std::map<UINT, std::string> paths;
+    return paths;
+}
+
+std::map<UINT, std::string>& ResourceStrings()
+{
+    static std::map<UINT, std::string> strings{{IDS_LANGUAGE, "English"}};
+    return strings;
+}
+}
+
+void RegisterBitmapResource(UINT id, const std::string& path)
+{
+    if (path.empty())
+        BitmapPaths().erase(id);
+    else
+        BitmapPaths()[id] = path;
+}
+
+std::string GetBitmapResourcePath(UINT id)
+{
+    const auto found = BitmapPaths().find(id);
+    if (found != BitmapPaths().end())
+        return found->second;
+    return GetProgramFolder() + "/Resources/Bitmap" + std::to_string(id) + ".bmp";
+}
+
+bool LoadBitmapResource(UINT id, CBitmap& bitmap)
+{
+    return bitmap.LoadFile(GetBitmapResourcePath(id).c_str()) != FALSE;
+}
+
+std::string LoadResourceString(UINT id)
+{
+    const auto found = ResourceStrings().find(id);
+    return found != ResourceStrings().end() ? found->second : std::string();
+}
+
+void SetResourceString(UINT id, const std::string& text) { ResourceStrings()[id] = text; }
+
+void RegisterEditorDialogTemplates()
+{
+    // 167 x 54 dialog units of the 9-point dialog font, in pixels.
+    CDialogTemplate progress;
+    progress.width = 250;
+    progress.height = 88;
+    progress.items = {
+        {EDialogControl::Static, IDC_PROGRESS_MESSAGE, "Text", {15, 13, 234, 26}},
+        {EDialogControl::Progress, IDC_PROGRESS_BAR, "", {15, 33, 234, 49}},
+        {EDialogControl::Button, IDCANCEL, "Cancel", {92, 55, 159, 80}},
+    };
+    RegisterDialogTemplate(IDD_PROGRESS, progress);
+}

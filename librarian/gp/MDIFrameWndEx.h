@@ -1,0 +1,48 @@
+#pragma once
+// The librarian's main-frame base: its placement, maximized state and bar state live in the
+// application's profile, and it reaches its open children through the Window menu's sub-menu,
+// a popup at the cursor and the window-list dialog.
+#include "platform/MdiFrame.h"
+
+#include <vector>
+
+class CMenu;
+
+namespace GP
+{
+constexpr UINT ID_WINDOW_LIST = 57111;
+constexpr UINT ID_WINDOW_GO_POPUP = 57112;
+constexpr UINT ID_WINDOW_GO_FIRST = 57113;
+constexpr UINT ID_WINDOW_GO_LAST = 57148;
+constexpr int kWindowGoItems = ID_WINDOW_GO_LAST - ID_WINDOW_GO_FIRST + 1;
+
+class CMDIChildWndEx;
+
+class CMDIFrameWndEx : public CMDIFrameWnd
+{
+public:
+    CMDIFrameWndEx() = default;
+
+    // Restores the tool bars from section "ControlBar".
+    void LoadBarState();
+    // Fills `children` with the open child frames and returns the index of the active one, -1
+    // when none.
+    int CollectChildren(std::vector<CMDIChildWnd*>& children) const;
+    // Activates child `index` of CollectChildren's list, restoring it when minimized.
+    bool ActivateChild(int index);
+    // Fills `popup` with one entry per child, at most 36: "&0".."&9", "&A".."&Z", a tab and the
+    // title, command ID_WINDOW_GO_FIRST + index, the active child checked. False when no child.
+    bool BuildWindowGoMenu(CMenu& popup) const;
+
+    void RecalcLayout() override;
+    BOOL OnCommand(UINT id) override;
+
+protected:
+    int OnCreate() override;
+    void OnClose() override;
+    void OnDestroy() override;
+
+    // Position of the Window menu's window-go sub-menu; -1: the frame keeps none.
+    int32_t m_windowGoPosition = -1;
+};
+}

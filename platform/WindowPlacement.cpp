@@ -1,0 +1,172 @@
+#include "platform/WindowPlacement.h"
+
+#include "platform/Wnd_p.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
+
+namespace
+{
+QWidget* WidgetOf(const CWnd* window)
+{
+    return window && window->GetImpl() ? window->GetImpl()->widget.data() : nullptr;
+}
+
+// The frame around a top-level window's client area. Before the window is first shown the frame
+// is only known to the native window.
+QMargins FrameMargins(QWidget* w)
+{
+    if (!w->isWindow())
+        return QMargins();
+    w->winId();
+    return w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+}
+
+QRect ScreenRect()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+}
+
+void FitRectIntoBounds(RECT& rect, const RECT& bounds)
+{
+    const int32_t boundsWidth = bounds.right - bounds.left;
+    const int32_t boundsHeight = bounds.bottom - bounds.top;
+    if (rect.right - rect.left > boundsWidth)
+        rect.right = rect.left + boundsWidth;
+    if (rect.bottom - rect.top > boundsHeight)
+        rect.bottom = rect.top + boundsHeight;
+    auto shift = [&](int32_t dx, int32_t dy) {
+        rect.left += dx;
+        rect.right += dx;
+        rect.top += dy;
+        rect.bottom += dy;
+    };
+    if (rect.left < bounds.left)
+        shift(bounds.left - rect.left, 0);
+    if (rect.top < bounds.top)
+        shift(0, bounds.top - rect.top);
+    if (rect.right > bounds.right)
+        shift(bounds.right - rect.right, 0);
+    if (rect.bottom > bounds.bottom)
+        shift(0, bounds.bottom - rect.bottom);
+}
+
+BOOL IsIconic(const CWnd* window)
+{
+    QWidget* w = WidgetOf(window);
+    return w && w->isMinimized();
+}
+
+BOOL IsZoomed(const CWnd* window)
+{
+    QWidget* w = WidgetOf(window);
+    return w && w->isMaximized();
+}
+
+BOOL ShowWindowState(CWnd* window, int command)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w)
+        return FALSE;
+    switch (command)
+    {
+    case SW_MINIMIZE: w->showMinimized(); break;
+    case SW_MAXIMIZE: w->showMaximized(); break;
+    case SW_RESTORE: w->showNormal(); break;
+    default: return window->ShowWindow(command);
+    }
+    return TRUE;
+}
+
+BOOL GetWindowPlacement(const CWnd* window, WINDOWPLACEMENT* placement)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w || !placement)
+        return FALSE;
+    QRect normal = (w->isMinimized() || w->isMaximized()) && w->normalGeometry().isValid() ? w->normalGeometry()
+                                                                                           : w->geometry();
+    // The rectangle is the outer one, frame included, as SetWindowPlacement takes it.
+    normal = normal.marginsAdded(FrameMargins(w));
+    placement->showCmd = w->isMinimized() ? SW_MINIMIZE : w->isMaximized() ? SW_MAXIMIZE : SW_SHOWNORMAL;
+    placement->rcNormalPosition = RECT{normal.left(), normal.top(), normal.left() + normal.width(),
+                                       normal.top() + normal.height()};
+    return TRUE;
+}
+
+BOOL SetWindowPlacement(CWnd* window, const WINDOWPLACEMENT* placement)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w || !placement)
+        return FALSE;
+    RECT rect = placement->rcNormalPosition;
+    // A stored rectangle may come from another screen or be garbage: keep it at least one pixel
+    // large and, for a top-level window, on the screen.
+    if (rect.right - rect.left < 1)
+        rect.right = rect.left + 1;
+    if (rect.bottom - rect.top < 1)
+        rect.bottom = rect.top + 1;
+    if (w->isWindow())
+    {
+        const QRect screen = ScreenRect();
+        FitRectIntoBounds(rect, RECT{screen.left(), screen.top(), screen.left() + screen.width(),
+                                     screen.top() + screen.height()});
+    }
+    if (w->isMaximized() || w->isMinimized())
+        w->showNormal();
+    SetWindowOuterRect(window, rect);
+    if (placement->showCmd == SW_MAXIMIZE)
+        w->showMaximized();
+    else if (placement->showCmd == SW_MINIMIZE)
+        w->showMinimized();
+    return TRUE;
+}
+
+BOOL BringWindowToTop(CWnd* window)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w)
+        return FALSE;
+    w->raise();
+    return TRUE;
+}
+
+BOOL SetForegroundWindow(CWnd* window)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w)
+        return FALSE;
+    w->raise();
+    w->activateWindow();
+    return TRUE;
+}
+
+int GetSystemMetrics(int index)
+{
+    switch (index)
+    {
+    case SM_CXSCREEN: return ScreenRect().width();
+    case SM_CYSCREEN: return ScreenRect().height();
+    // The height of a minimized child's title bar.
+    case SM_CYMINIMIZED: return QApplication::style() ? QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight) : 28;
+    default: return 0;
+    }
+}
+
+BOOL SetWindowOuterRect(CWnd* window, const RECT& rect, UINT flags)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w)
+        return FALSE;
+    const QMargins frame = FrameMargins(w);
+    if (!(flags & SWP_NOSIZE))
+        w->resize(std::max(rect.right - rect.left - frame.left() - frame.right(), 0),
+                  std::max(rect.bottom - rect.top - frame.top() - frame.bottom(), 0));
+    if (!(flags & SWP_NOMOVE))
+        w->move(rect.left, rect.top);
+    return TRUE;
+}

@@ -1,0 +1,414 @@
+// The editor's start-up, idle pass and shut-down against small scripts in a temporary program
+// folder, with the settings, the user data and the single-instance channel in temporary folders.
+#include "editor/CApp.h"
+#include "editor/CEditorFrames.h"
+#include "editor/CSplashWindow.h"
+#include "editor/EditorResources.h"
+#include "midi/framework/CVeyFunctorRegistry.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyDataFile.h"
+#include "model/CVeyErrorOut.h"
+#include "model/CVeyStruct.h"
+#include "model/CVeyValue.h"
+#include "platform/Profile.h"
+#include "platform/Shell.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/gt/IndexedStringTable.h"
+#include "toolkit/gt/InstanceManager.h"
+#include "toolkit/ul/TipBar.h"
+#include "ui/panels/CVeyViewManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace
+{
+const char* const kScript = R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<script>
+<structType><type>commonT</type><name>$name</name><address>$address</address>
+  <value><type>int1x7</type><name>level</name><default>100</default></value>
+  <value><type>int1x7</type><name>pan</name><range>-64S,63S</range><default>0S</default></value>
+</structType>
+<structType><type>fmT</type><name>$name</name><address>$address</address>
+  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct>
+<panelType><type>mainT</type><name>main</name><position>0,0</position><size>200,100</size></panelType>
+<panelType><type>subT</type><name>sub</name><size>60,40</size><windowPosition>300,200</windowPosition></panelType>
+<panel><type>mainT</type></panel>
+<panel><type>subT</type></panel>
+</script>
+)";
+
+const char* const kMidiNotSetUp = "MIDI devices aren't set up correctly.";
+const char* const kLoadFailed = "The file could not be loaded.";
+
+// A functor that notes when it runs.
+class CNotingFunctor : public IVeyFunctor
+{
+public:
+    explicit CNotingFunctor(std::vector<std::string>* events) : m_events(events) {}
+    void Run(std::string&, const std::string&) override { m_events->push_back("functor"); }
+
+private:
+    std::vector<std::string>* m_events;
+};
+
+class EditorStartupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetProgramFolder(m_program.Path());
+        SetProfileFolder(m_config.Path());
+        const char* data = std::getenv("XDG_DATA_HOME");
+        m_savedDataHome = data ? data : "";
+        setenv("XDG_DATA_HOME", m_data.Path().c_str(), 1);
+        GT::CInstanceManager::SetChannelFolder(m_channel.Path());
+        m_savedHook = SetMessageBoxHook([this](const char* text, const char*, UINT) {
+            m_boxes.push_back(text);
+            return IDOK;
+        });
+        GetMessageTable().Set(GT::CIndexedStringTable::kEnglishSet, CApp::kMidiNotSetUpMessage, kMidiNotSetUp);
+        GetMessageTable().Set(GT::CIndexedStringTable::kEnglishSet, CVeyDataFile::kLoadFailedMessage, kLoadFailed);
+        m_app = std::make_unique<CApp>();
+    }
+
+    void TearDown() override
+    {
+        if (m_app && !m_exited)
+            m_app->ExitInstance();
+        m_app.reset();
+        PumpAllMessages();
+        GT::CInstanceManager::Close();
+        GT::CInstanceManager::SetRequestHandler(nullptr);
+        GT::CInstanceManager::SetChannelFolder("");
+        SetMessageBoxHook(m_savedHook);
+        SetResourceString(IDS_LANGUAGE, "English");
+        GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
+        if (m_savedDataHome.empty())
+            unsetenv("XDG_DATA_HOME");
+        else
+            setenv("XDG_DATA_HOME", m_savedDataHome.c_str(), 1);
+        SetProfileFolder("");
+        SetProgramFolder("");
+    }
+
+    void WriteScript(const std::string& xml)
+    {
+        mkdir((m_program.Path() + "/Script").c_str(), 0700);
+        mkdir((m_program.Path() + "/Script/Q9EE").c_str(), 0700);
+        ASSERT_TRUE(WriteFileBytes(m_program.Path() + "/Script/Q9EE/Script.xml", xml));
+    }
+
+    int Exit()
+    {
+        m_exited = true;
+        const int code = m_app->ExitInstance();
+        PumpAllMessages();
+        return code;
+    }
+
+    // Starts a new application object after the current one has exited.
+    void Restart(const std::string& commandLine)
+    {
+        if (!m_exited)
+            Exit();
+        GT::CInstanceManager::Close();
+        m_app.reset();
+        m_app = std::make_unique<CApp>();
+        m_exited = false;
+        m_app->SetCommandLine(commandLine);
+    }
+
+    CVeyValue* FindValue(const std::string& path)
+    {
+        CVeyValue* value = nullptr;
+        CVeyBufferManager::GetInstance().FindValue(path, value);
+        return value;
+    }
+
+    CTempDir m_program;
+    CTempDir m_config;
+    CTempDir m_data;
+    CTempDir m_channel;
+    std::string m_savedDataHome;
+    MessageBoxHook m_savedHook;
+    std::vector<std::string> m_boxes;
+    std::unique_ptr<CApp> m_app;
+    bool m_exited = false;
+};
+}
+
+TEST_F(EditorStartupTest, StartsWithTheMainPanelInTheMainFrameAndShutsDownInOrder)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    EXPECT_TRUE(m_app->HasStarted());
+
+    auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->IsWindowVisible());
+    EXPECT_EQ(frame->GetRootPanel(), CVeyViewManager::GetInstance().FindRootPanel("main"));
+    EXPECT_EQ(frame->GetIconId(), CApp::kFrameResourceId);
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 200);
+    EXPECT_EQ(client.Height(), 100);
+    EXPECT_EQ(frame->GetWindowText(), "Talvarix Editor - Untitled");
+    EXPECT_FALSE(CSplash::GetInstance().IsShown());
+
+    // No MIDI devices are chosen: message 10, once, and nothing else.
+    EXPECT_EQ(m_boxes, std::vector<std::string>{kMidiNotSetUp});
+
+    CVeyDataFile& dataFile = CVeyDataFile::GetInstance();
+    ASSERT_NE(dataFile.GetRootStruct(), nullptr);
+    EXPECT_EQ(dataFile.GetRootStruct()->GetName(), "fm");
+    EXPECT_EQ(dataFile.GetProductName(), "Talvarix");
+    EXPECT_FALSE(dataFile.GetRootStruct()->IsModified());
+
+    const CVeyFolders& folders = CVeyFolders::GetInstance();
+    EXPECT_EQ(folders.scriptFolder, m_program.Path() + "/Script/Q9EE/");
+    EXPECT_EQ(folders.userDataFolder, m_data.Path() + "/Vantor/Talvarix Editor/");
+    struct stat info;
+    EXPECT_EQ(stat(folders.userDataFolder.c_str(), &info), 0);
+    EXPECT_EQ(GetRegistryKey(), "Vantor");
+
+    // A sub panel opens in a frame of its own.
+    ASSERT_TRUE(CVeyViewManager::GetInstance().OpenRootPanel("sub"));
+    auto* sub = dynamic_cast<CWindowRootPanel*>(CVeyViewManager::GetInstance().FindRootPanel("sub"));
+    ASSERT_NE(sub, nullptr);
+    EXPECT_NE(dynamic_cast<CEditorSubFrame*>(sub->GetWindow()), nullptr);
+
+    EXPECT_EQ(Exit(), 0);
+    // The window positions were saved before the managers went.
+    EXPECT_NE(ReadFileBytes(folders.userDataFolder + "WindowPosition.txt").find("sub"), std::string::npos);
+    EXPECT_EQ(CVeyViewManager::GetInstance().FindRootPanel("main"), nullptr);
+    EXPECT_EQ(FindValue("fm.common.level"), nullptr);
+    EXPECT_EQ(dataFile.GetRootStruct(), nullptr);
+    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+}
+
+TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
+{
+    struct CCase
+    {
+        const char* name;
+        const char* script;   // null: no script file at all
+        std::vector<std::string> boxes;
+    };
+    const std::vector<CCase> cases = {
+        {"missing script", nullptr, {"Unable to open script.\n", "Unable to open main panel."}},
+        {"not a script", "\x01\x02 this is no XML <<<", {"Unable to open script.\n", "Unable to open main panel."}},
+        {"unknown struct type", "<script><struct><type>noSuchT</type><name>fm</name></struct>"
+                                "<panelType><type>mainT</type><name>main</name><size>10,10</size></panelType>"
+                                "<panel><type>mainT</type></panel></script>",
+         {"Unable to create.\n", "Unable to open main panel."}},
+        {"no root struct fm", "<script><panelType><type>mainT</type><name>main</name><size>10,10</size></panelType>"
+                              "<panel><type>mainT</type></panel></script>",
+         {"Unable to find root struct for data file.\n", "Unable to open main panel."}},
+        {"no panel main", "<script><structType><type>cT</type><name>$name</name><address>$address</address>"
+                          "<value><type>int1x7</type><name>v</name></value></structType>"
+                          "<structType><type>fmT</type><name>$name</name><address>$address</address>"
+                          "<struct><type>cT</type><name>c</name><address>00 00 00 00</address></struct></structType>"
+                          "<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct></script>",
+         {"Unable to open main panel."}},
+    };
+    // Positions saved by an earlier run must survive a start that never opened the panels.
+    const std::string positions = m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt";
+    mkdir((m_data.Path() + "/Vantor").c_str(), 0700);
+    mkdir((m_data.Path() + "/Vantor/Talvarix Editor").c_str(), 0700);
+    ASSERT_TRUE(WriteFileBytes(positions, "main\n5,6\n"));
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Restart("");
+        m_boxes.clear();
+        if (c.script)
+            WriteScript(c.script);
+        else
+            std::remove((m_program.Path() + "/Script/Q9EE/Script.xml").c_str());
+        EXPECT_FALSE(m_app->InitInstance());
+        EXPECT_EQ(m_boxes, c.boxes);
+        EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+        EXPECT_FALSE(CSplash::GetInstance().IsShown());
+        EXPECT_NE(Exit(), 0) << "a failed start-up ends the program with a failure";
+        for (CWnd* window : CWnd::GetTopLevelWindows())
+            EXPECT_FALSE(window->IsWindowVisible()) << window->GetWindowText();
+        EXPECT_EQ(ReadFileBytes(positions), "main\n5,6\n");
+    }
+}
+
+TEST_F(EditorStartupTest, LanguageStringChoosesTheMessageSet)
+{
+    WriteScript(kScript);
+    GetMessageTable().Set(GT::CIndexedStringTable::kJapaneseSet, CApp::kMidiNotSetUpMessage, "japanese 10");
+    const struct
+    {
+        const char* language;
+        uint32_t set;
+        const char* message;
+    } cases[] = {
+        {"English", GT::CIndexedStringTable::kEnglishSet, kMidiNotSetUp},
+        {"english", GT::CIndexedStringTable::kJapaneseSet, "japanese 10"},
+        {"", GT::CIndexedStringTable::kJapaneseSet, "japanese 10"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.language);
+        Restart("");
+        m_boxes.clear();
+        SetResourceString(IDS_LANGUAGE, c.language);
+        ASSERT_TRUE(m_app->InitInstance());
+        EXPECT_EQ(GetMessageTable().GetSelectedSet(), c.set);
+        EXPECT_EQ(m_boxes, std::vector<std::string>{c.message});
+    }
+}
+
+TEST_F(EditorStartupTest, IdlePassRefreshesTitleThenTipBarThenDiagnosticsThenDueCalls)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    m_boxes.clear();
+
+    std::vector<std::string> events;
+    CWnd* frame = m_app->m_pMainWnd;
+    auto* tipBar = dynamic_cast<CWnd*>(UL::GetTipBar());
+    ASSERT_NE(tipBar, nullptr);
+    SetMessageBoxHook([&](const char* text, const char*, UINT) {
+        events.push_back(std::string("box:") + text);
+        events.push_back("title:" + frame->GetWindowText());
+        events.push_back(tipBar->IsWindowVisible() ? "tip shown" : "tip hidden");
+        return IDOK;
+    });
+    CNotingFunctor functor(&events);
+    ASSERT_TRUE(CVeyFunctorRegistry::GetInstance().Register("noteIdle", &functor));
+
+    CVeyValue* level = FindValue("fm.common.level");
+    ASSERT_NE(level, nullptr);
+    CVeyBufferManager::GetInstance().SetValue(level, 5);
+    UL::GetTipBar()->SetText("level 5", CPoint(10, 10));
+    UL::GetTipBar()->Show(true);
+    CVeyBufferedErrorOut::GetInstance().Write(kLoadFailed);
+    CVeyFunctorRegistry::GetInstance().Invoke("noteIdle", "", 0);
+
+    m_app->OnIdle(0);
+    const std::vector<std::string> expected = {std::string("box:") + kLoadFailed, "title:Talvarix Editor - Untitled *",
+                                               "tip shown", "functor"};
+    EXPECT_EQ(events, expected);
+
+    // Nothing waits any more: the next pass shows nothing and runs nothing.
+    events.clear();
+    m_app->OnIdle(1);
+    EXPECT_TRUE(events.empty());
+    UL::GetTipBar()->Show(false);
+}
+
+TEST_F(EditorStartupTest, CommandLineDocumentIsLoadedOrEndsTheStart)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    CVeyValue* level = FindValue("fm.common.level");
+    ASSERT_NE(level, nullptr);
+    CVeyBufferManager::GetInstance().SetValue(level, 77);
+    const std::string document = m_program.File("patch.q9e");
+    ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
+
+    Restart("\"" + document + "\"");
+    m_boxes.clear();
+    ASSERT_TRUE(m_app->InitInstance());
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 77);
+    EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
+    EXPECT_FALSE(CVeyDataFile::GetInstance().GetRootStruct()->IsModified());
+    EXPECT_EQ(m_boxes, std::vector<std::string>{kMidiNotSetUp});
+    // A change marks the title at the next idle pass.
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 3);
+    m_app->OnIdle(0);
+    EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document + " *");
+
+    // A document that cannot be read ends the start once its reasons are shown.
+    Restart(m_program.File("missing.q9e"));
+    m_boxes.clear();
+    EXPECT_FALSE(m_app->InitInstance());
+    EXPECT_EQ(m_boxes, std::vector<std::string>{kLoadFailed});
+    EXPECT_NE(Exit(), 0);
+}
+
+TEST_F(EditorStartupTest, DroppedFilesOpenInTurn)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    buffers.SetValue(FindValue("fm.common.level"), 11);
+    ASSERT_TRUE(CVeyDataFile::GetInstance().Save(m_program.File("a.q9e")));
+    buffers.SetValue(FindValue("fm.common.level"), 22);
+    ASSERT_TRUE(CVeyDataFile::GetInstance().Save(m_program.File("b.q9e")));
+
+    auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    frame->OnDropFiles({m_program.File("a.q9e"), m_program.File("b.q9e")});
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 22);
+    EXPECT_EQ(frame->GetWindowText(), "Talvarix Editor - " + m_program.File("b.q9e"));
+}
+
+TEST_F(EditorStartupTest, ClosingTheMainFrameStoresItsStateAndEndsTheLoop)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    SetWindowMaximized(CEditorMainFrame::kClassName, true);
+    ASSERT_TRUE(IsWindowMaximized(CEditorMainFrame::kClassName));
+    m_app->m_pMainWnd->SendMessage(WM_CLOSE);
+    EXPECT_FALSE(IsWindowMaximized(CEditorMainFrame::kClassName));
+    EXPECT_EQ(GetProfileInt("IsWindowMaximized", "CEditorMainFrame", -1), 0);
+    EXPECT_FALSE(GetProfileString("Version", "FileVersion").empty());
+    EXPECT_EQ(m_app->Run(), 0);
+    EXPECT_EQ(Exit(), 0);
+}
+
+TEST_F(EditorStartupTest, SecondStartHandsItsDocumentToTheFirst)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 42);
+    const std::string document = m_program.File("handed.q9e");
+    ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 1);
+    m_boxes.clear();
+
+    CChildProcess second(Q9_EDITOR_SECOND_START, {m_channel.Path(), m_config.Path(), "\"" + document + "\""});
+    ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
+    EXPECT_EQ(second.ReadLine(), "exit:0");
+    EXPECT_EQ(second.Wait(), 0);
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 42);
+    EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
+    EXPECT_TRUE(m_boxes.empty()) << "the second start shows nothing";
+}
+
+TEST(OpenRequest, PathOfTheShellsOpenCommand)
+{
+    struct CCase
+    {
+        const char* request;
+        const char* path;
+    };
+    const CCase cases[] = {
+        {"[open(\"/home/u/a patch.q9e\")]", "/home/u/a patch.q9e"},
+        {"", ""},
+        {"[open(\"\")]", ""},
+        {"[open(\"/x.q9e\")", ""},
+        {"[print(\"/x.q9e\")]", ""},
+        {"[open(\"", ""},
+    };
+    for (const CCase& c : cases)
+    {
+        SCOPED_TRACE(c.request);
+        EXPECT_EQ(CApp::ParseOpenRequest(c.request), c.path);
+    }
+    EXPECT_EQ(CApp::ParseOpenRequest(CApp::MakeOpenRequest("/a/b.q9e")), "/a/b.q9e");
+}

@@ -1,0 +1,92 @@
+#include "GpTestWindows.h"
+
+#include "librarian/gp/SpinEdit.h"
+#include "platform/Dialog.h"
+
+#include <cstdio>
+
+BOOL CRecordingParent::Create(int width, int height)
+{
+    if (!CreateEx(0, "test parent", WS_POPUP | WS_VISIBLE, CRect(20, 20, 20 + width, 20 + height), nullptr))
+        return FALSE;
+    SetActiveWindow();
+    // The window system confirms the activation later; focus only reaches an active window.
+    for (int i = 0; i < 200 && !IsActiveWindow(); ++i)
+        PumpAllMessages();
+    return IsActiveWindow();
+}
+
+std::string CRecordingParent::Codes() const
+{
+    std::string text;
+    for (const CNotice& notice : notices)
+    {
+        if (!text.empty())
+            text += ' ';
+        if (notice.message == WM_NOTIFY && notice.code == GP::SEN_STEP)
+            text += "step";
+        else if (notice.message == WM_NOTIFY && notice.code == NM_RETURN)
+            text += notice.wParam == 1 ? "enter" : "escape";
+        else
+        {
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, "%x", notice.code);
+            text += buffer;
+        }
+    }
+    return text;
+}
+
+LRESULT CRecordingParent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND)
+    {
+        notices.push_back({message, HIWORD(wParam), LOWORD(wParam), wParam});
+        return 0;
+    }
+    if (message == WM_NOTIFY && lParam)
+    {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        CNotice notice{message, header->code, static_cast<UINT>(header->idFrom), wParam};
+        if (header->code == GP::SEN_STEP)
+        {
+            const auto* step = reinterpret_cast<const GP::NMSPINEDIT*>(lParam);
+            notice.value = step->value;
+            notice.change = step->change;
+            notices.push_back(notice);
+            return stepAnswer;
+        }
+        notices.push_back(notice);
+        return 0;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}
+
+namespace
+{
+// Below WM_USER, as input is: every pump lets it through.
+constexpr UINT kActionMessage = 0x03F1;
+}
+
+void CPostedActions::Post(std::function<void()> action)
+{
+    m_actions.push_back(std::move(action));
+    PostMessage(kActionMessage);
+}
+
+void CPostedActions::PostEndEverything()
+{
+    Post([] { CModalLoop::EndAll(2); });
+}
+
+LRESULT CPostedActions::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != kActionMessage)
+        return CWnd::WindowProc(message, wParam, lParam);
+    if (m_actions.empty())
+        return 0;
+    std::function<void()> action = std::move(m_actions.front());
+    m_actions.pop_front();
+    action();
+    return 0;
+}
