@@ -4,23 +4,10 @@
 #include "platform/Gdi_p.h"
 #include "platform/Wnd_p.h"
 
-#include <QApplication>
 #include <QFontDialog>
 
 #include <algorithm>
 #include <cstring>
-
-namespace
-{
-QFontDialog* OpenFontDialog()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<QFontDialog*>(w))
-            if (dialog->isVisible())
-                return dialog;
-    return nullptr;
-}
-}
 
 CFontDialog::CFontDialog(const LOGFONT* initial, DWORD flags, CWnd* parent)
     : m_flags(flags), m_parent(parent)
@@ -60,38 +47,4 @@ void CFontDialog::GetCurrentFont(LOGFONT* font) const
 {
     if (font)
         *font = m_font;
-}
-
-namespace UiDriver
-{
-BOOL IsFontDialogOpen()
-{
-    return OpenFontDialog() != nullptr;
-}
-
-BOOL FinishFontDialog(const char* face, int pixelHeight, int weight, bool italic, bool accept)
-{
-    QFontDialog* dialog = OpenFontDialog();
-    if (!dialog)
-        return FALSE;
-    if (!accept)
-    {
-        dialog->reject();
-        return TRUE;
-    }
-    QFont font(QString::fromLocal8Bit(face ? face : ""));
-    font.setPixelSize(std::max(pixelHeight, 1));
-    font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
-    font.setItalic(italic);
-    dialog->setCurrentFont(font);
-    // The dialog matches the face against the installed ones; keep what the caller asked for.
-    QFont selected = dialog->currentFont();
-    selected.setFamily(font.family());
-    selected.setPixelSize(font.pixelSize());
-    selected.setWeight(font.weight());
-    selected.setItalic(italic);
-    dialog->setCurrentFont(selected);
-    dialog->accept();
-    return TRUE;
-}
 }

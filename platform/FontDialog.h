@@ -33,11 +33,3 @@ private:
     DWORD m_flags;
     CWnd* m_parent;
 };
-
-namespace UiDriver
-{
-// The font dialog shown now: chooses the face, the character height in pixels, the weight and
-// italic, then accepts or cancels. FALSE when no font dialog is open.
-BOOL FinishFontDialog(const char* face, int pixelHeight, int weight, bool italic, bool accept);
-BOOL IsFontDialogOpen();
-}

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -448,5 +449,51 @@ BOOL SaveScreenPicture(const std::string& path, const RECT& area)
         painter.drawPixmap(w->geometry().topLeft() - region.topLeft(), w->grab());
     painter.end();
     return image.save(QString::fromLocal8Bit(path.c_str()), "PNG") ? TRUE : FALSE;
+}
+}
+
+namespace
+{
+QFontDialog* OpenFontDialog()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QFontDialog*>(w))
+            if (dialog->isVisible())
+                return dialog;
+    return nullptr;
+}
+}
+
+namespace UiDriver
+{
+BOOL IsFontDialogOpen()
+{
+    return OpenFontDialog() != nullptr;
+}
+
+BOOL FinishFontDialog(const char* face, int pixelHeight, int weight, bool italic, bool accept)
+{
+    QFontDialog* dialog = OpenFontDialog();
+    if (!dialog)
+        return FALSE;
+    if (!accept)
+    {
+        dialog->reject();
+        return TRUE;
+    }
+    QFont font(QString::fromLocal8Bit(face ? face : ""));
+    font.setPixelSize(std::max(pixelHeight, 1));
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+    font.setItalic(italic);
+    dialog->setCurrentFont(font);
+    // The dialog matches the face against the installed ones; keep what the caller asked for.
+    QFont selected = dialog->currentFont();
+    selected.setFamily(font.family());
+    selected.setPixelSize(font.pixelSize());
+    selected.setWeight(font.weight());
+    selected.setItalic(italic);
+    dialog->setCurrentFont(selected);
+    dialog->accept();
+    return TRUE;
 }
 }
