@@ -2,6 +2,7 @@
 // The base of everything the script places on screen (panels and controls) and of every script
 // control. Views hold no window: their rectangles are in the client area of the window that shows
 // the root panel, and capture, coordinate mapping and invalidation travel up the parent chain to it.
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyElementDefinition.h"
 #include "model/CVeyValueRef.h"
 #include "platform/Geometry.h"
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CVeyBitmapRef;
 class CVeyValue;
 class CVeyView;
 
@@ -80,6 +82,10 @@ public:
     virtual void SetRect(const RECT& rect);
     virtual void ReportErrorWithDetail(const std::string& message, const std::string& detail) const;
     virtual void ReportError(const std::string& message) const;
+    // Diagnostic lines for the attribute reader, given the bad value: ReportErrorWithDetail with
+    // `message`, or the printf `format` filled with the full name and the value, in that order.
+    CVeyAttributeReader::FReport Detail(const char* message) const;
+    CVeyAttributeReader::FReport Says(std::string format) const;
     virtual void DumpAttributes(GT::ATextOut& out) const;
     virtual void DumpNames(GT::ATextOut& out) const;
 
@@ -108,6 +114,10 @@ public:
     bool IsCapturing() const { return m_capture; }
 
 protected:
+    // For the attribute reader: appends a value reference to the path given, and stores its index
+    // in `index` when one is given.
+    CVeyAttributeReader::FTake TakeValueRef(int32_t* index = nullptr);
+
     // Resolves a reference again after one of the values its brackets read has changed. When the
     // new path names no value the reference keeps its previous value and dependencies, so the view
     // goes on showing a real value and follows the index once it names one again.
@@ -144,6 +154,9 @@ public:
     // "There is no value reference." and false when the control has none; controls that use
     // reference 0 call it at creation before they touch the value.
     bool RequireValueRef() const;
+    // Holds the control's bitmap from now on (the reference lets go by itself). False, after
+    // "Unable to create bitmap for <word>. : <full name>", when there is none or it cannot be read.
+    bool HoldBitmap(CVeyBitmapRef& bitmap, const std::string& word) const;
 
 protected:
     CVeyView* m_parent = nullptr;
