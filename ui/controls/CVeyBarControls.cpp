@@ -162,12 +162,6 @@ bool CVeyBarSliderControl::LoadAttributes(CAttributes& attributes)
 
     GT::CTraceTextOut& trace = GetTraceTextOut();
     const std::string fullName = GetFullName();
-    const auto colourSays = [this](const char* what) {
-        return [this, what](const std::string& value) {
-            GetTraceTextOut().Printf("%s %s is invalid for bar slider. : %s\n", what, value.c_str(),
-                                     GetFullName().c_str());
-        };
-    };
     int32_t direction = m_horizontal ? 1 : 0;
     bool baseLineColourGiven = false;
     CVeyAttributeReader reader;
@@ -178,7 +172,7 @@ bool CVeyBarSliderControl::LoadAttributes(CAttributes& attributes)
                   Says("Direction must be 0 or 1 for bar slider. : %s : %s\n"))
         .Number("baseValue", m_baseValue, Says("Base value is invalid for bar slider. : %s : %s\n"))
         .Take("baseLineColor",
-              [this, &baseLineColourGiven, invalid = colourSays("Base line color")](const std::string& value) {
+              [this, &baseLineColourGiven, invalid = SaysValueFirst("Base line color %s is invalid for bar slider. : %s\n")](const std::string& value) {
                   // Without one the base line takes the bar's colour.
                   baseLineColourGiven = true;
                   if (GT::StringToShortTriple(value, &m_baseLineColour))
@@ -186,7 +180,7 @@ bool CVeyBarSliderControl::LoadAttributes(CAttributes& attributes)
                   invalid(value);
                   return false;
               })
-        .Colour("barColor", m_barColour, colourSays("Bar color"))
+        .Colour("barColor", m_barColour, SaysValueFirst("Bar color %s is invalid for bar slider. : %s\n"))
         .Take("enableCondition", [this](const std::string& value) {
             // Evaluated once so that the values it names join the references and their changes
             // reach the control.

@@ -284,6 +284,13 @@ bool CVeyControl::LoadAttributes(CAttributes& attributes)
     return CVeyAttributeReader().Take("valueRef", TakeValueRef()).Read(attributes);
 }
 
+CVeyAttributeReader::FReport CVeyView::SaysValueFirst(std::string format) const
+{
+    return [this, format = std::move(format)](const std::string& value) {
+        GetTraceTextOut().Printf(format.c_str(), value.c_str(), GetFullName().c_str());
+    };
+}
+
 CVeyAttributeReader::FTake CVeyView::TakeValueRef(int32_t* index)
 {
     return [this, index](const std::string& path) {

@@ -83,9 +83,12 @@ public:
     virtual void ReportErrorWithDetail(const std::string& message, const std::string& detail) const;
     virtual void ReportError(const std::string& message) const;
     // Diagnostic lines for the attribute reader, given the bad value: ReportErrorWithDetail with
-    // `message`, or the printf `format` filled with the full name and the value, in that order.
+    // `message`, or the printf `format` filled with the full name and the value, in that order (a
+    // format may leave the value out).
     CVeyAttributeReader::FReport Detail(const char* message) const;
     CVeyAttributeReader::FReport Says(std::string format) const;
+    // The same with the value first and the full name second.
+    CVeyAttributeReader::FReport SaysValueFirst(std::string format) const;
     virtual void DumpAttributes(GT::ATextOut& out) const;
     virtual void DumpNames(GT::ATextOut& out) const;
 
