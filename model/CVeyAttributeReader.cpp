@@ -6,13 +6,13 @@
 
 #include <cstring>
 
-CVeyAttributeReader& CVeyAttributeReader::Take(const char* name, FTake take)
+CVeyAttributeReader& CVeyAttributeReader::Take(const std::string& name, FTake take)
 {
     m_declared.push_back({name, std::move(take)});
     return *this;
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Text(const char* name, std::string& target)
+CVeyAttributeReader& CVeyAttributeReader::Text(const std::string& name, std::string& target)
 {
     return Take(name, [&target](const std::string& value) {
         target = value;
@@ -20,7 +20,7 @@ CVeyAttributeReader& CVeyAttributeReader::Text(const char* name, std::string& ta
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::EscapedText(const char* name, std::string& target)
+CVeyAttributeReader& CVeyAttributeReader::EscapedText(const std::string& name, std::string& target)
 {
     return Take(name, [&target](const std::string& value) {
         target = GT::UnescapeXml(value);
@@ -28,7 +28,7 @@ CVeyAttributeReader& CVeyAttributeReader::EscapedText(const char* name, std::str
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Number(const char* name, int32_t& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Number(const std::string& name, int32_t& target, FReport invalid)
 {
     return Take(name, [&target, invalid](const std::string& value) {
         if (GT::StringToLong(value, &target))
@@ -38,7 +38,7 @@ CVeyAttributeReader& CVeyAttributeReader::Number(const char* name, int32_t& targ
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::NumberIn(const char* name, int32_t& target, int32_t low, int32_t high,
+CVeyAttributeReader& CVeyAttributeReader::NumberIn(const std::string& name, int32_t& target, int32_t low, int32_t high,
                                                    FReport invalid, FReport outside)
 {
     return Take(name, [&target, low, high, invalid, outside](const std::string& value) {
@@ -58,7 +58,7 @@ CVeyAttributeReader& CVeyAttributeReader::NumberIn(const char* name, int32_t& ta
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Flag(const char* name, bool& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Flag(const std::string& name, bool& target, FReport invalid)
 {
     return Take(name, [&target, invalid](const std::string& value) {
         int32_t number = 0;
@@ -72,7 +72,7 @@ CVeyAttributeReader& CVeyAttributeReader::Flag(const char* name, bool& target, F
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Point(const char* name, GT::CPoint32& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Point(const std::string& name, GT::CPoint32& target, FReport invalid)
 {
     return Take(name, [&target, invalid](const std::string& value) {
         GT::CPoint32 point;
@@ -87,7 +87,7 @@ CVeyAttributeReader& CVeyAttributeReader::Point(const char* name, GT::CPoint32& 
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Colour(const char* name, GT::CShortTriple& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Colour(const std::string& name, GT::CShortTriple& target, FReport invalid)
 {
     return Take(name, [&target, invalid](const std::string& value) {
         if (GT::StringToShortTriple(value, &target))

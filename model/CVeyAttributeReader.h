@@ -22,25 +22,25 @@ public:
     using FTake = std::function<bool(const std::string& value)>;
 
     // Text as it stands.
-    CVeyAttributeReader& Text(const char* name, std::string& target);
+    CVeyAttributeReader& Text(const std::string& name, std::string& target);
     // Text with its XML escapes undone.
-    CVeyAttributeReader& EscapedText(const char* name, std::string& target);
+    CVeyAttributeReader& EscapedText(const std::string& name, std::string& target);
     // A decimal or hexadecimal number.
-    CVeyAttributeReader& Number(const char* name, int32_t& target, FReport invalid);
+    CVeyAttributeReader& Number(const std::string& name, int32_t& target, FReport invalid);
     // A number from `low` through `high`: `invalid` for text that is no number, `outside` for a
     // number out of range.
-    CVeyAttributeReader& NumberIn(const char* name, int32_t& target, int32_t low, int32_t high, FReport invalid,
+    CVeyAttributeReader& NumberIn(const std::string& name, int32_t& target, int32_t low, int32_t high, FReport invalid,
                                   FReport outside);
     // A number read as a switch: anything but 0 is on.
-    CVeyAttributeReader& Flag(const char* name, bool& target, FReport invalid);
+    CVeyAttributeReader& Flag(const std::string& name, bool& target, FReport invalid);
     // "x,y". Without `invalid`, a bad point is passed over and the target keeps its default.
-    CVeyAttributeReader& Point(const char* name, GT::CPoint32& target, FReport invalid = nullptr);
+    CVeyAttributeReader& Point(const std::string& name, GT::CPoint32& target, FReport invalid = nullptr);
     // "r,g,b".
-    CVeyAttributeReader& Colour(const char* name, GT::CShortTriple& target, FReport invalid);
+    CVeyAttributeReader& Colour(const std::string& name, GT::CShortTriple& target, FReport invalid);
     // The name of a resource of the script; `missing` when no resource has that name. The target
     // is anything a resource pointer can be assigned to.
     template <class TTarget, class TResource>
-    CVeyAttributeReader& Resource(const char* name, TTarget& target, const CVeyResources<TResource>& from,
+    CVeyAttributeReader& Resource(const std::string& name, TTarget& target, const CVeyResources<TResource>& from,
                                   FReport missing)
     {
         return Take(name, [&target, &from, missing](const std::string& value) {
@@ -52,7 +52,7 @@ public:
         });
     }
     // Anything else.
-    CVeyAttributeReader& Take(const char* name, FTake take);
+    CVeyAttributeReader& Take(const std::string& name, FTake take);
 
     // Takes every declared attribute out of `attributes`. Unknown attributes stay in the list, for
     // the owner's caller to report. False at the first bad value: the attributes after it are not
@@ -65,7 +65,7 @@ public:
 private:
     struct SDeclared
     {
-        const char* name;
+        std::string name;
         FTake take;
     };
     std::vector<SDeclared> m_declared;
