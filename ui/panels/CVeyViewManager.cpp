@@ -1,5 +1,6 @@
 #include "ui/panels/CVeyViewManager.h"
 
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyErrorOut.h"
 #include "model/CVeyScriptDefinitions.h"
@@ -20,15 +21,6 @@ namespace
 {
 // Beyond any desktop; a number this large in the file is damage (an overflowed number reads as one).
 constexpr int32_t kMaxWindowCoordinate = 1000000;
-
-void ReportUnknownTags(const char* kind, const std::string& name, const CVeyElementDefinition::CAttributes& rest)
-{
-    GT::CTraceTextOut& out = GetTraceTextOut();
-    out.Printf("%s %s unknown tags. : ", kind, name.c_str());
-    for (const CVeyElementDefinition::CAttribute& attribute : rest)
-        out.Printf("%s, ", attribute.first.c_str());
-    out.Printf("\n");
-}
 }
 
 CVeyViewManager& CVeyViewManager::GetInstance()
@@ -119,7 +111,7 @@ bool CVeyViewManager::ConvertPanel(const CVeyElementDefinition& definition, CVey
     }
     if (!attributes.empty())
     {
-        ReportUnknownTags("Panel", panel.GetName(), attributes);
+        CVeyAttributeReader::ReportUnknownTags("Panel", panel.GetName(), attributes);
         return false;
     }
 
@@ -169,7 +161,7 @@ bool CVeyViewManager::ConvertPanel(const CVeyElementDefinition& definition, CVey
         }
         if (!controlAttributes.empty())
         {
-            ReportUnknownTags("Control", control->GetName(), controlAttributes);
+            CVeyAttributeReader::ReportUnknownTags("Control", control->GetName(), controlAttributes);
             return false;
         }
     }
