@@ -397,6 +397,14 @@ bool CVeyKeyboardControl::OnMouse(UL::CMouseInfo& info)
     }
 }
 
+void CVeyKeyboardControl::OnCaptureLost()
+{
+    if (!IsCapturing())
+        return;
+    SetCapture(false);
+    SetPressedNotes({});
+}
+
 void CVeyKeyboardControl::PlayKey(int32_t key)
 {
     SetPressedNotes({KeyToNote(key)});

@@ -35,6 +35,8 @@ public:
     bool Create(CVeyView* parent) override;
     void Draw(const UL::CDrawInfo& info) override;
     bool OnMouse(UL::CMouseInfo& info) override;
+    // The notes this control turned on go off, as they would on the button-up.
+    void OnCaptureLost() override;
     void UpdateFromValue() override;
 
     static bool IsIvory(int32_t key);

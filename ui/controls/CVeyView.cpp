@@ -90,6 +90,7 @@ bool CVeyView::OnMouseWheel(UL::CWheelInfo&) { return false; }
 bool CVeyView::OnKey(const UL::KeyInfo&) { return false; }
 bool CVeyView::OnTimer(const GT::CTimerInfo&) { return false; }
 bool CVeyView::OnLocatedEvent(CVeyLocatedEvent&) { return false; }
+void CVeyView::OnCaptureLost() {}
 
 bool CVeyView::ReresolveValueRef(CVeyValueRef& ref)
 {

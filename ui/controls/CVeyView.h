@@ -68,6 +68,9 @@ public:
     virtual bool OnKey(const UL::KeyInfo& info);
     virtual bool OnTimer(const GT::CTimerInfo& info);
     virtual bool OnLocatedEvent(CVeyLocatedEvent& event);
+    // The window lost the mouse (the user switched programs, or a modal window opened) while this
+    // view held the capture: the button-up will never come. Nothing by default.
+    virtual void OnCaptureLost();
     // Null stands for the view's own rectangle.
     virtual void Invalidate(const CRect* rect) = 0;
     virtual void Redraw(const CRect* rect) = 0;

@@ -310,8 +310,14 @@ bool CVeyRootPanel::OnKey(const UL::KeyInfo& info)
 
 void CVeyRootPanel::OnActivate(bool active)
 {
-    if (!active)
-        KillViewFocus();
+    if (active)
+        return;
+    KillViewFocus();
+    // A window that loses the activation loses the mouse too; a view of this panel that held it
+    // would wait for a button-up that goes elsewhere.
+    CVeyView* capturing = CVeyViewPointers::GetInstance().capturing;
+    if (capturing && capturing->GetRootView() == this)
+        capturing->OnCaptureLost();
 }
 
 void CVeyRootPanel::KillViewFocus()

@@ -334,6 +334,25 @@ TEST_F(Panels, DeactivationTakesTheFocus)
     EXPECT_EQ(manager.GetTipBarView(), nullptr);
 }
 
+TEST_F(Panels, DeactivationTellsTheViewHoldingTheMouseThatItIsGone)
+{
+    ASSERT_TRUE(Build());
+    ASSERT_TRUE(manager.OpenRootPanel("main"));
+    Commit("fm.pat.common.idx", 2);
+    ASSERT_TRUE(manager.OpenRootPanel("sub"));
+    CSteppingControl* level = Control("main.level");
+    Window("main")->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(155, 15));
+    ASSERT_TRUE(level->IsCapturing());
+    Window("sub")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(level->capturesLost, 0) << "another window's deactivation";
+    Window("main")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(level->capturesLost, 1);
+    EXPECT_FALSE(level->IsCapturing());
+    EXPECT_EQ(manager.GetCapturingView(), nullptr);
+    Window("main")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(level->capturesLost, 1) << "nothing holds the mouse now";
+}
+
 TEST_F(Panels, ClosingASubWindowWritesItsCloseValue)
 {
     ASSERT_TRUE(Build());
