@@ -222,3 +222,68 @@ TEST_F(ControlScripts, DegenerateSizesAndRangesSurviveInput)
         recorder.views.clear();
     }
 }
+
+TEST_F(ControlScripts, AValueReceivedWhileADragControlIsHeldShowsAndTheDragGoesOn)
+{
+    const struct
+    {
+        const char* name;
+        std::string control;
+    } cases[] = {
+        {"knob", "<control><type>knob</type><name>k</name><position>10,20</position><bitmapRef>s5</bitmapRef>" +
+                     std::string(kLevel) + "</control>"},
+        {"slider", "<control><type>slider</type><name>s</name><position>10,20</position><size>20,60</size>"
+                   "<bitmapRef>s2</bitmapRef>" +
+                       std::string(kLevel) + "</control>"},
+        {"bar slider", "<control><type>barSlider</type><name>b</name><position>10,20</position><size>60,20</size>"
+                       "<direction>1</direction>" +
+                           std::string(kLevel) + "</control>"},
+    };
+    CVeyValue* level = Value("fm.pat.common.level");
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        // The same press and move twice, the second time with a value received in between: the
+        // pointer rules the drag, so both end on the same value.
+        int32_t dragged = -1;
+        for (const bool receive : {false, true})
+        {
+            level->SetIndex(100);
+            bool made = false;
+            std::unique_ptr<CVeyControl> control = Make(c.control, made);
+            ASSERT_TRUE(made);
+            const CRect rect = control->GetRect();
+            const CPoint grab(rect.left + 3, (rect.top + rect.bottom) / 2);
+            const CPoint target(rect.right - 2, rect.top + 1);
+            UL::CMouseInfo press(WM_LBUTTONDOWN, grab, MK_LBUTTON);
+            ASSERT_TRUE(control->OnMouse(press));
+            ASSERT_TRUE(control->IsCapturing());
+            if (receive)
+            {
+                // Shown at once, not sent back, the drag still held.
+                CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+                const size_t commits = recorder.commits.size();
+                parent.invalidated.clear();
+                buffers.SetValueByIndex(level, (level->GetIndex() + 50) % 128);
+                buffers.UpdateViews();
+                buffers.ClearChanges();
+                EXPECT_EQ(recorder.commits.size(), commits + 1);
+                EXPECT_FALSE(parent.invalidated.empty()) << "redrawn with the received value";
+                EXPECT_TRUE(control->IsCapturing());
+            }
+            UL::CMouseInfo move(WM_MOUSEMOVE, target, MK_LBUTTON);
+            EXPECT_TRUE(control->OnMouse(move));
+            if (receive)
+            {
+                EXPECT_EQ(level->GetIndex(), dragged);
+            }
+            dragged = level->GetIndex();
+            UL::CMouseInfo release(WM_LBUTTONUP, target, 0);
+            EXPECT_TRUE(control->OnMouse(release));
+            EXPECT_FALSE(control->IsCapturing());
+            EXPECT_EQ(CVeyViewPointers::GetInstance().capturing, nullptr);
+            recorder.views.clear();
+        }
+        EXPECT_NE(dragged, 100) << "the move changed the value";
+    }
+}
