@@ -223,7 +223,7 @@ TEST_F(ControlScripts, DegenerateSizesAndRangesSurviveInput)
     }
 }
 
-TEST_F(ControlScripts, AValueReceivedWhileADragControlIsHeldShowsAndTheDragGoesOn)
+TEST_F(ControlScripts, ADragFollowsThePointerAfterADoubleClickOrAValueReceivedWhileHeld)
 {
     const struct
     {
@@ -243,11 +243,13 @@ TEST_F(ControlScripts, AValueReceivedWhileADragControlIsHeldShowsAndTheDragGoesO
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
-        // The same press and move twice, the second time with a value received in between: the
-        // pointer rules the drag, so both end on the same value.
+        // The same press and move three times: plainly, with a double-click for the press (the second
+        // click of a double-click presses again), and with a value received while held. The
+        // pointer rules the drag, so all three end on the same value.
         int32_t dragged = -1;
-        for (const bool receive : {false, true})
+        for (const UINT pressMessage : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_LBUTTONDOWN})
         {
+            const bool receive = dragged >= 0 && pressMessage == WM_LBUTTONDOWN;
             level->SetIndex(100);
             bool made = false;
             std::unique_ptr<CVeyControl> control = Make(c.control, made);
@@ -255,12 +257,12 @@ TEST_F(ControlScripts, AValueReceivedWhileADragControlIsHeldShowsAndTheDragGoesO
             const CRect rect = control->GetRect();
             const CPoint grab(rect.left + 3, (rect.top + rect.bottom) / 2);
             const CPoint target(rect.right - 2, rect.top + 1);
-            UL::CMouseInfo press(WM_LBUTTONDOWN, grab, MK_LBUTTON);
+            UL::CMouseInfo press(pressMessage, grab, MK_LBUTTON);
             ASSERT_TRUE(control->OnMouse(press));
             ASSERT_TRUE(control->IsCapturing());
             if (receive)
             {
-                // Shown at once, not sent back, the drag still held.
+                // Shown at once, the drag still held.
                 CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
                 const size_t commits = recorder.commits.size();
                 parent.invalidated.clear();
@@ -273,7 +275,7 @@ TEST_F(ControlScripts, AValueReceivedWhileADragControlIsHeldShowsAndTheDragGoesO
             }
             UL::CMouseInfo move(WM_MOUSEMOVE, target, MK_LBUTTON);
             EXPECT_TRUE(control->OnMouse(move));
-            if (receive)
+            if (dragged >= 0)
             {
                 EXPECT_EQ(level->GetIndex(), dragged);
             }
