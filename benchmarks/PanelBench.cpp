@@ -2,8 +2,8 @@
 // combos), each bound to its own value of the model, with the editor's resource factory behind
 // its bitmaps and fonts. Measured: opening the panel until its window has painted, one full redraw
 // of the window, and a data set from the instrument received through the script's MIDI input until
-// the control it moves has repainted. The "frames" counter is the time as a share of one 60 Hz
-// frame (16.7 ms).
+// the control it moves has repainted. The "frames" counter is each one's time as a share of one
+// 60 Hz frame (16.7 ms).
 #include "editor/CResourceFactory.h"
 #include "midi/framework/CVeyMidi.h"
 #include "midi/framework/CVeyMidiManager.h"
@@ -24,7 +24,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -209,12 +209,28 @@ struct CBenchPanel
     CVeyMidiIn* in = nullptr;
 };
 
-void SetFrames(benchmark::State& state)
+// Times the body of each iteration and reports, as "frames", the mean of those times as a share of
+// one 60 Hz frame.
+class CFrameShare
 {
-    // Iterations times 1/60 s over the time taken, inverted: the time of one as a share of a frame.
-    state.counters["frames"] = benchmark::Counter(kFrameSeconds, benchmark::Counter::kIsIterationInvariantRate |
-                                                                         benchmark::Counter::kInvert);
-}
+public:
+    explicit CFrameShare(benchmark::State& state) : m_state(state) {}
+    ~CFrameShare()
+    {
+        m_state.counters["frames"] = benchmark::Counter(m_seconds / kFrameSeconds, benchmark::Counter::kAvgIterations);
+    }
+    template <class F>
+    void Time(F body)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        body();
+        m_seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+private:
+    benchmark::State& m_state;
+    double m_seconds = 0;
+};
 
 void OpenPanel(benchmark::State& state)
 {
@@ -222,15 +238,17 @@ void OpenPanel(benchmark::State& state)
     if (!bench.ok)
         return state.SkipWithError("the panel could not be built");
     bench.Close();
+    CFrameShare frames(state);
     for (auto _ : state)
     {
-        if (!bench.Open())
+        bool opened = false;
+        frames.Time([&] { opened = bench.Open(); });
+        if (!opened)
             return state.SkipWithError("the panel did not open");
         state.PauseTiming();
         bench.Close();
         state.ResumeTiming();
     }
-    SetFrames(state);
 }
 
 // The whole window painted again: background, then every control over it, then shown.
@@ -240,12 +258,14 @@ void RedrawPanel(benchmark::State& state)
     if (!bench.ok || !bench.Open())
         return state.SkipWithError("the panel could not be opened");
     CWnd* window = bench.panel->GetWindow();
+    CFrameShare frames(state);
     for (auto _ : state)
     {
-        window->InvalidateRect(nullptr);
-        window->UpdateWindow();
+        frames.Time([&] {
+            window->InvalidateRect(nullptr);
+            window->UpdateWindow();
+        });
     }
-    SetFrames(state);
 }
 
 // The same drawing into a memory bitmap, without the window: the panel's own share of a redraw.
@@ -260,9 +280,9 @@ void DrawPanelOffscreen(benchmark::State& state)
     CDC dc;
     dc.SelectObject(&canvas);
     UL::CDrawInfo info(&dc, nullptr, nullptr);
+    CFrameShare frames(state);
     for (auto _ : state)
-        bench.panel->Draw(info);
-    SetFrames(state);
+        frames.Time([&] { bench.panel->Draw(info); });
 }
 
 // A data set for the first knob's value from the instrument, through the script's MIDI input into
@@ -281,13 +301,15 @@ void ValueFromInstrumentToRedraw(benchmark::State& state)
     if (!knobValue || knobValue->GetNumber() != 100)
         return state.SkipWithError("the data set did not reach the model");
     size_t next = 0;
+    CFrameShare frames(state);
     for (auto _ : state)
     {
-        bench.in->OnMessage(messages[next]);
-        window->UpdateWindow();
+        frames.Time([&] {
+            bench.in->OnMessage(messages[next]);
+            window->UpdateWindow();
+        });
         next = (next + 37) % messages.size();
     }
-    SetFrames(state);
 }
 }
 
