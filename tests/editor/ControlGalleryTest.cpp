@@ -170,10 +170,10 @@ void PaintBackground(const std::string& path)
             art.Fill(left, rows[r], right, rows[r + 1] - 4, kCell);
             art.Frame(left, rows[r], right, rows[r + 1] - 4, kCellEdge);
         }
-    art.Fill(189, 52, 325, 54, kGroove);   // the slider's track
-    art.Fill(644, 414, 658, 490, kGroove); // the scroll control's track
-    for (int top : {44, 550})               // the bar sliders' beds
-        art.Fill(top == 44 ? 348 : 513, top, (top == 44 ? 348 : 513) + 148, top + 18, kGroove);
+    art.Fill(189, 52, 325, 54, kGroove);     // the slider's track
+    art.Fill(644, 414, 658, 490, kGroove);   // the scroll control's track
+    art.Fill(348, 44, 496, 62, kGroove);     // the bar sliders' beds
+    art.Fill(513, 550, 661, 568, kGroove);
     ASSERT_TRUE(art.Save(path, "BMP"));
 }
 
@@ -191,7 +191,7 @@ void PaintKnob(const std::string& path)
         {
             const double a = (-225 + 10.0 * dot) * kPi / 180;
             const bool lit = a <= angle + 1e-9;
-            art.Disc(cx + 18 * std::cos(a), cy - 18 * std::sin(-a), 1.2, lit ? kAccent : Rgb(75, 80, 90));
+            art.Disc(cx + 18 * std::cos(a), cy + 18 * std::sin(a), 1.2, lit ? kAccent : Rgb(75, 80, 90));
         }
         art.Disc(cx, cy + 1, 14.5, Rgb(0, 0, 0, 110));
         art.Disc(cx, cy, 14, Rgb(88, 95, 108));
