@@ -213,7 +213,10 @@ void CVeyEditDoubleControl::UpdateFromValue()
     if (!value || value->GetKind() != CVeyValue::kNumber)
         return;
     const int precision = static_cast<int>(std::max(0, std::min(kMaxPrecision, m_precision)));
-    GT::Format(m_text, "%.*f", precision, static_cast<double>(value->GetNumber()) / m_divisionValue);
+    // The offset is added as CommitText takes it away, so that a shown text typed back in stores
+    // the number it came from (a signed value stored around its centre shows as signed).
+    const double shown = static_cast<double>(value->GetNumber()) + static_cast<double>(m_offsetValue);
+    GT::Format(m_text, "%.*f", precision, shown / m_divisionValue);
 }
 
 void CVeyEditDoubleControl::CommitText(const std::string& text)

@@ -55,16 +55,18 @@ bool CVeyStateBitmap::Load(CAttributes& attributes)
     return read;
 }
 
+std::string CVeyStateBitmap::GetFilePath() const
+{
+    std::string file = GetName();
+    if (file.find('.') == std::string::npos)
+        file += ".bmp";
+    return GetBitmapFolder() + file;
+}
+
 bool CVeyStateBitmap::AddRef()
 {
-    if (m_refCount == 0)
-    {
-        std::string file = GetName();
-        if (file.find('.') == std::string::npos)
-            file += ".bmp";
-        if (!m_picture.GetPicture().Load(GetBitmapFolder() + file))
-            return false;
-    }
+    if (m_refCount == 0 && !m_picture.GetPicture().Load(GetFilePath()))
+        return false;
     ++m_refCount;
     return true;
 }

@@ -21,6 +21,9 @@ public:
     // bad value.
     bool Load(CAttributes& attributes) override;
 
+    // The image file: the bitmap folder, then the name, with ".bmp" appended when it holds no '.'.
+    std::string GetFilePath() const;
+
     bool AddRef() override;
     void Release() override;
     int32_t GetRefCount() const { return m_refCount; }
