@@ -33,7 +33,10 @@ public:
     bool HasStarted() const { return m_started; }
 
 protected:
+    // False when a step failed; that step has shown its message box.
     bool PrepareManagers();
+    // Chooses the message language and sets up the instrument layer; false (after a message box)
+    // when the instrument layer cannot bind the script's values.
     bool ChooseLanguage();
     void ReleaseDevices();
     void DestroyManagers();
@@ -42,6 +45,10 @@ protected:
     void LocateScript();
     // A message box of the start-up: plain OK.
     static void ShowStartupMessage(const char* text);
+    // A start-up failure's text, then the file it is about and the reason.
+    static std::string DescribeFailure(const std::string& text, const std::string& file, const std::string& reason);
+    // The command-line document could not be loaded: the buffered reasons at once, with the file.
+    void ShowDocumentFailure(const std::string& path, const std::string& diagnostics);
 
 private:
     bool m_started = false;

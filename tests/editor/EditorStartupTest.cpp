@@ -14,8 +14,10 @@
 #include "platform/Shell.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/VirtualClock.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/InstanceManager.h"
+#include "toolkit/gt/TraceTextOut.h"
 #include "toolkit/ul/TipBar.h"
 #include "ui/panels/CVeyViewManager.h"
 
@@ -195,36 +197,38 @@ TEST_F(EditorStartupTest, StartsWithTheMainPanelInTheMainFrameAndShutsDownInOrde
     EXPECT_EQ(m_app->m_pMainWnd, nullptr);
 }
 
-TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
+TEST_F(EditorStartupTest, FailedStartShowsOneMessageWithTheFileAndTheReasonAndEndsWithoutWindows)
 {
     struct CCase
     {
         const char* name;
         const char* script;   // null: no script file at all
-        std::vector<std::string> boxes;
+        const char* message;  // the first line of the one box
+        const char* reason;   // what the box says about the cause
     };
     const std::vector<CCase> cases = {
-        {"missing script", nullptr, {"Unable to open script.\n", "Unable to open main panel."}},
-        {"not a script", "\x01\x02 this is no XML <<<", {"Unable to open script.\n", "Unable to open main panel."}},
+        {"missing script", nullptr, "Unable to open script.", "No such file or directory"},
+        {"not a script", "\x01\x02 this is no XML <<<", "Unable to open script.", "Unknown tag. : <<"},
         {"unknown struct type", "<script><struct><type>noSuchT</type><name>fm</name></struct>"
                                 "<panelType><type>mainT</type><name>main</name><size>10,10</size></panelType>"
                                 "<panel><type>mainT</type></panel></script>",
-         {"Unable to create.\n", "Unable to open main panel."}},
+         "Unable to create.", "Unable to find struct type definition. : noSuchT"},
         {"no root struct fm", "<script><panelType><type>mainT</type><name>main</name><size>10,10</size></panelType>"
                               "<panel><type>mainT</type></panel></script>",
-         {"Unable to find root struct for data file.\n", "Unable to open main panel."}},
+         "Unable to find root struct for data file.", "The script declares no root struct \"fm\"."},
         {"no panel main", "<script><structType><type>cT</type><name>$name</name><address>$address</address>"
                           "<value><type>int1x7</type><name>v</name></value></structType>"
                           "<structType><type>fmT</type><name>$name</name><address>$address</address>"
                           "<struct><type>cT</type><name>c</name><address>00 00 00 00</address></struct></structType>"
                           "<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct></script>",
-         {"Unable to open main panel."}},
+         "Unable to open main panel.", "no root panel \"main\""},
     };
     // Positions saved by an earlier run must survive a start that never opened the panels.
     const std::string positions = m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt";
     mkdir((m_data.Path() + "/Vantor").c_str(), 0700);
     mkdir((m_data.Path() + "/Vantor/Talvarix Editor").c_str(), 0700);
     ASSERT_TRUE(WriteFileBytes(positions, "main\n5,6\n"));
+    const std::string script = m_program.Path() + "/Script/Q9EE/Script.xml";
     for (const CCase& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -233,9 +237,13 @@ TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
         if (c.script)
             WriteScript(c.script);
         else
-            std::remove((m_program.Path() + "/Script/Q9EE/Script.xml").c_str());
+            std::remove(script.c_str());
         EXPECT_FALSE(m_app->InitInstance());
-        EXPECT_EQ(m_boxes, c.boxes);
+        ASSERT_EQ(m_boxes.size(), 1u) << "one box says what went wrong";
+        const std::string& box = m_boxes[0];
+        EXPECT_EQ(box.substr(0, box.find('\n')), c.message);
+        EXPECT_NE(box.find("\n" + script + "\n"), std::string::npos) << box;
+        EXPECT_NE(box.find(c.reason), std::string::npos) << box;
         EXPECT_EQ(m_app->m_pMainWnd, nullptr);
         EXPECT_FALSE(CSplash::GetInstance().IsShown());
         EXPECT_NE(Exit(), 0) << "a failed start-up ends the program with a failure";
@@ -243,6 +251,58 @@ TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
             EXPECT_FALSE(window->IsWindowVisible()) << window->GetWindowText();
         EXPECT_EQ(ReadFileBytes(positions), "main\n5,6\n");
     }
+}
+
+TEST_F(EditorStartupTest, DataFolderThatCannotBeMadeEndsTheStartBeforeAnythingIsRead)
+{
+    WriteScript(kScript);
+    // A file where the maker's folder should be: the user data folder cannot be created.
+    ASSERT_TRUE(WriteFileBytes(m_data.Path() + "/Vantor", "not a folder"));
+    EXPECT_FALSE(m_app->InitInstance());
+    ASSERT_EQ(m_boxes.size(), 1u);
+    const std::string& box = m_boxes[0];
+    EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to create the folder for the editor's settings.");
+    EXPECT_NE(box.find(m_data.Path() + "/Vantor/Talvarix Editor/"), std::string::npos) << box;
+    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+    EXPECT_NE(Exit(), 0);
+    EXPECT_EQ(ReadFileBytes(m_data.Path() + "/Vantor"), "not a folder");
+    EXPECT_TRUE(CVeyFolders::GetInstance().userDataFolder.empty()) << "the exit writes nowhere";
+}
+
+namespace
+{
+// An instrument layer whose binding finds a path missing, as a misspelt script would.
+class CUnboundInstrument : public IEditorInstrumentLayer
+{
+public:
+    bool Initialize() override
+    {
+        GetTraceTextOut().Write("Unable to bind fm.setup.programChange.\n");
+        return false;
+    }
+    bool ReadAll() override { return ++transfers, true; }
+    bool WriteAllChecked() override { return ++transfers, true; }
+    bool WriteAll() override { return ++transfers, true; }
+    bool SaveViewState(const std::string&) override { return ++saves, true; }
+    int transfers = 0;
+    int saves = 0;
+};
+}
+
+TEST_F(EditorStartupTest, InstrumentLayerThatCannotBindEndsTheStartWithTheMissingPaths)
+{
+    WriteScript(kScript);
+    CUnboundInstrument instrument;
+    m_app->SetInstrumentLayer(&instrument);
+    EXPECT_FALSE(m_app->InitInstance());
+    ASSERT_EQ(m_boxes.size(), 1u);
+    const std::string& box = m_boxes[0];
+    EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to bind the script's values.");
+    EXPECT_NE(box.find("Unable to bind fm.setup.programChange."), std::string::npos) << box;
+    EXPECT_NE(Exit(), 0);
+    EXPECT_EQ(instrument.transfers, 0) << "nothing is read from or sent to the instrument";
+    EXPECT_EQ(instrument.saves, 0) << "no view state is written over";
+    EXPECT_EQ(ReadFileBytes(m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt"), "");
 }
 
 TEST_F(EditorStartupTest, LanguageStringChoosesTheMessageSet)
@@ -289,6 +349,7 @@ TEST_F(EditorStartupTest, IdlePassRefreshesTitleThenTipBarThenDiagnosticsThenDue
     });
     CNotingFunctor functor(&events);
     ASSERT_TRUE(CVeyFunctorRegistry::GetInstance().Register("noteIdle", &functor));
+    CVirtualClock clock;
 
     CVeyValue* level = FindValue("fm.common.level");
     ASSERT_NE(level, nullptr);
@@ -297,6 +358,8 @@ TEST_F(EditorStartupTest, IdlePassRefreshesTitleThenTipBarThenDiagnosticsThenDue
     UL::GetTipBar()->Show(true);
     CVeyBufferedErrorOut::GetInstance().Write(kLoadFailed);
     CVeyFunctorRegistry::GetInstance().Invoke("noteIdle", "", 0);
+    // A delayed call is due once the tick has moved past its due tick.
+    clock.Advance(1);
 
     m_app->OnIdle(0);
     const std::vector<std::string> expected = {std::string("box:") + kLoadFailed, "title:Talvarix Editor - Untitled *",
@@ -332,12 +395,27 @@ TEST_F(EditorStartupTest, CommandLineDocumentIsLoadedOrEndsTheStart)
     m_app->OnIdle(0);
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document + " *");
 
-    // A document that cannot be read ends the start once its reasons are shown.
-    Restart(m_program.File("missing.q9e"));
-    m_boxes.clear();
-    EXPECT_FALSE(m_app->InitInstance());
-    EXPECT_EQ(m_boxes, std::vector<std::string>{kLoadFailed});
-    EXPECT_NE(Exit(), 0);
+    // A document that cannot be read ends the start once its reasons are shown, with its path;
+    // a damaged one is left as it is.
+    const std::string damaged = m_program.File("damaged.q9e");
+    ASSERT_TRUE(WriteFileBytes(damaged, "VeyDataFile00001 and then far too short"));
+    const struct
+    {
+        std::string path;
+        const char* reason;
+    } failures[] = {{m_program.File("missing.q9e"), "No such file or directory"}, {damaged, ""}};
+    for (const auto& failure : failures)
+    {
+        SCOPED_TRACE(failure.path);
+        Restart(failure.path);
+        m_boxes.clear();
+        EXPECT_FALSE(m_app->InitInstance());
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].rfind(std::string(kLoadFailed) + "\n\n" + failure.path, 0), 0u) << m_boxes[0];
+        EXPECT_NE(m_boxes[0].find(failure.reason), std::string::npos) << m_boxes[0];
+        EXPECT_NE(Exit(), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(damaged), "VeyDataFile00001 and then far too short");
 }
 
 TEST_F(EditorStartupTest, DroppedFilesOpenInTurn)
