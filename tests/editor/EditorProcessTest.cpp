@@ -197,3 +197,40 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     EXPECT_NE(kept.find(toInstrument), std::string::npos) << kept;
     EXPECT_NE(kept.find("IsWindowMaximized"), std::string::npos) << "the main frame's close ran: " << kept;
 }
+
+TEST(EditorProgram, InstalledToAPrefixFindsItsScriptBesideItselfAndRegistersWithTheDesktop)
+{
+    namespace fs = std::filesystem;
+    CTempDir prefix;
+    CChildProcess install(Q9_CMAKE_COMMAND, {"--install", Q9_BUILD_DIR, "--prefix", prefix.Path()});
+    ASSERT_EQ(install.Wait(), 0);
+
+    const fs::path link = fs::path(prefix.Path()) / "bin" / "q9ee";
+    ASSERT_TRUE(fs::is_symlink(link));
+    const fs::path programFolder = fs::canonical(link).parent_path();
+    EXPECT_EQ(programFolder, fs::canonical(fs::path(prefix.Path()) / Q9_PROGRAM_INSTALL_DIR));
+    const std::string entry = ReadFileBytes(prefix.File("share/applications/q9ee.desktop"));
+    EXPECT_NE(entry.find("Exec=\"" + link.string() + "\" %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("MimeType=application/x-talvarixeditor.document;\n"), std::string::npos) << entry;
+    const std::string mime = ReadFileBytes(prefix.File("share/mime/packages/talvarixeditor.document.xml"));
+    EXPECT_NE(mime.find("<glob pattern=\"*.q9e\"/>"), std::string::npos) << mime;
+
+    // The installation's own script when it has one, else a small one in its place.
+    const fs::path script = programFolder / "Script" / "Q9EE" / "Script.xml";
+    if (!fs::exists(script))
+    {
+        fs::create_directories(script.parent_path());
+        fs::copy_file(std::string(std::getenv("Q9_TEST_DATA")) + "/editor/Startup.xml", script);
+    }
+    CTempDir home;
+    CScopedEnvironment environment;
+    environment.Set("QT_QPA_PLATFORM", "offscreen");
+    environment.Set("XDG_CONFIG_HOME", home.File("config"));
+    environment.Set("XDG_DATA_HOME", home.File("data"));
+    environment.Set("XDG_RUNTIME_DIR", home.Path());
+    environment.Set("Q9_MILESTONES", "1");
+    CChildProcess editor(link.string(), {});
+    // The main window shows only once the script is read and the panel "main" is open.
+    EXPECT_EQ(editor.ReadLine(), "milestone main window shown");
+    editor.Kill();
+}
