@@ -11,7 +11,9 @@
 #include "model/CVeyStruct.h"
 #include "model/CVeyValue.h"
 #include "platform/Profile.h"
+#include "platform/Gdi.h"
 #include "platform/Shell.h"
+#include "platform/UiDriver.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -24,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -489,4 +492,59 @@ TEST(OpenRequest, PathOfTheShellsOpenCommand)
         EXPECT_EQ(CApp::ParseOpenRequest(c.request), c.path);
     }
     EXPECT_EQ(CApp::ParseOpenRequest(CApp::MakeOpenRequest("/a/b.q9e")), "/a/b.q9e");
+}
+
+TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
+{
+    // The bundled script beside the program when the build has placed it there; else a small
+    // panel of our own with a drawn background and a few text controls.
+    const std::string programFolder = std::filesystem::path(Q9EE_PROGRAM).parent_path().string();
+    const bool bundled = std::filesystem::exists(programFolder + "/Script/Q9EE/Script.xml");
+    if (bundled)
+        SetProgramFolder(programFolder);
+    else
+    {
+        WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<script>
+<textWriter><name>caption</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>14</fontHeight><fontColor>230,230,230</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
+<textWriter><name>lcd</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>16</fontHeight><fontColor>40,255,120</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
+<bitmap><name>back.png</name></bitmap>
+<structType><type>commonT</type><name>$name</name><address>$address</address>
+  <value><type>string</type><name>patchName</name><size>0C</size><default>Warm Strings</default></value>
+  <value><type>int1x7</type><name>level</name><default>100</default></value>
+</structType>
+<structType><type>fmT</type><name>$name</name><address>$address</address>
+  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>fmT</type><name>fm</name><address>1F 00 00 00</address></struct>
+<panelType><type>mainT</type><name>main</name><position>0,0</position><size>360,120</size><bitmapRef>back.png</bitmapRef>
+  <control><type>label</type><name>title</name><position>16,12</position><size>200,18</size><textWriterRef>caption</textWriterRef><label>TALVARIX  Patch</label></control>
+  <control><type>label</type><name>name</name><position>16,40</position><size>160,22</size><textWriterRef>lcd</textWriterRef><label>Warm Strings</label></control>
+  <control><type>label</type><name>levelCaption</name><position>200,40</position><size>60,18</size><textWriterRef>caption</textWriterRef><label>Level</label></control>
+  <control><type>label</type><name>level</name><position>260,40</position><size>60,22</size><textWriterRef>lcd</textWriterRef><label>100</label></control>
+</panelType>
+<panel><type>mainT</type></panel>
+</script>
+)");
+        CBitmap back;
+        ASSERT_TRUE(back.CreateBitmap(360, 120));
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 360; ++x)
+            {
+                const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
+                back.GetRow(y)[x] = 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
+            }
+        ASSERT_TRUE(back.SaveFile((m_program.Path() + "/Script/Q9EE/back.png").c_str(), "PNG"));
+    }
+    ASSERT_TRUE(m_app->InitInstance());
+    PumpAllMessages();
+    mkdir("screenshots", 0755);
+    const std::string picture = std::string("screenshots/editor-main-frame") + (bundled ? "" : "-fixture") + ".png";
+    ASSERT_TRUE(UiDriver::SaveWindowPicture(*m_app->m_pMainWnd, picture));
+    CBitmap saved;
+    ASSERT_TRUE(saved.LoadFile(picture.c_str()));
+    const CVeyRootPanel* main = CVeyViewManager::GetInstance().FindRootPanel("main");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(saved.GetSize().cx, main->GetRect().Width());
+    EXPECT_EQ(saved.GetSize().cy, main->GetRect().Height());
 }
