@@ -25,7 +25,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -547,4 +549,96 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(saved.GetSize().cx, main->GetRect().Width());
     EXPECT_EQ(saved.GetSize().cy, main->GetRect().Height());
+}
+
+namespace
+{
+// An instrument layer that notes what stands when start-up reaches it.
+class CRecordingInstrument : public IEditorInstrumentLayer
+{
+public:
+    explicit CRecordingInstrument(std::vector<std::string>* events) : m_events(events) {}
+    std::function<void()> onInitialize;
+    bool Initialize() override
+    {
+        m_events->push_back("initialize");
+        if (onInitialize)
+            onInitialize();
+        return true;
+    }
+    bool ReadAll() override { return m_events->push_back("read all"), true; }
+    bool WriteAllChecked() override { return m_events->push_back("write all checked"), true; }
+    bool WriteAll() override { return m_events->push_back("write all"), true; }
+    bool SaveViewState(const std::string& path) override
+    {
+        m_events->push_back("save view state");
+        return WriteFileBytes(path, "view state\n");
+    }
+
+private:
+    std::vector<std::string>* m_events;
+};
+}
+
+TEST_F(EditorStartupTest, StartUpRunsInOrderAndALaterStartsDocumentWaitsUntilItHasFinished)
+{
+    WriteScript(kScript);
+    CVeyValue* level = nullptr;
+    std::vector<std::string> events;
+    CRecordingInstrument instrument(&events);
+    m_app->SetInstrumentLayer(&instrument);
+    SetMessageBoxHook([&](const char* text, const char*, UINT) {
+        events.push_back(std::string("box:") + text);
+        if (level)
+            events.push_back("level " + std::to_string(level->GetNumber()));
+        return IDOK;
+    });
+
+    // A document handed over by a later start while this one is still starting.
+    const std::string document = m_program.File("early.q9e");
+    std::unique_ptr<CChildProcess> second;
+    instrument.onInitialize = [&] {
+        // The managers exist, the data file is bound, the main frame shows the panel "main", the
+        // splash is gone and the language is chosen before the instrument layer is set up.
+        level = FindValue("fm.common.level");
+        ASSERT_NE(level, nullptr);
+        EXPECT_NE(CVeyDataFile::GetInstance().GetRootStruct(), nullptr);
+        ASSERT_NE(m_app->m_pMainWnd, nullptr);
+        EXPECT_TRUE(m_app->m_pMainWnd->IsWindowVisible());
+        EXPECT_FALSE(CSplash::GetInstance().IsShown());
+        EXPECT_EQ(GetMessageTable().GetSelectedSet(), GT::CIndexedStringTable::kEnglishSet);
+
+        CVeyBufferManager::GetInstance().SetValue(level, 64);
+        ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
+        CVeyBufferManager::GetInstance().SetValue(level, 1);
+        second = std::make_unique<CChildProcess>(Q9_EDITOR_SECOND_START,
+                                                 std::vector<std::string>{m_channel.Path(), m_config.Path(), document});
+        ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
+        events.push_back("request received");
+    };
+
+    ASSERT_TRUE(m_app->InitInstance());
+    ASSERT_NE(level, nullptr);
+    // The request was held while starting: no devices, so message 10 (the last step of the
+    // start-up) with the document not yet opened, and nothing read. Once start-up has finished,
+    // the queued request opens the document.
+    const std::vector<std::string> expected = {"initialize", "request received", std::string("box:") + kMidiNotSetUp,
+                                               "level 1"};
+    EXPECT_EQ(events, expected);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CChildProcess::kBoundMs);
+    while (FindValue("fm.common.level")->GetNumber() != 64 && std::chrono::steady_clock::now() < deadline)
+        PumpAllMessages();
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 64);
+    EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->ReadLine(), "exit:0");
+    EXPECT_EQ(second->Wait(), 0);
+
+    // Exit saves the view state and the window positions into the user data folder.
+    events.clear();
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_EQ(events, std::vector<std::string>{"save view state"});
+    const std::string userData = m_data.Path() + "/Vantor/Talvarix Editor/";
+    EXPECT_EQ(ReadFileBytes(userData + "ViewState.txt"), "view state\n");
+    EXPECT_NE(ReadFileBytes(userData + "WindowPosition.txt").find("main"), std::string::npos);
 }
