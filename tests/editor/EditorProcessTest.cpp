@@ -209,6 +209,7 @@ TEST(EditorProgram, InstalledToAPrefixFindsItsScriptBesideItselfAndRegistersWith
     ASSERT_TRUE(fs::is_symlink(link));
     const fs::path programFolder = fs::canonical(link).parent_path();
     EXPECT_EQ(programFolder, fs::canonical(fs::path(prefix.Path()) / Q9_PROGRAM_INSTALL_DIR));
+    EXPECT_TRUE(fs::exists(programFolder / "Resources" / "Bitmap3074.bmp")) << "the start-up picture";
     const std::string entry = ReadFileBytes(prefix.File("share/applications/q9ee.desktop"));
     EXPECT_NE(entry.find("Exec=\"" + link.string() + "\" %f\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("MimeType=application/x-talvarixeditor.document;\n"), std::string::npos) << entry;
