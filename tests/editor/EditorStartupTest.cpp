@@ -642,3 +642,28 @@ TEST_F(EditorStartupTest, StartUpRunsInOrderAndALaterStartsDocumentWaitsUntilItH
     EXPECT_EQ(ReadFileBytes(userData + "ViewState.txt"), "view state\n");
     EXPECT_NE(ReadFileBytes(userData + "WindowPosition.txt").find("main"), std::string::npos);
 }
+
+TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)
+{
+    WriteScript(kScript);
+    // Positions from a larger screen layout than this one.
+    const std::string userData = m_data.Path() + "/Vantor/Talvarix Editor/";
+    std::filesystem::create_directories(userData);
+    ASSERT_TRUE(WriteFileBytes(userData + "WindowPosition.txt", "main\n9000,7000\nsub\n-5000,8000\n"));
+    ASSERT_TRUE(m_app->InitInstance());
+    ASSERT_TRUE(CVeyViewManager::GetInstance().OpenRootPanel("sub"));
+    auto* sub = dynamic_cast<CWindowRootPanel*>(CVeyViewManager::GetInstance().FindRootPanel("sub"));
+    ASSERT_NE(sub, nullptr);
+    CRect work;
+    ASSERT_TRUE(GetScreenWorkArea(&work));
+    for (CWnd* frame : {m_app->m_pMainWnd, static_cast<CWnd*>(sub->GetWindow())})
+    {
+        ASSERT_NE(frame, nullptr);
+        CRect outer;
+        frame->GetWindowRect(&outer);
+        EXPECT_GE(outer.left, work.left);
+        EXPECT_GE(outer.top, work.top);
+        EXPECT_LE(outer.right, work.right);
+        EXPECT_LE(outer.bottom, work.bottom);
+    }
+}
