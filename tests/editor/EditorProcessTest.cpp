@@ -2,78 +2,19 @@
 // simulated instrument program over a JACK server with the dummy driver: it finds its script
 // beside itself, opens the devices its settings name, starts without a word to the user, and a
 // termination signal shuts it down in order. Every wait is bounded and ends at the awaited event.
-#include "platform/MidiBackend.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace
 {
-using Clock = std::chrono::steady_clock;
-
-// A server process whose output nobody reads; stopped with SIGTERM and reaped when it goes.
-class CServerProcess
-{
-public:
-    bool Start(const std::vector<std::string>& arguments)
-    {
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        return m_pid > 0;
-    }
-
-    bool IsRunning()
-    {
-        if (m_pid > 0 && waitpid(m_pid, nullptr, WNOHANG) == m_pid)
-            m_pid = -1;
-        return m_pid > 0;
-    }
-
-    ~CServerProcess()
-    {
-        if (m_pid <= 0)
-            return;
-        kill(m_pid, SIGTERM);
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
-        while (waitpid(m_pid, nullptr, WNOHANG) == 0)
-        {
-            if (Clock::now() > deadline)
-            {
-                kill(m_pid, SIGKILL);
-                waitpid(m_pid, nullptr, 0);
-                break;
-            }
-            usleep(10000);
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
-};
-
 // Asks a child program to end and waits for it, when the scope ends.
 class CEndsInOrder
 {
@@ -133,17 +74,10 @@ std::string MakeProgramFolder(const std::string& folder, const std::string& scri
     fs::copy_file(script, fs::path(folder) / "Script" / "Q9EE" / "Script.xml", error);
     return error ? std::string() : program.string();
 }
-
-bool Contains(const std::vector<CMidiPortEntry>& ports, const std::string& name)
-{
-    return std::any_of(ports.begin(), ports.end(), [&](const CMidiPortEntry& p) { return p.name == name; });
-}
 }
 
 TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnATerminationSignal)
 {
-    if (access(Q9_JACKD, X_OK) != 0)
-        GTEST_SKIP() << "jackd is not installed";
     CTempDir home;
     const std::string config = home.File("config");
     const std::string data = home.File("data");
@@ -154,25 +88,9 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     const std::string program = MakeProgramFolder(home.Path(), std::string(std::getenv("Q9_TEST_DATA")) + "/editor/Startup.xml");
     ASSERT_FALSE(program.empty());
 
-    CScopedEnvironment environment;
-    const std::string server = "q9ee-test-" + std::to_string(getpid());
-    environment.Set("JACK_DEFAULT_SERVER", server);
-    environment.Set("JACK_NO_AUDIO_RESERVATION", "1");
-
-    CServerProcess jackd;
-    ASSERT_TRUE(jackd.Start({Q9_JACKD, "--no-realtime", "-n", server, "-d", "dummy", "-r", "48000", "-p", "256"}));
-    std::unique_ptr<IMidiBackend> probe = CreateRtMidiBackend(EMidiApi::Jack, "Q9EE Test Probe");
-    auto deadline = Clock::now() + std::chrono::seconds(30);
-    for (;;)
-    {
-        probe->GetOutputPorts();
-        if (probe->GetProblem().empty())
-            break;
-        if (!jackd.IsRunning())
-            GTEST_SKIP() << "the JACK server with the dummy driver did not start here";
-        ASSERT_LT(Clock::now(), deadline) << probe->GetProblem();
-        usleep(50000);
-    }
+    CJackDummyServer server(Q9_JACKD);
+    if (const std::string problem = server.Start(); !problem.empty())
+        GTEST_SKIP() << problem;
 
     CChildProcess instrument(Q9_SIM_INSTRUMENT, {"--api", "jack", "--name", "Talvarix Sim"});
     // However the test ends, the instrument leaves the server in order before the server stops: a
@@ -182,18 +100,13 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     ASSERT_EQ(instrument.ReadLine(), "ready");
     const std::string toInstrument = "Talvarix Sim:MIDI In";
     const std::string fromInstrument = "Talvarix Sim Out:MIDI Out";
-    deadline = Clock::now() + std::chrono::seconds(30);
-    while (!Contains(probe->GetOutputPorts(), toInstrument) || !Contains(probe->GetInputPorts(), fromInstrument))
-    {
-        ASSERT_LT(Clock::now(), deadline) << "the instrument's ports did not appear";
-        usleep(50000);
-    }
-    probe.reset();
+    ASSERT_TRUE(server.WaitForPorts({toInstrument}, {fromInstrument})) << "the instrument's ports did not appear";
 
     // The settings name the instrument's ports for the script's first input and output.
     const std::string settings = config + "/Vantor/Talvarix Editor.ini";
     ASSERT_TRUE(WriteFileBytes(settings, "[MIDIConnection]\nMIDIInDevice0=" + fromInstrument +
                                              "\nMIDIOutDevice0=" + toInstrument + "\n"));
+    CScopedEnvironment environment;
     environment.Set("QT_QPA_PLATFORM", "offscreen");
     environment.Set("XDG_CONFIG_HOME", config);
     environment.Set("XDG_DATA_HOME", data);
@@ -215,7 +128,6 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     const std::string kept = ReadFileBytes(settings);
     EXPECT_NE(kept.find(toInstrument), std::string::npos) << kept;
     EXPECT_NE(kept.find("IsWindowMaximized"), std::string::npos) << "the main frame's close ran: " << kept;
-
 }
 
 TEST(EditorProgram, InstalledToAPrefixFindsItsScriptBesideItselfAndRegistersWithTheDesktop)
