@@ -125,7 +125,24 @@ std::string CApp::ParseOpenRequest(const std::string& request)
     return request.substr(head.size(), request.size() - head.size() - tail.size());
 }
 
-void CApp::OnInstanceRequest(const std::string& request)
+void CApp::OnInstanceRequest(const std::string& request) { m_pendingRequests.push_back(request); }
+
+BOOL CApp::OnIdle(LONG count)
+{
+    const BOOL result = CEditorApp::OnIdle(count);
+    // One request per pass: opening a document may ask the user and run its own loops, and the
+    // next request waits for the next pass.
+    if (!m_pendingRequests.empty())
+    {
+        const std::string request = std::move(m_pendingRequests.front());
+        m_pendingRequests.pop_front();
+        RunInstanceRequest(request);
+        return TRUE;
+    }
+    return result;
+}
+
+void CApp::RunInstanceRequest(const std::string& request)
 {
     if (m_pMainWnd && m_pMainWnd->GetSafeHwnd())
     {

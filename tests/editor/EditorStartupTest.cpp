@@ -468,6 +468,12 @@ TEST_F(EditorStartupTest, SecondStartHandsItsDocumentToTheFirst)
     ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
     EXPECT_EQ(second.ReadLine(), "exit:0");
     EXPECT_EQ(second.Wait(), 0);
+    // The request is carried out at the main loop's next idle pass, not inside whatever loop
+    // received it.
+    EXPECT_EQ(m_app->GetPendingRequestCount(), 1u);
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 1);
+    m_app->OnIdle(0);
+    EXPECT_EQ(m_app->GetPendingRequestCount(), 0u);
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 42);
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
     EXPECT_TRUE(m_boxes.empty()) << "the second start shows nothing";
@@ -626,8 +632,11 @@ TEST_F(EditorStartupTest, StartUpRunsInOrderAndALaterStartsDocumentWaitsUntilItH
                                                "level 1"};
     EXPECT_EQ(events, expected);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CChildProcess::kBoundMs);
-    while (FindValue("fm.common.level")->GetNumber() != 64 && std::chrono::steady_clock::now() < deadline)
+    for (LONG pass = 0; FindValue("fm.common.level")->GetNumber() != 64 && std::chrono::steady_clock::now() < deadline; ++pass)
+    {
         PumpAllMessages();
+        m_app->OnIdle(pass);
+    }
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 64);
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
     ASSERT_NE(second, nullptr);
