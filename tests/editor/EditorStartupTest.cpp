@@ -14,6 +14,7 @@
 #include "platform/Gdi.h"
 #include "platform/Shell.h"
 #include "platform/UiDriver.h"
+#include "platform/WindowPlacement.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -463,6 +464,9 @@ TEST_F(EditorStartupTest, SecondStartHandsItsDocumentToTheFirst)
     ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
     CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 1);
     m_boxes.clear();
+    // The user has put the editor away.
+    ShowWindowState(m_app->m_pMainWnd, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(m_app->m_pMainWnd));
 
     CChildProcess second(Q9_EDITOR_SECOND_START, {m_channel.Path(), m_config.Path(), "\"" + document + "\""});
     ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
@@ -475,6 +479,8 @@ TEST_F(EditorStartupTest, SecondStartHandsItsDocumentToTheFirst)
     m_app->OnIdle(0);
     EXPECT_EQ(m_app->GetPendingRequestCount(), 0u);
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 42);
+    EXPECT_FALSE(IsIconic(m_app->m_pMainWnd)) << "the first instance comes back to the front";
+    EXPECT_TRUE(m_app->m_pMainWnd->IsWindowVisible());
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
     EXPECT_TRUE(m_boxes.empty()) << "the second start shows nothing";
 }
