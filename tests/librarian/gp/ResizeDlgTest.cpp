@@ -17,7 +17,10 @@ constexpr UINT kButton = 101;
 class CTestDlg : public GP::CResizeDlg
 {
 public:
-    CTestDlg() : GP::CResizeDlg(kTemplate, nullptr, true) {}
+    CTestDlg(bool positionKey, bool sizeKey)
+        : GP::CResizeDlg(kTemplate, nullptr, true), m_positionKey(positionKey), m_sizeKey(sizeKey)
+    {
+    }
     std::function<void(CTestDlg&)> onShown;
     CRect ControlRect(UINT id)
     {
@@ -29,13 +32,18 @@ public:
     using GP::CResizeDlg::GetMinimumSize;
 
 protected:
+    // A dialog may leave either key empty, as the window list leaves its size key.
     void GetPositionKey(std::string& section, std::string& entry) override
     {
+        if (!m_positionKey)
+            return;
         section = "Window";
         entry = "TestPosition";
     }
     void GetSizeKey(std::string& section, std::string& entry) override
     {
+        if (!m_sizeKey)
+            return;
         section = "Window";
         entry = "TestSize";
     }
@@ -45,6 +53,10 @@ protected:
         layout.Calculate(kEdit, GP::kAnchorLeft | GP::kAnchorRight);
         layout.Calculate(kButton, GP::kAnchorRight | GP::kAnchorBottom);
     }
+
+private:
+    bool m_positionKey;
+    bool m_sizeKey;
 };
 
 class ResizeDlgTest : public GpTest::CProfileFixture
@@ -72,9 +84,9 @@ protected:
     }
 
     // Runs the dialog with `check` posted once it shows; returns the window rectangle it had.
-    CRect RunDialog(const std::function<void(CTestDlg&)>& check)
+    CRect RunDialog(const std::function<void(CTestDlg&)>& check, bool positionKey = true, bool sizeKey = true)
     {
-        CTestDlg dialog;
+        CTestDlg dialog(positionKey, sizeKey);
         CRect shown;
         GpTest::CPostedActions actions;
         actions.Post([&] {
@@ -142,5 +154,26 @@ TEST_F(ResizeDlgTest, StoredRectanglesAreFittedToScreenAndMinimum)
     WriteProfileString("Window", "TestPosition", "1,2,x");
     WriteProfileString("Window", "TestSize", "-7,-9");
     EXPECT_EQ(minimum, RunDialog([](CTestDlg&) {}).Size());
+}
+
+TEST_F(ResizeDlgTest, EmptyKeysShareTheProfilesUnnamedEntryForTheSize)
+{
+    const auto grow = [](CTestDlg& dialog) { dialog.SetWindowPos(nullptr, 30, 20, 320, 160, SWP_NOZORDER); };
+
+    // Only a position key: the size goes to the unnamed entry, the rectangle to its own key, and
+    // the dialog comes back as it was.
+    CRect grown;
+    RunDialog([&](CTestDlg& dialog) { grow(dialog); dialog.GetWindowRect(&grown); }, true, false);
+    EXPECT_EQ(GP::Format("%d,%d", grown.Width(), grown.Height()), GetProfileString("", ""));
+    EXPECT_EQ(GP::Format("%d,%d,%d,%d", grown.left, grown.top, grown.right, grown.bottom),
+              GetProfileString("Window", "TestPosition"));
+    EXPECT_EQ(grown, RunDialog([](CTestDlg&) {}, true, false));
+
+    // No key at all: the rectangle must not overwrite the size, which would come back as a size
+    // made of the old left and top.
+    WriteProfileString("", "", "");
+    RunDialog([&](CTestDlg& dialog) { grow(dialog); dialog.GetWindowRect(&grown); }, false, false);
+    EXPECT_EQ(GP::Format("%d,%d", grown.Width(), grown.Height()), GetProfileString("", ""));
+    EXPECT_EQ(grown.Size(), RunDialog([](CTestDlg&) {}, false, false).Size());
 }
 }
