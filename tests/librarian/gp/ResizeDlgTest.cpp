@@ -13,6 +13,7 @@ namespace
 constexpr UINT kTemplate = 9100;
 constexpr UINT kEdit = 100;
 constexpr UINT kButton = 101;
+constexpr UINT kSharedLabel = 102;   // two labels share it, as labels often do
 
 class CTestDlg : public GP::CResizeDlg
 {
@@ -30,6 +31,7 @@ public:
         return rect;
     }
     using GP::CResizeDlg::GetMinimumSize;
+    using GP::CResizeDlg::GetTemplate;
 
 protected:
     // A dialog may leave either key empty, as the window list leaves its size key.
@@ -74,6 +76,8 @@ protected:
         resource.items = {
             {EDialogControl::Edit, kEdit, "", 5, 5, 40, 10},
             {EDialogControl::Button, kButton, "Go", 60, 30, 30, 10},
+            {EDialogControl::Static, kSharedLabel, "One", 5, 20, 20, 8},
+            {EDialogControl::Static, kSharedLabel, "Two", 5, 30, 20, 8},
         };
         GP::RegisterDialog(kTemplate, resource);
     }
@@ -175,5 +179,18 @@ TEST_F(ResizeDlgTest, EmptyKeysShareTheProfilesUnnamedEntryForTheSize)
     RunDialog([&](CTestDlg& dialog) { grow(dialog); dialog.GetWindowRect(&grown); }, false, false);
     EXPECT_EQ(GP::Format("%d,%d", grown.Width(), grown.Height()), GetProfileString("", ""));
     EXPECT_EQ(grown.Size(), RunDialog([](CTestDlg&) {}, false, false).Size());
+}
+
+TEST_F(ResizeDlgTest, ControlsWithoutAUniqueIdAreNotMoved)
+{
+    RunDialog([](CTestDlg& dialog) {
+        GP::CDlgLayout layout(&dialog, dialog.GetTemplate());
+        layout.Calculate(kSharedLabel, GP::kAnchorLeft | GP::kAnchorRight);
+        layout.Calculate(999, GP::kAnchorRight);
+        EXPECT_TRUE(layout.GetQueue().empty());
+        layout.Calculate(kEdit, GP::kAnchorRight);
+        ASSERT_EQ(1u, layout.GetQueue().size());
+        EXPECT_EQ(static_cast<int32_t>(kEdit), layout.GetQueue()[0].id);
+    });
 }
 }
