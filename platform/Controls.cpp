@@ -601,6 +601,15 @@ DWORD CEdit::GetMargins() const
     return static_cast<DWORD>((left & 0xFFFF) | ((right & 0xFFFF) << 16));
 }
 
+void CEdit::SetMargins(UINT left, UINT right)
+{
+    if (QLineEdit* line = m->line)
+    {
+        const QMargins margins = line->textMargins();
+        line->setTextMargins(static_cast<int>(left), margins.top(), static_cast<int>(right), margins.bottom());
+    }
+}
+
 void CEdit::SetFont(const CFont* font)
 {
     if (m->line)

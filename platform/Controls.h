@@ -90,6 +90,9 @@ public:
     void GetSel(int& start, int& end) const;
     // Left margin in the low word, right margin in the high word.
     DWORD GetMargins() const;
+    // Room kept free of text at the left and right edge, in pixels beyond the edit's own inner
+    // margin (GetMargins reports the sum).
+    void SetMargins(UINT left, UINT right);
     void SetFont(const CFont* font);
     // The extent of `text` in the edit's font (what a CClientDC with the edit's font would give).
     CSize GetTextExtent(const std::string& text) const;

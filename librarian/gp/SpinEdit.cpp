@@ -227,6 +227,8 @@ BOOL CSpinEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     if (!CEdit::Create(style, rect, parent, id))
         return FALSE;
     m_button = std::make_unique<CSpinEditButton>(*this);
+    // The text keeps clear of the button.
+    SetMargins(0, ButtonWidth);
     RECT client;
     GetClientRect(&client);
     if (!m_button->Create(RECT{std::max<LONG>(client.right - ButtonWidth, 0), 0, client.right, client.bottom}))

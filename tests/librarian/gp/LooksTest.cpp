@@ -25,6 +25,14 @@ std::string ScreenshotPath(const std::string& name)
     return "screenshots/" + name;
 }
 
+// The spin edit pads its text so that the stepping digit has a place.
+std::string Trimmed(std::string text)
+{
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+}
+
 // A patch list as the librarian shows one: number, name, category and a memo.
 class CPatchList : public GP::CEditListCtrl
 {
@@ -34,6 +42,7 @@ public:
         const char* name;
         const char* category;
         const char* memo;
+        int level;
     };
 
     void Fill(std::vector<CRow> rows)
@@ -48,9 +57,10 @@ public:
             {"No.", 44, 1},
             {"Name", 120, GP::ELVC_EDITABLE | GP::ELVC_EDITBOX},
             {"Category", 90, GP::ELVC_EDITABLE | GP::ELVC_COMBOBOX},
+            {"Level", 56, 1 | GP::ELVC_EDITABLE | GP::ELVC_SPINEDIT | GP::ELVC_SPIN_INTEGER},
             {"Memo", 150, GP::ELVC_EDITABLE | GP::ELVC_EDITBOX},
         };
-        for (int c = 0; c < 4; ++c)
+        for (int c = 0; c < 5; ++c)
         {
             LVCOLUMNA column;
             column.text = columns[c].title;
@@ -58,10 +68,16 @@ public:
             GP::CEditListCtrl::SELVColumn record;
             record.flags = columns[c].flags;
             record.items = {"Brass", "Keys", "Pad", "Strings"};
+            record.maximum = 127;
             InsertColumn(c, column, record);
         }
         for (size_t i = 0; i < m_rows.size(); ++i)
             InsertItem(static_cast<int>(i), static_cast<LPARAM>(i));
+    }
+    bool GetCellNumber(int row, int, double& number) override
+    {
+        number = m_rows.at(static_cast<size_t>(row)).level;
+        return true;
     }
     void SetCellValue(int, int, const GP::CCellValue&) override {}
 
@@ -74,6 +90,7 @@ protected:
         case 0: return std::to_string(item / 32 + 1) + "-" + std::to_string(item % 32 + 1);
         case 1: return row.name;
         case 2: return row.category;
+        case 3: return std::to_string(row.level);
         default: return row.memo;
         }
     }
@@ -85,19 +102,19 @@ private:
 TEST(GpLooks, EditListWithASelectionAndAnOpenCellEditor)
 {
     CRecordingParent parent;
-    ASSERT_TRUE(parent.Create(430, 230));
+    ASSERT_TRUE(parent.Create(480, 230));
     CPatchList list;
-    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 430, 230), &parent, 4130));
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 480, 230), &parent, 4130));
     list.SetGridLines(true);
     list.Fill({
-        {"Warm Strings", "Strings", "layered with a slow pad"},
-        {"Brass Stab", "Brass", "short release, for riffs"},
-        {"Glass Pad", "Pad", "sweeps open over 8 bars, the filter follows the mod wheel"},
-        {"Night Keys", "Keys", "soft velocity curve"},
-        {"Solar Pad", "Pad", ""},
-        {"Tape Choir", "Pad", "chorus on"},
-        {"Low Brass", "Brass", ""},
-        {"Bell Keys", "Keys", "bright"},
+        {"Warm Strings", "Strings", "layered with a slow pad", 100},
+        {"Brass Stab", "Brass", "short release, for riffs", 96},
+        {"Glass Pad", "Pad", "sweeps open over 8 bars, the filter follows the mod wheel", 88},
+        {"Night Keys", "Keys", "soft velocity curve", 110},
+        {"Solar Pad", "Pad", "", 92},
+        {"Tape Choir", "Pad", "chorus on", 101},
+        {"Low Brass", "Brass", "", 99},
+        {"Bell Keys", "Keys", "bright", 104},
     });
     parent.ShowWindow(SW_SHOW);
     list.SelectItems(2, true);
@@ -111,6 +128,16 @@ TEST(GpLooks, EditListWithASelectionAndAnOpenCellEditor)
     PumpAllMessages();
     EXPECT_EQ("Dawn Pad", list.GetEditor(2)->GetWnd()->GetWindowText());
     EXPECT_TRUE(UiDriver::SaveWindowPicture(parent, ScreenshotPath("edit-list-editing.png")));
+    list.EndEdit(false);
+
+    // A spin column: one step up moves every selected row from its own level.
+    list.SetCurrentColumn(3);
+    ASSERT_TRUE(list.BeginEdit(3, 3));
+    UiDriver::KeyDown(VK_UP);
+    UiDriver::KeyUp(VK_UP);
+    PumpAllMessages();
+    EXPECT_EQ("89", Trimmed(list.GetEditor(2)->GetWnd()->GetWindowText()));
+    EXPECT_TRUE(UiDriver::SaveWindowPicture(parent, ScreenshotPath("edit-list-spin-step.png")));
     list.EndEdit(false);
     list.DestroyWindow();
     parent.DestroyWindow();
