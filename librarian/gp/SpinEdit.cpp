@@ -115,6 +115,21 @@ void CSpinEditSlider::OnTrackbarScroll(UINT code, int position)
     ShowValue();
 }
 
+void CSpinEditSlider::OnTrackbarOtherButton()
+{
+    const double low = std::min(m_edit.m_minimum, m_edit.m_maximum);
+    const double high = std::max(m_edit.m_minimum, m_edit.m_maximum);
+    if (low > 0 || high < 0 || !m_edit.SlideTo(0))
+        return;
+    ShowValue();
+    // The drag goes on from the thumb's new place.
+    RECT thumb;
+    RECT window;
+    GetThumbRect(&thumb);
+    GetWindowRect(&window);
+    SetCursorPos(window.left + (thumb.left + thumb.right) / 2, window.top + (thumb.top + thumb.bottom) / 2);
+}
+
 LRESULT CSpinEditSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_KEYDOWN)
