@@ -528,6 +528,7 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
         line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     else if (style & ES_CENTER)
         line->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    line->setReadOnly((style & ES_READONLY) != 0);
     m->line = line;
     m->events = new CEditEvents(this);
     m->events->setParent(line);
@@ -599,6 +600,21 @@ DWORD CEdit::GetMargins() const
     const int left = margins.left() + 2 + ((m_style & WS_BORDER) ? 1 : 0);
     const int right = margins.right() + 2 + ((m_style & WS_BORDER) ? 1 : 0);
     return static_cast<DWORD>((left & 0xFFFF) | ((right & 0xFFFF) << 16));
+}
+
+BOOL CEdit::SetReadOnly(BOOL readOnly)
+{
+    return SendMessage(EM_SETREADONLY, readOnly ? 1 : 0) != 0;
+}
+
+LRESULT CEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != EM_SETREADONLY)
+        return CWnd::WindowProc(message, wParam, lParam);
+    m_style = wParam ? (m_style | ES_READONLY) : (m_style & ~ES_READONLY);
+    if (m->line)
+        m->line->setReadOnly(wParam != 0);
+    return TRUE;
 }
 
 void CEdit::SetMargins(UINT left, UINT right)

@@ -30,6 +30,7 @@ constexpr DWORD ES_LEFT = 0x0;
 constexpr DWORD ES_CENTER = 0x1;
 constexpr DWORD ES_RIGHT = 0x2;
 constexpr DWORD ES_AUTOHSCROLL = 0x80;
+constexpr DWORD ES_READONLY = 0x0800;
 // Static style: the control shows an icon.
 constexpr DWORD SS_ICON = 0x3;
 

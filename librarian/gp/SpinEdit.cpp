@@ -251,8 +251,7 @@ BOOL CSpinEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     ReadText();
     ShowValue();
     SelectDigit();
-    if (!IsWindowEnabled())
-        m_button->SetLook(CSpinEditButton::Disabled);
+    ShowAvailability();
     return TRUE;
 }
 
@@ -573,11 +572,18 @@ void CSpinEdit::OnSize(UINT type, int cx, int cy)
     PlaceButton();
 }
 
+void CSpinEdit::ShowAvailability()
+{
+    // A disabled or read-only edit cannot step: its button says so.
+    if (m_button)
+        m_button->SetLook(IsWindowEnabled() && !(GetStyle() & ES_READONLY) ? CSpinEditButton::Normal
+                                                                            : CSpinEditButton::Disabled);
+}
+
 void CSpinEdit::OnEnable(BOOL enable)
 {
     CEdit::OnEnable(enable);
-    if (m_button)
-        m_button->SetLook(enable ? CSpinEditButton::Normal : CSpinEditButton::Disabled);
+    ShowAvailability();
 }
 
 void CSpinEdit::OnDestroy()
@@ -595,6 +601,12 @@ void CSpinEdit::OnDestroy()
 
 LRESULT CSpinEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == EM_SETREADONLY)
+    {
+        const LRESULT result = CEdit::WindowProc(message, wParam, lParam);
+        ShowAvailability();
+        return result;
+    }
     if (message == WM_SETTEXT)
     {
         if (wParam)

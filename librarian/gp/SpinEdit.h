@@ -144,6 +144,7 @@ private:
     void SelectDigit();
     void TakeDigitFromCaret();
     void PlaceButton();
+    void ShowAvailability();
     bool HasFocusHere() const;
 
     int32_t m_numberKind;

@@ -279,3 +279,23 @@ TEST_F(SpinEditFixture, RightButtonDragsTheTrackbar)
     EXPECT_EQ(trackbar.GetPos(), 40);
     trackbar.DestroyWindow();
 }
+
+// The button shows whether the edit can step: greyed while disabled or read-only.
+TEST_F(SpinEditFixture, ButtonLookFollowsDisabledAndReadOnly)
+{
+    GP::CSpinEdit& spin = MakeEdit(5);
+    GP::CSpinEditButton& button = *spin.GetButton();
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Normal);
+    spin.SetReadOnly(TRUE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Disabled);
+    EXPECT_FALSE(button.IsWindowEnabled());
+    spin.EnableWindow(FALSE);
+    spin.EnableWindow(TRUE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Disabled) << "still read-only";
+    spin.SetReadOnly(FALSE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Normal);
+    spin.EnableWindow(FALSE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Disabled);
+    spin.EnableWindow(TRUE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Normal);
+}
