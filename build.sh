@@ -13,7 +13,7 @@ packages=(
     qt6-base-dev libgl-dev
     librtmidi-dev libjack-jackd2-dev jackd2
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    midicsv fonts-dejavu-core
+    midicsv fonts-dejavu-core xvfb xauth
 )
 
 install_missing() {
