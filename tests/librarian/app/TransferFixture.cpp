@@ -7,9 +7,7 @@
 #include "platform/Messages.h"
 #include "tests/midi/ml/HexBytes.h"
 
-namespace
-{
-std::vector<CSimulatedInstrument::CRange> MemoryMap()
+std::vector<CSimulatedInstrument::CRange> InstrumentMemoryMap()
 {
     std::vector<CSimulatedInstrument::CRange> map{{kToneType, 2, 0}, {kTemporaryPatch, kPatchSpan, 0}};
     for (uint32_t slot = 0; slot < 256; ++slot)
@@ -17,6 +15,20 @@ std::vector<CSimulatedInstrument::CRange> MemoryMap()
     return map;
 }
 
+void SeedInstrument(CSimulatedInstrument& instrument)
+{
+    instrument.Write(kToneType, {0x57, 0x00});
+    for (uint32_t slot = 0; slot < 256; ++slot)
+    {
+        Bytes bytes(kPatchSpan);
+        for (uint32_t offset = 0; offset < kPatchSpan; ++offset)
+            bytes[offset] = SeedByte(slot, offset);
+        instrument.Write(kUserPatches + slot * kUserStride, bytes);
+    }
+}
+
+namespace
+{
 std::string AddressText(const Bytes& message, size_t at)
 {
     return ToHex(Bytes(message.begin() + static_cast<std::ptrdiff_t>(at),
@@ -45,7 +57,7 @@ CPatchArray MakeDistinctImage(uint8_t salt)
     return image;
 }
 
-CTransferTest::CTransferTest() : m_instrument(MemoryMap())
+CTransferTest::CTransferTest() : m_instrument(InstrumentMemoryMap())
 {
 }
 
@@ -54,14 +66,7 @@ void CTransferTest::SetUp()
     m_backend.SetScheduler([this](DWORD delay, std::function<void()> action) { m_clock.After(delay, std::move(action)); });
     m_instrument.AttachTo(m_backend, "Talvarix", &m_clock);
     m_backend.SetDoneAtWireRate("Talvarix", true);
-    m_instrument.Write(kToneType, {0x57, 0x00});
-    for (uint32_t slot = 0; slot < 256; ++slot)
-    {
-        Bytes bytes(kPatchSpan);
-        for (uint32_t offset = 0; offset < kPatchSpan; ++offset)
-            bytes[offset] = SeedByte(slot, offset);
-        m_instrument.Write(kUserPatches + slot * kUserStride, bytes);
-    }
+    SeedInstrument(m_instrument);
 
     ASSERT_TRUE(CVeyMidiManager::GetInstance().CreatePorts(2, 2, "Talvarix", {0x00, 0x00, 0x3C}));
     CVeyMidiIn& input = CVeyMidiInputs::GetInstance()[0];
