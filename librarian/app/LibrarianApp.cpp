@@ -169,6 +169,8 @@ BOOL CApp::InitInstance()
     if (!m_frame->LoadFrame(CLibrarianData::GetApplicationTitle()))
         return FALSE;
     m_pMainWnd = m_frame.get();
+    // Shown before any child exists, so that children are placed in the client area's real size.
+    m_frame->ShowWindow(SW_SHOW);
 
     CLibrarianData& data = Data();
     data.LoadOptions();
@@ -200,7 +202,7 @@ BOOL CApp::InitInstance()
         CVeyBufferedErrorOut::GetInstance().Flush();
         return FALSE;
     }
-    m_frame->ShowWindow(SW_SHOW);
+    m_frame->UpdateWindow();
     m_frame->RefreshTitle();
     m_started = true;
     return TRUE;

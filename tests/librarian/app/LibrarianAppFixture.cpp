@@ -17,6 +17,9 @@ CLibrarianAppTest::CLibrarianAppTest() : m_instrument(InstrumentMemoryMap()) {}
 void CLibrarianAppTest::SetUp()
 {
     SetProfileFolder(m_config.Path());
+    // The settings file goes by the program's names, which the start-up sets.
+    SetRegistryKey("Vantor");
+    SetApplicationName("Talvarix Librarian");
     m_backend.SetScheduler([this](DWORD delay, std::function<void()> action) { m_clock.After(delay, std::move(action)); });
     m_instrument.AttachTo(m_backend, "Talvarix", &m_clock);
     m_backend.SetDoneAtWireRate("Talvarix", true);

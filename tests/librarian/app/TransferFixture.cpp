@@ -104,7 +104,9 @@ void CTransferTest::TearDown()
     CVeyMidiManager::GetInstance().DestroyPorts();
 }
 
-CPatch CTransferTest::InstrumentPatch(int slot) const
+CPatch CTransferTest::InstrumentPatch(int slot) const { return InstrumentPatchOf(m_instrument, slot); }
+
+CPatch InstrumentPatchOf(const CSimulatedInstrument& instrument, int slot)
 {
     const uint32_t base = slot < 0 ? kTemporaryPatch : kUserPatches + static_cast<uint32_t>(slot) * kUserStride;
     CPatch patch;
@@ -116,7 +118,7 @@ CPatch CTransferTest::InstrumentPatch(int slot) const
         for (int block = 0; block < layout.blockCount; ++block)
         {
             Bytes bytes;
-            m_instrument.Read(base + layout.offset + layout.step * static_cast<uint32_t>(block),
+            instrument.Read(base + layout.offset + layout.step * static_cast<uint32_t>(block),
                               static_cast<uint32_t>(layout.blockSize), bytes);
             patch.GetParts()[static_cast<size_t>(part)][static_cast<size_t>(block)] = bytes;
         }

@@ -60,6 +60,8 @@ CPatchArray MakeDistinctImage(uint8_t salt);
 std::vector<CSimulatedInstrument::CRange> InstrumentMemoryMap();
 // A regular tone selected and every user patch filled with its SeedByte values.
 void SeedInstrument(CSimulatedInstrument& instrument);
+// The patch as the instrument holds it in user slot `slot` (or the temporary patch for -1).
+CPatch InstrumentPatchOf(const CSimulatedInstrument& instrument, int slot);
 
 // Members are public: the tables of cases arrange the instrument through them.
 class CTransferTest : public ::testing::Test
