@@ -141,6 +141,7 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
         });
     }
     d->toolBar = new QWidget(widget);
+    d->toolBar->setAutoFillBackground(true);
     auto* layout = new QHBoxLayout(d->toolBar);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -164,6 +165,7 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
     d->status->setText(QStringLiteral("Ready"));
     d->status->setContentsMargins(4, 2, 4, 2);
     d->status->setFrameShape(QFrame::StyledPanel);
+    d->status->setAutoFillBackground(true);
     d->placer = new CBarPlacer(widget, d->menuBar, d->toolBar, d->status);
     d->placer->Place();
     d->menuBar->show();

@@ -9,6 +9,7 @@
 #include "librarian/gp/DlgLayout.h"
 #include "platform/Controls.h"
 #include "platform/DialogUnits.h"
+#include "platform/Gdi.h"
 #include "platform/MdiFrame.h"
 #include "platform/WinApp.h"
 #include "toolkit/ul/Cursor.h"
@@ -128,6 +129,14 @@ RECT CParamView::RowButtonRect(const RECT& row)
 CButton* CParamView::GetRowButton(size_t index) const
 {
     return index < m_rowButtons.size() ? m_rowButtons[index].get() : nullptr;
+}
+
+void CParamView::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    dc.FillSolidRect(client, GetSysColor(COLOR_BTNFACE));
 }
 
 void CParamView::RecreateRowButtons()

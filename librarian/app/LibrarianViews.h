@@ -52,6 +52,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The form's face behind the buttons and the list.
+    void OnPaint() override;
     virtual bool IsImageView() const = 0;
     // A selection that the edit commands may work on: in file lists its topmost row is a patch.
     bool HasEditableSelection() const;

@@ -4,6 +4,8 @@
 #include "librarian/app/Patch.h"
 #include "librarian/app/PatchListOperations.h"
 
+#include "platform/Profile.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -90,6 +92,9 @@ void CParameterListCtrl::InsertColumns()
         column.text = columns[i].title;
         InsertColumn(static_cast<int>(i), column, columns[i].record);
     }
+    // Until the user has set widths of their own, every column shows a whole name or a short memo.
+    if (GetProfileString(GetWidthSection(), GetWidthEntry(), "").empty())
+        WriteProfileString(GetWidthSection(), GetWidthEntry(), GetDefaultWidths());
     GP::CColumnWidthStore(*this, GetWidthSection(), GetWidthEntry()).Restore();
 }
 

@@ -39,6 +39,8 @@ public:
     virtual const std::vector<SColumn>& GetColumns() const = 0;
     virtual const char* GetWidthSection() const = 0;
     virtual const char* GetWidthEntry() const = 0;
+    // Column widths before the user sets any, as the profile stores them.
+    virtual const char* GetDefaultWidths() const = 0;
 
     bool HasEndOfLine() const { return m_endOfLine; }
     size_t GetPatchCount() const;
@@ -111,6 +113,7 @@ public:
     const std::vector<SColumn>& GetColumns() const override;
     const char* GetWidthSection() const override { return "PatchListCtrl"; }
     const char* GetWidthEntry() const override { return "ColumnWidth"; }
+    const char* GetDefaultWidths() const override { return "84,110,130,130,130,130"; }
 
 protected:
     void StoreText(CParameter& patch, int type, const std::string& text) override;
