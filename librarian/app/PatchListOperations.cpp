@@ -1,6 +1,7 @@
 #include "librarian/app/PatchListOperations.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace PatchList
 {
@@ -36,8 +37,16 @@ void Delete(CPatchArray& patches, const std::vector<int>& selection)
 size_t Insert(CPatchArray& patches, size_t position, const CPatchArray& clipboard)
 {
     position = std::min(position, patches.GetSize());
+    // The patches behind the place step aside and come back after the copies: one pass, however
+    // long the list.
+    std::vector<std::unique_ptr<CParameter>> tail;
+    tail.reserve(patches.GetSize() - position);
+    while (patches.GetSize() > position)
+        tail.push_back(patches.Detach(patches.GetSize() - 1));
     for (size_t i = 0; i < clipboard.GetSize(); ++i)
-        patches.InsertAt(position + i, clipboard[i].Clone());
+        patches.Add(clipboard[i].Clone());
+    for (auto it = tail.rbegin(); it != tail.rend(); ++it)
+        patches.Add(std::move(*it));
     return clipboard.GetSize();
 }
 
