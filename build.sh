@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for the project, builds it, and runs the editor or the test suite.
 #   ./build.sh run    install what is missing, build everything, start Q9EE
+#   ./build.sh librarian   the same, starting Q9EL
 #   ./build.sh test   install what is missing, build and run every test twice: once normally and
 #                     once under AddressSanitizer and UndefinedBehaviorSanitizer
 set -euo pipefail
@@ -52,6 +53,11 @@ run)
     configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     exec "$top/build/editor/q9ee" "${@:2}"
     ;;
+librarian)
+    install_missing
+    configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    exec "$top/build/librarian/app/q9el" "${@:2}"
+    ;;
 test)
     install_missing
     configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -72,7 +78,7 @@ test)
     exit $status
     ;;
 *)
-    echo "usage: $0 run | test" >&2
+    echo "usage: $0 run | librarian | test" >&2
     exit 2
     ;;
 esac
