@@ -259,8 +259,9 @@ void CVeyViewManager::ReadWindowPositions(std::istream& stream)
         if (!position.empty() && position.back() == '\r')
             position.pop_back();
         GT::CPoint32 point;
-        if (!GT::StringToPoint(position, &point) || std::abs(point.x) > kMaxWindowCoordinate ||
-            std::abs(point.y) > kMaxWindowCoordinate)
+        // Compared on both sides: a coordinate of INT32_MIN has no absolute value.
+        const auto outside = [](int32_t c) { return c < -kMaxWindowCoordinate || c > kMaxWindowCoordinate; };
+        if (!GT::StringToPoint(position, &point) || outside(point.x) || outside(point.y))
             continue;
         if (CVeyRootPanel* panel = FindRootPanel(name))
             panel->SetWindowPosition(CPoint(point.x, point.y));

@@ -474,6 +474,8 @@ TEST_F(Panels, WindowPositionsSurviveARunAndBadLinesAreSkipped)
         {"CR LF lines", "sub\r\n11,12\r\n", CPoint(11, 12), CPoint(0, 0)},
         {"name without position", "sub\n", CPoint(300, 200), CPoint(0, 0)},
         {"huge number", "sub\n99999999999999999999,1\n", CPoint(300, 200), CPoint(0, 0)},
+        {"lowest 32-bit coordinate", "sub\n-2147483648,5\ndialog\n5,-2147483648\n", CPoint(300, 200), CPoint(0, 0)},
+        {"far off the desktop but in range", "sub\n-1000000,1000000\n", CPoint(-1000000, 1000000), CPoint(0, 0)},
         {"empty", "", CPoint(300, 200), CPoint(0, 0)},
     };
     for (const auto& c : cases)
