@@ -76,8 +76,8 @@ void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinitio
 // as nothing here: creation reports them. The result stops just past kMaxModelElements.
 static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyElementDefinitions& roots)
 {
-    const uint64_t tooMany = kMaxModelElements + 1;
-    const auto multiply = [tooMany](uint64_t a, uint64_t b) { return b != 0 && a > tooMany / b ? tooMany : a * b; };
+    constexpr uint64_t tooMany = kMaxModelElements + 1;
+    const auto multiply = [](uint64_t a, uint64_t b) { return b != 0 && a > tooMany / b ? tooMany : a * b; };
     // How many array members an instance stands for: one per address, under the type's own key.
     const auto members = [](const CVeyElementDefinition* type, const CVeyElementDefinition& instance) {
         std::string key = "address";
