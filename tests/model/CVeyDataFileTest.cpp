@@ -4,6 +4,7 @@
 #include "platform/Shell.h"
 #include "tests/model/ModelTestSupport.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TraceCapture.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/ul/Cursor.h"
@@ -275,6 +276,24 @@ TEST_F(CDataFileTest, FailedSaveKeepsThePreviousFile)
     ASSERT_EQ(0, stat(path.c_str(), &info));
     EXPECT_EQ(0640u, info.st_mode & 07777);
     EXPECT_FALSE(root->IsModified());
+}
+
+TEST_F(CDataFileTest, EveryFailedSaveKeepsThePreviousFileAndSaysSo)
+{
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        const std::string path = folder.File("doc.q9e");
+        CSaveFault fault(kind, path, "previous contents");
+        if (!fault.IsPossible())
+            continue;
+        root->SetModified(true);
+        EXPECT_FALSE(File().Save(path));
+        EXPECT_TRUE(fault.IsUntouched());
+        EXPECT_TRUE(root->IsModified());
+        EXPECT_EQ(std::vector<std::string>{kSaveFailed}, FlushShown());
+    }
 }
 
 TEST_F(CDataFileTest, FailedWriteKeepsTheModifiedFlag)

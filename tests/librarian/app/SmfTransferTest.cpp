@@ -5,6 +5,7 @@
 #include "tests/librarian/app/LibrarianFixtures.h"
 #include "tests/librarian/app/TransferFixture.h"
 #include "tests/midi/ml/HexBytes.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 
 #include <numeric>
@@ -198,6 +199,24 @@ TEST_F(SmfTransfer, OnlyTheFittingDataSetsOfAFileAreStored)
     EXPECT_EQ(image[3].GetText(0), "");
     EXPECT_EQ(image[0].GetParts()[1][0], Bytes(145, 0x22));
     EXPECT_EQ(image[0].GetText(0), before[0].GetText(0)) << "MFX data keeps the memos";
+}
+
+TEST_F(SmfTransfer, EveryFailedExportLeavesTheOldFileAndSaysSo)
+{
+    CPatchArray image;
+    image.Resize(2);
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        const std::string path = folder.File("patches.mid");
+        CSaveFault fault(kind, path, "old contents");
+        if (!fault.IsPossible())
+            continue;
+        EXPECT_FALSE(m_writer.ExportSmfFile(path, kAreaUserPatches, {0, 1}, image));
+        EXPECT_EQ(m_writer.GetLastResult(), kTransferFailed);
+        EXPECT_TRUE(fault.IsUntouched());
+    }
 }
 
 TEST_F(SmfTransfer, AFailedExportLeavesTheOldFileAndSaysSo)

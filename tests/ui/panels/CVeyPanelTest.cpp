@@ -5,6 +5,7 @@
 #include "model/VeyManagers.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "ui/controls/CVeyStateBitmap.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
@@ -493,6 +494,23 @@ TEST_F(Panels, WindowPositionsSurviveARunAndBadLinesAreSkipped)
     CVeyFolders::GetInstance().userDataFolder = folder.File("missing");
     EXPECT_FALSE(manager.SaveWindowPositions());
     EXPECT_FALSE(manager.LoadWindowPositions());
+    CVeyFolders::GetInstance().userDataFolder.clear();
+}
+
+TEST_F(Panels, EveryFailedSaveOfWindowPositionsKeepsTheOldFile)
+{
+    ASSERT_TRUE(Build());
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        CVeyFolders::GetInstance().userDataFolder = folder.Path();
+        CSaveFault fault(kind, folder.File("WindowPosition.txt"), "main\n1,2\n");
+        if (!fault.IsPossible())
+            continue;
+        EXPECT_FALSE(manager.SaveWindowPositions());
+        EXPECT_TRUE(fault.IsUntouched());
+    }
     CVeyFolders::GetInstance().userDataFolder.clear();
 }
 
