@@ -72,8 +72,9 @@ void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinitio
 
 // How many structs and values the root definitions make, arrays expanded, counted from the
 // definitions alone so that an oversized model is refused before anything is allocated. A type's
-// count is worked out once. Types that are missing, contain themselves or nest too deeply count
-// as nothing here: creation reports them. The result stops just past kMaxModelElements.
+// count is worked out once. Missing types count as nothing; a type that contains itself or nests
+// too deeply makes the whole count 0: creation fails on it and reports it. The result stops just
+// past kMaxModelElements.
 static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyElementDefinitions& roots)
 {
     constexpr uint64_t tooMany = kMaxModelElements + 1;
@@ -91,43 +92,37 @@ static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyE
     };
     std::unordered_map<const CVeyTypeDefinition*, uint64_t> perType;
     std::vector<const CVeyTypeDefinition*> chain;
-    // One instance of `type`: itself, its values and its child structs. A count that met a
-    // broken type is not remembered, since the same type may be fine on another path.
-    std::function<uint64_t(const CVeyTypeDefinition&, bool&)> countType = [&](const CVeyTypeDefinition& type,
-                                                                              bool& exact) -> uint64_t {
+    // Once set, nothing more is counted: without it a loop of branching types would be walked
+    // along every one of its paths.
+    bool broken = false;
+    // One instance of `type`: itself, its values and its child structs.
+    std::function<uint64_t(const CVeyTypeDefinition&)> countType = [&](const CVeyTypeDefinition& type) -> uint64_t {
         if (const auto known = perType.find(&type); known != perType.end())
             return known->second;
-        if (chain.size() >= kMaxStructNesting || std::find(chain.begin(), chain.end(), &type) != chain.end())
+        if (broken || chain.size() >= kMaxStructNesting || std::find(chain.begin(), chain.end(), &type) != chain.end())
         {
-            exact = false;
+            broken = true;
             return 0;
         }
         chain.push_back(&type);
-        bool ownExact = true;
         uint64_t count = 1;
         for (const CVeyElementDefinition& value : type.GetLeafChildren())
             count += members(nullptr, value);
         for (const CVeyElementDefinition& child : type.GetStructuralChildren())
         {
-            const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName());
-            if (childType)
-                count += multiply(members(childType, child), countType(*childType, ownExact));
+            if (const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName()))
+                count += multiply(members(childType, child), countType(*childType));
             count = std::min(count, tooMany);
         }
         chain.pop_back();
-        if (ownExact)
-            perType.emplace(&type, count);
-        exact = exact && ownExact;
+        perType.emplace(&type, count);
         return count;
     };
     uint64_t total = 0;
     for (const CVeyElementDefinition& root : roots)
-    {
-        bool exact = true;
         if (const CVeyTypeDefinition* type = VeyFindTypeDefinition(types, root.GetTypeName()))
-            total = std::min(total + multiply(members(type, root), countType(*type, exact)), tooMany);
-    }
-    return total;
+            total = std::min(total + multiply(members(type, root), countType(*type)), tooMany);
+    return broken ? 0 : total;
 }
 
 void ReportUnknownAttributes(const CVeyElementDefinition::CAttributes& attributes, const char* kindWord,

@@ -376,6 +376,17 @@ TEST_F(StructCreationTest, AModelPastTheSizeLimitIsRefusedBeforeItIsBuilt)
         EXPECT_EQ(manager.FindStructOrNull("fm"), nullptr);
     }
 
+    // A loop of branching types is found on the first path, not walked along all of them.
+    ResetModel();
+    AddNestedTypes(40, 2, false);
+    CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes[1].GetStructuralChildren().push_back(
+        MakeElement("t40", {{"name", "loop"}}));
+    {
+        CTraceCapture trace;
+        EXPECT_FALSE(manager.CreateStructs());
+        EXPECT_NE(trace.Text().find("Struct type contains itself. : t40\n"), std::string::npos) << trace.Text();
+    }
+
     // A model of a few thousand structs, shared types counted once, is built as before.
     ResetModel();
     AddNestedTypes(10, 2, false);
