@@ -8,6 +8,7 @@
 #include "platform/Messages.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/NumberText.h"
+#include "toolkit/gt/SafeFile.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "ui/controls/CVeyControlFactory.h"
 #include "ui/panels/CPanelWindow.h"
@@ -251,8 +252,9 @@ void CVeyViewManager::ReadWindowPositions(std::istream& stream)
         if (!position.empty() && position.back() == '\r')
             position.pop_back();
         GT::CPoint32 point;
-        if (!GT::StringToPoint(position, &point) || std::abs(point.x) > kMaxWindowCoordinate ||
-            std::abs(point.y) > kMaxWindowCoordinate)
+        // Compared on both sides: a coordinate of INT32_MIN has no absolute value.
+        const auto outside = [](int32_t c) { return c < -kMaxWindowCoordinate || c > kMaxWindowCoordinate; };
+        if (!GT::StringToPoint(position, &point) || outside(point.x) || outside(point.y))
             continue;
         if (CVeyRootPanel* panel = FindRootPanel(name))
             panel->SetWindowPosition(CPoint(point.x, point.y));
@@ -284,25 +286,8 @@ bool CVeyViewManager::SaveWindowPositions()
 {
     std::ostringstream text;
     WriteWindowPositions(text);
-    const std::string path = GetWindowPositionPath();
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file)
-            return false;
-        file << text.str();
-        file.flush();
-        if (!file)
-        {
-            file.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    const std::string bytes = text.str();
+    return GT::SaveFileAtomically(GetWindowPositionPath(), [&bytes](std::ostream& file) {
+        return bool(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+    });
 }

@@ -5,6 +5,7 @@
 #include "model/VeyManagers.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "ui/controls/CVeyStateBitmap.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
@@ -494,6 +495,8 @@ TEST_F(Panels, WindowPositionsSurviveARunAndBadLinesAreSkipped)
         {"CR LF lines", "sub\r\n11,12\r\n", CPoint(11, 12), CPoint(0, 0)},
         {"name without position", "sub\n", CPoint(300, 200), CPoint(0, 0)},
         {"huge number", "sub\n99999999999999999999,1\n", CPoint(300, 200), CPoint(0, 0)},
+        {"lowest 32-bit coordinate", "sub\n-2147483648,5\ndialog\n5,-2147483648\n", CPoint(300, 200), CPoint(0, 0)},
+        {"far off the desktop but in range", "sub\n-1000000,1000000\n", CPoint(-1000000, 1000000), CPoint(0, 0)},
         {"empty", "", CPoint(300, 200), CPoint(0, 0)},
     };
     for (const auto& c : cases)
@@ -511,6 +514,23 @@ TEST_F(Panels, WindowPositionsSurviveARunAndBadLinesAreSkipped)
     CVeyFolders::GetInstance().userDataFolder = folder.File("missing");
     EXPECT_FALSE(manager.SaveWindowPositions());
     EXPECT_FALSE(manager.LoadWindowPositions());
+    CVeyFolders::GetInstance().userDataFolder.clear();
+}
+
+TEST_F(Panels, EveryFailedSaveOfWindowPositionsKeepsTheOldFile)
+{
+    ASSERT_TRUE(Build());
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        CVeyFolders::GetInstance().userDataFolder = folder.Path();
+        CSaveFault fault(kind, folder.File("WindowPosition.txt"), "main\n1,2\n");
+        if (!fault.IsPossible())
+            continue;
+        EXPECT_FALSE(manager.SaveWindowPositions());
+        EXPECT_TRUE(fault.IsUntouched());
+    }
     CVeyFolders::GetInstance().userDataFolder.clear();
 }
 
