@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,10 @@
 
 namespace Bench
 {
-// Opens, sizes, reads with read(2) into a new buffer and closes; false on any failure.
-inline bool RawReadFile(const std::string& path, std::vector<uint8_t>& out)
+// Opens, sizes, reads with read(2) into `out` (resized to the file's length) and closes; false
+// on any failure.
+template <typename TBuffer>
+bool ReadWholeFile(const std::string& path, TBuffer& out)
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -34,6 +37,30 @@ inline bool RawReadFile(const std::string& path, std::vector<uint8_t>& out)
         }
     }
     return close(fd) == 0 && ok;
+}
+
+// Bytes left as they were allocated, not set to zero first: what a raw read would read into.
+class CRawBuffer
+{
+public:
+    void resize(size_t size)
+    {
+        m_bytes.reset(new uint8_t[size]);
+        m_size = size;
+    }
+    uint8_t* data() { return m_bytes.get(); }
+    size_t size() const { return m_size; }
+
+private:
+    std::unique_ptr<uint8_t[]> m_bytes;
+    size_t m_size = 0;
+};
+
+// The limit for reading a file: its bytes with read(2) into a new buffer.
+inline bool RawReadFile(const std::string& path)
+{
+    CRawBuffer buffer;
+    return ReadWholeFile(path, buffer);
 }
 
 // Creates or truncates the file and writes the bytes with write(2); with `durable`, the bytes go

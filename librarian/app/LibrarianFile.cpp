@@ -196,29 +196,35 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
     remaining -= CDocumentHeader::kSize;
 
     const uint32_t recordCount = header.GetWord(CDocumentHeader::kRecordCountWord);
+    // Every record is at least its length word and one byte: a count beyond that cannot be met,
+    // and must not size anything.
+    const size_t possibleRecords = static_cast<size_t>(remaining / 5);
     // Patches are collected aside, so a failure leaves the caller's list alone.
     std::vector<std::unique_ptr<CParameter>> collected;
+    collected.reserve(std::min<size_t>(recordCount, possibleRecords));
 
-    std::vector<uint8_t> body;
+    // The records are read in one go and parsed where they lie. The length is the stream's own,
+    // so the buffer never exceeds what is there.
+    std::vector<uint8_t> bytes(recordCount == 0 ? 0 : static_cast<size_t>(remaining));
+    const std::streamsize got = bytes.empty() ? 0 : in.read(reinterpret_cast<char*>(bytes.data()), remaining).gcount();
+    if (got != static_cast<std::streamsize>(bytes.size()))
+        return kFileMessageNotLoaded;
+    size_t position = 0;
     for (uint32_t record = 0; record < recordCount; ++record)
     {
-        uint8_t lengthBytes[4];
-        if (remaining < 4 || !in.read(reinterpret_cast<char*>(lengthBytes), 4))
+        if (bytes.size() - position < 4)
             return kFileMessageWrongType;
-        remaining -= 4;
-        const uint32_t length = ReadBigEndian(lengthBytes);
+        const uint32_t length = ReadBigEndian(bytes.data() + position);
+        position += 4;
         if (length == 0)
             return kFileMessageWrongType;
-        if (static_cast<std::streamoff>(length) > remaining)
+        if (length > bytes.size() - position)
             return kFileMessageNotLoaded;
-        body.resize(length);
-        if (!in.read(reinterpret_cast<char*>(body.data()), length))
-            return kFileMessageNotLoaded;
-        remaining -= length;
 
         std::unique_ptr<CParameter> patch = patches.CreateElement();
-        if (!ParseRecordBody(body.data(), body.size(), *patch))
+        if (!ParseRecordBody(bytes.data() + position, length, *patch))
             return kFileMessageWrongType;
+        position += length;
         collected.push_back(std::move(patch));
     }
 

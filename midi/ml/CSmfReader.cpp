@@ -75,6 +75,14 @@ bool CSmfReader::ReadBytes(Bytes& out, size_t count)
 
 bool CSmfReader::ReadVariableLength(uint32_t& value)
 {
+    // Most deltas and counts are one byte.
+    const size_t at = m_position - m_windowStart;
+    if (at < m_windowSize && m_window[at] < 0x80)
+    {
+        value = m_window[at];
+        ++m_position;
+        return true;
+    }
     value = 0;
     for (size_t i = 0; i < kMaxVariableLengthBytes; ++i)
     {
