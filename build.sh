@@ -12,7 +12,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev libgl-dev
     librtmidi-dev libjack-jackd2-dev jackd2
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     midicsv fonts-dejavu-core
 )
 
