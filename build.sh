@@ -17,7 +17,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev libgl-dev
     librtmidi-dev libjack-jackd2-dev jackd2
-    libgtest-dev libgmock-dev googletest libbenchmark-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
     midicsv fonts-dejavu-core xvfb xauth
 )

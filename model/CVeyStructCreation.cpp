@@ -38,10 +38,25 @@ bool ParseAddressText(const std::string& text, int32_t& value)
 }
 }
 
-// The chain of struct types being converted, innermost last.
+// The chain of struct types being converted, innermost last, and the struct types by name: every
+// struct of the script looks its type up, so the lookup must not grow with the number of types.
 struct CVeyBufferManager::CConversion
 {
+    explicit CConversion(const CVeyTypeDefinitions& types)
+    {
+        typesByName.reserve(types.size());
+        for (const CVeyTypeDefinition& type : types)
+            typesByName.emplace(type.GetTypeName(), &type);   // the first of a name wins
+    }
+    // The first type definition of that name, or null.
+    const CVeyTypeDefinition* FindType(const std::string& name) const
+    {
+        const auto found = typesByName.find(name);
+        return found == typesByName.end() ? nullptr : found->second;
+    }
+
     std::vector<const CVeyTypeDefinition*> chain;
+    std::unordered_map<std::string, const CVeyTypeDefinition*> typesByName;
 };
 
 void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinition& instance,
@@ -193,7 +208,7 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
 bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& element, CVeyStructList& output,
                                       int32_t defaultAddress)
 {
-    CConversion conversion;
+    CConversion conversion(CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes);
     return ConvertStruct(kind, element, output, defaultAddress, conversion);
 }
 
@@ -201,8 +216,7 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
                                       int32_t defaultAddress, CConversion& conversion)
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
-    CVeyTypeDefinitions& types = CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes;
-    const CVeyTypeDefinition* found = VeyFindTypeDefinition(types, element.GetTypeName());
+    const CVeyTypeDefinition* found = conversion.FindType(element.GetTypeName());
     if (!found)
     {
         trace.Printf("Unable to find struct type definition. : %s\n", element.GetTypeName().c_str());
@@ -288,7 +302,6 @@ bool CVeyBufferManager::ConvertChildStructs(CVeyStruct& s, const CVeyTypeDefinit
                                             const CVeyElementDefinition& element, CConversion& conversion)
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
-    const CVeyTypeDefinitions& types = CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes;
     CVeyStructList* children = s.GetChildStructs();
     for (const CVeyElementDefinition& childDefinition : type.GetStructuralChildren())
     {
@@ -303,7 +316,7 @@ bool CVeyBufferManager::ConvertChildStructs(CVeyStruct& s, const CVeyTypeDefinit
             trace.Printf("Struct type can not have both structs and values. : %s\n", type.GetTypeName().c_str());
             return false;
         }
-        const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName());
+        const CVeyTypeDefinition* childType = conversion.FindType(child.GetTypeName());
         const int kind = childType && !childType->GetLeafChildren().empty() ? CVeyStruct::kLeaf : CVeyStruct::kNode;
         const int32_t defaultAddress = children->empty() ? 0 : children->back()->GetAddressRange().end;
         CVeyStructList converted;
@@ -417,10 +430,11 @@ bool CVeyBufferManager::CreateStructs()
                      static_cast<unsigned long long>(kMaxModelElements));
         return false;
     }
+    CConversion conversion(definitions.structTypes);
     for (const CVeyElementDefinition& definition : definitions.rootStructs)
     {
         CVeyStructList converted;
-        if (!ConvertStruct(CVeyStruct::kRoot, definition, converted, 0))
+        if (!ConvertStruct(CVeyStruct::kRoot, definition, converted, 0, conversion))
         {
             trace.Printf("Unable to convert root struct definition %s to root struct.\n",
                          definition.GetTypeName().c_str());
