@@ -142,8 +142,6 @@ COLORREF GetSysColor(int index)
     case COLOR_HIGHLIGHT: return ToColorRef(palette.color(QPalette::Highlight));
     case COLOR_HIGHLIGHTTEXT: return ToColorRef(palette.color(QPalette::HighlightedText));
     case COLOR_BTNFACE: return ToColorRef(palette.color(QPalette::Window));
-    case COLOR_HIGHLIGHT: return ToColorRef(palette.color(QPalette::Highlight));
-    case COLOR_HIGHLIGHTTEXT: return ToColorRef(palette.color(QPalette::HighlightedText));
     case COLOR_INFOTEXT: return ToColorRef(palette.color(QPalette::ToolTipText));
     case COLOR_INFOBK: return ToColorRef(palette.color(QPalette::ToolTipBase));
     default: return RGB(0, 0, 0);
