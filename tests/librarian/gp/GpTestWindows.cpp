@@ -61,32 +61,3 @@ LRESULT CRecordingParent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return CWnd::WindowProc(message, wParam, lParam);
 }
-
-namespace
-{
-// Below WM_USER, as input is: every pump lets it through.
-constexpr UINT kActionMessage = 0x03F1;
-}
-
-void CPostedActions::Post(std::function<void()> action)
-{
-    m_actions.push_back(std::move(action));
-    PostMessage(kActionMessage);
-}
-
-void CPostedActions::PostEndEverything()
-{
-    Post([] { CModalLoop::EndAll(2); });
-}
-
-LRESULT CPostedActions::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != kActionMessage)
-        return CWnd::WindowProc(message, wParam, lParam);
-    if (m_actions.empty())
-        return 0;
-    std::function<void()> action = std::move(m_actions.front());
-    m_actions.pop_front();
-    action();
-    return 0;
-}
