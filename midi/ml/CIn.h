@@ -76,6 +76,7 @@ public:
     ~CIn() override;
 
     bool Open(const std::string& name);
+    // False when the input could not be started; it is then stopped, and Start may be tried again.
     bool Start();
     bool Stop();
     bool Close();
