@@ -3,6 +3,7 @@
 #include "editor/CApp.h"
 #include "editor/CEditorFrames.h"
 #include "editor/CSplashWindow.h"
+#include "editor/CViewUpdateProgress.h"
 #include "editor/EditorResources.h"
 #include "midi/framework/CVeyFunctorRegistry.h"
 #include "model/CVeyBufferManager.h"
@@ -681,4 +682,52 @@ TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)
         EXPECT_LE(outer.right, work.right);
         EXPECT_LE(outer.bottom, work.bottom);
     }
+}
+
+TEST_F(EditorStartupTest, PanelTicksWaitWhileATransferShowsItsProgressWindow)
+{
+    // A held increment button steps its value on the panel timer's ticks.
+    WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<script>
+<bitmap><name>button.png</name><stateCount>2</stateCount></bitmap>
+<structType><type>commonT</type><name>$name</name><address>$address</address>
+  <value><type>int1x7</type><name>level</name><default>0</default></value>
+</structType>
+<structType><type>fmT</type><name>$name</name><address>$address</address>
+  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>fmT</type><name>fm</name><address>1F 00 00 00</address></struct>
+<panelType><type>mainT</type><name>main</name><position>0,0</position><size>100,60</size>
+  <control><type>incrementButton</type><name>up</name><position>10,10</position><size>20,10</size><bitmapRef>button.png</bitmapRef><valueRef>fm.common.level</valueRef></control>
+</panelType>
+<panel><type>mainT</type></panel>
+</script>
+)");
+    CBitmap button;
+    ASSERT_TRUE(button.CreateBitmap(20, 20));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            button.GetRow(y)[x] = y < 10 ? 0xFF808080u : 0xFFC0C0C0u;
+    ASSERT_TRUE(button.SaveFile((m_program.Path() + "/Script/Q9EE/button.png").c_str(), "PNG"));
+    CVirtualClock clock;
+    ASSERT_TRUE(m_app->InitInstance());
+    CVeyValue* level = FindValue("fm.common.level");
+    ASSERT_NE(level, nullptr);
+    CWnd* frame = m_app->m_pMainWnd;
+    const LPARAM onButton = (15 << 16) | 15;
+    frame->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, onButton);
+    const int32_t pressed = level->GetNumber();
+
+    // The progress window, as a transfer (or a long view refresh) shows it.
+    IVeyUpdateProgress& progress = CViewUpdateProgress::GetInstance();
+    progress.SetRange(3);
+    progress.Begin();
+    clock.Advance(1000);
+    frame->SendMessage(WM_TIMER, CPanelWindow::kTimerId);
+    EXPECT_EQ(level->GetNumber(), pressed) << "no panel tick runs inside the transfer";
+    progress.End();
+
+    frame->SendMessage(WM_TIMER, CPanelWindow::kTimerId);
+    EXPECT_EQ(level->GetNumber(), pressed + 1) << "the held button repeats again once the transfer is over";
+    frame->SendMessage(WM_LBUTTONUP, 0, onButton);
 }
