@@ -69,6 +69,18 @@ private:
     std::vector<std::string>* m_events;
 };
 
+// A picture for a fixture script, its pixels given by `colour` (0xAARRGGBB).
+bool WritePicture(const std::string& path, int width, int height, const std::function<uint32_t(int x, int y)>& colour)
+{
+    CBitmap picture;
+    if (!picture.CreateBitmap(width, height))
+        return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.GetRow(y)[x] = colour(x, y);
+    return picture.SaveFile(path.c_str(), "PNG") != FALSE;
+}
+
 class EditorStartupTest : public ::testing::Test
 {
 protected:
@@ -541,15 +553,10 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
 <panel><type>mainT</type></panel>
 </script>
 )");
-        CBitmap back;
-        ASSERT_TRUE(back.CreateBitmap(360, 120));
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 360; ++x)
-            {
-                const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
-                back.GetRow(y)[x] = 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
-            }
-        ASSERT_TRUE(back.SaveFile((m_program.Path() + "/Script/Q9EE/back.png").c_str(), "PNG"));
+        ASSERT_TRUE(WritePicture(m_program.Path() + "/Script/Q9EE/back.png", 360, 120, [](int, int y) {
+            const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
+            return 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
+        }));
     }
     ASSERT_TRUE(m_app->InitInstance());
     PumpAllMessages();
@@ -703,12 +710,9 @@ TEST_F(EditorStartupTest, PanelTicksWaitWhileATransferShowsItsProgressWindow)
 <panel><type>mainT</type></panel>
 </script>
 )");
-    CBitmap button;
-    ASSERT_TRUE(button.CreateBitmap(20, 20));
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            button.GetRow(y)[x] = y < 10 ? 0xFF808080u : 0xFFC0C0C0u;
-    ASSERT_TRUE(button.SaveFile((m_program.Path() + "/Script/Q9EE/button.png").c_str(), "PNG"));
+    // Two states, one above the other.
+    ASSERT_TRUE(WritePicture(m_program.Path() + "/Script/Q9EE/button.png", 20, 20,
+                             [](int, int y) { return y < 10 ? 0xFF808080u : 0xFFC0C0C0u; }));
     CVirtualClock clock;
     ASSERT_TRUE(m_app->InitInstance());
     CVeyValue* level = FindValue("fm.common.level");
