@@ -37,7 +37,7 @@ public:
     bool IsCaptionlessMaximized() const { return m_maximized; }
 
     // Files dropped on the window: each is opened in turn, as the user would one by one.
-    void OnDropFiles(const std::vector<std::string>& paths);
+    void OnDropFiles(const std::vector<std::string>& paths) override;
 
 protected:
     void OnTimer(UINT_PTR id) override;

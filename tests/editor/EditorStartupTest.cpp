@@ -449,7 +449,7 @@ TEST_F(EditorStartupTest, DroppedFilesOpenInTurn)
 
     auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
     ASSERT_NE(frame, nullptr);
-    frame->OnDropFiles({m_program.File("a.q9e"), m_program.File("b.q9e")});
+    ASSERT_TRUE(UiDriver::DropFiles(*frame, {m_program.File("a.q9e"), m_program.File("b.q9e")}));
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 22);
     EXPECT_EQ(frame->GetWindowText(), "Talvarix Editor - " + m_program.File("b.q9e"));
 }
