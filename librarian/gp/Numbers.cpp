@@ -88,7 +88,8 @@ bool ParseReal(const char* text, double& value)
             result += fractionValue / kFractionScale;
         }
     }
-    else if (std::sscanf(text, "%lf", &result) != 1)
+    // "nan" and "inf" read as numbers but are none a value can take.
+    else if (std::sscanf(text, "%lf", &result) != 1 || !std::isfinite(result))
         return false;
     value = negative ? -result : result;
     return true;
@@ -121,6 +122,9 @@ const char* FormatInteger(int32_t value, int format)
 const char* FormatReal(double value, int format, int precision, int flags)
 {
     static std::string result;
+    // A value that is no number shows as 0 rather than as whatever its conversion would give.
+    if (!std::isfinite(value))
+        value = 0;
     if (precision > 0 && (flags & 2) && value == std::floor(value))
         precision = (flags & 4) ? 1 : 0;
     // A precision beyond what a double carries only makes the text long.

@@ -216,6 +216,51 @@ TEST_F(EditorStartupTest, StartsWithTheMainPanelInTheMainFrameAndShutsDownInOrde
     EXPECT_EQ(m_app->m_pMainWnd, nullptr);
 }
 
+TEST_F(EditorStartupTest, ThePanelsShowTheScriptFoldersPicturesAndTextsInThePlatformsFonts)
+{
+    // A background named without its extension (back.bmp), a two-state knob in a PNG file and a
+    // text writer: read by the resource manager through the editor's factory.
+    std::string script = kScript;
+    script.replace(script.find("<structType>"), 0,
+                   "<bitmap><name>back</name></bitmap>"
+                   "<bitmap><name>knob.png</name><stateCount>2</stateCount><direction>1</direction></bitmap>"
+                   "<textWriter><name>text</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>14</fontHeight>"
+                   "<fontColor>65280,65280,0</fontColor><backgroundMode>transparent</backgroundMode></textWriter>\n");
+    script.replace(script.find("<size>200,100</size></panelType>"), 32,
+                   "<size>200,100</size><bitmapRef>back</bitmapRef>"
+                   "<control><type>knob</type><name>k</name><position>10,10</position><bitmapRef>knob.png</bitmapRef>"
+                   "<valueRef>fm.common.level</valueRef></control>"
+                   "<control><type>staticText</type><name>t</name><position>60,10</position><size>100,30</size>"
+                   "<textWriterRef>text</textWriterRef><valueRef>fm.common.level</valueRef></control></panelType>");
+    WriteScript(script);
+    const std::string folder = m_program.Path() + "/Script/Q9EE/";
+    CBitmap back, knob;
+    CDC dc;
+    ASSERT_TRUE(back.CreateBitmap(200, 100));
+    dc.SelectObject(&back);
+    dc.FillSolidRect(RECT{0, 0, 200, 100}, RGB(20, 60, 90));
+    ASSERT_TRUE(back.SaveFile((folder + "back.bmp").c_str(), "BMP"));
+    ASSERT_TRUE(knob.CreateBitmap(40, 20));
+    dc.SelectObject(&knob);
+    dc.FillSolidRect(RECT{0, 0, 20, 20}, RGB(200, 0, 0));
+    dc.FillSolidRect(RECT{20, 0, 40, 20}, RGB(0, 200, 0));
+    ASSERT_TRUE(knob.SaveFile((folder + "knob.png").c_str(), "PNG"));
+
+    ASSERT_TRUE(m_app->InitInstance());
+    CWnd* frame = m_app->m_pMainWnd;
+    ASSERT_NE(frame, nullptr);
+    PumpAllMessages();
+    frame->UpdateWindow();
+    CClientDC client(frame);
+    EXPECT_EQ(client.GetPixel(190, 90) & 0xFFFFFF, RGB(20, 60, 90)) << "the background";
+    EXPECT_EQ(client.GetPixel(20, 20) & 0xFFFFFF, RGB(0, 200, 0)) << "the knob's state for level 100";
+    int lit = 0;
+    for (int y = 10; y < 40; ++y)
+        for (int x = 60; x < 160; ++x)
+            lit += (client.GetPixel(x, y) & 0xFFFFFF) == RGB(255, 255, 0);
+    EXPECT_GT(lit, 20) << "the level's text in the writer's colour";
+}
+
 TEST_F(EditorStartupTest, FailedStartShowsOneMessageWithTheFileAndTheReasonAndEndsWithoutWindows)
 {
     struct CCase

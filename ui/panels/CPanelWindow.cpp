@@ -123,9 +123,14 @@ void CPanelWindow::OnPaint()
 
 void CPanelWindow::OnActivate(UINT state, CWnd*, BOOL)
 {
-    // Coming forward is the nearest this platform tells of a z-order change.
+    // Coming forward is the nearest this platform tells of a z-order change. A disabled window
+    // lets the modal windows above it again; an enabled one brings the group up behind it.
     if (state != WA_INACTIVE)
-        CPanelWindowGroup::GetInstance().OnWindowPosChanging(this, 0);
+    {
+        CPanelWindowGroup& group = CPanelWindowGroup::GetInstance();
+        group.OnWindowPosChanging(this, 0);
+        group.OnWindowPosChanged(this, 0);
+    }
     if (m_panel)
         m_panel->OnActivate(state != WA_INACTIVE);
 }
