@@ -187,6 +187,7 @@ BOOL CApp::InitInstance()
     CVeyMidiSetup::GetInstance().CloseAllDevices();
     if (!OpenMainPanel())
         return FALSE;
+    m_pMainWnd->DragAcceptFiles(TRUE);
     m_started = true;
     return TRUE;
 }

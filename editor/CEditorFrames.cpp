@@ -1,6 +1,7 @@
 #include "editor/CEditorFrames.h"
 
 #include "editor/CEditorApp.h"
+#include "editor/CProgressBarB.h"
 #include "editor/EditorNames.h"
 #include "platform/WinApp.h"
 #include "platform/WindowPlacement.h"
@@ -27,6 +28,8 @@ void KeepOnScreen(CWnd& window)
         window.SetWindowPos(nullptr, fitted.left, fitted.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 }
+
+bool IsTransferRunning() { return CProgressBarB::GetWindow().IsShown(); }
 
 bool IsWindowMaximized(const std::string& className)
 {
@@ -80,6 +83,12 @@ void CEditorMainFrame::OnDropFiles(const std::vector<std::string>& paths)
         app->OpenDocument(path);
 }
 
+void CEditorMainFrame::OnTimer(UINT_PTR id)
+{
+    if (!IsTransferRunning())
+        CPanelWindow::OnTimer(id);
+}
+
 void CEditorMainFrame::OnClose()
 {
     auto* app = CEditorApp::GetEditorApp();
@@ -111,6 +120,12 @@ bool CEditorSubFrame::Create()
         return false;
     KeepOnScreen(*this);
     return true;
+}
+
+void CEditorSubFrame::OnTimer(UINT_PTR id)
+{
+    if (!IsTransferRunning())
+        CPanelWindow::OnTimer(id);
 }
 
 CPanelWindow* CRootPanel::NewWindow()

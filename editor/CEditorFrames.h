@@ -9,6 +9,11 @@
 #include <string>
 #include <vector>
 
+// True while a transfer shows its progress window. The window's pump lets timer ticks through, and
+// a panel's tick may start a request of its own (a name list's delayed selection, a combo's wheel
+// step) in the middle of the transfer: the editor's panel windows drop their ticks meanwhile.
+bool IsTransferRunning();
+
 // "IsWindowMaximized/<class name>" in the profile, 0 or 1.
 bool IsWindowMaximized(const std::string& className);
 void SetWindowMaximized(const std::string& className, bool maximized);
@@ -32,9 +37,10 @@ public:
     bool IsCaptionlessMaximized() const { return m_maximized; }
 
     // Files dropped on the window: each is opened in turn, as the user would one by one.
-    void OnDropFiles(const std::vector<std::string>& paths);
+    void OnDropFiles(const std::vector<std::string>& paths) override;
 
 protected:
+    void OnTimer(UINT_PTR id) override;
     // The save prompt may keep the program open; otherwise the version and the maximised state
     // are stored and the program ends.
     void OnClose() override;
@@ -53,6 +59,9 @@ public:
     bool Create() override;
     CWindowRootPanel* GetRootPanel() const { return GetPanel(); }
     UINT GetIconId() const { return m_iconId; }
+
+protected:
+    void OnTimer(UINT_PTR id) override;
 
 private:
     UINT m_iconId;

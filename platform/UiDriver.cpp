@@ -5,7 +5,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
+#include <QMimeData>
+#include <QUrl>
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenu>
@@ -496,4 +501,24 @@ BOOL FinishFontDialog(const char* face, int pixelHeight, int weight, bool italic
     dialog->accept();
     return TRUE;
 }
+}
+
+BOOL UiDriver::DropFiles(CWnd& window, const std::vector<std::string>& paths)
+{
+    QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
+    if (!widget || !widget->acceptDrops())
+        return FALSE;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& path : paths)
+        urls.push_back(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
+    data.setUrls(urls);
+    const QPointF centre(widget->width() / 2.0, widget->height() / 2.0);
+    QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    if (!enter.isAccepted())
+        return FALSE;
+    QDropEvent drop(centre, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+    return drop.isAccepted() ? TRUE : FALSE;
 }

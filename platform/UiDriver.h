@@ -58,6 +58,10 @@ BOOL EnterFileDialogFolder(const std::string& folder);
 BOOL SelectFileDialogFilter(int zeroBasedIndex);
 BOOL FinishFileDialog(const std::string& fileName, bool accept);
 
+// Drops local files on the window as the desktop's drag and drop does: FALSE (and nothing
+// delivered) when the window does not accept dropped files.
+BOOL DropFiles(CWnd& window, const std::vector<std::string>& paths);
+
 // Saves a picture of the window (or of the open popup menu) as a PNG file.
 BOOL SaveWindowPicture(CWnd& window, const std::string& path);
 BOOL SavePopupMenuPicture(const std::string& path);

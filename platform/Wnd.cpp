@@ -4,6 +4,11 @@
 #include "platform/Wnd_p.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -36,6 +41,7 @@ struct CWndDispatch
     static void SetFocus(CWnd* w) { w->OnSetFocus(nullptr); }
     static void KillFocus(CWnd* w) { w->OnKillFocus(nullptr); }
     static void Close(CWnd* w) { w->OnClose(); }
+    static void DropFiles(CWnd* w, const std::vector<std::string>& paths) { w->OnDropFiles(paths); }
     static void NcDestroy(CWnd* w) { w->PostNcDestroy(); }
     static LRESULT Proc(CWnd* w, UINT m, WPARAM wp, LPARAM lp) { return w->WindowProc(m, wp, lp); }
 };
@@ -312,6 +318,42 @@ void CWndWidget::closeEvent(QCloseEvent* e)
     e->ignore();
     if (m_owner)
         CWndDispatch::Close(m_owner);
+}
+
+namespace
+{
+// The local files of a drag, in the order given; empty when it carries none.
+std::vector<std::string> DroppedFiles(const QMimeData* data)
+{
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    return paths;
+}
+}
+
+void CWndWidget::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (m_owner && !DroppedFiles(e->mimeData()).empty())
+        e->acceptProposedAction();
+}
+
+void CWndWidget::dragMoveEvent(QDragMoveEvent* e)
+{
+    if (m_owner && !DroppedFiles(e->mimeData()).empty())
+        e->acceptProposedAction();
+}
+
+void CWndWidget::dropEvent(QDropEvent* e)
+{
+    const std::vector<std::string> paths = DroppedFiles(e->mimeData());
+    if (!m_owner || paths.empty())
+        return;
+    e->acceptProposedAction();
+    CWndDispatch::DropFiles(m_owner, paths);
 }
 
 bool CWndWidget::event(QEvent* e)
@@ -727,6 +769,14 @@ void CWnd::OnMove(int, int) {}
 void CWnd::OnSize(UINT, int, int) {}
 void CWnd::OnSetFocus(CWnd*) {}
 void CWnd::OnKillFocus(CWnd*) {}
+void CWnd::OnDropFiles(const std::vector<std::string>&) {}
+
+void CWnd::DragAcceptFiles(BOOL accept)
+{
+    if (d->widget)
+        d->widget->setAcceptDrops(accept != FALSE);
+}
+
 void CWnd::OnClose() { DestroyWindow(); }
 void CWnd::OnDestroy() {}
 void CWnd::PostNcDestroy() {}

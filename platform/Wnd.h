@@ -131,6 +131,9 @@ public:
     // Paints the pending update region now.
     void UpdateWindow();
 
+    // Files dragged from the desktop may be dropped on the window (OnDropFiles).
+    void DragAcceptFiles(BOOL accept = TRUE);
+
     // Mouse capture: while set, mouse messages go to this window wherever the pointer is.
     CWnd* SetCapture();
     static CWnd* GetCapture();
@@ -172,6 +175,8 @@ protected:
     virtual void OnSize(UINT type, int cx, int cy);
     virtual void OnSetFocus(CWnd* oldWindow);
     virtual void OnKillFocus(CWnd* newWindow);
+    // Files dropped on a window that accepts them: their full local paths, in the order given.
+    virtual void OnDropFiles(const std::vector<std::string>& paths);
     // The user asked to close the window; the default destroys it.
     virtual void OnClose();
     virtual void OnDestroy();

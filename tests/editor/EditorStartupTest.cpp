@@ -3,6 +3,7 @@
 #include "editor/CApp.h"
 #include "editor/CEditorFrames.h"
 #include "editor/CSplashWindow.h"
+#include "editor/CViewUpdateProgress.h"
 #include "editor/EditorResources.h"
 #include "midi/framework/CVeyFunctorRegistry.h"
 #include "model/CVeyBufferManager.h"
@@ -67,6 +68,18 @@ public:
 private:
     std::vector<std::string>* m_events;
 };
+
+// A picture for a fixture script, its pixels given by `colour` (0xAARRGGBB).
+bool WritePicture(const std::string& path, int width, int height, const std::function<uint32_t(int x, int y)>& colour)
+{
+    CBitmap picture;
+    if (!picture.CreateBitmap(width, height))
+        return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.GetRow(y)[x] = colour(x, y);
+    return picture.SaveFile(path.c_str(), "PNG") != FALSE;
+}
 
 class EditorStartupTest : public ::testing::Test
 {
@@ -481,7 +494,7 @@ TEST_F(EditorStartupTest, DroppedFilesOpenInTurn)
 
     auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
     ASSERT_NE(frame, nullptr);
-    frame->OnDropFiles({m_program.File("a.q9e"), m_program.File("b.q9e")});
+    ASSERT_TRUE(UiDriver::DropFiles(*frame, {m_program.File("a.q9e"), m_program.File("b.q9e")}));
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 22);
     EXPECT_EQ(frame->GetWindowText(), "Talvarix Editor - " + m_program.File("b.q9e"));
 }
@@ -585,15 +598,10 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
 <panel><type>mainT</type></panel>
 </script>
 )");
-        CBitmap back;
-        ASSERT_TRUE(back.CreateBitmap(360, 120));
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 360; ++x)
-            {
-                const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
-                back.GetRow(y)[x] = 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
-            }
-        ASSERT_TRUE(back.SaveFile((m_program.Path() + "/Script/Q9EE/back.png").c_str(), "PNG"));
+        ASSERT_TRUE(WritePicture(m_program.Path() + "/Script/Q9EE/back.png", 360, 120, [](int, int y) {
+            const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
+            return 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
+        }));
     }
     ASSERT_TRUE(m_app->InitInstance());
     PumpAllMessages();
@@ -726,4 +734,49 @@ TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)
         EXPECT_LE(outer.right, work.right);
         EXPECT_LE(outer.bottom, work.bottom);
     }
+}
+
+TEST_F(EditorStartupTest, PanelTicksWaitWhileATransferShowsItsProgressWindow)
+{
+    // A held increment button steps its value on the panel timer's ticks.
+    WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<script>
+<bitmap><name>button.png</name><stateCount>2</stateCount></bitmap>
+<structType><type>commonT</type><name>$name</name><address>$address</address>
+  <value><type>int1x7</type><name>level</name><default>0</default></value>
+</structType>
+<structType><type>fmT</type><name>$name</name><address>$address</address>
+  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>fmT</type><name>fm</name><address>1F 00 00 00</address></struct>
+<panelType><type>mainT</type><name>main</name><position>0,0</position><size>100,60</size>
+  <control><type>incrementButton</type><name>up</name><position>10,10</position><size>20,10</size><bitmapRef>button.png</bitmapRef><valueRef>fm.common.level</valueRef></control>
+</panelType>
+<panel><type>mainT</type></panel>
+</script>
+)");
+    // Two states, one above the other.
+    ASSERT_TRUE(WritePicture(m_program.Path() + "/Script/Q9EE/button.png", 20, 20,
+                             [](int, int y) { return y < 10 ? 0xFF808080u : 0xFFC0C0C0u; }));
+    CVirtualClock clock;
+    ASSERT_TRUE(m_app->InitInstance());
+    CVeyValue* level = FindValue("fm.common.level");
+    ASSERT_NE(level, nullptr);
+    CWnd* frame = m_app->m_pMainWnd;
+    const LPARAM onButton = (15 << 16) | 15;
+    frame->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, onButton);
+    const int32_t pressed = level->GetNumber();
+
+    // The progress window, as a transfer (or a long view refresh) shows it.
+    IVeyUpdateProgress& progress = CViewUpdateProgress::GetInstance();
+    progress.SetRange(3);
+    progress.Begin();
+    clock.Advance(1000);
+    frame->SendMessage(WM_TIMER, CPanelWindow::kTimerId);
+    EXPECT_EQ(level->GetNumber(), pressed) << "no panel tick runs inside the transfer";
+    progress.End();
+
+    frame->SendMessage(WM_TIMER, CPanelWindow::kTimerId);
+    EXPECT_EQ(level->GetNumber(), pressed + 1) << "the held button repeats again once the transfer is over";
+    frame->SendMessage(WM_LBUTTONUP, 0, onButton);
 }

@@ -1,5 +1,6 @@
 #include "platform/Gdi.h"
 #include "platform/Shell.h"
+#include "platform/UiDriver.h"
 #include "platform/Wnd.h"
 #include "platform/Wnd_p.h"
 
@@ -189,4 +190,33 @@ TEST(Shell, ProgramCursorsAreKnownByTheirIds)
     RestoreWindowCursors();
     EXPECT_EQ(GetProgramCursor(), -1);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+namespace
+{
+class CDropTarget : public CWnd
+{
+public:
+    std::vector<std::vector<std::string>> drops;
+
+protected:
+    void OnDropFiles(const std::vector<std::string>& paths) override { drops.push_back(paths); }
+};
+}
+
+TEST(WindowDrop, OnlyAWindowThatAcceptsFilesGetsThemInTheOrderGiven)
+{
+    CDropTarget window;
+    ASSERT_TRUE(window.CreateEx(0, "target", WS_CAPTION, CRect(10, 10, 110, 60), nullptr));
+    window.ShowWindow(SW_SHOW);
+    const std::vector<std::string> files = {"/tmp/b patch.q9e", "/tmp/a.q9e", "/tmp/\xC3\xA9t\xC3\xA9.q9e"};
+    EXPECT_FALSE(UiDriver::DropFiles(window, files));
+    EXPECT_TRUE(window.drops.empty());
+    window.DragAcceptFiles(TRUE);
+    EXPECT_TRUE(UiDriver::DropFiles(window, files));
+    ASSERT_EQ(window.drops.size(), 1u);
+    EXPECT_EQ(window.drops[0], files);
+    window.DragAcceptFiles(FALSE);
+    EXPECT_FALSE(UiDriver::DropFiles(window, files));
+    window.DestroyWindow();
 }
