@@ -402,3 +402,49 @@ TEST_F(LibrarianListTest, ClosingAModifiedFileAsksFirst)
     EXPECT_TRUE(FileDocs().empty());
 }
 }
+
+namespace
+{
+// Clicks a button of the open dialog made from `templateId`.
+void ClickDialogButton(UINT templateId, UINT id)
+{
+    for (CWnd* window : CWnd::GetTopLevelWindows())
+        if (auto* dialog = dynamic_cast<CDialog*>(window); dialog && dialog->GetTemplateId() == templateId)
+            if (auto* button = dynamic_cast<CButton*>(dialog->GetDlgItem(id)))
+                return button->Click();
+}
+
+TEST_F(LibrarianListTest, GridDialogSwitchesEveryListAndIsRemembered)
+{
+    GpTest::CPostedActions actions;
+    actions.Post([] { ClickDialogButton(LibrarianIds::kGridDialog, LibrarianIds::kGridOn); });
+    actions.Post([] { ClickDialogButton(LibrarianIds::kGridDialog, IDOK); });
+    actions.PostEndEverything();
+    Command(kSetUpGrid);
+    EXPECT_EQ(1, CLibrarianData::GetInstance().GetGridSw());
+    EXPECT_TRUE(View().GetList().GetExtendedStyle() & LVS_EX_GRIDLINES);
+    EXPECT_TRUE(ImageView().GetList().GetExtendedStyle() & LVS_EX_GRIDLINES);
+    // Kept in the profile at the end, and the next start draws the grid at once.
+    Exit();
+    EXPECT_EQ(1, GetProfileInt("Option", "GridSw", 0));
+}
+
+TEST_F(LibrarianListTest, MidiSetUpAndAboutOpenAndClose)
+{
+    for (UINT command : {kSetUpMidi, kAbout})
+    {
+        const UINT templateId = command == kSetUpMidi ? LibrarianIds::kMidiSetupDialog : CApp::kAboutTemplateId;
+        bool shown = false;
+        GpTest::CPostedActions actions;
+        actions.Post([&shown, templateId, command] {
+            for (CWnd* window : CWnd::GetTopLevelWindows())
+                if (auto* dialog = dynamic_cast<CDialog*>(window); dialog && dialog->GetTemplateId() == templateId)
+                    shown = dialog->IsWindowVisible() != FALSE;
+            ClickDialogButton(templateId, command == kSetUpMidi ? IDCANCEL : IDOK);
+        });
+        actions.PostEndEverything();
+        Command(command);
+        EXPECT_TRUE(shown) << command;
+    }
+}
+}
