@@ -132,6 +132,32 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
             }
             const UINT id = command.id;
             QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
+            if (menu.listItems && id == menu.listFirstId)
+            {
+                // The list's place holder: no command of its own.
+                action->setEnabled(false);
+                QPointer<QAction> holder(action);
+                auto made = std::make_shared<std::vector<QPointer<QAction>>>();
+                const auto items = menu.listItems;
+                QObject::connect(popup, &QMenu::aboutToShow, popup, [impl, popup, holder, made, items, id] {
+                    for (QPointer<QAction>& old : *made)
+                        delete old.data();
+                    made->clear();
+                    const std::vector<std::string> texts = items();
+                    if (holder)
+                        holder->setVisible(texts.empty());
+                    for (size_t i = 0; i < texts.size(); ++i)
+                    {
+                        const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromLatin1(texts[i].c_str()));
+                        auto* entry = new QAction(text, popup);
+                        popup->insertAction(holder, entry);
+                        const UINT entryId = id + static_cast<UINT>(i);
+                        QObject::connect(entry, &QAction::triggered, entry, [impl, entryId] { impl->Run(entryId); });
+                        made->push_back(entry);
+                    }
+                });
+                continue;
+            }
             d->actions.emplace(id, action);
             ids.push_back(id);
         }

@@ -9,6 +9,7 @@
 #include "librarian/app/LibrarianFrames.h"
 #include "librarian/app/LibrarianViews.h"
 #include "librarian/app/Reader.h"
+#include "librarian/app/RecentFiles.h"
 #include "librarian/app/Writer.h"
 #include "librarian/gp/AboutDialogA.h"
 #include "librarian/gp/DialogResource.h"
@@ -388,7 +389,7 @@ bool CApp::OnAppCommand(UINT id)
 {
     if (id >= kFileRecent && id < kFileRecent + 8)
     {
-        const std::vector<std::string> recent = GetRecentFileList();
+        const std::vector<std::string> recent = RecentFiles::Get();
         const size_t index = id - kFileRecent;
         if (index < recent.size())
             OpenFile(recent[index]);

@@ -5,6 +5,7 @@
 #include "librarian/app/LibrarianData.h"
 #include "librarian/app/LibrarianDocuments.h"
 #include "librarian/app/LibrarianViews.h"
+#include "librarian/app/RecentFiles.h"
 #include "platform/Profile.h"
 #include "platform/WinApp.h"
 
@@ -14,7 +15,7 @@ namespace
 {
 std::vector<CBarMenu> MakeMenus()
 {
-    return {
+    std::vector<CBarMenu> menus{
         {"&File",
          {{kFileNew, "&New", "Ctrl+N"},
           {kFileOpen, "&Open...", "Ctrl+O"},
@@ -26,6 +27,8 @@ std::vector<CBarMenu> MakeMenus()
           {kExportSmfAll, "Export SMF... All Data", ""},
           {kExportSmfSelected, "Export SMF... Selected Data", ""},
           {kImportSmf, "&Import SMF...", ""},
+          {0, "", ""},
+          {kFileRecent, "Recent File", ""},
           {0, "", ""},
           {kAppExit, "E&xit", ""}}},
         {"&Edit",
@@ -57,6 +60,9 @@ std::vector<CBarMenu> MakeMenus()
         {"&Help",
          {{kManual, "Talvarix Librarian &Manual", ""}, {kAbout, "&About Talvarix Librarian...", ""}}},
     };
+    menus[0].listFirstId = kFileRecent;
+    menus[0].listItems = [] { return RecentFiles::Get(); };
+    return menus;
 }
 
 std::vector<CBarCommand> MakeTools()

@@ -4,6 +4,7 @@
 #include "librarian/app/LibrarianDialogs.h"
 #include "librarian/app/LibrarianFrames.h"
 #include "librarian/app/PatchListOperations.h"
+#include "librarian/app/RecentFiles.h"
 #include "platform/Profile.h"
 #include "platform/UiDriver.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
@@ -446,5 +447,32 @@ TEST_F(LibrarianListTest, MidiSetUpAndAboutOpenAndClose)
         Command(command);
         EXPECT_TRUE(shown) << command;
     }
+}
+}
+
+namespace
+{
+TEST_F(LibrarianStartupTest, RecentFilesSurviveARestartAndOpenFromTheFileMenu)
+{
+    ASSERT_TRUE(Start());
+    const std::string first = m_files.File("first.q9l");
+    const std::string second = m_files.File("second.q9l");
+    ASSERT_TRUE(WriteFileBytes(first, WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(WriteFileBytes(second, WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(m_app->OpenFile(first));
+    ASSERT_TRUE(m_app->OpenFile(second));
+    EXPECT_EQ(std::vector<std::string>({second, first}), RecentFiles::Get());
+    Exit();
+
+    m_app = std::make_unique<CApp>();
+    m_app->SetProgramFolder(m_program.Path());
+    m_app->SetInstanceFolder(m_channel.Path());
+    m_exited = false;
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(FileDocs().empty());
+    EXPECT_TRUE(m_app->OnAppCommand(kFileRecent + 1));
+    ASSERT_EQ(1u, FileDocs().size());
+    EXPECT_EQ(first, FileDocs()[0]->GetPathName());
+    EXPECT_EQ(std::vector<std::string>({first, second}), RecentFiles::Get());
 }
 }
