@@ -476,3 +476,33 @@ TEST_F(LibrarianStartupTest, RecentFilesSurviveARestartAndOpenFromTheFileMenu)
     EXPECT_EQ(std::vector<std::string>({first, second}), RecentFiles::Get());
 }
 }
+
+namespace
+{
+// Any "Mode" but 1: the lists show no user patches and nothing transfers or undoes them.
+TEST_F(LibrarianStartupTest, OtherModesShowAndTransferNoUserPatches)
+{
+    WriteProfileInt("Option", "Mode", 0);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(0, ImageView().GetList().GetItemCount());
+    EXPECT_EQ(0u, ImageView().GetRowButtonCount());
+    EXPECT_EQ(-1, CLibrarianData::GetInstance().GetArea());
+    CCmdUI read(kReadAll);
+    m_app->GetMainFrame()->UpdateCommandUI(&read);
+    EXPECT_FALSE(read.m_enabled);
+    ImageView().Delete();
+    EXPECT_FALSE(ImageDoc().GetData().CanUndo(0));
+    EXPECT_EQ(256u, Image().GetSize());
+}
+
+TEST_F(LibrarianStartupTest, TitleNamesTheActiveChildUnlessMaximised)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = *m_app->GetMainFrame();
+    EXPECT_EQ("Talvarix Librarian - Main", frame.MakeTitle());
+    ImageDoc().GetFrame()->MDIMaximize();
+    EXPECT_EQ("Talvarix Librarian", frame.MakeTitle());
+    m_app->OnIdle(0);
+    EXPECT_EQ("Talvarix Librarian", frame.GetWindowText());
+}
+}
