@@ -3,7 +3,10 @@
 #include "platform/Wnd_p.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -59,6 +62,43 @@ private:
 };
 }
 
+// Takes the files the desktop drops on the frame.
+class CDropTarget final : public QObject
+{
+public:
+    CDropTarget(QWidget* frame, CFrameBars::FDropFiles handler) : QObject(frame), m_handler(std::move(handler))
+    {
+        frame->setAcceptDrops(true);
+        frame->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter)
+        {
+            auto* enter = static_cast<QDragEnterEvent*>(event);
+            if (enter->mimeData()->hasUrls())
+                enter->acceptProposedAction();
+            return true;
+        }
+        if (event->type() != QEvent::Drop)
+            return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        std::vector<std::string> paths;
+        for (const QUrl& url : drop->mimeData()->urls())
+            if (url.isLocalFile())
+                paths.push_back(url.toLocalFile().toLocal8Bit().toStdString());
+        drop->acceptProposedAction();
+        if (!paths.empty() && m_handler)
+            m_handler(paths);
+        return true;
+    }
+
+private:
+    CFrameBars::FDropFiles m_handler;
+};
+
 struct CFrameBars::Impl
 {
     CMDIFrameWnd* frame = nullptr;
@@ -66,6 +106,7 @@ struct CFrameBars::Impl
     QPointer<QWidget> toolBar;
     QPointer<QLabel> status;
     CBarPlacer* placer = nullptr;
+    QPointer<CDropTarget> drop;
     std::multimap<UINT, QPointer<QAction>> actions;
     std::multimap<UINT, QPointer<QToolButton>> buttons;
     std::map<UINT, bool> enabled;
@@ -202,8 +243,18 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
     return true;
 }
 
+void CFrameBars::AcceptDroppedFiles(FDropFiles handler)
+{
+    QWidget* widget = d->frame && d->frame->GetImpl() ? d->frame->GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return;
+    delete d->drop.data();
+    d->drop = new CDropTarget(widget, std::move(handler));
+}
+
 void CFrameBars::Destroy()
 {
+    delete d->drop.data();
     delete d->placer;
     d->placer = nullptr;
     delete d->menuBar.data();

@@ -53,6 +53,10 @@ public:
     // The entry's state after the last update; false for an unknown id.
     bool IsCommandEnabled(UINT id) const;
 
+    // Files dropped on the frame go to `handler` as local paths, in the order given.
+    using FDropFiles = std::function<void(const std::vector<std::string>& paths)>;
+    void AcceptDroppedFiles(FDropFiles handler);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -5,6 +5,9 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QKeyEvent>
@@ -190,6 +193,26 @@ BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons)
                       QApplication::keyboardModifiers());
     QApplication::sendEvent(widget, &event);
     return TRUE;
+}
+
+BOOL DropFiles(CWnd& window, const std::vector<std::string>& paths)
+{
+    QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return FALSE;
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& path : paths)
+        urls.push_back(QUrl::fromLocalFile(QString::fromLocal8Bit(path.c_str())));
+    data.setUrls(urls);
+    const QPoint center = widget->rect().center();
+    QDragEnterEvent enter(center, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &enter);
+    if (!enter.isAccepted())
+        return FALSE;
+    QDropEvent drop(QPointF(center), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &drop);
+    return drop.isAccepted() ? TRUE : FALSE;
 }
 
 BOOL DragSliderTo(CWnd& slider, int position)

@@ -27,6 +27,8 @@ BOOL MouseUp(CWnd& window, POINT client, bool right = false, UINT heldButtons = 
 BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons = 0);
 // Drags a trackbar's thumb (held since a press on it) to `position`, or lets it go.
 BOOL DragSliderTo(CWnd& slider, int position);
+// Drops the files on the window, as the desktop's file manager does.
+BOOL DropFiles(CWnd& window, const std::vector<std::string>& paths);
 BOOL ReleaseSlider(CWnd& slider);
 // Types the text, one key per character, into the focused widget.
 BOOL TypeText(const std::string& text);

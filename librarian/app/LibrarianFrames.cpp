@@ -84,7 +84,10 @@ bool CMainFrame::LoadFrame(const std::string& title)
 {
     if (!Create(title.c_str(), CRect(0, 0, 800, 600)))
         return false;
-    return m_bars.Create(this, MakeMenus(), MakeTools());
+    if (!m_bars.Create(this, MakeMenus(), MakeTools()))
+        return false;
+    m_bars.AcceptDroppedFiles([this](const std::vector<std::string>& paths) { OnDropFiles(paths); });
+    return true;
 }
 
 int CMainFrame::OnCreate()

@@ -109,8 +109,12 @@ TEST_F(LibrarianStartupTest, HandedOverOpenRequests)
     // would refuse each other's saves).
     EXPECT_TRUE(m_app->OnDDECommand("[open(\"" + path + "\")]"));
     EXPECT_EQ(1u, FileDocs().size());
-    m_app->GetMainFrame()->OnDropFiles({m_files.File("missing.q9l"), path});
-    EXPECT_EQ(1u, FileDocs().size());
+    // Dropped files open one after the other; one that cannot be read says so.
+    const std::string other = m_files.File("other.q9l");
+    ASSERT_TRUE(WriteFileBytes(other, WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(UiDriver::DropFiles(*m_app->GetMainFrame(), {m_files.File("missing.q9l"), other, path}));
+    ASSERT_EQ(2u, FileDocs().size());
+    EXPECT_EQ(other, FileDocs()[1]->GetPathName());
     EXPECT_EQ("The file could not be loaded.", m_boxes.back());
 }
 
