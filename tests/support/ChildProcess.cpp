@@ -101,6 +101,17 @@ int CChildProcess::Wait(int boundMs)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+int CChildProcess::Terminate(int boundMs)
+{
+    if (m_pid <= 0 || m_exited)
+        return -1;
+    kill(m_pid, SIGTERM);
+    const int code = Wait(boundMs);
+    if (code == -1)
+        Kill();
+    return code;
+}
+
 void CChildProcess::Kill()
 {
     if (m_pid <= 0 || m_exited)

@@ -24,6 +24,9 @@ public:
     int Wait(int boundMs = kBoundMs);
     // Ends the program at once, as a crash would.
     void Kill();
+    // Asks the program to end (SIGTERM) and waits for it within the bound; kills it after that.
+    // Servers that keep shared state (a JACK server) clean it up only when asked this way.
+    int Terminate(int boundMs = kBoundMs);
 
 private:
     pid_t m_pid = -1;

@@ -45,7 +45,13 @@ TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
     setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
     CChildProcess jackd("/bin/sh", {"-c", std::string("exec ") + Q9_JACKD + " --no-realtime -n " + server +
-                                              " -d dummy -r 48000 -p 256 >/dev/null 2>&1"});
+                                              " -d dummy -r 48000 -p 256 2>/dev/null"});
+    // However the test ends, the server is asked to stop, so it leaves no stale entry behind.
+    struct CStop
+    {
+        CChildProcess& process;
+        ~CStop() { process.Terminate(); }
+    } stopServer{jackd};
     std::unique_ptr<IMidiBackend> backend = CreateRtMidiBackend(EMidiApi::Jack, "Q9 Librarian Test");
     CScopedMidiBackend scoped(backend.get());
     auto deadline = Clock::now() + std::chrono::seconds(30);
@@ -69,8 +75,9 @@ TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 
-    CTempDir config, program, channel;
+    CTempDir config, program, channel, data;
     CInitialFileReset reset;
+    setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
     SetProfileFolder(config.Path());
     SetRegistryKey("Vantor");
     SetApplicationName("Talvarix Librarian");
@@ -113,9 +120,10 @@ TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
         app.ExitInstance();
     }
     SetProfileFolder("");
-    instrument.Kill();
-    jackd.Kill();
+    unsetenv("XDG_DATA_HOME");
+    instrument.Terminate();
     unsetenv("JACK_DEFAULT_SERVER");
+    // The server stops after this program's client has gone (the guard above).
 }
 
 // The program as users start it: offscreen, with a file; a second start with another file hands
@@ -128,7 +136,7 @@ TEST(LibrarianProcess, ASecondStartHandsItsFileToTheFirst)
     ASSERT_TRUE(WriteFileBytes(first, WriteBytes(MakeTwoPatchFixture())));
     ASSERT_TRUE(WriteFileBytes(second, WriteBytes(MakeTwoPatchFixture())));
     const std::string environment = "env HOME=" + home.Path() + " XDG_CONFIG_HOME=" + home.Path() +
-                                    " XDG_RUNTIME_DIR=" + home.Path() + " QT_QPA_PLATFORM=offscreen ";
+                                    " XDG_RUNTIME_DIR=" + home.Path() + " XDG_DATA_HOME=" + home.Path() + " QT_QPA_PLATFORM=offscreen ";
     CChildProcess running("/bin/sh", {"-c", "exec " + environment + Q9EL_PROGRAM + " " + first + " 2>/dev/null"});
     // The first start has claimed its channel once its socket is there.
     const auto deadline = Clock::now() + std::chrono::seconds(30);
