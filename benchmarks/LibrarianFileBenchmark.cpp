@@ -2,11 +2,14 @@
 // (the file save includes the flush to disk and the rename).
 #include "librarian/app/ImageDocument.h"
 #include "librarian/app/LibrarianFile.h"
+#include "benchmarks/support/PairedRounds.h"
+#include "benchmarks/support/RawFile.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -37,26 +40,6 @@ std::string SerializedPatches()
     WriteLibrarianFile(out, MakePatches());
     return out.str();
 }
-
-class CBenchFolder
-{
-public:
-    CBenchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "q9bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~CBenchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string File(const char* name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 // Counts what it is given and keeps nothing, so the figure is the serialisation alone.
 class CCountingBuffer : public std::streambuf
@@ -106,7 +89,7 @@ BENCHMARK(ReadFromMemory)->Unit(benchmark::kMillisecond);
 
 void SaveFile(benchmark::State& state)
 {
-    CBenchFolder folder;
+    Bench::CScratchFolder folder;
     CImageDocument document;
     document.GetCurrent().GetPatches() = MakePatches();
     for (auto _ : state)
@@ -117,7 +100,7 @@ BENCHMARK(SaveFile)->Unit(benchmark::kMillisecond);
 
 void OpenFile(benchmark::State& state)
 {
-    CBenchFolder folder;
+    Bench::CScratchFolder folder;
     {
         CImageDocument document;
         document.GetCurrent().GetPatches() = MakePatches();
@@ -131,4 +114,49 @@ void OpenFile(benchmark::State& state)
     }
 }
 BENCHMARK(OpenFile)->Unit(benchmark::kMillisecond);
+
+// Opening the file (read and checked into a list of patches) against a raw read of its bytes.
+void OpenAgainstRawRead(benchmark::State& state)
+{
+    Bench::CScratchFolder folder;
+    const std::string path = folder.File("bench.q9l");
+    const std::string bytes = SerializedPatches();
+    if (!Bench::RawWriteFile(path, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))
+        state.SkipWithError("the file was not written");
+    Bench::RunPairedRounds(
+        state, 2.0,
+        [&] {
+            // A new, empty document each round; closing it is no part of opening the file.
+            auto document = std::make_unique<CFileDocument>();
+            return Bench::Timed(Bench::EClock::kProcess, [&] {
+                return document->ReadFile(path) && document->GetCurrent().GetPatches().GetSize() == kPatchCount;
+            });
+        },
+        [&] {
+            return Bench::Timed(Bench::EClock::kProcess, [&] { return Bench::RawReadFile(path); });
+        });
+    state.counters["file_bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(OpenAgainstRawRead)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Saving the file (a new file flushed to the disk and renamed over the old one) against the
+// same bytes written, flushed and renamed with plain system calls.
+void SaveAgainstRawWrite(benchmark::State& state)
+{
+    Bench::CScratchFolder folder;
+    const std::string ours = folder.File("ours.q9l");
+    const std::string peer = folder.File("peer.q9l");
+    const std::string bytes = SerializedPatches();
+    CImageDocument document;
+    document.GetCurrent().GetPatches() = MakePatches();
+    Bench::RunPairedRounds(
+        state, 1.5, [&] { return Bench::Timed(Bench::EClock::kWall, [&] { return document.WriteFile(ours); }); },
+        [&] {
+            return Bench::Timed(Bench::EClock::kWall, [&] {
+                return Bench::RawWriteFile(peer, reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), true);
+            });
+        });
+    state.counters["file_bytes"] = static_cast<double>(bytes.size());
+}
+BENCHMARK(SaveAgainstRawWrite)->Iterations(20)->UseManualTime()->Unit(benchmark::kMillisecond);
 }

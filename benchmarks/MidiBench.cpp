@@ -9,6 +9,8 @@
 #include "model/CVeyScriptDefinitions.h"
 #include "model/CVeyScriptReader.h"
 #include "model/VeyManagers.h"
+#include "benchmarks/support/PairedRounds.h"
+#include "benchmarks/support/RawFile.h"
 
 #include <benchmark/benchmark.h>
 
@@ -113,6 +115,108 @@ void BM_ReadSmf10000(benchmark::State& state)
     state.counters["file_bytes"] = static_cast<double>(image.size());
 }
 BENCHMARK(BM_ReadSmf10000)->Unit(benchmark::kMillisecond);
+
+// `count` data sets of 1 to 64 data bytes, as an export of many patches sends them.
+std::vector<ML::Bytes> DataSets(uint32_t count)
+{
+    std::vector<ML::Bytes> messages;
+    messages.reserve(count);
+    for (uint32_t i = 0; i < count; ++i)
+        messages.push_back(BuildDataSet(0x2000000 + (i % 0x40000) * 0x80, ML::Bytes(1 + i % 64, static_cast<uint8_t>(i & 0x7F))));
+    return messages;
+}
+
+// The data sets one after another in one block, as an export makes them: each is built just
+// before it is sent, so it is at hand in the cache and not spread over the heap.
+struct CDataSetStream
+{
+    explicit CDataSetStream(const std::vector<ML::Bytes>& messages)
+    {
+        for (const ML::Bytes& message : messages)
+        {
+            ends.push_back(bytes.size() + message.size());
+            bytes.insert(bytes.end(), message.begin(), message.end());
+        }
+    }
+    ML::Bytes bytes;
+    std::vector<size_t> ends;
+};
+
+bool WriteSmfImage(CVeyDataSmfWriter& writer, const CDataSetStream& stream)
+{
+    if (!writer.Begin() || !writer.BeginTrack())
+        return false;
+    ML::Bytes message;
+    size_t begin = 0;
+    for (const size_t end : stream.ends)
+    {
+        message.assign(stream.bytes.begin() + static_cast<std::ptrdiff_t>(begin),
+                       stream.bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        if (!writer.Send(message))
+            return false;
+        begin = end;
+    }
+    return writer.EndTrack() && writer.End() != 0;
+}
+
+// Writing the file: building the image from the data sets and writing it, against write(2) of
+// the same bytes.
+void SmfWriteAgainstWrite(benchmark::State& state)
+{
+    const CDataSetStream messages(DataSets(static_cast<uint32_t>(state.range(0))));
+    Bench::CScratchFolder folder;
+    const std::string ours = folder.File("ours.mid");
+    const std::string peer = folder.File("peer.mid");
+    CVeyDataSmfWriter reference;
+    if (!WriteSmfImage(reference, messages))
+        state.SkipWithError("the file was not written");
+    const ML::Bytes expected = reference.GetImage();
+    Bench::RunPairedRounds(
+        state, 5.0,
+        [&] {
+            return Bench::Timed(Bench::EClock::kProcess, [&] {
+                CVeyDataSmfWriter writer;
+                return WriteSmfImage(writer, messages) &&
+                       Bench::RawWriteFile(ours, writer.GetImage().data(), writer.GetImage().size());
+            });
+        },
+        [&] {
+            return Bench::Timed(Bench::EClock::kProcess,
+                                [&] { return Bench::RawWriteFile(peer, expected.data(), expected.size()); });
+        });
+    state.counters["file_bytes"] = static_cast<double>(expected.size());
+}
+BENCHMARK(SmfWriteAgainstWrite)->Arg(10000)->Arg(100000)->Iterations(30)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// Reading the file: the bytes from the disk and every data set through the reader, against
+// read(2) of the same bytes.
+void SmfReadAgainstRead(benchmark::State& state)
+{
+    const size_t count = static_cast<size_t>(state.range(0));
+    Bench::CScratchFolder folder;
+    const std::string path = folder.File("data.mid");
+    CVeyDataSmfWriter writer;
+    if (!WriteSmfImage(writer, CDataSetStream(DataSets(static_cast<uint32_t>(count)))) ||
+        !Bench::RawWriteFile(path, writer.GetImage().data(), writer.GetImage().size()))
+        state.SkipWithError("the file was not written");
+    Bench::RunPairedRounds(
+        state, 5.0,
+        [&] {
+            return Bench::Timed(Bench::EClock::kProcess, [&] {
+                // As an import does: the whole file into memory, then every event.
+                ML::Bytes image;
+                if (!Bench::ReadWholeFile(path, image))
+                    return false;
+                CCountingReader reader(image);
+                return reader.Parse() && reader.sysexCount == count;
+            });
+        },
+        [&] {
+            return Bench::Timed(Bench::EClock::kProcess, [&] { return Bench::RawReadFile(path); });
+        });
+    state.counters["file_bytes"] = static_cast<double>(writer.GetImage().size());
+}
+BENCHMARK(SmfReadAgainstRead)->Arg(10000)->Arg(100000)->Iterations(30)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // A small script model with one input and one output; a device that only counts stands in for
 // the hardware, so the figures are the framework's own cost.

@@ -5,9 +5,11 @@
 #include "model/CVeyScriptDefinitions.h"
 #include "model/CVeyScriptReader.h"
 #include "model/IVeyModelLinks.h"
+#include "benchmarks/support/PairedRounds.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -179,7 +181,62 @@ void SetValueFlushClear(benchmark::State& state)
 }
 }
 
+namespace
+{
+// A script of `roots` root structs, each of a type of its own over one shared leaf type, as an
+// instrument with thousands of addressable blocks has.
+std::string MakeManyRootsScript(int roots)
+{
+    std::string script = "<script>\n<structType><type>leafT</type><name>$name</name><address>$address</address>\n";
+    for (int v = 0; v < 4; ++v)
+        script += "  <value><type>int1x7</type><name>v" + std::to_string(v) + "</name></value>\n";
+    script += "</structType>\n";
+    for (int r = 0; r < roots; ++r)
+    {
+        const std::string id = std::to_string(r);
+        script += "<structType><type>rootT" + id + "</type><name>$name</name><address>$address</address>\n"
+                  "  <struct><type>leafT</type><name>block</name><address>00 00 00 00</address></struct>\n"
+                  "</structType>\n";
+    }
+    for (int r = 0; r < roots; ++r)
+    {
+        const std::string id = std::to_string(r);
+        char address[32];
+        std::snprintf(address, sizeof address, "%02X %02X 00 00", 0x10 + r / 128, r % 128);
+        script += "<struct><type>rootT" + id + "</type><name>r" + id + "</name><address>" + address +
+                  "</address></struct>\n";
+    }
+    return script + "</script>\n";
+}
+
+// The processor time of creating the model alone; the script is read before the clock starts.
+double TimedCreation(const std::string& script)
+{
+    CVeyBufferManager::GetInstance().Clear();
+    CVeyScriptDefinitions::GetInstance().Clear();
+    if (!CVeyScriptReader::GetInstance().ReadText(script))
+        return -1;
+    return Bench::Timed(Bench::EClock::kProcess, [] { return CVeyBufferManager::GetInstance().CreateStructs(); });
+}
+
+// Cost per root at the given count against the cost per root at 100 roots: flat means linear.
+void CreateManyRoots(benchmark::State& state)
+{
+    constexpr int kBaseRoots = 100;
+    const int roots = static_cast<int>(state.range(0));
+    const std::string base = MakeManyRootsScript(kBaseRoots);
+    const std::string large = MakeManyRootsScript(roots);
+    Bench::RunPairedRounds(
+        state, 1.2, [&] { return TimedCreation(large); }, [&] { return TimedCreation(base); },
+        static_cast<double>(roots) / kBaseRoots);
+    state.counters["us_per_root"] = benchmark::Counter(static_cast<double>(state.iterations()) * roots,
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    CVeyBufferManager::GetInstance().Clear();
+}
+}
+
 BENCHMARK(CreateModelFromScript)->Unit(benchmark::kMillisecond);
 BENCHMARK(WalkModel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(WriteAllData)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SetValueFlushClear)->Unit(benchmark::kNanosecond);
+BENCHMARK(CreateManyRoots)->Arg(1000)->Arg(10000)->Iterations(7)->UseManualTime()->Unit(benchmark::kMillisecond);

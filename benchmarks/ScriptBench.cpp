@@ -2,11 +2,16 @@
 // resources, about the mix of a real instrument script.
 #include "model/CVeyScriptDefinitions.h"
 #include "model/CVeyScriptReader.h"
+#include "benchmarks/support/PairedRounds.h"
 
 #include <benchmark/benchmark.h>
 
 #include <sstream>
 #include <string>
+
+#ifdef Q9_BENCH_WITH_PUGIXML
+#include <pugixml.hpp>
+#endif
 
 namespace
 {
@@ -54,3 +59,37 @@ void ReadScript(benchmark::State& state)
 }
 
 BENCHMARK(ReadScript)->Arg(5 * 1024 * 1024)->Unit(benchmark::kMillisecond);
+
+#ifdef Q9_BENCH_WITH_PUGIXML
+namespace
+{
+// The script read from its bytes in memory into the definitions, as loading a file does after
+// the read, against a general XML parser building its tree from the same bytes.
+void ReadScriptAgainstXmlParser(benchmark::State& state)
+{
+    const std::string script = MakeScript(static_cast<size_t>(state.range(0)));
+    Bench::RunPairedRounds(
+        state, 1.5,
+        [&] {
+            std::istringstream stream(script);
+            const double seconds =
+                Bench::Timed(Bench::EClock::kProcess, [&] { return CVeyScriptReader::GetInstance().Read(stream); });
+            CVeyScriptDefinitions::GetInstance().Clear();
+            return seconds;
+        },
+        [&] {
+            pugi::xml_document document;
+            return Bench::Timed(Bench::EClock::kProcess, [&] {
+                return static_cast<bool>(document.load_buffer(script.data(), script.size()));
+            });
+        });
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(script.size()));
+}
+}
+BENCHMARK(ReadScriptAgainstXmlParser)
+    ->Arg(5 * 1000 * 1000)
+    ->Arg(50 * 1000 * 1000)
+    ->Iterations(7)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+#endif

@@ -4,35 +4,158 @@
 #include "model/CVeyTagScanner.h"
 #include "toolkit/gt/TraceTextOut.h"
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <istream>
 
 namespace
 {
-constexpr size_t kScriptBodyReserve = 262144;
-constexpr size_t kTypeBodyReserve = 32768;
-
 // The script was written on Windows and read in text mode there: CR LF pairs read as LF.
 void DropCarriageReturnsBeforeLineFeeds(std::string& text)
 {
-    size_t out = 0;
-    for (size_t in = 0; in < text.size(); ++in)
+    char* const begin = &text[0];
+    const char* const end = begin + text.size();
+    const char* in = static_cast<const char*>(std::memchr(begin, '\r', text.size()));
+    if (!in)
+        return;
+    char* out = begin + (in - begin);
+    while (in != end)
     {
-        if (text[in] == '\r' && in + 1 < text.size() && text[in + 1] == '\n')
-            continue;
-        text[out++] = text[in];
+        // Everything up to the next CR is kept as it is; the CR goes when an LF follows it.
+        const char* cr = static_cast<const char*>(std::memchr(in + 1, '\r', static_cast<size_t>(end - in - 1)));
+        const char* stretchEnd = cr ? cr : end;
+        if (!(in + 1 < end && in[1] == '\n'))
+            *out++ = *in;
+        const size_t kept = static_cast<size_t>(stretchEnd - (in + 1));
+        std::memmove(out, in + 1, kept);
+        out += kept;
+        in = stretchEnd;
     }
-    text.resize(out);
+    text.resize(static_cast<size_t>(out - begin));
 }
 
-template <typename TDefinition>
-void ReadInto(std::vector<TDefinition>& list, const std::string& body,
-              bool (CVeyScriptReader::*read)(const std::string&, TDefinition&), CVeyScriptReader& reader)
+// The bytes left in the stream when it can tell, else 0.
+size_t RemainingSize(std::istream& stream)
 {
-    TDefinition definition;
-    (reader.*read)(body, definition);
-    list.push_back(std::move(definition));
+    const std::streampos here = stream.tellg();
+    if (here == std::streampos(-1) || !stream.seekg(0, std::ios::end))
+    {
+        stream.clear();
+        return 0;
+    }
+    const std::streampos end = stream.tellg();
+    stream.seekg(here);
+    return end > here ? static_cast<size_t>(end - here) : 0;
+}
+
+// The reading itself works on stretches of the script's text: the bodies of elements are not
+// copied level by level, and tags are compared where they lie. Only the attribute names and
+// values that are kept become strings.
+class CTextStretch
+{
+public:
+    CTextStretch(const char* begin, const char* end) : begin(begin), end(end) {}
+    bool operator==(const char* literal) const
+    {
+        const size_t length = std::strlen(literal);
+        return static_cast<size_t>(end - begin) == length && std::memcmp(begin, literal, length) == 0;
+    }
+    bool StartsWith(const char* literal) const
+    {
+        const size_t length = std::strlen(literal);
+        return static_cast<size_t>(end - begin) >= length && std::memcmp(begin, literal, length) == 0;
+    }
+    size_t size() const { return static_cast<size_t>(end - begin); }
+    bool empty() const { return begin == end; }
+    std::string ToString() const { return std::string(begin, end); }
+
+    const char* begin;
+    const char* end;
+};
+
+// Walks the child elements of a body: each child's tag and body in turn.
+class CChildWalker
+{
+public:
+    explicit CChildWalker(const CTextStretch& body) : m_scanner(body.begin, body.end) {}
+
+    // False at the end of the body (or at an empty tag, where reading stops as well).
+    bool Next(CTextStretch& tag, CTextStretch& body)
+    {
+        if (!NextTag(tag))
+            return false;
+        ReadBody(tag, body);
+        return true;
+    }
+    bool NextTag(CTextStretch& tag)
+    {
+        m_scanner.NextTag(tag.begin, tag.end);
+        return !tag.empty();
+    }
+    // The body of the element `tag` just read; valid until the next call.
+    void ReadBody(const CTextStretch& tag, CTextStretch& body)
+    {
+        m_scanner.ReadBodyOf(tag.begin, tag.size(), body.begin, body.end, m_scratch);
+    }
+
+private:
+    CVeyTagScanner m_scanner;
+    std::string m_scratch;
+};
+
+// How many child elements a body of plain children has (more when they nest, fewer never): each
+// starts with a '<' that no '/' follows.
+size_t CountChildTags(const CTextStretch& body)
+{
+    size_t count = 0;
+    for (const char* at = body.begin; at != body.end; ++at)
+    {
+        at = static_cast<const char*>(std::memchr(at, '<', static_cast<size_t>(body.end - at)));
+        if (!at)
+            break;
+        count += at + 1 != body.end && at[1] != '/';
+    }
+    return count;
+}
+
+// Fills `definition` from an element's body. With `type` (the same definition as a type), the
+// "struct"/"panel" and "value"/"control" children become its children instead of attributes.
+void ReadDefinitionBody(const CTextStretch& body, CVeyElementDefinition& definition, CVeyTypeDefinition* type)
+{
+    if (!type)
+        definition.GetAttributes().reserve(CountChildTags(body));
+    CChildWalker children(body);
+    CTextStretch tag(nullptr, nullptr);
+    CTextStretch value(nullptr, nullptr);
+    while (children.Next(tag, value))
+    {
+        CVeyTypeDefinition::CChildren* childList = nullptr;
+        if (type && (tag == "struct" || tag == "panel"))
+            childList = &type->GetStructuralChildren();
+        else if (type && (tag == "value" || tag == "control"))
+            childList = &type->GetLeafChildren();
+
+        if (childList)
+        {
+            childList->emplace_back();
+            ReadDefinitionBody(value, childList->back(), nullptr);
+        }
+        else if (tag == "type")
+            definition.SetTypeName(value.ToString());
+        else
+            definition.GetAttributes().emplace_back(tag.ToString(), value.ToString());
+    }
+}
+
+void ReadElementBody(const CTextStretch& body, CVeyElementDefinition& definition)
+{
+    ReadDefinitionBody(body, definition, nullptr);
+}
+
+void ReadTypeBody(const CTextStretch& body, CVeyTypeDefinition& definition)
+{
+    ReadDefinitionBody(body, definition, &definition);
 }
 }
 
@@ -56,6 +179,7 @@ bool CVeyScriptReader::Load(const std::string& path)
 bool CVeyScriptReader::Read(std::istream& stream)
 {
     std::string text;
+    text.reserve(RemainingSize(stream));
     char chunk[65536];
     while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0)
         text.append(chunk, static_cast<size_t>(stream.gcount()));
@@ -71,15 +195,12 @@ bool CVeyScriptReader::ReadText(const std::string& text)
     CVeyScriptDefinitions::CViewGroup& view = store.GetViewGroup();
     CVeyScriptDefinitions::CResourceGroup& resource = store.GetResourceGroup();
 
-    const auto element = &CVeyScriptReader::ReadElement;
-    const auto type = &CVeyScriptReader::ReadType;
-
-    CVeyTagScanner scanner(text);
-    std::string body;
-    body.reserve(kScriptBodyReserve);
-    for (std::string tag = scanner.ReadTag(); !tag.empty(); tag = scanner.ReadTag())
+    CChildWalker elements(CTextStretch(text.data(), text.data() + text.size()));
+    CTextStretch tag(nullptr, nullptr);
+    CTextStretch body(nullptr, nullptr);
+    while (elements.NextTag(tag))
     {
-        if (tag.compare(0, 4, "?xml") == 0 || tag == "script" || tag == "/script")
+        if (tag.StartsWith("?xml") || tag == "script" || tag == "/script")
             continue;
 
         CVeyElementDefinitions* elementList = nullptr;
@@ -108,60 +229,33 @@ bool CVeyScriptReader::ReadText(const std::string& text)
             elementList = &resource.numberTables;
         else
         {
-            GetTraceTextOut().Printf("Unknown tag. : %s\n", tag.c_str());
+            GetTraceTextOut().Printf("Unknown tag. : %s\n", tag.ToString().c_str());
             return false;
         }
 
-        scanner.ReadBody(body);
+        elements.ReadBody(tag, body);
         if (typeList)
-            ReadInto(*typeList, body, type, *this);
+        {
+            typeList->emplace_back();
+            ReadTypeBody(body, typeList->back());
+        }
         else
-            ReadInto(*elementList, body, element, *this);
+        {
+            elementList->emplace_back();
+            ReadElementBody(body, elementList->back());
+        }
     }
     return true;
 }
 
 bool CVeyScriptReader::ReadElement(const std::string& body, CVeyElementDefinition& definition)
 {
-    CVeyTagScanner scanner(body);
-    std::string value;
-    for (std::string tag = scanner.ReadTag(); !tag.empty(); tag = scanner.ReadTag())
-    {
-        scanner.ReadBody(value);
-        if (tag == "type")
-            definition.SetTypeName(value);
-        else
-            definition.Add(tag, value);
-    }
+    ReadElementBody(CTextStretch(body.data(), body.data() + body.size()), definition);
     return true;
 }
 
 bool CVeyScriptReader::ReadType(const std::string& body, CVeyTypeDefinition& definition)
 {
-    CVeyTagScanner scanner(body);
-    std::string value;
-    value.reserve(kTypeBodyReserve);
-    for (std::string tag = scanner.ReadTag(); !tag.empty(); tag = scanner.ReadTag())
-    {
-        scanner.ReadBody(value);
-        if (tag == "type")
-        {
-            definition.SetTypeName(value);
-        }
-        else if (tag == "struct" || tag == "panel")
-        {
-            definition.GetStructuralChildren().emplace_back();
-            ReadElement(value, definition.GetStructuralChildren().back());
-        }
-        else if (tag == "value" || tag == "control")
-        {
-            definition.GetLeafChildren().emplace_back();
-            ReadElement(value, definition.GetLeafChildren().back());
-        }
-        else
-        {
-            definition.Add(tag, value);
-        }
-    }
+    ReadTypeBody(CTextStretch(body.data(), body.data() + body.size()), definition);
     return true;
 }

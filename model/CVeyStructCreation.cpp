@@ -9,6 +9,8 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <functional>
+#include <unordered_map>
 
 namespace
 {
@@ -16,6 +18,9 @@ namespace
 constexpr size_t kMaxStructNesting = 64;
 // No real block comes near this; it keeps a bad "size" from allocating hundreds of megabytes.
 constexpr int32_t kMaxLeafSize = 0x100000;
+// Structs and values of all roots together. A whole instrument has a few thousand; a short script
+// of nested arrays could otherwise ask for millions and take minutes and gigabytes to build.
+constexpr uint64_t kMaxModelElements = 1u << 20;
 
 // The value of the last attribute called `name`, or null.
 std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, const char* name)
@@ -33,10 +38,25 @@ bool ParseAddressText(const std::string& text, int32_t& value)
 }
 }
 
-// The chain of struct types being converted, innermost last.
+// The chain of struct types being converted, innermost last, and the struct types by name: every
+// struct of the script looks its type up, so the lookup must not grow with the number of types.
 struct CVeyBufferManager::CConversion
 {
+    explicit CConversion(const CVeyTypeDefinitions& types)
+    {
+        typesByName.reserve(types.size());
+        for (const CVeyTypeDefinition& type : types)
+            typesByName.emplace(type.GetTypeName(), &type);   // the first of a name wins
+    }
+    // The first type definition of that name, or null.
+    const CVeyTypeDefinition* FindType(const std::string& name) const
+    {
+        const auto found = typesByName.find(name);
+        return found == typesByName.end() ? nullptr : found->second;
+    }
+
     std::vector<const CVeyTypeDefinition*> chain;
+    std::unordered_map<std::string, const CVeyTypeDefinition*> typesByName;
 };
 
 void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinition& instance,
@@ -63,6 +83,61 @@ void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinitio
             it = attributes.erase(it);
         }
     }
+}
+
+// How many structs and values the root definitions make, arrays expanded, counted from the
+// definitions alone so that an oversized model is refused before anything is allocated. A type's
+// count is worked out once. Missing types count as nothing; a type that contains itself or nests
+// too deeply makes the whole count 0: creation fails on it and reports it. The result stops just
+// past kMaxModelElements.
+static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyElementDefinitions& roots)
+{
+    constexpr uint64_t tooMany = kMaxModelElements + 1;
+    const auto multiply = [](uint64_t a, uint64_t b) { return b != 0 && a > tooMany / b ? tooMany : a * b; };
+    // How many array members an instance stands for: one per address, under the type's own key.
+    const auto members = [](const CVeyElementDefinition* type, const CVeyElementDefinition& instance) {
+        std::string key = "address";
+        if (const std::string* typeAddress = type ? type->FindLast("address") : nullptr)
+            if (!typeAddress->empty() && (*typeAddress)[0] == '$')
+                key = typeAddress->substr(1);
+        uint64_t count = 0;
+        for (const auto& attribute : instance.GetAttributes())
+            count += attribute.first == key;
+        return std::max<uint64_t>(count, 1);
+    };
+    std::unordered_map<const CVeyTypeDefinition*, uint64_t> perType;
+    std::vector<const CVeyTypeDefinition*> chain;
+    // Once set, nothing more is counted: without it a loop of branching types would be walked
+    // along every one of its paths.
+    bool broken = false;
+    // One instance of `type`: itself, its values and its child structs.
+    std::function<uint64_t(const CVeyTypeDefinition&)> countType = [&](const CVeyTypeDefinition& type) -> uint64_t {
+        if (const auto known = perType.find(&type); known != perType.end())
+            return known->second;
+        if (broken || chain.size() >= kMaxStructNesting || std::find(chain.begin(), chain.end(), &type) != chain.end())
+        {
+            broken = true;
+            return 0;
+        }
+        chain.push_back(&type);
+        uint64_t count = 1;
+        for (const CVeyElementDefinition& value : type.GetLeafChildren())
+            count += members(nullptr, value);
+        for (const CVeyElementDefinition& child : type.GetStructuralChildren())
+        {
+            if (const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName()))
+                count += multiply(members(childType, child), countType(*childType));
+            count = std::min(count, tooMany);
+        }
+        chain.pop_back();
+        perType.emplace(&type, count);
+        return count;
+    };
+    uint64_t total = 0;
+    for (const CVeyElementDefinition& root : roots)
+        if (const CVeyTypeDefinition* type = VeyFindTypeDefinition(types, root.GetTypeName()))
+            total = std::min(total + multiply(members(type, root), countType(*type)), tooMany);
+    return broken ? 0 : total;
 }
 
 void ReportUnknownAttributes(const CVeyElementDefinition::CAttributes& attributes, const char* kindWord,
@@ -133,7 +208,7 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
 bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& element, CVeyStructList& output,
                                       int32_t defaultAddress)
 {
-    CConversion conversion;
+    CConversion conversion(CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes);
     return ConvertStruct(kind, element, output, defaultAddress, conversion);
 }
 
@@ -141,8 +216,7 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
                                       int32_t defaultAddress, CConversion& conversion)
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
-    CVeyTypeDefinitions& types = CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes;
-    const CVeyTypeDefinition* found = VeyFindTypeDefinition(types, element.GetTypeName());
+    const CVeyTypeDefinition* found = conversion.FindType(element.GetTypeName());
     if (!found)
     {
         trace.Printf("Unable to find struct type definition. : %s\n", element.GetTypeName().c_str());
@@ -228,7 +302,6 @@ bool CVeyBufferManager::ConvertChildStructs(CVeyStruct& s, const CVeyTypeDefinit
                                             const CVeyElementDefinition& element, CConversion& conversion)
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
-    const CVeyTypeDefinitions& types = CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes;
     CVeyStructList* children = s.GetChildStructs();
     for (const CVeyElementDefinition& childDefinition : type.GetStructuralChildren())
     {
@@ -243,7 +316,7 @@ bool CVeyBufferManager::ConvertChildStructs(CVeyStruct& s, const CVeyTypeDefinit
             trace.Printf("Struct type can not have both structs and values. : %s\n", type.GetTypeName().c_str());
             return false;
         }
-        const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName());
+        const CVeyTypeDefinition* childType = conversion.FindType(child.GetTypeName());
         const int kind = childType && !childType->GetLeafChildren().empty() ? CVeyStruct::kLeaf : CVeyStruct::kNode;
         const int32_t defaultAddress = children->empty() ? 0 : children->back()->GetAddressRange().end;
         CVeyStructList converted;
@@ -351,10 +424,17 @@ bool CVeyBufferManager::CreateStructs()
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
     CVeyScriptDefinitions::CBufferGroup& definitions = CVeyScriptDefinitions::GetInstance().GetBufferGroup();
+    if (CountModelElements(definitions.structTypes, definitions.rootStructs) > kMaxModelElements)
+    {
+        trace.Printf("Root structs are too large: more than %llu structs and values.\n",
+                     static_cast<unsigned long long>(kMaxModelElements));
+        return false;
+    }
+    CConversion conversion(definitions.structTypes);
     for (const CVeyElementDefinition& definition : definitions.rootStructs)
     {
         CVeyStructList converted;
-        if (!ConvertStruct(CVeyStruct::kRoot, definition, converted, 0))
+        if (!ConvertStruct(CVeyStruct::kRoot, definition, converted, 0, conversion))
         {
             trace.Printf("Unable to convert root struct definition %s to root struct.\n",
                          definition.GetTypeName().c_str());

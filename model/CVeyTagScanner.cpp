@@ -10,6 +10,16 @@ bool EndsWith(const std::string& text, const char* suffix)
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
 }
 
+// The first `c` in [from, end), or null. The distances in a script are a few characters (a tag
+// name, a value), where a plain loop beats a library call.
+inline const char* FindChar(const char* from, const char* end, char c)
+{
+    for (; from != end; ++from)
+        if (*from == c)
+            return from;
+    return nullptr;
+}
+
 bool StartsWith(const std::string& text, const char* prefix)
 {
     return text.compare(0, std::strlen(prefix), prefix) == 0;
@@ -107,6 +117,92 @@ void CVeyTagScanner::ReadBody(std::string& body)
         }
         body += piece;
     }
+}
+
+void CVeyTagScanner::NextTag(const char*& begin, const char*& end)
+{
+    while (true)
+    {
+        const char* open = FindChar(m_position, m_end, '<');
+        if (!open)
+        {
+            m_position = m_end;
+            begin = end = m_end;
+            return;
+        }
+        begin = open + 1;
+        const char* close = FindChar(begin, m_end, '>');
+        end = close ? close : m_end;
+        m_position = close ? end + 1 : m_end;
+        if (!(end - begin >= 3 && begin[0] == '!' && begin[1] == '-' && begin[2] == '-'))
+            return;
+        // A comment, skipped as ReadTag does: it ends at the first '>' with "--" right before it.
+        char last[2] = {end[-2], end[-1]};
+        while (!(last[0] == '-' && last[1] == '-') && m_position != m_end)
+        {
+            const char* stretch = m_position;
+            const char* next = FindChar(stretch, m_end, '>');
+            const char* stretchEnd = next ? next : m_end;
+            m_position = next ? stretchEnd + 1 : m_end;
+            if (stretchEnd - stretch >= 2)
+                last[0] = stretchEnd[-2];
+            else if (stretchEnd - stretch == 1)
+                last[0] = last[1];
+            if (stretchEnd != stretch)
+                last[1] = stretchEnd[-1];
+        }
+    }
+}
+
+bool CVeyTagScanner::FindBody(const char* tag, size_t tagLength, const char*& begin, const char*& end)
+{
+    const char* at = m_position;
+    int depth = 0;
+    while (at != m_end)
+    {
+        const char* piece = FindChar(at, m_end, '<');
+        if (!piece)
+            break;
+        const char* close = FindChar(piece + 1, m_end, '>');
+        const char* pieceEnd = close ? close + 1 : m_end;
+        const size_t inner = close ? static_cast<size_t>(pieceEnd - piece - 2) : 0;   // between '<' and '>'
+        if (close && inner == tagLength + 1 && piece[1] == '/' && std::memcmp(piece + 2, tag, tagLength) == 0)
+        {
+            if (depth == 0)
+            {
+                begin = m_position;
+                end = piece;
+                m_position = pieceEnd;
+                return true;
+            }
+            --depth;
+        }
+        else if (close && inner == tagLength && std::memcmp(piece + 1, tag, tagLength) == 0)
+        {
+            ++depth;
+        }
+        else if (pieceEnd - piece >= 4 && piece[1] == '!' && piece[2] == '-' && piece[3] == '-')
+        {
+            return false;
+        }
+        at = pieceEnd;
+    }
+    // No end tag: the body runs to the end of the text.
+    begin = m_position;
+    end = m_end;
+    m_position = m_end;
+    return true;
+}
+
+void CVeyTagScanner::ReadBodyOf(const char* tag, size_t tagLength, const char*& begin, const char*& end,
+                                std::string& scratch)
+{
+    if (FindBody(tag, tagLength, begin, end))
+        return;
+    m_currentTag.assign(tag, tagLength);
+    ReadBody(scratch);
+    begin = scratch.data();
+    end = begin + scratch.size();
 }
 
 std::string CVeyTagScanner::ReadBody()

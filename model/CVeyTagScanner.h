@@ -20,10 +20,21 @@ public:
     void ReadBody(std::string& body);
     std::string ReadBody();
 
+    // ReadTag and ReadBody without copying, for the script reader's bulk work. NextTag gives the
+    // tag's text as [begin, end) of the text (empty at the end) and leaves the current tag alone.
+    void NextTag(const char*& begin, const char*& end);
+    // The body of the element whose tag text is `tag`, exactly as ReadBody gives it: a stretch of
+    // the text itself, or, when the body holds a comment, of `scratch` holding the body with its
+    // comments removed.
+    void ReadBodyOf(const char* tag, size_t tagLength, const char*& begin, const char*& end, std::string& scratch);
+
     const std::string& GetCurrentTag() const { return m_currentTag; }
     bool AtEnd() const { return m_position == m_end; }
 
 private:
+    // The body up to the matching end tag as a stretch of the text, the position moved past the
+    // end tag; false, nothing consumed, when a comment comes first.
+    bool FindBody(const char* tag, size_t tagLength, const char*& begin, const char*& end);
     // Appends the characters up to the next `stop` (not included) to `out` and steps over the
     // stop; false when the text ends first (everything up to the end is appended).
     bool ReadUpTo(char stop, std::string& out);

@@ -3,11 +3,13 @@
 #include "platform/Gdi_p.h"
 #include "platform/Wnd_p.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPolygon>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -55,14 +57,65 @@ int RegionKind(const QRegion& region)
     return region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
-// Calls `plot(x, y)` for each destination pixel of the rectangle that the clip lets through.
-template <typename Plot>
-void ForEachPixel(const QRegion& clip, const QRect& area, Plot plot)
+// Nearest-neighbour source coordinate of destination offset `d` of `dSize` over `sSize`.
+int MapCoordinate(int d, int dSize, int sSize)
 {
-    for (const QRect& r : clip.intersected(area))
+    return static_cast<int>(static_cast<int64_t>(d) * sSize / dSize);
+}
+
+// Calls `row(pixels, y, left, right)` for each row stretch of `area` that the clip of `dc` lets
+// through on `target`, `pixels` being the target's row y. The target is detached once, not per
+// row, and without a clip no region is built.
+template <typename Row>
+void ForEachRow(const CDC::Impl& dc, QImage& target, const QRect& area, Row row)
+{
+    uchar* const bits = target.bits();
+    const qsizetype bytesPerLine = target.bytesPerLine();
+    const auto rows = [&](const QRect& r) {
         for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x)
-                plot(x, y);
+            row(reinterpret_cast<uint32_t*>(bits + y * bytesPerLine), y, r.left(), r.right());
+    };
+    if (!dc.hasSystemClip && !dc.state.hasClip)
+    {
+        const QRect visible = area & target.rect();
+        if (!visible.isEmpty())
+            rows(visible);
+        return;
+    }
+    for (const QRect& r : dc.EffectiveClip().intersected(area))
+        rows(r);
+}
+
+// Calls `pixel(source, destination)` for each destination pixel of a blit of `source` (from
+// `sourceOrigin`, `sourceSize` pixels) onto `destination` (`size` pixels at `origin`), scaled
+// nearest-neighbour, inside the clip and the source. Unscaled rows go without per-pixel mapping.
+template <typename Pixel>
+void ForEachBlitPixel(const CDC::Impl& dc, QImage& target, const QImage& source, QPoint origin, QSize size,
+                      QPoint sourceOrigin, QSize sourceSize, Pixel pixel)
+{
+    const bool unscaled = size == sourceSize;
+    ForEachRow(dc, target, QRect(origin, size), [&](uint32_t* out, int y, int left, int right) {
+        const int sy = sourceOrigin.y() + MapCoordinate(y - origin.y(), size.height(), sourceSize.height());
+        if (sy < 0 || sy >= source.height())
+            return;
+        const auto* in = reinterpret_cast<const uint32_t*>(source.constScanLine(sy));
+        if (unscaled)
+        {
+            // Source column = x + shift; keep the columns that fall inside the source.
+            const int shift = sourceOrigin.x() - origin.x();
+            const int from = std::max(left, -shift);
+            const int to = std::min(right, source.width() - 1 - shift);
+            for (int x = from; x <= to; ++x)
+                pixel(in[x + shift], out[x]);
+            return;
+        }
+        for (int x = left; x <= right; ++x)
+        {
+            const int sx = sourceOrigin.x() + MapCoordinate(x - origin.x(), size.width(), sourceSize.width());
+            if (sx >= 0 && sx < source.width())
+                pixel(in[sx], out[x]);
+        }
+    });
 }
 
 // Bresenham from a to b without b itself, as GDI draws a one-pixel line.
@@ -99,12 +152,6 @@ QImage* SourceImage(CDC* source)
 QImage SourceSnapshot(QImage* source, QImage* target)
 {
     return source == target ? source->copy() : *source;
-}
-
-// Nearest-neighbour source coordinate of destination offset `d` of `dSize` over `sSize`.
-int MapCoordinate(int d, int dSize, int sSize)
-{
-    return static_cast<int>(static_cast<int64_t>(d) * sSize / dSize);
 }
 
 uint32_t Blend(uint32_t src, uint32_t dst, int constantAlpha, bool sourceAlpha)
@@ -294,13 +341,21 @@ BOOL CBitmap::SaveFile(const char* path, const char* format, bool straightAlpha)
 {
     if (d->image.isNull() || !path || !format)
         return FALSE;
-    QImageWriter writer(QString::fromLocal8Bit(path), QByteArray(format).toLower());
     QImage image = d->image;
     if (straightAlpha)
         image.reinterpretAsFormat(QImage::Format_ARGB32);
     if (std::strcmp(format, "PNG") != 0)
         image = image.convertToFormat(QImage::Format_RGB32);
-    return writer.write(image) ? TRUE : FALSE;
+    // Encoded in memory first, then put in place whole: a format that cannot be written, a full
+    // disk or a folder that refuses the file leaves an existing file untouched.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QByteArray(format).toLower());
+    if (!writer.write(image))
+        return FALSE;
+    QSaveFile file(QString::fromLocal8Bit(path));
+    return file.open(QIODevice::WriteOnly) && file.write(encoded) == encoded.size() && file.commit() ? TRUE : FALSE;
 }
 
 // ---- device contexts ----
@@ -463,14 +518,23 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int sx, i
     const QImage image = SourceSnapshot(src, target);
     const QPoint dst = QPoint(x, y) + d->state.origin;
     const QPoint so = QPoint(sx, sy) + source->d->state.origin;
-    ForEachPixel(d->EffectiveClip(), QRect(dst.x(), dst.y(), width, height), [&](int px, int py) {
-        const int ix = so.x() + MapCoordinate(px - dst.x(), width, sw);
-        const int iy = so.y() + MapCoordinate(py - dst.y(), height, sh);
-        if (ix < 0 || iy < 0 || ix >= image.width() || iy >= image.height())
-            return;
-        auto* row = reinterpret_cast<uint32_t*>(target->scanLine(py));
-        row[px] = ApplyRop(reinterpret_cast<const uint32_t*>(image.constScanLine(iy))[ix], row[px], rop);
-    });
+    if (rop == SRCCOPY && width == sw && height == sh)
+    {
+        // A plain copy, row by row.
+        const int shift = so.x() - dst.x();
+        ForEachRow(*d, *target, QRect(dst.x(), dst.y(), width, height), [&](uint32_t* out, int row, int left, int right) {
+            const int sourceRow = so.y() + row - dst.y();
+            const int from = std::max(left, -shift);
+            const int to = std::min(right, image.width() - 1 - shift);
+            if (sourceRow < 0 || sourceRow >= image.height() || from > to)
+                return;
+            std::memcpy(out + from, reinterpret_cast<const uint32_t*>(image.constScanLine(sourceRow)) + from + shift,
+                        static_cast<size_t>(to - from + 1) * sizeof(uint32_t));
+        });
+        return TRUE;
+    }
+    ForEachBlitPixel(*d, *target, image, dst, QSize(width, height), so, QSize(sw, sh),
+                     [rop](uint32_t in, uint32_t& out) { out = ApplyRop(in, out, rop); });
     return TRUE;
 }
 
@@ -485,14 +549,9 @@ BOOL CDC::TransparentBlt(int x, int y, int width, int height, CDC* source, int s
     const uint32_t key = PixelFromColour(transparent) & 0x00FFFFFFu;
     const QPoint dst = QPoint(x, y) + d->state.origin;
     const QPoint so = QPoint(sx, sy) + source->d->state.origin;
-    ForEachPixel(d->EffectiveClip(), QRect(dst.x(), dst.y(), width, height), [&](int px, int py) {
-        const int ix = so.x() + MapCoordinate(px - dst.x(), width, sw);
-        const int iy = so.y() + MapCoordinate(py - dst.y(), height, sh);
-        if (ix < 0 || iy < 0 || ix >= image.width() || iy >= image.height())
-            return;
-        const uint32_t p = reinterpret_cast<const uint32_t*>(image.constScanLine(iy))[ix];
-        if ((p & 0x00FFFFFFu) != key)
-            reinterpret_cast<uint32_t*>(target->scanLine(py))[px] = p | 0xFF000000u;
+    ForEachBlitPixel(*d, *target, image, dst, QSize(width, height), so, QSize(sw, sh), [key](uint32_t in, uint32_t& out) {
+        if ((in & 0x00FFFFFFu) != key)
+            out = in | 0xFF000000u;
     });
     return TRUE;
 }
@@ -508,15 +567,8 @@ BOOL CDC::AlphaBlend(int x, int y, int width, int height, CDC* source, int sx, i
     const bool sourceAlpha = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     const QPoint dst = QPoint(x, y) + d->state.origin;
     const QPoint so = QPoint(sx, sy) + source->d->state.origin;
-    ForEachPixel(d->EffectiveClip(), QRect(dst.x(), dst.y(), width, height), [&](int px, int py) {
-        const int ix = so.x() + MapCoordinate(px - dst.x(), width, sw);
-        const int iy = so.y() + MapCoordinate(py - dst.y(), height, sh);
-        if (ix < 0 || iy < 0 || ix >= image.width() || iy >= image.height())
-            return;
-        auto* row = reinterpret_cast<uint32_t*>(target->scanLine(py));
-        row[px] = Blend(reinterpret_cast<const uint32_t*>(image.constScanLine(iy))[ix], row[px],
-                        blend.SourceConstantAlpha, sourceAlpha);
-    });
+    ForEachBlitPixel(*d, *target, image, dst, QSize(width, height), so, QSize(sw, sh),
+                     [&](uint32_t in, uint32_t& out) { out = Blend(in, out, blend.SourceConstantAlpha, sourceAlpha); });
     return TRUE;
 }
 
@@ -526,8 +578,18 @@ void CDC::FillSolidRect(const RECT& rect, COLORREF colour)
     if (!target)
         return;
     const uint32_t pixel = PixelFromColour(colour);
-    ForEachPixel(d->EffectiveClip(), QRectFrom(rect).translated(d->state.origin),
-                 [&](int px, int py) { reinterpret_cast<uint32_t*>(target->scanLine(py))[px] = pixel; });
+    // The first row of a stretch is filled pixel by pixel; the rows under it copy the row above.
+    const uint32_t* above = nullptr;
+    int aboveLeft = 0, aboveRight = -1;
+    ForEachRow(*d, *target, QRectFrom(rect).translated(d->state.origin), [&](uint32_t* out, int, int left, int right) {
+        if (above && left == aboveLeft && right == aboveRight)
+            std::memcpy(out + left, above + left, static_cast<size_t>(right - left + 1) * sizeof(uint32_t));
+        else
+            std::fill(out + left, out + right + 1, pixel);
+        above = out;
+        aboveLeft = left;
+        aboveRight = right;
+    });
 }
 
 void CDC::FillRect(const RECT& rect, CBrush* brush)

@@ -196,29 +196,35 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
     remaining -= CDocumentHeader::kSize;
 
     const uint32_t recordCount = header.GetWord(CDocumentHeader::kRecordCountWord);
+    // Every record is at least its length word and one byte: a count beyond that cannot be met,
+    // and must not size anything.
+    const size_t possibleRecords = static_cast<size_t>(remaining / 5);
     // Patches are collected aside, so a failure leaves the caller's list alone.
     std::vector<std::unique_ptr<CParameter>> collected;
+    collected.reserve(std::min<size_t>(recordCount, possibleRecords));
 
-    std::vector<uint8_t> body;
+    // The records are read in one go and parsed where they lie. The length is the stream's own,
+    // so the buffer never exceeds what is there.
+    const size_t size = recordCount == 0 ? 0 : static_cast<size_t>(remaining);
+    const std::unique_ptr<uint8_t[]> bytes(new uint8_t[size]);   // every byte is read into below
+    if (size > 0 && in.read(reinterpret_cast<char*>(bytes.get()), remaining).gcount() != remaining)
+        return kFileMessageNotLoaded;
+    size_t position = 0;
     for (uint32_t record = 0; record < recordCount; ++record)
     {
-        uint8_t lengthBytes[4];
-        if (remaining < 4 || !in.read(reinterpret_cast<char*>(lengthBytes), 4))
+        if (size - position < 4)
             return kFileMessageWrongType;
-        remaining -= 4;
-        const uint32_t length = ReadBigEndian(lengthBytes);
+        const uint32_t length = ReadBigEndian(bytes.get() + position);
+        position += 4;
         if (length == 0)
             return kFileMessageWrongType;
-        if (static_cast<std::streamoff>(length) > remaining)
+        if (length > size - position)
             return kFileMessageNotLoaded;
-        body.resize(length);
-        if (!in.read(reinterpret_cast<char*>(body.data()), length))
-            return kFileMessageNotLoaded;
-        remaining -= length;
 
         std::unique_ptr<CParameter> patch = patches.CreateElement();
-        if (!ParseRecordBody(body.data(), body.size(), *patch))
+        if (!ParseRecordBody(bytes.get() + position, length, *patch))
             return kFileMessageWrongType;
+        position += length;
         collected.push_back(std::move(patch));
     }
 
@@ -234,20 +240,25 @@ bool WriteLibrarianFile(std::ostream& out, const CParameterArray& patches)
         return false;
     CDocumentHeader header;
     header.SetWord(CDocumentHeader::kRecordCountWord, static_cast<uint32_t>(patches.GetSize()));
-    if (!out.write(reinterpret_cast<const char*>(header.Data()), CDocumentHeader::kSize))
-        return false;
 
-    std::vector<uint8_t> record;
+    // The whole file is built in memory and handed over in one write: a stream passes a write
+    // the size of a record straight on to the system.
+    size_t total = CDocumentHeader::kSize;
+    for (size_t i = 0; i < patches.GetSize(); ++i)
+    {
+        const size_t length = LayoutRecordSize(patches[i]);
+        if (length > std::numeric_limits<uint32_t>::max())
+            return false;
+        total += 4 + length;
+    }
+    std::vector<uint8_t> image;
+    image.reserve(total);
+    image.insert(image.end(), header.Data(), header.Data() + CDocumentHeader::kSize);
     for (size_t i = 0; i < patches.GetSize(); ++i)
     {
         const CParameter& patch = patches[i];
-        const size_t length = LayoutRecordSize(patch);
-        if (length > std::numeric_limits<uint32_t>::max())
-            return false;
-        record.clear();
-        AppendRecord(record, patch, static_cast<uint32_t>(length));
-        if (!out.write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size())))
-            return false;
+        AppendRecord(image, patch, static_cast<uint32_t>(LayoutRecordSize(patch)));
     }
-    return static_cast<bool>(out.flush());
+    return out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size())) &&
+           out.flush();
 }

@@ -11,10 +11,8 @@ bool CVeyDataSmfWriter::Begin()
 
 bool CVeyDataSmfWriter::Send(const std::vector<uint8_t>& bytes)
 {
-    ML::CLongMessage message;
-    if (!message.Assign(bytes))
-        return false;
-    if (!WriteSysexEvent(m_nextDelta, message))
+    if (!ML::CLongMessage::IsValidSysex(bytes.data(), bytes.size()) ||
+        !WriteSysexEvent(m_nextDelta, bytes.data(), bytes.size()))
         return false;
     m_nextDelta = ML::SysexSpacingTicks(bytes.size());
     return true;
@@ -22,6 +20,12 @@ bool CVeyDataSmfWriter::Send(const std::vector<uint8_t>& bytes)
 
 size_t CVeyDataSmfWriter::Write(size_t offset, const uint8_t* bytes, size_t count)
 {
+    // Events are appended; only the headers are written again over bytes already there.
+    if (offset == m_image.size())
+    {
+        m_image.insert(m_image.end(), bytes, bytes + count);
+        return count;
+    }
     if (m_image.size() < offset + count)
         m_image.resize(offset + count);
     std::copy(bytes, bytes + count, m_image.begin() + static_cast<std::ptrdiff_t>(offset));

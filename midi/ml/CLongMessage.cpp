@@ -2,6 +2,8 @@
 
 #include "toolkit/gt/TextOut.h"
 
+#include <cstring>
+
 namespace ML
 {
 CLongMessage::CLongMessage()
@@ -15,14 +17,30 @@ CLongMessage::CLongMessage(const Bytes& bytes) : CMessage(bytes)
 
 bool CLongMessage::IsValidSysex(const uint8_t* bytes, size_t count)
 {
-    if (count < 3 || bytes[0] != 0xF0 || bytes[count - 1] != 0xF7)
-        return false;
-    for (size_t i = 1; i + 1 < count; ++i)
+    return count >= 3 && bytes[0] == 0xF0 && bytes[count - 1] == 0xF7 && AreDataBytes(bytes + 1, count - 2);
+}
+
+bool CLongMessage::AreDataBytes(const uint8_t* bytes, size_t count)
+{
+    // Eight bytes at a time, the last eight overlapping the ones before: only high bits matter.
+    uint64_t highBits = 0;
+    if (count >= 8)
     {
-        if (bytes[i] >= 0x80)
-            return false;
+        uint64_t word;
+        for (size_t at = 0; at + 8 < count; at += 8)
+        {
+            std::memcpy(&word, bytes + at, 8);
+            highBits |= word;
+        }
+        std::memcpy(&word, bytes + count - 8, 8);
+        highBits |= word;
     }
-    return true;
+    else
+    {
+        for (size_t at = 0; at < count; ++at)
+            highBits |= bytes[at];
+    }
+    return (highBits & 0x8080808080808080u) == 0;
 }
 
 bool CLongMessage::Assign(const Bytes& bytes)

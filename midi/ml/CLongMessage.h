@@ -24,6 +24,8 @@ public:
     bool Assign(const Bytes& bytes);
     bool Assign(const uint8_t* bytes, size_t count);
     static bool IsValidSysex(const uint8_t* bytes, size_t count);
+    // True when every byte is below 80h.
+    static bool AreDataBytes(const uint8_t* bytes, size_t count);
 
     // The byte getters give -1 when the message is too short for the byte to lie before the
     // closing F7 (a received F0 7E F7 has no sub-IDs); the setters then refuse with false so

@@ -2,19 +2,23 @@
 
 namespace ML
 {
-void CSmf::AppendVariableLength(Bytes& out, uint32_t value)
+size_t CSmf::PutVariableLength(uint8_t* out, uint32_t value)
 {
-    bool started = false;
+    size_t count = 0;
     for (int shift = 21; shift > 0; shift -= 7)
     {
         const uint8_t group = static_cast<uint8_t>((value >> shift) & 0x7F);
-        if (group != 0 || started)
-        {
-            out.push_back(group | 0x80);
-            started = true;
-        }
+        if (group != 0 || count > 0)
+            out[count++] = group | 0x80;
     }
-    out.push_back(static_cast<uint8_t>(value & 0x7F));
+    out[count++] = static_cast<uint8_t>(value & 0x7F);
+    return count;
+}
+
+void CSmf::AppendVariableLength(Bytes& out, uint32_t value)
+{
+    uint8_t bytes[kMaxVariableLengthBytes];
+    out.insert(out.end(), bytes, bytes + PutVariableLength(bytes, value));
 }
 
 void CSmf::AppendBigEndian(Bytes& out, uint32_t value, size_t byteCount)

@@ -28,6 +28,8 @@ public:
     // 7 bits per byte, most significant group first, bit 7 on every byte but the last; leading
     // zero groups are left out (0 gives 00). Values of 2^28 and above lose their high bits.
     static void AppendVariableLength(Bytes& out, uint32_t value);
+    // The same into `out`, which has room for kMaxVariableLengthBytes; the number of bytes put.
+    static size_t PutVariableLength(uint8_t* out, uint32_t value);
     static void AppendBigEndian(Bytes& out, uint32_t value, size_t byteCount);
     static uint32_t ReadBigEndian(const uint8_t* bytes, size_t byteCount);
 };

@@ -35,34 +35,54 @@ bool CSmfReader::OnMetaEvent(uint32_t, const CSmfMetaEvent&)
     return true;
 }
 
-bool CSmfReader::ReadBytes(Bytes& out, size_t count)
+size_t CSmfReader::Available()
 {
-    // Only bytes actually delivered are appended: the count itself may come from a corrupt file.
-    uint8_t piece[kReadPiece];
-    size_t done = 0;
-    while (done < count)
-    {
-        const size_t wanted = std::min(kReadPiece, count - done);
-        const size_t got = Read(piece, m_position + done, wanted);
-        if (got != wanted)
-            return false;
-        out.insert(out.end(), piece, piece + got);
-        done += got;
-    }
-    m_position += count;
-    return true;
+    if (m_position - m_windowStart < m_windowSize)
+        return m_windowSize - (m_position - m_windowStart);
+    return Refill();
 }
 
-bool CSmfReader::ReadByte(uint8_t& byte)
+size_t CSmfReader::Refill()
 {
-    if (Read(&byte, m_position, 1) != 1)
+    if (m_wholeData)
+        return 0;
+    // Bounded pieces: the data may be a file of any length, or a corrupt one.
+    m_piece.resize(kReadPiece);
+    m_windowSize = Read(m_piece.data(), m_position, kReadPiece);
+    m_windowStart = m_position;
+    m_window = m_piece.data();
+    return m_windowSize;
+}
+
+bool CSmfReader::ReadBytes(Bytes& out, size_t count)
+{
+    // Only bytes actually there are appended: the count itself may come from a corrupt file.
+    if (m_wholeData && count > Available())
         return false;
-    ++m_position;
+    while (count > 0)
+    {
+        const size_t available = Available();
+        if (available == 0)
+            return false;
+        const size_t taken = std::min(available, count);
+        const uint8_t* from = m_window + (m_position - m_windowStart);
+        out.insert(out.end(), from, from + taken);
+        m_position += taken;
+        count -= taken;
+    }
     return true;
 }
 
 bool CSmfReader::ReadVariableLength(uint32_t& value)
 {
+    // Most deltas and counts are one byte.
+    const size_t at = m_position - m_windowStart;
+    if (at < m_windowSize && m_window[at] < 0x80)
+    {
+        value = m_window[at];
+        ++m_position;
+        return true;
+    }
     value = 0;
     for (size_t i = 0; i < kMaxVariableLengthBytes; ++i)
     {
@@ -82,6 +102,11 @@ bool CSmfReader::Parse()
     m_position = 0;
     m_endOfTrack = false;
     m_runningStatus = 0;
+    m_window = GetWholeData(m_windowSize);
+    m_wholeData = m_window != nullptr;
+    m_windowStart = 0;
+    if (!m_wholeData)
+        m_windowSize = 0;
 
     Bytes header;
     if (!ReadBytes(header, kHeaderSize) || std::memcmp(header.data(), "MThd", 4) != 0 ||
@@ -120,14 +145,31 @@ bool CSmfReader::ReadEvent()
     if (status == 0xF0 || status == 0xF7)
     {
         uint32_t count = 0;
-        Bytes bytes;
+        if (!ReadVariableLength(count))
+            return false;
+        Bytes& bytes = m_sysex;
+        bytes.clear();
         if (status == 0xF0)
             bytes.push_back(0xF0);   // the file leaves it out
-        if (!ReadVariableLength(count) || !ReadBytes(bytes, count))
-            return false;
-        CLongMessage message;
-        message.Assign(bytes);
-        return OnSysex(delta, message);
+        bool valid = false;
+        if (Available() >= count)
+        {
+            // Checked where it lies, before the copy.
+            const uint8_t* from = m_window + (m_position - m_windowStart);
+            valid = status == 0xF0 ? count >= 2 && from[count - 1] == 0xF7 && CLongMessage::AreDataBytes(from, count - 1)
+                                   : CLongMessage::IsValidSysex(from, count);
+            bytes.insert(bytes.end(), from, from + count);
+            m_position += count;
+        }
+        else
+        {
+            if (!ReadBytes(bytes, count))
+                return false;
+            valid = CLongMessage::IsValidSysex(bytes.data(), bytes.size());
+        }
+        if (!valid)
+            m_sysex.Reset();
+        return OnSysex(delta, m_sysex);
     }
 
     if (status == 0xFF)
@@ -178,6 +220,12 @@ bool CSmfReader::ReadEvent()
     }
     m_runningStatus = status;
     return OnChannelMessage(delta, CShortMessage(status, data[0], data[1]));
+}
+
+const uint8_t* CSmfMemoryReader::GetWholeData(size_t& size) const
+{
+    size = m_image.size();
+    return m_image.data();
 }
 
 size_t CSmfMemoryReader::Read(uint8_t* out, size_t offset, size_t count)

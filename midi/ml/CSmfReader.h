@@ -27,21 +27,43 @@ protected:
     virtual bool OnMetaEvent(uint32_t delta, const CSmfMetaEvent& event);
     // Up to `count` bytes from `offset` into `out`, fewer at the end of the data; the number given.
     virtual size_t Read(uint8_t* out, size_t offset, size_t count) = 0;
+    // The whole data when it already lies in memory, so the reader can walk it in place; null
+    // (the default) to have it fetched through Read in bounded pieces.
+    virtual const uint8_t* GetWholeData(size_t& /*size*/) const { return nullptr; }
 
     uint32_t GetTrackCount() const { return m_trackCount; }
 
 private:
     bool ReadEvent();
-    // Exactly `count` bytes at the read position, appended to `out`. The bytes are fetched in
-    // bounded pieces, so a count read from a corrupt file never allocates more than is there.
+    // Exactly `count` bytes at the read position, appended to `out`. A count read from a corrupt
+    // file never allocates more than the data holds.
     bool ReadBytes(Bytes& out, size_t count);
-    bool ReadByte(uint8_t& byte);
+    bool ReadByte(uint8_t& byte)
+    {
+        // A position before the window wraps round to a large offset and takes the slow way too.
+        if (m_position - m_windowStart >= m_windowSize && Refill() == 0)
+            return false;
+        byte = m_window[m_position++ - m_windowStart];
+        return true;
+    }
     bool ReadVariableLength(uint32_t& value);
+    // Bytes of the window from the read position on; refills the window there when it has none.
+    size_t Available();
+    size_t Refill();
 
     uint32_t m_trackCount = 0;
     size_t m_position = 0;
     bool m_endOfTrack = false;
     uint8_t m_runningStatus = 0;
+
+    // The bytes at hand: the whole data, or the last piece fetched through Read.
+    const uint8_t* m_window = nullptr;
+    size_t m_windowStart = 0;   // file offset of m_window[0]
+    size_t m_windowSize = 0;
+    bool m_wholeData = false;
+    Bytes m_piece;
+    // One message for every system-exclusive event, so its storage is reused.
+    CLongMessage m_sysex;
 };
 
 // A reader over bytes in memory (a file read whole, or an image just written).
@@ -54,6 +76,7 @@ public:
 
 protected:
     size_t Read(uint8_t* out, size_t offset, size_t count) override;
+    const uint8_t* GetWholeData(size_t& size) const override;
 
 private:
     const Bytes& m_image;

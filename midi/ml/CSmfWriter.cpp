@@ -4,8 +4,13 @@ namespace ML
 {
 bool CSmfWriter::Put(const Bytes& bytes)
 {
-    const size_t stored = Write(m_position, bytes.data(), bytes.size());
-    if (stored != bytes.size())
+    return Put(bytes.data(), bytes.size());
+}
+
+bool CSmfWriter::Put(const uint8_t* bytes, size_t count)
+{
+    const size_t stored = Write(m_position, bytes, count);
+    if (stored != count)
         return false;
     m_position += stored;
     return true;
@@ -64,15 +69,18 @@ bool CSmfWriter::WriteMetaEvent(uint32_t delta, const CSmfMetaEvent& event)
 
 bool CSmfWriter::WriteSysexEvent(uint32_t delta, const CLongMessage& message)
 {
-    const size_t count = message.empty() ? 0 : message.size() - 1;
-    Bytes bytes;
-    bytes.reserve(count + 9);
-    AppendVariableLength(bytes, delta);
-    bytes.push_back(0xF0);
-    AppendVariableLength(bytes, static_cast<uint32_t>(count));
-    if (count > 0)
-        bytes.insert(bytes.end(), message.begin() + 1, message.end());
-    return Put(bytes);
+    return WriteSysexEvent(delta, message.data(), message.size());
+}
+
+bool CSmfWriter::WriteSysexEvent(uint32_t delta, const uint8_t* message, size_t size)
+{
+    // The event's head is built aside; the message's own bytes go out from where they are.
+    const size_t count = size == 0 ? 0 : size - 1;
+    uint8_t head[2 * kMaxVariableLengthBytes + 1];
+    size_t headSize = PutVariableLength(head, delta);
+    head[headSize++] = 0xF0;
+    headSize += PutVariableLength(head + headSize, static_cast<uint32_t>(count));
+    return Put(head, headSize) && (count == 0 || Put(message + 1, count));
 }
 
 bool CSmfWriter::EndTrack()

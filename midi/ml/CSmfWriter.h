@@ -19,6 +19,8 @@ public:
     bool WriteMetaEvent(uint32_t delta, const CSmfMetaEvent& event);
     // The delta, F0h, the count of the message's bytes after its F0, then those bytes.
     bool WriteSysexEvent(uint32_t delta, const CLongMessage& message);
+    // The same for a message given as bytes, F0 first (the bytes are not checked).
+    bool WriteSysexEvent(uint32_t delta, const uint8_t* message, size_t size);
     // End-of-track event with delta 0, then the track header again with the track's length.
     bool EndTrack();
     // The header again with the track count, format 1 for two tracks or more, else 0. The total
@@ -33,6 +35,7 @@ protected:
 
 private:
     bool Put(const Bytes& bytes);
+    bool Put(const uint8_t* bytes, size_t count);
     bool WriteHeader();
     bool WriteTrackHeader(uint32_t length);
 

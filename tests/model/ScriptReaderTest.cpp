@@ -140,6 +140,8 @@ TEST_F(ScriptReader, SyntaxCases)
          "bitmap: [name=a]\n", ""},
         {"CR LF read as LF, lone CR kept", "<bitmap><name>a\r\nb\rc</name></bitmap>\r\n", true,
          "bitmap: [name=a\nb\rc]\n", ""},
+        {"runs of CR before LF lose only the last", "\r<bitmap><name>\r\r\na\r\r</name><x>\r</x></bitmap>\r", true,
+         "bitmap: [name=\r\na\r\r|x=\r]\n", ""},
         {"NUL and high bytes are characters", "<bitmap><name>a\0b\xFF</name></bitmap>"s, true,
          "bitmap: [name=a\0b\xFF]\n"s, ""},
         {"self-closing top-level element is an unknown tag",
@@ -279,4 +281,56 @@ TEST(TagScanner, ReadTagAndBodyKeepTheCurrentTag)
     EXPECT_EQ(scanner.ReadTag(), "");
     EXPECT_EQ(scanner.GetCurrentTag(), "");
     EXPECT_TRUE(scanner.AtEnd());
+}
+
+// The copy-free reading the script reader uses gives exactly what ReadTag and ReadBody give, on
+// texts with comments in every place, nested and unclosed elements and stray brackets.
+TEST(TagScanner, InPlaceReadingMatchesCopyingReading)
+{
+    const char* const texts[] = {
+        "<a>1</a><b>2</b>",
+        "x<a>1<a>2</a>3</a><b>",
+        "<a>1<!-- c --> 2</a><b>3</b>",
+        "<a>1<!-- > still comment --> 2</a>",
+        "<a>1<!--> 2</a>",
+        "<a>1<!---> 2</a>",
+        "<a>1<!-- unterminated",
+        "<!-- top -- > level --><a>1</a>",
+        "<!-->x<a>1</a>",
+        "<!-- no end",
+        "<a>1</a",
+        "<a>1<",
+        "<a>body without end",
+        "<a><a></a>",
+        "<a x=\"1\">v</a x=\"1\"><c></c>",
+        "<a>1</a><>tail<b>2</b>",
+        "<a>1<b>2</b><!--x-->3<b>4</b></a>",
+        "<a>",
+        "",
+        "no tags at all",
+    };
+    for (const char* text : texts)
+    {
+        SCOPED_TRACE(text);
+        const std::string source = text;
+        CVeyTagScanner copying(source);
+        CVeyTagScanner inPlace(source);
+        std::string scratch;
+        for (int step = 0; step < 20; ++step)
+        {
+            const std::string tag = copying.ReadTag();
+            const char* tagBegin = nullptr;
+            const char* tagEnd = nullptr;
+            inPlace.NextTag(tagBegin, tagEnd);
+            ASSERT_EQ(std::string(tagBegin, tagEnd), tag);
+            if (tag.empty())
+                break;
+            const std::string body = copying.ReadBody();
+            const char* bodyBegin = nullptr;
+            const char* bodyEnd = nullptr;
+            inPlace.ReadBodyOf(tagBegin, static_cast<size_t>(tagEnd - tagBegin), bodyBegin, bodyEnd, scratch);
+            ASSERT_EQ(std::string(bodyBegin, bodyEnd), body);
+            ASSERT_EQ(inPlace.AtEnd(), copying.AtEnd());
+        }
+    }
 }

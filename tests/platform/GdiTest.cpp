@@ -269,3 +269,93 @@ TEST(Gdi, OpaqueTextFillsItsCellWithTheBackground)
     EXPECT_EQ(canvas.dc.GetPixel(extent.cx - 1, 0), kRed);
     EXPECT_EQ(canvas.dc.GetPixel(extent.cx + 1, 0), kBlack);
 }
+
+// Blits against a pixel-by-pixel model of what they must do: each destination pixel inside the
+// clip takes the nearest source pixel, when there is one, through the raster operation. The cases
+// cover a clip of several rectangles, a viewport origin, a copy within one bitmap that overlaps
+// itself, sources partly outside, and stretching.
+TEST(Gdi, BlitsMatchAPixelByPixelModel)
+{
+    constexpr int kSize = 24;
+    const auto pattern = [](int x, int y, uint32_t seed) {
+        return 0xFF000000u | ((static_cast<uint32_t>(x * 37 + y * 101) + seed) * 2654435761u >> 8);
+    };
+    const auto apply = [](uint32_t src, uint32_t dst, DWORD rop) -> uint32_t {
+        switch (rop)
+        {
+        case SRCAND: return src & dst;
+        case SRCPAINT: return src | dst;
+        case SRCINVERT: return (src ^ dst) | 0xFF000000u;
+        default: return src;
+        }
+    };
+    struct Case
+    {
+        const char* name;
+        int x, y, w, h, sx, sy, sw, sh;
+        DWORD rop;
+        bool clipped;      // clip: the left half, less a hole in its middle
+        bool sameBitmap;   // source and target are one bitmap
+        int originX;       // viewport origin of the target (x and y alike)
+    };
+    const Case cases[] = {
+        {"plain copy", 3, 4, 10, 8, 2, 1, 10, 8, SRCCOPY, false, false, 0},
+        {"copy through a clip of several rectangles", 0, 0, 20, 20, 1, 1, 20, 20, SRCCOPY, true, false, 0},
+        {"each raster operation", 2, 2, 12, 9, 0, 5, 12, 9, SRCAND, true, false, 0},
+        {"or", 2, 2, 12, 9, 0, 5, 12, 9, SRCPAINT, false, false, 0},
+        {"xor", 2, 2, 12, 9, 0, 5, 12, 9, SRCINVERT, true, false, 0},
+        {"source partly outside on every side", -3, -2, 30, 30, -5, -4, 30, 30, SRCCOPY, false, false, 0},
+        {"destination partly outside", 15, 18, 20, 20, 0, 0, 20, 20, SRCCOPY, true, false, 0},
+        {"source ends inside the destination", 2, 3, 18, 19, 10, 9, 18, 19, SRCCOPY, false, false, 0},
+        {"overlapping copy within one bitmap", 2, 3, 16, 16, 0, 0, 16, 16, SRCCOPY, false, true, 0},
+        {"overlapping copy backwards", 0, 0, 16, 16, 3, 2, 16, 16, SRCCOPY, true, true, 0},
+        {"viewport origin", 1, 1, 10, 10, 4, 4, 10, 10, SRCCOPY, true, false, 5},
+        {"stretched up", 1, 2, 20, 15, 3, 3, 7, 5, SRCCOPY, true, false, 0},
+        {"stretched down with a raster operation", 0, 0, 9, 7, 0, 0, 23, 20, SRCINVERT, false, false, 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CBitmap targetBitmap, sourceBitmap;
+        targetBitmap.CreateBitmap(kSize, kSize);
+        sourceBitmap.CreateBitmap(kSize, kSize);
+        uint32_t before[kSize][kSize], source[kSize][kSize];
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+            {
+                targetBitmap.GetRow(y)[x] = before[y][x] = pattern(x, y, 7);
+                sourceBitmap.GetRow(y)[x] = source[y][x] = c.sameBitmap ? before[y][x] : pattern(x, y, 99);
+            }
+        CDC target, other;
+        target.SelectObject(&targetBitmap);
+        other.SelectObject(&sourceBitmap);
+        CDC* from = c.sameBitmap ? &target : &other;
+        if (c.clipped)
+        {
+            target.IntersectClipRect(RECT{0, 0, kSize / 2, kSize});
+            target.ExcludeClipRect(RECT{4, 8, 8, 12});
+        }
+        target.SetViewportOrg(c.originX, c.originX);
+        if (c.w == c.sw && c.h == c.sh)
+            EXPECT_TRUE(target.BitBlt(c.x, c.y, c.w, c.h, from, c.sx, c.sy, c.rop));
+        else
+            EXPECT_TRUE(target.StretchBlt(c.x, c.y, c.w, c.h, from, c.sx, c.sy, c.sw, c.sh, c.rop));
+
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x)
+            {
+                uint32_t expected = before[y][x];
+                const bool inClip = !c.clipped || (x < kSize / 2 && !(x >= 4 && x < 8 && y >= 8 && y < 12));
+                const int dx = x - c.originX - c.x, dy = y - c.originX - c.y;
+                if (inClip && dx >= 0 && dx < c.w && dy >= 0 && dy < c.h)
+                {
+                    // The source bitmap of the case has no viewport origin of its own.
+                    const int ix = c.sx + static_cast<int>(static_cast<int64_t>(dx) * c.sw / c.w);
+                    const int iy = c.sy + static_cast<int>(static_cast<int64_t>(dy) * c.sh / c.h);
+                    if (ix >= 0 && iy >= 0 && ix < kSize && iy < kSize)
+                        expected = apply(source[iy][ix], before[y][x], c.rop);
+                }
+                ASSERT_EQ(targetBitmap.GetRow(y)[x], expected) << "at " << x << "," << y;
+            }
+    }
+}

@@ -101,17 +101,6 @@ int CChildProcess::Wait(int boundMs)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-int CChildProcess::Terminate(int boundMs)
-{
-    if (m_pid <= 0 || m_exited)
-        return -1;
-    kill(m_pid, SIGTERM);
-    const int code = Wait(boundMs);
-    if (code == -1)
-        Kill();
-    return code;
-}
-
 void CChildProcess::Kill()
 {
     if (m_pid <= 0 || m_exited)
@@ -119,4 +108,9 @@ void CChildProcess::Kill()
     kill(m_pid, SIGKILL);
     waitpid(m_pid, nullptr, 0);
     m_exited = true;
+}
+
+bool CChildProcess::Terminate()
+{
+    return m_pid > 0 && !m_exited && kill(m_pid, SIGTERM) == 0;
 }

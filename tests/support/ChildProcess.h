@@ -24,9 +24,8 @@ public:
     int Wait(int boundMs = kBoundMs);
     // Ends the program at once, as a crash would.
     void Kill();
-    // Asks the program to end (SIGTERM) and waits for it within the bound; kills it after that.
-    // Servers that keep shared state (a JACK server) clean it up only when asked this way.
-    int Terminate(int boundMs = kBoundMs);
+    // Asks the program to end, as a session's end does (SIGTERM); Wait gives its exit code.
+    bool Terminate();
 
 private:
     pid_t m_pid = -1;

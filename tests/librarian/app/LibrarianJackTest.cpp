@@ -46,11 +46,16 @@ TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
     setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
     CChildProcess jackd("/bin/sh", {"-c", std::string("exec ") + Q9_JACKD + " --no-realtime -n " + server +
                                               " -d dummy -r 48000 -p 256 2>/dev/null"});
-    // However the test ends, the server is asked to stop, so it leaves no stale entry behind.
+    // However the test ends, the server is asked to stop (SIGTERM, not a kill: only then does it
+    // clear its entry in the shared server registry) and waited for.
     struct CStop
     {
         CChildProcess& process;
-        ~CStop() { process.Terminate(); }
+        ~CStop()
+        {
+            if (process.Terminate() && process.Wait() == -1)
+                process.Kill();
+        }
     } stopServer{jackd};
     std::unique_ptr<IMidiBackend> backend = CreateRtMidiBackend(EMidiApi::Jack, "Q9 Librarian Test");
     CScopedMidiBackend scoped(backend.get());
@@ -121,7 +126,8 @@ TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
     }
     SetProfileFolder("");
     unsetenv("XDG_DATA_HOME");
-    instrument.Terminate();
+    if (instrument.Terminate())
+        instrument.Wait();
     unsetenv("JACK_DEFAULT_SERVER");
     // The server stops after this program's client has gone (the guard above).
 }

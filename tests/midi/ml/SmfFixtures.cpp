@@ -64,6 +64,12 @@ size_t CRecordingSmfReader::Read(uint8_t* out, size_t offset, size_t count)
     return available;
 }
 
+const uint8_t* CRecordingSmfReader::GetWholeData(size_t& size) const
+{
+    size = m_image.size();
+    return inPlace ? m_image.data() : nullptr;
+}
+
 std::vector<std::string> MidiCsvOf(const ML::Bytes& image)
 {
     std::vector<std::string> lines;

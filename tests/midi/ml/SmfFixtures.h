@@ -28,6 +28,7 @@ public:
     std::vector<std::string> events;
     size_t largestRead = 0;
     std::string stopAt;   // a handler whose line starts with this returns false
+    bool inPlace = false;  // hands the whole image over instead of serving pieces through Read
 
 protected:
     bool OnHeader(const ML::Bytes& header) override;
@@ -36,6 +37,7 @@ protected:
     bool OnSysex(uint32_t delta, const ML::CLongMessage& message) override;
     bool OnMetaEvent(uint32_t delta, const ML::CSmfMetaEvent& event) override;
     size_t Read(uint8_t* out, size_t offset, size_t count) override;
+    const uint8_t* GetWholeData(size_t& size) const override;
 
 private:
     bool Record(const std::string& line);

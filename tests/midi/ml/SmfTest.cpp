@@ -228,12 +228,50 @@ TEST(SmfReader, EventsAndMalformedFiles)
     };
     for (const Case& c : cases)
     {
-        SCOPED_TRACE(c.name);
-        CRecordingSmfReader reader(c.file);
-        EXPECT_EQ(reader.Parse(), c.ok);
-        ASSERT_GE(reader.events.size(), 2u);
-        EXPECT_EQ(std::vector<std::string>(reader.events.begin() + 2, reader.events.end()), c.events);
-        EXPECT_LE(reader.largestRead, 4096u) << "bytes are fetched in bounded pieces";
+        // The same events whether the bytes come in pieces or lie in memory whole.
+        for (const bool inPlace : {false, true})
+        {
+            SCOPED_TRACE(std::string(c.name) + (inPlace ? " (in place)" : " (in pieces)"));
+            CRecordingSmfReader reader(c.file);
+            reader.inPlace = inPlace;
+            EXPECT_EQ(reader.Parse(), c.ok);
+            ASSERT_GE(reader.events.size(), 2u);
+            EXPECT_EQ(std::vector<std::string>(reader.events.begin() + 2, reader.events.end()), c.events);
+            EXPECT_LE(reader.largestRead, 4096u) << "bytes are fetched in bounded pieces";
+        }
+    }
+}
+
+// Events that straddle the edge of a 4 KiB piece: a system-exclusive message split across two
+// pieces, and a running-status data byte that is the first byte of a new piece and is read again.
+TEST(SmfReader, EventsAcrossPieceEdgesReadAsInPlace)
+{
+    for (size_t padding = 4040; padding < 4080; ++padding)
+    {
+        SCOPED_TRACE(padding);
+        ML::Bytes file = FileWithEvents("");
+        // A meta event of `padding` bytes moves the events behind it to the piece edge.
+        const ML::Bytes meta = {0x00, 0xFF, 0x01, static_cast<uint8_t>(0x80 | padding >> 7),
+                                static_cast<uint8_t>(padding & 0x7F)};
+        file.insert(file.end(), meta.begin(), meta.end());
+        file.insert(file.end(), padding, 0x41);
+        const ML::Bytes tail = Hex("00 F0 06 41 10 42 12 01 F7 00 90 3C 64 00 3C 00 00 FF 2F 00");
+        file.insert(file.end(), tail.begin(), tail.end());
+
+        std::vector<std::string> seen[2];
+        for (const bool inPlace : {false, true})
+        {
+            CRecordingSmfReader reader(file);
+            reader.inPlace = inPlace;
+            EXPECT_TRUE(reader.Parse());
+            EXPECT_LE(reader.largestRead, 4096u);
+            seen[inPlace] = reader.events;
+        }
+        EXPECT_EQ(seen[0], seen[1]);
+        ASSERT_EQ(seen[1].size(), 7u);
+        EXPECT_EQ(seen[1][3], "sysex 0 F0 41 10 42 12 01 F7");
+        EXPECT_EQ(seen[1][4], "channel 0 90 3C 64");
+        EXPECT_EQ(seen[1][5], "channel 0 90 3C 00");
     }
 }
 
