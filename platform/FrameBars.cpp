@@ -107,6 +107,7 @@ struct CFrameBars::Impl
     QPointer<QLabel> status;
     CBarPlacer* placer = nullptr;
     QPointer<CDropTarget> drop;
+    std::vector<QPointer<QAction>> keys;
     std::multimap<UINT, QPointer<QAction>> actions;
     std::multimap<UINT, QPointer<QToolButton>> buttons;
     std::map<UINT, bool> enabled;
@@ -163,15 +164,22 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
                 popup->addSeparator();
                 continue;
             }
-            QAction* action = popup->addAction(QString::fromLatin1(command.text.c_str()));
+            QString text = QString::fromLatin1(command.text.c_str());
+            const UINT id = command.id;
             if (!command.shortcut.empty())
             {
-                action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
-                action->setShortcutContext(Qt::WindowShortcut);
-                // The frame's widget holds the shortcut even while the menu is closed.
-                widget->addAction(action);
+                // The menu shows the key; a separate action of the frame takes it, one that is
+                // never greyed (a greyed action takes no key), so the key always asks the frame
+                // afresh whether the command may run now.
+                text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
+                auto* key = new QAction(widget);
+                key->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
+                key->setShortcutContext(Qt::WindowShortcut);
+                widget->addAction(key);
+                QObject::connect(key, &QAction::triggered, key, [impl, id] { impl->Run(id); });
+                d->keys.push_back(key);
             }
-            const UINT id = command.id;
+            QAction* action = popup->addAction(text);
             QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
             if (menu.listItems && id == menu.listFirstId)
             {
@@ -255,6 +263,9 @@ void CFrameBars::AcceptDroppedFiles(FDropFiles handler)
 void CFrameBars::Destroy()
 {
     delete d->drop.data();
+    for (QPointer<QAction>& key : d->keys)
+        delete key.data();
+    d->keys.clear();
     delete d->placer;
     d->placer = nullptr;
     delete d->menuBar.data();

@@ -353,6 +353,9 @@ BOOL CParameterListCtrl::OnMouseWheel(UINT flags, short delta, CPoint point)
 
 void CParameterListCtrl::OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags)
 {
+    // Plain keys reach the focused list before the menu's keys: Delete is the menu's here.
+    if (virtualKey == VK_DELETE && !IsEditing() && m_hooks.deletePressed)
+        return m_hooks.deletePressed();
     GP::CEditListCtrl::OnKeyDown(virtualKey, repeatCount, flags);
     switch (virtualKey)
     {

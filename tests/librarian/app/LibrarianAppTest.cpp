@@ -510,3 +510,26 @@ TEST_F(LibrarianStartupTest, TitleNamesTheActiveChildUnlessMaximised)
     EXPECT_EQ("Talvarix Librarian", frame.GetWindowText());
 }
 }
+
+namespace
+{
+// The menu's keys work while the list has the focus, as the user works.
+TEST_F(LibrarianListTest, MenuKeysReachTheListsCommands)
+{
+    m_app->GetMainFrame()->SetActiveWindow();
+    m_app->GetMainFrame()->MDIActivate(m_file->GetFrame());
+    CPatchListCtrl& list = View().GetList();
+    list.SetFocus();
+    Idle();
+    ASSERT_TRUE(m_app->GetMainFrame()->IsActiveWindow());
+    ASSERT_TRUE(UiDriver::PressKey('A', MK_CONTROL));
+    EXPECT_EQ(std::vector<int>({0, 1, 2, 3}), list.GetSelection());
+    ASSERT_TRUE(UiDriver::PressKey('C', MK_CONTROL));
+    EXPECT_EQ(4u, CLibrarianData::GetInstance().GetClipboard().GetSize());
+    SelectRows(View(), {1});
+    ASSERT_TRUE(UiDriver::PressKey(VK_DELETE));
+    EXPECT_EQ("beta,gamma,alpha,", Column(View(), 1));
+    ASSERT_TRUE(UiDriver::PressKey('Z', MK_CONTROL));
+    EXPECT_EQ("beta,Alpha,gamma,alpha,", Column(View(), 1));
+}
+}
