@@ -125,7 +125,6 @@ void CParameterListCtrl::Refresh(bool reselect, int count)
     const int top = GetTopIndex();
     const int focused = GetFocusedItem();
     const int current = GetCurrentColumn();
-    const int scrollX = GetScrollX();
 
     std::set<int> marks;
     if (reselect && count > 0)
@@ -144,9 +143,8 @@ void CParameterListCtrl::Refresh(bool reselect, int count)
 
     SetRedraw(FALSE);
     DeleteAllItems();
+    // The horizontal position stays: only the rows are made anew.
     SetItems();
-    if (scrollX != 0)
-        Scroll(CSize(scrollX, 0));
     ScrollItemToTop(std::min(top, std::max(GetItemCount() - 1, 0)));
     if (focused >= 0 && GetItemCount() > 0)
         SetItemState(std::min(focused, GetItemCount() - 1), LVIS_FOCUSED, LVIS_FOCUSED);
