@@ -125,7 +125,7 @@ BOOL CListCtrl::SetColumnWidth(int index, int width)
     if (width == LVSCW_AUTOSIZE_USEHEADER || width < 0)
     {
         CClientDC dc(this);
-        dc.SelectObject(GetDefaultGuiFont());
+        dc.SelectObject(GetFont());
         width = dc.GetTextExtent(m_columns[static_cast<size_t>(index)].text).cx + 12;
     }
     m_columns[static_cast<size_t>(index)].cx = std::min(width, 32767);
@@ -195,8 +195,30 @@ std::string CListCtrl::GetItemText(int item, int subItem) const
 
 std::string CListCtrl::GetDispText(int, int) const { return std::string(); }
 
-int CListCtrl::GetHeaderHeight() const { return 20; }
-int CListCtrl::GetRowHeight() const { return 18; }
+int CListCtrl::GetHeaderHeight() const { return m_headerHeight; }
+int CListCtrl::GetRowHeight() const { return m_rowHeight; }
+
+CFont* CListCtrl::GetFont() const { return m_font ? m_font : GetDefaultGuiFont(); }
+
+void CListCtrl::SetFont(CFont* font)
+{
+    m_font = font;
+    m_rowHeight = 18;
+    m_headerHeight = 20;
+    if (m_font && GetSafeHwnd())
+    {
+        CClientDC dc(this);
+        dc.SelectObject(m_font);
+        TEXTMETRIC metrics{};
+        if (dc.GetTextMetrics(&metrics))
+        {
+            m_rowHeight = std::max(m_rowHeight, static_cast<int>(metrics.tmHeight) + 4);
+            m_headerHeight = std::max(m_headerHeight, static_cast<int>(metrics.tmHeight) + 6);
+        }
+    }
+    m_top = ClampTop(m_top);
+    Redraw();
+}
 
 int CListCtrl::GetCountPerPage() const
 {
@@ -336,7 +358,7 @@ void CListCtrl::OnPaint()
     RECT client;
     GetClientRect(&client);
     dc.FillSolidRect(client, GetSysColor(COLOR_WINDOW));
-    dc.SelectObject(GetDefaultGuiFont());
+    dc.SelectObject(GetFont());
     dc.SetBkMode(1 /* TRANSPARENT */);
     // The header row.
     int left = -m_scrollX;

@@ -108,6 +108,8 @@ void CParameterListCtrl::Rebuild(bool gridLines)
     while (GetColumnCount() > 0)
         DeleteColumn(GetColumnCount() - 1);
     SetGridLines(gridLines);
+    GP::CFontEx& font = CLibrarianData::GetInstance().GetListFont();
+    SetFont(font.IsNull() ? nullptr : &font);
     InsertColumns();
     SetItems();
     SetRedraw(TRUE);

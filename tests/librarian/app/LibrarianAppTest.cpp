@@ -533,3 +533,22 @@ TEST_F(LibrarianListTest, MenuKeysReachTheListsCommands)
     EXPECT_EQ("beta,Alpha,gamma,alpha,", Column(View(), 1));
 }
 }
+
+namespace
+{
+// The list font chosen in the font dialog is the font of every list, whose rows grow with it,
+// and of the next start.
+TEST_F(LibrarianListTest, ChosenListFontShowsInEveryList)
+{
+    const int before = View().GetList().GetRowHeight();
+    GpTest::CPostedActions actions;
+    actions.Post([] { EXPECT_TRUE(UiDriver::FinishFontDialog("", 30, 700, false, true)); });
+    actions.PostEndEverything();
+    Command(kSetUpFont);
+    EXPECT_GT(View().GetList().GetRowHeight(), before);
+    EXPECT_EQ(View().GetList().GetRowHeight(), ImageView().GetList().GetRowHeight());
+    EXPECT_EQ(&CLibrarianData::GetInstance().GetListFont(), static_cast<CFont*>(View().GetList().GetFont()));
+    Exit();
+    EXPECT_FALSE(GetProfileString("Option", "FontAttribute", "").empty());
+}
+}
