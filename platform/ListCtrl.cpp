@@ -5,6 +5,8 @@
 
 #include <QKeyEvent>
 #include <QObject>
+#include <QPointer>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -51,8 +53,42 @@ struct CListKeys final : public QObject
     CListCtrl* m_list;
 };
 
-CListCtrl::CListCtrl() = default;
+struct CListCtrl::VerticalBar
+{
+    QPointer<QScrollBar> bar;
+    bool updating = false;
+};
+
+CListCtrl::CListCtrl() : m_bar(std::make_unique<VerticalBar>()) {}
 CListCtrl::~CListCtrl() = default;
+
+void CListCtrl::UpdateScrollBar()
+{
+    QWidget* widget = GetImpl() ? GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return;
+    QScrollBar* bar = m_bar->bar;
+    if (!bar)
+    {
+        bar = new QScrollBar(Qt::Vertical, widget);
+        bar->setFocusPolicy(Qt::NoFocus);
+        m_bar->bar = bar;
+        QObject::connect(bar, &QScrollBar::valueChanged, bar, [this](int value) {
+            if (!m_bar->updating)
+                Scroll(CSize(0, value - m_top));
+        });
+    }
+    const int page = std::max(GetCountPerPage(), 1);
+    const int last = std::max(0, GetItemCount() - page);
+    m_bar->updating = true;
+    bar->setRange(0, last);
+    bar->setPageStep(page);
+    bar->setValue(m_top);
+    m_bar->updating = false;
+    const int width = bar->sizeHint().width();
+    bar->setGeometry(widget->width() - width, GetHeaderHeight(), width, std::max(0, widget->height() - GetHeaderHeight()));
+    bar->setVisible(last > 0);
+}
 
 BOOL CListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
@@ -333,7 +369,10 @@ void CListCtrl::SetRedraw(BOOL redraw)
 
 void CListCtrl::Redraw()
 {
-    if (m_redraw && GetSafeHwnd())
+    if (!m_redraw)
+        return;
+    UpdateScrollBar();
+    if (GetSafeHwnd())
         Invalidate(FALSE);
 }
 

@@ -178,4 +178,8 @@ private:
     CFont* m_font = nullptr;
     int m_rowHeight = 18;
     int m_headerHeight = 20;
+    // The vertical scroll bar, shown while the rows do not all fit.
+    struct VerticalBar;
+    std::unique_ptr<VerticalBar> m_bar;
+    void UpdateScrollBar();
 };
