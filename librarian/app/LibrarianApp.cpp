@@ -21,6 +21,7 @@
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiRequester.h"
 #include "midi/framework/CVeyMidiSetup.h"
+#include "midi/framework/CVeyMidiSetupState.h"
 #include "model/CVeyErrorOut.h"
 #include "platform/FontDialog.h"
 #include "platform/GuiBootstrap.h"
@@ -177,6 +178,7 @@ BOOL CApp::InitInstance()
     data.LoadOptions();
     CImageDocument::SetMessageShower([](int id) { CLibrarianData::ShowMessage(id); });
     CVeyMidiRequester::SetMessageShower([](int32_t id) { CLibrarianData::ShowMessage(id); });
+    CVeyMidiSetupState::SetMessageOut(&m_frame->GetStatusOut());
     if (!CreateMidi())
     {
         CLibrarianData::ShowText("Unable to create MIDI manager.\n");
@@ -292,6 +294,7 @@ int CApp::ExitInstance()
     ReleaseMidi();
     CImageDocument::SetMessageShower(nullptr);
     CVeyMidiRequester::SetMessageShower(nullptr);
+    CVeyMidiSetupState::SetMessageOut(nullptr);
     GP::CSingleInstance::ReleaseChannel();
     CLibrarianTemplate::SetMainFrame(nullptr);
     if (m_frame && m_frame->GetSafeHwnd())

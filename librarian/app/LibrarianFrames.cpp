@@ -76,6 +76,25 @@ std::vector<CBarCommand> MakeTools()
 CApp* App() { return dynamic_cast<CApp*>(AfxGetApp()); }
 }
 
+void CStatusBarTextOut::WriteRaw(const std::string& text)
+{
+    for (char c : text)
+    {
+        if (c != '\n')
+        {
+            m_line += c;
+            continue;
+        }
+        m_bars.SetStatusText(m_line);
+        m_line.clear();
+    }
+    if (!m_line.empty())
+    {
+        m_bars.SetStatusText(m_line);
+        m_line.clear();
+    }
+}
+
 // ---- main frame ----
 
 CMainFrame::CMainFrame() = default;
