@@ -11,6 +11,8 @@
 #include "tests/librarian/gp/GpTestSupport.h"
 #include "toolkit/gt/IndexedStringTable.h"
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace LibrarianCommands;
@@ -366,31 +368,49 @@ TEST_F(LibrarianListTest, WarningsRememberDontShowAgainOnlyOnOk)
     EXPECT_EQ(2u, m_warnings.size()) << "set to 1, the warning is not shown";
 }
 
+// A save that cannot be completed (a full disk, a folder the user may not write) says so, keeps
+// the document modified and leaves the previous file as it was.
 TEST_F(LibrarianListTest, SavingKeepsTheOldFileWhenItFails)
 {
-    const std::string folder = m_files.File("locked");
-    ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
-    const std::string path = folder + "/list.q9l";
-    ASSERT_TRUE(m_file->DoSave(path.c_str()));
-    EXPECT_FALSE(m_file->IsModified());
-    const std::string saved = ReadFileBytes(path);
-    Patches().At(0).SetName("changed");
-    m_file->SetModifiedFlag(TRUE);
-    ASSERT_EQ(0, chmod(folder.c_str(), 0500));
-    const bool written = m_file->DoSave(path.c_str()) != FALSE;
-    chmod(folder.c_str(), 0700);
-    if (geteuid() != 0)
+    enum class EFault { FullDisk, ReadOnlyFolder };
+    for (EFault fault : {EFault::FullDisk, EFault::ReadOnlyFolder})
     {
-        EXPECT_FALSE(written);
-        EXPECT_EQ("The file could not be saved.", m_boxes.back());
+        SCOPED_TRACE(static_cast<int>(fault));
+        // The administrator writes into any folder: the read-only case needs a plain user.
+        if (fault == EFault::ReadOnlyFolder && geteuid() == 0)
+            continue;
+        const std::string folder = m_files.File(fault == EFault::FullDisk ? "full" : "locked");
+        ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
+        const std::string path = folder + "/list.q9l";
+        Patches().At(0).SetName("saved");
+        ASSERT_TRUE(m_file->DoSave(path.c_str()));
+        EXPECT_FALSE(m_file->IsModified());
+        const std::string saved = ReadFileBytes(path);
+        // Longer than the room left, so the new file cannot be written whole.
+        Patches().Resize(40);
+        m_file->SetModifiedFlag(TRUE);
+        m_boxes.clear();
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+        if (fault == EFault::FullDisk)
+        {
+            rlimit room = previous;
+            room.rlim_cur = saved.size() + 100;
+            ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &room));
+        }
+        else
+            ASSERT_EQ(0, chmod(folder.c_str(), 0500));
+        EXPECT_FALSE(m_file->DoSave(path.c_str()));
+        setrlimit(RLIMIT_FSIZE, &previous);
+        signal(SIGXFSZ, oldHandler);
+        chmod(folder.c_str(), 0700);
+        EXPECT_EQ(std::vector<std::string>({"The file could not be saved."}), m_boxes);
         EXPECT_TRUE(m_file->IsModified());
         EXPECT_EQ(saved, ReadFileBytes(path));
+        EXPECT_EQ(40u, Patches().GetSize()) << "the document keeps what the user made";
+        Patches().Resize(4);
     }
-    // Reopened, the file shows what was saved.
-    m_app->CloseDocument(m_file);
-    ASSERT_TRUE(m_app->OpenFile(path));
-    ASSERT_EQ(1u, FileDocs().size());
-    EXPECT_EQ(written ? "changed" : "beta", Trimmed(FileDocs()[0]->GetData().GetCurrent().GetPatches().At(0).GetName()));
 }
 
 TEST_F(LibrarianListTest, ClosingAModifiedFileAsksFirst)
@@ -550,5 +570,35 @@ TEST_F(LibrarianListTest, ChosenListFontShowsInEveryList)
     EXPECT_EQ(&CLibrarianData::GetInstance().GetListFont(), static_cast<CFont*>(View().GetList().GetFont()));
     Exit();
     EXPECT_FALSE(GetProfileString("Option", "FontAttribute", "").empty());
+}
+}
+
+namespace
+{
+// Damaged and foreign files open no document and say why; the program goes on.
+TEST_F(LibrarianStartupTest, DamagedOrForeignFilesOpenNoDocument)
+{
+    ASSERT_TRUE(Start());
+    const std::string whole = WriteBytes(MakeTwoPatchFixture());
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {"foreign.q9l", "not a librarian file at all, but long enough to have a head" + std::string(200, ' '),
+         "Cannot read files of this type."},
+        {"cut.q9l", whole.substr(0, whole.size() - 100), "The file could not be loaded."},
+        {"empty.q9l", "", "Cannot read files of this type."},
+    };
+    for (const auto& c : cases)
+    {
+        m_boxes.clear();
+        ASSERT_TRUE(WriteFileBytes(m_files.File(c.name), c.bytes));
+        EXPECT_FALSE(m_app->OpenFile(m_files.File(c.name))) << c.name;
+        EXPECT_EQ(std::vector<std::string>({c.message}), m_boxes) << c.name;
+    }
+    EXPECT_FALSE(m_app->OpenFile(m_files.Path())) << "a folder";
+    EXPECT_TRUE(FileDocs().empty());
 }
 }
