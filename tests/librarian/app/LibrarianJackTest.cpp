@@ -16,6 +16,7 @@
 #include "tests/librarian/app/LibrarianFixtures.h"
 #include "tests/librarian/app/MessageBoxAnswers.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -32,53 +33,18 @@ namespace
 {
 using Clock = std::chrono::steady_clock;
 
-bool Contains(const std::vector<CMidiPortEntry>& ports, const std::string& name)
-{
-    return std::any_of(ports.begin(), ports.end(), [&](const CMidiPortEntry& p) { return p.name == name; });
-}
-
 TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
 {
-    if (access(Q9_JACKD, X_OK) != 0)
-        GTEST_SKIP() << "jackd is not installed";
-    const std::string server = "q9lib-" + std::to_string(getpid());
-    setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
-    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-    CChildProcess jackd("/bin/sh", {"-c", std::string("exec ") + Q9_JACKD + " --no-realtime -n " + server +
-                                              " -d dummy -r 48000 -p 256 2>/dev/null"});
-    // However the test ends, the server is asked to stop (SIGTERM, not a kill: only then does it
-    // clear its entry in the shared server registry) and waited for.
-    struct CStop
-    {
-        CChildProcess& process;
-        ~CStop()
-        {
-            if (process.Terminate() && process.Wait() == -1)
-                process.Kill();
-        }
-    } stopServer{jackd};
+    CJackDummyServer server(Q9_JACKD);
+    if (const std::string problem = server.Start(); !problem.empty())
+        GTEST_SKIP() << problem;
     std::unique_ptr<IMidiBackend> backend = CreateRtMidiBackend(EMidiApi::Jack, "Q9 Librarian Test");
     CScopedMidiBackend scoped(backend.get());
-    auto deadline = Clock::now() + std::chrono::seconds(30);
-    while (true)
-    {
-        backend->GetOutputPorts();
-        if (backend->GetProblem().empty())
-            break;
-        if (Clock::now() > deadline)
-            GTEST_SKIP() << "the JACK server with the dummy driver did not start here";
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
     CChildProcess instrument(Q9_SIM_INSTRUMENT, {"--api", "jack", "--name", "Talvarix Sim", "--memory", "librarian"});
     ASSERT_EQ("ready", instrument.ReadLine());
     const std::string toInstrument = "Talvarix Sim:MIDI In";
     const std::string fromInstrument = "Talvarix Sim Out:MIDI Out";
-    deadline = Clock::now() + std::chrono::seconds(30);
-    while (!Contains(backend->GetOutputPorts(), toInstrument) || !Contains(backend->GetInputPorts(), fromInstrument))
-    {
-        ASSERT_LT(Clock::now(), deadline) << "the instrument's ports did not appear";
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    ASSERT_TRUE(server.WaitForPorts({toInstrument}, {fromInstrument})) << "the instrument's ports did not appear";
 
     CTempDir config, program, channel, data;
     CInitialFileReset reset;
@@ -126,10 +92,9 @@ TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
     }
     SetProfileFolder("");
     unsetenv("XDG_DATA_HOME");
+    // The instrument leaves before the server stops.
     if (instrument.Terminate())
         instrument.Wait();
-    unsetenv("JACK_DEFAULT_SERVER");
-    // The server stops after this program's client has gone (the guard above).
 }
 
 // The program as users start it: offscreen, with a file; a second start with another file hands
