@@ -10,6 +10,11 @@ constexpr uint32_t kQueuedPackets = CIn::CPacketRing::kSize / 4;
 // The worker's pause when the ring is empty. It is real time, not the platform clock: it paces a
 // poll, and a background thread must not move a test's virtual clock.
 constexpr auto kIdlePause = std::chrono::milliseconds(10);
+// Right after a message more tend to follow (an answer to a request, the rest of a dump): the
+// worker looks again this soon for a while, so that a request's answer is not left waiting for
+// an idle pause.
+constexpr auto kBusyPause = std::chrono::microseconds(200);
+constexpr auto kBusySpell = std::chrono::milliseconds(100);
 }
 
 void CIn::ARing::Clear()
@@ -195,9 +200,14 @@ bool CIn::Close()
 
 void CIn::Work()
 {
+    auto lastDispatch = std::chrono::steady_clock::now() - kBusySpell;
     while (m_running.load(std::memory_order_acquire))
     {
-        if (!DispatchOne())
+        if (DispatchOne())
+            lastDispatch = std::chrono::steady_clock::now();
+        else if (std::chrono::steady_clock::now() - lastDispatch < kBusySpell)
+            std::this_thread::sleep_for(kBusyPause);
+        else
             std::this_thread::sleep_for(kIdlePause);
     }
     while (DispatchOne())

@@ -101,9 +101,17 @@ TEST_F(LibrarianEndToEndTest, AReadThatStopsHalfWayChangesNothing)
         Command(kEditUndo);
         EXPECT_TRUE(SamePatches(before, Image()));
         if (c.message)
+        {
             EXPECT_TRUE(BoxShown(c.message)) << (m_boxes.empty() ? "no message" : m_boxes[0]);
+        }
         else
+        {
             EXPECT_TRUE(m_boxes.empty());
+        }
+        if (c.stop == EStop::Unplugged)
+        {
+            EXPECT_EQ("MIDI connect error.", m_app->GetMainFrame()->GetBars().GetStatusText());
+        }
         m_instrument.SetPresent(true);
         m_instrument.SetIdentity(CSimulatedInstrument::EIdentity::Normal);
         m_instrument.SetReplyFault(CSimulatedInstrument::EReplyFault::None);
