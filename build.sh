@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for the project, builds it, and runs the editor or the test suite.
 #   ./build.sh run    install what is missing, build everything, start Q9EE
+#   ./build.sh librarian   the same, starting Q9EL
 #   ./build.sh test   install what is missing, build and run every test twice: once normally and
-#                     once under AddressSanitizer and UndefinedBehaviorSanitizer
+#                     once under AddressSanitizer and UndefinedBehaviorSanitizer; then run each
+#                     fuzz target (fuzz/) for a few seconds
+#   ./build.sh fuzz [SECONDS]
+#                     build the fuzz targets and run each for SECONDS (default 600): the longer run;
+#                     what they find is kept in build-fuzz/fuzz/corpus, crashes in build-fuzz/fuzz/artifacts
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -13,7 +18,8 @@ packages=(
     qt6-base-dev libgl-dev
     librtmidi-dev libjack-jackd2-dev jackd2
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
-    midicsv fonts-dejavu-core
+    clang libclang-rt-14-dev
+    midicsv fonts-dejavu-core xvfb xauth
 )
 
 install_missing() {
@@ -40,6 +46,14 @@ configure_and_build() {
     cmake --build "$dir" -j "$jobs" "${target[@]}"
 }
 
+# The fuzz targets, each run for $1 seconds.
+build_and_run_fuzzers() {
+    local seconds=$1
+    configure_and_build "$top/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DQ9_FUZZ=ON -DQ9_FUZZ_SECONDS="$seconds" -DQ9_BUILD_TESTS=OFF -DQ9_BUILD_BENCHMARKS=OFF
+    run_tests "$top/build-fuzz" "fuzz targets, $seconds s each" -L fuzz
+}
+
 run_tests() {
     local dir=$1 name=$2
     echo "=== Tests: $name ==="
@@ -51,6 +65,11 @@ run)
     install_missing
     configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
     exec "$top/build/editor/q9ee" "${@:2}"
+    ;;
+librarian)
+    install_missing
+    configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    exec "$top/build/librarian/app/q9el" "${@:2}"
     ;;
 test)
     install_missing
@@ -66,13 +85,18 @@ test)
     BUILD_TARGET=test_midi_ml_rings configure_and_build "$top/build-tsan" \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQ9_TSAN=ON -DQ9_BUILD_BENCHMARKS=OFF
     TSAN_OPTIONS="halt_on_error=1" run_tests "$top/build-tsan" "ThreadSanitizer (MIDI input rings)" -L tsan || status=1
+    build_and_run_fuzzers 5 || status=1
     if [ $status -ne 0 ]; then
         echo "Some tests failed."
     fi
     exit $status
     ;;
+fuzz)
+    install_missing
+    build_and_run_fuzzers "${2:-600}"
+    ;;
 *)
-    echo "usage: $0 run | test" >&2
+    echo "usage: $0 run | librarian | test | fuzz [SECONDS]" >&2
     exit 2
     ;;
 esac

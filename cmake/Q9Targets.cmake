@@ -15,6 +15,21 @@ if(Q9_TSAN)
     add_link_options(-fsanitize=thread)
 endif()
 
+# The fuzz targets (fuzz/) need clang's libFuzzer; everything they link is instrumented for it
+# and built with AddressSanitizer and UndefinedBehaviorSanitizer.
+option(Q9_FUZZ "Build the libFuzzer targets of fuzz/ (clang only)" OFF)
+if(Q9_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "Q9_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    if(Q9_SANITIZE OR Q9_TSAN)
+        message(FATAL_ERROR "Q9_FUZZ brings its own sanitizers: leave Q9_SANITIZE and Q9_TSAN off")
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 function(q9_set_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)
 endfunction()

@@ -23,6 +23,7 @@
 #include "platform/Profile.h"
 #include "platform/Shell.h"
 #include "platform/SystemFolders.h"
+#include "platform/WindowPlacement.h"
 #include "toolkit/gt/DocumentType.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/InstanceManager.h"
@@ -33,6 +34,65 @@
 #include "ui/controls/CVeyStateBitmap.h"
 #include "ui/panels/CVeyViewManager.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+
+namespace
+{
+// The diagnostic lines written since the mark was set: the reasons of a failed step.
+class CTraceMark
+{
+public:
+    CTraceMark() : m_length(GetTraceTextOut().GetText().size()) {}
+
+    // At most `maxLines` lines, without the trailing line break.
+    std::string Since(size_t maxLines = 8) const
+    {
+        const std::string text = GetTraceTextOut().GetText();
+        std::string lines = text.size() > m_length ? text.substr(m_length) : std::string();
+        size_t end = 0;
+        for (size_t count = 0; count < maxLines && end < lines.size(); ++count)
+        {
+            const size_t next = lines.find('\n', end);
+            end = next == std::string::npos ? lines.size() : next + 1;
+        }
+        lines.erase(std::min(end, lines.size()));
+        while (!lines.empty() && (lines.back() == '\n' || lines.back() == ' '))
+            lines.pop_back();
+        return lines;
+    }
+
+private:
+    size_t m_length;
+};
+
+// Why a file cannot be read; empty when it can.
+std::string FileProblem(const std::string& path)
+{
+    if (access(path.c_str(), R_OK) == 0)
+        return std::string();
+    return std::strerror(errno);
+}
+
+// Why a folder cannot hold the editor's files; empty when it can. Creates it when missing.
+std::string FolderProblem(const std::string& folder)
+{
+    if (GT::CreateFolder(folder, true) && access(folder.c_str(), W_OK | X_OK) == 0)
+        return std::string();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error)
+        return error.message();
+    if (access(folder.c_str(), W_OK | X_OK) != 0)
+        return std::strerror(errno);
+    return "The folder cannot be created.";
+}
+}
+
 CApp::CApp() : CEditorApp(CEditorNames::GetApplicationName().c_str())
 {
     CMidiDeviceIpc::GetInstance().SetProgramName(GetShortName());
@@ -41,6 +101,17 @@ CApp::CApp() : CEditorApp(CEditorNames::GetApplicationName().c_str())
 CApp::~CApp() = default;
 
 void CApp::ShowStartupMessage(const char* text) { AfxMessageBox(text, MB_OK); }
+
+std::string CApp::DescribeFailure(const std::string& text, const std::string& file, const std::string& reason)
+{
+    std::string message = text;
+    if (!message.empty() && message.back() != '\n')
+        message += '\n';
+    message += '\n' + file;
+    if (!reason.empty())
+        message += '\n' + reason;
+    return message;
+}
 
 std::string CApp::MakeOpenRequest(const std::string& path) { return "[open(\"" + path + "\")]"; }
 
@@ -54,12 +125,31 @@ std::string CApp::ParseOpenRequest(const std::string& request)
     return request.substr(head.size(), request.size() - head.size() - tail.size());
 }
 
-void CApp::OnInstanceRequest(const std::string& request)
+void CApp::OnInstanceRequest(const std::string& request) { m_pendingRequests.push_back(request); }
+
+BOOL CApp::OnIdle(LONG count)
+{
+    const BOOL result = CEditorApp::OnIdle(count);
+    // One request per pass: opening a document may ask the user and run its own loops, and the
+    // next request waits for the next pass.
+    if (!m_pendingRequests.empty())
+    {
+        const std::string request = std::move(m_pendingRequests.front());
+        m_pendingRequests.pop_front();
+        RunInstanceRequest(request);
+        return TRUE;
+    }
+    return result;
+}
+
+void CApp::RunInstanceRequest(const std::string& request)
 {
     if (m_pMainWnd && m_pMainWnd->GetSafeHwnd())
     {
-        m_pMainWnd->ShowWindow(SW_SHOW);
-        m_pMainWnd->SetActiveWindow();
+        // As far as the window manager lets a program raise itself.
+        if (IsIconic(m_pMainWnd))
+            ShowWindowState(m_pMainWnd, SW_RESTORE);
+        SetForegroundWindow(m_pMainWnd);
     }
     const std::string path = ParseOpenRequest(request);
     if (!path.empty())
@@ -112,17 +202,30 @@ void CApp::LocateScript()
 
 bool CApp::OpenMainPanel()
 {
-    PrepareManagers();
+    // A step of PrepareManagers that fails has said why in its own box; the main panel is then
+    // missing and start-up ends here without a second box.
+    const bool prepared = PrepareManagers();
     GetTraceTextOut();
 
+    const CTraceMark mark;
     if (!CVeyViewManager::GetInstance().OpenRootPanel(CRootPanel::kMainPanelName) || !m_pMainWnd)
     {
-        ShowStartupMessage("Unable to open main panel.");
+        if (prepared)
+        {
+            std::string reason = mark.Since();
+            if (reason.empty())
+                reason = "The script has no root panel \"" + std::string(CRootPanel::kMainPanelName) + "\" that can be opened.";
+            ShowStartupMessage(DescribeFailure("Unable to open main panel.", CScriptLocation::GetInstance().GetPath(), reason).c_str());
+        }
         CloseSplash();
         return false;
     }
-    m_pMainWnd->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ChooseLanguage();
+    BringWindowToTop(m_pMainWnd);
+    if (!ChooseLanguage())
+    {
+        CloseSplash();
+        return false;
+    }
 
     CNormalMidiDeviceFactory::GetInstance().Open();
     CVeyMidiSetup& midiSetup = CVeyMidiSetup::GetInstance();
@@ -146,9 +249,10 @@ bool CApp::OpenMainPanel()
     }
     else
     {
+        const CTraceMark loadMark;
         if (m_documents->Load(file) != kDone)
         {
-            CVeyBufferedErrorOut::GetInstance().Flush();
+            ShowDocumentFailure(file, loadMark.Since());
             CloseSplash();
             return false;
         }
@@ -168,6 +272,23 @@ bool CApp::OpenMainPanel()
     RefreshTitle();
     CloseSplash();
     return true;
+}
+
+void CApp::ShowDocumentFailure(const std::string& path, const std::string& diagnostics)
+{
+    // The buffered reasons appear at once, with the file they are about.
+    CVeyBufferedErrorOut& buffered = CVeyBufferedErrorOut::GetInstance();
+    std::string text = buffered.GetBufferedText();
+    if (text.empty())
+        text = GetMessageTable().Find(CVeyDataFile::kLoadFailedMessage);
+    std::string reason = FileProblem(path);
+    if (reason.empty())
+        reason = diagnostics;
+    const int32_t mode = buffered.GetMode();
+    buffered.SetMode(CVeyBufferedErrorOut::kKeepLatest);
+    buffered.Write(DescribeFailure(text, path, reason));
+    buffered.SetMode(mode);
+    buffered.Flush();
 }
 
 bool CApp::PrepareManagers()
@@ -198,26 +319,40 @@ bool CApp::PrepareManagers()
     folders.scriptFolder = scriptFolder;
     CVeyStateBitmap::SetBitmapFolder(scriptFolder);
 
-    const std::string localData = GetSpecialFolder(CSIDL_LOCAL_APPDATA);
-    folders.userDataFolder = localData.empty() ? std::string() : localData + "/" + GetMakerName() + "/" + GetApplicationName() + "/";
-    if (!folders.userDataFolder.empty())
-        GT::CreateFolder(folders.userDataFolder, true);
-
     // Done whatever happens below: a failed start-up still has its filters and its cursor.
     UL::CFileDialogA::CFilterList filters{{GetApplicationName(), GetDocumentExtension()}, {"All Files", "*.*"}};
     m_documents->SetFilters(filters.ToString(), GetDocumentExtension());
     UL::CCursor::Instance();
 
+    // The view state and the window positions are kept here. A folder that cannot hold them would
+    // lose them silently at every exit: the start ends instead, and nothing is written.
+    const std::string localData = GetSpecialFolder(CSIDL_LOCAL_APPDATA);
+    const std::string userData = localData.empty() ? std::string() : localData + "/" + GetMakerName() + "/" + GetApplicationName() + "/";
+    folders.userDataFolder.clear();
+    const std::string folderProblem = userData.empty() ? std::string("There is no data folder for this user.") : FolderProblem(userData);
+    if (!folderProblem.empty())
+    {
+        ShowStartupMessage(DescribeFailure("Unable to create the folder for the editor's settings.\n", userData, folderProblem).c_str());
+        return false;
+    }
+    folders.userDataFolder = userData;
+
     splash.Refresh();
+    const std::string& script = CScriptLocation::GetInstance().GetPath();
+    CTraceMark mark;
     if (!CScriptLocation::GetInstance().Read())
     {
-        ShowStartupMessage("Unable to open script.\n");
+        std::string reason = FileProblem(script);
+        if (reason.empty())
+            reason = mark.Since();
+        ShowStartupMessage(DescribeFailure("Unable to open script.\n", script, reason).c_str());
         return false;
     }
     splash.Refresh();
+    mark = CTraceMark();
     if (!VeyCreateManagers())
     {
-        ShowStartupMessage("Unable to create.\n");
+        ShowStartupMessage(DescribeFailure("Unable to create.\n", script, mark.Since()).c_str());
         return false;
     }
     CVeyViewManager::GetInstance().LoadWindowPositions();
@@ -231,7 +366,9 @@ bool CApp::PrepareManagers()
     if (!root)
     {
         // Without its data the editor has nothing to edit: the panels are not opened at all.
-        ShowStartupMessage("Unable to find root struct for data file.\n");
+        ShowStartupMessage(DescribeFailure("Unable to find root struct for data file.\n", script,
+                                           "The script declares no root struct \"" + GetRootStructName() + "\".")
+                               .c_str());
         VeyDestroyManagers();
         dataFile.SetRootStruct(nullptr);
         return false;
@@ -247,8 +384,16 @@ bool CApp::ChooseLanguage()
     const bool english = LoadResourceString(kLanguageStringId) == "English";
     GetMessageTable().SelectSet(english ? GT::CIndexedStringTable::kEnglishSet : GT::CIndexedStringTable::kJapaneseSet);
     CSplash::GetInstance().Refresh();
-    if (m_instrument)
-        m_instrument->Initialize();
+    const CTraceMark mark;
+    if (m_instrument && !m_instrument->Initialize())
+    {
+        // A script that lacks a value the instrument layer binds would leave it working on
+        // nothing: the start ends with the paths that are missing.
+        ShowStartupMessage(DescribeFailure("Unable to bind the script's values.\n", CScriptLocation::GetInstance().GetPath(),
+                                           mark.Since())
+                               .c_str());
+        return false;
+    }
     return true;
 }
 

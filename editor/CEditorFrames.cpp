@@ -3,6 +3,7 @@
 #include "editor/CEditorApp.h"
 #include "editor/EditorNames.h"
 #include "platform/WinApp.h"
+#include "platform/WindowPlacement.h"
 #include "toolkit/gt/IniProfile.h"
 #include "toolkit/gt/VersionInfo.h"
 #include "toolkit/ul/TipBar.h"
@@ -10,6 +11,21 @@
 namespace
 {
 std::string MaximizedKey(const std::string& className) { return "IsWindowMaximized/" + className; }
+
+// A position saved under another screen layout can lie off every screen now: the window is moved
+// back into the work area (its size stays), so the user can always reach it.
+void KeepOnScreen(CWnd& window)
+{
+    CRect work;
+    if (!GetScreenWorkArea(&work))
+        return;
+    CRect outer;
+    window.GetWindowRect(&outer);
+    CRect fitted = outer;
+    FitRectIntoBounds(fitted, work);
+    if (fitted.left != outer.left || fitted.top != outer.top)
+        window.SetWindowPos(nullptr, fitted.left, fitted.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 }
 
 bool IsWindowMaximized(const std::string& className)
@@ -42,6 +58,7 @@ bool CEditorMainFrame::Create()
             app->m_pMainWnd = nullptr;
         return false;
     }
+    KeepOnScreen(*this);
     SetWindowText(CEditorNames::GetApplicationName().c_str());
     m_maximized = IsWindowMaximized(kClassName);
     if (!UL::GetTipBar()->Create())
@@ -87,6 +104,14 @@ void CEditorMainFrame::OnDestroy()
 }
 
 CEditorSubFrame::CEditorSubFrame(CWindowRootPanel* panel, UINT iconId) : CPanelWindow(panel), m_iconId(iconId) {}
+
+bool CEditorSubFrame::Create()
+{
+    if (!CPanelWindow::Create())
+        return false;
+    KeepOnScreen(*this);
+    return true;
+}
 
 CPanelWindow* CRootPanel::NewWindow()
 {

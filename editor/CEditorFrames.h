@@ -22,7 +22,7 @@ public:
     ~CEditorMainFrame() override;
 
     // Becomes the application's main window, creates the window titled with the application's
-    // name at the panel's window position, starts the panel's timer, creates the tip bar window
+    // name at the panel's window position (moved back onto the screen when it lies off it), starts the panel's timer, creates the tip bar window
     // and shows itself. False when the window or the tip bar cannot be created.
     bool Create() override;
     CWindowRootPanel* GetRootPanel() const { return GetPanel(); }
@@ -49,6 +49,8 @@ class CEditorSubFrame : public CPanelWindow
 {
 public:
     CEditorSubFrame(CWindowRootPanel* panel, UINT iconId);
+    // The panel's window at its saved position, moved back onto the screen when it lies off it.
+    bool Create() override;
     CWindowRootPanel* GetRootPanel() const { return GetPanel(); }
     UINT GetIconId() const { return m_iconId; }
 

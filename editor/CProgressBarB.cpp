@@ -1,7 +1,7 @@
 #include "editor/CProgressBarB.h"
-#include "editor/CViewUpdateProgress.h"
 
 #include "editor/EditorResources.h"
+#include "platform/Dialog.h"
 #include "platform/Messages.h"
 
 CProgressBarB::CProgressBarB() : UL::CProgressBarA(IDD_PROGRESS, IDC_PROGRESS_MESSAGE, IDC_PROGRESS_BAR) {}
@@ -9,7 +9,7 @@ CProgressBarB::CProgressBarB() : UL::CProgressBarA(IDD_PROGRESS, IDC_PROGRESS_ME
 CProgressBarB& CProgressBarB::GetWindow()
 {
     static CProgressBarB* window = [] {
-        RegisterEditorDialogTemplates();
+        RegisterTemplate();
         auto* made = new CProgressBarB;
         // A transfer cut short by the end of the program leaves no window behind.
         AddShutdownHandler([made] {
@@ -23,8 +23,16 @@ CProgressBarB& CProgressBarB::GetWindow()
 
 GT::IProgress& CProgressBarB::GetInstance() { return GetWindow(); }
 
-CViewUpdateProgress& CViewUpdateProgress::GetInstance()
+void CProgressBarB::RegisterTemplate()
 {
-    static CViewUpdateProgress progress(CProgressBarB::GetInstance());
-    return progress;
+    // 167 x 54 dialog units of the 9-point dialog font, in pixels.
+    CDialogTemplate progress;
+    progress.width = 250;
+    progress.height = 88;
+    progress.items = {
+        {EDialogControl::Static, IDC_PROGRESS_MESSAGE, "Text", {15, 13, 234, 26}},
+        {EDialogControl::Progress, IDC_PROGRESS_BAR, "", {15, 33, 234, 49}},
+        {EDialogControl::Button, IDCANCEL, "Cancel", {92, 55, 159, 80}},
+    };
+    RegisterDialogTemplate(IDD_PROGRESS, progress);
 }

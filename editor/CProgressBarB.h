@@ -13,5 +13,7 @@ public:
     static CProgressBarB& GetWindow();
 
     CProgressBarB();
+    // Registers the window's dialog template; harmless when repeated.
+    static void RegisterTemplate();
 };
 

@@ -1,5 +1,7 @@
 #include "editor/EditorResources.h"
 
+#include "editor/CProgressBarB.h"
+#include "editor/CViewUpdateProgress.h"
 #include "editor/EditorNames.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
@@ -50,16 +52,10 @@ std::string LoadResourceString(UINT id)
 
 void SetResourceString(UINT id, const std::string& text) { ResourceStrings()[id] = text; }
 
-void RegisterEditorDialogTemplates()
+void RegisterEditorDialogTemplates() { CProgressBarB::RegisterTemplate(); }
+
+CViewUpdateProgress& CViewUpdateProgress::GetInstance()
 {
-    // 167 x 54 dialog units of the 9-point dialog font, in pixels.
-    CDialogTemplate progress;
-    progress.width = 250;
-    progress.height = 88;
-    progress.items = {
-        {EDialogControl::Static, IDC_PROGRESS_MESSAGE, "Text", {15, 13, 234, 26}},
-        {EDialogControl::Progress, IDC_PROGRESS_BAR, "", {15, 33, 234, 49}},
-        {EDialogControl::Button, IDCANCEL, "Cancel", {92, 55, 159, 80}},
-    };
-    RegisterDialogTemplate(IDD_PROGRESS, progress);
+    static CViewUpdateProgress progress(CProgressBarB::GetInstance());
+    return progress;
 }

@@ -222,12 +222,13 @@ bool ReadBlocks(CVeyStruct* s, std::istream& stream, CVeyBufferHandlers& handler
 {
     if (std::vector<uint8_t>* data = s->GetData())
     {
-        if (!handlers.OnReadStructData(s, stream))
-        {
-            stream.read(reinterpret_cast<char*>(data->data()), static_cast<std::streamsize>(data->size()));
-            if (!stream)
-                return false;
-        }
+        // A handler that takes the block over has consumed its bytes and finished the struct:
+        // its children are not visited and its values are neither marked nor announced.
+        if (handlers.OnReadStructData(s, stream))
+            return true;
+        stream.read(reinterpret_cast<char*>(data->data()), static_cast<std::streamsize>(data->size()));
+        if (!stream)
+            return false;
     }
     if (CVeyStructList* children = s->GetChildStructs())
         for (auto& child : *children)

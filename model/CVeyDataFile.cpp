@@ -4,6 +4,7 @@
 #include "model/CVeyErrorOut.h"
 #include "model/CVeyStruct.h"
 #include "toolkit/gt/SafeFile.h"
+#include "toolkit/gt/TraceTextOut.h"
 #include "toolkit/ul/Cursor.h"
 
 #include <algorithm>
@@ -166,13 +167,14 @@ bool CVeyDataFile::ReadImage(std::istream& stream)
     if (!CheckHeader(ParseHeaderBytes(headerBytes)))
         return false;
 
-    // The whole body is read and its length checked before the model is touched: a short file
-    // would leave the model half old and half new, and a longer one was not written by this script.
+    // The whole body is read before the model is touched: a short file would leave the model half
+    // old and half new. Bytes after the body are no part of the image and are ignored.
     std::string body(GetStructDataSize(*m_rootStruct), '\0');
     if (!stream.read(&body[0], std::streamsize(body.size())))
         return false;
     if (stream.peek() != std::char_traits<char>::eof())
-        return false;
+        GetTraceTextOut().Printf("Data file is longer than the data of %s; the bytes after it are ignored.\n",
+                                 m_rootStruct->GetPathName().c_str());
 
     CModelSnapshot snapshot(*m_rootStruct);
     std::istringstream bodyStream(body);

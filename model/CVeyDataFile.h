@@ -4,8 +4,8 @@
 // the struct tree in depth-first pre-order. The body's length is fixed by the script, so a file
 // fits only the script that wrote it.
 //
-// Loading is all or nothing: a short, over-long or foreign file leaves the model, its change list
-// and its modified flag as they were. Saving writes a temporary file beside the target and renames
+// Loading is all or nothing: a short or foreign file leaves the model, its change list and its
+// modified flag as they were. Bytes after the body are ignored, with a line on the trace output. Saving writes a temporary file beside the target and renames
 // it into place, so a failed save leaves the previous file intact. Failures are reported with
 // message 4 (load) or 5 (save) on the buffered error output.
 #include <cstddef>

@@ -1,5 +1,6 @@
 #include "model/CVeyResourceManager.h"
 
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/VeyManagers.h"
@@ -13,28 +14,28 @@ namespace
 struct CKindMessages
 {
     const char* conversionFailed;   // "%s": the definition's type name
-    const char* unknownTags;        // "%s": the resource's name; the tag names follow
+    const char* kind;               // the kind word of the unknown-tags line
     const char* duplicated;         // "%s": the resource's name
 };
 
 const CKindMessages kBitmapMessages = {
     "Unable to convert bitmap definition %s to bitmap.\n",
-    "Bitmap %s unknown tags. : ",
+    "Bitmap",
     "Bitmap %s is duplicated.\n",
 };
 const CKindMessages kTextWriterMessages = {
     "Unable to convert element definitions %s to text writer.\n",
-    "Text Writer %s unknown tags. : ",
+    "Text Writer",
     "Text writer %s is duplicated.\n",
 };
 const CKindMessages kStringTableMessages = {
     "Unable to convert element definitions %s to string table.\n",
-    "String Table %s unknown tags. : ",
+    "String Table",
     "String table %s is duplicated.\n",
 };
 const CKindMessages kIntegerTableMessages = {
     "Unable to convert element definitions %s to integer table.\n",
-    "Integer Table %s unknown tags. : ",
+    "Integer Table",
     "String table %s is duplicated.\n",
 };
 
@@ -56,10 +57,7 @@ bool CreateKind(const CVeyElementDefinitions& definitions, const FMakeResource& 
         }
         if (!attributes.empty())
         {
-            trace.Printf(messages.unknownTags, resource->GetName().c_str());
-            for (const auto& attribute : attributes)
-                trace.Printf("%s, ", attribute.first.c_str());
-            trace.Printf("\n");
+            CVeyAttributeReader::ReportUnknownTags(messages.kind, resource->GetName(), attributes);
             return false;
         }
         const std::string name = resource->GetName();

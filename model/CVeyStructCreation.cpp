@@ -9,6 +9,7 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_map>
 
 namespace
@@ -17,6 +18,9 @@ namespace
 constexpr size_t kMaxStructNesting = 64;
 // No real block comes near this; it keeps a bad "size" from allocating hundreds of megabytes.
 constexpr int32_t kMaxLeafSize = 0x100000;
+// Structs and values of all roots together. A whole instrument has a few thousand; a short script
+// of nested arrays could otherwise ask for millions and take minutes and gigabytes to build.
+constexpr uint64_t kMaxModelElements = 1u << 20;
 
 // The value of the last attribute called `name`, or null.
 std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, const char* name)
@@ -79,6 +83,61 @@ void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinitio
             it = attributes.erase(it);
         }
     }
+}
+
+// How many structs and values the root definitions make, arrays expanded, counted from the
+// definitions alone so that an oversized model is refused before anything is allocated. A type's
+// count is worked out once. Missing types count as nothing; a type that contains itself or nests
+// too deeply makes the whole count 0: creation fails on it and reports it. The result stops just
+// past kMaxModelElements.
+static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyElementDefinitions& roots)
+{
+    constexpr uint64_t tooMany = kMaxModelElements + 1;
+    const auto multiply = [](uint64_t a, uint64_t b) { return b != 0 && a > tooMany / b ? tooMany : a * b; };
+    // How many array members an instance stands for: one per address, under the type's own key.
+    const auto members = [](const CVeyElementDefinition* type, const CVeyElementDefinition& instance) {
+        std::string key = "address";
+        if (const std::string* typeAddress = type ? type->FindLast("address") : nullptr)
+            if (!typeAddress->empty() && (*typeAddress)[0] == '$')
+                key = typeAddress->substr(1);
+        uint64_t count = 0;
+        for (const auto& attribute : instance.GetAttributes())
+            count += attribute.first == key;
+        return std::max<uint64_t>(count, 1);
+    };
+    std::unordered_map<const CVeyTypeDefinition*, uint64_t> perType;
+    std::vector<const CVeyTypeDefinition*> chain;
+    // Once set, nothing more is counted: without it a loop of branching types would be walked
+    // along every one of its paths.
+    bool broken = false;
+    // One instance of `type`: itself, its values and its child structs.
+    std::function<uint64_t(const CVeyTypeDefinition&)> countType = [&](const CVeyTypeDefinition& type) -> uint64_t {
+        if (const auto known = perType.find(&type); known != perType.end())
+            return known->second;
+        if (broken || chain.size() >= kMaxStructNesting || std::find(chain.begin(), chain.end(), &type) != chain.end())
+        {
+            broken = true;
+            return 0;
+        }
+        chain.push_back(&type);
+        uint64_t count = 1;
+        for (const CVeyElementDefinition& value : type.GetLeafChildren())
+            count += members(nullptr, value);
+        for (const CVeyElementDefinition& child : type.GetStructuralChildren())
+        {
+            if (const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName()))
+                count += multiply(members(childType, child), countType(*childType));
+            count = std::min(count, tooMany);
+        }
+        chain.pop_back();
+        perType.emplace(&type, count);
+        return count;
+    };
+    uint64_t total = 0;
+    for (const CVeyElementDefinition& root : roots)
+        if (const CVeyTypeDefinition* type = VeyFindTypeDefinition(types, root.GetTypeName()))
+            total = std::min(total + multiply(members(type, root), countType(*type)), tooMany);
+    return broken ? 0 : total;
 }
 
 void ReportUnknownAttributes(const CVeyElementDefinition::CAttributes& attributes, const char* kindWord,
@@ -365,6 +424,12 @@ bool CVeyBufferManager::CreateStructs()
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
     CVeyScriptDefinitions::CBufferGroup& definitions = CVeyScriptDefinitions::GetInstance().GetBufferGroup();
+    if (CountModelElements(definitions.structTypes, definitions.rootStructs) > kMaxModelElements)
+    {
+        trace.Printf("Root structs are too large: more than %llu structs and values.\n",
+                     static_cast<unsigned long long>(kMaxModelElements));
+        return false;
+    }
     CConversion conversion(definitions.structTypes);
     for (const CVeyElementDefinition& definition : definitions.rootStructs)
     {

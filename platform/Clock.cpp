@@ -22,9 +22,10 @@ public:
     }
 };
 
+// Never destroyed: code that runs during static destruction (closing MIDI devices) still asks the time.
 CSystemClock& SystemClock()
 {
-    static CSystemClock clock;
+    static CSystemClock& clock = *new CSystemClock;
     return clock;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/Controls.h"
+#include "platform/ListCtrl.h"
 
 #include "platform/Controls_p.h"
 #include "platform/Gdi.h"
@@ -138,6 +139,8 @@ COLORREF GetSysColor(int index)
     {
     case COLOR_WINDOW: return ToColorRef(palette.color(QPalette::Base));
     case COLOR_WINDOWTEXT: return ToColorRef(palette.color(QPalette::Text));
+    case COLOR_HIGHLIGHT: return ToColorRef(palette.color(QPalette::Highlight));
+    case COLOR_HIGHLIGHTTEXT: return ToColorRef(palette.color(QPalette::HighlightedText));
     case COLOR_BTNFACE: return ToColorRef(palette.color(QPalette::Window));
     case COLOR_INFOTEXT: return ToColorRef(palette.color(QPalette::ToolTipText));
     case COLOR_INFOBK: return ToColorRef(palette.color(QPalette::ToolTipBase));
@@ -526,6 +529,7 @@ BOOL CEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
         line->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     else if (style & ES_CENTER)
         line->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    line->setReadOnly((style & ES_READONLY) != 0);
     m->line = line;
     m->events = new CEditEvents(this);
     m->events->setParent(line);
@@ -597,6 +601,30 @@ DWORD CEdit::GetMargins() const
     const int left = margins.left() + 2 + ((m_style & WS_BORDER) ? 1 : 0);
     const int right = margins.right() + 2 + ((m_style & WS_BORDER) ? 1 : 0);
     return static_cast<DWORD>((left & 0xFFFF) | ((right & 0xFFFF) << 16));
+}
+
+BOOL CEdit::SetReadOnly(BOOL readOnly)
+{
+    return SendMessage(EM_SETREADONLY, readOnly ? 1 : 0) != 0;
+}
+
+LRESULT CEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != EM_SETREADONLY)
+        return CWnd::WindowProc(message, wParam, lParam);
+    m_style = wParam ? (m_style | ES_READONLY) : (m_style & ~ES_READONLY);
+    if (m->line)
+        m->line->setReadOnly(wParam != 0);
+    return TRUE;
+}
+
+void CEdit::SetMargins(UINT left, UINT right)
+{
+    if (QLineEdit* line = m->line)
+    {
+        const QMargins margins = line->textMargins();
+        line->setTextMargins(static_cast<int>(left), margins.top(), static_cast<int>(right), margins.bottom());
+    }
 }
 
 void CEdit::SetFont(const CFont* font)

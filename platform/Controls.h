@@ -77,6 +77,8 @@ public:
     int GetPos() const;
 };
 
+constexpr UINT EM_SETREADONLY = 0x00CF;
+
 // A single-line edit. A popup edit (WS_POPUP) is a top-level window of its own.
 class CEdit : public CWnd
 {
@@ -90,13 +92,19 @@ public:
     void GetSel(int& start, int& end) const;
     // Left margin in the low word, right margin in the high word.
     DWORD GetMargins() const;
+    // Room kept free of text at the left and right edge, in pixels beyond the edit's own inner
+    // margin (GetMargins reports the sum).
+    void SetMargins(UINT left, UINT right);
     void SetFont(const CFont* font);
     // The extent of `text` in the edit's font (what a CClientDC with the edit's font would give).
     CSize GetTextExtent(const std::string& text) const;
     // Every key goes to the edit first: no menu shortcut takes it while the edit has the focus.
     void SetTakesAllKeys(bool takesAll);
+    // ES_READONLY on or off, as EM_SETREADONLY (which a derived edit may watch).
+    BOOL SetReadOnly(BOOL readOnly = TRUE);
 
 protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // A key press reaching the edit: WM_KEYDOWN, or WM_SYSKEYDOWN while Alt is held. TRUE eats it.
     virtual BOOL PreTranslateKey(UINT message, UINT virtualKey);
     // A key released while the edit has the focus (auto-repeat releases are not reported). TRUE eats it.

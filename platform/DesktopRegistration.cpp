@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <mutex>
 
 namespace
@@ -107,6 +108,15 @@ std::string OneLine(const std::string& text)
     return out;
 }
 
+bool HoldsExactly(const std::string& path, const std::string& content)
+{
+    QFile file(QString::fromUtf8(path.c_str()));
+    if (!file.open(QIODevice::ReadOnly) || file.size() != static_cast<qint64>(content.size()))
+        return false;
+    const QByteArray held = file.readAll();
+    return held.size() == static_cast<qsizetype>(content.size()) && std::equal(held.begin(), held.end(), content.begin());
+}
+
 bool WriteWhole(const std::string& path, const std::string& content)
 {
     const QString file = QString::fromUtf8(path.c_str());
@@ -188,7 +198,13 @@ bool RegisterDesktopDocumentType(const SDesktopDocumentType& type)
         "MimeType=" + mime + ";\n"
         "NoDisplay=true\n"
         "Terminal=false\n";
-    if (!WriteWhole(DesktopMimePackagePath(type.typeId), package) || !WriteWhole(DesktopEntryPath(type.typeId), entry))
+    // The program registers at every start: files that already say the same are left alone, and
+    // the desktop's caches are rebuilt only when something changed.
+    const std::string packagePath = DesktopMimePackagePath(type.typeId);
+    const std::string entryPath = DesktopEntryPath(type.typeId);
+    if (HoldsExactly(packagePath, package) && HoldsExactly(entryPath, entry))
+        return true;
+    if (!WriteWhole(packagePath, package) || !WriteWhole(entryPath, entry))
         return false;
     RefreshDesktopCaches(DataFolder());
     return true;

@@ -30,6 +30,7 @@ constexpr DWORD ES_LEFT = 0x0;
 constexpr DWORD ES_CENTER = 0x1;
 constexpr DWORD ES_RIGHT = 0x2;
 constexpr DWORD ES_AUTOHSCROLL = 0x80;
+constexpr DWORD ES_READONLY = 0x0800;
 // Static style: the control shows an icon.
 constexpr DWORD SS_ICON = 0x3;
 
@@ -50,6 +51,8 @@ constexpr int CB_ERR = -1;
 // System colours.
 constexpr int COLOR_WINDOW = 5;
 constexpr int COLOR_WINDOWTEXT = 8;
+constexpr int COLOR_HIGHLIGHT = 13;
+constexpr int COLOR_HIGHLIGHTTEXT = 14;
 constexpr int COLOR_BTNFACE = 15;
 constexpr int COLOR_INFOTEXT = 23;
 constexpr int COLOR_INFOBK = 24;

@@ -3,11 +3,13 @@
 #include "platform/Gdi_p.h"
 #include "platform/Wnd_p.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPolygon>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -343,13 +345,21 @@ BOOL CBitmap::SaveFile(const char* path, const char* format, bool straightAlpha)
 {
     if (d->image.isNull() || !path || !format)
         return FALSE;
-    QImageWriter writer(QString::fromLocal8Bit(path), QByteArray(format).toLower());
     QImage image = d->image;
     if (straightAlpha)
         image.reinterpretAsFormat(QImage::Format_ARGB32);
     if (std::strcmp(format, "PNG") != 0)
         image = image.convertToFormat(QImage::Format_RGB32);
-    return writer.write(image) ? TRUE : FALSE;
+    // Encoded in memory first, then put in place whole: a format that cannot be written, a full
+    // disk or a folder that refuses the file leaves an existing file untouched.
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, QByteArray(format).toLower());
+    if (!writer.write(image))
+        return FALSE;
+    QSaveFile file(QString::fromLocal8Bit(path));
+    return file.open(QIODevice::WriteOnly) && file.write(encoded) == encoded.size() && file.commit() ? TRUE : FALSE;
 }
 
 // ---- device contexts ----

@@ -59,7 +59,7 @@ struct CInstanceChannel::Impl
 
     void Claim(const std::string& name, const std::string& folder);
     void Accept();
-    void Read(QLocalSocket* socket, QByteArray& buffer);
+    void Read(QLocalSocket* socket, std::string& buffer);
     void Deliver();
 };
 
@@ -97,7 +97,7 @@ void CInstanceChannel::Impl::Accept()
 {
     while (QLocalSocket* socket = server->nextPendingConnection())
     {
-        auto buffer = std::make_shared<QByteArray>();
+        auto buffer = std::make_shared<std::string>();
         QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, buffer] { Read(socket, *buffer); });
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(kClientTimeoutMs, socket, [socket] { socket->abort(); });
@@ -107,23 +107,38 @@ void CInstanceChannel::Impl::Accept()
     }
 }
 
-void CInstanceChannel::Impl::Read(QLocalSocket* socket, QByteArray& buffer)
+CInstanceChannel::EFrame CInstanceChannel::TakeCommand(const std::string& buffer, std::string& command)
+{
+    if (buffer.size() < 4)
+        return EFrame::kIncomplete;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.data());
+    const uint32_t length = (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
+    if (length > kMaxCommandLength)
+        return EFrame::kRefused;
+    if (buffer.size() - 4 < length)
+        return EFrame::kIncomplete;
+    command.assign(buffer, 4, length);
+    return EFrame::kComplete;
+}
+
+void CInstanceChannel::Impl::Read(QLocalSocket* socket, std::string& buffer)
 {
     if (socket->state() != QLocalSocket::ConnectedState && socket->bytesAvailable() == 0)
         return;
-    buffer.append(socket->readAll());
-    if (buffer.size() < 4)
-        return;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(buffer.constData());
-    const uint32_t length = (uint32_t{bytes[0]} << 24) | (uint32_t{bytes[1]} << 16) | (uint32_t{bytes[2]} << 8) | bytes[3];
-    if (length > kMaxCommandLength)
+    const QByteArray arrived = socket->readAll();
+    buffer.append(arrived.constData(), static_cast<size_t>(arrived.size()));
+    std::string command;
+    switch (TakeCommand(buffer, command))
     {
+    case EFrame::kIncomplete:
+        return;
+    case EFrame::kRefused:
         socket->abort();
         return;
+    case EFrame::kComplete:
+        break;
     }
-    if (static_cast<uint32_t>(buffer.size()) - 4 < length)
-        return;
-    queue.emplace_back(buffer.constData() + 4, length);
+    queue.push_back(std::move(command));
     ++received;
     buffer.clear();
     socket->write(&kAcknowledge, 1);

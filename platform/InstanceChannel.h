@@ -44,6 +44,17 @@ public:
     // Longest command accepted; a longer announced length drops the connection.
     static constexpr size_t kMaxCommandLength = 64 * 1024;
 
+    // A command is framed as its length (4 bytes, most significant first) and its bytes.
+    // kComplete puts the first command of `buffer` (the bytes received so far) into `command`;
+    // kRefused is a length past kMaxCommandLength.
+    enum class EFrame
+    {
+        kIncomplete,
+        kComplete,
+        kRefused,
+    };
+    static EFrame TakeCommand(const std::string& buffer, std::string& command);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

@@ -368,6 +368,17 @@ void CListCtrl::OnPaint()
         if (m_exStyle & LVS_EX_GRIDLINES)
             dc.FillSolidRect(RECT{0, top + GetRowHeight() - 1, client.right, top + GetRowHeight()}, RGB(192, 192, 192));
     }
+    // Grid lines also part the columns, over the rows that exist.
+    if ((m_exStyle & LVS_EX_GRIDLINES) && last > m_top)
+    {
+        const int bottom = GetHeaderHeight() + (last - m_top) * GetRowHeight();
+        int right = -m_scrollX;
+        for (const LVCOLUMNA& column : m_columns)
+        {
+            right += column.cx;
+            dc.FillSolidRect(RECT{right - 1, GetHeaderHeight(), right, bottom}, RGB(192, 192, 192));
+        }
+    }
 }
 
 void CListCtrl::FocusAndSelect(int item, bool extend)

@@ -6,6 +6,7 @@
 // the handlers. Character keys reach OnListChar before anything else (menu shortcuts included) when
 // WantsChar says so.
 #include "platform/CommonControls.h"
+#include "platform/Dialog.h"   // system colours
 #include "platform/Gdi.h"
 
 #include <memory>
@@ -36,9 +37,6 @@ constexpr UINT LVN_COLUMNCLICK = static_cast<UINT>(-108);
 constexpr UINT ODS_SELECTED = 0x0001;
 constexpr UINT ODS_DISABLED = 0x0004;
 constexpr UINT ODS_FOCUS = 0x0010;
-
-constexpr int COLOR_HIGHLIGHT = 13;
-constexpr int COLOR_HIGHLIGHTTEXT = 14;
 
 struct LVITEMA
 {

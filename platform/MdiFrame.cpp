@@ -28,6 +28,8 @@ struct CMDIFrameWnd::FrameImpl
 {
     QPointer<QMdiArea> area;
     int created = 0;   // children made so far, for the default cascade
+    int topInset = 0;
+    int bottomInset = 0;
 };
 
 // Remembers where a child returns when it is restored: Qt keeps no normal rectangle for children.
@@ -198,7 +200,21 @@ void CMDIFrameWnd::RecalcLayout()
 {
     QWidget* widget = GetImpl() ? GetImpl()->widget.data() : nullptr;
     if (widget && m_frame->area)
-        m_frame->area->setGeometry(widget->rect());
+        m_frame->area->setGeometry(widget->rect().adjusted(0, m_frame->topInset, 0, -m_frame->bottomInset));
+}
+
+void CMDIFrameWnd::OnSize(UINT type, int cx, int cy)
+{
+    CWnd::OnSize(type, cx, cy);
+    if (m_frame->topInset || m_frame->bottomInset)
+        RecalcLayout();
+}
+
+void CMDIFrameWnd::SetClientInsets(int top, int bottom)
+{
+    m_frame->topInset = std::max(top, 0);
+    m_frame->bottomInset = std::max(bottom, 0);
+    RecalcLayout();
 }
 
 BOOL CMDIFrameWnd::OnCommand(UINT id)

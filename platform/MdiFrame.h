@@ -74,6 +74,8 @@ public:
 
     // Re-fits the MDI client and the bars into the frame.
     virtual void RecalcLayout();
+    // Room kept free above and below the MDI client for the frame's bars, in pixels.
+    void SetClientInsets(int top, int bottom);
     // The command `id` (a menu entry, a button, an accelerator): TRUE when handled.
     virtual BOOL OnCommand(UINT id);
     // The state of command `id`; the default leaves it enabled and unchecked.
@@ -88,6 +90,8 @@ protected:
     // Runs when the window exists: 0 to go on, -1 to fail the creation.
     virtual int OnCreate();
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Keeps the bars' room free when the frame has any.
+    void OnSize(UINT type, int cx, int cy) override;
 
 private:
     std::unique_ptr<FrameImpl> m_frame;

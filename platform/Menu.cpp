@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPointer>
 
+#include <algorithm>
 #include <vector>
 
 struct CMenu::Impl
@@ -135,6 +136,34 @@ UINT CMenu::GetMenuItemID(int position) const
     if (action->menu())
         return 0xFFFFFFFF;
     return static_cast<UINT>(action->data().toULongLong());
+}
+
+BOOL CMenu::InsertMenu(UINT position, UINT flags, CMenu* subMenu, const char* text)
+{
+    if (!d->menu || (flags & (MF_POPUP | MF_BYPOSITION)) != (MF_POPUP | MF_BYPOSITION) || !subMenu ||
+        !subMenu->d->menu || subMenu == this)
+        return FALSE;
+    QMenu* sub = subMenu->d->menu.get();
+    sub->setTitle(QString::fromLatin1(text ? text : ""));
+    QAction* before = ActionAt(d->menu.get(), position);
+    QAction* action = before ? d->menu->insertMenu(before, sub) : d->menu->addMenu(sub);
+    action->setEnabled(!(flags & (MF_GRAYED | MF_DISABLED)));
+    const size_t at = std::min<size_t>(position, d->subMenus.size());
+    d->subMenus.insert(d->subMenus.begin() + static_cast<std::ptrdiff_t>(at), subMenu);
+    return TRUE;
+}
+
+BOOL CMenu::DeleteMenu(UINT position, UINT flags)
+{
+    QAction* action = (flags & MF_BYPOSITION) ? ActionAt(d->menu.get(), position) : nullptr;
+    if (!action)
+        return FALSE;
+    d->menu->removeAction(action);
+    // A sub-menu's entry belongs to the sub-menu; commands and separators belong to this menu.
+    if (!action->menu())
+        delete action;
+    d->subMenus.erase(d->subMenus.begin() + static_cast<std::ptrdiff_t>(position));
+    return TRUE;
 }
 
 CMenu* CMenu::GetSubMenu(int position) const

@@ -38,6 +38,11 @@ public:
     // entry; the sub-menu must live as long as this menu is shown.
     BOOL AppendMenu(UINT flags, UINT_PTR commandId, const char* text);
     BOOL AppendMenu(UINT flags, CMenu* subMenu, const char* text);
+    // A sub-menu entry (MF_POPUP | MF_BYPOSITION) put before `position`, or appended when the menu
+    // has no entry there.
+    BOOL InsertMenu(UINT position, UINT flags, CMenu* subMenu, const char* text);
+    // Removes the entry at `position` (MF_BYPOSITION only); a sub-menu stays with its owner.
+    BOOL DeleteMenu(UINT position, UINT flags);
     // Marks the entry at position `check` with the radio mark and clears the others in
     // first..last (MF_BYPOSITION only).
     BOOL CheckMenuRadioItem(UINT first, UINT last, UINT check, UINT flags);

@@ -100,15 +100,17 @@ struct HMIDIOUT__
 
 namespace
 {
+// The registry of open handles is never destroyed: devices still open at exit are closed while
+// static objects are destroyed, in an order no one controls.
 std::mutex& HandleMutex()
 {
-    static std::mutex mutex;
+    static std::mutex& mutex = *new std::mutex;
     return mutex;
 }
 
 std::set<const void*>& LiveHandles()
 {
-    static std::set<const void*> handles;
+    static std::set<const void*>& handles = *new std::set<const void*>;
     return handles;
 }
 

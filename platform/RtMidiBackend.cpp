@@ -381,15 +381,17 @@ bool CRtOutputConnection::IsPresent()
     return m_backend.IsListed(m_rawName, true);
 }
 
+// The default backend and its lock are never destroyed: devices still open at exit are closed
+// through them while static objects are destroyed, in an order no one controls.
 std::unique_ptr<IMidiBackend>& DefaultBackend()
 {
-    static std::unique_ptr<IMidiBackend> backend;
+    static std::unique_ptr<IMidiBackend>& backend = *new std::unique_ptr<IMidiBackend>;
     return backend;
 }
 
 std::mutex& BackendMutex()
 {
-    static std::mutex mutex;
+    static std::mutex& mutex = *new std::mutex;
     return mutex;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/SizeGrip.h"
 
+#include "platform/Dialog.h"
+#include "platform/Gdi.h"
 #include "platform/Wnd_p.h"
 
 #include <QSizeGrip>
@@ -21,6 +23,15 @@ BOOL CSizeGrip::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     grip->show();
     GetImpl()->content = grip;
     return TRUE;
+}
+
+void CSizeGrip::OnPaint()
+{
+    // The grip draws only its dots; the corner under them is the dialog's face.
+    CPaintDC dc(this);
+    RECT client;
+    GetClientRect(&client);
+    dc.FillSolidRect(client, GetSysColor(COLOR_BTNFACE));
 }
 
 void SetMinTrackSize(CWnd* window, SIZE size)

@@ -13,6 +13,9 @@ public:
     // `rect` is the parent's client rectangle; the grip takes its standard size in that corner.
     BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
     static SIZE StandardSize();
+
+protected:
+    void OnPaint() override;
 };
 
 // The smallest size the user may give the window by dragging its frame (WM_GETMINMAXINFO's

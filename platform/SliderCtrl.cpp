@@ -15,10 +15,28 @@ struct CSliderEvents final : public QObject
     CSliderEvents(CSliderCtrl* slider, QSlider* control) : m_slider(slider), m_control(control) {}
     bool eventFilter(QObject*, QEvent* event) override
     {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+            return MousePress(*static_cast<QMouseEvent*>(event));
         if (event->type() != QEvent::KeyPress)
             return false;
         auto* key = static_cast<QKeyEvent*>(event);
         return m_slider->PreTranslateKey(VirtualKeyFromQt(key->key(), key->modifiers())) != FALSE;
+    }
+    bool MousePress(const QMouseEvent& mouse)
+    {
+        if (m_control->isSliderDown())
+        {
+            m_slider->OnTrackbarOtherButton();
+            return true;
+        }
+        if (mouse.button() != Qt::RightButton)
+            return false;
+        // The slider itself answers the left button only; the moves and the release that follow
+        // carry no button it checks.
+        QMouseEvent left(QEvent::MouseButtonPress, mouse.position(), mouse.globalPosition(), Qt::LeftButton,
+                         (mouse.buttons() & ~Qt::RightButton) | Qt::LeftButton, mouse.modifiers());
+        QCoreApplication::sendEvent(m_control, &left);
+        return true;
     }
     void Scroll(UINT code) { m_slider->OnTrackbarScroll(code, m_control->sliderPosition()); }
     CSliderCtrl* m_slider;
@@ -140,3 +158,4 @@ void CSliderCtrl::PressThumb()
 
 void CSliderCtrl::OnTrackbarScroll(UINT, int) {}
 BOOL CSliderCtrl::PreTranslateKey(UINT) { return FALSE; }
+void CSliderCtrl::OnTrackbarOtherButton() {}

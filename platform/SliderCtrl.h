@@ -1,7 +1,8 @@
 #pragma once
 // The trackbar, as CSliderCtrl: a range, a thumb position, line and page sizes, and the scroll
 // notifications of a drag or a key (TB_ codes) to OnTrackbarScroll, where MFC would reflect
-// WM_HSCROLL and WM_VSCROLL. A vertical trackbar has its lowest position at the top.
+// WM_HSCROLL and WM_VSCROLL. A vertical trackbar has its lowest position at the top. The right
+// mouse button drags the thumb as the left one does.
 #include "platform/CommonControls.h"
 
 constexpr DWORD TBS_VERT = 0x0002;
@@ -42,6 +43,8 @@ protected:
     virtual void OnTrackbarScroll(UINT code, int position);
     // A key press reaching the trackbar; TRUE eats it.
     virtual BOOL PreTranslateKey(UINT virtualKey);
+    // A press of the other mouse button while the thumb is being dragged; the drag goes on.
+    virtual void OnTrackbarOtherButton();
 
 private:
     friend struct CSliderEvents;

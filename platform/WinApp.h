@@ -41,5 +41,12 @@ private:
 CWinApp* AfxGetApp();
 
 // What main() calls: bootstrap, InitInstance, Run, ExitInstance, shutdown. `argc` and `argv`
-// must outlive the call.
+// must outlive the call. Once started, SIGTERM and SIGINT close the main window as the user would
+// (WM_CLOSE), so a session's end or a Ctrl+C in a terminal shuts the program down in order.
 int RunApplication(CWinApp& application, int& argc, char** argv);
+
+// Start-up milestones for benchmarks and tests that watch the program from outside: when the
+// environment variable Q9_MILESTONES is set, each is printed to standard output as
+// "milestone <name>". The platform reports "main window shown" (the first time the application's
+// main window shows) and "started" (InitInstance succeeded, the main loop begins).
+void ReportMilestone(const char* name);

@@ -1,5 +1,6 @@
 #include "platform/Wnd.h"
 
+#include "platform/WinApp.h"
 #include "platform/Wnd_p.h"
 
 #include <QCloseEvent>
@@ -504,6 +505,12 @@ BOOL CWnd::ShowWindow(int command)
     {
         d->widget->setAttribute(Qt::WA_ShowWithoutActivating, command == SW_SHOWNA);
         d->widget->show();
+        static bool mainWindowShown = false;
+        if (!mainWindowShown && AfxGetApp() && AfxGetApp()->m_pMainWnd == this)
+        {
+            mainWindowShown = true;
+            ReportMilestone("main window shown");
+        }
     }
     return wasVisible;
 }

@@ -56,3 +56,27 @@ bool CImageDocument::WriteFile(const std::string& path) const
         ShowMessage(kFileMessageNotSaved);
     return saved;
 }
+
+void CImageDocument::RememberUndo(int mode)
+{
+    m_undoAvailable = false;
+    if (mode != 0 && mode != 1)
+        return;
+    m_undo.GetPatches() = m_current.GetPatches();
+    m_undoAvailable = true;
+}
+
+void CImageDocument::Undo()
+{
+    if (m_undoAvailable)
+        m_current.GetPatches().Swap(m_undo.GetPatches());
+}
+
+void CImageDocument::RestoreRemembered()
+{
+    if (!m_undoAvailable)
+        return;
+    m_current.GetPatches().Swap(m_undo.GetPatches());
+    m_undo.GetPatches().RemoveAll();
+    m_undoAvailable = false;
+}

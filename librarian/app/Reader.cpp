@@ -219,11 +219,10 @@ bool AReader::ImportSmf(std::istream& in, CParameterArray& patches)
     CDataSetCollector collector(image, GetDeviceId());
     if (!collector.Parse())
         return false;
-    bool stored = false;
+    // A readable file with nothing for this instrument (a song, another model's data) changes
+    // nothing and is no failure: the result is the file reader's.
     for (const CDataSet& dataSet : collector.dataSets)
-        stored = PatchAddressing::StoreDataSet(patches, dataSet.address, dataSet.data, 0) || stored;
-    if (!stored)
-        return false;
+        PatchAddressing::StoreDataSet(patches, dataSet.address, dataSet.data, 0);
     m_lastResult = kTransferDone;
     return true;
 }

@@ -42,8 +42,8 @@ public:
     bool Read(int area, const std::vector<int>& indices, CParameterArray& patches);
 
     // Reads a whole Standard MIDI File and stores its data sets for this instrument (temporary
-    // patch data into patch 0). The array changes only when the file is a readable Standard
-    // MIDI File holding at least one such data set that lands in the array; otherwise false.
+    // patch data into patch 0). False, with the array unchanged, when the stream is not a
+    // readable Standard MIDI File; a readable one with nothing for this instrument changes nothing.
     bool ImportSmf(std::istream& in, CParameterArray& patches);
     bool ImportSmfFile(const std::string& path, CParameterArray& patches);
 

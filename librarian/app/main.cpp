@@ -1,7 +1,20 @@
-#include <cstdio>
+#include "librarian/app/LibrarianApp.h"
 
-int main()
+#include <string>
+
+// The one application object, made before the program's entry as the framework expects.
+CApp theApp;
+
+int main(int argc, char** argv)
 {
-    std::puts("Q9EL: the librarian application is not built yet; its libraries and tests are.");
-    return 0;
+    // The command line is one path; a path with blanks arrives as several arguments.
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i)
+    {
+        if (i > 1)
+            commandLine += ' ';
+        commandLine += argv[i];
+    }
+    theApp.SetCommandLine(commandLine);
+    return RunApplication(theApp, argc, argv);
 }

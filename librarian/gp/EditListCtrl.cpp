@@ -850,16 +850,8 @@ void CEditListCtrl::DrawItem(DRAWITEMSTRUCT* drawItem)
         UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
         if (dc.GetTextExtent(shown).cx > room)
         {
-            // Shortened by whole characters, never splitting a double-byte one, down to nothing.
-            std::vector<size_t> starts;
-            for (size_t i = 0; i < shown.size(); i += CharLength(shown, i))
-                starts.push_back(i);
-            while (!starts.empty() && dc.GetTextExtent(shown).cx + ellipsisWidth > room)
-            {
-                shown.resize(starts.back());
-                starts.pop_back();
-            }
-            shown += "...";
+            shown = ShortenWithEllipsis(shown, room - ellipsisWidth,
+                                        [&dc](const std::string& part) { return dc.GetTextExtent(part).cx; });
         }
         else
         {
@@ -875,6 +867,23 @@ void CEditListCtrl::DrawItem(DRAWITEMSTRUCT* drawItem)
     }
     if (IPopup* editor = GetEditor(row))
         editor->GetWnd()->Invalidate(FALSE);
+}
+
+std::string ShortenWithEllipsis(const std::string& text, int room,
+                                const std::function<int(const std::string&)>& width)
+{
+    // Cut by whole characters, never splitting a double-byte one (which would draw a stray lead
+    // byte), and down to nothing for a column dragged narrower than "...".
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < text.size(); i += CharLength(text, i))
+        starts.push_back(i);
+    std::string shown = text;
+    while (!starts.empty() && width(shown) > room)
+    {
+        shown.resize(starts.back());
+        starts.pop_back();
+    }
+    return shown + "...";
 }
 
 // ---- CColumnWidthStore ----

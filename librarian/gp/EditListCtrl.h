@@ -11,6 +11,7 @@
 #include "platform/ListCtrl.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -175,6 +176,11 @@ private:
     bool m_leftPressed = false;
     bool m_rightPressed = false;
 };
+
+// The text shortened from its end by whole characters (a Shift-JIS double-byte character counts as
+// one) until `width` of it fits `room`, with "..." behind; "..." alone when no character fits.
+std::string ShortenWithEllipsis(const std::string& text, int room,
+                                const std::function<int(const std::string&)>& width);
 
 // Column widths in the profile as "%d" joined by ",".
 class CColumnWidthStore

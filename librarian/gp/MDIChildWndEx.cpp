@@ -50,6 +50,17 @@ bool CMDIChildWndEx::CanStayOnTop() const
     return false;
 }
 
+bool CMDIChildWndEx::CanUserClose() const
+{
+    return true;
+}
+
+void CMDIChildWndEx::OnClose()
+{
+    if (CanUserClose())
+        CMDIChildWnd::OnClose();
+}
+
 void CMDIChildWndEx::FitToClient(UINT command)
 {
     CMDIFrameWnd* frame = GetMDIFrame();

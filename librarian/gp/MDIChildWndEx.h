@@ -29,6 +29,10 @@ public:
     virtual std::string GetTitle() const;
     virtual bool RestoresPlacement() const;
     virtual bool CanStayOnTop() const;
+    // False for a frame the user must not close because the program relies on its document for
+    // as long as it runs: close requests (the frame's close button, Ctrl+F4, the window list) are
+    // refused. Destroying the frame, as the program does when it ends, still works.
+    virtual bool CanUserClose() const;
 
     BOOL OnCommand(UINT id) override;
     void OnUpdateCommandUI(CCmdUI* ui) override;
@@ -36,6 +40,9 @@ public:
     // The profile entry of this child's placement in section "Window".
     std::string GetPlacementEntry() const;
     bool IsOnTop() const { return m_onTop; }
+
+protected:
+    void OnClose() override;
 
 private:
     void FitToClient(UINT command);

@@ -115,6 +115,40 @@ bool CMDIFrameWndEx::BuildWindowGoMenu(CMenu& popup) const
     return true;
 }
 
+void CMDIFrameWndEx::RebuildWindowMenu()
+{
+    if (m_windowGoPosition < 0 || !m_windowMenu || m_windowMenu->IsNull())
+        return;
+    CMenu& menu = *m_windowMenu;
+    int arrange = -1;
+    for (int i = menu.GetMenuItemCount() - 1; i >= 0 && arrange < 0; --i)
+        if (menu.GetMenuItemID(i) == ID_WINDOW_ARRANGE)
+            arrange = i;
+    // Without "Arrange Icons" there is no tail to clear: nothing of the menu is guessed away.
+    if (arrange >= 0)
+        for (int i = menu.GetMenuItemCount() - 1; i > arrange; --i)
+            menu.DeleteMenu(static_cast<UINT>(i), MF_BYPOSITION);
+    const UINT position = static_cast<UINT>(m_windowGoPosition);
+    if (static_cast<int>(position) >= menu.GetMenuItemCount())
+        return;
+    std::string text = menu.GetMenuString(position, MF_BYPOSITION);
+    text.resize(std::min<size_t>(text.size(), 1024));
+    auto popup = std::make_unique<CMenu>();
+    popup->CreatePopupMenu();
+    BuildWindowGoMenu(*popup);
+    menu.DeleteMenu(position, MF_BYPOSITION);
+    menu.InsertMenu(position, MF_BYPOSITION | MF_POPUP, popup.get(), text.c_str());
+    // The old sub-menu is out of the menu now and can go.
+    m_windowGoMenu = std::move(popup);
+}
+
+LRESULT CMDIFrameWndEx::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITMENUPOPUP && m_windowMenu && wParam == reinterpret_cast<WPARAM>(m_windowMenu))
+        RebuildWindowMenu();
+    return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+}
+
 bool CMDIFrameWndEx::ActivateChild(int index)
 {
     std::vector<CMDIChildWnd*> children;
@@ -137,6 +171,7 @@ BOOL CMDIFrameWndEx::OnCommand(UINT id)
     }
     if (id == ID_WINDOW_GO_POPUP)
     {
+        RebuildWindowMenu();
         CMenu popup;
         if (!BuildWindowGoMenu(popup))
             return TRUE;

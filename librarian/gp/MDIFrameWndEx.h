@@ -3,10 +3,10 @@
 // application's profile, and it reaches its open children through the Window menu's sub-menu,
 // a popup at the cursor and the window-list dialog.
 #include "platform/MdiFrame.h"
+#include "platform/Menu.h"
 
+#include <memory>
 #include <vector>
-
-class CMenu;
 
 namespace GP
 {
@@ -33,6 +33,15 @@ public:
     // Fills `popup` with one entry per child, at most 36: "&0".."&9", "&A".."&Z", a tab and the
     // title, command ID_WINDOW_GO_FIRST + index, the active child checked. False when no child.
     bool BuildWindowGoMenu(CMenu& popup) const;
+    // The Window menu of the frame's menu bar. Its owner keeps it alive and sends WM_INITMENUPOPUP
+    // with the menu as wParam when it opens, so the list of children is always current.
+    void SetWindowMenu(CMenu* windowMenu) { m_windowMenu = windowMenu; }
+    CMenu* GetWindowMenu() const { return m_windowMenu; }
+    // Rebuilds the Window menu's window-go sub-menu: everything after "Arrange Icons" goes, and the
+    // entry at the window-go position becomes the list of children under the same text. Nothing
+    // happens without a Window menu or a window-go position.
+    void RebuildWindowMenu();
+    int32_t GetWindowGoPosition() const { return m_windowGoPosition; }
 
     void RecalcLayout() override;
     BOOL OnCommand(UINT id) override;
@@ -41,8 +50,13 @@ protected:
     int OnCreate() override;
     void OnClose() override;
     void OnDestroy() override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Position of the Window menu's window-go sub-menu; -1: the frame keeps none.
     int32_t m_windowGoPosition = -1;
+
+private:
+    CMenu* m_windowMenu = nullptr;
+    std::unique_ptr<CMenu> m_windowGoMenu;
 };
 }

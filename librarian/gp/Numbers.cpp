@@ -67,6 +67,9 @@ bool ParseReal(const char* text, double& value)
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
     {
         const char* digits = text + 2;
+        // "0x" alone is no number, though the scanner would read its 0.
+        if (!std::isxdigit(static_cast<unsigned char>(*digits)))
+            return false;
         const char* point = nullptr;
         for (const char* p = digits; std::isxdigit(static_cast<unsigned char>(*p)) || *p == '.'; ++p)
             if (*p == '.')
@@ -88,7 +91,8 @@ bool ParseReal(const char* text, double& value)
             result += fractionValue / kFractionScale;
         }
     }
-    else if (std::sscanf(text, "%lf", &result) != 1)
+    // "nan" and "inf" read as numbers but are none a value can take.
+    else if (std::sscanf(text, "%lf", &result) != 1 || !std::isfinite(result))
         return false;
     value = negative ? -result : result;
     return true;
@@ -121,6 +125,9 @@ const char* FormatInteger(int32_t value, int format)
 const char* FormatReal(double value, int format, int precision, int flags)
 {
     static std::string result;
+    // A value that is no number shows as 0 rather than as whatever its conversion would give.
+    if (!std::isfinite(value))
+        value = 0;
     if (precision > 0 && (flags & 2) && value == std::floor(value))
         precision = (flags & 4) ? 1 : 0;
     // A precision beyond what a double carries only makes the text long.

@@ -10,6 +10,17 @@
 
 namespace GP
 {
+namespace
+{
+// A dialog that supplies neither key would keep its rectangle where its size lives, and the next
+// opening would read the rectangle's left and top as its size: the size wins the shared entry.
+bool SharesSizeEntry(const std::string& positionSection, const std::string& positionEntry,
+                     const std::string& sizeSection, const std::string& sizeEntry)
+{
+    return positionSection == sizeSection && positionEntry == sizeEntry;
+}
+}
+
 CResizeDlg::CResizeDlg(UINT templateId, CWnd* parent, bool grip) : CDialog(templateId, parent), m_hasGrip(grip) {}
 
 CResizeDlg::~CResizeDlg() = default;
@@ -36,12 +47,12 @@ BOOL CResizeDlg::OnInitDialog()
     m_ready = true;
     SetMinTrackSize(this, m_minimum);
 
-    std::string section, entry;
-    GetSizeKey(section, entry);
-    if (!section.empty() || !entry.empty())
+    std::string sizeSection, sizeEntry, positionSection, positionEntry;
+    GetSizeKey(sizeSection, sizeEntry);
+    GetPositionKey(positionSection, positionEntry);
     {
         const std::string size =
-            GetProfileString(section, entry, Format("%d,%d", m_minimum.cx, m_minimum.cy));
+            GetProfileString(sizeSection, sizeEntry, Format("%d,%d", m_minimum.cx, m_minimum.cy));
         int cx = 0, cy = 0;
         if (std::sscanf(size.c_str(), "%d,%d", &cx, &cy) == 2)
         {
@@ -52,10 +63,9 @@ BOOL CResizeDlg::OnInitDialog()
         }
     }
 
-    section.clear();
-    entry.clear();
-    GetPositionKey(section, entry);
-    const std::string position = section.empty() && entry.empty() ? std::string() : GetProfileString(section, entry, "");
+    const std::string position = SharesSizeEntry(positionSection, positionEntry, sizeSection, sizeEntry)
+                                     ? std::string()
+                                     : GetProfileString(positionSection, positionEntry, "");
     CRect rect;
     if (!position.empty() &&
         std::sscanf(position.c_str(), "%d,%d,%d,%d", &rect.left, &rect.top, &rect.right, &rect.bottom) == 4)
@@ -89,15 +99,12 @@ void CResizeDlg::OnDestroy()
 {
     CRect window;
     GetWindowRect(&window);
-    std::string section, entry;
-    GetSizeKey(section, entry);
-    if (!section.empty() || !entry.empty())
-        WriteProfileString(section, entry, Format("%d,%d", window.Width(), window.Height()));
-    section.clear();
-    entry.clear();
-    GetPositionKey(section, entry);
-    if (!section.empty() || !entry.empty())
-        WriteProfileString(section, entry,
+    std::string sizeSection, sizeEntry, positionSection, positionEntry;
+    GetSizeKey(sizeSection, sizeEntry);
+    GetPositionKey(positionSection, positionEntry);
+    WriteProfileString(sizeSection, sizeEntry, Format("%d,%d", window.Width(), window.Height()));
+    if (!SharesSizeEntry(positionSection, positionEntry, sizeSection, sizeEntry))
+        WriteProfileString(positionSection, positionEntry,
                            Format("%d,%d,%d,%d", window.left, window.top, window.right, window.bottom));
     CDialog::OnDestroy();
 }

@@ -21,7 +21,9 @@ public:
     static constexpr UINT kGripId = 3;
 
 protected:
-    // Profile keys of the window rectangle and size; empty keys store nothing.
+    // Profile keys of the window rectangle and size. A key left empty is the profile's unnamed
+    // entry of the unnamed section, which all such dialogs share (the window list keeps its size
+    // there).
     virtual void GetPositionKey(std::string& section, std::string& entry);
     virtual void GetSizeKey(std::string& section, std::string& entry);
     // Moves the controls for a client area of cx by cy pixels.

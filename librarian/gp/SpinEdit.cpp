@@ -115,6 +115,21 @@ void CSpinEditSlider::OnTrackbarScroll(UINT code, int position)
     ShowValue();
 }
 
+void CSpinEditSlider::OnTrackbarOtherButton()
+{
+    const double low = std::min(m_edit.m_minimum, m_edit.m_maximum);
+    const double high = std::max(m_edit.m_minimum, m_edit.m_maximum);
+    if (low > 0 || high < 0 || !m_edit.SlideTo(0))
+        return;
+    ShowValue();
+    // The drag goes on from the thumb's new place.
+    RECT thumb;
+    RECT window;
+    GetThumbRect(&thumb);
+    GetWindowRect(&window);
+    SetCursorPos(window.left + (thumb.left + thumb.right) / 2, window.top + (thumb.top + thumb.bottom) / 2);
+}
+
 LRESULT CSpinEditSlider::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_KEYDOWN)
@@ -227,6 +242,8 @@ BOOL CSpinEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     if (!CEdit::Create(style, rect, parent, id))
         return FALSE;
     m_button = std::make_unique<CSpinEditButton>(*this);
+    // The text keeps clear of the button.
+    SetMargins(0, ButtonWidth);
     RECT client;
     GetClientRect(&client);
     if (!m_button->Create(RECT{std::max<LONG>(client.right - ButtonWidth, 0), 0, client.right, client.bottom}))
@@ -234,8 +251,7 @@ BOOL CSpinEdit::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
     ReadText();
     ShowValue();
     SelectDigit();
-    if (!IsWindowEnabled())
-        m_button->SetLook(CSpinEditButton::Disabled);
+    ShowAvailability();
     return TRUE;
 }
 
@@ -556,11 +572,18 @@ void CSpinEdit::OnSize(UINT type, int cx, int cy)
     PlaceButton();
 }
 
+void CSpinEdit::ShowAvailability()
+{
+    // A disabled or read-only edit cannot step: its button says so.
+    if (m_button)
+        m_button->SetLook(IsWindowEnabled() && !(GetStyle() & ES_READONLY) ? CSpinEditButton::Normal
+                                                                            : CSpinEditButton::Disabled);
+}
+
 void CSpinEdit::OnEnable(BOOL enable)
 {
     CEdit::OnEnable(enable);
-    if (m_button)
-        m_button->SetLook(enable ? CSpinEditButton::Normal : CSpinEditButton::Disabled);
+    ShowAvailability();
 }
 
 void CSpinEdit::OnDestroy()
@@ -578,6 +601,12 @@ void CSpinEdit::OnDestroy()
 
 LRESULT CSpinEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == EM_SETREADONLY)
+    {
+        const LRESULT result = CEdit::WindowProc(message, wParam, lParam);
+        ShowAvailability();
+        return result;
+    }
     if (message == WM_SETTEXT)
     {
         if (wParam)

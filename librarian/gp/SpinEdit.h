@@ -68,6 +68,8 @@ public:
 protected:
     void OnTrackbarScroll(UINT code, int position) override;
     BOOL PreTranslateKey(UINT virtualKey) override;
+    // The other button during a drag puts the value at 0 when the range holds it.
+    void OnTrackbarOtherButton() override;
     // The Enter posted at the end of a drag closes the trackbar.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -142,6 +144,7 @@ private:
     void SelectDigit();
     void TakeDigitFromCaret();
     void PlaceButton();
+    void ShowAvailability();
     bool HasFocusHere() const;
 
     int32_t m_numberKind;

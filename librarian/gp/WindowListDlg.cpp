@@ -126,7 +126,9 @@ void CWindowListDlg::CloseSelected()
         if (*it < static_cast<int>(m_children.size()))
         {
             CMDIChildWnd* child = m_children[static_cast<size_t>(*it)];
-            if (child->GetSafeHwnd())
+            // A frame the user must not close is left alone, not asked.
+            auto* ex = dynamic_cast<CMDIChildWndEx*>(child);
+            if (child->GetSafeHwnd() && (!ex || ex->CanUserClose()))
                 child->SendMessage(WM_CLOSE);
         }
 }

@@ -8,6 +8,7 @@
 #include "midi/framework/IVeyMidiListener.h"
 #include "midi/ml/CShortMessage.h"
 #include "midi/ml/IdentityMessage.h"
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyStruct.h"
 #include "toolkit/gt/NumberText.h"
@@ -18,24 +19,6 @@
 namespace
 {
 using CAttributes = CVeyElementDefinition::CAttributes;
-
-// Runs `take` on every attribute it knows (it returns 1 taken, 0 unknown, -1 bad value); taken
-// attributes leave the list. False at the first bad value.
-template <class TTake>
-bool TakeAttributes(CAttributes& attributes, TTake take)
-{
-    for (size_t i = 0; i < attributes.size();)
-    {
-        const int result = take(attributes[i].first, attributes[i].second);
-        if (result < 0)
-            return false;
-        if (result > 0)
-            attributes.erase(attributes.begin() + static_cast<std::ptrdiff_t>(i));
-        else
-            ++i;
-    }
-    return true;
-}
 
 CVeyRootStruct* FindRootStruct(const std::string& name)
 {
@@ -56,53 +39,37 @@ constexpr uint8_t kUniversalRealTime = 0x7F;
 
 bool CVeyMidi::LoadAttributes(CAttributes& attributes)
 {
-    return TakeAttributes(attributes, [this](const std::string& name, const std::string& value) {
-        if (name == "name")
-        {
-            m_name = value;
-            return 1;
-        }
-        if (name == "modelID")
-        {
-            GT::CBytes bytes;
-            // Model ID bytes travel inside a system-exclusive message, so each must be below 80h.
-            if (!GT::HexStringToBytes(value, bytes) ||
-                std::any_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b >= 0x80; }))
-            {
-                GetTraceTextOut().Printf("MIDI %s modelID is invalid. : %s\n", m_name.c_str(), value.c_str());
-                return -1;
-            }
-            m_modelId = bytes;
-            return 1;
-        }
-        if (name == "rootStructRef" || name == "rootStruct")
-        {
-            m_rootStructNames.push_back(value);
-            return 1;
-        }
-        if (name == "midiStructRef")
-        {
-            m_midiStructName = value;
-            return 1;
-        }
-        if (name == "addressSize")
-        {
-            int32_t size = 0;
-            if (!GT::StringToLong(value, &size))
-            {
+    const auto takeRootStructName = [this](const std::string& name) {
+        m_rootStructNames.push_back(name);
+        return true;
+    };
+    return CVeyAttributeReader()
+        .Text("name", m_name)
+        .Take("modelID",
+              [this](const std::string& value) {
+                  GT::CBytes bytes;
+                  // Model ID bytes travel inside a system-exclusive message, so each must be below 80h.
+                  if (!GT::HexStringToBytes(value, bytes) ||
+                      std::any_of(bytes.begin(), bytes.end(), [](uint8_t b) { return b >= 0x80; }))
+                  {
+                      GetTraceTextOut().Printf("MIDI %s modelID is invalid. : %s\n", m_name.c_str(), value.c_str());
+                      return false;
+                  }
+                  m_modelId = bytes;
+                  return true;
+              })
+        .Take("rootStructRef", takeRootStructName)
+        .Take("rootStruct", takeRootStructName)
+        .Text("midiStructRef", m_midiStructName)
+        .NumberIn(
+            "addressSize", m_addressSize, 1, 4,
+            [this](const std::string& value) {
                 GetTraceTextOut().Printf("MIDI %s addressSize is invalid. : %s\n", m_name.c_str(), value.c_str());
-                return -1;
-            }
-            if (size < 1 || size > 4)
-            {
+            },
+            [this](const std::string&) {
                 GetTraceTextOut().Printf("MIDI %s addressSize must be 1 through 4.\n", m_name.c_str());
-                return -1;
-            }
-            m_addressSize = size;
-            return 1;
-        }
-        return 0;
-    });
+            })
+        .Read(attributes);
 }
 
 void CVeyMidi::PrepareMessage(ML::CVantorMessage& message, const ML::Bytes& command) const
@@ -118,14 +85,8 @@ void CVeyMidi::PrepareMessage(ML::CVantorMessage& message, const ML::Bytes& comm
 
 bool CVeyMidiIn::LoadAttributes(CAttributes& attributes)
 {
-    if (!CVeyMidi::LoadAttributes(attributes))
-        return false;
-    return TakeAttributes(attributes, [this](const std::string& name, const std::string& value) {
-        if (name != "midiOutRef")
-            return 0;
-        m_thruOutputName = value;
-        return 1;
-    });
+    return CVeyMidi::LoadAttributes(attributes) &&
+           CVeyAttributeReader().Text("midiOutRef", m_thruOutputName).Read(attributes);
 }
 
 bool CVeyMidiIn::Resolve()
@@ -274,14 +235,8 @@ void CVeyMidiIn::PollDevice(uint32_t longestWait)
 
 bool CVeyMidiOut::LoadAttributes(CAttributes& attributes)
 {
-    if (!CVeyMidi::LoadAttributes(attributes))
-        return false;
-    return TakeAttributes(attributes, [this](const std::string& name, const std::string& value) {
-        if (name != "midiMessageValueRef")
-            return 0;
-        m_midiMessageValueName = value;
-        return 1;
-    });
+    return CVeyMidi::LoadAttributes(attributes) &&
+           CVeyAttributeReader().Text("midiMessageValueRef", m_midiMessageValueName).Read(attributes);
 }
 
 bool CVeyMidiOut::Resolve()

@@ -81,6 +81,8 @@ public:
     void SetListener(IVeyMidiListener* listener) { m_listener = listener; }
     const std::string& GetThruOutputName() const { return m_thruOutputName; }
     CVeyMidiOut* GetThruOutput() const { return m_thruOutput; }
+    // Programs that make their ports themselves name the thru output directly.
+    void SetThruOutput(CVeyMidiOut* output) { m_thruOutput = output; }
 
 private:
     void ReceiveShort(const std::vector<uint8_t>& bytes);

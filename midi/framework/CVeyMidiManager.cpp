@@ -3,6 +3,7 @@
 #include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiStruct.h"
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/VeyManagers.h"
@@ -25,10 +26,7 @@ bool LoadPorts(TPorts& ports, const CVeyElementDefinitions& definitions, const c
         }
         if (!attributes.empty())
         {
-            std::string line = "Midi " + port.GetName() + " unknown tags. : ";
-            for (const auto& attribute : attributes)
-                line += attribute.first + ", ";
-            GetTraceTextOut().Write(line + "\n");
+            CVeyAttributeReader::ReportUnknownTags("Midi", port.GetName(), attributes);
             return false;
         }
     }

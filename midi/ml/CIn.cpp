@@ -148,7 +148,12 @@ bool CIn::Start()
         header->dwBufferLength = CPacket::kSize;
         header->dwBytesRecorded = 0;
         if (!PrepareHeader(header))
+        {
+            // Stop undoes what was prepared and clears the running flag, so a later Start tries
+            // again instead of reporting an input that does not run.
+            Stop();
             return false;
+        }
     }
     for (uint32_t i = 0; i < kQueuedPackets; ++i)
     {

@@ -18,14 +18,16 @@ bool AMMReporter::Report(MMRESULT result)
 
 AMMReporter& GetInputReporter()
 {
-    static AMMReporter reporter;
+    // Never destroyed: devices still open at exit are closed during static destruction.
+    static AMMReporter& reporter = *new AMMReporter;
     AMMReporter* installed = g_inputReporter.load();
     return installed ? *installed : reporter;
 }
 
 AMMReporter& GetOutputReporter()
 {
-    static AMMReporter reporter;
+    // Never destroyed: devices still open at exit are closed during static destruction.
+    static AMMReporter& reporter = *new AMMReporter;
     AMMReporter* installed = g_outputReporter.load();
     return installed ? *installed : reporter;
 }

@@ -11,17 +11,25 @@
 #include "model/CVeyStruct.h"
 #include "model/CVeyValue.h"
 #include "platform/Profile.h"
+#include "platform/Gdi.h"
 #include "platform/Shell.h"
+#include "platform/UiDriver.h"
+#include "platform/WindowPlacement.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/VirtualClock.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/InstanceManager.h"
+#include "toolkit/gt/TraceTextOut.h"
 #include "toolkit/ul/TipBar.h"
 #include "ui/panels/CVeyViewManager.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -195,36 +203,83 @@ TEST_F(EditorStartupTest, StartsWithTheMainPanelInTheMainFrameAndShutsDownInOrde
     EXPECT_EQ(m_app->m_pMainWnd, nullptr);
 }
 
-TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
+TEST_F(EditorStartupTest, ThePanelsShowTheScriptFoldersPicturesAndTextsInThePlatformsFonts)
+{
+    // A background named without its extension (back.bmp), a two-state knob in a PNG file and a
+    // text writer: read by the resource manager through the editor's factory.
+    std::string script = kScript;
+    script.replace(script.find("<structType>"), 0,
+                   "<bitmap><name>back</name></bitmap>"
+                   "<bitmap><name>knob.png</name><stateCount>2</stateCount><direction>1</direction></bitmap>"
+                   "<textWriter><name>text</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>14</fontHeight>"
+                   "<fontColor>65280,65280,0</fontColor><backgroundMode>transparent</backgroundMode></textWriter>\n");
+    script.replace(script.find("<size>200,100</size></panelType>"), 32,
+                   "<size>200,100</size><bitmapRef>back</bitmapRef>"
+                   "<control><type>knob</type><name>k</name><position>10,10</position><bitmapRef>knob.png</bitmapRef>"
+                   "<valueRef>fm.common.level</valueRef></control>"
+                   "<control><type>staticText</type><name>t</name><position>60,10</position><size>100,30</size>"
+                   "<textWriterRef>text</textWriterRef><valueRef>fm.common.level</valueRef></control></panelType>");
+    WriteScript(script);
+    const std::string folder = m_program.Path() + "/Script/Q9EE/";
+    CBitmap back, knob;
+    CDC dc;
+    ASSERT_TRUE(back.CreateBitmap(200, 100));
+    dc.SelectObject(&back);
+    dc.FillSolidRect(RECT{0, 0, 200, 100}, RGB(20, 60, 90));
+    ASSERT_TRUE(back.SaveFile((folder + "back.bmp").c_str(), "BMP"));
+    ASSERT_TRUE(knob.CreateBitmap(40, 20));
+    dc.SelectObject(&knob);
+    dc.FillSolidRect(RECT{0, 0, 20, 20}, RGB(200, 0, 0));
+    dc.FillSolidRect(RECT{20, 0, 40, 20}, RGB(0, 200, 0));
+    ASSERT_TRUE(knob.SaveFile((folder + "knob.png").c_str(), "PNG"));
+
+    ASSERT_TRUE(m_app->InitInstance());
+    CWnd* frame = m_app->m_pMainWnd;
+    ASSERT_NE(frame, nullptr);
+    PumpAllMessages();
+    frame->UpdateWindow();
+    CClientDC client(frame);
+    EXPECT_EQ(client.GetPixel(190, 90) & 0xFFFFFF, RGB(20, 60, 90)) << "the background";
+    EXPECT_EQ(client.GetPixel(20, 20) & 0xFFFFFF, RGB(0, 200, 0)) << "the knob's state for level 100";
+    int lit = 0;
+    for (int y = 10; y < 40; ++y)
+        for (int x = 60; x < 160; ++x)
+            lit += (client.GetPixel(x, y) & 0xFFFFFF) == RGB(255, 255, 0);
+    EXPECT_GT(lit, 20) << "the level's text in the writer's colour";
+}
+
+TEST_F(EditorStartupTest, FailedStartShowsOneMessageWithTheFileAndTheReasonAndEndsWithoutWindows)
 {
     struct CCase
     {
         const char* name;
         const char* script;   // null: no script file at all
-        std::vector<std::string> boxes;
+        const char* message;  // the first line of the one box
+        const char* reason;   // what the box says about the cause
     };
     const std::vector<CCase> cases = {
-        {"missing script", nullptr, {"Unable to open script.\n", "Unable to open main panel."}},
-        {"not a script", "\x01\x02 this is no XML <<<", {"Unable to open script.\n", "Unable to open main panel."}},
+        {"missing script", nullptr, "Unable to open script.", "No such file or directory"},
+        {"not a script", "\x01\x02 this is no XML <<<", "Unable to open script.", "Unknown tag. : <<"},
         {"unknown struct type", "<script><struct><type>noSuchT</type><name>fm</name></struct>"
                                 "<panelType><type>mainT</type><name>main</name><size>10,10</size></panelType>"
                                 "<panel><type>mainT</type></panel></script>",
-         {"Unable to create.\n", "Unable to open main panel."}},
+         "Unable to create.", "Unable to find struct type definition. : noSuchT"},
         {"no root struct fm", "<script><panelType><type>mainT</type><name>main</name><size>10,10</size></panelType>"
                               "<panel><type>mainT</type></panel></script>",
-         {"Unable to find root struct for data file.\n", "Unable to open main panel."}},
+         "Unable to find root struct for data file.", "The script declares no root struct \"fm\"."},
         {"no panel main", "<script><structType><type>cT</type><name>$name</name><address>$address</address>"
                           "<value><type>int1x7</type><name>v</name></value></structType>"
                           "<structType><type>fmT</type><name>$name</name><address>$address</address>"
                           "<struct><type>cT</type><name>c</name><address>00 00 00 00</address></struct></structType>"
                           "<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct></script>",
-         {"Unable to open main panel."}},
+         "Unable to open main panel.", "no root panel \"main\""},
     };
     // Positions saved by an earlier run must survive a start that never opened the panels.
     const std::string positions = m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt";
     mkdir((m_data.Path() + "/Vantor").c_str(), 0700);
     mkdir((m_data.Path() + "/Vantor/Talvarix Editor").c_str(), 0700);
     ASSERT_TRUE(WriteFileBytes(positions, "main\n5,6\n"));
+    const std::string script = m_program.Path() + "/Script/Q9EE/Script.xml";
     for (const CCase& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -233,9 +288,13 @@ TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
         if (c.script)
             WriteScript(c.script);
         else
-            std::remove((m_program.Path() + "/Script/Q9EE/Script.xml").c_str());
+            std::remove(script.c_str());
         EXPECT_FALSE(m_app->InitInstance());
-        EXPECT_EQ(m_boxes, c.boxes);
+        ASSERT_EQ(m_boxes.size(), 1u) << "one box says what went wrong";
+        const std::string& box = m_boxes[0];
+        EXPECT_EQ(box.substr(0, box.find('\n')), c.message);
+        EXPECT_NE(box.find("\n" + script + "\n"), std::string::npos) << box;
+        EXPECT_NE(box.find(c.reason), std::string::npos) << box;
         EXPECT_EQ(m_app->m_pMainWnd, nullptr);
         EXPECT_FALSE(CSplash::GetInstance().IsShown());
         EXPECT_NE(Exit(), 0) << "a failed start-up ends the program with a failure";
@@ -243,6 +302,58 @@ TEST_F(EditorStartupTest, FailedStartShowsItsMessageAndEndsWithoutWindows)
             EXPECT_FALSE(window->IsWindowVisible()) << window->GetWindowText();
         EXPECT_EQ(ReadFileBytes(positions), "main\n5,6\n");
     }
+}
+
+TEST_F(EditorStartupTest, DataFolderThatCannotBeMadeEndsTheStartBeforeAnythingIsRead)
+{
+    WriteScript(kScript);
+    // A file where the maker's folder should be: the user data folder cannot be created.
+    ASSERT_TRUE(WriteFileBytes(m_data.Path() + "/Vantor", "not a folder"));
+    EXPECT_FALSE(m_app->InitInstance());
+    ASSERT_EQ(m_boxes.size(), 1u);
+    const std::string& box = m_boxes[0];
+    EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to create the folder for the editor's settings.");
+    EXPECT_NE(box.find(m_data.Path() + "/Vantor/Talvarix Editor/"), std::string::npos) << box;
+    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
+    EXPECT_NE(Exit(), 0);
+    EXPECT_EQ(ReadFileBytes(m_data.Path() + "/Vantor"), "not a folder");
+    EXPECT_TRUE(CVeyFolders::GetInstance().userDataFolder.empty()) << "the exit writes nowhere";
+}
+
+namespace
+{
+// An instrument layer whose binding finds a path missing, as a misspelt script would.
+class CUnboundInstrument : public IEditorInstrumentLayer
+{
+public:
+    bool Initialize() override
+    {
+        GetTraceTextOut().Write("Unable to bind fm.setup.programChange.\n");
+        return false;
+    }
+    bool ReadAll() override { return ++transfers, true; }
+    bool WriteAllChecked() override { return ++transfers, true; }
+    bool WriteAll() override { return ++transfers, true; }
+    bool SaveViewState(const std::string&) override { return ++saves, true; }
+    int transfers = 0;
+    int saves = 0;
+};
+}
+
+TEST_F(EditorStartupTest, InstrumentLayerThatCannotBindEndsTheStartWithTheMissingPaths)
+{
+    WriteScript(kScript);
+    CUnboundInstrument instrument;
+    m_app->SetInstrumentLayer(&instrument);
+    EXPECT_FALSE(m_app->InitInstance());
+    ASSERT_EQ(m_boxes.size(), 1u);
+    const std::string& box = m_boxes[0];
+    EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to bind the script's values.");
+    EXPECT_NE(box.find("Unable to bind fm.setup.programChange."), std::string::npos) << box;
+    EXPECT_NE(Exit(), 0);
+    EXPECT_EQ(instrument.transfers, 0) << "nothing is read from or sent to the instrument";
+    EXPECT_EQ(instrument.saves, 0) << "no view state is written over";
+    EXPECT_EQ(ReadFileBytes(m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt"), "");
 }
 
 TEST_F(EditorStartupTest, LanguageStringChoosesTheMessageSet)
@@ -289,6 +400,7 @@ TEST_F(EditorStartupTest, IdlePassRefreshesTitleThenTipBarThenDiagnosticsThenDue
     });
     CNotingFunctor functor(&events);
     ASSERT_TRUE(CVeyFunctorRegistry::GetInstance().Register("noteIdle", &functor));
+    CVirtualClock clock;
 
     CVeyValue* level = FindValue("fm.common.level");
     ASSERT_NE(level, nullptr);
@@ -297,6 +409,8 @@ TEST_F(EditorStartupTest, IdlePassRefreshesTitleThenTipBarThenDiagnosticsThenDue
     UL::GetTipBar()->Show(true);
     CVeyBufferedErrorOut::GetInstance().Write(kLoadFailed);
     CVeyFunctorRegistry::GetInstance().Invoke("noteIdle", "", 0);
+    // A delayed call is due once the tick has moved past its due tick.
+    clock.Advance(1);
 
     m_app->OnIdle(0);
     const std::vector<std::string> expected = {std::string("box:") + kLoadFailed, "title:Talvarix Editor - Untitled *",
@@ -332,12 +446,27 @@ TEST_F(EditorStartupTest, CommandLineDocumentIsLoadedOrEndsTheStart)
     m_app->OnIdle(0);
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document + " *");
 
-    // A document that cannot be read ends the start once its reasons are shown.
-    Restart(m_program.File("missing.q9e"));
-    m_boxes.clear();
-    EXPECT_FALSE(m_app->InitInstance());
-    EXPECT_EQ(m_boxes, std::vector<std::string>{kLoadFailed});
-    EXPECT_NE(Exit(), 0);
+    // A document that cannot be read ends the start once its reasons are shown, with its path;
+    // a damaged one is left as it is.
+    const std::string damaged = m_program.File("damaged.q9e");
+    ASSERT_TRUE(WriteFileBytes(damaged, "VeyDataFile00001 and then far too short"));
+    const struct
+    {
+        std::string path;
+        const char* reason;
+    } failures[] = {{m_program.File("missing.q9e"), "No such file or directory"}, {damaged, ""}};
+    for (const auto& failure : failures)
+    {
+        SCOPED_TRACE(failure.path);
+        Restart(failure.path);
+        m_boxes.clear();
+        EXPECT_FALSE(m_app->InitInstance());
+        ASSERT_EQ(m_boxes.size(), 1u);
+        EXPECT_EQ(m_boxes[0].rfind(std::string(kLoadFailed) + "\n\n" + failure.path, 0), 0u) << m_boxes[0];
+        EXPECT_NE(m_boxes[0].find(failure.reason), std::string::npos) << m_boxes[0];
+        EXPECT_NE(Exit(), 0);
+    }
+    EXPECT_EQ(ReadFileBytes(damaged), "VeyDataFile00001 and then far too short");
 }
 
 TEST_F(EditorStartupTest, DroppedFilesOpenInTurn)
@@ -380,12 +509,23 @@ TEST_F(EditorStartupTest, SecondStartHandsItsDocumentToTheFirst)
     ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
     CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 1);
     m_boxes.clear();
+    // The user has put the editor away.
+    ShowWindowState(m_app->m_pMainWnd, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(m_app->m_pMainWnd));
 
     CChildProcess second(Q9_EDITOR_SECOND_START, {m_channel.Path(), m_config.Path(), "\"" + document + "\""});
     ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
     EXPECT_EQ(second.ReadLine(), "exit:0");
     EXPECT_EQ(second.Wait(), 0);
+    // The request is carried out at the main loop's next idle pass, not inside whatever loop
+    // received it.
+    EXPECT_EQ(m_app->GetPendingRequestCount(), 1u);
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 1);
+    m_app->OnIdle(0);
+    EXPECT_EQ(m_app->GetPendingRequestCount(), 0u);
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 42);
+    EXPECT_FALSE(IsIconic(m_app->m_pMainWnd)) << "the first instance comes back to the front";
+    EXPECT_TRUE(m_app->m_pMainWnd->IsWindowVisible());
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
     EXPECT_TRUE(m_boxes.empty()) << "the second start shows nothing";
 }
@@ -411,4 +551,179 @@ TEST(OpenRequest, PathOfTheShellsOpenCommand)
         EXPECT_EQ(CApp::ParseOpenRequest(c.request), c.path);
     }
     EXPECT_EQ(CApp::ParseOpenRequest(CApp::MakeOpenRequest("/a/b.q9e")), "/a/b.q9e");
+}
+
+TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
+{
+    // The bundled script beside the program when the build has placed it there; else a small
+    // panel of our own with a drawn background and a few text controls.
+    const std::string programFolder = std::filesystem::path(Q9EE_PROGRAM).parent_path().string();
+    const bool bundled = std::filesystem::exists(programFolder + "/Script/Q9EE/Script.xml");
+    if (bundled)
+        SetProgramFolder(programFolder);
+    else
+    {
+        WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<script>
+<textWriter><name>caption</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>14</fontHeight><fontColor>230,230,230</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
+<textWriter><name>lcd</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>16</fontHeight><fontColor>40,255,120</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
+<bitmap><name>back.png</name></bitmap>
+<structType><type>commonT</type><name>$name</name><address>$address</address>
+  <value><type>string</type><name>patchName</name><size>0C</size><default>Warm Strings</default></value>
+  <value><type>int1x7</type><name>level</name><default>100</default></value>
+</structType>
+<structType><type>fmT</type><name>$name</name><address>$address</address>
+  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>fmT</type><name>fm</name><address>1F 00 00 00</address></struct>
+<panelType><type>mainT</type><name>main</name><position>0,0</position><size>360,120</size><bitmapRef>back.png</bitmapRef>
+  <control><type>label</type><name>title</name><position>16,12</position><size>200,18</size><textWriterRef>caption</textWriterRef><label>TALVARIX  Patch</label></control>
+  <control><type>label</type><name>name</name><position>16,40</position><size>160,22</size><textWriterRef>lcd</textWriterRef><label>Warm Strings</label></control>
+  <control><type>label</type><name>levelCaption</name><position>200,40</position><size>60,18</size><textWriterRef>caption</textWriterRef><label>Level</label></control>
+  <control><type>label</type><name>level</name><position>260,40</position><size>60,22</size><textWriterRef>lcd</textWriterRef><label>100</label></control>
+</panelType>
+<panel><type>mainT</type></panel>
+</script>
+)");
+        CBitmap back;
+        ASSERT_TRUE(back.CreateBitmap(360, 120));
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 360; ++x)
+            {
+                const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
+                back.GetRow(y)[x] = 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
+            }
+        ASSERT_TRUE(back.SaveFile((m_program.Path() + "/Script/Q9EE/back.png").c_str(), "PNG"));
+    }
+    ASSERT_TRUE(m_app->InitInstance());
+    PumpAllMessages();
+    mkdir("screenshots", 0755);
+    const std::string picture = std::string("screenshots/editor-main-frame") + (bundled ? "" : "-fixture") + ".png";
+    ASSERT_TRUE(UiDriver::SaveWindowPicture(*m_app->m_pMainWnd, picture));
+    CBitmap saved;
+    ASSERT_TRUE(saved.LoadFile(picture.c_str()));
+    const CVeyRootPanel* main = CVeyViewManager::GetInstance().FindRootPanel("main");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(saved.GetSize().cx, main->GetRect().Width());
+    EXPECT_EQ(saved.GetSize().cy, main->GetRect().Height());
+}
+
+namespace
+{
+// An instrument layer that notes what stands when start-up reaches it.
+class CRecordingInstrument : public IEditorInstrumentLayer
+{
+public:
+    explicit CRecordingInstrument(std::vector<std::string>* events) : m_events(events) {}
+    std::function<void()> onInitialize;
+    bool Initialize() override
+    {
+        m_events->push_back("initialize");
+        if (onInitialize)
+            onInitialize();
+        return true;
+    }
+    bool ReadAll() override { return m_events->push_back("read all"), true; }
+    bool WriteAllChecked() override { return m_events->push_back("write all checked"), true; }
+    bool WriteAll() override { return m_events->push_back("write all"), true; }
+    bool SaveViewState(const std::string& path) override
+    {
+        m_events->push_back("save view state");
+        return WriteFileBytes(path, "view state\n");
+    }
+
+private:
+    std::vector<std::string>* m_events;
+};
+}
+
+TEST_F(EditorStartupTest, StartUpRunsInOrderAndALaterStartsDocumentWaitsUntilItHasFinished)
+{
+    WriteScript(kScript);
+    CVeyValue* level = nullptr;
+    std::vector<std::string> events;
+    CRecordingInstrument instrument(&events);
+    m_app->SetInstrumentLayer(&instrument);
+    SetMessageBoxHook([&](const char* text, const char*, UINT) {
+        events.push_back(std::string("box:") + text);
+        if (level)
+            events.push_back("level " + std::to_string(level->GetNumber()));
+        return IDOK;
+    });
+
+    // A document handed over by a later start while this one is still starting.
+    const std::string document = m_program.File("early.q9e");
+    std::unique_ptr<CChildProcess> second;
+    instrument.onInitialize = [&] {
+        // The managers exist, the data file is bound, the main frame shows the panel "main", the
+        // splash is gone and the language is chosen before the instrument layer is set up.
+        level = FindValue("fm.common.level");
+        ASSERT_NE(level, nullptr);
+        EXPECT_NE(CVeyDataFile::GetInstance().GetRootStruct(), nullptr);
+        ASSERT_NE(m_app->m_pMainWnd, nullptr);
+        EXPECT_TRUE(m_app->m_pMainWnd->IsWindowVisible());
+        EXPECT_FALSE(CSplash::GetInstance().IsShown());
+        EXPECT_EQ(GetMessageTable().GetSelectedSet(), GT::CIndexedStringTable::kEnglishSet);
+
+        CVeyBufferManager::GetInstance().SetValue(level, 64);
+        ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
+        CVeyBufferManager::GetInstance().SetValue(level, 1);
+        second = std::make_unique<CChildProcess>(Q9_EDITOR_SECOND_START,
+                                                 std::vector<std::string>{m_channel.Path(), m_config.Path(), document});
+        ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
+        events.push_back("request received");
+    };
+
+    ASSERT_TRUE(m_app->InitInstance());
+    ASSERT_NE(level, nullptr);
+    // The request was held while starting: no devices, so message 10 (the last step of the
+    // start-up) with the document not yet opened, and nothing read. Once start-up has finished,
+    // the queued request opens the document.
+    const std::vector<std::string> expected = {"initialize", "request received", std::string("box:") + kMidiNotSetUp,
+                                               "level 1"};
+    EXPECT_EQ(events, expected);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CChildProcess::kBoundMs);
+    for (LONG pass = 0; FindValue("fm.common.level")->GetNumber() != 64 && std::chrono::steady_clock::now() < deadline; ++pass)
+    {
+        PumpAllMessages();
+        m_app->OnIdle(pass);
+    }
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 64);
+    EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->ReadLine(), "exit:0");
+    EXPECT_EQ(second->Wait(), 0);
+
+    // Exit saves the view state and the window positions into the user data folder.
+    events.clear();
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_EQ(events, std::vector<std::string>{"save view state"});
+    const std::string userData = m_data.Path() + "/Vantor/Talvarix Editor/";
+    EXPECT_EQ(ReadFileBytes(userData + "ViewState.txt"), "view state\n");
+    EXPECT_NE(ReadFileBytes(userData + "WindowPosition.txt").find("main"), std::string::npos);
+}
+
+TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)
+{
+    WriteScript(kScript);
+    // Positions from a larger screen layout than this one.
+    const std::string userData = m_data.Path() + "/Vantor/Talvarix Editor/";
+    std::filesystem::create_directories(userData);
+    ASSERT_TRUE(WriteFileBytes(userData + "WindowPosition.txt", "main\n9000,7000\nsub\n-5000,8000\n"));
+    ASSERT_TRUE(m_app->InitInstance());
+    ASSERT_TRUE(CVeyViewManager::GetInstance().OpenRootPanel("sub"));
+    auto* sub = dynamic_cast<CWindowRootPanel*>(CVeyViewManager::GetInstance().FindRootPanel("sub"));
+    ASSERT_NE(sub, nullptr);
+    CRect work;
+    ASSERT_TRUE(GetScreenWorkArea(&work));
+    for (CWnd* frame : {m_app->m_pMainWnd, static_cast<CWnd*>(sub->GetWindow())})
+    {
+        ASSERT_NE(frame, nullptr);
+        CRect outer;
+        frame->GetWindowRect(&outer);
+        EXPECT_GE(outer.left, work.left);
+        EXPECT_GE(outer.top, work.top);
+        EXPECT_LE(outer.right, work.right);
+        EXPECT_LE(outer.bottom, work.bottom);
+    }
 }

@@ -3,11 +3,13 @@
 #include "editor/CScriptLocation.h"
 #include "editor/CSplashWindow.h"
 #include "editor/CViewUpdateProgress.h"
+#include "editor/EditorNames.h"
 #include "editor/EditorResources.h"
 #include "editor/EditorTextWindows.h"
 #include "platform/Controls.h"
 #include "platform/Gdi.h"
 #include "platform/Messages.h"
+#include "platform/UiDriver.h"
 #include "platform/Wnd.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
 
 TEST(ScriptLocation, FolderAndFileNameChangeIndependently)
 {
@@ -234,4 +237,23 @@ TEST(TimerTextOutWindow, OneWindowForTheNotices)
     EXPECT_EQ(window.GetWindow()->m_text, "MIDI connect error.");
     ReleaseTimerTextOutWindow();
     EXPECT_EQ(window.GetWindow(), nullptr);
+}
+
+TEST(SplashPicture, TheBuildPlacesTheStartUpPictureBesideTheProgram)
+{
+    // The program's folder, where the build draws Resources/Bitmap3074.bmp.
+    const std::string program = Q9EE_PROGRAM;
+    SetProgramFolder(program.substr(0, program.rfind('/')));
+    CSplash& splash = CSplash::GetInstance();
+    splash.Show(IDB_SPLASH, IDR_MAINFRAME, 0);
+    SetProgramFolder("");
+    ASSERT_TRUE(splash.IsShown());
+    CRect client;
+    splash.GetWindow()->GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 420);
+    EXPECT_EQ(client.Height(), 220);
+    mkdir("screenshots", 0755);
+    EXPECT_TRUE(UiDriver::SaveWindowPicture(*splash.GetWindow(), "screenshots/editor-splash.png"));
+    splash.Close();
+    EXPECT_FALSE(splash.IsShown());
 }

@@ -210,9 +210,11 @@ TEST_F(BufferManagerTest, AShortDataBodyChangesNothing)
 
 TEST_F(BufferManagerTest, AHandlerCanConsumeABlockItself)
 {
+    // Takes the common block over and notes which values the manager announces as read.
     class CConsumer : public IVeyBufferHandler
     {
     public:
+        explicit CConsumer(std::vector<const CVeyValue*>* announced) : m_announced(announced) {}
         bool OnReadStructData(CVeyStruct* s, std::istream& stream) override
         {
             if (s->GetName() != "common")
@@ -220,12 +222,27 @@ TEST_F(BufferManagerTest, AHandlerCanConsumeABlockItself)
             stream.ignore(17);
             return true;
         }
+        bool OnDataRead(const CVeyValueList& values) override
+        {
+            m_announced->insert(m_announced->end(), values.begin(), values.end());
+            return false;
+        }
+
+    private:
+        std::vector<const CVeyValue*>* m_announced;
     };
-    manager.GetHandlers().Append(new CConsumer);
+    std::vector<const CVeyValue*> announced;
+    manager.GetHandlers().Append(new CConsumer(&announced));
     std::istringstream stream(std::string(17, '\x01') + std::string(6, '\x02'));
     EXPECT_TRUE(manager.ReadStructData(root, stream));
     EXPECT_EQ(level->GetNumber(), 100);
     EXPECT_EQ(manager.FindValueOrNull("fm.pat.tone[1].sw")->GetNumber(), 2);
+    // The handled struct is finished: its values are neither marked changed nor announced.
+    const auto common = [this](const CVeyValue* value) { return value->GetParent() == level->GetParent(); };
+    EXPECT_TRUE(std::none_of(announced.begin(), announced.end(), common));
+    const CVeyValueList& changes = manager.GetChangeList();
+    EXPECT_TRUE(std::none_of(changes.begin(), changes.end(), common));
+    EXPECT_FALSE(changes.empty()) << "the tones were read";
 }
 
 TEST_F(BufferManagerTest, RootsAreAskedBeforeMidiStructsAndInCreationOrder)

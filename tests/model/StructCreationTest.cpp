@@ -325,3 +325,73 @@ TEST(StructCreationFromTextTest, MovingAStructKeepsTheSharedRecord)
     ResetModel();
 }
 }
+
+namespace
+{
+// Level 0 is a leaf with one value; every level above holds `children` instances of the level
+// below (one child element with that many addresses when `asArray`). The root is the top level.
+void AddNestedTypes(int levels, int children, bool asArray)
+{
+    AddStructType(MakeType("t0", {{"name", "$name"}}, {}, {MakeElement("int1x7", {{"name", "v"}})}));
+    for (int level = 1; level <= levels; ++level)
+    {
+        const std::string below = "t" + std::to_string(level - 1);
+        CVeyTypeDefinition type = MakeType("t" + std::to_string(level), {{"name", "$name"}}, {}, {});
+        if (asArray)
+        {
+            CVeyElementDefinition array = MakeElement(below, {{"name", "m"}});
+            for (int i = 0; i < children; ++i)
+                array.Add("address", std::to_string(10 + i));
+            type.GetStructuralChildren().push_back(array);
+        }
+        else
+            for (int i = 0; i < children; ++i)
+                type.GetStructuralChildren().push_back(MakeElement(below, {{"name", "c" + std::to_string(i)}}));
+        AddStructType(type);
+    }
+    AddRootStruct(MakeElement("t" + std::to_string(levels), {{"name", "fm"}}));
+}
+}
+
+TEST_F(StructCreationTest, AModelPastTheSizeLimitIsRefusedBeforeItIsBuilt)
+{
+    const struct
+    {
+        const char* name;
+        int levels;
+        int children;
+        bool asArray;
+    } cases[] = {
+        {"two children over twenty-one levels", 21, 2, false},
+        {"eight-address arrays over eight levels", 8, 8, true},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ResetModel();
+        AddNestedTypes(c.levels, c.children, c.asArray);
+        CTraceCapture trace;
+        EXPECT_FALSE(manager.CreateStructs());
+        EXPECT_EQ(trace.Text(), "Root structs are too large: more than 1048576 structs and values.\n");
+        EXPECT_EQ(manager.FindStructOrNull("fm"), nullptr);
+    }
+
+    // A loop of branching types is found on the first path, not walked along all of them.
+    ResetModel();
+    AddNestedTypes(40, 2, false);
+    CVeyScriptDefinitions::GetInstance().GetBufferGroup().structTypes[1].GetStructuralChildren().push_back(
+        MakeElement("t40", {{"name", "loop"}}));
+    {
+        CTraceCapture trace;
+        EXPECT_FALSE(manager.CreateStructs());
+        EXPECT_NE(trace.Text().find("Struct type contains itself. : t40\n"), std::string::npos) << trace.Text();
+    }
+
+    // A model of a few thousand structs, shared types counted once, is built as before.
+    ResetModel();
+    AddNestedTypes(10, 2, false);
+    CTraceCapture trace;
+    ASSERT_TRUE(manager.CreateStructs());
+    EXPECT_EQ(trace.Text(), "");
+    EXPECT_NE(manager.FindValueOrNull("fm.c1.c0.c1.c0.c1.c0.c1.c0.c1.c0.v"), nullptr);
+}

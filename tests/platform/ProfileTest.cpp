@@ -1,9 +1,11 @@
 #include "platform/Profile.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -143,6 +145,26 @@ TEST_F(ProfileTest, FailedWriteKeepsTheOldFile)
     EXPECT_FALSE(WriteProfileString("Keep", "a", "new"));
     chmod(folder.c_str(), 0700);
     EXPECT_EQ(ReadFileBytes(IniPath()), before);
+}
+
+TEST_F(ProfileTest, EveryFailedWriteKeepsTheOldFileAndSaysSo)
+{
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        SetProfileFolder(folder.Path());
+        ASSERT_TRUE(WriteProfileString("Keep", "a", "old"));
+        const std::string before = ReadFileBytes(GetProfileFilePath());
+        std::filesystem::remove(GetProfileFilePath());
+        CSaveFault fault(kind, GetProfileFilePath(), before);
+        if (!fault.IsPossible())
+            continue;
+        // Chosen again, the folder is read afresh.
+        SetProfileFolder(folder.Path());
+        EXPECT_FALSE(WriteProfileString("Keep", "a", "a new value longer than the disk allows"));
+        EXPECT_TRUE(fault.IsUntouched());
+    }
 }
 
 TEST(Profile, DefaultFolderIsTheXdgConfigFolder)

@@ -109,3 +109,8 @@ void CChildProcess::Kill()
     waitpid(m_pid, nullptr, 0);
     m_exited = true;
 }
+
+bool CChildProcess::Terminate()
+{
+    return m_pid > 0 && !m_exited && kill(m_pid, SIGTERM) == 0;
+}

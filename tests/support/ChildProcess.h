@@ -24,6 +24,8 @@ public:
     int Wait(int boundMs = kBoundMs);
     // Ends the program at once, as a crash would.
     void Kill();
+    // Asks the program to end, as a session's end does (SIGTERM); Wait gives its exit code.
+    bool Terminate();
 
 private:
     pid_t m_pid = -1;

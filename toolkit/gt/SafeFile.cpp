@@ -75,6 +75,10 @@ bool SaveFileAtomically(const std::string& path, const std::function<bool(std::o
             return false;
     }
 
+    // A file the user may not write is not replaced behind its back through its folder.
+    if (access(target.c_str(), F_OK) == 0 && access(target.c_str(), W_OK) != 0)
+        return false;
+
     CTemporaryFile temporary(CreateSiblingFile(target));
     if (temporary.path.empty())
         return false;

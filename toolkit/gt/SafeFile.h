@@ -8,7 +8,8 @@
 
 // Calls `write` with a binary stream on the new file; `write` returns false to give up. The file
 // keeps the permissions of the file it replaces (new files get the umask's). A symbolic link at
-// `path` is kept: the file it points to is replaced. True when the target now holds the content.
+// `path` is kept: the file it points to is replaced. A file this process may not write is left
+// alone. True when the target now holds the content.
 namespace GT
 {
 bool SaveFileAtomically(const std::string& path, const std::function<bool(std::ostream&)>& write);

@@ -21,27 +21,11 @@ int32_t Clip(int64_t number, int64_t low, int64_t high)
         std::swap(low, high);
     return static_cast<int32_t>(std::max(low, std::min(high, number)));
 }
-
-// "direction" of both bar controls: 0 or 1; 2 for not a number, 3 for another number.
-int32_t ReadDirection(const std::string& text, bool& horizontal)
-{
-    int32_t number = 0;
-    if (!GT::StringToLong(text, &number))
-        return 2;
-    if (number != 0 && number != 1)
-        return 3;
-    horizontal = number == 1;
-    return 0;
-}
 }
 
 // CVeyBarGraphControl
 
-CVeyBarGraphControl::~CVeyBarGraphControl()
-{
-    if (m_bitmapReferenced)
-        m_bitmap->Release();
-}
+CVeyBarGraphControl::~CVeyBarGraphControl() = default;
 
 const std::string& CVeyBarGraphControl::GetTypeName() const
 {
@@ -53,34 +37,15 @@ bool CVeyBarGraphControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!m_bitmap)
-                ReportErrorWithDetail("Unable to find bitmap.", value), ok = false;
-        }
-        else if (name == "direction")
-        {
-            switch (ReadDirection(value, m_horizontal))
-            {
-            case 2: ReportErrorWithDetail("Direction is invalid.", value), ok = false; break;
-            case 3: ReportErrorWithDetail("Direction must be 0 or 1.", value), ok = false; break;
-            default: break;
-            }
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+    int32_t direction = m_horizontal ? 1 : 0;
+    CVeyAttributeReader reader;
+    reader
+        .Resource("bitmapRef", m_bitmap, CVeyResourceManager::GetInstance().GetBitmaps(),
+                  Detail("Unable to find bitmap."))
+        .NumberIn("direction", direction, 0, 1, Detail("Direction is invalid."), Detail("Direction must be 0 or 1."));
+    const bool read = reader.Read(attributes);
+    m_horizontal = direction == 1;
+    if (!read)
         return false;
     if (!m_bitmap)
     {
@@ -103,12 +68,11 @@ bool CVeyBarGraphControl::Create(CVeyView* parent)
         ReportError("Two value references are necessary.");
         return false;
     }
-    if (!m_bitmap || !m_bitmap->AddRef())
+    if (!m_bitmap.Hold())
     {
         ReportError("Unable to create bitmap.");
         return false;
     }
-    m_bitmapReferenced = true;
     CSize state;
     m_bitmap->GetStateSize(state, 0);
     if (state.cx < m_rect.Width() || state.cy < m_rect.Height())
@@ -145,7 +109,7 @@ void CVeyBarGraphControl::UpdateFromValue()
 
 void CVeyBarGraphControl::Draw(const UL::CDrawInfo& info)
 {
-    if (m_bitmapReferenced && info.IsVisible(m_rect))
+    if (m_bitmap.IsHeld() && info.IsVisible(m_rect))
         m_bitmap->DrawQuarters(info, CPoint(m_barRect.left, m_barRect.top), CSize(m_barRect.Width(), m_barRect.Height()),
                                0);
 }
@@ -166,11 +130,7 @@ CVeyBarSliderControl::CVeyBarSliderControl()
         m_graphDrawer = std::make_unique<CGraphDrawer>();
 }
 
-CVeyBarSliderControl::~CVeyBarSliderControl()
-{
-    if (m_bitmapReferenced)
-        m_bitmap->Release();
-}
+CVeyBarSliderControl::~CVeyBarSliderControl() = default;
 
 CPoint& CVeyBarSliderControl::LastPoint()
 {
@@ -202,58 +162,26 @@ bool CVeyBarSliderControl::LoadAttributes(CAttributes& attributes)
 
     GT::CTraceTextOut& trace = GetTraceTextOut();
     const std::string fullName = GetFullName();
-    CAttributes rest;
-    bool ok = true;
+    int32_t direction = m_horizontal ? 1 : 0;
     bool baseLineColourGiven = false;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!m_bitmap)
-                trace.Printf("Unable to find bitmap for bar slider. : %s : %s\n", fullName.c_str(), value.c_str()),
-                    ok = false;
-        }
-        else if (name == "direction")
-        {
-            switch (ReadDirection(value, m_horizontal))
-            {
-            case 2:
-                trace.Printf("Direction is invalid for bar slider. : %s : %s\n", fullName.c_str(), value.c_str());
-                ok = false;
-                break;
-            case 3:
-                trace.Printf("Direction must be 0 or 1 for bar slider. : %s : %s\n", fullName.c_str(), value.c_str());
-                ok = false;
-                break;
-            default: break;
-            }
-        }
-        else if (name == "baseValue")
-        {
-            if (!GT::StringToLong(value, &m_baseValue))
-                trace.Printf("Base value is invalid for bar slider. : %s : %s\n", fullName.c_str(), value.c_str()),
-                    ok = false;
-        }
-        else if (name == "baseLineColor")
-        {
-            if (!GT::StringToShortTriple(value, &m_baseLineColour))
-                trace.Printf("Base line color %s is invalid for bar slider. : %s\n", value.c_str(), fullName.c_str()),
-                    ok = false;
-            baseLineColourGiven = true;
-        }
-        else if (name == "barColor")
-        {
-            if (!GT::StringToShortTriple(value, &m_barColour))
-                trace.Printf("Bar color %s is invalid for bar slider. : %s\n", value.c_str(), fullName.c_str()),
-                    ok = false;
-        }
-        else if (name == "enableCondition")
-        {
+    CVeyAttributeReader reader;
+    reader
+        .Resource("bitmapRef", m_bitmap, CVeyResourceManager::GetInstance().GetBitmaps(),
+                  Says("Unable to find bitmap for bar slider. : %s : %s\n"))
+        .NumberIn("direction", direction, 0, 1, Says("Direction is invalid for bar slider. : %s : %s\n"),
+                  Says("Direction must be 0 or 1 for bar slider. : %s : %s\n"))
+        .Number("baseValue", m_baseValue, Says("Base value is invalid for bar slider. : %s : %s\n"))
+        .Take("baseLineColor",
+              [this, &baseLineColourGiven, invalid = SaysValueFirst("Base line color %s is invalid for bar slider. : %s\n")](const std::string& value) {
+                  // Without one the base line takes the bar's colour.
+                  baseLineColourGiven = true;
+                  if (GT::StringToShortTriple(value, &m_baseLineColour))
+                      return true;
+                  invalid(value);
+                  return false;
+              })
+        .Colour("barColor", m_barColour, SaysValueFirst("Bar color %s is invalid for bar slider. : %s\n"))
+        .Take("enableCondition", [this](const std::string& value) {
             // Evaluated once so that the values it names join the references and their changes
             // reach the control.
             int32_t result = 0;
@@ -263,16 +191,14 @@ bool CVeyBarSliderControl::LoadAttributes(CAttributes& attributes)
             for (CVeyValueRef& ref : m_valueRefs)
                 if (!ref.GetValue())
                     ref.Resolve();
-            if (!CVeyExpression::EvaluateLenient(value, m_valueRefs, result))
-                trace.Printf("Unable to interpret enable condition for bar slider. : %s : %s\n", fullName.c_str(),
-                             value.c_str()),
-                    ok = false;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+            if (CVeyExpression::EvaluateLenient(value, m_valueRefs, result))
+                return true;
+            Says("Unable to interpret enable condition for bar slider. : %s : %s\n")(value);
+            return false;
+        });
+    const bool read = reader.Read(attributes);
+    m_horizontal = direction == 1;
+    if (!read)
         return false;
 
     attributes.insert(attributes.end(), shared.begin(), shared.end());
@@ -296,44 +222,18 @@ bool CVeyBarSliderControl::LoadAttributes(CAttributes& attributes)
 
 bool CVeyBarSliderControl::Create(CVeyView* parent)
 {
-    GT::CTraceTextOut& trace = GetTraceTextOut();
-    if (!CVeySingleDragControl::Create(parent))
-    {
-        trace.Printf("Unable to create bar slider. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    const CVeyValue* value = GetValue(0);
     // The enable condition's values do not count: the slider edits a value the script bound.
-    if (m_boundRefCount < 1 || !value)
-    {
-        trace.Printf("Value references are necessary for bar slider. : %s.\n", GetFullName().c_str());
+    if (!CreateBound(parent, m_boundRefCount, "bar slider"))
         return false;
-    }
-    const CVeyValueDefinition* definition = value->GetDefinition();
-    if (!definition->IsNumeric())
-    {
-        trace.Printf("Referred value must be integer for bar slider. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    if (GetValueCount() <= 1)
-    {
-        trace.Printf("Referred value range must be greater than 1 for bar slider. : %s\n", GetFullName().c_str());
-        return false;
-    }
+    GT::CTraceTextOut& trace = GetTraceTextOut();
+    const CVeyValueDefinition* definition = GetValue(0)->GetDefinition();
     if (m_baseValue < definition->GetMin() || m_baseValue > definition->GetMax())
     {
         trace.Printf("Base value is out of range for bar slider. : %s\n", GetFullName().c_str());
         return false;
     }
-    if (m_bitmap)
-    {
-        if (!m_bitmap->AddRef())
-        {
-            trace.Printf("Unable to create bitmap for bar slider. : %s\n", GetFullName().c_str());
-            return false;
-        }
-        m_bitmapReferenced = true;
-    }
+    if (m_bitmap && !HoldBitmap(m_bitmap, "bar slider"))
+        return false;
     if (m_textOperator && !m_textOperator->Check())
     {
         trace.Printf("Unable to create text operator for bar slider. : %s\n", GetFullName().c_str());
@@ -482,7 +382,7 @@ void CVeyBarSliderControl::Draw(const UL::CDrawInfo& info)
         return;
     if (HasBaseLine())
         m_graphDrawer->FillRect(info, GetBaseLineRect(), m_baseLineColour);
-    if (m_bitmapReferenced)
+    if (m_bitmap.IsHeld())
         m_bitmap->DrawQuarters(info, CPoint(m_barRect.left, m_barRect.top), CSize(m_barRect.Width(), m_barRect.Height()),
                                0);
     else

@@ -4,13 +4,13 @@
 // pressing or dragging along it.
 #include "toolkit/gt/ValueTypes.h"
 #include "ui/controls/CVeyDragControl.h"
+#include "ui/controls/CVeyStateBitmap.h"
 
 #include <memory>
 #include <string>
 
 class CVeyGraphDrawer;
 class CVeySingleTextOperator;
-class CVeyStateBitmap;
 
 class CVeyBarGraphControl : public CVeyControl
 {
@@ -29,10 +29,9 @@ public:
     const CRect& GetBarRect() const { return m_barRect; }
 
 private:
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     bool m_horizontal = false;
     CRect m_barRect;
-    bool m_bitmapReferenced = false;
 };
 
 class CVeyBarSliderControl : public CVeySingleDragControl
@@ -81,14 +80,13 @@ public:
 private:
     std::unique_ptr<CVeyGraphDrawer> m_graphDrawer;
     std::unique_ptr<CVeySingleTextOperator> m_textOperator;
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     bool m_horizontal = false;
     CRect m_barRect;
     int32_t m_baseValue = 0;
     GT::CShortTriple m_baseLineColour{int16_t(0xff00), int16_t(0xff00), int16_t(0xff00)};
     GT::CShortTriple m_barColour{int16_t(0xff00), int16_t(0xff00), int16_t(0xff00)};
     std::string m_enableCondition = "1";
-    bool m_bitmapReferenced = false;
     // References the script gave with "valueRef"; the enable condition appends its own after them.
     int32_t m_boundRefCount = 0;
 };

@@ -53,21 +53,15 @@ bool CVeyBiasControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
-    static const char* const names[] = {"levelValueRef", "positionValueRef", "directionValueRef"};
-    for (const char* name : names)
-    {
-        std::string path;
-        CAttributes rest;
-        for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-        {
-            if (attribute.first == name)
-                path = attribute.second;
-            else
-                rest.push_back(attribute);
-        }
-        attributes.swap(rest);
+    // Always three references, in this order; one not given names no value.
+    std::string paths[3];
+    CVeyAttributeReader()
+        .Text("levelValueRef", paths[kLevelRef])
+        .Text("positionValueRef", paths[kPositionRef])
+        .Text("directionValueRef", paths[kDirectionRef])
+        .Read(attributes);
+    for (const std::string& path : paths)
         m_valueRefs.emplace_back(path);
-    }
     return true;
 }
 

@@ -28,11 +28,7 @@ void Trace(const char* format, const std::string& name, const std::string& detai
 
 // CVeyButton
 
-CVeyButton::~CVeyButton()
-{
-    if (m_bitmapReferenced && m_bitmap)
-        m_bitmap->Release();
-}
+CVeyButton::~CVeyButton() = default;
 
 bool CVeyButton::LoadAttributes(CAttributes& attributes)
 {
@@ -40,64 +36,23 @@ bool CVeyButton::LoadAttributes(CAttributes& attributes)
         return false;
     m_scriptRefCount = m_valueRefs.size();
     CVeyResourceManager& resources = CVeyResourceManager::GetInstance();
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        int32_t number = 0;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = resources.GetBitmaps().Find(value);
-            if (!m_bitmap)
-            {
-                Trace("Unable to find bitmap for button. : %s : %s\n", GetFullName(), value);
-                ok = false;
-            }
-        }
-        else if (name == "textWriterRef")
-        {
-            CVeyTextWriter* writer = resources.GetTextWriters().Find(value);
-            if (writer)
-                m_textWriters.push_back(writer);
-            else
-            {
-                Trace("Unable to find text writer for button. : %s : %s.\n", GetFullName(), value);
-                ok = false;
-            }
-        }
-        else if (name == "label")
-            m_label = GT::UnescapeXml(value);
-        else if (name == "flatLabel")
-        {
-            if (GT::StringToLong(value, &number))
-                m_flatLabel = number != 0;
-            else
-            {
-                Trace("Flat label is invalid for button. : %s\n", GetFullName());
-                ok = false;
-            }
-        }
-        else if (name == "enableCondition")
-            m_enableCondition = value;
-        else if (name == "feedback")
-        {
-            if (GT::StringToLong(value, &number))
-                m_feedback = number;
-            else
-            {
-                Trace("Feedback is invalid for button. : %s\n", GetFullName());
-                ok = false;
-            }
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+    CVeyAttributeReader reader;
+    reader
+        .Resource("bitmapRef", m_bitmap, resources.GetBitmaps(), Says("Unable to find bitmap for button. : %s : %s\n"))
+        .Take("textWriterRef",
+              [this, &resources](const std::string& value) {
+                  CVeyTextWriter* writer = resources.GetTextWriters().Find(value);
+                  if (writer)
+                      m_textWriters.push_back(writer);
+                  else
+                      Says("Unable to find text writer for button. : %s : %s.\n")(value);
+                  return writer != nullptr;
+              })
+        .EscapedText("label", m_label)
+        .Flag("flatLabel", m_flatLabel, Says("Flat label is invalid for button. : %s\n"))
+        .Text("enableCondition", m_enableCondition)
+        .Number("feedback", m_feedback, Says("Feedback is invalid for button. : %s\n"));
+    if (!reader.Read(attributes))
         return false;
     if (!m_bitmap)
     {
@@ -135,15 +90,8 @@ bool CVeyButton::Create(CVeyView* parent)
         Trace("There is no bitmap reference for button. : %s\n", GetFullName());
         return false;
     }
-    if (!m_bitmapReferenced)
-    {
-        if (!m_bitmap->AddRef())
-        {
-            Trace("Unable to create bitmap for button. : %s\n", GetFullName());
-            return false;
-        }
-        m_bitmapReferenced = true;
-    }
+    if (!HoldBitmap(m_bitmap, "button"))
+        return false;
     CSize size;
     m_bitmap->GetStateSize(size, 0);
     m_rect.right = m_rect.left + size.cx;
@@ -330,17 +278,7 @@ bool CVeyLatchButton::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyButton::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        if (attribute.first == "onValue")
-            m_onValue = attribute.second;
-        else if (attribute.first == "offValue")
-            m_offValue = attribute.second;
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
+    CVeyAttributeReader().Text("onValue", m_onValue).Text("offValue", m_offValue).Read(attributes);
     // Only a "valueRef" binds the button: a value that the condition names is no bound value.
     if (m_scriptRefCount == 0)
     {
@@ -436,23 +374,17 @@ bool CVeyUnlatchButton::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyButton::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        if (attribute.first == "function")
-            m_function = attribute.second;
-        else if (attribute.first == "arguments")
-            m_arguments = attribute.second;
-        else if (attribute.first == "action")
-        {
-            int32_t action = 0;
-            m_action = GT::StringToLong(attribute.second, &action) ? action : 0;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return true;
+    return CVeyAttributeReader()
+        .Text("function", m_function)
+        .Text("arguments", m_arguments)
+        .Take("action",
+              [this](const std::string& value) {
+                  // Anything but a number is no action.
+                  int32_t action = 0;
+                  m_action = GT::StringToLong(value, &action) ? action : 0;
+                  return true;
+              })
+        .Read(attributes);
 }
 
 bool CVeyUnlatchButton::Create(CVeyView* parent)
@@ -516,23 +448,9 @@ bool CVeyIncrementButton::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyButton::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        if (ok && attribute.first == "deltaValue")
-        {
-            if (!GT::StringToLong(attribute.second, &m_delta))
-            {
-                Trace("Increment button delta value is invalid. : %s : %s\n", GetFullName(), attribute.second);
-                ok = false;
-            }
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    return CVeyAttributeReader()
+        .Number("deltaValue", m_delta, Says("Increment button delta value is invalid. : %s : %s\n"))
+        .Read(attributes);
 }
 
 bool CVeyIncrementButton::Create(CVeyView* parent)

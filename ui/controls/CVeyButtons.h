@@ -5,12 +5,12 @@
 //
 // Display states are 2 x base + look, where look is 1 while the button looks pressed.
 #include "toolkit/gt/Timeout.h"
+#include "ui/controls/CVeyStateBitmap.h"
 #include "ui/controls/CVeyView.h"
 
 #include <string>
 #include <vector>
 
-class CVeyStateBitmap;
 class CVeyTextWriter;
 
 class CVeyButton : public CVeyControl
@@ -65,7 +65,7 @@ protected:
     // Ends a press without acting: capture, focus and the inside flag go.
     void Disengage();
 
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     int32_t m_displayState = 0;
     std::string m_label;
     std::vector<CVeyTextWriter*> m_textWriters;
@@ -78,7 +78,6 @@ protected:
 
 private:
     void StepEnterLeave(bool wasInside, UL::CMouseInfo& info);
-    bool m_bitmapReferenced = false;
 };
 
 // Toggles its value between the on and off numbers when released inside.

@@ -69,34 +69,15 @@ void PlaceComboButton(CPoint& button, const CRect& control, int32_t buttonWidth)
 // CVeyComboDivisions
 
 bool CVeyComboDivisions::LoadAttributes(CVeyElementDefinition::CAttributes& attributes,
-                                        CVeyElementDefinition::CAttribute& bad)
+                                        CVeyAttributeReader::FReport badOffset,
+                                        CVeyAttributeReader::FReport missingTable)
 {
-    CVeyElementDefinition::CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "divisionItemOffset")
-        {
-            if (!GT::StringToLong(value, &m_divisionItemOffset))
-                bad = attribute, ok = false;
-        }
-        else if (name == "divisionStringTableRef")
-        {
-            m_divisionTable = CVeyResourceManager::GetInstance().GetStringTables().Find(value);
-            if (!m_divisionTable)
-                bad = attribute, ok = false;
-        }
-        else if (name == "delimiter")
-            m_delimiter = value;
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    return CVeyAttributeReader()
+        .Number("divisionItemOffset", m_divisionItemOffset, std::move(badOffset))
+        .Resource("divisionStringTableRef", m_divisionTable, CVeyResourceManager::GetInstance().GetStringTables(),
+                  std::move(missingTable))
+        .Text("delimiter", m_delimiter)
+        .Read(attributes);
 }
 
 bool CVeyComboDivisions::IsCountEntry(const std::string& entry)
@@ -235,17 +216,9 @@ bool CVeyPopComboControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyPopControl::LoadAttributes(attributes))
         return false;
-    CVeyElementDefinition::CAttribute bad;
-    if (m_divisions.LoadAttributes(attributes, bad))
-        return true;
-    const std::string fullName = GetFullName();
-    if (bad.first == "divisionItemOffset")
-        GetTraceTextOut().Printf("Division item offset value is invalid for pop combo control. : %s : %s\n",
-                                 fullName.c_str(), bad.second.c_str());
-    else
-        GetTraceTextOut().Printf("Unable to find division string table for pop combo control\x81\x44: %s : %s\n",
-                                 fullName.c_str(), bad.second.c_str());
-    return false;
+    return m_divisions.LoadAttributes(
+        attributes, Says("Division item offset value is invalid for pop combo control. : %s : %s\n"),
+        Says("Unable to find division string table for pop combo control\x81\x44: %s : %s\n"));
 }
 
 bool CVeyPopComboControl::Create(CVeyView* parent)
@@ -326,14 +299,8 @@ bool CVeyComboControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyPopControlX::LoadAttributes(attributes))
         return false;
-    CVeyElementDefinition::CAttribute bad;
-    if (m_divisions.LoadAttributes(attributes, bad))
-        return true;
-    if (bad.first == "divisionItemOffset")
-        ReportErrorWithDetail("Division item offset value is invalid.", bad.second);
-    else
-        ReportErrorWithDetail("Unable to find division string table", bad.second);
-    return false;
+    return m_divisions.LoadAttributes(attributes, Detail("Division item offset value is invalid."),
+                                      Detail("Unable to find division string table"));
 }
 
 bool CVeyComboControl::Create(CVeyView* parent)

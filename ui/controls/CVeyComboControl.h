@@ -22,9 +22,10 @@ class CVeyComboDivisions
 public:
     using IPrinter = CVeyPopupMenuBuilder<int32_t>::IItemCreator::IPrinter;
 
-    // Takes "divisionItemOffset", "divisionStringTableRef" and "delimiter" out of the list. At a
-    // bad value stops and returns false with the attribute in `bad`.
-    bool LoadAttributes(CVeyElementDefinition::CAttributes& attributes, CVeyElementDefinition::CAttribute& bad);
+    // Takes "divisionItemOffset", "divisionStringTableRef" and "delimiter" out of the list; false
+    // after `badOffset` or `missingTable` at a bad value.
+    bool LoadAttributes(CVeyElementDefinition::CAttributes& attributes, CVeyAttributeReader::FReport badOffset,
+                        CVeyAttributeReader::FReport missingTable);
 
     // The text of selectable value `index`: the number plus `offset` without a table; otherwise the
     // table's element (index clamped into the table), behind its division path when a delimiter

@@ -1,8 +1,10 @@
 #include "ui/controls/CVeyDragControl.h"
 
+#include "model/CVeyResourceManager.h"
 #include "model/CVeyValue.h"
 #include "platform/Messages.h"
 #include "toolkit/gt/TraceTextOut.h"
+#include "ui/controls/CVeyStateBitmap.h"
 
 #include <algorithm>
 
@@ -182,5 +184,38 @@ bool CVeySingleDragControl::ResetOnCtrlClick(const UL::CMouseInfo& info)
             SetValue(std::max(0, std::min(count - 1, value->GetDefinition()->GetDefaultIndex())));
     }
     SetCapture(false);
+    return true;
+}
+
+bool CVeySingleDragControl::ReadWithBitmap(CAttributes& attributes, CVeyAttributeReader& reader,
+                                           CVeyBitmapRef& bitmap, const std::string& word)
+{
+    reader.Resource("bitmapRef", bitmap, CVeyResourceManager::GetInstance().GetBitmaps(),
+                    Says("Unable to find bitmap for " + word + ". : %s : %s\n"));
+    if (!reader.Read(attributes))
+        return false;
+    if (!bitmap)
+    {
+        GetTraceTextOut().Printf("There is no bitmap reference for %s. : %s.\n", word.c_str(), GetFullName().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool CVeySingleDragControl::CreateBound(CVeyView* parent, int32_t boundRefCount, const std::string& word)
+{
+    const auto fail = [this, &word](const char* format) {
+        GetTraceTextOut().Printf(format, word.c_str(), GetFullName().c_str());
+        return false;
+    };
+    if (!CVeyDragControl::Create(parent))
+        return fail("Unable to create %s. : %s\n");
+    const CVeyValue* value = GetValue(0);
+    if (boundRefCount < 1 || !value)
+        return fail("Value references are necessary for %s. : %s.\n");
+    if (!value->GetDefinition()->IsNumeric())
+        return fail("Referred value must be integer for %s. : %s\n");
+    if (GetValueCount() <= 1)
+        return fail("Referred value range must be greater than 1 for %s. : %s\n");
     return true;
 }

@@ -58,6 +58,14 @@ public:
     void SetValue(int32_t index) override { CommitIndex(GetValue(0), index); }
 
 protected:
+    // Reads "bitmapRef" together with what `reader` declares, then requires it; the diagnostic
+    // lines call the control `word` ("knob", "slider").
+    bool ReadWithBitmap(CAttributes& attributes, CVeyAttributeReader& reader, CVeyBitmapRef& bitmap,
+                        const std::string& word);
+    // The creation every control of the family makes first: the base's, then at least one of
+    // `boundRefCount` references the script gave naming a number value of two indexes or more.
+    bool CreateBound(CVeyView* parent, int32_t boundRefCount, const std::string& word);
+
     // The press is a reset (Ctrl alone, left button): the value goes back to its default and the
     // capture is released. True when it was one.
     bool ResetOnCtrlClick(const UL::CMouseInfo& info);

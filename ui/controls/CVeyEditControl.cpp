@@ -168,29 +168,22 @@ bool CVeyEditDoubleControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyPopEditControl::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "divisionValue")
-        {
-            if (!GT::StringToLong(value, &m_divisionValue) || m_divisionValue == 0)
-                GetTraceTextOut().Printf("%s divisionValue is invalid. : %s\n", m_name.c_str(), value.c_str()), ok = false;
-        }
-        else if (name == "precision")
-        {
-            if (!GT::StringToLong(value, &m_precision))
-                GetTraceTextOut().Printf("%s precision is invalid. : %s\n", m_name.c_str(), value.c_str()), ok = false;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    const auto invalid = [this](const char* what) {
+        return [this, what](const std::string& value) {
+            GetTraceTextOut().Printf("%s %s is invalid. : %s\n", m_name.c_str(), what, value.c_str());
+        };
+    };
+    return CVeyAttributeReader()
+        .Take("divisionValue",
+              [this, report = invalid("divisionValue")](const std::string& value) {
+                  // The shown number is the value divided by this: never zero.
+                  if (GT::StringToLong(value, &m_divisionValue) && m_divisionValue != 0)
+                      return true;
+                  report(value);
+                  return false;
+              })
+        .Number("precision", m_precision, invalid("precision"))
+        .Read(attributes);
 }
 
 bool CVeyEditDoubleControl::Create(CVeyView* parent)
@@ -220,7 +213,10 @@ void CVeyEditDoubleControl::UpdateFromValue()
     if (!value || value->GetKind() != CVeyValue::kNumber)
         return;
     const int precision = static_cast<int>(std::max(0, std::min(kMaxPrecision, m_precision)));
-    GT::Format(m_text, "%.*f", precision, static_cast<double>(value->GetNumber()) / m_divisionValue);
+    // The offset is added as CommitText takes it away, so that a shown text typed back in stores
+    // the number it came from (a signed value stored around its centre shows as signed).
+    const double shown = static_cast<double>(value->GetNumber()) + static_cast<double>(m_offsetValue);
+    GT::Format(m_text, "%.*f", precision, shown / m_divisionValue);
 }
 
 void CVeyEditDoubleControl::CommitText(const std::string& text)

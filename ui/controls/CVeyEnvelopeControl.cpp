@@ -43,24 +43,14 @@ bool CVeyEnvelopeControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        bool taken = false;
-        for (const CParameterName& parameter : kParameterNames)
-        {
-            if (attribute.first != parameter.attribute)
-                continue;
-            m_valueRefs.emplace_back(attribute.second);
-            m_parameters[parameter.key] = GetValueRefCount() - 1;
-            taken = true;
-            break;
-        }
-        if (!taken)
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return true;
+    CVeyAttributeReader reader;
+    for (const CParameterName& parameter : kParameterNames)
+        reader.Take(parameter.attribute, [this, key = parameter.key](const std::string& path) {
+            m_valueRefs.emplace_back(path);
+            m_parameters[key] = GetValueRefCount() - 1;
+            return true;
+        });
+    return reader.Read(attributes);
 }
 
 bool CVeyEnvelopeControl::Create(CVeyView* parent)

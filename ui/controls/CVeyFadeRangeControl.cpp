@@ -37,70 +37,54 @@ bool CVeyFadeRangeControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
-    const std::string fullName = GetFullName();
-    GT::ATextOut& trace = GetTraceTextOut();
-    std::string rangeLower, rangeUpper, fadeLower, fadeUpper;
-    bool hasRangeLower = false, hasRangeUpper = false, hasFadeLower = false, hasFadeUpper = false;
-    CAttributes rest;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& text = attribute.second;
-        if (name == "displayRange")
+    enum { kRangeLower, kRangeUpper, kFadeLower, kFadeUpper, kPathCount };
+    static const char* const names[kPathCount] = {"rangeLowerValueRef", "rangeUpperValueRef", "fadeWidthLowerValueRef",
+                                                  "fadeWidthUpperValueRef"};
+    std::string paths[kPathCount];
+    bool given[kPathCount] = {};
+    CVeyAttributeReader reader;
+    reader.Take("displayRange", [this](const std::string& text) {
+        int32_t lower = 0, upper = 0;
+        if (!GT::StringToLongPair(text, &lower, &upper))
+            Says("Display range is invalid for fade range. : %s :%s\n")(text);
+        // An empty range has no width to map onto the strip, so it is refused like a reversed one.
+        else if (lower < 0 || lower >= upper)
+            Says("Display range lower is invalid for fade range. : %s : %s\n")(text);
+        else if (upper > kHighestDisplayUpper)
+            Says("Display range upper is invalid for fade range. : %s : %s\n")(text);
+        else
         {
-            int32_t lower = 0, upper = 0;
-            if (!GT::StringToLongPair(text, &lower, &upper))
-            {
-                trace.Printf("Display range is invalid for fade range. : %s :%s\n", fullName.c_str(), text.c_str());
-                return false;
-            }
-            // An empty range has no width to map onto the strip, so it is refused like a reversed one.
-            if (lower < 0 || lower >= upper)
-            {
-                trace.Printf("Display range lower is invalid for fade range. : %s : %s\n", fullName.c_str(),
-                             text.c_str());
-                return false;
-            }
-            if (upper > kHighestDisplayUpper)
-            {
-                trace.Printf("Display range upper is invalid for fade range. : %s : %s\n", fullName.c_str(),
-                             text.c_str());
-                return false;
-            }
             m_displayLower = lower;
             m_displayUpper = upper;
+            return true;
         }
-        else if (name == "rangeLowerValueRef")
-            rangeLower = text, hasRangeLower = true;
-        else if (name == "rangeUpperValueRef")
-            rangeUpper = text, hasRangeUpper = true;
-        else if (name == "fadeWidthLowerValueRef")
-            fadeLower = text, hasFadeLower = true;
-        else if (name == "fadeWidthUpperValueRef")
-            fadeUpper = text, hasFadeUpper = true;
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!hasRangeLower || !hasRangeUpper)
+        return false;
+    });
+    for (int32_t path = 0; path < kPathCount; ++path)
+        reader.Take(names[path], [&paths, &given, path](const std::string& text) {
+            paths[path] = text;
+            given[path] = true;
+            return true;
+        });
+    if (!reader.Read(attributes))
+        return false;
+    const std::string fullName = GetFullName();
+    GT::ATextOut& trace = GetTraceTextOut();
+    if (!given[kRangeLower] || !given[kRangeUpper])
     {
         trace.Printf("Either or both of range value references are not defined for fade range. : %s\n",
                      fullName.c_str());
         return false;
     }
-    if (hasFadeLower != hasFadeUpper)
+    if (given[kFadeLower] != given[kFadeUpper])
     {
         trace.Printf("Either of fade width value references is not defined for fade range. : %s\n",
                      fullName.c_str());
         return false;
     }
-    m_valueRefs.emplace_back(rangeLower);
-    m_valueRefs.emplace_back(rangeUpper);
-    if (hasFadeLower)
-    {
-        m_valueRefs.emplace_back(fadeLower);
-        m_valueRefs.emplace_back(fadeUpper);
-    }
+    const int32_t count = given[kFadeLower] ? kPathCount : kFadeLower;
+    for (int32_t path = 0; path < count; ++path)
+        m_valueRefs.emplace_back(paths[path]);
     return true;
 }
 

@@ -38,44 +38,16 @@ bool IsArrowKey(uint32_t key)
 
 int32_t CVeySingleTipBarOperator::LoadAttributes(CAttributes& attributes)
 {
-    GT::CTraceTextOut& trace = GetTraceTextOut();
-    const std::string fullName = m_control->GetFullName();
     int32_t useTipBar = 1;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        int32_t number = 0;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "useTipBar")
-        {
-            if (!GT::StringToLong(value, &number))
-                trace.Printf("Use tip bar description is invalid. : %s : %s\n", fullName.c_str(), value.c_str()), ok = false;
-            else if (number != 0 && number != 1)
-                trace.Printf("Use tip bar value must be 0 or 1. : %s : %s\n", fullName.c_str(), value.c_str()), ok = false;
-            else
-                useTipBar = number;
-        }
-        else if (name == "offsetValue")
-        {
-            if (!GT::StringToLong(value, &m_offsetValue))
-                trace.Printf("Offset value is invalid for tip bar. : %s : %s\n", fullName.c_str(), value.c_str()), ok = false;
-        }
-        else if (name == "stringTableRef")
-        {
-            m_stringTable = CVeyResourceManager::GetInstance().GetStringTables().Find(value);
-            if (!m_stringTable)
-                trace.Printf("Unable to find string table for tip bar. : %s : %s\n", fullName.c_str(), value.c_str()),
-                    ok = false;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+    const bool read =
+        CVeyAttributeReader()
+            .NumberIn("useTipBar", useTipBar, 0, 1, m_control->Says("Use tip bar description is invalid. : %s : %s\n"),
+                      m_control->Says("Use tip bar value must be 0 or 1. : %s : %s\n"))
+            .Number("offsetValue", m_offsetValue, m_control->Says("Offset value is invalid for tip bar. : %s : %s\n"))
+            .Resource("stringTableRef", m_stringTable, CVeyResourceManager::GetInstance().GetStringTables(),
+                      m_control->Says("Unable to find string table for tip bar. : %s : %s\n"))
+            .Read(attributes);
+    if (!read)
         return kFailed;
     return useTipBar == 1 ? kConfigured : kNotWanted;
 }

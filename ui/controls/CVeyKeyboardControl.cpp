@@ -83,102 +83,68 @@ bool CVeyKeyboardControl::LoadAttributes(CAttributes& attributes)
         return false;
     std::string octavePath;
     std::string velocityPath;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
+    CVeyAttributeReader reader;
+    reader
+        .Resource("bitmapRef", m_bitmap, CVeyResourceManager::GetInstance().GetBitmaps(),
+                  [](const std::string& value) { GetTraceTextOut().Printf("Unable to find bitmap %s.\n", value.c_str()); })
+        .Take("physicalKeyRange",
+              [this](const std::string& value) {
+                  int32_t lo = 0;
+                  int32_t hi = 0;
+                  if (!GT::StringToLongPair(value, &lo, &hi) || lo < 0 || lo > hi || hi > 128)
+                  {
+                      GetTraceTextOut().Printf("Keyboard physicalKeyRange is invalid. : %s\n", value.c_str());
+                      return false;
+                  }
+                  m_lowestKey = lo;
+                  m_endKey = hi + 1;
+                  m_keyStates.assign(kNoteCount, 0);
+                  return true;
+              })
+        .Text("octaveValueRef", octavePath)
+        .Text("onVelocityValueRef", velocityPath);
+
+    // The rectangles: the kinds each name sets and which half; a "Pressed" name sets the look of
+    // the same kinds held down.
+    struct SRectangleName
     {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
+        const char* name;
+        int32_t firstKind;
+        int32_t lastKind;
+        bool downside;
+    };
+    std::vector<SRectangleName> rectangles;
+    for (int32_t kind = 0; kind < 10; ++kind)
+        rectangles.push_back({kUpsideNames[kind], kind, kind, false});
+    rectangles.push_back({"ivoryKeyDownsideRectangle", 0, 6, true});
+    rectangles.push_back({"lowestKeyDownsideRectangle", kLowestKind, kLowestKind, true});
+    rectangles.push_back({"highestKeyDownsideRectangle", kHighestKind, kHighestKind, true});
+    for (const bool pressed : {false, true})
+    {
+        for (const SRectangleName& rectangle : rectangles)
         {
-            rest.push_back(attribute);
-            continue;
-        }
-        if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!m_bitmap)
-            {
-                GetTraceTextOut().Printf("Unable to find bitmap %s.\n", value.c_str());
-                ok = false;
-            }
-            continue;
-        }
-        if (name == "physicalKeyRange")
-        {
-            int32_t lo = 0;
-            int32_t hi = 0;
-            if (!GT::StringToLongPair(value, &lo, &hi) || lo < 0 || lo > hi || hi > 128)
-            {
-                GetTraceTextOut().Printf("Keyboard physicalKeyRange is invalid. : %s\n", value.c_str());
-                ok = false;
-            }
-            else
-            {
-                m_lowestKey = lo;
-                m_endKey = hi + 1;
-                m_keyStates.assign(kNoteCount, 0);
-            }
-            continue;
-        }
-        if (name == "octaveValueRef")
-        {
-            octavePath = value;
-            continue;
-        }
-        if (name == "onVelocityValueRef")
-        {
-            velocityPath = value;
-            continue;
-        }
-        // The rectangles: which kinds and which half each name sets.
-        const bool pressed = name.size() > 7 && name.compare(name.size() - 7, 7, "Pressed") == 0;
-        const std::string base = pressed ? name.substr(0, name.size() - 7) : name;
-        const int32_t add = pressed ? kPressedKinds : 0;
-        int32_t firstKind = -1;
-        int32_t lastKind = -1;
-        bool downside = false;
-        for (int32_t kind = 0; kind < 10; ++kind)
-            if (base == kUpsideNames[kind])
-                firstKind = lastKind = kind;
-        if (base == "ivoryKeyDownsideRectangle")
-        {
-            firstKind = 0;
-            lastKind = 6;
-            downside = true;
-        }
-        else if (base == "lowestKeyDownsideRectangle")
-        {
-            firstKind = lastKind = kLowestKind;
-            downside = true;
-        }
-        else if (base == "highestKeyDownsideRectangle")
-        {
-            firstKind = lastKind = kHighestKind;
-            downside = true;
-        }
-        if (firstKind < 0)
-        {
-            rest.push_back(attribute);
-            continue;
-        }
-        GT::CRect32 rect;
-        if (!GT::StringToRect(value, &rect))
-        {
-            GetTraceTextOut().Printf("Keyboard %s is invalid. : %s\n", name.c_str(), value.c_str());
-            ok = false;
-            continue;
-        }
-        for (int32_t kind = firstKind + add; kind <= lastKind + add; ++kind)
-        {
-            SRectPair& pair = m_sources[static_cast<size_t>(kind)];
-            (downside ? pair.downside : pair.upside) = CRect(rect.left, rect.top, rect.right, rect.bottom);
-            if (!downside)
-                m_given[static_cast<size_t>(kind)] = true;
+            const std::string name = std::string(rectangle.name) + (pressed ? "Pressed" : "");
+            const int32_t add = pressed ? kPressedKinds : 0;
+            reader.Take(name, [this, rectangle, name, add](const std::string& value) {
+                GT::CRect32 rect;
+                if (!GT::StringToRect(value, &rect))
+                {
+                    GetTraceTextOut().Printf("Keyboard %s is invalid. : %s\n", name.c_str(), value.c_str());
+                    return false;
+                }
+                for (int32_t kind = rectangle.firstKind + add; kind <= rectangle.lastKind + add; ++kind)
+                {
+                    SRectPair& pair = m_sources[static_cast<size_t>(kind)];
+                    (rectangle.downside ? pair.downside : pair.upside) =
+                        CRect(rect.left, rect.top, rect.right, rect.bottom);
+                    if (!rectangle.downside)
+                        m_given[static_cast<size_t>(kind)] = true;
+                }
+                return true;
+            });
         }
     }
-    attributes.swap(rest);
-    if (!ok)
+    if (!reader.Read(attributes))
         return false;
     m_valueRefs.emplace_back(octavePath);
     m_valueRefs.emplace_back(velocityPath);
@@ -317,8 +283,8 @@ bool CVeyKeyboardControl::Create(CVeyView* parent)
         GetTraceTextOut().Printf("Keyboard control needs a note value. : %s\n", GetFullName().c_str());
         return false;
     }
-    if (m_bitmap)
-        m_bitmap->AddRef();
+    // An image that cannot be read leaves the keys undrawn, not the panel unmade.
+    m_bitmap.Hold();
     const SRectPair lowest = GetKeyGeometry(m_lowestKey, CPoint(0, 0));
     const SRectPair highest = GetKeyGeometry(m_endKey - 1, CPoint(0, 0));
     const int32_t width = highest.downside.right - lowest.downside.left;
@@ -429,6 +395,14 @@ bool CVeyKeyboardControl::OnMouse(UL::CMouseInfo& info)
     }
     default: return false;
     }
+}
+
+void CVeyKeyboardControl::OnCaptureLost()
+{
+    if (!IsCapturing())
+        return;
+    SetCapture(false);
+    SetPressedNotes({});
 }
 
 void CVeyKeyboardControl::PlayKey(int32_t key)

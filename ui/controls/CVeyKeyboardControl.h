@@ -2,13 +2,13 @@
 // The script's "keyboard": a piano keyboard cut out of one bitmap that plays notes through a MIDI
 // note value. The script gives the key pictures (normal and pressed) as rectangles of the bitmap;
 // the control lays the keys out from their sizes. Notes held elsewhere show as pressed keys.
+#include "ui/controls/CVeyStateBitmap.h"
 #include "ui/controls/CVeyView.h"
 
 #include <array>
 #include <cstdint>
 #include <vector>
 
-class CVeyStateBitmap;
 
 class CVeyKeyboardControl : public CVeyControl
 {
@@ -35,6 +35,8 @@ public:
     bool Create(CVeyView* parent) override;
     void Draw(const UL::CDrawInfo& info) override;
     bool OnMouse(UL::CMouseInfo& info) override;
+    // The notes this control turned on go off, as they would on the button-up.
+    void OnCaptureLost() override;
     void UpdateFromValue() override;
 
     static bool IsIvory(int32_t key);
@@ -71,7 +73,7 @@ private:
     // Sets the note array, then flushes, updates the views and clears the change list.
     void CommitNotes(CVeyValue* value, const std::vector<int32_t>& states);
 
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     int32_t m_lowestKey = 0;
     int32_t m_endKey = kNoteCount;
     std::vector<SRectPair> m_sources;

@@ -1,6 +1,5 @@
 #include "ui/controls/CVeyKnobControl.h"
 
-#include "model/CVeyResourceManager.h"
 #include "model/CVeyValue.h"
 #include "toolkit/gt/NumberText.h"
 #include "toolkit/gt/TraceTextOut.h"
@@ -12,11 +11,7 @@
 
 // CVeyKnobControl
 
-CVeyKnobControl::~CVeyKnobControl()
-{
-    if (m_bitmapReferenced)
-        m_bitmap->Release();
-}
+CVeyKnobControl::~CVeyKnobControl() = default;
 
 CPoint& CVeyKnobControl::Anchor()
 {
@@ -34,79 +29,29 @@ bool CVeyKnobControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeySingleDragControl::LoadAttributes(attributes))
         return false;
-    GT::CTraceTextOut& trace = GetTraceTextOut();
-    const std::string fullName = GetFullName();
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!m_bitmap)
-                trace.Printf("Unable to find bitmap for knob. : %s : %s\n", fullName.c_str(), value.c_str()), ok = false;
-        }
-        else if (name == "angleRange")
-        {
-            int32_t low = 0;
-            int32_t high = 0;
-            if (!GT::StringToLongPair(value, &low, &high))
-                trace.Printf("Angle range is invalid for knob. : %s : %s\n", fullName.c_str(), value.c_str()), ok = false;
-            else if (high <= low)
-                trace.Printf("Angle max must be greater than angle min for knob. : %s : %s\n", fullName.c_str(),
-                             value.c_str()),
-                    ok = false;
-            else
-                m_angleMin = low, m_angleMax = high;
-        }
+    CVeyAttributeReader reader;
+    reader.Take("angleRange", [this](const std::string& value) {
+        int32_t low = 0;
+        int32_t high = 0;
+        if (!GT::StringToLongPair(value, &low, &high))
+            Says("Angle range is invalid for knob. : %s : %s\n")(value);
+        else if (high <= low)
+            Says("Angle max must be greater than angle min for knob. : %s : %s\n")(value);
         else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+        {
+            m_angleMin = low;
+            m_angleMax = high;
+            return true;
+        }
         return false;
-    if (!m_bitmap)
-    {
-        trace.Printf("There is no bitmap reference for knob. : %s.\n", fullName.c_str());
-        return false;
-    }
-    return true;
+    });
+    return ReadWithBitmap(attributes, reader, m_bitmap, "knob");
 }
 
 bool CVeyKnobControl::Create(CVeyView* parent)
 {
-    GT::CTraceTextOut& trace = GetTraceTextOut();
-    if (!CVeySingleDragControl::Create(parent))
-    {
-        trace.Printf("Unable to create knob. : %s\n", GetFullName().c_str());
+    if (!CreateBound(parent, GetValueRefCount(), "knob") || !HoldBitmap(m_bitmap, "knob"))
         return false;
-    }
-    const CVeyValue* value = GetValue(0);
-    if (m_valueRefs.empty() || !value)
-    {
-        trace.Printf("Value references are necessary for knob. : %s.\n", GetFullName().c_str());
-        return false;
-    }
-    if (!value->GetDefinition()->IsNumeric())
-    {
-        trace.Printf("Referred value must be integer for knob. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    if (GetValueCount() <= 1)
-    {
-        trace.Printf("Referred value range must be greater than 1 for knob. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    if (!m_bitmap || !m_bitmap->AddRef())
-    {
-        trace.Printf("Unable to create bitmap for knob. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    m_bitmapReferenced = true;
     CSize size;
     m_bitmap->GetStateSize(size, 0);
     m_rect.right = m_rect.left + size.cx;
@@ -117,7 +62,7 @@ bool CVeyKnobControl::Create(CVeyView* parent)
 
 void CVeyKnobControl::Draw(const UL::CDrawInfo& info)
 {
-    if (m_bitmapReferenced && info.IsVisible(m_rect))
+    if (m_bitmap.IsHeld() && info.IsVisible(m_rect))
         m_bitmap->DrawState(info, CPoint(m_rect.left, m_rect.top), m_currentState);
 }
 

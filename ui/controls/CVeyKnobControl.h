@@ -2,8 +2,7 @@
 // The rotary knob: follows the pointer's angle around its centre (absolute positioning) and shows
 // one state of its bitmap per position.
 #include "ui/controls/CVeyDragControl.h"
-
-class CVeyStateBitmap;
+#include "ui/controls/CVeyStateBitmap.h"
 
 class CVeyKnobControl : public CVeySingleDragControl
 {
@@ -37,9 +36,8 @@ public:
     static CPoint& Anchor();
 
 private:
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     int32_t m_angleMin = 30;
     int32_t m_angleMax = 330;
     int32_t m_currentState = 0;
-    bool m_bitmapReferenced = false;
 };

@@ -214,20 +214,14 @@ bool CVeyLfoControl::LoadAttributes(CAttributes& attributes)
         return false;
     static const char* const names[kRefCount] = {"waveFormValueRef", "rateValueRef",     "offsetValueRef",
                                                  "delayTimeValueRef", "fadeModeValueRef", "fadeTimeValueRef"};
-    for (const char* name : names)
-    {
-        std::string path;
-        CAttributes rest;
-        for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-        {
-            if (attribute.first == name)
-                path = attribute.second;
-            else
-                rest.push_back(attribute);
-        }
-        attributes.swap(rest);
+    // Always six references, in this order; one not given names no value.
+    std::string paths[kRefCount];
+    CVeyAttributeReader reader;
+    for (int32_t ref = 0; ref < kRefCount; ++ref)
+        reader.Text(names[ref], paths[ref]);
+    reader.Read(attributes);
+    for (const std::string& path : paths)
         m_valueRefs.emplace_back(path);
-    }
     return true;
 }
 

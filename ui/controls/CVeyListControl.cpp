@@ -70,68 +70,45 @@ bool CVeyListControl::LoadAttributes(CAttributes& attributes)
         "firstVisibleRowValueRef", "lastVisibleRowValueRef", "activateValueRef",
     };
 
+    CVeyResourceManager& resources = CVeyResourceManager::GetInstance();
     std::string rowRefPaths[kRefCount];
     bool rowRefGiven[kRefCount] = {};
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-        {
-            rest.push_back(attribute);
-            continue;
-        }
-        bool taken = false;
-        for (const SWriterAttribute& writer : writers)
-        {
-            if (name != writer.name)
-                continue;
-            taken = true;
-            m_writers[writer.writer] = CVeyResourceManager::GetInstance().GetTextWriters().Find(value);
-            if (!m_writers[writer.writer])
-            {
-                GetTraceTextOut().Printf("%s : %s : %s\n", writer.failure, GetFullName().c_str(), value.c_str());
-                ok = false;
-            }
-        }
-        for (int ref = 0; ref < kRefCount && !taken; ++ref)
-        {
-            if (name == rowRefNames[ref])
-            {
-                taken = true;
-                rowRefPaths[ref] = value;
-                rowRefGiven[ref] = true;
-            }
-        }
-        if (taken)
-            continue;
-        if (name == "headerTexts")
-            GT::SplitEscapedList(value, m_headerTexts);
-        else if (name == "columnWidths")
-            GT::StringToLongList(value, m_columnWidths);
-        else if (name == "rowHeight")
-        {
+    CVeyAttributeReader reader;
+    for (const SWriterAttribute& writer : writers)
+        reader.Resource(writer.name, m_writers[writer.writer], resources.GetTextWriters(),
+                        Says(std::string(writer.failure) + " : %s : %s\n"));
+    for (int ref = 0; ref < kRefCount; ++ref)
+        reader.Take(rowRefNames[ref], [&rowRefPaths, &rowRefGiven, ref](const std::string& value) {
+            rowRefPaths[ref] = value;
+            rowRefGiven[ref] = true;
+            return true;
+        });
+    reader
+        .Take("headerTexts",
+              [this](const std::string& value) {
+                  GT::SplitEscapedList(value, m_headerTexts);
+                  return true;
+              })
+        .Take("columnWidths",
+              [this](const std::string& value) {
+                  GT::StringToLongList(value, m_columnWidths);
+                  return true;
+              })
+        .Take("rowHeight", [this](const std::string& value) {
+            // Rows are found by dividing by the height: a height below one pixel cannot work. Text
+            // that is no number leaves the default.
             int32_t height = 0;
-            if (GT::StringToLong(value, &height))
+            if (!GT::StringToLong(value, &height))
+                return true;
+            if (height < 1)
             {
-                // Rows are found by dividing by the height: a height below one pixel cannot work.
-                if (height < 1)
-                {
-                    GetTraceTextOut().Printf("Row height must be positive for list control. : %s : %s\n",
-                                             GetFullName().c_str(), value.c_str());
-                    ok = false;
-                }
-                else
-                    m_rowHeight = height;
+                Says("Row height must be positive for list control. : %s : %s\n")(value);
+                return false;
             }
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+            m_rowHeight = height;
+            return true;
+        });
+    if (!reader.Read(attributes))
         return false;
 
     int64_t sum = 0;

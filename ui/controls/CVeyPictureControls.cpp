@@ -12,11 +12,7 @@
 
 // CVeyPictureControl
 
-CVeyPictureControl::~CVeyPictureControl()
-{
-    if (m_bitmapReferenced && m_bitmap)
-        m_bitmap->Release();
-}
+CVeyPictureControl::~CVeyPictureControl() = default;
 
 const std::string& CVeyPictureControl::GetTypeName() const
 {
@@ -28,38 +24,11 @@ bool CVeyPictureControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!m_bitmap)
-            {
-                GetTraceTextOut().Printf("Unable to find bitmap for picture. : %s : %s.\n", GetFullName().c_str(),
-                                         value.c_str());
-                ok = false;
-            }
-        }
-        else if (name == "offsetIndex")
-        {
-            if (!GT::StringToLong(value, &m_offsetIndex))
-            {
-                GetTraceTextOut().Printf("Offset index is invalid for picture. : %s : %s\n", GetFullName().c_str(),
-                                         value.c_str());
-                ok = false;
-            }
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    return CVeyAttributeReader()
+        .Resource("bitmapRef", m_bitmap, CVeyResourceManager::GetInstance().GetBitmaps(),
+                  Says("Unable to find bitmap for picture. : %s : %s.\n"))
+        .Number("offsetIndex", m_offsetIndex, Says("Offset index is invalid for picture. : %s : %s\n"))
+        .Read(attributes);
 }
 
 bool CVeyPictureControl::Create(CVeyView* parent)
@@ -79,8 +48,8 @@ bool CVeyPictureControl::Create(CVeyView* parent)
         GetTraceTextOut().Printf("There is no bitmap reference for picture control %s.\n", GetFullName().c_str());
         return false;
     }
-    if (!m_bitmapReferenced)
-        m_bitmapReferenced = m_bitmap->AddRef();
+    // An image that cannot be read leaves the picture blank, not the panel unmade.
+    m_bitmap.Hold();
     CSize size;
     m_bitmap->GetStateSize(size, 0);
     m_rect.right = m_rect.left + size.cx;
@@ -108,7 +77,7 @@ void CVeyPictureControl::UpdateFromValue()
 void CVeyPictureControl::Draw(const UL::CDrawInfo& info)
 {
     // An image that failed to load has nothing to draw.
-    if (!m_bitmap || !m_bitmapReferenced || !info.IsVisible(m_rect))
+    if (!m_bitmap.IsHeld() || !info.IsVisible(m_rect))
         return;
     m_bitmap->DrawState(info, m_rect.TopLeft(), m_displayState);
 }
@@ -125,31 +94,11 @@ bool CVeyLabelControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "textWriterRef")
-        {
-            m_textWriter = CVeyResourceManager::GetInstance().GetTextWriters().Find(value);
-            if (!m_textWriter)
-            {
-                GetTraceTextOut().Printf("Unable to find text writer for label. : %s : %s.\n", GetFullName().c_str(),
-                                         value.c_str());
-                ok = false;
-            }
-        }
-        else if (name == "label")
-            m_label = GT::UnescapeXml(value);
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    return CVeyAttributeReader()
+        .Resource("textWriterRef", m_textWriter, CVeyResourceManager::GetInstance().GetTextWriters(),
+                  Says("Unable to find text writer for label. : %s : %s.\n"))
+        .EscapedText("label", m_label)
+        .Read(attributes);
 }
 
 bool CVeyLabelControl::Create(CVeyView* parent)

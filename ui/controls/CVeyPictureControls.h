@@ -1,11 +1,11 @@
 #pragma once
 // Two passive controls: a picture that shows the bitmap state chosen by its value, and a label
 // that draws a fixed text.
+#include "ui/controls/CVeyStateBitmap.h"
 #include "ui/controls/CVeyView.h"
 
 #include <string>
 
-class CVeyStateBitmap;
 class CVeyTextWriter;
 
 class CVeyPictureControl : public CVeyControl
@@ -25,10 +25,9 @@ public:
     int32_t GetDisplayState() const { return m_displayState; }
 
 private:
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     int32_t m_offsetIndex = 0;
     int32_t m_displayState = 0;
-    bool m_bitmapReferenced = false;
 };
 
 class CVeyLabelControl : public CVeyControl

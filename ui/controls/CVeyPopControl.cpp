@@ -55,97 +55,39 @@ bool TurnWheel(TControl& control, UL::CWheelInfo& info, int32_t wheelUse)
     }
     return true;
 }
-
-// "useWheel" and "editable": a number from 0 to `max`.
-bool ReadSmallSwitch(const std::string& text, int32_t max, int32_t& value)
-{
-    int32_t number = -1;
-    GT::StringToLong(text, &number);
-    if (static_cast<uint32_t>(number) > static_cast<uint32_t>(max))
-        return false;
-    value = number;
-    return true;
-}
 }
 
 // CVeyPopControl
 
 CVeyPopControl::CVeyPopControl(int32_t wheelDefault) : m_useWheel(wheelDefault) {}
 
-CVeyPopControl::~CVeyPopControl()
-{
-    if (m_bitmapReferenced)
-        m_bitmap->Release();
-}
+CVeyPopControl::~CVeyPopControl() = default;
 
 bool CVeyPopControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
     CVeyResourceManager& resources = CVeyResourceManager::GetInstance();
-    GT::CTraceTextOut& trace = GetTraceTextOut();
-    const std::string fullName = GetFullName();
     GT::CPoint32 textPosition{-1, -1};
     GT::CPoint32 textSize{0, 0};
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        const char* full = fullName.c_str();
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "textPosition")
-            GT::StringToPoint(value, &textPosition);
-        else if (name == "textSize")
-            GT::StringToPoint(value, &textSize);
-        else if (name == "buttonPosition")
-        {
-            GT::CPoint32 point;
-            if (GT::StringToPoint(value, &point))
-                m_buttonPosition = CPoint(point.x, point.y);
-        }
-        else if (name == "textWriterRef")
-        {
-            m_textWriter = resources.GetTextWriters().Find(value);
-            if (!m_textWriter)
-                trace.Printf("Unable to find text writer for pop control. : %s : %s\n", full, value.c_str()), ok = false;
-        }
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = resources.GetBitmaps().Find(value);
-            if (!m_bitmap)
-                trace.Printf("Unable to find bitmap for pop control. : %s : %s\n", full, value.c_str()), ok = false;
-        }
-        else if (name == "stringTableRef")
-        {
-            m_stringTable = resources.GetStringTables().Find(value);
-            if (!m_stringTable)
-                trace.Printf("Unable to find string table for pop control\x81\x44: %s : %s\n", full, value.c_str()),
-                    ok = false;
-        }
-        else if (name == "offsetValue")
-        {
-            if (!GT::StringToLong(value, &m_offsetValue))
-                trace.Printf("Offset value is invalid for pop control. : %s : %s\n", full, value.c_str()), ok = false;
-        }
-        else if (name == "useWheel")
-        {
-            int32_t number = 0;
-            if (!GT::StringToLong(value, &number))
-                trace.Printf("%s is invalid for pop control. : %s : %s\n", name.c_str(), full, value.c_str()), ok = false;
-            else if (number < 0 || number > 2)
-                trace.Printf("%s value must be [0,2] for pop control. : %s : %s\n", name.c_str(), full, value.c_str()),
-                    ok = false;
-            else
-                m_useWheel = number;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+    GT::CPoint32 buttonPosition{m_buttonPosition.x, m_buttonPosition.y};
+    const bool read =
+        CVeyAttributeReader()
+            .Point("textPosition", textPosition)
+            .Point("textSize", textSize)
+            .Point("buttonPosition", buttonPosition)
+            .Resource("textWriterRef", m_textWriter, resources.GetTextWriters(),
+                      Says("Unable to find text writer for pop control. : %s : %s\n"))
+            .Resource("bitmapRef", m_bitmap, resources.GetBitmaps(),
+                      Says("Unable to find bitmap for pop control. : %s : %s\n"))
+            .Resource("stringTableRef", m_stringTable, resources.GetStringTables(),
+                      Says("Unable to find string table for pop control\x81\x44: %s : %s\n"))
+            .Number("offsetValue", m_offsetValue, Says("Offset value is invalid for pop control. : %s : %s\n"))
+            .NumberIn("useWheel", m_useWheel, 0, 2, Says("useWheel is invalid for pop control. : %s : %s\n"),
+                      Says("useWheel value must be [0,2] for pop control. : %s : %s\n"))
+            .Read(attributes);
+    m_buttonPosition = CPoint(buttonPosition.x, buttonPosition.y);
+    if (!read)
         return false;
     m_textRect.SetRect(textPosition.x, textPosition.y, textPosition.x + textSize.x, textPosition.y + textSize.y);
     return true;
@@ -165,15 +107,8 @@ bool CVeyPopControl::Create(CVeyView* parent)
     // Every pop control shows and changes value reference 0.
     if (!RequireValueRef())
         return false;
-    if (m_bitmap && !m_bitmapReferenced)
-    {
-        if (!m_bitmap->AddRef())
-        {
-            GetTraceTextOut().Printf("Unable to create bitmap for pop control. : %s\n", full);
-            return false;
-        }
-        m_bitmapReferenced = true;
-    }
+    if (m_bitmap && !HoldBitmap(m_bitmap, "pop control"))
+        return false;
     const CVeyValue* value = GetValue(0);
     if (m_stringTable && (!value || value->GetKind() != CVeyValue::kNumber))
     {
@@ -253,11 +188,7 @@ CRect CVeyPopControl::GetButtonRect() const
 
 CVeyPopControlX::CVeyPopControlX(int32_t wheelDefault) : m_useWheel(wheelDefault) {}
 
-CVeyPopControlX::~CVeyPopControlX()
-{
-    if (m_bitmapReferenced)
-        m_bitmap->Release();
-}
+CVeyPopControlX::~CVeyPopControlX() = default;
 
 bool CVeyPopControlX::LoadAttributes(CAttributes& attributes)
 {
@@ -269,46 +200,21 @@ bool CVeyPopControlX::LoadAttributes(CAttributes& attributes)
         ReportError("Unable to convert text operator.");
         return false;
     }
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        int32_t number = 0;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "buttonPosition")
-        {
-            GT::CPoint32 point;
-            if (GT::StringToPoint(value, &point))
-                m_buttonPosition = CPoint(point.x, point.y);
-        }
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!m_bitmap)
-                ReportErrorWithDetail("Unable to find bitmap.", value), ok = false;
-        }
-        else if (name == "useWheel")
-        {
-            if (!ReadSmallSwitch(value, 2, number))
-                ReportErrorWithDetail("useWheel value must be [0,2].", value), ok = false;
-            else
-                m_useWheel = number;
-        }
-        else if (name == "editable")
-        {
-            if (!ReadSmallSwitch(value, 1, number))
-                ReportErrorWithDetail("editable value must be [0,1].", value), ok = false;
-            else
-                m_editable = number != 0;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    GT::CPoint32 buttonPosition{m_buttonPosition.x, m_buttonPosition.y};
+    int32_t editable = m_editable ? 1 : 0;
+    const bool read =
+        CVeyAttributeReader()
+            .Point("buttonPosition", buttonPosition)
+            .Resource("bitmapRef", m_bitmap, CVeyResourceManager::GetInstance().GetBitmaps(),
+                      Detail("Unable to find bitmap."))
+            .NumberIn("useWheel", m_useWheel, 0, 2, Detail("useWheel value must be [0,2]."),
+                      Detail("useWheel value must be [0,2]."))
+            .NumberIn("editable", editable, 0, 1, Detail("editable value must be [0,1]."),
+                      Detail("editable value must be [0,1]."))
+            .Read(attributes);
+    m_buttonPosition = CPoint(buttonPosition.x, buttonPosition.y);
+    m_editable = editable != 0;
+    return read;
 }
 
 bool CVeyPopControlX::Create(CVeyView* parent)
@@ -320,14 +226,10 @@ bool CVeyPopControlX::Create(CVeyView* parent)
         ReportError("Unable to create text operator.");
         return false;
     }
-    if (m_bitmap && !m_bitmapReferenced)
+    if (m_bitmap && !m_bitmap.Hold())
     {
-        if (!m_bitmap->AddRef())
-        {
-            ReportError("Unable to create bitmap.");
-            return false;
-        }
-        m_bitmapReferenced = true;
+        ReportError("Unable to create bitmap.");
+        return false;
     }
     // The script's position is relative to the control; one that is not given (or negative)
     // puts the button at the control's top-left, where the subclass may move it.

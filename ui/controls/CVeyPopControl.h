@@ -5,6 +5,7 @@
 // value with the wheel. CVeyPopControl draws its own text with a text writer; CVeyPopControlX
 // hands the text to a text operator and can be made read-only ("editable" 0).
 #include "ui/controls/CVeyInputOperators.h"
+#include "ui/controls/CVeyStateBitmap.h"
 #include "ui/controls/CVeyTextOperator.h"
 #include "ui/controls/CVeyView.h"
 
@@ -12,7 +13,6 @@
 #include <memory>
 #include <string>
 
-class CVeyStateBitmap;
 class CVeyStringTable;
 class CVeyTextWriter;
 
@@ -56,7 +56,7 @@ public:
     int32_t GetWheelUse() const { return m_useWheel; }
 
 protected:
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     CPoint m_buttonPosition{-1, -1};
     CRect m_textRect{-1, -1, -1, -1};
     CVeyTextWriter* m_textWriter = nullptr;
@@ -65,7 +65,6 @@ protected:
     bool m_buttonPressed = false;
     std::string m_text;
     int32_t m_useWheel;
-    bool m_bitmapReferenced = false;
 };
 
 class CVeyPopControlX : public CVeyControl, public IVeySingleControl
@@ -107,11 +106,10 @@ protected:
     // not negative); known before Create moves it.
     bool HasButtonPosition() const { return m_buttonPosition.x >= 0 && m_buttonPosition.y >= 0; }
 
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     CPoint m_buttonPosition{-1, -1};
     std::unique_ptr<CVeySingleTextOperator> m_textOperator;
     bool m_buttonPressed = false;
     int32_t m_useWheel;
     bool m_editable = true;
-    bool m_bitmapReferenced = false;
 };

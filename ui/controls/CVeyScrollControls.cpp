@@ -53,20 +53,13 @@ bool CVeyScrollRange::LoadReferences(CVeyView& view, CVeyElementDefinition::CAtt
 {
     if (view.GetValueRefCount() != 0)
         return false;
-    std::string names[REFERENCE_COUNT];
-    CVeyElementDefinition::CAttributes rest;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const auto* found = std::find_if(std::begin(kReferenceNames), std::end(kReferenceNames),
-                                         [&](const char* name) { return attribute.first == name; });
-        if (found == std::end(kReferenceNames))
-            rest.push_back(attribute);
-        else
-            names[found - std::begin(kReferenceNames)] = attribute.second;
-    }
-    attributes.swap(rest);
-    for (const std::string& name : names)
-        view.GetValueRefs().emplace_back(name);
+    std::string paths[REFERENCE_COUNT];
+    CVeyAttributeReader reader;
+    for (int32_t reference = 0; reference < REFERENCE_COUNT; ++reference)
+        reader.Text(kReferenceNames[reference], paths[reference]);
+    reader.Read(attributes);
+    for (const std::string& path : paths)
+        view.GetValueRefs().emplace_back(path);
     return true;
 }
 
@@ -110,19 +103,11 @@ void CVeyScrollRange::SetOperated(CVeyView& view)
 
 // CVeyScrollControl::CBitmapKnobDrawer
 
-CVeyScrollControl::CBitmapKnobDrawer::~CBitmapKnobDrawer()
-{
-    if (m_loaded && m_bitmap)
-        m_bitmap->Release();
-}
+CVeyScrollControl::CBitmapKnobDrawer::~CBitmapKnobDrawer() = default;
 
 bool CVeyScrollControl::CBitmapKnobDrawer::Load()
 {
-    if (!m_bitmap)
-        return false;
-    if (!m_loaded)
-        m_loaded = m_bitmap->AddRef();
-    return m_loaded;
+    return m_bitmap.Hold();
 }
 
 void CVeyScrollControl::CBitmapKnobDrawer::SetKnobSize(const CSize& size)
@@ -138,7 +123,7 @@ void CVeyScrollControl::CBitmapKnobDrawer::Draw(const UL::CDrawInfo& info, const
 
 void CVeyScrollControl::CBitmapKnobDrawer::DrawAt(const UL::CDrawInfo& info, const CPoint& point, int32_t state)
 {
-    if (!m_bitmap || !m_loaded)
+    if (!m_bitmap.IsHeld())
         return;
     // The corners come from inside one state: a knob larger than the state draws the state's size.
     CSize stateSize;
@@ -179,55 +164,23 @@ bool CVeyScrollControl::LoadAttributes(CAttributes& attributes)
         return false;
     if (!CVeyScrollRange::LoadReferences(*this, attributes))
         return false;
-    GT::CTraceTextOut& trace = GetTraceTextOut();
-    const std::string fullName = GetFullName();
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "direction")
-        {
-            int32_t direction = 0;
-            if (!GT::StringToLong(value, &direction))
-            {
-                trace.Printf("Direction is invalid for scroll. : %s : %s\n", fullName.c_str(), value.c_str());
-                ok = false;
-            }
-            else if (direction != 0 && direction != 1)
-            {
-                trace.Printf("Direction must be 0 or 1 for scroll. : %s : %s\n", fullName.c_str(), value.c_str());
-                ok = false;
-            }
-            else
-                m_horizontal = direction == 1;
-        }
-        else if (name == "knobColor")
-        {
-            if (!GT::StringToShortTriple(value, &m_knobColor))
-            {
-                trace.Printf("Knob color %s is invalid for scroll. : %s\n", value.c_str(), fullName.c_str());
-                ok = false;
-            }
-        }
-        else if (name == "bitmapRef")
-        {
-            CVeyStateBitmap* bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!bitmap)
-            {
-                trace.Printf("Knob bitmap %s is invalid for scroll. : %s\n", value.c_str(), fullName.c_str());
-                ok = false;
-            }
-            m_knobDrawer.SetBitmap(bitmap);
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    int32_t direction = m_horizontal ? 1 : 0;
+    const bool read =
+        CVeyAttributeReader()
+            .NumberIn("direction", direction, 0, 1, Says("Direction is invalid for scroll. : %s : %s\n"),
+                      Says("Direction must be 0 or 1 for scroll. : %s : %s\n"))
+            .Colour("knobColor", m_knobColor, SaysValueFirst("Knob color %s is invalid for scroll. : %s\n"))
+            .Take("bitmapRef",
+                  [this](const std::string& value) {
+                      CVeyStateBitmap* bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
+                      m_knobDrawer.SetBitmap(bitmap);
+                      if (!bitmap)
+                          SaysValueFirst("Knob bitmap %s is invalid for scroll. : %s\n")(value);
+                      return bitmap != nullptr;
+                  })
+            .Read(attributes);
+    m_horizontal = direction == 1;
+    return read;
 }
 
 bool CVeyScrollControl::Create(CVeyView* parent)

@@ -12,7 +12,6 @@
 #include <memory>
 
 class CVeyGraphDrawer;
-class CVeyStateBitmap;
 
 // The five references of both classes, in this order, and the moves on them. Positions are value
 // indexes.
@@ -60,9 +59,12 @@ public:
     class CBitmapKnobDrawer
     {
     public:
+        CBitmapKnobDrawer() = default;
+        CBitmapKnobDrawer(const CBitmapKnobDrawer&) = delete;
+        CBitmapKnobDrawer& operator=(const CBitmapKnobDrawer&) = delete;
         virtual ~CBitmapKnobDrawer();
         void SetBitmap(CVeyStateBitmap* bitmap) { m_bitmap = bitmap; }
-        CVeyStateBitmap* GetBitmap() const { return m_bitmap; }
+        CVeyStateBitmap* GetBitmap() const { return m_bitmap.Get(); }
         // Loads the bitmap's image; false without a bitmap or when it does not load.
         virtual bool Load();
         virtual void SetKnobSize(const CSize& size);
@@ -70,8 +72,7 @@ public:
         virtual void DrawAt(const UL::CDrawInfo& info, const CPoint& point, int32_t state);
 
     private:
-        CVeyStateBitmap* m_bitmap = nullptr;
-        bool m_loaded = false;
+        CVeyBitmapRef m_bitmap;
         CSize m_size;
     };
 

@@ -1,6 +1,5 @@
 #include "ui/controls/CVeySliderControl.h"
 
-#include "model/CVeyResourceManager.h"
 #include "model/CVeyValue.h"
 #include "toolkit/gt/NumberText.h"
 #include "toolkit/gt/TraceTextOut.h"
@@ -19,11 +18,7 @@ int32_t Clip(int64_t number, int64_t low, int64_t high)
 }
 }
 
-CVeySliderControl::~CVeySliderControl()
-{
-    if (m_bitmapReferenced)
-        m_bitmap->Release();
-}
+CVeySliderControl::~CVeySliderControl() = default;
 
 CPoint& CVeySliderControl::LastPoint()
 {
@@ -55,85 +50,23 @@ bool CVeySliderControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeySingleDragControl::LoadAttributes(attributes))
         return false;
-    GT::CTraceTextOut& trace = GetTraceTextOut();
-    const std::string fullName = GetFullName();
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const char* value = attribute.second.c_str();
-        int32_t number = 0;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(attribute.second);
-            if (!m_bitmap)
-                trace.Printf("Unable to find bitmap for slider. : %s : %s\n", fullName.c_str(), value), ok = false;
-        }
-        else if (name == "direction")
-        {
-            if (!GT::StringToLong(attribute.second, &number))
-                trace.Printf("Direction is invalid for slider. : %s : %s\n", fullName.c_str(), value), ok = false;
-            else if (number != 0 && number != 1)
-                trace.Printf("Direction must be 0 or 1 for slider. : %s : %s\n", fullName.c_str(), value), ok = false;
-            else
-                m_horizontal = number == 1;
-        }
-        else if (name == "resolution")
-        {
-            if (!GT::StringToLong(attribute.second, &number))
-                trace.Printf("Resolution is invalid for slider. : %s : %s\n", fullName.c_str(), value), ok = false;
-            else if (number <= 0)
-                trace.Printf("Resolution must be 1 over for slider. : %s : %s\n", fullName.c_str(), value), ok = false;
-            else
-                m_resolution = number;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
-        return false;
-    if (!m_bitmap)
-    {
-        trace.Printf("There is no bitmap reference for slider. : %s.\n", fullName.c_str());
-        return false;
-    }
-    return true;
+    int32_t direction = m_horizontal ? 1 : 0;
+    CVeyAttributeReader reader;
+    reader
+        .NumberIn("direction", direction, 0, 1, Says("Direction is invalid for slider. : %s : %s\n"),
+                  Says("Direction must be 0 or 1 for slider. : %s : %s\n"))
+        .NumberIn("resolution", m_resolution, 1, INT32_MAX, Says("Resolution is invalid for slider. : %s : %s\n"),
+                  Says("Resolution must be 1 over for slider. : %s : %s\n"));
+    const bool read = ReadWithBitmap(attributes, reader, m_bitmap, "slider");
+    m_horizontal = direction == 1;
+    return read;
 }
 
 bool CVeySliderControl::Create(CVeyView* parent)
 {
+    if (!CreateBound(parent, GetValueRefCount(), "slider") || !HoldBitmap(m_bitmap, "slider"))
+        return false;
     GT::CTraceTextOut& trace = GetTraceTextOut();
-    if (!CVeySingleDragControl::Create(parent))
-    {
-        trace.Printf("Unable to create slider. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    const CVeyValue* value = GetValue(0);
-    if (m_valueRefs.empty() || !value)
-    {
-        trace.Printf("Value references are necessary for slider. : %s.\n", GetFullName().c_str());
-        return false;
-    }
-    if (!value->GetDefinition()->IsNumeric())
-    {
-        trace.Printf("Referred value must be integer for slider. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    if (GetValueCount() <= 1)
-    {
-        trace.Printf("Referred value range must be greater than 1 for slider. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    if (!m_bitmap || !m_bitmap->AddRef())
-    {
-        trace.Printf("Unable to create bitmap for slider. : %s\n", GetFullName().c_str());
-        return false;
-    }
-    m_bitmapReferenced = true;
     const CSize knob = GetKnobSize();
     if (m_horizontal && m_rect.Width() <= knob.cx)
     {
@@ -151,7 +84,7 @@ bool CVeySliderControl::Create(CVeyView* parent)
 
 void CVeySliderControl::Draw(const UL::CDrawInfo& info)
 {
-    if (m_bitmapReferenced && info.IsVisible(m_rect))
+    if (m_bitmap.IsHeld() && info.IsVisible(m_rect))
         m_bitmap->DrawState(info, m_knobPosition, 0);
 }
 

@@ -2,8 +2,7 @@
 // The slider: a knob bitmap dragged along a straight track, horizontal (index grows to the right)
 // or vertical (index grows upwards). The control's rectangle is the track; only the knob is drawn.
 #include "ui/controls/CVeyDragControl.h"
-
-class CVeyStateBitmap;
+#include "ui/controls/CVeyStateBitmap.h"
 
 class CVeySliderControl : public CVeySingleDragControl
 {
@@ -39,9 +38,8 @@ public:
     static CPoint& GrabOffset();
 
 private:
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     bool m_horizontal = false;
     CPoint m_knobPosition;
     int32_t m_resolution = 1;
-    bool m_bitmapReferenced = false;
 };

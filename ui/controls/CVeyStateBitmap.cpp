@@ -1,5 +1,6 @@
 #include "ui/controls/CVeyStateBitmap.h"
 
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyResourceManager.h"
 #include "model/CVeyTable.h"
 #include "toolkit/gt/NumberText.h"
@@ -29,70 +30,43 @@ bool CVeyStateBitmap::Load(CAttributes& attributes)
 {
     if (!CVeyResource::Load(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        int32_t number = 0;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "stateCount")
-        {
-            if (!GT::StringToLong(value, &number))
-                ReportErrorWithDetail("Bitmap state count is invalid.", value), ok = false;
-            else if (number <= 0)
-                ReportErrorWithDetail("Bitmap state count must be greater than 0.", value), ok = false;
-            else
-                SetStateCount(number);
-        }
-        else if (name == "direction")
-        {
-            if (!GT::StringToLong(value, &number))
-                ReportErrorWithDetail("Bitmap direction is invalid.", value), ok = false;
-            else if (number != 0 && number != 1)
-                ReportErrorWithDetail("Bitmap direction must be 0 (vertical) or 1 (horizontal).", value), ok = false;
-            else
-                SetDirection(number == 1);
-        }
-        else if (name == "mask")
-        {
-            if (!GT::StringToLong(value, &number))
-                ReportErrorWithDetail("Bitmap maskColor is invalid.", value), ok = false;
-            else if (number != 0 && number != 1)
-                ReportErrorWithDetail("Bitmap mask must be 0 (do not use) or 1 (use).", value), ok = false;
-            else
-                SetMask(number == 1);
-        }
-        else if (name == "xOffsetNumberTableRef" || name == "yOffsetNumberTableRef")
-        {
-            // Number tables are built before bitmaps, so the name resolves now.
-            const CVeyIntegerTable* table = CVeyResourceManager::GetInstance().GetIntegerTables().Find(value);
-            if (!table)
-                ReportErrorWithDetail("Unable to find number table.", value), ok = false;
-            else if (name[0] == 'x')
-                m_xTable = table;
-            else
-                m_yTable = table;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    const auto detail = [this](const char* message) {
+        return [this, message](const std::string& value) { ReportErrorWithDetail(message, value); };
+    };
+    // Number tables are built before bitmaps, so the names resolve now.
+    const CVeyResources<CVeyIntegerTable>& tables = CVeyResourceManager::GetInstance().GetIntegerTables();
+    int32_t stateCount = GetStateCount();
+    int32_t direction = m_picture.IsHorizontal() ? 1 : 0;
+    int32_t mask = m_picture.HasMasks() ? 1 : 0;
+    const bool read =
+        CVeyAttributeReader()
+            .NumberIn("stateCount", stateCount, 1, INT32_MAX, detail("Bitmap state count is invalid."),
+                      detail("Bitmap state count must be greater than 0."))
+            .NumberIn("direction", direction, 0, 1, detail("Bitmap direction is invalid."),
+                      detail("Bitmap direction must be 0 (vertical) or 1 (horizontal)."))
+            .NumberIn("mask", mask, 0, 1, detail("Bitmap maskColor is invalid."),
+                      detail("Bitmap mask must be 0 (do not use) or 1 (use)."))
+            .Resource("xOffsetNumberTableRef", m_xTable, tables, detail("Unable to find number table."))
+            .Resource("yOffsetNumberTableRef", m_yTable, tables, detail("Unable to find number table."))
+            .Read(attributes);
+    SetStateCount(stateCount);
+    SetDirection(direction == 1);
+    SetMask(mask == 1);
+    return read;
+}
+
+std::string CVeyStateBitmap::GetFilePath() const
+{
+    std::string file = GetName();
+    if (file.find('.') == std::string::npos)
+        file += ".bmp";
+    return GetBitmapFolder() + file;
 }
 
 bool CVeyStateBitmap::AddRef()
 {
-    if (m_refCount == 0)
-    {
-        std::string file = GetName();
-        if (file.find('.') == std::string::npos)
-            file += ".bmp";
-        if (!m_picture.GetPicture().Load(GetBitmapFolder() + file))
-            return false;
-    }
+    if (m_refCount == 0 && !m_picture.GetPicture().Load(GetFilePath()))
+        return false;
     ++m_refCount;
     return true;
 }

@@ -21,6 +21,9 @@ public:
     // bad value.
     bool Load(CAttributes& attributes) override;
 
+    // The image file: the bitmap folder, then the name, with ".bmp" appended when it holds no '.'.
+    std::string GetFilePath() const;
+
     bool AddRef() override;
     void Release() override;
     int32_t GetRefCount() const { return m_refCount; }
@@ -49,4 +52,49 @@ private:
     int32_t m_refCount = 0;
     const CVeyIntegerTable* m_xTable = nullptr;
     const CVeyIntegerTable* m_yTable = nullptr;
+};
+
+// A view's hold on a script bitmap. The image is read when the first holder takes hold and freed
+// when the last one lets go; a reference lets go by itself when it is pointed elsewhere or ends.
+class CVeyBitmapRef
+{
+public:
+    CVeyBitmapRef() = default;
+    CVeyBitmapRef(const CVeyBitmapRef&) = delete;
+    CVeyBitmapRef& operator=(const CVeyBitmapRef&) = delete;
+    ~CVeyBitmapRef() { Drop(); }
+
+    CVeyBitmapRef& operator=(CVeyStateBitmap* bitmap)
+    {
+        if (bitmap != m_bitmap)
+        {
+            Drop();
+            m_bitmap = bitmap;
+        }
+        return *this;
+    }
+
+    // Takes hold once; false when there is no bitmap or its image cannot be read.
+    bool Hold()
+    {
+        if (!m_held && m_bitmap)
+            m_held = m_bitmap->AddRef();
+        return m_held;
+    }
+    // Lets go of a hold taken; a reference that holds nothing changes nothing.
+    void Drop()
+    {
+        if (m_held)
+            m_bitmap->Release();
+        m_held = false;
+    }
+    bool IsHeld() const { return m_held; }
+
+    CVeyStateBitmap* Get() const { return m_bitmap; }
+    operator CVeyStateBitmap*() const { return m_bitmap; }
+    CVeyStateBitmap* operator->() const { return m_bitmap; }
+
+private:
+    CVeyStateBitmap* m_bitmap = nullptr;
+    bool m_held = false;
 };

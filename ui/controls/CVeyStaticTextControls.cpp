@@ -42,47 +42,20 @@ bool CVeyStaticTextControl::LoadAttributes(CAttributes& attributes)
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
     CVeyResourceManager& resources = CVeyResourceManager::GetInstance();
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "textWriterRef")
-        {
-            m_textWriter = resources.GetTextWriters().Find(value);
-            if (!m_textWriter)
-            {
-                GetTraceTextOut().Printf("Unable to find text writer %s.\n", value.c_str());
-                ok = false;
-            }
-        }
-        else if (name == "offsetValue")
-        {
-            if (!GT::StringToLong(value, &m_offsetValue))
-            {
-                GetTraceTextOut().Printf("StaticText %s offsetValue is invalid. : %s\n", m_name.c_str(), value.c_str());
-                ok = false;
-            }
-        }
-        else if (name == "unit")
-            m_unit = value;
-        else if (name == "stringTableRef")
-        {
-            m_stringTable = resources.GetStringTables().Find(value);
-            if (!m_stringTable)
-            {
-                GetTraceTextOut().Printf("Unable to find string table %s.\n", value.c_str());
-                ok = false;
-            }
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    const auto plain = [](const char* format) {
+        return [format](const std::string& value) { GetTraceTextOut().Printf(format, value.c_str()); };
+    };
+    return CVeyAttributeReader()
+        .Resource("textWriterRef", m_textWriter, resources.GetTextWriters(), plain("Unable to find text writer %s.\n"))
+        .Number("offsetValue", m_offsetValue,
+                [this](const std::string& value) {
+                    GetTraceTextOut().Printf("StaticText %s offsetValue is invalid. : %s\n", m_name.c_str(),
+                                             value.c_str());
+                })
+        .Text("unit", m_unit)
+        .Resource("stringTableRef", m_stringTable, resources.GetStringTables(),
+                  plain("Unable to find string table %s.\n"))
+        .Read(attributes);
 }
 
 bool CVeyStaticTextControl::Create(CVeyView* parent)
@@ -134,11 +107,7 @@ void CVeyStaticTextControl::Draw(const UL::CDrawInfo& info)
 
 // CVeyStaticTextPictureControl
 
-CVeyStaticTextPictureControl::~CVeyStaticTextPictureControl()
-{
-    if (m_bitmapReferenced && m_bitmap)
-        m_bitmap->Release();
-}
+CVeyStaticTextPictureControl::~CVeyStaticTextPictureControl() = default;
 
 const std::string& CVeyStaticTextPictureControl::GetTypeName() const
 {
@@ -151,50 +120,16 @@ bool CVeyStaticTextPictureControl::LoadAttributes(CAttributes& attributes)
     if (!CVeyControl::LoadAttributes(attributes))
         return false;
     CVeyResourceManager& resources = CVeyResourceManager::GetInstance();
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        const char* failure = nullptr;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "textWriterRef")
-        {
-            m_textWriter = resources.GetTextWriters().Find(value);
-            if (!m_textWriter)
-                failure = "Unable to find text writer for static text picture. : %s : %s.\n";
-        }
-        else if (name == "offsetValue")
-        {
-            if (!GT::StringToLong(value, &m_offsetValue))
-                failure = "Offset value is invalid for static text picture. : %s : %s\n";
-        }
-        else if (name == "unit")
-            m_unit = value;
-        else if (name == "stringTableRef")
-        {
-            m_stringTable = resources.GetStringTables().Find(value);
-            if (!m_stringTable)
-                failure = "Unable to find string table for static text picture. : %s : %s.\n";
-        }
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = resources.GetBitmaps().Find(value);
-            if (!m_bitmap)
-                failure = "Unable to find bitmap for static text picture. : %s : %s.\n";
-        }
-        else
-            rest.push_back(attribute);
-        if (failure)
-        {
-            GetTraceTextOut().Printf(failure, GetFullName().c_str(), value.c_str());
-            ok = false;
-        }
-    }
-    attributes.swap(rest);
-    return ok;
+    return CVeyAttributeReader()
+        .Resource("textWriterRef", m_textWriter, resources.GetTextWriters(),
+                  Says("Unable to find text writer for static text picture. : %s : %s.\n"))
+        .Number("offsetValue", m_offsetValue, Says("Offset value is invalid for static text picture. : %s : %s\n"))
+        .Text("unit", m_unit)
+        .Resource("stringTableRef", m_stringTable, resources.GetStringTables(),
+                  Says("Unable to find string table for static text picture. : %s : %s.\n"))
+        .Resource("bitmapRef", m_bitmap, resources.GetBitmaps(),
+                  Says("Unable to find bitmap for static text picture. : %s : %s.\n"))
+        .Read(attributes);
 }
 
 bool CVeyStaticTextPictureControl::Create(CVeyView* parent)
@@ -208,7 +143,7 @@ bool CVeyStaticTextPictureControl::Create(CVeyView* parent)
         failure = "There is no text writer reference for static text picture. : %s\n";
     else if (!m_bitmap)
         failure = "There is no bitmap reference for static text picture. : %s\n";
-    else if (!m_bitmapReferenced && !(m_bitmapReferenced = m_bitmap->AddRef()))
+    else if (!m_bitmap.Hold())
         failure = "Unable to create bitmap for static text picture. : %s\n";
     if (failure)
     {

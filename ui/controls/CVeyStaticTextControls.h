@@ -1,11 +1,11 @@
 #pragma once
 // Display-only controls that show one value as text; the picture variant shows the highest values
 // of the range as bitmap states instead.
+#include "ui/controls/CVeyStateBitmap.h"
 #include "ui/controls/CVeyView.h"
 
 #include <string>
 
-class CVeyStateBitmap;
 class CVeyStringTable;
 class CVeyTextWriter;
 
@@ -48,10 +48,9 @@ protected:
     int32_t m_offsetValue = 0;
     std::string m_unit;
     const CVeyStringTable* m_stringTable = nullptr;
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     std::string m_text;
     int32_t m_pictureState = -1;
 
 private:
-    bool m_bitmapReferenced = false;
 };

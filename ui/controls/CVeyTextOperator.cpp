@@ -21,78 +21,46 @@ int32_t Clip(int64_t value, int32_t low, int32_t high)
 }
 }
 
-CVeySingleTextOperator::~CVeySingleTextOperator()
-{
-    if (m_pictorialReferenced && m_pictorialBitmap)
-        m_pictorialBitmap->Release();
-}
+CVeySingleTextOperator::~CVeySingleTextOperator() = default;
 
 int32_t CVeySingleTextOperator::LoadAttributes(CAttributes& attributes)
 {
     CVeyResourceManager& resources = CVeyResourceManager::GetInstance();
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        GT::CPoint32 point;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "textPosition")
-        {
-            if (GT::StringToPoint(value, &point))
-            {
-                m_textPosition = CPoint(point.x, point.y);
-                m_hasTextPosition = true;
-            }
-        }
-        else if (name == "textSize")
-        {
-            if (GT::StringToPoint(value, &point))
-            {
-                m_textSize = CSize(point.x, point.y);
-                m_hasTextSize = true;
-            }
-        }
-        else if (name == "textWriterRef")
-        {
-            CVeyTextWriter* writer = resources.GetTextWriters().Find(value);
-            if (!writer)
-                m_control->ReportErrorWithDetail("Unable to find text writer.", value), ok = false;
-            else
-                m_textWriters.push_back(writer);
-        }
-        else if (name == "stringTableRef")
-        {
-            m_stringTable = resources.GetStringTables().Find(value);
-            if (!m_stringTable)
-                m_control->ReportErrorWithDetail("Unable to find string table.", value), ok = false;
-        }
-        else if (name == "offsetValue")
-        {
-            if (!GT::StringToLong(value, &m_offsetValue))
-                m_control->ReportErrorWithDetail("Offset value is invalid.", value), ok = false;
-        }
-        else if (name == "pictorialBitmapRef")
-        {
-            m_pictorialBitmap = resources.GetBitmaps().Find(value);
-            if (!m_pictorialBitmap)
-                m_control->ReportErrorWithDetail("Unable to find pictorial bitmap.", value), ok = false;
-        }
-        else if (name == "pictorialStringTableRef")
-        {
-            m_pictorialStringTable = resources.GetStringTables().Find(value);
-            if (!m_pictorialStringTable)
-                m_control->ReportErrorWithDetail("Unable to find pictorial string table.", value), ok = false;
-        }
-        else if (name == "unit")
-            m_unit = value;
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+    GT::CPoint32 position{m_textPosition.x, m_textPosition.y};
+    GT::CPoint32 size{m_textSize.cx, m_textSize.cy};
+    const bool read =
+        CVeyAttributeReader()
+            .Take("textPosition",
+                  [&position, this](const std::string& value) {
+                      m_hasTextPosition = GT::StringToPoint(value, &position) || m_hasTextPosition;
+                      return true;
+                  })
+            .Take("textSize",
+                  [&size, this](const std::string& value) {
+                      m_hasTextSize = GT::StringToPoint(value, &size) || m_hasTextSize;
+                      return true;
+                  })
+            .Take("textWriterRef",
+                  [this, &resources](const std::string& value) {
+                      CVeyTextWriter* writer = resources.GetTextWriters().Find(value);
+                      if (writer)
+                          m_textWriters.push_back(writer);
+                      else
+                          m_control->ReportErrorWithDetail("Unable to find text writer.", value);
+                      return writer != nullptr;
+                  })
+            .Resource("stringTableRef", m_stringTable, resources.GetStringTables(),
+                      m_control->Detail("Unable to find string table."))
+            .Number("offsetValue", m_offsetValue, m_control->Detail("Offset value is invalid."))
+            .Resource("pictorialBitmapRef", m_pictorialBitmap, resources.GetBitmaps(),
+                      m_control->Detail("Unable to find pictorial bitmap."))
+            .Resource("pictorialStringTableRef", m_pictorialStringTable, resources.GetStringTables(),
+                      m_control->Detail("Unable to find pictorial string table."))
+            .Text("unit", m_unit)
+            .Read(attributes);
+    m_textPosition = CPoint(position.x, position.y);
+    m_textSize = CSize(size.x, size.y);
+    if (!read)
         return kFailed;
     if (m_textWriters.empty())
         return kNotWanted;
@@ -131,14 +99,10 @@ bool CVeySingleTextOperator::Check()
         m_control->ReportError("There is no value reference.");
         return false;
     }
-    if (m_pictorialBitmap && !m_pictorialReferenced)
+    if (m_pictorialBitmap && !m_pictorialBitmap.Hold())
     {
-        if (!m_pictorialBitmap->AddRef())
-        {
-            m_control->ReportError("Unable to create pictorial bitmap.");
-            return false;
-        }
-        m_pictorialReferenced = true;
+        m_control->ReportError("Unable to create pictorial bitmap.");
+        return false;
     }
     if (m_pictorialStringTable)
     {

@@ -5,13 +5,13 @@
 // turns typed text back into an index.
 #include "model/CVeyElementDefinition.h"
 #include "platform/Geometry.h"
+#include "ui/controls/CVeyStateBitmap.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 class CVeyControl;
-class CVeyStateBitmap;
 class CVeyStringTable;
 class CVeyTextWriter;
 
@@ -109,7 +109,7 @@ private:
     CRect m_textRect{-1, -1, -1, -1};
     const CVeyStringTable* m_stringTable = nullptr;
     int32_t m_offsetValue = 0;
-    CVeyStateBitmap* m_pictorialBitmap = nullptr;
+    CVeyBitmapRef m_pictorialBitmap;
     const CVeyStringTable* m_pictorialStringTable = nullptr;
     std::string m_unit;
     std::string m_text;
@@ -120,5 +120,4 @@ private:
     CSize m_textSize;
     bool m_hasTextPosition = false;
     bool m_hasTextSize = false;
-    bool m_pictorialReferenced = false;
 };

@@ -5,6 +5,7 @@
 #include "toolkit/gt/NumberText.h"
 #include "toolkit/gt/Strings.h"
 #include "toolkit/gt/TraceTextOut.h"
+#include "ui/controls/CVeyStateBitmap.h"
 #include "ui/controls/VeyTipBar.h"
 
 #include <algorithm>
@@ -50,40 +51,26 @@ bool CVeyView::LoadAttributes(CAttributes& attributes)
 {
     GT::CPoint32 position;
     GT::CPoint32 size;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "name")
-            m_name = GT::UnescapeXml(value);
-        else if (name == "position")
-        {
-            if (!GT::StringToPoint(value, &position))
-            {
-                ReportErrorWithDetail("Position is invalid for view.", value);
-                ok = false;
-            }
-        }
-        else if (name == "size")
-        {
-            if (!GT::StringToPoint(value, &size))
-            {
-                ReportErrorWithDetail("Size is invalid for view.", value);
-                ok = false;
-            }
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    if (!ok)
+    CVeyAttributeReader reader;
+    reader.EscapedText("name", m_name)
+        .Point("position", position, Detail("Position is invalid for view."))
+        .Point("size", size, Detail("Size is invalid for view."));
+    if (!reader.Read(attributes))
         return false;
     m_rect.SetRect(position.x, position.y, position.x + size.x, position.y + size.y);
     return true;
+}
+
+CVeyAttributeReader::FReport CVeyView::Detail(const char* message) const
+{
+    return [this, message](const std::string& value) { ReportErrorWithDetail(message, value); };
+}
+
+CVeyAttributeReader::FReport CVeyView::Says(std::string format) const
+{
+    return [this, format = std::move(format)](const std::string& value) {
+        GetTraceTextOut().Printf(format.c_str(), GetFullName().c_str(), value.c_str());
+    };
 }
 
 bool CVeyView::Create(CVeyView* parent)
@@ -103,6 +90,7 @@ bool CVeyView::OnMouseWheel(UL::CWheelInfo&) { return false; }
 bool CVeyView::OnKey(const UL::KeyInfo&) { return false; }
 bool CVeyView::OnTimer(const GT::CTimerInfo&) { return false; }
 bool CVeyView::OnLocatedEvent(CVeyLocatedEvent&) { return false; }
+void CVeyView::OnCaptureLost() {}
 
 bool CVeyView::ReresolveValueRef(CVeyValueRef& ref)
 {
@@ -294,16 +282,24 @@ bool CVeyControl::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyView::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        if (attribute.first == "valueRef")
-            m_valueRefs.emplace_back(attribute.second);
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return true;
+    return CVeyAttributeReader().Take("valueRef", TakeValueRef()).Read(attributes);
+}
+
+CVeyAttributeReader::FReport CVeyView::SaysValueFirst(std::string format) const
+{
+    return [this, format = std::move(format)](const std::string& value) {
+        GetTraceTextOut().Printf(format.c_str(), value.c_str(), GetFullName().c_str());
+    };
+}
+
+CVeyAttributeReader::FTake CVeyView::TakeValueRef(int32_t* index)
+{
+    return [this, index](const std::string& path) {
+        m_valueRefs.emplace_back(path);
+        if (index)
+            *index = GetValueRefCount() - 1;
+        return true;
+    };
 }
 
 bool CVeyControl::Create(CVeyView* parent)
@@ -360,6 +356,14 @@ void CVeyControl::DumpNames(GT::ATextOut& out) const
     out.Indent(4);
     CVeyView::DumpNames(out);
     out.Indent(-4);
+}
+
+bool CVeyControl::HoldBitmap(CVeyBitmapRef& bitmap, const std::string& word) const
+{
+    if (bitmap.Hold())
+        return true;
+    GetTraceTextOut().Printf("Unable to create bitmap for %s. : %s\n", word.c_str(), GetFullName().c_str());
+    return false;
 }
 
 bool CVeyControl::RequireValueRef() const

@@ -2,6 +2,7 @@
 // The base of everything the script places on screen (panels and controls) and of every script
 // control. Views hold no window: their rectangles are in the client area of the window that shows
 // the root panel, and capture, coordinate mapping and invalidation travel up the parent chain to it.
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyElementDefinition.h"
 #include "model/CVeyValueRef.h"
 #include "platform/Geometry.h"
@@ -13,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class CVeyBitmapRef;
 class CVeyValue;
 class CVeyView;
 
@@ -66,6 +68,9 @@ public:
     virtual bool OnKey(const UL::KeyInfo& info);
     virtual bool OnTimer(const GT::CTimerInfo& info);
     virtual bool OnLocatedEvent(CVeyLocatedEvent& event);
+    // The window lost the mouse (the user switched programs, or a modal window opened) while this
+    // view held the capture: the button-up will never come. Nothing by default.
+    virtual void OnCaptureLost();
     // Null stands for the view's own rectangle.
     virtual void Invalidate(const CRect* rect) = 0;
     virtual void Redraw(const CRect* rect) = 0;
@@ -80,6 +85,13 @@ public:
     virtual void SetRect(const RECT& rect);
     virtual void ReportErrorWithDetail(const std::string& message, const std::string& detail) const;
     virtual void ReportError(const std::string& message) const;
+    // Diagnostic lines for the attribute reader, given the bad value: ReportErrorWithDetail with
+    // `message`, or the printf `format` filled with the full name and the value, in that order (a
+    // format may leave the value out).
+    CVeyAttributeReader::FReport Detail(const char* message) const;
+    CVeyAttributeReader::FReport Says(std::string format) const;
+    // The same with the value first and the full name second.
+    CVeyAttributeReader::FReport SaysValueFirst(std::string format) const;
     virtual void DumpAttributes(GT::ATextOut& out) const;
     virtual void DumpNames(GT::ATextOut& out) const;
 
@@ -108,6 +120,10 @@ public:
     bool IsCapturing() const { return m_capture; }
 
 protected:
+    // For the attribute reader: appends a value reference to the path given, and stores its index
+    // in `index` when one is given.
+    CVeyAttributeReader::FTake TakeValueRef(int32_t* index = nullptr);
+
     // Resolves a reference again after one of the values its brackets read has changed. When the
     // new path names no value the reference keeps its previous value and dependencies, so the view
     // goes on showing a real value and follows the index once it names one again.
@@ -144,6 +160,9 @@ public:
     // "There is no value reference." and false when the control has none; controls that use
     // reference 0 call it at creation before they touch the value.
     bool RequireValueRef() const;
+    // Holds the control's bitmap from now on (the reference lets go by itself). False, after
+    // "Unable to create bitmap for <word>. : <full name>", when there is none or it cannot be read.
+    bool HoldBitmap(CVeyBitmapRef& bitmap, const std::string& word) const;
 
 protected:
     CVeyView* m_parent = nullptr;

@@ -57,6 +57,10 @@ LRESULT CPanelWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE: OnActivate(static_cast<UINT>(wParam & 0xFFFF), nullptr, FALSE); return 0;
     case WM_MOVE: OnMove(PointFromLParam(lParam).x, PointFromLParam(lParam).y); return 0;
     case WM_ENABLE: OnEnable(static_cast<BOOL>(wParam)); return 0;
+    case kEndCaptureMessage:
+        if (m_panel)
+            m_panel->EndCapture();
+        return 0;
     default: return CWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -123,11 +127,19 @@ void CPanelWindow::OnPaint()
 
 void CPanelWindow::OnActivate(UINT state, CWnd*, BOOL)
 {
-    // Coming forward is the nearest this platform tells of a z-order change.
+    // Coming forward is the nearest this platform tells of a z-order change. A disabled window
+    // lets the modal windows above it again; an enabled one brings the group up behind it.
     if (state != WA_INACTIVE)
-        CPanelWindowGroup::GetInstance().OnWindowPosChanging(this, 0);
+    {
+        CPanelWindowGroup& group = CPanelWindowGroup::GetInstance();
+        group.OnWindowPosChanging(this, 0);
+        group.OnWindowPosChanged(this, 0);
+    }
     if (m_panel)
         m_panel->OnActivate(state != WA_INACTIVE);
+    // A window that loses the activation loses the mouse too: the button-up goes elsewhere.
+    if (state == WA_INACTIVE)
+        PostMessage(kEndCaptureMessage);
 }
 
 void CPanelWindow::OnEnable(BOOL enable)

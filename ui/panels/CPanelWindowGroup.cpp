@@ -69,10 +69,34 @@ void CPanelWindowGroup::OnWindowPosChanging(CWnd* window, UINT flags)
             raised.push_back(other->GetSafeHwnd());
     for (HWND handle : raised)
         if (CWnd* other = CWnd::FromHandle(handle))
-            other->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+            BringToTop(*other);
     m_busy = false;
 }
 
-void CPanelWindowGroup::OnWindowPosChanged(CWnd*, UINT)
+void CPanelWindowGroup::OnWindowPosChanged(CWnd* window, UINT flags)
 {
+    if (m_busy || !window || !window->IsWindowVisible() || !window->IsWindowEnabled() || (flags & kNoZOrderChange))
+        return;
+    m_busy = true;
+    std::vector<CWnd*> windows;
+    UL::EnumProcessWindows(windows);
+    std::vector<HWND> others;
+    for (CWnd* other : windows)
+        if (other != window && other->IsWindowVisible())
+            others.push_back(other->GetSafeHwnd());
+    // Windows are stacked only ever on top here: the others come up first, one after another, and
+    // the window that came forward goes back above them.
+    const HWND forward = window->GetSafeHwnd();
+    for (HWND handle : others)
+        if (CWnd* other = CWnd::FromHandle(handle))
+            BringToTop(*other);
+    if (!others.empty())
+        if (CWnd* again = CWnd::FromHandle(forward))
+            BringToTop(*again);
+    m_busy = false;
+}
+
+void CPanelWindowGroup::BringToTop(CWnd& window)
+{
+    window.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }

@@ -8,12 +8,7 @@
 #include "toolkit/gt/TraceTextOut.h"
 #include "ui/controls/CVeyStateBitmap.h"
 
-CVeyPanel::~CVeyPanel()
-{
-    // A panel destroyed while open gives its reference on the background back.
-    if (m_open && m_bitmap)
-        m_bitmap->Release();
-}
+CVeyPanel::~CVeyPanel() = default;
 
 bool CVeyPanel::FindControl(const std::string& path, CVeyControl*& control)
 {
@@ -52,49 +47,19 @@ bool CVeyPanel::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyView::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "bitmapRef")
-        {
-            m_bitmap = CVeyResourceManager::GetInstance().GetBitmaps().Find(value);
-            if (!m_bitmap)
-            {
-                ReportErrorWithDetail("Unable to find bitmap for panel.", value);
-                ok = false;
-            }
-        }
-        else if (name == "openCondition")
-        {
-            m_openCondition = value;
-            if (!CVeyExpression::EvaluateLenient(m_openCondition, m_valueRefs, m_conditionResult))
-            {
-                ReportErrorWithDetail("Unable to interpret open condition for panel.", value);
-                ok = false;
-            }
-        }
-        else if (name == "reverseHandleMouse")
-        {
-            int32_t number = 0;
-            if (!GT::StringToLong(value, &number))
-            {
-                GetTraceTextOut().Printf("Panel %s reverseHandleMouse is invalid. : %s\n", GetFullName().c_str(),
-                                         value.c_str());
-                ok = false;
-            }
-            else
-                m_reverseMouse = number != 0;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
-    return ok;
+    return CVeyAttributeReader()
+        .Resource("bitmapRef", m_bitmap, CVeyResourceManager::GetInstance().GetBitmaps(),
+                  Detail("Unable to find bitmap for panel."))
+        .Take("openCondition",
+              [this](const std::string& value) {
+                  m_openCondition = value;
+                  if (CVeyExpression::EvaluateLenient(m_openCondition, m_valueRefs, m_conditionResult))
+                      return true;
+                  ReportErrorWithDetail("Unable to interpret open condition for panel.", value);
+                  return false;
+              })
+        .Flag("reverseHandleMouse", m_reverseMouse, Says("Panel %s reverseHandleMouse is invalid. : %s\n"))
+        .Read(attributes);
 }
 
 bool CVeyPanel::CreateChildren()
@@ -223,16 +188,15 @@ bool CVeyPanel::OnValuesChanged(const std::vector<CVeyValue*>& changes)
 bool CVeyPanel::Open()
 {
     CVeyView::Open();
-    if (m_bitmap)
-        m_bitmap->AddRef();
+    // The background is read while some panel showing it is open.
+    m_bitmap.Hold();
     return true;
 }
 
 bool CVeyPanel::Close()
 {
     CVeyView::Close();
-    if (m_bitmap)
-        m_bitmap->Release();
+    m_bitmap.Drop();
     return true;
 }
 
@@ -307,60 +271,23 @@ bool CVeyRootPanel::LoadAttributes(CAttributes& attributes)
 {
     if (!CVeyPanel::LoadAttributes(attributes))
         return false;
-    CAttributes rest;
-    bool ok = true;
+    GT::CPoint32 windowPosition{m_windowPosition.x, m_windowPosition.y};
     bool hasCloseValueRef = false;
-    for (const CVeyElementDefinition::CAttribute& attribute : attributes)
-    {
-        const std::string& name = attribute.first;
-        const std::string& value = attribute.second;
-        int32_t number = 0;
-        if (!ok)
-            rest.push_back(attribute);
-        else if (name == "windowPosition")
-        {
-            GT::CPoint32 point;
-            if (!GT::StringToPoint(value, &point))
-            {
-                ReportErrorWithDetail("Window position is invalid for root panel.", value);
-                ok = false;
-            }
-            else
-                m_windowPosition = CPoint(point.x, point.y);
-        }
-        else if (name == "closeValueRef")
-        {
-            m_valueRefs.emplace_back(value);
-            m_closeValueIndex = static_cast<int32_t>(m_valueRefs.size()) - 1;
-            hasCloseValueRef = true;
-        }
-        else if (name == "closeValue")
-        {
-            if (!GT::StringToLong(value, &number))
-            {
-                ReportErrorWithDetail("Close value is invalid for root panel.", value);
-                ok = false;
-            }
-            else
-                m_closeValue = number;
-        }
-        else if (name == "modal")
-        {
-            if (!GT::StringToLong(value, &number))
-            {
-                ReportErrorWithDetail("Modal is invalid for root panel.", value);
-                ok = false;
-            }
-            else
-                m_modal = number != 0;
-        }
-        else
-            rest.push_back(attribute);
-    }
-    attributes.swap(rest);
+    const bool read =
+        CVeyAttributeReader()
+            .Point("windowPosition", windowPosition, Detail("Window position is invalid for root panel."))
+            .Take("closeValueRef",
+                  [this, &hasCloseValueRef, take = TakeValueRef(&m_closeValueIndex)](const std::string& value) {
+                      hasCloseValueRef = true;
+                      return take(value);
+                  })
+            .Number("closeValue", m_closeValue, Detail("Close value is invalid for root panel."))
+            .Flag("modal", m_modal, Detail("Modal is invalid for root panel."))
+            .Read(attributes);
+    m_windowPosition = CPoint(windowPosition.x, windowPosition.y);
     if (!hasCloseValueRef)
         m_closeValueIndex = m_valueRefs.empty() ? -1 : 0;
-    return ok;
+    return read;
 }
 
 bool CVeyRootPanel::Create(CVeyView* parent)
@@ -385,6 +312,13 @@ void CVeyRootPanel::OnActivate(bool active)
 {
     if (!active)
         KillViewFocus();
+}
+
+void CVeyRootPanel::EndCapture()
+{
+    CVeyView* capturing = CVeyViewPointers::GetInstance().capturing;
+    if (capturing && capturing->GetRootView() == this)
+        capturing->OnCaptureLost();
 }
 
 void CVeyRootPanel::KillViewFocus()

@@ -3,13 +3,13 @@
 // inside a root or node panel. A panel owns its child panels and controls, draws an optional
 // background bitmap under them, opens and closes by its open condition over parameter values, and
 // routes drawing and input to its children.
+#include "ui/controls/CVeyStateBitmap.h"
 #include "ui/controls/CVeyView.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-class CVeyStateBitmap;
 
 class CVeyPanel : public CVeyView
 {
@@ -45,7 +45,7 @@ public:
     const std::vector<std::unique_ptr<CVeyPanel>>& GetChildPanels() const { return m_childPanels; }
     const std::vector<std::unique_ptr<CVeyControl>>& GetChildControls() const { return m_childControls; }
 
-    CVeyStateBitmap* GetBitmap() const { return m_bitmap; }
+    CVeyStateBitmap* GetBitmap() const { return m_bitmap.Get(); }
     const std::string& GetOpenCondition() const { return m_openCondition; }
     int32_t GetConditionResult() const { return m_conditionResult; }
     bool IsReverseMouseOrder() const { return m_reverseMouse; }
@@ -59,7 +59,7 @@ protected:
     // Declared panels first: members go in reverse order, so controls are destroyed before panels.
     std::vector<std::unique_ptr<CVeyPanel>> m_childPanels;
     std::vector<std::unique_ptr<CVeyControl>> m_childControls;
-    CVeyStateBitmap* m_bitmap = nullptr;
+    CVeyBitmapRef m_bitmap;
     std::string m_openCondition = "1";
     int32_t m_conditionResult = 1;
     bool m_reverseMouse = false;
@@ -78,6 +78,9 @@ public:
 
     // The window was activated (true) or left (false): leaving takes the focus from the focused view.
     void OnActivate(bool active);
+    // The window lost the mouse: a view of this panel that held it is told (OnCaptureLost). Called
+    // from the message loop, as what the view does may commit values.
+    void EndCapture();
     // The user closed the window: writes the close value and commits it, so that the panel closes
     // through its open condition; without a close value, closes the panel.
     void WriteCloseValue();

@@ -1,5 +1,6 @@
 #include "ui/panels/CVeyViewManager.h"
 
+#include "model/CVeyAttributeReader.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyErrorOut.h"
 #include "model/CVeyScriptDefinitions.h"
@@ -7,6 +8,7 @@
 #include "platform/Messages.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/NumberText.h"
+#include "toolkit/gt/SafeFile.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "ui/controls/CVeyControlFactory.h"
 #include "ui/panels/CPanelWindow.h"
@@ -20,15 +22,6 @@ namespace
 {
 // Beyond any desktop; a number this large in the file is damage (an overflowed number reads as one).
 constexpr int32_t kMaxWindowCoordinate = 1000000;
-
-void ReportUnknownTags(const char* kind, const std::string& name, const CVeyElementDefinition::CAttributes& rest)
-{
-    GT::CTraceTextOut& out = GetTraceTextOut();
-    out.Printf("%s %s unknown tags. : ", kind, name.c_str());
-    for (const CVeyElementDefinition::CAttribute& attribute : rest)
-        out.Printf("%s, ", attribute.first.c_str());
-    out.Printf("\n");
-}
 }
 
 CVeyViewManager& CVeyViewManager::GetInstance()
@@ -119,7 +112,7 @@ bool CVeyViewManager::ConvertPanel(const CVeyElementDefinition& definition, CVey
     }
     if (!attributes.empty())
     {
-        ReportUnknownTags("Panel", panel.GetName(), attributes);
+        CVeyAttributeReader::ReportUnknownTags("Panel", panel.GetName(), attributes);
         return false;
     }
 
@@ -169,7 +162,7 @@ bool CVeyViewManager::ConvertPanel(const CVeyElementDefinition& definition, CVey
         }
         if (!controlAttributes.empty())
         {
-            ReportUnknownTags("Control", control->GetName(), controlAttributes);
+            CVeyAttributeReader::ReportUnknownTags("Control", control->GetName(), controlAttributes);
             return false;
         }
     }
@@ -259,8 +252,9 @@ void CVeyViewManager::ReadWindowPositions(std::istream& stream)
         if (!position.empty() && position.back() == '\r')
             position.pop_back();
         GT::CPoint32 point;
-        if (!GT::StringToPoint(position, &point) || std::abs(point.x) > kMaxWindowCoordinate ||
-            std::abs(point.y) > kMaxWindowCoordinate)
+        // Compared on both sides: a coordinate of INT32_MIN has no absolute value.
+        const auto outside = [](int32_t c) { return c < -kMaxWindowCoordinate || c > kMaxWindowCoordinate; };
+        if (!GT::StringToPoint(position, &point) || outside(point.x) || outside(point.y))
             continue;
         if (CVeyRootPanel* panel = FindRootPanel(name))
             panel->SetWindowPosition(CPoint(point.x, point.y));
@@ -292,25 +286,8 @@ bool CVeyViewManager::SaveWindowPositions()
 {
     std::ostringstream text;
     WriteWindowPositions(text);
-    const std::string path = GetWindowPositionPath();
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        if (!file)
-            return false;
-        file << text.str();
-        file.flush();
-        if (!file)
-        {
-            file.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    const std::string bytes = text.str();
+    return GT::SaveFileAtomically(GetWindowPositionPath(), [&bytes](std::ostream& file) {
+        return bool(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
+    });
 }

@@ -2,6 +2,7 @@
 #include "librarian/app/LibrarianFile.h"
 #include "toolkit/gt/SafeFile.h"
 #include "tests/librarian/app/LibrarianFixtures.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -269,6 +270,25 @@ TEST(LibrarianFileSave, FailedSaveLeavesThePreviousFileIntact)
     capture.messages.clear();
     EXPECT_FALSE(document.WriteFile(folder.File("no/such/folder/x.q9l")));
     EXPECT_EQ(capture.messages, std::vector<int>{kFileMessageNotSaved});
+}
+
+TEST(LibrarianFileSave, EveryFailedSaveKeepsThePreviousFileAndSaysSo)
+{
+    CImageDocument document;
+    document.GetCurrent().GetPatches() = MakeTwoPatchFixture();
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        const std::string path = folder.File("kept.q9l");
+        CSaveFault fault(kind, path, "the previous version");
+        if (!fault.IsPossible())
+            continue;
+        CMessageCapture capture;
+        EXPECT_FALSE(document.WriteFile(path));
+        EXPECT_TRUE(fault.IsUntouched());
+        EXPECT_EQ(capture.messages, std::vector<int>{kFileMessageNotSaved});
+    }
 }
 
 TEST(LibrarianFileSave, ReplacingKeepsPermissionsAndSymbolicLinks)

@@ -1,59 +1,19 @@
 #include "tests/librarian/app/LibrarianFixtures.h"
 #include "librarian/app/InitialFileDocument.h"
 #include "librarian/app/LibrarianFile.h"
+#include "tests/support/HexFixture.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <sstream>
 
 std::string ParseHexFixture(const std::string& text)
 {
     std::string bytes;
-    size_t i = 0;
-    while (i < text.size())
-    {
-        const char c = text[i];
-        if (std::isspace(static_cast<unsigned char>(c)))
-        {
-            ++i;
-        }
-        else if (c == '#')
-        {
-            while (i < text.size() && text[i] != '\n')
-                ++i;
-        }
-        else if (c == '"')
-        {
-            const size_t end = text.find('"', i + 1);
-            if (end == std::string::npos)
-            {
-                ADD_FAILURE() << "unterminated text in hex fixture";
-                return bytes;
-            }
-            bytes += text.substr(i + 1, end - i - 1);
-            i = end + 1;
-        }
-        else
-        {
-            size_t end = i;
-            while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) && text[end] != '#')
-                ++end;
-            const std::string token = text.substr(i, end - i);
-            const size_t star = token.find('*');
-            const std::string hex = token.substr(0, star);
-            const size_t count = star == std::string::npos ? 1 : std::stoul(token.substr(star + 1));
-            if (hex.size() != 2 || !std::isxdigit(static_cast<unsigned char>(hex[0])) ||
-                !std::isxdigit(static_cast<unsigned char>(hex[1])))
-            {
-                ADD_FAILURE() << "bad token in hex fixture: " << token;
-                return bytes;
-            }
-            bytes.append(count, static_cast<char>(std::stoul(hex, nullptr, 16)));
-            i = end;
-        }
-    }
+    std::string error;
+    if (!DecodeHexFixture(text, bytes, error))
+        ADD_FAILURE() << error;
     return bytes;
 }
 

@@ -5,6 +5,7 @@
 #include "tests/librarian/app/LibrarianFixtures.h"
 #include "tests/librarian/app/TransferFixture.h"
 #include "tests/midi/ml/HexBytes.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 
 #include <numeric>
@@ -140,7 +141,7 @@ TEST_F(SmfTransfer, AnExportReadsBackIntoTheSamePatchesAndTheSameFile)
     EXPECT_TRUE(fresh[0].GetParts() == source[77].GetParts());
 }
 
-TEST_F(SmfTransfer, AFileWithNothingForThisInstrumentIsRefusedAndChangesNothing)
+TEST_F(SmfTransfer, UnreadableFilesAreRefusedAndFilesWithNothingForThisInstrumentChangeNothing)
 {
     const CPatchArray source = MakeDistinctImage(21);
     const std::string good = Export(m_writer, kAreaUserPatches, {0, 1}, source);
@@ -152,29 +153,30 @@ TEST_F(SmfTransfer, AFileWithNothingForThisInstrumentIsRefusedAndChangesNothing)
     {
         const char* name;
         std::string file;
+        bool readable;
     };
     const CCase cases[] = {
-        {"empty", ""},
-        {"not a MIDI file", "RIFF....WAVEfmt not a standard MIDI file at all"},
-        {"cut short in its last event", good.substr(0, good.size() - 30)},
-        {"a header promising two tracks", good.substr(0, 11) + '\x02' + good.substr(12)},
-        {"a song without data sets", song},
-        {"another device ID", MakeSmf({DataSet("30 00 00 00", common, 0x11)})},
-        {"another model ID", MakeSmf({DataSet("30 00 00 00", common, 0x10, "00 00 3D")})},
-        {"a wrong checksum", MakeSmf({DataSet("30 00 00 00", common, 0x10, "00 00 3C", 0x12, 1)})},
-        {"a data request", MakeSmf({DataSet("30 00 00 00", {0, 0, 0, 0x4F}, 0x10, "00 00 3C", 0x11)})},
-        {"another maker", MakeSmf({Hex("F0 43 10 4C 00 00 7E 00 F7")})},
-        {"an address outside the patches", MakeSmf({DataSet("32 00 00 00", common)})},
-        {"the tone type", MakeSmf({DataSet("01 00 00 04", {0x57, 0x00})})},
-        {"a file larger than any export", std::string(AReader::kMaxImportSize + 1, 'M')},
+        {"empty", "", false},
+        {"not a MIDI file", "RIFF....WAVEfmt not a standard MIDI file at all", false},
+        {"cut short in its last event", good.substr(0, good.size() - 30), false},
+        {"a header promising two tracks", good.substr(0, 11) + '\x02' + good.substr(12), false},
+        {"a file larger than any export", std::string(AReader::kMaxImportSize + 1, 'M'), false},
+        {"a song without data sets", song, true},
+        {"another device ID", MakeSmf({DataSet("30 00 00 00", common, 0x11)}), true},
+        {"another model ID", MakeSmf({DataSet("30 00 00 00", common, 0x10, "00 00 3D")}), true},
+        {"a wrong checksum", MakeSmf({DataSet("30 00 00 00", common, 0x10, "00 00 3C", 0x12, 1)}), true},
+        {"a data request", MakeSmf({DataSet("30 00 00 00", {0, 0, 0, 0x4F}, 0x10, "00 00 3C", 0x11)}), true},
+        {"another maker", MakeSmf({Hex("F0 43 10 4C 00 00 7E 00 F7")}), true},
+        {"an address outside the patches", MakeSmf({DataSet("32 00 00 00", common)}), true},
+        {"the tone type", MakeSmf({DataSet("01 00 00 04", {0x57, 0x00})}), true},
     };
     for (const CCase& c : cases)
     {
         SCOPED_TRACE(c.name);
         CPatchArray image = MakeDistinctImage(22);
         const CPatchArray before = image;
-        EXPECT_FALSE(Import(m_reader, c.file, image));
-        EXPECT_EQ(m_reader.GetLastResult(), kTransferFailed);
+        EXPECT_EQ(Import(m_reader, c.file, image), c.readable);
+        EXPECT_EQ(m_reader.GetLastResult(), c.readable ? kTransferDone : kTransferFailed);
         EXPECT_TRUE(SamePatches(image, before));
     }
 }
@@ -197,6 +199,24 @@ TEST_F(SmfTransfer, OnlyTheFittingDataSetsOfAFileAreStored)
     EXPECT_EQ(image[3].GetText(0), "");
     EXPECT_EQ(image[0].GetParts()[1][0], Bytes(145, 0x22));
     EXPECT_EQ(image[0].GetText(0), before[0].GetText(0)) << "MFX data keeps the memos";
+}
+
+TEST_F(SmfTransfer, EveryFailedExportLeavesTheOldFileAndSaysSo)
+{
+    CPatchArray image;
+    image.Resize(2);
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        const std::string path = folder.File("patches.mid");
+        CSaveFault fault(kind, path, "old contents");
+        if (!fault.IsPossible())
+            continue;
+        EXPECT_FALSE(m_writer.ExportSmfFile(path, kAreaUserPatches, {0, 1}, image));
+        EXPECT_EQ(m_writer.GetLastResult(), kTransferFailed);
+        EXPECT_TRUE(fault.IsUntouched());
+    }
 }
 
 TEST_F(SmfTransfer, AFailedExportLeavesTheOldFileAndSaysSo)

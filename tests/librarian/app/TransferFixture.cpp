@@ -7,9 +7,7 @@
 #include "platform/Messages.h"
 #include "tests/midi/ml/HexBytes.h"
 
-namespace
-{
-std::vector<CSimulatedInstrument::CRange> MemoryMap()
+std::vector<CSimulatedInstrument::CRange> InstrumentMemoryMap()
 {
     std::vector<CSimulatedInstrument::CRange> map{{kToneType, 2, 0}, {kTemporaryPatch, kPatchSpan, 0}};
     for (uint32_t slot = 0; slot < 256; ++slot)
@@ -17,6 +15,20 @@ std::vector<CSimulatedInstrument::CRange> MemoryMap()
     return map;
 }
 
+void SeedInstrument(CSimulatedInstrument& instrument)
+{
+    instrument.Write(kToneType, {0x57, 0x00});
+    for (uint32_t slot = 0; slot < 256; ++slot)
+    {
+        Bytes bytes(kPatchSpan);
+        for (uint32_t offset = 0; offset < kPatchSpan; ++offset)
+            bytes[offset] = SeedByte(slot, offset);
+        instrument.Write(kUserPatches + slot * kUserStride, bytes);
+    }
+}
+
+namespace
+{
 std::string AddressText(const Bytes& message, size_t at)
 {
     return ToHex(Bytes(message.begin() + static_cast<std::ptrdiff_t>(at),
@@ -45,7 +57,7 @@ CPatchArray MakeDistinctImage(uint8_t salt)
     return image;
 }
 
-CTransferTest::CTransferTest() : m_instrument(MemoryMap())
+CTransferTest::CTransferTest() : m_instrument(InstrumentMemoryMap())
 {
 }
 
@@ -54,14 +66,7 @@ void CTransferTest::SetUp()
     m_backend.SetScheduler([this](DWORD delay, std::function<void()> action) { m_clock.After(delay, std::move(action)); });
     m_instrument.AttachTo(m_backend, "Talvarix", &m_clock);
     m_backend.SetDoneAtWireRate("Talvarix", true);
-    m_instrument.Write(kToneType, {0x57, 0x00});
-    for (uint32_t slot = 0; slot < 256; ++slot)
-    {
-        Bytes bytes(kPatchSpan);
-        for (uint32_t offset = 0; offset < kPatchSpan; ++offset)
-            bytes[offset] = SeedByte(slot, offset);
-        m_instrument.Write(kUserPatches + slot * kUserStride, bytes);
-    }
+    SeedInstrument(m_instrument);
 
     ASSERT_TRUE(CVeyMidiManager::GetInstance().CreatePorts(2, 2, "Talvarix", {0x00, 0x00, 0x3C}));
     CVeyMidiIn& input = CVeyMidiInputs::GetInstance()[0];
@@ -99,7 +104,9 @@ void CTransferTest::TearDown()
     CVeyMidiManager::GetInstance().DestroyPorts();
 }
 
-CPatch CTransferTest::InstrumentPatch(int slot) const
+CPatch CTransferTest::InstrumentPatch(int slot) const { return InstrumentPatchOf(m_instrument, slot); }
+
+CPatch InstrumentPatchOf(const CSimulatedInstrument& instrument, int slot)
 {
     const uint32_t base = slot < 0 ? kTemporaryPatch : kUserPatches + static_cast<uint32_t>(slot) * kUserStride;
     CPatch patch;
@@ -111,7 +118,7 @@ CPatch CTransferTest::InstrumentPatch(int slot) const
         for (int block = 0; block < layout.blockCount; ++block)
         {
             Bytes bytes;
-            m_instrument.Read(base + layout.offset + layout.step * static_cast<uint32_t>(block),
+            instrument.Read(base + layout.offset + layout.step * static_cast<uint32_t>(block),
                               static_cast<uint32_t>(layout.blockSize), bytes);
             patch.GetParts()[static_cast<size_t>(part)][static_cast<size_t>(block)] = bytes;
         }

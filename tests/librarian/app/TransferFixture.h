@@ -56,6 +56,12 @@ constexpr uint32_t kToneType = (0x01 << 21) | 4;    // 01 00 00 04
 uint8_t SeedByte(uint32_t slot, uint32_t offset);
 // An image of 256 patches whose every block differs from the instrument's, texts set.
 CPatchArray MakeDistinctImage(uint8_t salt);
+// The instrument's memory: the tone type, the temporary patch and the 256 user patches.
+std::vector<CSimulatedInstrument::CRange> InstrumentMemoryMap();
+// A regular tone selected and every user patch filled with its SeedByte values.
+void SeedInstrument(CSimulatedInstrument& instrument);
+// The patch as the instrument holds it in user slot `slot` (or the temporary patch for -1).
+CPatch InstrumentPatchOf(const CSimulatedInstrument& instrument, int slot);
 
 // Members are public: the tables of cases arrange the instrument through them.
 class CTransferTest : public ::testing::Test

@@ -381,3 +381,68 @@ TEST_F(EditListFixture, ColumnWidthsComeFromTheProfile)
     EXPECT_GT(list.GetColumnWidth(1), 0) << "fields that are no width size the column to its header";
     SetProfileFolder("");
 }
+
+// A drag past the bottom edge scrolls one row per downward move and takes the last visible row;
+// past the top, moving upward, it scrolls back and takes the top row.
+TEST_F(EditListFixture, DragPastAnEdgeScrollsOneRowAtATime)
+{
+    std::vector<CTestList::CRow> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.push_back({static_cast<double>(i), "row " + std::to_string(i), "Saw"});
+    list.DeleteAllItems();
+    for (size_t i = 0; i < rows.size(); ++i)
+        list.InsertItem(static_cast<int>(i), static_cast<LPARAM>(i));
+    list.rows = rows;
+    const int perPage = list.GetCountPerPage();
+    ASSERT_LT(perPage, 60);
+
+    UiDriver::MouseDown(list, CellCentre(1, 1));
+    RECT client;
+    list.GetClientRect(&client);
+    for (int move = 1; move <= 3; ++move)
+    {
+        SCOPED_TRACE(move);
+        UiDriver::MouseMove(list, POINT{100, static_cast<LONG>(client.bottom + 5 * move)}, MK_LBUTTON);
+        EXPECT_EQ(list.GetTopIndex(), move);
+        const int last = move + perPage - 1;
+        EXPECT_EQ(list.GetFocusedItem(), last);
+        EXPECT_TRUE(list.IsItemSelected(1) && list.IsItemSelected(last) && !list.IsItemSelected(0));
+        EXPECT_FALSE(list.IsItemSelected(last + 1));
+    }
+    // Holding still below the list (no downward move) scrolls no further.
+    UiDriver::MouseMove(list, POINT{100, static_cast<LONG>(client.bottom + 15)}, MK_LBUTTON);
+    EXPECT_EQ(list.GetTopIndex(), 3);
+
+    UiDriver::MouseMove(list, POINT{100, -5}, MK_LBUTTON);
+    EXPECT_EQ(list.GetTopIndex(), 2);
+    EXPECT_EQ(list.GetFocusedItem(), 2);
+    EXPECT_TRUE(list.IsItemSelected(1) && list.IsItemSelected(2) && !list.IsItemSelected(3));
+    UiDriver::MouseUp(list, POINT{100, -5});
+    EXPECT_EQ(CountNotices(NM_CLICK), 1);
+}
+
+// Text wider than its column is cut by whole characters, so a double-byte memo never shows a lone
+// lead byte before "...", and a column narrower than "..." shows "..." alone.
+TEST(EditListShortening, CutsWholeCharactersDownToNothing)
+{
+    const auto bytes = [](const std::string& text) { return static_cast<int>(text.size()) * 10; };
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        int room;
+        std::string shown;
+    } cases[] = {
+        {"plain text", "ABCDEF", 30, "ABC..."},
+        {"the cut falls inside a double-byte character", "AB\x82\xA0" "CD", 30, "AB..."},
+        {"a whole double-byte character fits", "AB\x82\xA0" "CD", 40, "AB\x82\xA0..."},
+        {"nothing fits", "\x82\xA0\x82\xA2", 5, "..."},
+        {"no room at all", "ABC", -20, "..."},
+        {"a lead byte at the very end counts alone", "A\x82", 10, "A..."},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(GP::ShortenWithEllipsis(c.text, c.room, bytes), c.shown);
+    }
+}

@@ -229,4 +229,32 @@ TEST_F(MDIFrameTest, AlwaysAtTheTopKeepsTheChildAboveItsSiblings)
     Frame().UpdateCommandUI(&greyed);
     EXPECT_FALSE(greyed.m_enabled);
 }
+
+TEST_F(MDIFrameTest, PlacementSurvivesARestart)
+{
+    GP::ChildPlacementMode = 2;
+    Frame();
+    WINDOWPLACEMENT placement;
+    ASSERT_TRUE(GetWindowPlacement(m_frame.get(), &placement));
+    placement.rcNormalPosition = CRect(60, 70, 560, 470);
+    ASSERT_TRUE(SetWindowPlacement(m_frame.get(), &placement));
+    PumpAllMessages();
+    CTestChild& child = AddChild(2, "list");
+    child.MoveFrame(CRect(12, 14, 212, 134));
+    Frame().SendMessage(WM_COMMAND, GP::ID_WINDOW_SAVE_POSITION);
+
+    // The program ends: closing the frame stores its place and takes the children down with it.
+    m_frame->SendMessage(WM_CLOSE);
+    PumpAllMessages();
+    EXPECT_FALSE(child.GetSafeHwnd());
+    m_children.clear();
+    m_frame.reset();
+
+    // And starts again.
+    Frame();
+    ASSERT_TRUE(GetWindowPlacement(m_frame.get(), &placement));
+    EXPECT_EQ(CRect(60, 70, 560, 470), CRect(placement.rcNormalPosition));
+    EXPECT_FALSE(IsZoomed(m_frame.get()));
+    EXPECT_EQ(CRect(12, 14, 212, 134), FrameRect(AddChild(2, "list")));
+}
 }

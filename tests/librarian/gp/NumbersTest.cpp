@@ -29,6 +29,8 @@ TEST(NumbersTest, FormatRealTrimsAndKeepsDigitsByFlags)
         {"negative hex fraction", -1.5, 2, 2, 1, "-0x1.8"},
         {"hex whole number", -26.0, 2, 0, 0, "-0x1A"},
         {"hex full fraction digits", 0.25, 2, 7, 0, "0x0.4000000"},
+        {"no number in hexadecimal", std::nan(""), 2, 3, 1, "0x0"},
+        {"infinity in decimal", HUGE_VAL, 0, 1, 0, "0.0"},
     };
     for (const Case& c : cases)
     {
@@ -88,6 +90,9 @@ TEST(NumbersTest, ParseRealReadsDecimalAndHexFractions)
         {"-2.25", true, -2.25},
         {"x", false, 0},
         {"", false, 0},
+        {"nan", false, 0},
+        {"0x", false, 0},
+        {"-inf", false, 0},
     };
     for (const Case& c : cases)
     {

@@ -13,11 +13,15 @@ namespace
 constexpr UINT kTemplate = 9100;
 constexpr UINT kEdit = 100;
 constexpr UINT kButton = 101;
+constexpr UINT kSharedLabel = 102;   // two labels share it, as labels often do
 
 class CTestDlg : public GP::CResizeDlg
 {
 public:
-    CTestDlg() : GP::CResizeDlg(kTemplate, nullptr, true) {}
+    CTestDlg(bool positionKey, bool sizeKey)
+        : GP::CResizeDlg(kTemplate, nullptr, true), m_positionKey(positionKey), m_sizeKey(sizeKey)
+    {
+    }
     std::function<void(CTestDlg&)> onShown;
     CRect ControlRect(UINT id)
     {
@@ -27,15 +31,21 @@ public:
         return rect;
     }
     using GP::CResizeDlg::GetMinimumSize;
+    using GP::CResizeDlg::GetTemplate;
 
 protected:
+    // A dialog may leave either key empty, as the window list leaves its size key.
     void GetPositionKey(std::string& section, std::string& entry) override
     {
+        if (!m_positionKey)
+            return;
         section = "Window";
         entry = "TestPosition";
     }
     void GetSizeKey(std::string& section, std::string& entry) override
     {
+        if (!m_sizeKey)
+            return;
         section = "Window";
         entry = "TestSize";
     }
@@ -45,6 +55,10 @@ protected:
         layout.Calculate(kEdit, GP::kAnchorLeft | GP::kAnchorRight);
         layout.Calculate(kButton, GP::kAnchorRight | GP::kAnchorBottom);
     }
+
+private:
+    bool m_positionKey;
+    bool m_sizeKey;
 };
 
 class ResizeDlgTest : public GpTest::CProfileFixture
@@ -62,6 +76,8 @@ protected:
         resource.items = {
             {EDialogControl::Edit, kEdit, "", 5, 5, 40, 10},
             {EDialogControl::Button, kButton, "Go", 60, 30, 30, 10},
+            {EDialogControl::Static, kSharedLabel, "One", 5, 20, 20, 8},
+            {EDialogControl::Static, kSharedLabel, "Two", 5, 30, 20, 8},
         };
         GP::RegisterDialog(kTemplate, resource);
     }
@@ -72,9 +88,9 @@ protected:
     }
 
     // Runs the dialog with `check` posted once it shows; returns the window rectangle it had.
-    CRect RunDialog(const std::function<void(CTestDlg&)>& check)
+    CRect RunDialog(const std::function<void(CTestDlg&)>& check, bool positionKey = true, bool sizeKey = true)
     {
-        CTestDlg dialog;
+        CTestDlg dialog(positionKey, sizeKey);
         CRect shown;
         GpTest::CPostedActions actions;
         actions.Post([&] {
@@ -142,5 +158,39 @@ TEST_F(ResizeDlgTest, StoredRectanglesAreFittedToScreenAndMinimum)
     WriteProfileString("Window", "TestPosition", "1,2,x");
     WriteProfileString("Window", "TestSize", "-7,-9");
     EXPECT_EQ(minimum, RunDialog([](CTestDlg&) {}).Size());
+}
+
+TEST_F(ResizeDlgTest, EmptyKeysShareTheProfilesUnnamedEntryForTheSize)
+{
+    const auto grow = [](CTestDlg& dialog) { dialog.SetWindowPos(nullptr, 30, 20, 320, 160, SWP_NOZORDER); };
+
+    // Only a position key: the size goes to the unnamed entry, the rectangle to its own key, and
+    // the dialog comes back as it was.
+    CRect grown;
+    RunDialog([&](CTestDlg& dialog) { grow(dialog); dialog.GetWindowRect(&grown); }, true, false);
+    EXPECT_EQ(GP::Format("%d,%d", grown.Width(), grown.Height()), GetProfileString("", ""));
+    EXPECT_EQ(GP::Format("%d,%d,%d,%d", grown.left, grown.top, grown.right, grown.bottom),
+              GetProfileString("Window", "TestPosition"));
+    EXPECT_EQ(grown, RunDialog([](CTestDlg&) {}, true, false));
+
+    // No key at all: the rectangle must not overwrite the size, which would come back as a size
+    // made of the old left and top.
+    WriteProfileString("", "", "");
+    RunDialog([&](CTestDlg& dialog) { grow(dialog); dialog.GetWindowRect(&grown); }, false, false);
+    EXPECT_EQ(GP::Format("%d,%d", grown.Width(), grown.Height()), GetProfileString("", ""));
+    EXPECT_EQ(grown.Size(), RunDialog([](CTestDlg&) {}, false, false).Size());
+}
+
+TEST_F(ResizeDlgTest, ControlsWithoutAUniqueIdAreNotMoved)
+{
+    RunDialog([](CTestDlg& dialog) {
+        GP::CDlgLayout layout(&dialog, dialog.GetTemplate());
+        layout.Calculate(kSharedLabel, GP::kAnchorLeft | GP::kAnchorRight);
+        layout.Calculate(999, GP::kAnchorRight);
+        EXPECT_TRUE(layout.GetQueue().empty());
+        layout.Calculate(kEdit, GP::kAnchorRight);
+        ASSERT_EQ(1u, layout.GetQueue().size());
+        EXPECT_EQ(static_cast<int32_t>(kEdit), layout.GetQueue()[0].id);
+    });
 }
 }

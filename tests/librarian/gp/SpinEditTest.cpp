@@ -234,10 +234,68 @@ TEST_F(SpinEditFixture, DraggingOffTheButtonOpensTheTrackbar)
     UiDriver::DragSliderTo(*slider, 0);
     EXPECT_NEAR(spin.GetValue(), 500, 1) << "a refused change keeps the value";
     parent.stepAnswer = 0;
+    // The other button during the drag puts the value at 0, and thumb and cursor with it.
+    RECT thumb;
+    slider->GetThumbRect(&thumb);
+    const POINT onThumb{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+    ASSERT_TRUE(UiDriver::MouseDown(*slider, onThumb, false, MK_RBUTTON));
+    EXPECT_DOUBLE_EQ(spin.GetValue(), 0);
+    EXPECT_EQ(slider->GetPos(), 0);
+    EXPECT_EQ(spin.GetMode(), GP::CSpinEdit::Sliding) << "the drag goes on";
     ASSERT_TRUE(UiDriver::ReleaseSlider(*slider));
     PumpAllMessages();
     EXPECT_EQ(spin.GetMode(), GP::CSpinEdit::Typing);
     EXPECT_EQ(spin.GetSlider(), nullptr);
-    EXPECT_EQ(parent.Codes(), "301 step step step 302");
+    EXPECT_EQ(parent.Codes(), "301 step step step step 302");
     UiDriver::MouseUp(spin, onButton, true);
+}
+
+namespace
+{
+class CRecordingTrackbar : public CSliderCtrl
+{
+public:
+    std::vector<UINT> codes;
+
+protected:
+    void OnTrackbarScroll(UINT code, int) override { codes.push_back(code); }
+};
+}
+
+// The right button takes the thumb as the left one does: a press and a release on it make a
+// drag that ends as a left-button drag ends.
+TEST_F(SpinEditFixture, RightButtonDragsTheTrackbar)
+{
+    CRecordingTrackbar trackbar;
+    ASSERT_TRUE(trackbar.Create(WS_CHILD | WS_VISIBLE, CRect(10, 100, 210, 130), &parent, 77));
+    trackbar.SetRange(0, 100);
+    trackbar.SetPos(40);
+    RECT thumb;
+    trackbar.GetThumbRect(&thumb);
+    const POINT onThumb{(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2};
+    ASSERT_TRUE(UiDriver::MouseDown(trackbar, onThumb, true));
+    ASSERT_TRUE(UiDriver::MouseUp(trackbar, onThumb, true));
+    EXPECT_EQ(trackbar.codes, (std::vector<UINT>{TB_THUMBPOSITION, TB_ENDTRACK}));
+    EXPECT_EQ(trackbar.GetPos(), 40);
+    trackbar.DestroyWindow();
+}
+
+// The button shows whether the edit can step: greyed while disabled or read-only.
+TEST_F(SpinEditFixture, ButtonLookFollowsDisabledAndReadOnly)
+{
+    GP::CSpinEdit& spin = MakeEdit(5);
+    GP::CSpinEditButton& button = *spin.GetButton();
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Normal);
+    spin.SetReadOnly(TRUE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Disabled);
+    EXPECT_FALSE(button.IsWindowEnabled());
+    spin.EnableWindow(FALSE);
+    spin.EnableWindow(TRUE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Disabled) << "still read-only";
+    spin.SetReadOnly(FALSE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Normal);
+    spin.EnableWindow(FALSE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Disabled);
+    spin.EnableWindow(TRUE);
+    EXPECT_EQ(button.GetLook(), GP::CSpinEditButton::Normal);
 }

@@ -15,6 +15,8 @@ class CTestChild : public GP::CMDIChildWndEx
 {
 public:
     explicit CTestChild(bool refusesClose = false) : GP::CMDIChildWndEx(0), m_refusesClose(refusesClose) {}
+    bool m_userClosable = true;
+    bool CanUserClose() const override { return m_userClosable; }
 
 protected:
     // A child whose document asks to save and the user cancels.
@@ -26,6 +28,13 @@ protected:
 
 private:
     bool m_refusesClose;
+};
+
+// The librarian's frame keeps the window-go sub-menu first in its Window menu.
+class CWindowGoFrame : public GP::CMDIFrameWndEx
+{
+public:
+    CWindowGoFrame() { m_windowGoPosition = 0; }
 };
 
 class WindowListTest : public GpTest::CProfileFixture
@@ -74,7 +83,7 @@ protected:
         dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 1);
     }
 
-    GP::CMDIFrameWndEx m_frame;
+    CWindowGoFrame m_frame;
     std::vector<std::unique_ptr<CTestChild>> m_children;
     GpTest::CPostedActions m_actions;
 };
@@ -186,5 +195,83 @@ TEST_F(WindowListTest, TileKeepsTheSelectedChildrenAndMinimizesTheRest)
     EXPECT_EQ(client.Height(), ra.Height());
     EXPECT_EQ(client.Width(), ra.Width() + rc.Width());
     EXPECT_EQ(0, std::min(ra.left, rc.left));
+}
+}
+
+namespace
+{
+std::vector<std::string> MenuTexts(const CMenu& menu)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < menu.GetMenuItemCount(); ++i)
+        texts.push_back(menu.GetMenuString(static_cast<UINT>(i), MF_BYPOSITION));
+    return texts;
+}
+
+TEST_F(WindowListTest, WindowMenuIsRebuiltEachTimeItOpens)
+{
+    CMenu placeholder;
+    placeholder.CreatePopupMenu();
+    CMenu window;
+    window.CreatePopupMenu();
+    window.AppendMenu(MF_POPUP, &placeholder, "Move to &Top\tCtrl+G");
+    window.AppendMenu(MF_STRING, GP::ID_WINDOW_LIST, "&Window List...");
+    window.AppendMenu(MF_STRING, ID_WINDOW_ARRANGE, "&Arrange Icons");
+    window.AppendMenu(MF_STRING, 57613, "stale entry the system once added");
+    m_frame.SetWindowMenu(&window);
+
+    Add("A");
+    m_frame.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(&window));
+    EXPECT_EQ((std::vector<std::string>{"Move to &Top\tCtrl+G", "&Window List...", "&Arrange Icons"}),
+              MenuTexts(window));
+    ASSERT_TRUE(window.GetMenuState(0, MF_BYPOSITION) & MF_POPUP);
+    ASSERT_NE(nullptr, window.GetSubMenu(0));
+    EXPECT_EQ(std::vector<std::string>{"&0\tA"}, MenuTexts(*window.GetSubMenu(0)));
+
+    // Opening again after another child came lists both, the active one checked.
+    Add("B");
+    m_frame.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(&window));
+    ASSERT_EQ(3, window.GetMenuItemCount());
+    CMenu& go = *window.GetSubMenu(0);
+    EXPECT_EQ((std::vector<std::string>{"&0\tA", "&1\tB"}), MenuTexts(go));
+    EXPECT_TRUE(go.GetMenuState(1, MF_BYPOSITION) & MF_CHECKED);
+    EXPECT_EQ(GP::ID_WINDOW_GO_FIRST + 1, go.GetMenuItemID(1));
+
+    // Other menus opening leave the Window menu alone.
+    CMenu other;
+    other.CreatePopupMenu();
+    Add("C");
+    m_frame.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(&other));
+    EXPECT_EQ(2, window.GetSubMenu(0)->GetMenuItemCount());
+    m_frame.SetWindowMenu(nullptr);
+}
+
+TEST_F(WindowListTest, FrameTheUserMustNotCloseStaysOpen)
+{
+    CTestChild& main = Add("Main");
+    main.m_userClosable = false;
+    CTestChild& other = Add("Other");
+
+    // Its close button (or Ctrl+F4) asks it to close: refused.
+    main.SendMessage(WM_CLOSE);
+    EXPECT_TRUE(main.GetSafeHwnd());
+
+    std::vector<std::string> afterClose;
+    m_actions.Post([&] {
+        GP::CWindowListDlg* dialog = OpenDialog();
+        ASSERT_NE(nullptr, dialog);
+        dialog->GetList()->SetSel(-1, TRUE);
+        Click(*dialog, GP::IDC_WINDOW_CLOSE);
+        afterClose = Entries(*dialog);
+        Click(*dialog, IDCANCEL);
+    });
+    m_actions.PostEndEverything();
+    m_frame.SendMessage(WM_COMMAND, GP::ID_WINDOW_LIST);
+
+    EXPECT_EQ(std::vector<std::string>{"*\tMain"}, afterClose);
+    EXPECT_TRUE(main.GetSafeHwnd());
+    EXPECT_FALSE(other.GetSafeHwnd());
+    // The program itself can still take it down when it ends.
+    EXPECT_TRUE(main.DestroyWindow());
 }
 }

@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/MidiBackend.h"
 #include "platform/VirtualMidiBackend.h"
+#include "tests/support/JackServer.h"
 #include "tests/support/SimulatedInstrument.h"
 
 #include <gtest/gtest.h>
@@ -102,11 +103,6 @@ private:
     int m_stdin = -1;
 };
 
-bool Contains(const std::vector<CMidiPortEntry>& ports, const std::string& name)
-{
-    return std::any_of(ports.begin(), ports.end(), [&](const CMidiPortEntry& p) { return p.name == name; });
-}
-
 class CRecordingPort final : public CVeyMidiIn
 {
 public:
@@ -116,41 +112,17 @@ public:
 
 TEST(JackEndToEnd, DevicesOpenTheInstrumentsPortsByNameRequestAndSendData)
 {
-    if (access(Q9_JACKD, X_OK) != 0)
-        GTEST_SKIP() << "jackd is not installed";
-    const std::string server = "q9test-" + std::to_string(getpid());
-    setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
-    setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-
-    CChild jackd;
-    ASSERT_TRUE(jackd.Start({Q9_JACKD, "--no-realtime", "-n", server, "-d", "dummy", "-r", "48000", "-p", "256"}, false));
+    CJackDummyServer server(Q9_JACKD);
+    if (const std::string problem = server.Start(); !problem.empty())
+        GTEST_SKIP() << problem;
     std::unique_ptr<IMidiBackend> backend = CreateRtMidiBackend(EMidiApi::Jack, "Q9 Test");
     CScopedMidiBackend scoped(backend.get());
-
-    // The server is up once a client can connect and list ports.
-    auto deadline = Clock::now() + std::chrono::seconds(30);
-    while (true)
-    {
-        backend->GetOutputPorts();
-        if (backend->GetProblem().empty())
-            break;
-        if (!jackd.IsRunning())
-            GTEST_SKIP() << "the JACK server with the dummy driver did not start here";
-        ASSERT_LT(Clock::now(), deadline) << backend->GetProblem();
-        usleep(50000);
-    }
 
     CChild instrument;
     ASSERT_TRUE(instrument.Start({Q9_SIM_INSTRUMENT, "--api", "jack", "--name", "Talvarix Sim"}, true));
     const std::string toInstrument = "Talvarix Sim:MIDI In";
     const std::string fromInstrument = "Talvarix Sim Out:MIDI Out";
-    deadline = Clock::now() + std::chrono::seconds(30);
-    while (!Contains(backend->GetOutputPorts(), toInstrument) || !Contains(backend->GetInputPorts(), fromInstrument))
-    {
-        ASSERT_TRUE(instrument.IsRunning()) << "the simulated instrument ended early";
-        ASSERT_LT(Clock::now(), deadline) << "the instrument's ports did not appear";
-        usleep(50000);
-    }
+    ASSERT_TRUE(server.WaitForPorts({toInstrument}, {fromInstrument})) << "the instrument's ports did not appear";
 
     CRecordingPort port;
     auto* input = CNormalMidiDeviceFactory::GetInstance().CreateInputDevice(fromInstrument);
@@ -193,7 +165,5 @@ TEST(JackEndToEnd, DevicesOpenTheInstrumentsPortsByNameRequestAndSendData)
     {
     }
     instrument.Stop();
-    jackd.Stop();
-    unsetenv("JACK_DEFAULT_SERVER");
 }
 }

@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "platform/VirtualMidiBackend.h"
 #include "platform/Wnd.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/SimulatedInstrument.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
@@ -250,5 +251,19 @@ TEST(MidiDeviceFactory, WithoutAMidiSystemTheFactoryListsNothingAndSaysWhy)
     std::unique_ptr<CVeyMidiOutDevice> output(factory.CreateOutputDevice("Talvarix"));
     EXPECT_FALSE(output->Open());
     EXPECT_FALSE(output->Send({0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}));
+}
+
+// Devices left open in the device lists are closed by static destruction, after the platform's
+// own objects made on first use: the process must still end cleanly (under the sanitizers, with
+// no use after free), and as well when the devices were deleted first.
+TEST(MidiDeviceShutDown, DevicesStillOpenAtExitCloseCleanlyInEitherOrder)
+{
+    for (const char* mode : {"open", "released"})
+    {
+        SCOPED_TRACE(mode);
+        CChildProcess helper(Q9_EXIT_ORDER_HELPER, {mode});
+        EXPECT_EQ(helper.ReadLine(), "opened");
+        EXPECT_EQ(helper.Wait(), 0);
+    }
 }
 }

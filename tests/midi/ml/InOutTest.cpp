@@ -200,4 +200,20 @@ TEST_F(MidiInOut, InputOfAnAbsentOrRefusingDeviceDoesNotOpen)
     m_backend.SetPresent("Synth", false);
     EXPECT_FALSE(in.IsOpen());
 }
+
+TEST_F(MidiInOut, AFailedStartLeavesTheInputStoppedSoItCanBeStartedLater)
+{
+    CRecordingIn in;
+    // Not open: the buffers cannot be prepared, and every attempt says so.
+    EXPECT_FALSE(in.Start());
+    EXPECT_FALSE(in.IsRunning());
+    EXPECT_FALSE(in.Start()) << "a second call must not report an input that does not run";
+    EXPECT_FALSE(in.IsRunning());
+
+    ASSERT_TRUE(in.Open("Synth"));
+    ASSERT_TRUE(in.Start());
+    m_backend.Send("Synth", {0x90, 0x3C, 0x64});
+    ASSERT_TRUE(in.WaitUntilHandled(10000));
+    EXPECT_EQ(in.Take(), (std::vector<std::vector<BYTE>>{{0x90, 0x3C, 0x64}}));
+}
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 namespace
@@ -42,8 +43,16 @@ TEST_F(DocumentTypeTest, RegisteringWritesTheMimeTypeAndTheDesktopEntry)
     EXPECT_NE(entry.find("MimeType=application/x-talvarixeditor.document;\n"), std::string::npos);
     EXPECT_NE(entry.find("Exec=\"" + GetProgramFilePath() + "\" %f\n"), std::string::npos) << entry;
 
-    // Registering again replaces the files; removing takes both away.
+    // The program registers at every start: the same registration leaves the files as they are,
+    // a changed one replaces them; removing takes both away.
+    namespace fs = std::filesystem;
+    const fs::path entryPath = m_data.File("applications/talvarixeditor.document.desktop");
+    const fs::file_time_type old = fs::last_write_time(entryPath) - std::chrono::hours(1);
+    fs::last_write_time(entryPath, old);
     ASSERT_TRUE(GT::RegisterDocumentType(".q9e", "TalvarixEditor.Document", "Talvarix Editor Document", 0, false));
+    EXPECT_EQ(fs::last_write_time(entryPath), old);
+    ASSERT_TRUE(GT::RegisterDocumentType(".q9e", "TalvarixEditor.Document", "Talvarix Editor File", 0, false));
+    EXPECT_NE(ReadFileBytes(entryPath).find("Comment=Talvarix Editor File\n"), std::string::npos);
     ASSERT_TRUE(GT::RegisterDocumentType(".q9e", "TalvarixEditor.Document", "", 0, true));
     EXPECT_FALSE(std::filesystem::exists(m_data.File("mime/packages/talvarixeditor.document.xml")));
     EXPECT_FALSE(std::filesystem::exists(m_data.File("applications/talvarixeditor.document.desktop")));

@@ -75,6 +75,10 @@ TEST(Picture, LoadAndSaveFailures)
     MakeGradient(picture, 4, 4, dir.File("g.png"));
     EXPECT_FALSE(picture.Save(dir.File("three.bmp"), 3));
     EXPECT_TRUE(ReadFileBytes(dir.File("three.bmp")).empty());
+    // A format that has a reader but no writer fails without touching the file already there.
+    ASSERT_TRUE(WriteFileBytes(dir.File("old.gif"), "GIF89a the old picture"));
+    EXPECT_FALSE(picture.Save(dir.File("old.gif"), UL::PICTURE_GIF));
+    EXPECT_EQ(ReadFileBytes(dir.File("old.gif")), "GIF89a the old picture");
     // A file named .bmp holding PNG bytes: the codec follows the contents.
     ASSERT_TRUE(picture.Save(dir.File("really-png.bmp"), UL::PICTURE_PNG));
     UL::CPicture again(true);

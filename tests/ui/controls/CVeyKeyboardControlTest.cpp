@@ -207,6 +207,22 @@ TEST_F(KeyboardControl, NoteHeldAcrossAnOctaveChangeStillGoesOff)
     EXPECT_EQ(m_out.sent, std::vector<std::string>{"81 3C 64"});
 }
 
+TEST_F(KeyboardControl, NotesGoOffWhenTheMouseIsLostMidPlay)
+{
+    ASSERT_TRUE(Make());
+    ASSERT_TRUE(Mouse(WM_LBUTTONDOWN, Upper(1, 5)));
+    ASSERT_TRUE(Mouse(WM_MOUSEMOVE, Upper(1, 12)));
+    Octave()->SetNumber(65);
+    m_out.sent.clear();
+    keyboard->OnCaptureLost();
+    EXPECT_EQ(m_out.sent, std::vector<std::string>{"81 3D 64"});
+    EXPECT_FALSE(keyboard->IsCapturing());
+    m_out.sent.clear();
+    keyboard->OnCaptureLost();
+    EXPECT_FALSE(Mouse(WM_LBUTTONUP, Upper(1, 5))) << "the button-up that comes late finds nothing held";
+    EXPECT_TRUE(m_out.sent.empty());
+}
+
 TEST_F(KeyboardControl, DrawsKeysPressedFromTheNoteValue)
 {
     ASSERT_TRUE(Make());

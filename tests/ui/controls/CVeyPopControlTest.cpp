@@ -306,6 +306,15 @@ TEST_F(PopControlTest, EditShowsItsValueAndOpensBelowItself)
     auto tenths = Make<CVeyEditDoubleControl>(
         {{"textWriterRef", "w"}, {"valueRef", "fm.c.num"}, {"divisionValue", "10"}, {"precision", "1"}});
     EXPECT_EQ(tenths->GetTextRecord(), "3.5");
+    // A signed value stored around its centre shows signed, and its text typed back in stores the
+    // number it came from.
+    auto centred = Make<CVeyEditDoubleControl>({{"textWriterRef", "w"}, {"valueRef", "fm.c.num"},
+                                                {"divisionValue", "10"}, {"precision", "1"}, {"offsetValue", "-64"}});
+    EXPECT_EQ(centred->GetTextRecord(), "-2.9");
+    edit.replies = {{true, centred->GetTextRecord()}};
+    UL::CMouseInfo again = Press(CPoint(250, 110));
+    ASSERT_TRUE(centred->OnMouse(again));
+    EXPECT_EQ(Num()->GetNumber(), 35);
     auto wild = Make<CVeyEditDoubleControl>(
         {{"textWriterRef", "w"}, {"valueRef", "fm.c.num"}, {"divisionValue", "-7"}, {"precision", "2000000000"}});
     EXPECT_EQ(wild->GetTextRecord().substr(0, 5), "-5.00") << "a huge precision is bounded";

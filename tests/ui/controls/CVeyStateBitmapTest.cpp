@@ -95,6 +95,41 @@ TEST_F(StateBitmap, TheImageLivesWhileReferenced)
     EXPECT_TRUE(bitmap.IsLoaded());
 }
 
+TEST_F(StateBitmap, AReferenceLetsGoOfWhatItHeldAndNothingElse)
+{
+    CVeyStateBitmap knob;
+    knob.SetName("knob01");
+    CVeyStateBitmap missing;
+    missing.SetName("knob02");
+    ASSERT_TRUE(knob.AddRef());   // someone else's hold
+    {
+        CVeyBitmapRef first;
+        CVeyBitmapRef second;
+        first = &knob;
+        second = &knob;
+        EXPECT_EQ(knob.GetRefCount(), 1) << "pointing at a bitmap holds nothing yet";
+        EXPECT_TRUE(first.Hold());
+        EXPECT_TRUE(first.Hold());
+        EXPECT_TRUE(second.Hold());
+        EXPECT_EQ(knob.GetRefCount(), 3) << "one hold a reference";
+        second = &missing;   // re-pointed: lets go of the old one
+        EXPECT_EQ(knob.GetRefCount(), 2);
+        EXPECT_FALSE(second.Hold()) << "an image that cannot be read";
+        EXPECT_FALSE(second.IsHeld());
+        second.Drop();
+        EXPECT_EQ(missing.GetRefCount(), 0);
+        first.Drop();
+        first.Drop();
+        EXPECT_EQ(knob.GetRefCount(), 1) << "a failed or repeated drop takes no one else's hold";
+        EXPECT_TRUE(first.Hold());
+        CVeyBitmapRef none;
+        EXPECT_FALSE(none.Hold());
+    }
+    EXPECT_EQ(knob.GetRefCount(), 1) << "the references let go as they end";
+    knob.Release();
+    EXPECT_FALSE(knob.IsLoaded());
+}
+
 TEST_F(StateBitmap, BadAttributes)
 {
     struct Case

@@ -5,6 +5,7 @@
 #include "model/VeyManagers.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "ui/controls/CVeyStateBitmap.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 
 namespace
@@ -333,6 +335,35 @@ TEST_F(Panels, DeactivationTakesTheFocus)
     EXPECT_EQ(manager.GetTipBarView(), nullptr);
 }
 
+TEST_F(Panels, DeactivationTellsTheViewHoldingTheMouseThatItIsGone)
+{
+    ASSERT_TRUE(Build());
+    ASSERT_TRUE(manager.OpenRootPanel("main"));
+    Commit("fm.pat.common.idx", 2);
+    ASSERT_TRUE(manager.OpenRootPanel("sub"));
+    CSteppingControl* level = Control("main.level");
+    const auto pump = [] {
+        while (PumpAllMessages())
+        {
+        }
+    };
+    pump();   // the activation changes of the windows just shown
+    Window("main")->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(155, 15));
+    ASSERT_TRUE(level->IsCapturing());
+    Window("sub")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    pump();
+    EXPECT_EQ(level->capturesLost, 0) << "another window's deactivation";
+    Window("main")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(level->capturesLost, 0) << "told from the message loop, not inside the activation";
+    pump();
+    EXPECT_EQ(level->capturesLost, 1);
+    EXPECT_FALSE(level->IsCapturing());
+    EXPECT_EQ(manager.GetCapturingView(), nullptr);
+    Window("main")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    pump();
+    EXPECT_EQ(level->capturesLost, 1) << "nothing holds the mouse now";
+}
+
 TEST_F(Panels, ClosingASubWindowWritesItsCloseValue)
 {
     ASSERT_TRUE(Build());
@@ -474,6 +505,8 @@ TEST_F(Panels, WindowPositionsSurviveARunAndBadLinesAreSkipped)
         {"CR LF lines", "sub\r\n11,12\r\n", CPoint(11, 12), CPoint(0, 0)},
         {"name without position", "sub\n", CPoint(300, 200), CPoint(0, 0)},
         {"huge number", "sub\n99999999999999999999,1\n", CPoint(300, 200), CPoint(0, 0)},
+        {"lowest 32-bit coordinate", "sub\n-2147483648,5\ndialog\n5,-2147483648\n", CPoint(300, 200), CPoint(0, 0)},
+        {"far off the desktop but in range", "sub\n-1000000,1000000\n", CPoint(-1000000, 1000000), CPoint(0, 0)},
         {"empty", "", CPoint(300, 200), CPoint(0, 0)},
     };
     for (const auto& c : cases)
@@ -491,6 +524,23 @@ TEST_F(Panels, WindowPositionsSurviveARunAndBadLinesAreSkipped)
     CVeyFolders::GetInstance().userDataFolder = folder.File("missing");
     EXPECT_FALSE(manager.SaveWindowPositions());
     EXPECT_FALSE(manager.LoadWindowPositions());
+    CVeyFolders::GetInstance().userDataFolder.clear();
+}
+
+TEST_F(Panels, EveryFailedSaveOfWindowPositionsKeepsTheOldFile)
+{
+    ASSERT_TRUE(Build());
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        CVeyFolders::GetInstance().userDataFolder = folder.Path();
+        CSaveFault fault(kind, folder.File("WindowPosition.txt"), "main\n1,2\n");
+        if (!fault.IsPossible())
+            continue;
+        EXPECT_FALSE(manager.SaveWindowPositions());
+        EXPECT_TRUE(fault.IsUntouched());
+    }
     CVeyFolders::GetInstance().userDataFolder.clear();
 }
 
@@ -595,4 +645,100 @@ TEST_F(Panels, ReversedMouseOrderAsksChildPanelsFirst)
         EXPECT_EQ(FindTestValue("fm.pat.common.level")->GetNumber(), c.level);
         EXPECT_EQ(FindTestValue("fm.pat.common.idx")->GetNumber(), c.idx);
     }
+}
+
+namespace
+{
+// Records the windows the group brings to the top, in order; a window brought forward may report
+// its own activation back, as a window system could.
+class CRecordingWindowGroup : public CPanelWindowGroup
+{
+public:
+    std::vector<CWnd*> raised;
+    bool echo = false;
+
+protected:
+    void BringToTop(CWnd& window) override
+    {
+        raised.push_back(&window);
+        if (echo)
+            OnWindowPosChanged(&window, 0);
+    }
+};
+
+struct SGroupWindows
+{
+    SGroupWindows()
+    {
+        for (size_t i = 0; i < windows.size(); ++i)
+        {
+            const std::string name = "window" + std::to_string(i);
+            windows[i].CreateEx(0, name.c_str(), WS_CAPTION, CRect(0, 0, 20, 20), nullptr);
+            windows[i].ShowWindow(SW_SHOWNA);
+        }
+    }
+    ~SGroupWindows()
+    {
+        for (CWnd& window : windows)
+            window.DestroyWindow();
+        while (PumpAllMessages())
+        {
+        }
+    }
+    // What was raised, as indexes of our windows; windows of other tests are left out.
+    std::vector<int> Indexes(const std::vector<CWnd*>& raised) const
+    {
+        std::vector<int> indexes;
+        for (CWnd* window : raised)
+            for (size_t i = 0; i < windows.size(); ++i)
+                if (window == &windows[i])
+                    indexes.push_back(static_cast<int>(i));
+        return indexes;
+    }
+    std::array<CWnd, 4> windows;
+};
+}
+
+TEST(PanelWindowGroup, AWindowThatComesForwardBringsTheOthersUpBehindIt)
+{
+    SGroupWindows group;
+    group.windows[2].ShowWindow(SW_HIDE);
+    group.windows[3].EnableWindow(FALSE);
+    CRecordingWindowGroup windows;
+    windows.echo = true;   // the guard keeps a reported activation from starting over
+    windows.OnWindowPosChanged(&group.windows[1], 0);
+    EXPECT_EQ(group.Indexes(windows.raised), (std::vector<int>{0, 3, 1})) << "hidden windows stay where they are";
+
+    const struct
+    {
+        const char* name;
+        int window;
+        UINT flags;
+    } untouched[] = {
+        {"a disabled window waits for its modal window", 3, 0},
+        {"a hidden window", 2, 0},
+        {"a change that activates nothing", 1, SWP_NOACTIVATE},
+        {"a window being shown", 1, SWP_SHOWWINDOW},
+    };
+    for (const auto& c : untouched)
+    {
+        SCOPED_TRACE(c.name);
+        windows.raised.clear();
+        windows.OnWindowPosChanged(&group.windows[static_cast<size_t>(c.window)], c.flags);
+        EXPECT_TRUE(group.Indexes(windows.raised).empty());
+    }
+    windows.OnWindowPosChanged(nullptr, 0);
+}
+
+TEST(PanelWindowGroup, ADisabledWindowComingForwardLetsTheEnabledOnesAboveIt)
+{
+    SGroupWindows group;
+    group.windows[0].EnableWindow(FALSE);
+    group.windows[2].EnableWindow(FALSE);
+    CRecordingWindowGroup windows;
+    windows.OnWindowPosChanging(&group.windows[0], 0);
+    EXPECT_EQ(group.Indexes(windows.raised), (std::vector<int>{1, 3}));
+    windows.raised.clear();
+    windows.OnWindowPosChanging(&group.windows[1], 0);
+    EXPECT_TRUE(windows.raised.empty()) << "an enabled window is not held back";
 }

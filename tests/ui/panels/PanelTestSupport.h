@@ -76,6 +76,11 @@ public:
         return wheel.OnMouseWheel(info);
     }
     bool OnKey(const UL::KeyInfo& info) override { return m_keys.OnKey(info); }
+    void OnCaptureLost() override
+    {
+        ++capturesLost;
+        SetCapture(false);
+    }
     bool OnTimer(const GT::CTimerInfo& info) override { return m_keys.OnTimer(info); }
     void SetFocus(bool focus) override
     {
@@ -97,6 +102,7 @@ public:
 
     int draws = 0;
     int clicks = 0;
+    int capturesLost = 0;
 
 private:
     CVeySingleKeyOperator m_keys;

@@ -1,0 +1,87 @@
+// Draws the editor's start-up picture (bitmap resource 3074) at build time, so the program carries
+// no binary picture in its sources: the application's name, what it is for, its version and maker.
+// Usage: q9ee_make_splash <output.bmp | output.png>
+#include "generated/Version.h"
+#include "platform/Gdi.h"
+#include "platform/GuiBootstrap.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace
+{
+constexpr int kWidth = 420;
+constexpr int kHeight = 220;
+
+void SelectFont(CDC& dc, CFont& font, int pixels, int weight)
+{
+    LOGFONT description;
+    description.lfHeight = -pixels;
+    description.lfWeight = weight;
+    std::strncpy(description.lfFaceName, "DejaVu Sans", LF_FACESIZE - 1);
+    font.CreateFontIndirect(&description);
+    dc.SelectObject(&font);
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: %s <output.bmp>\n", argv[0]);
+        return 2;
+    }
+    int qtArgc = 1;
+    CGuiBootstrap bootstrap(qtArgc, argv);
+
+    CBitmap picture;
+    if (!picture.CreateBitmap(kWidth, kHeight))
+        return 1;
+    // A dark panel, lighter at the top, as the instrument's front panel.
+    for (int y = 0; y < kHeight; ++y)
+    {
+        const uint32_t shade = static_cast<uint32_t>(58 - y * 36 / kHeight);
+        uint32_t* row = picture.GetRow(y);
+        for (int x = 0; x < kWidth; ++x)
+            row[x] = 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 4);
+    }
+
+    CDC dc;
+    if (!dc.CreateCompatibleDC(nullptr))
+        return 1;
+    CBitmap* old = dc.SelectObject(&picture);
+    dc.SetBkMode(TRANSPARENT);
+    // An amber line under the name, the colour of the instrument's display.
+    dc.FillSolidRect(CRect(32, 108, kWidth - 32, 111), RGB(240, 168, 40));
+
+    CFont title;
+    SelectFont(dc, title, 34, FW_BOLD);
+    dc.SetTextColor(RGB(244, 244, 240));
+    CRect area(32, 46, kWidth - 32, 104);
+    dc.DrawText("Talvarix Editor", &area, DT_LEFT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX);
+
+    CFont subtitle;
+    SelectFont(dc, subtitle, 14, FW_NORMAL);
+    dc.SetTextColor(RGB(196, 196, 190));
+    area = CRect(32, 120, kWidth - 32, 142);
+    dc.DrawText("Patches and settings of the Talvarix synthesizer", &area, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+
+    CFont small;
+    SelectFont(dc, small, 12, FW_NORMAL);
+    dc.SetTextColor(RGB(150, 150, 146));
+    area = CRect(32, kHeight - 38, kWidth - 32, kHeight - 18);
+    dc.DrawText("Version " Q9_VERSION_STRING, &area, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    dc.DrawText("Vantor", &area, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    dc.SelectObject(old);
+
+    // The program reads its resources as BMP files; a PNG is written for a person to look at.
+    const std::string path = argv[1];
+    const bool png = path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
+    if (!picture.SaveFile(path.c_str(), png ? "PNG" : "BMP"))
+    {
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
+        return 1;
+    }
+    return 0;
+}

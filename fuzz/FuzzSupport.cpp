@@ -1,0 +1,102 @@
+#include "fuzz/FuzzSupport.h"
+
+#include "editor/CEditorFrames.h"
+#include "editor/CResourceFactory.h"
+#include "midi/devices/CNormalMidiDeviceFactory.h"
+#include "midi/framework/CVeyFunctorRegistry.h"
+#include "midi/framework/CVeyMidiManager.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyDataFile.h"
+#include "model/CVeyErrorOut.h"
+#include "model/CVeyResourceManager.h"
+#include "model/CVeyScriptReader.h"
+#include "model/VeyManagers.h"
+#include "platform/Gdi.h"
+#include "platform/GuiBootstrap.h"
+#include "ui/controls/CVeyStateBitmap.h"
+#include "ui/panels/CVeyViewManager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace Fuzz
+{
+std::string DataFolder()
+{
+    return Q9_FUZZ_DATA;
+}
+
+std::string ScratchFolder()
+{
+    static const std::string folder = [] {
+        char pattern[] = "/tmp/q9-fuzz-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        if (!made)
+            std::abort();
+        return std::string(made);
+    }();
+    return folder;
+}
+
+void StartGui()
+{
+    static int argc = 1;
+    static char name[] = "q9-fuzz";
+    static char* argv[] = {name, nullptr};
+    // Lives as long as the process, as the programs' application object does.
+    static CGuiBootstrap* application = nullptr;
+    if (application || CGuiBootstrap::Exists())
+        return;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    application = new CGuiBootstrap(argc, argv);
+}
+
+namespace
+{
+void WriteBitmap(const std::string& path, int width, int height)
+{
+    CBitmap bitmap;
+    if (!bitmap.CreateBitmap(width, height) || !bitmap.SaveFile(path.c_str(), "BMP"))
+        std::abort();
+}
+}
+
+void PrepareManagers()
+{
+    static const bool prepared = [] {
+        StartGui();
+        CVeyResourceManager::RegisterManagerStep();
+        CVeyBufferManager::RegisterManagerStep();
+        CVeyMidiManager::RegisterManagerStep();
+        CVeyViewManager::RegisterManagerStep();
+        SetVeyMidiDeviceFactory(&CNormalMidiDeviceFactory::GetInstance());
+        CVeyFunctorRegistry::GetInstance();
+        const std::string folder = ScratchFolder() + "/";
+        CVeyFolders::GetInstance().scriptFolder = folder;
+        CVeyFolders::GetInstance().userDataFolder = folder;
+        CVeyStateBitmap::SetBitmapFolder(folder);
+        // The sample script's pictures: a knob strip of 64 states and a panel background.
+        WriteBitmap(folder + "knob01.bmp", 32, 32 * 64);
+        WriteBitmap(folder + "mainBack.bmp", 400, 300);
+        return true;
+    }();
+    (void)prepared;
+    // Tearing the managers down lets go of the factories.
+    CVeyResourceManager::GetInstance().SetResourceFactory(std::make_unique<CResourceFactory>());
+    CVeyViewManager::GetInstance().SetPanelFactory(&CPanelFactory::GetInstance());
+}
+
+void CreateSampleModel()
+{
+    PrepareManagers();
+    if (!CVeyScriptReader::GetInstance().Load(DataFolder() + "/scripts/Minimal.xml") || !VeyCreateManagers())
+    {
+        std::fprintf(stderr, "The sample script does not build.\n");
+        std::abort();
+    }
+    CVeyStruct* root = CVeyBufferManager::GetInstance().FindStructOrNull("fm");
+    CVeyDataFile::GetInstance().SetRootStruct(dynamic_cast<CVeyRootStruct*>(root));
+    CVeyDataFile::GetInstance().SetProductName("Talvarix");
+}
+}

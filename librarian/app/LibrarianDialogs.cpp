@@ -1,0 +1,216 @@
+#include "librarian/app/LibrarianDialogs.h"
+
+#include "librarian/app/LibrarianData.h"
+#include "librarian/gp/DialogResource.h"
+#include "platform/Controls.h"
+#include "platform/FileDialog.h"
+#include "platform/Profile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+
+using namespace LibrarianIds;
+
+namespace
+{
+constexpr const char* kOptionSection = "Option";
+constexpr const char* kSmfSection = "SMF";
+
+CMidiWarningDlg::FAnswer& AnswerHook()
+{
+    static CMidiWarningDlg::FAnswer hook;
+    return hook;
+}
+
+FSmfFileAnswer& SmfHook()
+{
+    static FSmfFileAnswer hook;
+    return hook;
+}
+
+std::string WithNul(const std::string& text) { return text + std::string(1, '\0'); }
+}
+
+void RegisterLibrarianTemplates()
+{
+    using GP::SDialogResource;
+    const DWORD visible = WS_VISIBLE;
+    // The image form: the transfer buttons above the list; the list itself is made by the view.
+    SDialogResource image;
+    image.cx = 360;
+    image.cy = 220;
+    image.items = {
+        {EDialogControl::Button, kReadAllButton, "Read All", 24, 4, 56, 14, visible},
+        {EDialogControl::Button, kReadSelectedButton, "Read Selected", 84, 4, 64, 14, visible},
+        {EDialogControl::Button, kWriteAllButton, "Write All", 156, 4, 56, 14, visible},
+        {EDialogControl::Button, kWriteSelectedButton, "Write Selected", 216, 4, 64, 14, visible},
+    };
+    GP::RegisterDialog(kImageForm, image);
+    SDialogResource file;
+    file.cx = 360;
+    file.cy = 200;
+    GP::RegisterDialog(kFileForm, file);
+
+    SDialogResource warning;
+    warning.caption = CLibrarianData::GetApplicationTitle();
+    warning.cx = 240;
+    warning.cy = 84;
+    warning.items = {
+        {EDialogControl::Static, kWarningText, "", 10, 8, 220, 32, visible},
+        {EDialogControl::Button, kWarningCheck, "", 10, 44, 220, 12, visible | BS_AUTOCHECKBOX},
+        {EDialogControl::Button, IDOK, "OK", 70, 62, 46, 14, visible | BS_DEFPUSHBUTTON},
+        {EDialogControl::Button, IDCANCEL, "Cancel", 124, 62, 46, 14, visible},
+    };
+    GP::RegisterDialog(kWarningDialog, warning);
+
+    SDialogResource grid;
+    grid.caption = "Set Up Grid";
+    grid.cx = 150;
+    grid.cy = 70;
+    grid.items = {
+        {EDialogControl::Button, 0xFFFF, "Grid Lines", 6, 4, 138, 40, visible | BS_GROUPBOX},
+        {EDialogControl::Button, kGridOff, "Off", 14, 16, 120, 10, visible | BS_AUTOCHECKBOX},
+        {EDialogControl::Button, kGridOn, "On", 14, 28, 120, 10, visible | BS_AUTOCHECKBOX},
+        {EDialogControl::Button, IDOK, "OK", 24, 50, 46, 14, visible | BS_DEFPUSHBUTTON},
+        {EDialogControl::Button, IDCANCEL, "Cancel", 80, 50, 46, 14, visible},
+    };
+    GP::RegisterDialog(kGridDialog, grid);
+}
+
+// ---- warning ----
+
+CMidiWarningDlg::CMidiWarningDlg(int kind, CWnd* parent) : CDialog(kWarningDialog, parent), m_kind(kind) {}
+
+const char* CMidiWarningDlg::GetKey(int kind)
+{
+    static const char* const keys[] = {"ReadUser", "WriteUser", "ReadTemporary", "WriteTemporary", "ImportSMF"};
+    return kind >= 0 && kind <= kImportSmf ? keys[kind] : "";
+}
+
+int32_t CMidiWarningDlg::GetMessageId(int kind)
+{
+    static const int32_t ids[] = {CLibrarianData::kMessageReadUser, CLibrarianData::kMessageWriteUser,
+                                  CLibrarianData::kMessageReadTemporary, CLibrarianData::kMessageWriteTemporary,
+                                  CLibrarianData::kMessageImportSmf};
+    return kind >= 0 && kind <= kImportSmf ? ids[kind] : CLibrarianData::kMessageUndefined;
+}
+
+void CMidiWarningDlg::SetAnswerHook(FAnswer hook) { AnswerHook() = std::move(hook); }
+
+std::string CMidiWarningDlg::MakeText() const
+{
+    // The texts name the instrument where "Talvarix" stands; the import warning is shown as is.
+    std::string text = CLibrarianData::GetMessage(GetMessageId(m_kind));
+    if (m_kind != kImportSmf)
+    {
+        const std::string mark = "Talvarix";
+        const std::string& name = CLibrarianData::GetInstrumentName();
+        for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + name.size()))
+            text.replace(at, mark.size(), name);
+    }
+    return text;
+}
+
+bool CMidiWarningDlg::Confirm(int kind, CWnd* parent)
+{
+    const char* key = GetKey(kind);
+    if (GetProfileInt(kOptionSection, key, 0) != 0)
+        return true;
+    CMidiWarningDlg dialog(kind, parent);
+    bool confirmed = false;
+    if (AnswerHook())
+    {
+        bool dontShow = false;
+        confirmed = AnswerHook()(kind, dialog.MakeText(), dontShow);
+        dialog.m_dontShowAgain = dontShow ? 1 : 0;
+    }
+    else
+        confirmed = dialog.DoModal() == IDOK;
+    if (confirmed)
+        WriteProfileInt(kOptionSection, key, dialog.m_dontShowAgain);
+    return confirmed;
+}
+
+BOOL CMidiWarningDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetDlgItemText(kWarningText, MakeText().c_str());
+    SetDlgItemText(kWarningCheck, CLibrarianData::GetMessage(CLibrarianData::kMessageDontShowAgain).c_str());
+    if (auto* check = dynamic_cast<CButton*>(GetDlgItem(kWarningCheck)))
+        check->SetCheck(m_dontShowAgain);
+    CenterWindow();
+    return TRUE;
+}
+
+void CMidiWarningDlg::OnOK()
+{
+    if (auto* check = dynamic_cast<CButton*>(GetDlgItem(kWarningCheck)))
+        m_dontShowAgain = check->GetCheck();
+    CDialog::OnOK();
+}
+
+// ---- grid ----
+
+CSetGridDlg::CSetGridDlg(CWnd* parent) : CDialog(kGridDialog, parent) {}
+
+BOOL CSetGridDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    if (auto* off = dynamic_cast<CButton*>(GetDlgItem(kGridOff)))
+        off->SetCheck(m_grid == 0);
+    if (auto* on = dynamic_cast<CButton*>(GetDlgItem(kGridOn)))
+        on->SetCheck(m_grid != 0);
+    CenterWindow();
+    return TRUE;
+}
+
+BOOL CSetGridDlg::OnCommand(UINT id, UINT code)
+{
+    // The two choices answer as one radio group.
+    if ((id == kGridOff || id == kGridOn) && code == BN_CLICKED)
+    {
+        if (auto* off = dynamic_cast<CButton*>(GetDlgItem(kGridOff)))
+            off->SetCheck(id == kGridOff);
+        if (auto* on = dynamic_cast<CButton*>(GetDlgItem(kGridOn)))
+            on->SetCheck(id == kGridOn);
+        return TRUE;
+    }
+    return CDialog::OnCommand(id, code);
+}
+
+void CSetGridDlg::OnOK()
+{
+    auto* on = dynamic_cast<CButton*>(GetDlgItem(kGridOn));
+    m_grid = on && on->GetCheck() ? 1 : 0;
+    CDialog::OnOK();
+}
+
+// ---- Standard MIDI Files ----
+
+void SetSmfFileHook(FSmfFileAnswer hook) { SmfHook() = std::move(hook); }
+
+std::string PromptSmfFile(bool open, CWnd* parent)
+{
+    if (SmfHook())
+        return SmfHook()(open);
+    CFileDialog dialog(open ? TRUE : FALSE, parent);
+    dialog.m_ofn.Flags = OFN_HIDEREADONLY | (open ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT);
+    dialog.m_ofn.lpstrFilter = WithNul("Standard MIDI Files (*.mid)") + WithNul("*.mid") + WithNul("All Files (*.*)") +
+                               WithNul("*") + std::string(1, '\0');
+    dialog.m_ofn.lpstrDefExt = "mid";
+    dialog.m_ofn.lpstrInitialDir = GetProfileString(kSmfSection, "InitialDirectory", "");
+    dialog.m_ofn.lpstrFile = GetProfileString(kSmfSection, "InitialFileName", "Untitled.mid");
+    dialog.m_ofn.nFilterIndex = static_cast<DWORD>(std::max(1, GetProfileInt(kSmfSection, "InitialFilterIndex", 1)));
+    if (dialog.DoModal() != IDOK)
+        return std::string();
+    WriteProfileInt(kSmfSection, "InitialFilterIndex", static_cast<int32_t>(dialog.m_ofn.nFilterIndex));
+    return dialog.GetPathName();
+}
+
+void RememberSmfFile(const std::string& path)
+{
+    const std::filesystem::path chosen(path);
+    WriteProfileString(kSmfSection, "InitialDirectory", chosen.parent_path().string());
+    WriteProfileString(kSmfSection, "InitialFileName", chosen.filename().string());
+}

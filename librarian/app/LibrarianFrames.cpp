@@ -1,0 +1,278 @@
+#include "librarian/app/LibrarianFrames.h"
+
+#include "librarian/app/LibrarianApp.h"
+#include "librarian/app/LibrarianCommands.h"
+#include "librarian/app/LibrarianData.h"
+#include "librarian/app/LibrarianDocuments.h"
+#include "librarian/app/LibrarianViews.h"
+#include "platform/Profile.h"
+#include "platform/WinApp.h"
+
+using namespace LibrarianCommands;
+
+namespace
+{
+std::vector<CBarMenu> MakeMenus()
+{
+    return {
+        {"&File",
+         {{kFileNew, "&New", "Ctrl+N"},
+          {kFileOpen, "&Open...", "Ctrl+O"},
+          {kFileClose, "&Close", ""},
+          {kFileSave, "&Save", "Ctrl+S"},
+          {kFileSaveAs, "Save &As...", ""},
+          {kFileDuplicate, "&Duplicate", "Ctrl+D"},
+          {0, "", ""},
+          {kExportSmfAll, "Export SMF... All Data", ""},
+          {kExportSmfSelected, "Export SMF... Selected Data", ""},
+          {kImportSmf, "&Import SMF...", ""},
+          {0, "", ""},
+          {kAppExit, "E&xit", ""}}},
+        {"&Edit",
+         {{kEditUndo, "&Undo", "Ctrl+Z"},
+          {0, "", ""},
+          {kEditCut, "Cu&t", "Ctrl+X"},
+          {kEditCopy, "&Copy", "Ctrl+C"},
+          {kEditInsert, "&Insert", "Ctrl+V"},
+          {kEditReplace, "&Replace", "Ctrl+R"},
+          {kEditDelete, "&Delete", "Del"},
+          {kEditInitialize, "I&nitialize", "Ctrl+I"},
+          {0, "", ""},
+          {kEditSelectAll, "Select &All", "Ctrl+A"}}},
+        {"&MIDI",
+         {{kReadAll, "&Read All Data", ""},
+          {kReadSelected, "Read &Selected Data", ""},
+          {0, "", ""},
+          {kWriteAll, "&Write All Data", ""},
+          {kWriteSelected, "Write S&elected Data", ""}}},
+        {"&Setup",
+         {{kSetUpMidi, "Set Up &MIDI Devices...", ""},
+          {kSetUpFont, "Set Up &Font...", ""},
+          {kSetUpGrid, "Set Up &Grid...", ""}}},
+        {"&Window",
+         {{ID_WINDOW_CASCADE, "&Cascade", ""},
+          {ID_WINDOW_TILE_HORZ, "Tile &Horizontally", ""},
+          {ID_WINDOW_TILE_VERT, "Tile &Vertically", ""},
+          {GP::ID_WINDOW_LIST, "&Windows...", ""}}},
+        {"&Help",
+         {{kManual, "Talvarix Librarian &Manual", ""}, {kAbout, "&About Talvarix Librarian...", ""}}},
+    };
+}
+
+std::vector<CBarCommand> MakeTools()
+{
+    return {{kFileNew, "New", ""},        {kFileOpen, "Open", ""},     {kFileSave, "Save", ""},  {0, "", ""},
+            {kEditCut, "Cut", ""},        {kEditCopy, "Copy", ""},     {kEditInsert, "Insert", ""},
+            {kEditUndo, "Undo", ""},      {0, "", ""},                 {kReadAll, "Read All", ""},
+            {kWriteAll, "Write All", ""}};
+}
+
+CApp* App() { return dynamic_cast<CApp*>(AfxGetApp()); }
+}
+
+// ---- main frame ----
+
+CMainFrame::CMainFrame() = default;
+
+bool CMainFrame::LoadFrame(const std::string& title)
+{
+    if (!Create(title.c_str(), CRect(0, 0, 800, 600)))
+        return false;
+    return m_bars.Create(this, MakeMenus(), MakeTools());
+}
+
+int CMainFrame::OnCreate()
+{
+    return GP::CMDIFrameWndEx::OnCreate();
+}
+
+std::string CMainFrame::MakeTitle() const
+{
+    const std::string& name = CLibrarianData::GetApplicationTitle();
+    BOOL maximized = FALSE;
+    auto* child = dynamic_cast<CChildFrame*>(MDIGetActive(&maximized));
+    if (!child || maximized)
+        return name;
+    return name + " - " + child->MakeTitle();
+}
+
+void CMainFrame::RefreshTitle()
+{
+    if (!GetSafeHwnd())
+        return;
+    for (CMDIChildWnd* child : GetMDIChildren())
+        if (auto* frame = dynamic_cast<CChildFrame*>(child))
+            frame->RefreshTitle();
+    const std::string title = MakeTitle();
+    if (GetWindowText() != title)
+        SetWindowText(title.c_str());
+    m_bars.UpdateCommandStates();
+}
+
+BOOL CMainFrame::OnCommand(UINT id)
+{
+    CApp* app = App();
+    if (app && app->OnAppCommand(id))
+        return TRUE;
+    if (id == kSetUpGrid && app)
+    {
+        if (CImageView* view = app->GetImageView())
+            view->SetUpGrid();
+        return TRUE;
+    }
+    return GP::CMDIFrameWndEx::OnCommand(id);
+}
+
+void CMainFrame::OnUpdateCommandUI(CCmdUI* ui)
+{
+    switch (ui->m_nID)
+    {
+    // Without an active file document there is nothing to close, save or edit.
+    case kFileClose:
+    case kFileSave:
+    case kFileSaveAs:
+    case kEditUndo:
+    case kEditCut:
+    case kEditCopy:
+    case kEditInsert:
+    case kEditReplace:
+    case kEditDelete:
+    case kEditInitialize:
+    case kEditSelectAll:
+    case kFileDuplicate:
+    case kReadAll:
+    case kReadSelected:
+    case kWriteAll:
+    case kWriteSelected:
+    case kExportSmfAll:
+    case kExportSmfSelected:
+    case kImportSmf: ui->Enable(FALSE); break;
+    default: GP::CMDIFrameWndEx::OnUpdateCommandUI(ui);
+    }
+}
+
+void CMainFrame::OnDropFiles(const std::vector<std::string>& paths)
+{
+    SetActiveWindow();
+    if (CApp* app = App())
+        for (const std::string& path : paths)
+            app->OpenFile(path);
+}
+
+void CMainFrame::OnClose()
+{
+    // Every modified file is offered for saving first; one cancel keeps the program running.
+    if (CApp* app = App())
+        if (!app->SaveAllModified())
+            return;
+    WriteProfileInt("Window", "Maximized", 0);
+    GP::CMDIFrameWndEx::OnClose();
+}
+
+void CMainFrame::OnDestroy()
+{
+    m_bars.Destroy();
+    GP::CMDIFrameWndEx::OnDestroy();
+    PostQuitMessage(0);
+}
+
+// ---- child frames ----
+
+CParamView* CChildFrame::GetView() const
+{
+    for (CDocTemplate* docTemplate : AfxGetDocTemplates())
+        for (CDocument* document : docTemplate->GetDocuments())
+            if (auto* doc = dynamic_cast<CDoc*>(document))
+                if (doc->GetFrame() == this)
+                    return dynamic_cast<CParamView*>(doc->GetView());
+    return nullptr;
+}
+
+BOOL CChildFrame::OnCommand(UINT id)
+{
+    CParamView* view = GetView();
+    if (view && view->OnViewCommand(id))
+        return TRUE;
+    if (id == kFileClose || id == kFileSave || id == kFileSaveAs)
+    {
+        CDoc* document = view ? view->GetDoc() : nullptr;
+        CApp* app = App();
+        if (document && app && !document->IsImage())
+            app->OnDocumentCommand(document, id);
+        return TRUE;
+    }
+    return GP::CMDIChildWndEx::OnCommand(id);
+}
+
+void CChildFrame::OnUpdateCommandUI(CCmdUI* ui)
+{
+    CParamView* view = GetView();
+    if (view)
+    {
+        CCmdUI probe(ui->m_nID);
+        view->OnViewUpdateCommandUI(&probe);
+        if (probe.m_handled)
+        {
+            *ui = probe;
+            return;
+        }
+    }
+    switch (ui->m_nID)
+    {
+    case kFileClose:
+    case kFileSave:
+    case kFileSaveAs: ui->Enable(view != nullptr); return;
+    case LibrarianCommands::kReadAll:
+    case LibrarianCommands::kReadSelected:
+    case LibrarianCommands::kWriteAll:
+    case LibrarianCommands::kWriteSelected:
+    case LibrarianCommands::kExportSmfAll:
+    case LibrarianCommands::kExportSmfSelected:
+    case LibrarianCommands::kImportSmf: ui->Enable(FALSE); return;
+    default: GP::CMDIChildWndEx::OnUpdateCommandUI(ui);
+    }
+}
+
+void CChildFrame::RefreshTitle()
+{
+    const std::string title = MakeTitle();
+    if (GetWindowText() != title)
+        SetTitle(title.c_str());
+}
+
+CFileFrame::CFileFrame() : CChildFrame(CDoc::kFileTemplateId) {}
+
+std::string CFileFrame::MakeTitle() const
+{
+    CParamView* view = GetView();
+    CDoc* document = view ? view->GetDoc() : nullptr;
+    if (!document)
+        return GetWindowText();
+    return document->GetTitle() + " " + (document->IsModified() ? "*" : "");
+}
+
+void CFileFrame::OnClose()
+{
+    CParamView* view = GetView();
+    CDoc* document = view ? view->GetDoc() : nullptr;
+    CApp* app = App();
+    if (!document || !app)
+        return CChildFrame::OnClose();
+    if (!SaveModified(document))
+        return;
+    app->CloseDocument(document);
+}
+
+CImageFrame::CImageFrame() : CChildFrame(CDoc::kImageTemplateId) {}
+
+bool SaveModified(CDoc* document)
+{
+    if (!document || !document->IsModified())
+        return true;
+    switch (CLibrarianData::AskYesNoCancel("Save changes to " + document->GetTitle() + "?"))
+    {
+    case 1: return document->DoSave(document->GetPathName().c_str()) != FALSE;
+    case 0: return true;
+    default: return false;
+    }
+}

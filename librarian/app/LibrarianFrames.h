@@ -1,0 +1,79 @@
+#pragma once
+// The librarian's windows: the main frame with its menus, tool bar and status bar, and the child
+// frames of the image (titled "Main", never closed by the user) and of librarian files (the
+// file's title, with "*" while modified).
+#include "librarian/gp/MDIChildWndEx.h"
+#include "librarian/gp/MDIFrameWndEx.h"
+#include "platform/FrameBars.h"
+
+#include <string>
+#include <vector>
+
+class CParamView;
+
+class CMainFrame : public GP::CMDIFrameWndEx
+{
+public:
+    CMainFrame();
+
+    // Creates the frame with its bars; false when it cannot be made.
+    bool LoadFrame(const std::string& title);
+
+    BOOL OnCommand(UINT id) override;
+    void OnUpdateCommandUI(CCmdUI* ui) override;
+    // The application name alone without an active child or with a maximised one, else
+    // "<application> - <child title>"; set only when it changes. Also refreshes the bars.
+    void RefreshTitle();
+    std::string MakeTitle() const;
+    // Opens the files one after the other, the main window first brought forward.
+    void OnDropFiles(const std::vector<std::string>& paths);
+    CFrameBars& GetBars() { return m_bars; }
+
+protected:
+    int OnCreate() override;
+    void OnClose() override;
+    void OnDestroy() override;
+
+private:
+    CFrameBars m_bars;
+};
+
+class CChildFrame : public GP::CMDIChildWndEx
+{
+public:
+    explicit CChildFrame(UINT templateId) : GP::CMDIChildWndEx(static_cast<int32_t>(templateId)) {}
+
+    CParamView* GetView() const;
+    BOOL OnCommand(UINT id) override;
+    void OnUpdateCommandUI(CCmdUI* ui) override;
+    // The frame's title as it should read now.
+    virtual std::string MakeTitle() const = 0;
+    // Sets the title when it changed.
+    void RefreshTitle();
+};
+
+class CFileFrame : public CChildFrame
+{
+public:
+    CFileFrame();
+    std::string MakeTitle() const override;
+
+protected:
+    // Asks to save a modified file; the file stays open when the user cancels or saving fails.
+    void OnClose() override;
+};
+
+class CImageFrame : public CChildFrame
+{
+public:
+    CImageFrame();
+    std::string MakeTitle() const override { return "Main"; }
+
+protected:
+    // The image lives as long as the program.
+    void OnClose() override {}
+};
+
+// Asks whether to save a modified document: true when it may be closed (saved, or not wanted).
+class CDoc;
+bool SaveModified(CDoc* document);

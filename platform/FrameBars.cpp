@@ -1,0 +1,219 @@
+#include "platform/FrameBars.h"
+
+#include "platform/Wnd_p.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QToolButton>
+
+#include <map>
+
+namespace
+{
+// Keeps the bars on the frame's edges whenever the frame changes size.
+class CBarPlacer final : public QObject
+{
+public:
+    CBarPlacer(QWidget* frame, QWidget* top, QWidget* tools, QWidget* status)
+        : QObject(frame), m_frame(frame), m_menu(top), m_tools(tools), m_status(status)
+    {
+        frame->installEventFilter(this);
+    }
+    void Place()
+    {
+        const int width = m_frame->width();
+        const int menuHeight = m_menu->sizeHint().height();
+        const int toolHeight = m_tools->sizeHint().height();
+        const int statusHeight = m_status->sizeHint().height();
+        m_menu->setGeometry(0, 0, width, menuHeight);
+        m_tools->setGeometry(0, menuHeight, width, toolHeight);
+        m_status->setGeometry(0, m_frame->height() - statusHeight, width, statusHeight);
+        m_menu->raise();
+        m_tools->raise();
+        m_status->raise();
+        top = menuHeight + toolHeight;
+        bottom = statusHeight;
+    }
+    int top = 0;
+    int bottom = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            Place();
+        return false;
+    }
+
+private:
+    QWidget* m_frame;
+    QWidget* m_menu;
+    QWidget* m_tools;
+    QWidget* m_status;
+};
+}
+
+struct CFrameBars::Impl
+{
+    CMDIFrameWnd* frame = nullptr;
+    QPointer<QMenuBar> menuBar;
+    QPointer<QWidget> toolBar;
+    QPointer<QLabel> status;
+    CBarPlacer* placer = nullptr;
+    std::multimap<UINT, QPointer<QAction>> actions;
+    std::multimap<UINT, QPointer<QToolButton>> buttons;
+    std::map<UINT, bool> enabled;
+
+    bool Refresh(UINT id)
+    {
+        CCmdUI ui(id);
+        frame->UpdateCommandUI(&ui);
+        enabled[id] = ui.m_enabled;
+        auto range = actions.equal_range(id);
+        for (auto it = range.first; it != range.second; ++it)
+            if (it->second)
+            {
+                it->second->setEnabled(ui.m_enabled);
+                it->second->setCheckable(ui.m_check != 0 || it->second->isCheckable());
+                it->second->setChecked(ui.m_check != 0);
+            }
+        auto buttonRange = buttons.equal_range(id);
+        for (auto it = buttonRange.first; it != buttonRange.second; ++it)
+            if (it->second)
+                it->second->setEnabled(ui.m_enabled);
+        return ui.m_enabled;
+    }
+
+    void Run(UINT id)
+    {
+        // A shortcut may fire while the entry shows an old state: ask again first.
+        if (frame && frame->GetSafeHwnd() && Refresh(id))
+            frame->SendMessage(WM_COMMAND, id, 0);
+    }
+};
+
+CFrameBars::CFrameBars() : d(std::make_unique<Impl>()) {}
+
+CFrameBars::~CFrameBars() { Destroy(); }
+
+bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus, const std::vector<CBarCommand>& tools)
+{
+    QWidget* widget = frame && frame->GetImpl() ? frame->GetImpl()->widget.data() : nullptr;
+    if (!widget || d->frame)
+        return false;
+    d->frame = frame;
+    Impl* impl = d.get();
+    d->menuBar = new QMenuBar(widget);
+    d->menuBar->setNativeMenuBar(false);
+    for (const CBarMenu& menu : menus)
+    {
+        QMenu* popup = d->menuBar->addMenu(QString::fromLatin1(menu.title.c_str()));
+        std::vector<UINT> ids;
+        for (const CBarCommand& command : menu.commands)
+        {
+            if (command.id == 0)
+            {
+                popup->addSeparator();
+                continue;
+            }
+            QAction* action = popup->addAction(QString::fromLatin1(command.text.c_str()));
+            if (!command.shortcut.empty())
+            {
+                action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
+                action->setShortcutContext(Qt::WindowShortcut);
+                // The frame's widget holds the shortcut even while the menu is closed.
+                widget->addAction(action);
+            }
+            const UINT id = command.id;
+            QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
+            d->actions.emplace(id, action);
+            ids.push_back(id);
+        }
+        QObject::connect(popup, &QMenu::aboutToShow, popup, [impl, ids] {
+            for (UINT id : ids)
+                impl->Refresh(id);
+        });
+    }
+    d->toolBar = new QWidget(widget);
+    d->toolBar->setAutoFillBackground(true);
+    auto* layout = new QHBoxLayout(d->toolBar);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    for (const CBarCommand& tool : tools)
+    {
+        if (tool.id == 0)
+        {
+            layout->addSpacing(8);
+            continue;
+        }
+        auto* button = new QToolButton(d->toolBar);
+        button->setText(QString::fromLatin1(tool.text.c_str()));
+        button->setAutoRaise(true);
+        const UINT id = tool.id;
+        QObject::connect(button, &QToolButton::clicked, button, [impl, id] { impl->Run(id); });
+        d->buttons.emplace(id, button);
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    d->status = new QLabel(widget);
+    d->status->setText(QStringLiteral("Ready"));
+    d->status->setContentsMargins(4, 2, 4, 2);
+    d->status->setFrameShape(QFrame::StyledPanel);
+    d->status->setAutoFillBackground(true);
+    d->placer = new CBarPlacer(widget, d->menuBar, d->toolBar, d->status);
+    d->placer->Place();
+    d->menuBar->show();
+    d->toolBar->show();
+    d->status->show();
+    frame->SetClientInsets(d->placer->top, d->placer->bottom);
+    UpdateCommandStates();
+    return true;
+}
+
+void CFrameBars::Destroy()
+{
+    delete d->placer;
+    d->placer = nullptr;
+    delete d->menuBar.data();
+    delete d->toolBar.data();
+    delete d->status.data();
+    d->actions.clear();
+    d->buttons.clear();
+    d->frame = nullptr;
+}
+
+void CFrameBars::UpdateCommandStates()
+{
+    if (!d->frame || !d->frame->GetSafeHwnd())
+        return;
+    UINT last = 0;
+    for (const auto& entry : d->actions)
+        if (entry.first != last)
+            d->Refresh(last = entry.first);
+    for (const auto& entry : d->buttons)
+        if (!d->actions.count(entry.first))
+            d->Refresh(entry.first);
+}
+
+void CFrameBars::SetStatusText(const std::string& text)
+{
+    if (d->status)
+        d->status->setText(QString::fromLatin1(text.c_str()));
+}
+
+std::string CFrameBars::GetStatusText() const
+{
+    return d->status ? d->status->text().toLatin1().toStdString() : std::string();
+}
+
+bool CFrameBars::IsCommandEnabled(UINT id) const
+{
+    const auto found = d->enabled.find(id);
+    return found != d->enabled.end() && found->second;
+}
