@@ -177,6 +177,11 @@ TEST_F(LibrarianEndToEndTest, EditSaveReopenAndWriteBack)
     ASSERT_GT(ImageView().GetRowButtonCount(), 3u);
     ImageView().GetRowButton(3)->Click();
     EXPECT_TRUE(SamePatches(SingleList(InstrumentPatchOf(m_instrument, -1)), SingleList(Image().At(3))));
+    // So does a double click on the row.
+    RECT row;
+    ASSERT_TRUE(ImageView().GetList().GetSubItemRect(4, 1, &row));
+    ASSERT_TRUE(UiDriver::DoubleClick(ImageView().GetList(), POINT{row.left + 5, row.top + 5}));
+    EXPECT_TRUE(SamePatches(SingleList(InstrumentPatchOf(m_instrument, -1)), SingleList(Image().At(4))));
 }
 
 TEST_F(LibrarianEndToEndTest, ExportAndImportAStandardMidiFile)
