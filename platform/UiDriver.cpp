@@ -245,6 +245,19 @@ BOOL Click(CWnd& window, POINT client, bool right)
     return TRUE;
 }
 
+BOOL DoubleClick(CWnd& window, POINT client)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    if (!widget)
+        return FALSE;
+    const QPoint local(client.x, client.y);
+    QWidget* target = widget->childAt(local);
+    if (!target)
+        target = widget;
+    QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(widget, local));
+    return TRUE;
+}
+
 BOOL ClickFrame(CWnd& window, bool right)
 {
     QWidget* widget = window.GetImpl()->widget;
