@@ -124,10 +124,8 @@ TEST_F(LibrarianStartupTest, MessagesInEitherLanguage)
 {
     m_app->SetLanguage("Japanese");
     ASSERT_TRUE(Start());
-    // Shift-JIS of the Japanese text of message 5.
-    EXPECT_EQ("\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82"
-              "\xC5\x82\xB5\x82\xBD\x81\x42",
-              CLibrarianData::GetMessage(CLibrarianData::kMessageNotSaved));
+    // The Japanese text of message 5, in UTF-8 as the message boxes read it.
+    EXPECT_EQ("ファイルが保存できませんでした。", CLibrarianData::GetMessage(CLibrarianData::kMessageNotSaved));
     GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
     EXPECT_EQ("The file could not be saved.", CLibrarianData::GetMessage(CLibrarianData::kMessageNotSaved));
     for (int32_t id : {0, 2, 3, 4, 5, 7, 8, 9, 10, 12, 14, 15, 16, 17, 18, 19, 20})
