@@ -209,8 +209,16 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
     const size_t size = recordCount == 0 ? 0 : static_cast<size_t>(remaining);
     // Every byte is read into below, so none is set first. A file too large for memory is not
     // loaded, as one that cannot be read.
-    const std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size]);
-    if (!bytes || (size > 0 && in.read(reinterpret_cast<char*>(bytes.get()), remaining).gcount() != remaining))
+    std::unique_ptr<uint8_t[]> bytes;
+    try
+    {
+        bytes.reset(new uint8_t[size]);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return kFileMessageNotLoaded;
+    }
+    if (size > 0 && in.read(reinterpret_cast<char*>(bytes.get()), remaining).gcount() != remaining)
         return kFileMessageNotLoaded;
     size_t position = 0;
     for (uint32_t record = 0; record < recordCount; ++record)
