@@ -91,7 +91,11 @@ bool CVeyStateBitmap::AddRef()
         if (file.find('.') == std::string::npos)
             file += ".bmp";
         if (!m_picture.GetPicture().Load(GetBitmapFolder() + file))
+        {
+            // Say which file, so that a missing or damaged picture can be found.
+            ReportErrorWithDetail("Unable to load bitmap file.", file);
             return false;
+        }
     }
     ++m_refCount;
     return true;

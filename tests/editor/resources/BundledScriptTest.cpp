@@ -4,6 +4,7 @@
 #include "editor/CResourceFactory.h"
 #include "midi/framework/CVeyMidiManager.h"
 #include "model/CVeyBufferManager.h"
+#include "model/CVeyDataFile.h"
 #include "model/CVeyResourceManager.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/CVeyScriptReader.h"
@@ -15,6 +16,7 @@
 #include "platform/Messages.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/editor/resources/InstrumentControlStandIns.h"
+#include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
 #include "ui/controls/CVeyStateBitmap.h"
 #include "toolkit/ul/Input.h"
@@ -236,4 +238,34 @@ TEST_F(BundledScript, OpensAndDrawsEveryRootPanel)
         EXPECT_TRUE(picture.SaveFile(path.c_str(), "PNG")) << path;
     }
     EXPECT_EQ(m_trace.Text(), "") << "every panel opens without a diagnostic";
+}
+
+TEST_F(BundledScript, TheInitialDataFileFitsThisScriptAndOneForAnotherIsRefusedWhole)
+{
+    const std::string path = CBundledScript::Folder() + "InitialData.q9e";
+    CVeyDataFile& file = CVeyDataFile::GetInstance();
+    file.SetProductName("Talvarix");
+    file.SetRootStruct(dynamic_cast<CVeyRootStruct*>(CVeyBufferManager::GetInstance().FindStructOrNull("fm")));
+    ASSERT_NE(file.GetRootStruct(), nullptr);
+    CVeyValue* name = CVeyBufferManager::GetInstance().FindValueOrNull("fm.pat.common.patchName");
+    CVeyBufferManager::GetInstance().SetText(name, "CHANGED");
+    CVeyBufferManager::GetInstance().ClearChanges();
+    EXPECT_TRUE(file.Load(path));
+    EXPECT_EQ(name->GetText(), "INIT PATCH  ") << "the initial data are the script's defaults";
+    CVeyBufferManager::GetInstance().ClearChanges();
+
+    // A file of another script: its body is one byte shorter, or one longer.
+    const std::string bytes = ReadFileBytes(path);
+    CTempDir folder;
+    for (const std::string& other : {bytes.substr(0, bytes.size() - 1), bytes + std::string(1, '\0')})
+    {
+        CVeyBufferManager::GetInstance().SetText(name, "KEPT        ");
+        CVeyBufferManager::GetInstance().ClearChanges();
+        ASSERT_TRUE(WriteFileBytes(folder.File("other.q9e"), other));
+        EXPECT_FALSE(file.Load(folder.File("other.q9e")));
+        EXPECT_EQ(name->GetText(), "KEPT        ") << "nothing of a refused file reaches the model";
+        EXPECT_EQ(ReadFileBytes(folder.File("other.q9e")), other) << "the refused file is left alone";
+    }
+    EXPECT_EQ(ReadFileBytes(path), bytes);
+    file.SetRootStruct(nullptr);
 }

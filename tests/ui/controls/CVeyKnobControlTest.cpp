@@ -255,6 +255,7 @@ TEST_F(Knob, ScriptFaultsAreReported)
         {"single index", {{"name", "k"}, {"bitmapRef", "k4"}, {"valueRef", "r.d.one"}},
          "Referred value range must be greater than 1 for knob. : main.k\n"},
         {"missing image", {{"name", "k"}, {"bitmapRef", "gone"}, {"valueRef", "r.d.level"}},
+         "Unable to load bitmap file. : gone : gone.bmp\n"
          "Unable to create bitmap for knob. : main.k\n"},
         {"string table without a value",
          {{"name", "k"}, {"bitmapRef", "k4"}, {"stringTableRef", "names"}},
