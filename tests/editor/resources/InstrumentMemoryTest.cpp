@@ -1,6 +1,10 @@
 // The script's memory against the simulated Talvarix built from the same script: every parameter
 // changed through the model arrives at the instrument byte for byte, and the instrument behaves as
-// the editor expects (program change, user patches, write handshake, identity, faults).
+// the editor expects (program change, user patches, write handshake, identity, faults). The
+// librarian's initial file holds the same initial patch.
+#include "generated/TalvarixMemoryMap.h"
+#include "librarian/app/Data.h"
+#include "librarian/app/LibrarianFile.h"
 #include "midi/framework/CVeyMidi.h"
 #include "midi/framework/CVeyMidiDevice.h"
 #include "midi/framework/CVeyMidiPortLists.h"
@@ -13,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -212,4 +217,30 @@ TEST(SimulatedTalvarix, FaultSwitchesBendItsAnswers)
     instrument.Receive(instrument.MakeRequest(name, 12));
     instrument.Receive(instrument.MakeRequest(name, 12));
     EXPECT_EQ(sent, std::vector<Bytes>{good});
+}
+
+TEST(InitialFiles, TheLibrariansInitialFileHolds256CopiesOfTheScriptsInitialPatch)
+{
+    std::ifstream file(Q9EL_SCRIPT_FOLDER "/InitialData.q9l", std::ios::binary);
+    ASSERT_TRUE(file.good());
+    CPatchArray patches;
+    ASSERT_EQ(ReadLibrarianFile(file, patches), kFileMessageNone);
+    ASSERT_EQ(patches.GetSize(), 256u);
+
+    // The patch leaves of the script in address order are the librarian's blocks in part order.
+    std::vector<Bytes> leaves;
+    for (const TalvarixMemory::SLeaf& leaf : TalvarixMemory::kLeaves)
+        if (std::string(leaf.path).rfind("fm.pat.", 0) == 0)
+            leaves.emplace_back(TalvarixMemory::kDefaults + leaf.firstDefault,
+                                TalvarixMemory::kDefaults + leaf.firstDefault + leaf.size);
+    for (size_t i = 0; i < patches.GetSize(); i += 85)
+    {
+        SCOPED_TRACE(i);
+        const CPatch& patch = patches.At(i);
+        EXPECT_EQ(patch.GetName(), "INIT PATCH  ");
+        std::vector<Bytes> blocks;
+        for (const auto& part : patch.GetParts())
+            blocks.insert(blocks.end(), part.begin(), part.end());
+        EXPECT_EQ(blocks, leaves);
+    }
 }
