@@ -394,6 +394,9 @@ int main(int argc, char** argv)
     Save("mainPanel", 1000, 660, 1, background);
     Save("selectPanel", 280, 340, 1, background);
     Save("writePanel", 280, 390, 1, background);
-    Save("systemPanel", 380, 376, 1, background);
+    Save("systemPanel", 380, 432, 1, background);
+    Save("commonList", 820, 552, 1, background);
+    Save("effectsList", 820, 480, 1, background);
+    Save("toneList", 820, 696, 1, background);
     return g_failures == 0 ? 0 : 1;
 }

@@ -28,6 +28,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -208,7 +209,8 @@ TEST_F(BundledScript, OpensAndDrawsEveryRootPanel)
     ::mkdir(Q9_PANEL_PICTURE_FOLDER, 0755);
     // The other windows open when their switch is set, as their buttons set it.
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
-    for (const char* path : {"vs.control.selectPanelSw", "vs.control.writePanelSw", "vs.control.systemPanelSw"})
+    for (const char* path : {"vs.control.selectPanelSw", "vs.control.writePanelSw", "vs.control.systemPanelSw",
+                             "vs.control.commonListSw", "vs.control.effectsListSw", "vs.control.toneListSw"})
     {
         ASSERT_NE(buffers.FindValueOrNull(path), nullptr) << path;
         buffers.SetValue(buffers.FindValueOrNull(path), 2);
@@ -268,4 +270,48 @@ TEST_F(BundledScript, TheInitialDataFileFitsThisScriptAndOneForAnotherIsRefusedW
     }
     EXPECT_EQ(ReadFileBytes(path), bytes);
     file.SetRootStruct(nullptr);
+}
+
+namespace
+{
+void CollectShownValues(const CVeyPanel& panel, std::set<const CVeyValue*>& shown)
+{
+    for (const auto& control : panel.GetChildControls())
+        for (int32_t i = 0; i < control->GetValueRefCount(); ++i)
+            if (const CVeyValue* value = control->GetValue(i))
+                shown.insert(value);
+    for (const auto& child : panel.GetChildPanels())
+        CollectShownValues(*child, shown);
+}
+
+void ForEachValue(CVeyStruct& s, const std::function<void(CVeyValue&)>& visit)
+{
+    if (std::vector<CVeyValue>* values = s.GetValues())
+        for (CVeyValue& value : *values)
+            visit(value);
+    if (CVeyStructList* children = s.GetChildStructs())
+        for (auto& child : *children)
+            ForEachValue(*child, visit);
+}
+}
+
+TEST_F(BundledScript, EveryParameterOfTheInstrumentCanBeEditedOnAPanel)
+{
+    std::set<const CVeyValue*> shown;
+    for (const auto& root : CVeyViewManager::GetInstance().GetRootPanels())
+        CollectShownValues(*root, shown);
+    // The tone panels follow the selected tone, so tone 1's parameters stand for every tone's.
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    size_t parameters = 0;
+    ForEachValue(*buffers.FindStructOrNull("fm"), [&](CVeyValue& value) {
+        const CVeyValueDefinition& d = *value.GetDefinition();
+        if (d.GetEncoding() != CVeyValueDefinition::kString && d.GetMin() == d.GetMax())
+            return;   // a reserved byte has nothing to edit
+        ++parameters;
+        const CVeyValue* standIn = &value;
+        if (value.GetParent()->GetName().rfind("tone[", 0) == 0)
+            standIn = buffers.FindValueOrNull("fm.pat.tone[0]." + value.GetName());
+        EXPECT_TRUE(shown.count(standIn)) << value.GetParent()->GetName() << "." << value.GetName() << " is on no panel";
+    });
+    EXPECT_GT(parameters, 300u);
 }
