@@ -4,6 +4,7 @@
 // librarian's initial file holds the same initial patch.
 #include "generated/TalvarixMemoryMap.h"
 #include "librarian/app/Data.h"
+#include "librarian/app/InitialFileDocument.h"
 #include "librarian/app/LibrarianFile.h"
 #include "midi/framework/CVeyMidi.h"
 #include "midi/framework/CVeyMidiDevice.h"
@@ -243,4 +244,11 @@ TEST(InitialFiles, TheLibrariansInitialFileHolds256CopiesOfTheScriptsInitialPatc
             blocks.insert(blocks.end(), part.begin(), part.end());
         EXPECT_EQ(blocks, leaves);
     }
+
+    // The librarian takes it as its template for initialised patches.
+    CInitialFileDocument& initial = CInitialFileDocument::GetInstance();
+    EXPECT_TRUE(initial.Load(Q9EL_SCRIPT_FOLDER "/InitialData.q9l"));
+    ASSERT_NE(initial.GetFirstPatch(), nullptr);
+    EXPECT_EQ(initial.GetFirstPatch()->GetName(), "INIT PATCH  ");
+    initial.Reset();
 }
