@@ -3,7 +3,7 @@
 // (SIGTERM, SIGINT) or its standard input closes.
 //   q9_sim_instrument [--api jack|alsa] [--name NAME]
 #include "platform/MidiPeerPorts.h"
-#include "tests/support/SimulatedInstrument.h"
+#include "tests/support/SimulatedTalvarix.h"
 
 #include <csignal>
 #include <cstdio>
@@ -35,9 +35,8 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, Stop);
     std::signal(SIGINT, Stop);
 
-    // The setup block, a temporary patch and two user patches.
-    CSimulatedInstrument instrument({{0x0200000, 0x40, 0x00}, {0x3E00000, 0x100, 0x11},
-                                     {0x6000000, 0x200, 0x22}, {0x6004000, 0x200, 0x33}});
+    // The editor script's memory: setup, system, the temporary patch and 256 user patches.
+    CSimulatedTalvarix instrument;
     std::unique_ptr<CMidiPeerPorts> ports;
     std::string problem;
     ports = CMidiPeerPorts::Create(api, name, "MIDI In", "MIDI Out",
