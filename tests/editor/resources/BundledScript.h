@@ -1,8 +1,8 @@
 #pragma once
 // The editor's bundled script from the build tree's script folder, read as the editor reads it:
-// all four managers, the editor's resource factory over the folder's pictures, and stand-ins for
-// the instrument's own control types. Everything is torn down again on destruction.
-#include "tests/editor/resources/InstrumentControlStandIns.h"
+// all four managers, the editor's resource factory over the folder's pictures, and the editor's
+// factory of the instrument's own control types. Everything is torn down again on destruction.
+#include "editor/controls/CControlFactory.h"
 
 #include <cstdint>
 #include <string>
@@ -29,5 +29,5 @@ public:
     static int32_t AbsoluteBegin(const CVeyStruct& s);
 
 private:
-    CInstrumentControlStandIns m_standIns;
+    CControlFactory m_controls;
 };

@@ -15,7 +15,6 @@
 #include "platform/Gdi.h"
 #include "platform/Messages.h"
 #include "tests/editor/resources/BundledScript.h"
-#include "tests/editor/resources/InstrumentControlStandIns.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
 #include "ui/controls/CVeyStateBitmap.h"
