@@ -9,6 +9,9 @@
 #include "editor/controls/InstrumentLink.h"
 #include "editor/entities/CEntitySelector.h"
 #include "editor/entities/InstrumentEntities.h"
+#include "editor/instrument/InstrumentHandlers.h"
+#include "midi/framework/CVeyFunctorRegistry.h"
+#include "midi/framework/VeyFunctors.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
 #include "tests/editor/resources/BundledScript.h"
@@ -444,4 +447,62 @@ TEST_F(InstrumentControls, TheWriteButtonOpensTheWritePanelOnAPatchScreen)
     EXPECT_EQ(Number("vs.control.writePanelSw"), 2);
     EXPECT_EQ(Number("vs.patchNameList.listCurrentBank"), 5) << "the list shows the current patch's bank";
     EXPECT_EQ(Number("vs.patchNameList.currentNumber"), 4);
+}
+
+TEST_F(InstrumentControls, AnEditOfOneToneReachesEverySelectedTone)
+{
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    CToneSynchronizer synchronizer;
+    ASSERT_TRUE(synchronizer.IsBound());
+    buffers.GetHandlers().Append(new CToneSynchronizer());
+    const auto level = [](int tone) { return "fm.pat.tone[" + std::to_string(tone) + "].lfo1Rate"; };
+    Set("vs.control.patchToneStateValue", 5);   // tones 0 and 2
+    Set(level(1), 10);
+    Set(level(2), 10);
+    Set(level(0), 33);
+    EXPECT_EQ(Number(level(2)), 33);
+    EXPECT_EQ(Number(level(1)), 10) << "a tone outside the selection keeps its value";
+    Set("vs.control.patchToneStateValue", 4);   // tone 2 alone
+    Set(level(2), 44);
+    EXPECT_EQ(Number(level(0)), 33);
+}
+
+TEST_F(InstrumentControls, ClosingTheSelectPanelAsksForThePatchNamesAgain)
+{
+    CVeyFunctorRegistry& functors = CVeyFunctorRegistry::GetInstance();
+    // Calls of a name nobody registered are dropped; the instrument layer registers the real one.
+    static struct : IVeyFunctor
+    {
+        void Run(std::string&, const std::string&) override {}
+    } readReserved;
+    functors.Register("ReadReservedPatches", &readReserved);
+    CEntityNameHandler handler;
+    CVeyValue* selectPanel = Value("vs.control.selectPanelSw");
+    const size_t before = functors.GetQueuedCount();
+    struct SCase
+    {
+        int32_t from, to;
+        size_t queued;
+    };
+    for (const SCase& c : {SCase{2, 1, 0}, SCase{1, 0, 0}, SCase{2, 0, 1}})
+    {
+        selectPanel->SetNumber(c.from);
+        handler.OnSetValues({{selectPanel, c.to}});
+        EXPECT_EQ(functors.GetQueuedCount() - before, c.queued) << c.from << " -> " << c.to;
+    }
+}
+
+TEST(NavigationState, FollowsTheEditModeToTheSamePlace)
+{
+    struct SCase
+    {
+        int32_t oldMode, state, newMode, result;
+    };
+    for (const SCase& c : {SCase{0, 7, 1, 14}, SCase{1, 14, 0, 7}, SCase{0, 4, 1, 13}, SCase{0, 12, 1, 13},
+                           SCase{1, 12, 0, 12}, SCase{0, 2, 1, 2}, SCase{1, 3, 0, 3}, SCase{0, 9, 0, 9},
+                           SCase{1, 16, 1, 16}, SCase{0, 13, 1, 13},
+                           // Outside the table the state stays instead of reading past it.
+                           SCase{1, 7, 2, 7}, SCase{-1, 7, 0, 7}, SCase{0, 17, 1, 17}, SCase{0, -3, 1, -3}})
+        EXPECT_EQ(CNavigationStateManager::Convert(c.oldMode, c.state, c.newMode), c.result)
+            << c.oldMode << " " << c.state << " " << c.newMode;
 }
