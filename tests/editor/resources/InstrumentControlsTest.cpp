@@ -125,7 +125,8 @@ struct InstrumentControls : ::testing::Test
     void SetUp() override
     {
         ASSERT_TRUE(m_script.Read()) << m_trace.Text();
-        CInstrumentEntities::GetInstance().EnsureSetUp();
+        // Banks of this script, whatever an earlier test left.
+        CInstrumentEntities::GetInstance().SetUp();
     }
     CTraceCapture m_trace;
     CBundledScript m_script;
@@ -505,4 +506,42 @@ TEST(NavigationState, FollowsTheEditModeToTheSamePlace)
                            SCase{1, 7, 2, 7}, SCase{-1, 7, 0, 7}, SCase{0, 17, 1, 17}, SCase{0, -3, 1, -3}})
         EXPECT_EQ(CNavigationStateManager::Convert(c.oldMode, c.state, c.newMode), c.result)
             << c.oldMode << " " << c.state << " " << c.newMode;
+}
+
+TEST_F(InstrumentControls, ANameRequestThatFailedIsAskedAgain)
+{
+    struct CFlakyLink : CRecordingLink
+    {
+        bool RequestUserPatchNames(int32_t bank, int32_t first, int32_t count) override
+        {
+            CRecordingLink::RequestUserPatchNames(bank, first, count);
+            return answer;
+        }
+        bool answer = false;
+    } link;
+    Set("vs.patchNameList.listCurrentBank", 6);
+    EXPECT_FALSE(CPatchBanks::RequestVisibleNames(false));
+    link.answer = true;
+    EXPECT_TRUE(CPatchBanks::RequestVisibleNames(false)) << "the rows were not read: they are asked for again";
+    EXPECT_TRUE(CPatchBanks::RequestVisibleNames(false));
+    EXPECT_EQ(link.nameRequests.size(), 2u) << "a range read once is not read again unless forced";
+    EXPECT_TRUE(CPatchBanks::RequestVisibleNames(true));
+    EXPECT_EQ(link.nameRequests.size(), 3u);
+}
+
+TEST_F(InstrumentControls, WithoutAWaveBankTheWaveSelectorsChangeNothing)
+{
+    auto* waveL = Find<CWaveIndexSelectControl>("main", "waveL");
+    auto* group = Find<CWaveGroupSelectControl>("main", "waveGroup");
+    ASSERT_TRUE(waveL && group);
+    const std::string tone = "fm.pat.tone[" + std::to_string(Number("vs.control.patchToneActiveValue")) + "].";
+    group->SetValue(0);
+    Set(tone + "waveNumberL", 7);
+    // A script without wave names leaves no wave bank: nothing to clamp into, nothing is sent.
+    ASSERT_TRUE(CInstrumentEntities::GetInstance().GetManager().RemoveBank(CVeyEntityId(1, 1, 0, 0)));
+    waveL->SetValue(3);
+    Wheel(*waveL, 1);
+    group->SetValue(0);
+    EXPECT_EQ(Number(tone + "waveNumberL"), 7);
+    EXPECT_EQ(waveL->GetValueCount(), 0);
 }
