@@ -29,6 +29,22 @@ bool CToneSynchronizer::OnValuesChanged(const CVeyValueList& values)
     return m_handlers.OnValuesChanged(values);
 }
 
+// CFadeRangeClipper
+
+CFadeRangeClipper::CFadeRangeClipper()
+{
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    for (int tone = 0; tone < 4; ++tone)
+        for (const char* range : {"Keyboard", "Velocity"})
+        {
+            const std::string index = "[" + std::to_string(tone) + "]";
+            CVeyValue* lower = buffers.FindValueOrNull(std::string("fm.pat.tmt.tmt") + range + "RangeLower" + index);
+            CVeyValue* upper = buffers.FindValueOrNull(std::string("fm.pat.tmt.tmt") + range + "RangeUpper" + index);
+            if (lower && upper)
+                AddPair(lower, upper);
+        }
+}
+
 // CEntityNameHandler
 
 bool CEntityNameHandler::OnSetValues(const CVeyValueNumbers& changes)

@@ -3,6 +3,7 @@
 // one tone to the other selected tones, asking for the patch names again when the select panel
 // closes, and moving the navigation state when the edit mode changes.
 #include "model/CVeyBufferHandlers.h"
+#include "model/CVeyFadeRangeClipper.h"
 #include "model/IVeyBufferHandler.h"
 
 #include <cstdint>
@@ -23,6 +24,15 @@ public:
 private:
     CVeyValue* m_selection = nullptr;
     CVeyBufferHandlers m_handlers;   // owns the synchronizer
+};
+
+// Keeps each tone's key range and velocity range in order: a lower bound moved above its upper
+// bound takes the upper bound along, and the other way round.
+class CFadeRangeClipper : public CVeyFadeRangeClipper
+{
+public:
+    // The pairs are looked up by their paths; a pair the script lacks is left out.
+    CFadeRangeClipper();
 };
 
 // Queues "ReadReservedPatches" when the select panel switch goes from 2 (open) to 0.

@@ -545,3 +545,15 @@ TEST_F(InstrumentControls, WithoutAWaveBankTheWaveSelectorsChangeNothing)
     EXPECT_EQ(Number(tone + "waveNumberL"), 7);
     EXPECT_EQ(waveL->GetValueCount(), 0);
 }
+
+TEST_F(InstrumentControls, ToneRangesKeepTheirOrder)
+{
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    buffers.GetHandlers().Append(new CFadeRangeClipper());
+    Set("fm.pat.tmt.tmtKeyboardRangeUpper[1]", 60);
+    Set("fm.pat.tmt.tmtKeyboardRangeLower[1]", 70);
+    EXPECT_EQ(Number("fm.pat.tmt.tmtKeyboardRangeUpper[1]"), 70) << "the upper key follows the lower one up";
+    Set("fm.pat.tmt.tmtVelocityRangeLower[2]", 50);
+    Set("fm.pat.tmt.tmtVelocityRangeUpper[2]", 40);
+    EXPECT_EQ(Number("fm.pat.tmt.tmtVelocityRangeLower[2]"), 40) << "the lower velocity follows the upper one down";
+}
