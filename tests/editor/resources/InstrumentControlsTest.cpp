@@ -17,12 +17,15 @@
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
+#include "tests/toolkit/ul/InteractiveTestSupport.h"
 #include "toolkit/ul/Input.h"
 #include "ui/controls/CVeyLfoControl.h"
 #include "ui/panels/CVeyPanel.h"
 #include "ui/panels/CVeyViewManager.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <vector>
 
@@ -556,4 +559,36 @@ TEST_F(InstrumentControls, ToneRangesKeepTheirOrder)
     Set("fm.pat.tmt.tmtVelocityRangeLower[2]", 50);
     Set("fm.pat.tmt.tmtVelocityRangeUpper[2]", 40);
     EXPECT_EQ(Number("fm.pat.tmt.tmtVelocityRangeLower[2]"), 40) << "the lower velocity follows the upper one down";
+}
+
+TEST_F(InstrumentControls, TheEffectTypeMenuOpensByCategoryAndSetsThePickedType)
+{
+    auto* mfx = Find<CMfxSelectCombo>("main", "mfxType");
+    ASSERT_NE(mfx, nullptr);
+    Set("fm.pat.mfx.mfxType", 22);
+    ::mkdir(Q9_PANEL_PICTURE_FOLDER, 0755);
+    const std::string picture = std::string(Q9_PANEL_PICTURE_FOLDER) + "/effect-type-menu.png";
+    UlTest::CPostedActions actions;
+    std::vector<std::string> categories;
+    std::vector<std::string> modulation;
+    actions.Post([&] {
+        categories = UiDriver::DescribePopupMenu();
+        modulation = UiDriver::DescribePopupMenu({2});
+        UiDriver::SavePopupMenuPicture(picture);
+        // Chorus and flanger effects, the second entry: type 24.
+        EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({3, 1}));
+    });
+    actions.PostEndEverything();
+    const CRect button = mfx->GetButtonRect();
+    UL::CMouseInfo press(0, CPoint(button.left + 2, button.top + 2), 0);
+    press.m_kind = UL::MOUSE_DOWN;
+    EXPECT_TRUE(mfx->OnMouse(press));
+    ASSERT_EQ(categories.size(), 11u);
+    for (const std::string& title : categories)
+        EXPECT_EQ(title.back(), '>') << title;
+    ASSERT_EQ(modulation.size(), 12u);
+    EXPECT_EQ(modulation.back(), "* 22: QM ROTARY") << "the current type is marked";
+    EXPECT_EQ(Number("fm.pat.mfx.mfxType"), 24);
+    EXPECT_EQ(mfx->GetTextRecord(), "24 FLANGER");
+    EXPECT_FALSE(mfx->IsButtonPressed());
 }
