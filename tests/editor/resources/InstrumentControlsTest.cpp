@@ -592,3 +592,36 @@ TEST_F(InstrumentControls, TheEffectTypeMenuOpensByCategoryAndSetsThePickedType)
     EXPECT_EQ(mfx->GetTextRecord(), "24 FLANGER");
     EXPECT_FALSE(mfx->IsButtonPressed());
 }
+
+TEST(LfoWaveforms, FollowTheirFormulasInPixels)
+{
+    // 100 columns inside, 50 rows: 100 level units are 12 pixels, the centre is row 26.
+    const CLfoControl::CPlotFrame frame = CLfoControl::CPlotFrame::FromRect(CRect(0, 0, 102, 52));
+    EXPECT_EQ(CLfoControl::PeriodPixels(0, frame), 44) << "about 2.25 periods across";
+    struct SCase
+    {
+        const char* what;
+        int32_t waveform, offset;
+        double t;
+        double level;
+    };
+    std::vector<int32_t> steps(16, 64);
+    steps[15] = 100;
+    for (const SCase& c : {SCase{"sine starts at the centre", 0, 2, 1, 26}, SCase{"offset 0 moves it down", 0, 0, 1, 39},
+                           SCase{"offset 4 moves it up", 0, 4, 1, 13}, SCase{"bend up starts below", 6, 2, 1, 38},
+                           SCase{"bend down starts above", 7, 2, 1, 14}, SCase{"bend ends at the centre", 6, 2, 1 + 44, 26},
+                           SCase{"square starts high", 4, 2, 1, 14}, SCase{"nothing before the start", 0, 2, 0.5, 0}})
+    {
+        auto generator = CLfoControl::CreateWaveform(c.waveform, 0, c.offset, frame, steps);
+        ASSERT_NE(generator, nullptr) << c.what;
+        EXPECT_DOUBLE_EQ(generator->Value(c.t), c.level) << c.what;
+    }
+    // Sixteen steps over two periods (88 pixels); halfway through the last step the interpolated
+    // curve is halfway back to the first step, the stepped one still on the last.
+    const double lastHalf = 1 + 88 * 15.5 / 16;
+    EXPECT_DOUBLE_EQ(CLfoControl::CreateWaveform(12, 0, 2, frame, steps, 1)->Value(lastHalf), 20);
+    EXPECT_DOUBLE_EQ(CLfoControl::CreateWaveform(12, 0, 2, frame, steps, 0)->Value(lastHalf), 14);
+    EXPECT_NE(CLfoControl::CreateWaveform(12, 0, 2, frame, steps, 7), nullptr) << "an unknown step type draws steps";
+    EXPECT_EQ(CLfoControl::CreateWaveform(13, 0, 2, frame), nullptr);
+    EXPECT_EQ(CLfoControl::CreateFader(4, 0, 0), nullptr);
+}
