@@ -247,14 +247,6 @@ bool CEntityNameListScrollButton::OnTimer(const GT::CTimerInfo& info)
     return false;
 }
 
-void CEntityNameListScrollButton::SetFocus(bool focus)
-{
-    CVeyScrollButton::SetFocus(focus);
-    if (!m_useTipBar || focus)
-        return;
-    // The tip stays up for its time after the release; the timer hides it.
-}
-
 // CPatchNameListControl
 
 const std::string& CPatchNameListControl::GetTypeName() const

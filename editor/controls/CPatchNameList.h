@@ -54,8 +54,8 @@ class CEntityNameListScrollButton : public CVeyScrollButton
 public:
     bool LoadAttributes(CAttributes& attributes) override;
     bool Create(CVeyView* parent) override;
+    // Hides the tip 4 s after the later of the press and the release.
     bool OnTimer(const GT::CTimerInfo& info) override;
-    void SetFocus(bool focus) override;
     void OnPress(UL::CMouseInfo& info) override;
     void Step() override;
 

@@ -31,7 +31,10 @@ void CollectLeaves(const CPopupMenuItemList& items, const std::map<const CPopupM
         if (item->GetSubItems())
             CollectLeaves(*item->GetSubItems(), ids, leaves);
         else if (!item->IsSeparator())
-            leaves.push_back(ids.at(item.get()));
+        {
+            const auto found = ids.find(item.get());
+            leaves.push_back(found == ids.end() ? CVeyEntityId() : found->second);
+        }
     }
 }
 
