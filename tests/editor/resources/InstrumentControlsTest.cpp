@@ -625,3 +625,30 @@ TEST(LfoWaveforms, FollowTheirFormulasInPixels)
     EXPECT_EQ(CLfoControl::CreateWaveform(13, 0, 2, frame), nullptr);
     EXPECT_EQ(CLfoControl::CreateFader(4, 0, 0), nullptr);
 }
+
+TEST_F(InstrumentControls, ScrollingAsksForTheNamesOnceTheBarStops)
+{
+    CVirtualClock clock;
+    CRecordingLink link;
+    auto* scroll = Find<CPatchNameListScroll>("select", "scroll");
+    ASSERT_NE(scroll, nullptr);
+    Set("vs.patchNameList.listCurrentBank", 1);
+    const GT::CTimerInfo tick;
+    for (int32_t lower : {2, 4, 6})
+    {
+        scroll->MoveCurrentRange(lower);
+        clock.Advance(50);
+        scroll->OnTimer(tick);
+    }
+    EXPECT_TRUE(link.nameRequests.empty());
+    clock.Advance(200);
+    scroll->OnTimer(tick);
+    ASSERT_EQ(link.nameRequests.size(), 1u);
+    // The rows now in view, from the last position only.
+    const int32_t lo = Number("vs.patchNameList.listCurRangeLo");
+    EXPECT_EQ(link.nameRequests[0], (std::vector<int32_t>{1, lo - 1, Number("vs.patchNameList.listCurRangeUp") - lo}));
+    EXPECT_EQ(lo, 7) << "index 6 of a range counted from 1";
+    clock.Advance(1000);
+    scroll->OnTimer(tick);
+    EXPECT_EQ(link.nameRequests.size(), 1u);
+}
