@@ -27,6 +27,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <vector>
 
 namespace
@@ -121,6 +122,19 @@ void Wheel(CVeyControl& control, double notches)
     info.m_amount = notches;
     info.m_flags = 0;
     control.OnMouseWheel(info);
+}
+
+// Presses the pop control's button; `inMenu` runs while its popup menu is open, then any menu
+// still open is closed.
+void PressWithMenu(CVeyPopControl& control, std::function<void()> inMenu)
+{
+    UlTest::CPostedActions actions;
+    actions.Post(std::move(inMenu));
+    actions.PostEndEverything();
+    const CRect button = control.GetButtonRect();
+    UL::CMouseInfo press(0, CPoint(button.left + 2, button.top + 2), 0);
+    press.m_kind = UL::MOUSE_DOWN;
+    EXPECT_TRUE(control.OnMouse(press));
 }
 
 struct InstrumentControls : ::testing::Test
@@ -568,21 +582,15 @@ TEST_F(InstrumentControls, TheEffectTypeMenuOpensByCategoryAndSetsThePickedType)
     Set("fm.pat.mfx.mfxType", 22);
     ::mkdir(Q9_PANEL_PICTURE_FOLDER, 0755);
     const std::string picture = std::string(Q9_PANEL_PICTURE_FOLDER) + "/effect-type-menu.png";
-    UlTest::CPostedActions actions;
     std::vector<std::string> categories;
     std::vector<std::string> modulation;
-    actions.Post([&] {
+    PressWithMenu(*mfx, [&] {
         categories = UiDriver::DescribePopupMenu();
         modulation = UiDriver::DescribePopupMenu({2});
         UiDriver::SavePopupMenuPicture(picture);
         // Chorus and flanger effects, the second entry: type 24.
         EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({3, 1}));
     });
-    actions.PostEndEverything();
-    const CRect button = mfx->GetButtonRect();
-    UL::CMouseInfo press(0, CPoint(button.left + 2, button.top + 2), 0);
-    press.m_kind = UL::MOUSE_DOWN;
-    EXPECT_TRUE(mfx->OnMouse(press));
     ASSERT_EQ(categories.size(), 11u);
     for (const std::string& title : categories)
         EXPECT_EQ(title.back(), '>') << title;
@@ -651,4 +659,56 @@ TEST_F(InstrumentControls, ScrollingAsksForTheNamesOnceTheBarStops)
     clock.Advance(1000);
     scroll->OnTimer(tick);
     EXPECT_EQ(link.nameRequests.size(), 1u);
+}
+
+TEST_F(InstrumentControls, PickingAWaveMovesTheToneIntoTheInternalGroup)
+{
+    auto* waveR = Find<CWaveIndexSelectControl>("main", "waveR");
+    ASSERT_NE(waveR, nullptr);
+    const std::string tone = "fm.pat.tone[" + std::to_string(Number("vs.control.patchToneActiveValue")) + "].";
+    Set(tone + "waveGroupType", 2);
+    Set(tone + "waveGroupID", 23);
+    const auto pick = [&](const std::vector<int>& path) {
+        PressWithMenu(*waveR, [&] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem(path)); });
+    };
+    pick({0, 0});   // "Off" leaves the group alone
+    EXPECT_EQ(Number(tone + "waveNumberR"), 0);
+    EXPECT_EQ(Number(tone + "waveGroupType"), 2);
+    pick({1, 2});   // wave 34
+    EXPECT_EQ(Number(tone + "waveNumberR"), 34);
+    EXPECT_EQ(Number(tone + "waveGroupType"), 1);
+    EXPECT_EQ(Number(tone + "waveGroupID"), 23);
+    EXPECT_EQ(waveR->GetTextRecord().substr(0, 5), "0034 ");
+}
+
+TEST_F(InstrumentControls, TheBankMenuAndTheSelectButtonTurnTheList)
+{
+    CRecordingLink link;
+    auto* combo = Find<CChangePatchBankCombo>("select", "q9eChangePatchBankCombo219");
+    auto* select = Find<CSelectPanelButton>("main", "selectButton");
+    ASSERT_TRUE(combo && select);
+    Set("vs.patchNameList.categorySelectFlag", 1);
+    std::vector<std::string> banks;
+    PressWithMenu(*combo, [&] {
+        banks = UiDriver::DescribePopupMenu();
+        EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({2}));
+    });
+    ASSERT_EQ(banks.size(), 8u);
+    EXPECT_EQ(banks[0], "*Bank 1");
+    EXPECT_EQ(banks[7], "Bank 8");
+    EXPECT_EQ(Number("vs.patchNameList.listCurrentBank"), 2);
+    EXPECT_EQ(Number("vs.patchNameList.categorySelectFlag"), 0);
+
+    // Opening the select panel turns the list to the current patch's bank; closing it does not.
+    ASSERT_TRUE(link.SelectProgram(CVeyEntityId(0, 0, 6, 10)));
+    CommitChanges();
+    Set("vs.control.selectPanelSw", 0);
+    Click(*select);
+    EXPECT_EQ(Number("vs.control.selectPanelSw"), 2);
+    EXPECT_EQ(Number("vs.patchNameList.listCurrentBank"), 6);
+    EXPECT_EQ(Number("vs.patchNameList.currentNumber"), 11);
+    Set("vs.patchNameList.listCurrentBank", 1);
+    Click(*select);
+    EXPECT_EQ(Number("vs.control.selectPanelSw"), 0);
+    EXPECT_EQ(Number("vs.patchNameList.listCurrentBank"), 1);
 }
