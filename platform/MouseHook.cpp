@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -98,10 +99,16 @@ public:
     {
         if (Hooks().empty() || !watched->isWidgetType())
             return false;
-        const UINT message = HookMessage(event);
+        UINT message = HookMessage(event);
         if (message == 0)
             return false;
         auto* widget = static_cast<QWidget*>(watched);
+        // A child frame's title bar and border are its frame, as the window system's frames are:
+        // presses there arrive as frame presses.
+        if (qobject_cast<QMdiSubWindow*>(widget))
+            message = message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK   ? WM_NCLBUTTONDOWN
+                      : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? WM_NCRBUTTONDOWN
+                                                                                 : message;
         auto* mouse = static_cast<QMouseEvent*>(event);
         MOUSEHOOKSTRUCT info{};
         const QPoint global = mouse->globalPosition().toPoint();

@@ -1,7 +1,8 @@
 #pragma once
 // A mouse hook of the GUI thread, as SetWindowsHookEx(WH_MOUSE) gives one: the procedure sees
 // every mouse message of the program before the window it is meant for, and a non-zero result
-// discards the message. Presses on a window's frame arrive as the WM_NC... messages.
+// discards the message. Presses on a window's frame arrive as the WM_NC... messages: the title bar
+// and border of a child frame; top-level frames belong to the window system and are not seen.
 #include "platform/Geometry.h"
 #include "platform/Messages.h"
 

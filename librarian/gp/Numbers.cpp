@@ -67,6 +67,9 @@ bool ParseReal(const char* text, double& value)
     if (text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
     {
         const char* digits = text + 2;
+        // "0x" alone is no number, though the scanner would read its 0.
+        if (!std::isxdigit(static_cast<unsigned char>(*digits)))
+            return false;
         const char* point = nullptr;
         for (const char* p = digits; std::isxdigit(static_cast<unsigned char>(*p)) || *p == '.'; ++p)
             if (*p == '.')

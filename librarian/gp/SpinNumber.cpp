@@ -1,10 +1,11 @@
 #include "librarian/gp/SpinNumber.h"
 
+#include "librarian/gp/Numbers.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstdarg>
 #include <cstdlib>
 #include <fstream>
 
@@ -14,133 +15,28 @@ namespace SpinNumber
 {
 namespace
 {
-std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-std::string Printf(const char* format, ...)
-{
-    char buffer[512];
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-    va_end(args);
-    if (n < 0)
-        return std::string();
-    return std::string(buffer, static_cast<size_t>(std::min<int>(n, sizeof buffer - 1)));
-}
-
 bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-// Doubles beyond what a 32-bit whole part holds are cut to it rather than overflowing a cast.
-uint32_t WholePart(double magnitude)
-{
-    if (!(magnitude >= 0))
-        return 0;
-    return magnitude >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<uint32_t>(magnitude);
-}
 }
 
+// The spin edit shows and reads its numbers with the toolkit's shared formatters, copied out of
+// their shared results.
 std::string FormatInteger(int32_t value, int32_t format)
 {
-    switch (format)
-    {
-    case Hexadecimal: return Printf("0x%X", static_cast<uint32_t>(value));
-    case SignedHexadecimal:
-        if (value < 0)
-            return Printf("-0x%X", static_cast<uint32_t>(-static_cast<int64_t>(value)));
-        return Printf("0x%X", static_cast<uint32_t>(value));
-    default: return Printf("%d", value);
-    }
+    return GP::FormatInteger(value, format);
 }
 
 std::string FormatReal(double value, int32_t format, int32_t precision, uint32_t flags)
 {
-    if (!std::isfinite(value))
-        value = 0;
-    precision = std::clamp(precision, 0, 15);
-    if (precision > 0 && (flags & 2) && value == std::trunc(value))
-        precision = (flags & 4) ? 1 : 0;
-    std::string text;
-    if (format == SignedHexadecimal)
-    {
-        const double magnitude = std::fabs(value);
-        const uint32_t whole = WholePart(magnitude);
-        const char* sign = value < 0 ? "-" : "";
-        if (precision > 0)
-        {
-            const uint32_t fraction =
-                static_cast<uint32_t>((magnitude - std::floor(magnitude)) * 268435456.0) & 0x0FFFFFFFu;
-            text = Printf("%s0x%X.%07X", sign, whole, fraction);
-            const size_t point = text.find('.');
-            text.resize(std::min(text.size(), point + 1 + static_cast<size_t>(precision)));
-        }
-        else
-            text = Printf("%s0x%X", sign, whole);
-    }
-    else
-        text = Printf("%.*f", precision, value);
-    if (precision > 0 && (flags & 1) && text.find('.') != std::string::npos)
-    {
-        while (!text.empty() && text.back() == '0')
-            text.pop_back();
-        if (!text.empty() && text.back() == '.')
-        {
-            if (flags & 4)
-                text += '0';
-            else
-                text.pop_back();
-        }
-    }
-    return text;
+    return GP::FormatReal(value, format, std::clamp(precision, 0, 15), static_cast<int>(flags));
 }
 
 bool ParseReal(const std::string& text, double& value)
 {
     value = 0;
-    size_t i = 0;
-    while (i < text.size() && IsSpace(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && text[i] == '-')
-    {
-        negative = true;
-        ++i;
-    }
-    const std::string rest = text.substr(i);
-    double result = 0;
-    if (rest.size() >= 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X'))
-    {
-        size_t j = 2;
-        uint64_t whole = 0;
-        size_t digits = 0;
-        while (j < rest.size() && std::isxdigit(static_cast<unsigned char>(rest[j])))
-        {
-            const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(rest[j])));
-            const uint64_t nibble = c <= '9' ? uint64_t(c - '0') : uint64_t(c - 'a' + 10);
-            whole = ((whole << 4) | nibble) & 0xFFFFFFFFu;
-            ++j;
-            ++digits;
-        }
-        if (digits == 0)
-            return false;
-        result = static_cast<double>(whole);
-        if (j < rest.size() && rest[j] == '.')
-        {
-            std::string fraction;
-            for (++j; j < rest.size() && fraction.size() < 7 && std::isxdigit(static_cast<unsigned char>(rest[j])); ++j)
-                fraction += rest[j];
-            fraction.resize(7, '0');
-            result += static_cast<double>(std::strtoul(fraction.c_str(), nullptr, 16)) / 268435456.0;
-        }
-    }
-    else
-    {
-        const char* start = rest.c_str();
-        char* end = nullptr;
-        result = std::strtod(start, &end);
-        if (end == start || !std::isfinite(result))
-            return false;
-    }
-    value = negative ? -result : result;
+    double read = 0;
+    if (!GP::ParseReal(text.c_str(), read))
+        return false;
+    value = read;
     return true;
 }
 

@@ -1,6 +1,5 @@
 #include "ui/controls/CVeyKnobControl.h"
 
-#include "model/CVeyResourceManager.h"
 #include "model/CVeyValue.h"
 #include "toolkit/gt/NumberText.h"
 #include "toolkit/gt/TraceTextOut.h"
@@ -13,6 +12,7 @@
 // CVeyKnobControl
 
 CVeyKnobControl::~CVeyKnobControl() = default;
+
 CPoint& CVeyKnobControl::Anchor()
 {
     static CPoint anchor = NoPoint();

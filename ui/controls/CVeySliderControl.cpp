@@ -1,6 +1,5 @@
 #include "ui/controls/CVeySliderControl.h"
 
-#include "model/CVeyResourceManager.h"
 #include "model/CVeyValue.h"
 #include "toolkit/gt/NumberText.h"
 #include "toolkit/gt/TraceTextOut.h"

@@ -57,6 +57,10 @@ LRESULT CPanelWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE: OnActivate(static_cast<UINT>(wParam & 0xFFFF), nullptr, FALSE); return 0;
     case WM_MOVE: OnMove(PointFromLParam(lParam).x, PointFromLParam(lParam).y); return 0;
     case WM_ENABLE: OnEnable(static_cast<BOOL>(wParam)); return 0;
+    case kEndCaptureMessage:
+        if (m_panel)
+            m_panel->EndCapture();
+        return 0;
     default: return CWnd::WindowProc(message, wParam, lParam);
     }
 }
@@ -133,6 +137,9 @@ void CPanelWindow::OnActivate(UINT state, CWnd*, BOOL)
     }
     if (m_panel)
         m_panel->OnActivate(state != WA_INACTIVE);
+    // A window that loses the activation loses the mouse too: the button-up goes elsewhere.
+    if (state == WA_INACTIVE)
+        PostMessage(kEndCaptureMessage);
 }
 
 void CPanelWindow::OnEnable(BOOL enable)

@@ -14,6 +14,9 @@ class CPanelWindow : public CWnd
 public:
     static constexpr UINT_PTR kTimerId = 1;
     static constexpr UINT kTimerPeriod = 50;
+    // Posted on deactivation: the panel hears of the lost mouse once the current handlers (which
+    // may be in the middle of a commit) are done.
+    static constexpr UINT kEndCaptureMessage = WM_USER + 1;
 
     explicit CPanelWindow(CWindowRootPanel* panel);
 

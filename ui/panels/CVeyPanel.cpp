@@ -310,11 +310,12 @@ bool CVeyRootPanel::OnKey(const UL::KeyInfo& info)
 
 void CVeyRootPanel::OnActivate(bool active)
 {
-    if (active)
-        return;
-    KillViewFocus();
-    // A window that loses the activation loses the mouse too; a view of this panel that held it
-    // would wait for a button-up that goes elsewhere.
+    if (!active)
+        KillViewFocus();
+}
+
+void CVeyRootPanel::EndCapture()
+{
     CVeyView* capturing = CVeyViewPointers::GetInstance().capturing;
     if (capturing && capturing->GetRootView() == this)
         capturing->OnCaptureLost();

@@ -78,6 +78,9 @@ public:
 
     // The window was activated (true) or left (false): leaving takes the focus from the focused view.
     void OnActivate(bool active);
+    // The window lost the mouse: a view of this panel that held it is told (OnCaptureLost). Called
+    // from the message loop, as what the view does may commit values.
+    void EndCapture();
     // The user closed the window: writes the close value and commits it, so that the panel closes
     // through its open condition; without a close value, closes the panel.
     void WriteCloseValue();

@@ -3,16 +3,23 @@
 #include "librarian/gp/SpinEdit.h"
 #include "platform/Dialog.h"
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 BOOL CRecordingParent::Create(int width, int height)
 {
     if (!CreateEx(0, "test parent", WS_POPUP | WS_VISIBLE, CRect(20, 20, 20 + width, 20 + height), nullptr))
         return FALSE;
     SetActiveWindow();
-    // The window system confirms the activation later; focus only reaches an active window.
-    for (int i = 0; i < 200 && !IsActiveWindow(); ++i)
+    // The window system confirms the activation later (an X server: some milliseconds); focus
+    // only reaches an active window. Wait for it, two seconds at most.
+    for (int i = 0; i < 400 && !IsActiveWindow(); ++i)
+    {
         PumpAllMessages();
+        if (!IsActiveWindow())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     return IsActiveWindow();
 }
 
@@ -60,33 +67,4 @@ LRESULT CRecordingParent::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return CWnd::WindowProc(message, wParam, lParam);
-}
-
-namespace
-{
-// Below WM_USER, as input is: every pump lets it through.
-constexpr UINT kActionMessage = 0x03F1;
-}
-
-void CPostedActions::Post(std::function<void()> action)
-{
-    m_actions.push_back(std::move(action));
-    PostMessage(kActionMessage);
-}
-
-void CPostedActions::PostEndEverything()
-{
-    Post([] { CModalLoop::EndAll(2); });
-}
-
-LRESULT CPostedActions::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != kActionMessage)
-        return CWnd::WindowProc(message, wParam, lParam);
-    if (m_actions.empty())
-        return 0;
-    std::function<void()> action = std::move(m_actions.front());
-    m_actions.pop_front();
-    action();
-    return 0;
 }

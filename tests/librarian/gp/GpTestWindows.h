@@ -31,22 +31,7 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
 
-#include <deque>
-#include <functional>
+#include "tests/librarian/gp/GpTestSupport.h"
 
 // Actions posted to the message queue run inside whatever loop the code under test runs, in order.
-class CPostedActions : public CWnd
-{
-public:
-    CPostedActions() { CreateMessageWindow(); }
-    ~CPostedActions() override { DestroyWindow(); }
-    void Post(std::function<void()> action);
-    // The way out for a test whose loop did not end: ends every modal loop still running.
-    void PostEndEverything();
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    std::deque<std::function<void()>> m_actions;
-};
+using GpTest::CPostedActions;

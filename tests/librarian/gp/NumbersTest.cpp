@@ -91,6 +91,7 @@ TEST(NumbersTest, ParseRealReadsDecimalAndHexFractions)
         {"x", false, 0},
         {"", false, 0},
         {"nan", false, 0},
+        {"0x", false, 0},
         {"-inf", false, 0},
     };
     for (const Case& c : cases)

@@ -1,6 +1,7 @@
 #include "GpTestWindows.h"
 
 #include "librarian/gp/PopupEditors.h"
+#include "platform/MdiFrame.h"
 #include "platform/UiDriver.h"
 
 #include <gtest/gtest.h>
@@ -158,4 +159,35 @@ TEST_F(PopupFixture, EnterInAnOpenComboListOnlyClosesIt)
     EXPECT_EQ(parent.Codes().find("enter"), std::string::npos);
     UiDriver::PressKey(VK_RETURN);
     EXPECT_NE(parent.Codes().find("enter"), std::string::npos);
+}
+
+// The title bar of a child frame is a frame the program draws itself: a left press there ends a
+// modal run as a press on any window frame does, once the owner accepts; a right press ends it
+// with 2.
+TEST_F(PopupFixture, PressOnAChildFramesTitleBarEndsAModalRun)
+{
+    CMDIFrameWnd frame;
+    ASSERT_TRUE(frame.Create("Frame", CRect(300, 0, 700, 300)));
+    frame.ShowWindow(SW_SHOW);
+    CMDIChildWnd child;
+    ASSERT_TRUE(child.Create("Child", &frame, CRect(20, 20, 220, 160)));
+    PumpAllMessages();
+    RECT rect;
+    child.GetFrameRect(&rect);
+    const POINT title{(rect.left + rect.right) / 2, rect.top + 6};
+
+    for (const bool right : {false, true})
+    {
+        SCOPED_TRACE(right ? "right" : "left");
+        CTestOwner owner;
+        owner.accept = true;
+        GP::CPopupEdit edit(&owner);
+        CPostedActions actions;
+        actions.Post([&] { UiDriver::MouseDown(frame, title, right); });
+        actions.PostEndEverything();
+        EXPECT_EQ(edit.DoModal(CRect(50, 50, 150, 70), &parent), right ? 2 : 1);
+        EXPECT_EQ(owner.asked, right ? 0 : 1);
+    }
+    child.DestroyWindow();
+    frame.DestroyWindow();
 }

@@ -342,15 +342,25 @@ TEST_F(Panels, DeactivationTellsTheViewHoldingTheMouseThatItIsGone)
     Commit("fm.pat.common.idx", 2);
     ASSERT_TRUE(manager.OpenRootPanel("sub"));
     CSteppingControl* level = Control("main.level");
+    const auto pump = [] {
+        while (PumpAllMessages())
+        {
+        }
+    };
+    pump();   // the activation changes of the windows just shown
     Window("main")->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(155, 15));
     ASSERT_TRUE(level->IsCapturing());
     Window("sub")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    pump();
     EXPECT_EQ(level->capturesLost, 0) << "another window's deactivation";
     Window("main")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_EQ(level->capturesLost, 0) << "told from the message loop, not inside the activation";
+    pump();
     EXPECT_EQ(level->capturesLost, 1);
     EXPECT_FALSE(level->IsCapturing());
     EXPECT_EQ(manager.GetCapturingView(), nullptr);
     Window("main")->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
+    pump();
     EXPECT_EQ(level->capturesLost, 1) << "nothing holds the mouse now";
 }
 

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -180,6 +182,11 @@ std::string Controls()
     return panel;
 }
 
+const char* const kFrameworkTypes[] = {
+    "slider", "knob", "staticText", "picture", "staticTextPicture", "combo", "comboA", "unlatchButton",
+    "latchButton", "incrementButton", "bias", "envelope", "fadeRange", "lfo", "keyboard", "listControl",
+    "scroll", "scrollButton", "label", "barGraph", "edit", "editDouble", "display", "barSlider"};
+
 struct ControlTypes : ::testing::Test
 {
     void SetUp() override
@@ -222,9 +229,15 @@ TEST_F(ControlTypes, EveryFrameworkTypeLoadsFromOneScript)
 
     CVeyRootPanel* root = CVeyViewManager::GetInstance().FindRootPanel("all");
     ASSERT_NE(root, nullptr);
+    // Every framework type the factory knows must create a control here. Another test of the
+    // same process may have added a name of its own for a while: only a name with a creator
+    // counts, and the 24 types of the framework must all be among them.
     std::set<std::string> created;
     for (const auto& type : CVeyControlFactory::GetFrameworkTypes())
     {
+        if (!type.create && std::find(std::begin(kFrameworkTypes), std::end(kFrameworkTypes), type.name) ==
+                                std::end(kFrameworkTypes))
+            continue;
         SCOPED_TRACE(type.name);
         EXPECT_NE(type.create, nullptr) << "the type has no creator";
         CVeyControl* control = nullptr;
@@ -233,5 +246,6 @@ TEST_F(ControlTypes, EveryFrameworkTypeLoadsFromOneScript)
         EXPECT_EQ(control->GetTypeName(), type.name);
         created.insert(type.name);
     }
-    EXPECT_EQ(created.size(), 24u) << "every framework control type is in the script";
+    for (const char* name : kFrameworkTypes)
+        EXPECT_EQ(created.count(name), 1u) << name << " is in the factory and in the script";
 }
