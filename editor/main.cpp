@@ -1,4 +1,6 @@
 #include "editor/CApp.h"
+#include "editor/CProgressBarB.h"
+#include "editor/instrument/CBufferAccessor.h"
 
 #include <string>
 
@@ -17,5 +19,9 @@ int main(int argc, char** argv)
         commandLine += argv[i];
     }
     application.SetCommandLine(commandLine);
+    // The instrument layer: bound at start-up, its transfers shown in the progress window.
+    CBufferAccessor& instrument = CBufferAccessor::GetInstance();
+    instrument.SetProgress(&CProgressBarB::GetInstance());
+    application.SetInstrumentLayer(&instrument);
     return RunApplication(application, argc, argv);
 }
