@@ -1,7 +1,9 @@
 #include "editor/CApp.h"
+#include "editor/CDocumentDialog.h"
 #include "editor/CProgressBarB.h"
 #include "editor/instrument/CBufferAccessor.h"
 
+#include <memory>
 #include <string>
 
 // The one application object, made before the program's entry as the framework expects.
@@ -23,5 +25,6 @@ int main(int argc, char** argv)
     CBufferAccessor& instrument = CBufferAccessor::GetInstance();
     instrument.SetProgress(&CProgressBarB::GetInstance());
     application.SetInstrumentLayer(&instrument);
+    application.SetDocumentRecord(std::make_unique<CDocumentDialog>());
     return RunApplication(application, argc, argv);
 }

@@ -272,7 +272,8 @@ void CBufferAccessor::RemoveHandlers()
     CVeyBufferHandlers& handlers = CVeyBufferManager::GetInstance().GetHandlers();
     for (auto it = handlers.begin(); it != handlers.end();)
     {
-        if (dynamic_cast<CContextHandler*>(*it) || dynamic_cast<CFadeRangeClipper*>(*it))
+        if (dynamic_cast<CContextHandler*>(*it) || dynamic_cast<CFadeRangeClipper*>(*it) ||
+            dynamic_cast<CEffectSwapper*>(*it))
         {
             delete *it;
             it = handlers.erase(it);
@@ -294,6 +295,7 @@ void CBufferAccessor::AddHandlers()
         clipper->AddPair(m_bound.velocityRangeLower[tone], m_bound.velocityRangeUpper[tone]);
     }
     handlers.Append(clipper);
+    handlers.Append(new CEffectSwapper(*this));
 }
 
 bool CBufferAccessor::Initialize()

@@ -4,6 +4,7 @@
 // context, entities, reader, writer) together with the whole-image transfers and the view state.
 #include "editor/EditorSeams.h"
 #include "editor/instrument/CEditContext.h"
+#include "editor/instrument/CPatchClipboard.h"
 #include "model/CVeyBufferHandlers.h"
 #include "model/CVeyEntityManager.h"
 
@@ -107,6 +108,7 @@ public:
     const CEditContext& GetEditContext() const { return m_editContext; }
     CVeyEntityManager& GetEntityManager() { return m_entities; }
     const CVeyEntityManager& GetEntityManager() const { return m_entities; }
+    CPatchClipboard& GetPatchClipboard() { return m_clipboard; }
     AReader* GetReader() const { return m_reader.get(); }
     CWriter* GetWriter() const { return m_writer.get(); }
     CVeyRootStruct* GetRootStruct() const;
@@ -156,6 +158,7 @@ private:
     std::vector<std::string> m_missing;
     CEditContext m_editContext;
     CVeyEntityManager m_entities;
+    CPatchClipboard m_clipboard;
     std::unique_ptr<AReader> m_reader;
     std::unique_ptr<CWriter> m_writer;
     int32_t m_identifiedModel = -1;
