@@ -5,24 +5,18 @@
 #include "editor/instrument/CBufferAccessor.h"
 #include "editor/instrument/CWriter.h"
 #include "editor/instrument/UserPatchAddresses.h"
-#include "midi/devices/CNormalMidiDeviceFactory.h"
 #include "midi/framework/CVeyMidi.h"
-#include "midi/framework/CVeyMidiDeviceFactory.h"
-#include "midi/framework/CVeyMidiInDevice.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiRequester.h"
-#include "midi/framework/CVeyMidiSetupState.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyDataFile.h"
 #include "model/CVeyStruct.h"
 #include "model/CVeyValue.h"
-#include "platform/Messages.h"
-#include "platform/VirtualMidiBackend.h"
+#include "tests/editor/instrument/InstrumentRig.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
-#include "tests/support/VirtualClock.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/Progress.h"
 
@@ -38,7 +32,7 @@
 namespace
 {
 using Bytes = std::vector<BYTE>;
-constexpr uint32_t kMsbAddress = (1 << 21) | 4;   // fm.setup.kbdPatchBankSelectMsb: 01 00 00 04
+constexpr uint32_t kMsbAddress = CInstrumentRig::kMsbAddress;
 
 void ForEachLeaf(CVeyStruct& s, const std::function<void(CVeyStruct&)>& visit)
 {
@@ -90,50 +84,16 @@ class InstrumentLayerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_backend.SetScheduler([this](DWORD delay, std::function<void()> action) { m_clock.After(delay, std::move(action)); });
-        m_instrument.AttachTo(m_backend, "Talvarix", &m_clock);
-        m_backend.SetDoneAtWireRate("Talvarix", true);
-        ASSERT_TRUE(m_script->Read()) << m_trace.Text();
-
-        CVeyMidiIn& input = CVeyMidiInputs::GetInstance()[0];
-        CVeyMidiOut& output = CVeyMidiOutputs::GetInstance()[0];
-        CNormalMidiDeviceFactory& factory = CNormalMidiDeviceFactory::GetInstance();
-        CVeyMidiInDevice* inDevice = factory.CreateInputDevice("Talvarix");
-        CVeyMidiInDevices::GetInstance().push_back(inDevice);
-        inDevice->AttachPort(&input);
-        CVeyMidiOutDevice* outDevice = factory.CreateOutputDevice("Talvarix");
-        CVeyMidiOutDevices::GetInstance().push_back(outDevice);
-        output.AttachDevice(outDevice);
-        CVeyMidiSetupState::GetInstance().SetStateSilently(inDevice->Open() && outDevice->Open());
-
-        CVeyStruct* fm = CVeyBufferManager::GetInstance().FindStructOrNull("fm");
-        ASSERT_NE(fm, nullptr);
-        CVeyDataFile::GetInstance().SetRootStruct(dynamic_cast<CVeyRootStruct*>(fm));
-        CVeyDataFile::GetInstance().SetProductName("Talvarix");
-        m_accessor.SetInitialDataPath(CBundledScript::Folder() + "InitialData.q9e");
-        m_accessor.SetViewStatePath(m_folder.Path() + "/ViewState.txt");
         m_accessor.SetProgress(&m_progress);
         CVeyMidiRequester::SetMessageShower([this](int32_t id) { m_shown.push_back(id); });
-        ASSERT_TRUE(m_accessor.Initialize()) << m_trace.Text();
-        // The instrument plays user patch 6 (bank select 87, 0, program 5).
-        m_instrument.Receive(m_instrument.MakeDataSet(kMsbAddress, {87, 0, 5}, 0x10));
-        m_instrument.ClearLogs();
+        ASSERT_TRUE(m_rig.SetUp(m_folder.Path() + "/ViewState.txt")) << m_trace.Text();
+        m_accessor.SetProgress(&m_progress);
     }
 
     void TearDown() override
     {
         CVeyMidiRequester::SetMessageShower(nullptr);
-        m_accessor.SetProgress(nullptr);
-        for (CVeyMidiOut& output : CVeyMidiOutputs::GetInstance())
-            output.DetachAllDevices();
-        for (CVeyMidiIn& input : CVeyMidiInputs::GetInstance())
-            input.SetListener(nullptr);
-        CVeyMidiInDevices::GetInstance().DeleteAll();
-        CVeyMidiOutDevices::GetInstance().DeleteAll();
-        while (PumpAllMessages())
-        {
-        }
-        CVeyDataFile::GetInstance().SetRootStruct(nullptr);
+        m_rig.TearDown();
     }
 
     CVeyStruct& Struct(const char* path) { return *CVeyBufferManager::GetInstance().FindStructOrNull(path); }
@@ -168,15 +128,13 @@ protected:
     }
 
     CTraceCapture m_trace;
-    CVirtualClock m_clock{1000};
-    CVirtualMidiBackend m_backend;
-    CScopedMidiBackend m_scoped{&m_backend};
-    CSimulatedTalvarix m_instrument;
-    std::unique_ptr<CBundledScript> m_script = std::make_unique<CBundledScript>();
+    CInstrumentRig m_rig;
+    CVirtualClock& m_clock = m_rig.clock;
+    CSimulatedTalvarix& m_instrument = m_rig.instrument;
     CTempDir m_folder;
     CRecordingProgress m_progress;
     std::vector<int32_t> m_shown;
-    CBufferAccessor& m_accessor = CBufferAccessor::GetInstance();
+    CBufferAccessor& m_accessor = m_rig.accessor;
 };
 
 TEST_F(InstrumentLayerTest, BindsEveryPathOfTheBundledScriptAndSetsUpTheImage)
@@ -213,7 +171,7 @@ TEST_F(InstrumentLayerTest, AScriptWithoutAPathFailsTheSetUpAndNamesThePath)
     std::ofstream(path, std::ios::binary) << script;
 
     TearDown();
-    m_script.reset();
+    m_rig.script.reset();
     CBundledScript damaged;
     ASSERT_TRUE(damaged.ReadFile(path)) << m_trace.Text();
     m_trace = CTraceCapture();
@@ -375,6 +333,7 @@ TEST_F(InstrumentLayerTest, WritePatchRunsTheHandshakeAndStoresThePatchInTheUser
     m_instrument.ClearLogs();
     EXPECT_FALSE(m_accessor.GetWriter()->WritePatchTo(CVeyEntityId(0, 0, 8, 0)));
     EXPECT_FALSE(m_accessor.GetWriter()->WritePatchTo(CVeyEntityId(0, 1, 0, 0)));
+    EXPECT_FALSE(m_accessor.GetWriter()->WritePatchTo(CVeyEntityId(0, 0, 0, 40))) << "number 41 of bank 1 is no slot";
     EXPECT_TRUE(m_instrument.GetReceived().empty());
 
     // An instrument that never completes: message 2 after the 10 s wait, and no write.
@@ -384,6 +343,37 @@ TEST_F(InstrumentLayerTest, WritePatchRunsTheHandshakeAndStoresThePatchInTheUser
     EXPECT_FALSE(reader.WasWriteCompleted());
     EXPECT_GE(m_clock.GetTickCount() - start, 10000u);
     EXPECT_EQ(m_shown, std::vector<int32_t>{2});
+}
+
+TEST_F(InstrumentLayerTest, SelectingAProgramSendsItWaitsThenChecksAndReadsThePatch)
+{
+    const std::string name = "Slot 36     ";
+    ASSERT_TRUE(m_instrument.Write(uint32_t(UserPatchArea::SlotAddress(35)), Bytes(name.begin(), name.end())));
+    CEditContext& context = m_accessor.GetEditContext();
+    ASSERT_TRUE(context.SelectProgram(CVeyEntityId(0, 0, 1, 3), true, true)) << ::testing::PrintToString(m_shown);
+    EXPECT_EQ(m_instrument.GetCurrentSlot(), 35);
+    EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), name);
+
+    const auto dataSets = m_instrument.GetAcceptedDataSets();
+    ASSERT_EQ(dataSets.size(), 3u);
+    std::vector<std::string> sent;
+    for (const auto& entry : dataSets)
+        sent.push_back(Hex(entry.bytes, 7, 5));
+    EXPECT_EQ(sent, (std::vector<std::string>{AddressText(kMsbAddress) + " 57", AddressText(kMsbAddress + 1) + " 00",
+                                               AddressText(kMsbAddress + 2) + " 23"}));
+    const auto requests = m_instrument.GetAcceptedRequests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_GE(requests.front().tick - dataSets.back().tick, 50u) << "the instrument is given time to switch";
+    std::vector<std::string> expected = {AddressText(kMsbAddress) + " / 00 00 00 01", AddressText(kMsbAddress + 1) + " / 00 00 00 01"};
+    for (const std::string& request : BlockRequests(Struct("fm.pat")))
+        expected.push_back(request);
+    EXPECT_EQ(Requests(), expected);
+
+    // An entity no bank holds selects nothing and sends nothing.
+    m_instrument.ClearLogs();
+    EXPECT_FALSE(context.SelectProgram(CVeyEntityId(5, 5, 5, 5), true, true));
+    EXPECT_TRUE(m_instrument.GetReceived().empty());
+    EXPECT_EQ(Value("fm.setup.kbdPatchProgramNumber").GetNumber(), 35);
 }
 
 TEST_F(InstrumentLayerTest, UserPatchNamesAreReadQuietlyIntoTheEntityBanks)
