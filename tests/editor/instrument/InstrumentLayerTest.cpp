@@ -224,6 +224,8 @@ TEST_F(InstrumentLayerTest, FaultsOfTheInstrumentFailTheReadWithItsMessageAndLea
         {"one byte short", [](CSimulatedTalvarix& i) { i.SetReplyFault(Fault::OneByteShort); }, false, 2},
         {"wrong device", [](CSimulatedTalvarix& i) { i.SetReplyFault(Fault::WrongDeviceId); }, false, 2},
         {"unplugged", [](CSimulatedTalvarix& i) { i.SetPresent(false); }, false, 2},
+        // Pulled out after the setup was read, while the patch is being read.
+        {"unplugged mid-transfer", [this](CSimulatedTalvarix& i) { m_clock.After(60, [&i] { i.SetPresent(false); }); }, false, 2},
         {"not a user patch", [](CSimulatedTalvarix& i) { i.Receive(i.MakeDataSet(kMsbAddress, {81, 64, 3}, 0x10)); }, false, 16},
         // A reply later than the first attempt's 3000 ms is taken by the second attempt.
         {"late", [](CSimulatedTalvarix& i) { i.SetReplyDelay(3500); }, true, 0},
@@ -244,10 +246,15 @@ TEST_F(InstrumentLayerTest, FaultsOfTheInstrumentFailTheReadWithItsMessageAndLea
         buffers.SetValue(&Value("fm.setup.kbdPatchProgramNumber"), 9);
         buffers.ClearChanges();
         m_accessor.GetRootStruct()->SetModified(true);
+        m_instrument.ClearLogs();
         c.arrange(m_instrument);
 
         const DWORD start = m_clock.GetTickCount();
         EXPECT_EQ(m_accessor.ReadAll(), c.succeeds);
+        if (std::string(c.name) == "unplugged mid-transfer")
+        {
+            EXPECT_GE(m_instrument.GetAcceptedRequests().size(), 4u) << "the setup and system were read";
+        }
         EXPECT_LT(m_clock.GetTickCount() - start, 60000u) << "no hang";
         if (c.succeeds)
         {
