@@ -2,6 +2,7 @@
 
 #include "editor/EditorNames.h"
 #include "editor/instrument/AReader.h"
+#include "editor/instrument/CEffectTables.h"
 #include "editor/instrument/CEntityBanks.h"
 #include "editor/instrument/CWriter.h"
 #include "editor/instrument/EditorMessages.h"
@@ -264,6 +265,11 @@ void CBufferAccessor::AddBanks()
         {
         }
     }
+    // A script without wave names or a short MFX table leaves those entries unnamed; the editor
+    // works on.
+    SetupInternalWaveNameTables(*this);
+    if (std::unique_ptr<CVeyEntityManager::IInserter> types = m_entities.CreateInserter(CVeyEntityId(2, -2, -2, -2), true))
+        SetupMfxTypeTable(*types);
 }
 
 void CBufferAccessor::RemoveHandlers()

@@ -114,6 +114,9 @@ public:
     CVeyRootStruct* GetRootStruct() const;
     bool IsMidiReady() const;
     int GetUserBankCount() const { return kUserBankCount; }
+    // The number of names of each wave table, for wave group type 0, 1 or 2 (clamped).
+    const std::vector<int32_t>& GetWaveCounts(int32_t groupType) const { return m_waveCounts[ClampGroupType(groupType)]; }
+    std::vector<int32_t>& GetWaveCountList(int32_t groupType) { return m_waveCounts[ClampGroupType(groupType)]; }
     // The bank count of each entity group, in group order.
     const std::map<int32_t, int32_t>& GetPanelBanks() const { return m_panelBanks; }
 
@@ -150,6 +153,7 @@ protected:
 private:
     template <class T>
     void BindArray(const char* path, T** destination, int outer, int middle, int inner);
+    static size_t ClampGroupType(int32_t groupType) { return size_t(groupType < 0 ? 0 : groupType > 2 ? 2 : groupType); }
     void AddBanks();
     void AddHandlers();
     void RemoveHandlers();
@@ -164,6 +168,7 @@ private:
     int32_t m_identifiedModel = -1;
     bool m_transferring = false;
     std::map<int32_t, int32_t> m_panelBanks;
+    std::array<std::vector<int32_t>, 3> m_waveCounts;
     std::vector<class IVeyBufferHandler*> m_handlers;
     GT::IProgress* m_progress = nullptr;
     std::string m_viewStatePath;

@@ -155,6 +155,19 @@ TEST_F(InstrumentLayerTest, BindsEveryPathOfTheBundledScriptAndSetsUpTheImage)
     EXPECT_EQ(entities.ToEntityId(CVeyProgramId(87, 1, 127)), CVeyEntityId(0, 0, 7, 31));
     EXPECT_EQ(entities.ToProgramId(CVeyEntityId(0, 0, 4, 0)), CVeyProgramId(87, 1, 0));
     EXPECT_EQ(entities.ToEntityId(CVeyProgramId(0, 0, 5)), CVeyEntityId(2, 1, 0, 5));
+    // The MFX types and the internal waves have their names.
+    CVeyEntityManager::IBank* types = entities.FindBank(CVeyEntityId(2, 1, 0, 0));
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->GetInformationCount(), 79);
+    EXPECT_EQ(types->GetInformation(5).GetName(), "SUPER FILTER");
+    EXPECT_EQ(types->GetInformation(78).GetCategory(), 10);
+    CVeyEntityManager::IBank* waves = entities.FindBank(CVeyEntityId(1, 1, 0, 0));
+    ASSERT_NE(waves, nullptr);
+    ASSERT_EQ(m_accessor.GetWaveCounts(1).size(), 1u);
+    EXPECT_EQ(waves->GetInformationCount(), m_accessor.GetWaveCounts(1)[0] + 1);
+    EXPECT_EQ(waves->GetInformation(0).GetName(), "Off");
+    EXPECT_EQ(waves->GetInformation(1).GetName(), "Grand Piano pp");
+    EXPECT_EQ(entities.ToEntityId(CVeyProgramId(81, 64, 1)), CVeyEntityId(1, 1, 0, 1));
     EXPECT_EQ(m_accessor.GetPanelBanks().size(), 1u);
     EXPECT_EQ(m_accessor.GetPanelBanks().at(0), 8);
 }
