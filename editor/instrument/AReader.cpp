@@ -135,7 +135,7 @@ AReader::AReader(CBufferAccessor& accessor) : m_accessor(accessor), m_handler(st
     const CBufferAccessor::CBindings& b = accessor.Bound();
     if (b.writeStart)
         m_handler->Register(b.writeStart->GetAbsoluteAddressRange(),
-                            [this](const ML::CVantorMessage&) { return GetState() == kWaitingForDt1; });
+                            [this](const ML::CVantorMessage&) { return m_pending == EPending::kWrite && GetState() == kWaitingForDt1; });
     if (b.writeComplete)
         m_handler->Register(b.writeComplete->GetAbsoluteAddressRange(),
                             [this](const ML::CVantorMessage& message) { return OnWriteComplete(message); });
@@ -252,16 +252,21 @@ bool AReader::RequestUserPatchNames(int bank, int first, int count)
         return false;
     if (bank < 0 || bank >= m_accessor.GetUserBankCount())
         return true;
-    count = std::min(count, UserPatchArea::kSlotsPerBank);
+    // A bank has 32 slots: the names asked for stay inside it.
+    if (first >= UserPatchArea::kSlotsPerBank)
+        return false;
+    count = std::min(count, UserPatchArea::kSlotsPerBank - first);
     const CBufferAccessor::CBindings& b = m_accessor.Bound();
     const int32_t nameSize = b.patchName ? b.patchName->GetAbsoluteAddressRange().GetSize() : 0;
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
     for (int i = 0; i < count; ++i)
     {
         const int slot = bank * UserPatchArea::kSlotsPerBank + first + i;
-        if (slot >= UserPatchArea::kSlotCount)
-            break;
-        if (!QuietRequest(CVeyAddress(UserPatchArea::SlotAddress(slot) + UserPatchArea::kNameOffset), nameSize))
+        m_pending = EPending::kName;
+        m_pendingAddress = UserPatchArea::SlotAddress(slot) + UserPatchArea::kNameOffset;
+        const bool answered = QuietRequest(CVeyAddress(m_pendingAddress), nameSize);
+        m_pending = EPending::kNone;
+        if (!answered)
             return false;
         if (CVeyValue* current = b.patchNameListCurrentNumber)
         {
@@ -275,10 +280,10 @@ bool AReader::RequestUserPatchNames(int bank, int first, int count)
 
 bool AReader::OnUserPatchName(const ML::CVantorMessage& message)
 {
-    if (GetState() != kWaitingForDt1)
+    if (GetState() != kWaitingForDt1 || m_pending != EPending::kName)
         return false;
     int32_t address = 0;
-    if (!CVeyAddress::ParseBytes(message.GetAddress(), address))
+    if (!CVeyAddress::ParseBytes(message.GetAddress(), address) || address != m_pendingAddress)
         return false;
     const int slot = (address - UserPatchArea::kBase) / UserPatchArea::kStride;
     const CVeyValue* nameValue = m_accessor.Bound().patchName;
@@ -308,10 +313,12 @@ bool AReader::RequestWrite()
     m_writeAnswer = -1;
     m_writeCompleted = false;
     const CVeyValue* request = m_accessor.Bound().writeRequest;
+    m_pending = EPending::kWrite;
     if (request)
         m_writeCompleted = Request(CVeyAddress(request->GetAbsoluteAddressRange().begin), kWriteRequestSize);
     else
         ShowMessage(kFailureMessage);
+    m_pending = EPending::kNone;
     SetTimeout(timeout);
     SetAttempts(attempts);
     return true;
@@ -319,7 +326,7 @@ bool AReader::RequestWrite()
 
 bool AReader::OnWriteComplete(const ML::CVantorMessage& message)
 {
-    if (GetState() != kWaitingForDt1)
+    if (GetState() != kWaitingForDt1 || m_pending != EPending::kWrite)
         return false;
     const ML::Bytes data = message.GetData();
     if (data.size() != kWriteCompleteSize || data[3] != 0x5A || data[4] != 0x00 || data[5] != 0x7F)

@@ -98,8 +98,20 @@ private:
     bool OnWriteComplete(const ML::CVantorMessage& message);
     uint8_t GetDeviceId() const;
 
+    // Which of the reader's own questions waits, so that its handlers take only their answer: a
+    // data set that merely lies in the user area or looks like a completed write must not end
+    // the wait of another request.
+    enum class EPending
+    {
+        kNone,
+        kName,
+        kWrite,
+    };
+
     CBufferAccessor& m_accessor;
     GT::IProgress* m_progress = nullptr;
+    EPending m_pending = EPending::kNone;
+    int32_t m_pendingAddress = -1;
     std::vector<uint8_t> m_fileBytes;
     int32_t m_writeAnswer = -1;
     bool m_writeCompleted = false;

@@ -411,6 +411,25 @@ TEST_F(InstrumentLayerTest, UserPatchNamesAreReadQuietlyIntoTheEntityBanks)
     EXPECT_TRUE(reader.RequestUserPatchNames(9, 0, 4));
     EXPECT_FALSE(reader.RequestUserPatchNames(0, -1, 4));
     EXPECT_TRUE(m_instrument.GetReceived().empty());
+    // Names stay inside their bank of 32.
+    m_instrument.ClearLogs();
+    EXPECT_TRUE(reader.RequestUserPatchNames(7, 30, 5));
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"31 7E 00 00 / 00 00 00 0C", "31 7F 00 00 / 00 00 00 0C"}));
+    EXPECT_FALSE(reader.RequestUserPatchNames(7, 32, 1));
+
+    // A data set that only lies in the user area, or looks like a completed write, answers no
+    // other request: the lost answer is asked for again.
+    for (const Bytes& stray : {Bytes(12, 'x'), Bytes{0, 0, 0, 0x5A, 0x00, 0x7F, 0}})
+    {
+        m_instrument.ClearLogs();
+        m_instrument.DropNextReplies(1);
+        const uint32_t address = stray.size() == 12 ? uint32_t(UserPatchArea::SlotAddress(0))
+                                                    : uint32_t(Value("cm.command.writeComplete").GetAbsoluteAddressRange().begin);
+        m_clock.After(10, [this, address, stray] { m_instrument.SendDataSet(address, stray); });
+        EXPECT_TRUE(reader.RequestValue(Value("fm.setup.kbdPatchBankSelectMsb"), nullptr));
+        EXPECT_EQ(m_instrument.GetAcceptedRequests().size(), 2u);
+    }
+
     // A silent instrument fails the names without a message.
     m_instrument.SetPresent(false);
     EXPECT_FALSE(reader.RequestUserPatchNames(0, 0, 40));
