@@ -69,11 +69,16 @@ const CMessage kMessages[] = {
     {47, "Patch Set MFX", "Patch Set MFX"},
     {48, "Patch Chorus", "Patch Chorus"},
     {49, "Patch Reverb", "Patch Reverb"},
+    {51, "Set Up MIDI Devices...", "MIDI 機器の設定..."},
+    {53, "Talvarix Editor Manual", "Talvarix Editor の使いかた"},
+    {54, "About Talvarix Editor...", "Talvarix Editor について..."},
+    {56, "Do you want to save the changes you made to the document \"%s\"?", "書類 \"%s\" に加えた変更を保存しますか？"},
 };
 }
 
 void FillEditorMessages(GT::CIndexedStringTable& table)
 {
+    table.Clear();
     for (const CMessage& message : kMessages)
     {
         table.Set(GT::CIndexedStringTable::kEnglishSet, message.id, message.english);

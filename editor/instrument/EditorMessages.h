@@ -1,5 +1,6 @@
 #pragma once
-// The editor's user messages in English and Japanese, by message id.
+// The editor's user messages in English and Japanese, by message id: the table is emptied and
+// filled with the 47 of them.
 namespace GT
 {
 class CIndexedStringTable;
