@@ -10,6 +10,7 @@
 #include "midi/framework/CVeyMidiRequester.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyDataFile.h"
+#include "model/CVeyErrorOut.h"
 #include "model/CVeyStruct.h"
 #include "model/CVeyValue.h"
 #include "model/IVeyModelLinks.h"
@@ -256,6 +257,8 @@ TEST_F(PatchEditingTest, DocumentsSaveAtomicallyAndADamagedOneIsRefusedWithoutCh
     buffers.SetText(&Value("fm.pat.common.patchName"), "Edited      ");
     buffers.ClearChanges();
     EXPECT_FALSE(documents.Open(damaged));
+    EXPECT_EQ(CVeyBufferedErrorOut::GetInstance().GetBufferedText(), "The file could not be loaded.");
+    CVeyBufferedErrorOut::GetInstance().Flush();
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), "Edited      ");
     EXPECT_EQ(documents.GetCurrentPath(), chosen);
 
