@@ -1,11 +1,11 @@
 // The editor's start on its bundled script, without windows shown: reading the script and
 // creating the managers (pictures, lettering, tables, the instrument's memory, the MIDI ports and
 // every root panel with its controls), then also opening every root panel and drawing it.
+#include "benchmarks/support/OffscreenApplication.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/CVeyScriptReader.h"
 #include "model/VeyManagers.h"
 #include "platform/Gdi.h"
-#include "platform/GuiBootstrap.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "toolkit/ul/Input.h"
@@ -22,28 +22,9 @@
 
 namespace
 {
-// The Qt application for fonts and windows, for the length of one benchmark: everything the
-// benchmark made must be gone before it ends.
-class CApplication
-{
-public:
-    CApplication()
-    {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        if (!CGuiBootstrap::Exists())
-            m_application = std::make_unique<CGuiBootstrap>(m_argc, m_argv);
-    }
-
-private:
-    int m_argc = 1;
-    char m_name[20] = "bench_editor_script";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<CGuiBootstrap> m_application;
-};
-
 void ReadBundledScriptAndCreateManagers(benchmark::State& state)
 {
-    CApplication application;
+    Bench::COffscreenApplication application;
     for (auto _ : state)
     {
         state.PauseTiming();
@@ -84,7 +65,7 @@ BENCHMARK(ReadBundledScriptOnly)->Unit(benchmark::kMillisecond);
 
 void OpenAndDrawEveryRootPanel(benchmark::State& state)
 {
-    CApplication application;
+    Bench::COffscreenApplication application;
     CBundledScript script;
     if (!script.Read())
     {

@@ -16,6 +16,7 @@
 #include "platform/Shell.h"
 #include "platform/UiDriver.h"
 #include "platform/WindowPlacement.h"
+#include "tests/editor/resources/InstrumentControlStandIns.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -32,6 +33,7 @@
 #include <functional>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -572,8 +574,13 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
     // panel of our own with a drawn background and a few text controls.
     const std::string programFolder = std::filesystem::path(Q9EE_PROGRAM).parent_path().string();
     const bool bundled = std::filesystem::exists(programFolder + "/Script/Q9EE/Script.xml");
+    // The bundled script's instrument controls are drawn by stand-ins of the same attributes.
+    std::optional<CInstrumentControlStandIns> standIns;
     if (bundled)
+    {
         SetProgramFolder(programFolder);
+        standIns.emplace();
+    }
     else
     {
         WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
@@ -603,7 +610,7 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
             return 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
         }));
     }
-    ASSERT_TRUE(m_app->InitInstance());
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
     PumpAllMessages();
     mkdir("screenshots", 0755);
     const std::string picture = std::string("screenshots/editor-main-frame") + (bundled ? "" : "-fixture") + ".png";
