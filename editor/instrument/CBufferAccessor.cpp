@@ -2,8 +2,7 @@
 
 #include "editor/EditorNames.h"
 #include "editor/instrument/AReader.h"
-#include "editor/instrument/CEffectTables.h"
-#include "editor/instrument/CEntityBanks.h"
+#include "editor/entities/InstrumentEntities.h"
 #include "editor/instrument/CWriter.h"
 #include "editor/instrument/EditorMessages.h"
 #include "editor/instrument/InstrumentFunctors.h"
@@ -251,25 +250,23 @@ CVeyRootStruct* CBufferAccessor::GetRootStruct() const { return dynamic_cast<CVe
 
 bool CBufferAccessor::IsMidiReady() const { return CVeyMidiSetup::GetInstance().IsConnected(); }
 
+CVeyEntityManager& CBufferAccessor::GetEntityManager() { return CInstrumentEntities::GetInstance().GetManager(); }
+
+const CVeyEntityManager& CBufferAccessor::GetEntityManager() const
+{
+    return CInstrumentEntities::GetInstance().GetManager();
+}
+
+const std::vector<int>& CBufferAccessor::GetWaveCounts(int32_t groupType) const
+{
+    return CInstrumentEntities::GetInstance().GetWaveCounts(groupType);
+}
+
 void CBufferAccessor::AddBanks()
 {
-    m_entities.Clear();
-    m_entities.AddBank(MakeCategoryBank(CVeyEntityId(2, 1, 0, 0), CVeyProgramId(0, 0, 0), 79));
-    for (int bank = 0; bank < kUserBankCount; ++bank)
-    {
-        const CVeyEntityId base(0, 0, bank, 0);
-        m_entities.AddBank(MakeCategoryBank(base, CVeyProgramId(87, bank / 4, (bank % 4) * 32), 32));
-        std::unique_ptr<CVeyEntityManager::IInserter> inserter = m_entities.CreateInserter(base);
-        const CCategoryInformation unnamed(std::string(), -1);
-        while (!inserter->IsFull() && inserter->Append(unnamed))
-        {
-        }
-    }
-    // A script without wave names or a short MFX table leaves those entries unnamed; the editor
-    // works on.
-    SetupInternalWaveNameTables(*this);
-    if (std::unique_ptr<CVeyEntityManager::IInserter> types = m_entities.CreateInserter(CVeyEntityId(2, -2, -2, -2), true))
-        SetupMfxTypeTable(*types);
+    // The effect types, the eight user patch banks of unnamed records and the internal waves of
+    // this script. A script without wave names leaves those entries unnamed; the editor works on.
+    CInstrumentEntities::GetInstance().SetUp();
 }
 
 void CBufferAccessor::RemoveHandlers()

@@ -106,8 +106,9 @@ public:
 
     CEditContext& GetEditContext() { return m_editContext; }
     const CEditContext& GetEditContext() const { return m_editContext; }
-    CVeyEntityManager& GetEntityManager() { return m_entities; }
-    const CVeyEntityManager& GetEntityManager() const { return m_entities; }
+    // The entities (user patches, effect types, waves) live in the one store the controls use.
+    CVeyEntityManager& GetEntityManager();
+    const CVeyEntityManager& GetEntityManager() const;
     CPatchClipboard& GetPatchClipboard() { return m_clipboard; }
     AReader* GetReader() const { return m_reader.get(); }
     CWriter* GetWriter() const { return m_writer.get(); }
@@ -115,8 +116,7 @@ public:
     bool IsMidiReady() const;
     int GetUserBankCount() const { return kUserBankCount; }
     // The number of names of each wave table, for wave group type 0, 1 or 2 (clamped).
-    const std::vector<int32_t>& GetWaveCounts(int32_t groupType) const { return m_waveCounts[ClampGroupType(groupType)]; }
-    std::vector<int32_t>& GetWaveCountList(int32_t groupType) { return m_waveCounts[ClampGroupType(groupType)]; }
+    const std::vector<int>& GetWaveCounts(int32_t groupType) const;
     // The bank count of each entity group, in group order.
     const std::map<int32_t, int32_t>& GetPanelBanks() const { return m_panelBanks; }
 
@@ -153,7 +153,6 @@ protected:
 private:
     template <class T>
     void BindArray(const char* path, T** destination, int outer, int middle, int inner);
-    static size_t ClampGroupType(int32_t groupType) { return size_t(groupType < 0 ? 0 : groupType > 2 ? 2 : groupType); }
     void AddBanks();
     void AddHandlers();
     void RemoveHandlers();
@@ -161,14 +160,12 @@ private:
     CBindings m_bound;
     std::vector<std::string> m_missing;
     CEditContext m_editContext;
-    CVeyEntityManager m_entities;
     CPatchClipboard m_clipboard;
     std::unique_ptr<AReader> m_reader;
     std::unique_ptr<CWriter> m_writer;
     int32_t m_identifiedModel = -1;
     bool m_transferring = false;
     std::map<int32_t, int32_t> m_panelBanks;
-    std::array<std::vector<int32_t>, 3> m_waveCounts;
     std::vector<class IVeyBufferHandler*> m_handlers;
     GT::IProgress* m_progress = nullptr;
     std::string m_viewStatePath;

@@ -16,7 +16,6 @@
 #include "platform/Shell.h"
 #include "platform/UiDriver.h"
 #include "platform/WindowPlacement.h"
-#include "tests/editor/resources/InstrumentControlStandIns.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -33,7 +32,6 @@
 #include <functional>
 #include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -574,13 +572,8 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
     // panel of our own with a drawn background and a few text controls.
     const std::string programFolder = std::filesystem::path(Q9EE_PROGRAM).parent_path().string();
     const bool bundled = std::filesystem::exists(programFolder + "/Script/Q9EE/Script.xml");
-    // The bundled script's instrument controls are drawn by stand-ins of the same attributes.
-    std::optional<CInstrumentControlStandIns> standIns;
     if (bundled)
-    {
         SetProgramFolder(programFolder);
-        standIns.emplace();
-    }
     else
     {
         WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>

@@ -11,7 +11,6 @@
 #include "platform/Shell.h"
 #include "platform/VirtualMidiBackend.h"
 #include "tests/editor/resources/BundledScript.h"
-#include "tests/editor/resources/InstrumentControlStandIns.h"
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -83,7 +82,6 @@ protected:
     CVirtualMidiBackend m_backend;
     CScopedMidiBackend m_scoped{&m_backend};
     CSimulatedTalvarix m_instrument;
-    CInstrumentControlStandIns m_standIns;
     CTempDir m_config;
     CTempDir m_data;
     CTempDir m_channel;
