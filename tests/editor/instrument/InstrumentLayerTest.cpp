@@ -430,6 +430,20 @@ TEST_F(InstrumentLayerTest, UserPatchNamesAreReadQuietlyIntoTheEntityBanks)
         EXPECT_EQ(m_instrument.GetAcceptedRequests().size(), 2u);
     }
 
+    // The current patch's name is asked for without waiting; a read of it can be reserved.
+    m_instrument.ClearLogs();
+    EXPECT_TRUE(reader.RequestCurrentPatchName());
+    EXPECT_EQ(Requests(), std::vector<std::string>{AddressText(uint32_t(Value("fm.pat.common.patchName").GetAbsoluteAddressRange().begin)) +
+                                                   " / 00 00 00 0C"});
+    CReadReserved& reserved = CReadReserved::GetInstance();
+    reserved.Mark(0);
+    reserved.Mark(1);
+    reserved.Mark(-1);
+    EXPECT_TRUE(reserved.IsMarked(0));
+    EXPECT_FALSE(reserved.IsMarked(1)) << "only the current patch can be reserved";
+    reserved.Reset();
+    EXPECT_FALSE(reserved.IsMarked(0));
+
     // A silent instrument fails the names without a message.
     m_instrument.SetPresent(false);
     EXPECT_FALSE(reader.RequestUserPatchNames(0, 0, 40));
