@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -96,8 +97,14 @@ public:
     int32_t GetRange() const override { return range; }
     void SetPos(int32_t value) override { pos = value; }
     int32_t GetPos() const override { return pos; }
-    void SetMessage(const std::string& message) override { messages.push_back(message); }
+    void SetMessage(const std::string& message) override
+    {
+        messages.push_back(message);
+        if (onMessage)
+            onMessage();
+    }
 
+    std::function<void()> onMessage;
     int begun = 0;
     int ended = 0;
     int32_t range = 0;
@@ -224,7 +231,17 @@ TEST_F(InstrumentLayerTest, ReadAllAsksForIdentityBankSelectThenSetupSystemAndPa
 {
     NameInstrumentPatch("From synth 6");
     m_progress.messages.clear();
+    // A read started while one runs (from the progress window's pump) ends at once.
+    std::vector<bool> nested;
+    m_progress.onMessage = [this, &nested] {
+        const size_t before = m_instrument.GetReceived().size();
+        nested.push_back(m_accessor.ReadAll());
+        EXPECT_EQ(m_instrument.GetReceived().size(), before);
+    };
     ASSERT_TRUE(m_accessor.ReadAll()) << ::testing::PrintToString(m_shown);
+    m_progress.onMessage = nullptr;
+    EXPECT_FALSE(nested.empty());
+    EXPECT_EQ(std::count(nested.begin(), nested.end(), true), 0);
     EXPECT_TRUE(m_shown.empty());
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), "From synth 6");
     EXPECT_EQ(Value("fm.setup.kbdPatchProgramNumber").GetNumber(), 5);
@@ -316,8 +333,13 @@ TEST_F(InstrumentLayerTest, WriteAllSendsSetupSystemAndPatchAsDataSets20MsApart)
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
     buffers.SetText(&Value("fm.pat.common.patchName"), "Document    ");
     buffers.ClearChanges();
+    // Values waiting to be sent stay waiting, in their order.
+    const CVeyValueList pending = {&Value("fm.pat.tone[1].toneLevel"), &Value("fm.pat.tone[0].toneLevel"),
+                                   &Value("fm.setup.kbdPatchProgramNumber")};
+    buffers.GetChangeList() = pending;
     ASSERT_TRUE(m_accessor.WriteAllChecked());
-    EXPECT_TRUE(buffers.GetChangeList().empty());
+    EXPECT_EQ(buffers.GetChangeList(), pending);
+    buffers.ClearChanges();
 
     std::vector<std::string> expected;
     for (const char* group : {"fm.setup", "fm.system", "fm.pat"})
