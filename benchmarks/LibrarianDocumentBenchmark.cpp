@@ -56,6 +56,7 @@ struct CRig
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
         application = std::make_unique<CGuiBootstrap>(argc, argv);
         SetProfileFolder(folder.Path());
+        setenv("XDG_DATA_HOME", folder.Path().c_str(), 1);
         answers = std::make_unique<CMessageBoxAnswers>([](const std::string&, bool) { return 0; });
         app.SetProgramFolder(folder.Path());
         app.SetInstanceFolder(folder.Path());

@@ -7,6 +7,7 @@
 #include "midi/framework/CVeyMidi.h"
 #include "midi/framework/CVeyMidiManager.h"
 #include "midi/framework/CVeyMidiPortLists.h"
+#include "midi/framework/CVeyMidiRequester.h"
 #include "midi/framework/CVeyMidiSetupState.h"
 #include "midi/framework/IVeyMidiListener.h"
 #include "model/CVeyBufferManager.h"
@@ -17,11 +18,18 @@
 #include "platform/VirtualMidiBackend.h"
 #include "tests/support/SimulatedInstrument.h"
 #include "tests/support/VirtualClock.h"
+#include "benchmarks/support/PairedRounds.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace
 {
@@ -174,4 +182,111 @@ void BM_SendDataSet(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_SendDataSet)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
+
+// The wire's delay in real time: actions run on a thread of their own once their time has come,
+// as the instrument's answer arrives from the driver's thread after it has crossed the cable.
+class CRealTimeWire
+{
+public:
+    CRealTimeWire() : m_thread([this] { Run(); }) {}
+    ~CRealTimeWire()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stopping = true;
+        }
+        m_changed.notify_one();
+        m_thread.join();
+    }
+    void After(DWORD milliseconds, std::function<void()> action)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_due.emplace(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds), std::move(action));
+        }
+        m_changed.notify_one();
+    }
+
+private:
+    void Run()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        while (!m_stopping)
+        {
+            if (m_due.empty())
+            {
+                m_changed.wait(lock);
+                continue;
+            }
+            const auto next = m_due.begin();
+            if (m_changed.wait_until(lock, next->first) == std::cv_status::no_timeout)
+                continue;
+            std::function<void()> action = std::move(next->second);
+            m_due.erase(next);
+            lock.unlock();
+            action();
+            lock.lock();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::multimap<std::chrono::steady_clock::time_point, std::function<void()>> m_due;
+    bool m_stopping = false;
+    std::thread m_thread;
+};
+
+// One requested block of 64 bytes, answered after the 25 ms a 78-byte data set takes on the wire,
+// on the machine's own clock: the processor time of the whole process per block (waiting
+// included) against the 50 us it may cost, and the elapsed time against the answer's own delay
+// plus the output's send time (the wait must not add to the wire's timing).
+void BM_WaitForRequestedBlock(benchmark::State& state)
+{
+    constexpr DWORD kAnswerDelay = 25;
+    constexpr double kBoundMicroseconds = 50;
+    CRig rig;
+    CRealTimeWire wire;
+    if (!rig.ok)
+    {
+        state.SkipWithError("the rig could not be built");
+        return;
+    }
+    rig.instrument.SetTransport([&rig](const std::vector<BYTE>& bytes) { rig.backend.Send("Talvarix", bytes); },
+                                [&wire](DWORD delay, std::function<void()> action) { wire.After(delay, std::move(action)); });
+    rig.instrument.SetReplyDelay(kAnswerDelay);
+    CVeyMidiRequester requester;
+    requester.SetMidiIn(rig.in);
+    requester.SetMidiOut(rig.out);
+    rig.in->SetListener(&requester);
+    // One block first, so the figures leave out what happens once (lazy binding, first pages).
+    if (!requester.Request(CVeyAddress(kFm), 64))
+        state.SkipWithError("the block did not come");
+    std::vector<double> processor;
+    double elapsed = 0;
+    for (auto _ : state)
+    {
+        const double cpuStart = Bench::Now(Bench::EClock::kProcess);
+        const double wallStart = Bench::Now(Bench::EClock::kWall);
+        if (!requester.Request(CVeyAddress(kFm), 64))
+        {
+            state.SkipWithError("the block did not come");
+            break;
+        }
+        processor.push_back((Bench::Now(Bench::EClock::kProcess) - cpuStart) * 1e6);
+        const double wall = Bench::Now(Bench::EClock::kWall) - wallStart;
+        elapsed += wall;
+        state.SetIterationTime(wall);
+    }
+    rig.in->SetListener(&rig.listener);
+    if (processor.empty())
+        return;
+    std::sort(processor.begin(), processor.end());
+    state.counters["cpu_us_min"] = processor.front();
+    state.counters["cpu_us_median"] = processor[processor.size() / 2];
+    state.counters["bound_us"] = kBoundMicroseconds;
+    state.counters["ratio_median"] = processor[processor.size() / 2] / kBoundMicroseconds;
+    state.counters["wall_ms_per_block"] = elapsed / static_cast<double>(processor.size()) * 1e3;
+    state.counters["answer_delay_ms"] = kAnswerDelay;
+}
+BENCHMARK(BM_WaitForRequestedBlock)->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
 }

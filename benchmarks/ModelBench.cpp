@@ -239,4 +239,4 @@ BENCHMARK(CreateModelFromScript)->Unit(benchmark::kMillisecond);
 BENCHMARK(WalkModel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(WriteAllData)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SetValueFlushClear)->Unit(benchmark::kNanosecond);
-BENCHMARK(CreateManyRoots)->Arg(1000)->Arg(10000)->Iterations(7)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(CreateManyRoots)->Arg(1000)->Arg(10000)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);

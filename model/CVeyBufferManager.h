@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class CVeyBufferManager
@@ -113,7 +114,8 @@ private:
     void MarkAndNotify(const CVeyValueList& values);
     void ClearModel();
 
-    std::set<CVeyStructDefinition> m_structDefinitions;
+    // Hashed: every root of a large script adds one, and they must not cost more each.
+    std::unordered_set<CVeyStructDefinition, CVeyStructDefinition::CHash> m_structDefinitions;
     std::set<CVeyValueDefinition> m_valueDefinitions;
     CVeyStructList m_roots;
     CVeyStructList m_midiStructs;

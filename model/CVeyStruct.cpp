@@ -6,6 +6,7 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <functional>
 #include <ostream>
 #include <tuple>
 
@@ -23,6 +24,19 @@ bool EndsWith(const std::string& text, const std::string& tail)
 bool CVeyStructDefinition::operator<(const CVeyStructDefinition& other) const
 {
     return std::tie(name, range.begin, range.end) < std::tie(other.name, other.range.begin, other.range.end);
+}
+
+bool CVeyStructDefinition::operator==(const CVeyStructDefinition& other) const
+{
+    return name == other.name && range.begin == other.range.begin && range.end == other.range.end;
+}
+
+size_t CVeyStructDefinition::CHash::operator()(const CVeyStructDefinition& definition) const
+{
+    size_t hash = std::hash<std::string>()(definition.name);
+    for (const int32_t bound : {definition.range.begin, definition.range.end})
+        hash = hash * 31 + std::hash<int32_t>()(bound);
+    return hash;
 }
 
 // ---- CVeyStruct ----

@@ -20,6 +20,12 @@ struct CVeyStructDefinition
     CVeyAddressRange range;
 
     bool operator<(const CVeyStructDefinition& other) const;
+    bool operator==(const CVeyStructDefinition& other) const;
+    // For the pool: a hash of all three.
+    struct CHash
+    {
+        size_t operator()(const CVeyStructDefinition& definition) const;
+    };
 };
 
 using CVeyStructList = std::vector<std::unique_ptr<CVeyStruct>>;

@@ -38,25 +38,36 @@ bool ParseAddressText(const std::string& text, int32_t& value)
 }
 }
 
-// The chain of struct types being converted, innermost last, and the struct types by name: every
-// struct of the script looks its type up, so the lookup must not grow with the number of types.
-struct CVeyBufferManager::CConversion
+// The struct types by name: every struct of the script looks its type up, so the lookup must not
+// grow with the number of types.
+class CStructTypeIndex
 {
-    explicit CConversion(const CVeyTypeDefinitions& types)
+public:
+    explicit CStructTypeIndex(const CVeyTypeDefinitions& types)
     {
-        typesByName.reserve(types.size());
+        m_byName.reserve(types.size());
         for (const CVeyTypeDefinition& type : types)
-            typesByName.emplace(type.GetTypeName(), &type);   // the first of a name wins
+            m_byName.emplace(type.GetTypeName(), &type);   // the first of a name wins
     }
     // The first type definition of that name, or null.
-    const CVeyTypeDefinition* FindType(const std::string& name) const
+    const CVeyTypeDefinition* Find(const std::string& name) const
     {
-        const auto found = typesByName.find(name);
-        return found == typesByName.end() ? nullptr : found->second;
+        const auto found = m_byName.find(name);
+        return found == m_byName.end() ? nullptr : found->second;
     }
 
+private:
+    std::unordered_map<std::string, const CVeyTypeDefinition*> m_byName;
+};
+
+// The chain of struct types being converted, innermost last, and the types to convert from.
+struct CVeyBufferManager::CConversion
+{
+    explicit CConversion(const CVeyTypeDefinitions& types) : index(types) {}
+    const CVeyTypeDefinition* FindType(const std::string& name) const { return index.Find(name); }
+
     std::vector<const CVeyTypeDefinition*> chain;
-    std::unordered_map<std::string, const CVeyTypeDefinition*> typesByName;
+    CStructTypeIndex index;
 };
 
 void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinition& instance,
@@ -90,7 +101,7 @@ void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinitio
 // count is worked out once. Missing types count as nothing; a type that contains itself or nests
 // too deeply makes the whole count 0: creation fails on it and reports it. The result stops just
 // past kMaxModelElements.
-static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyElementDefinitions& roots)
+static uint64_t CountModelElements(const CStructTypeIndex& types, const CVeyElementDefinitions& roots)
 {
     constexpr uint64_t tooMany = kMaxModelElements + 1;
     const auto multiply = [](uint64_t a, uint64_t b) { return b != 0 && a > tooMany / b ? tooMany : a * b; };
@@ -125,7 +136,7 @@ static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyE
             count += members(nullptr, value);
         for (const CVeyElementDefinition& child : type.GetStructuralChildren())
         {
-            if (const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName()))
+            if (const CVeyTypeDefinition* childType = types.Find(child.GetTypeName()))
                 count += multiply(members(childType, child), countType(*childType));
             count = std::min(count, tooMany);
         }
@@ -135,7 +146,7 @@ static uint64_t CountModelElements(const CVeyTypeDefinitions& types, const CVeyE
     };
     uint64_t total = 0;
     for (const CVeyElementDefinition& root : roots)
-        if (const CVeyTypeDefinition* type = VeyFindTypeDefinition(types, root.GetTypeName()))
+        if (const CVeyTypeDefinition* type = types.Find(root.GetTypeName()))
             total = std::min(total + multiply(members(type, root), countType(*type)), tooMany);
     return broken ? 0 : total;
 }
@@ -424,13 +435,13 @@ bool CVeyBufferManager::CreateStructs()
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
     CVeyScriptDefinitions::CBufferGroup& definitions = CVeyScriptDefinitions::GetInstance().GetBufferGroup();
-    if (CountModelElements(definitions.structTypes, definitions.rootStructs) > kMaxModelElements)
+    CConversion conversion(definitions.structTypes);
+    if (CountModelElements(conversion.index, definitions.rootStructs) > kMaxModelElements)
     {
         trace.Printf("Root structs are too large: more than %llu structs and values.\n",
                      static_cast<unsigned long long>(kMaxModelElements));
         return false;
     }
-    CConversion conversion(definitions.structTypes);
     for (const CVeyElementDefinition& definition : definitions.rootStructs)
     {
         CVeyStructList converted;

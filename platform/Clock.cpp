@@ -42,6 +42,11 @@ IClock* SetClock(IClock* clock)
     return previous == &SystemClock() ? nullptr : previous;
 }
 
+bool UsesSystemClock()
+{
+    return CurrentClock().load() == &SystemClock();
+}
+
 DWORD GetTickCount()
 {
     return CurrentClock().load()->GetTickCount();

@@ -18,6 +18,8 @@ IClock* SetClock(IClock* clock);
 
 DWORD GetTickCount();
 void Sleep(DWORD milliseconds);
+// True while no test clock is installed: time is the machine's own.
+bool UsesSystemClock();
 
 // Milliseconds from `earlier` to `later`, correct across the wrap of the 32-bit counter as long as
 // the two are less than 2^31 ms apart.

@@ -3,7 +3,10 @@
 #include "platform/Wnd_p.h"
 
 #include <QAction>
+#include <QDropEvent>
 #include <QEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
@@ -59,6 +62,43 @@ private:
 };
 }
 
+// Takes the files the desktop drops on the frame.
+class CDropTarget final : public QObject
+{
+public:
+    CDropTarget(QWidget* frame, CFrameBars::FDropFiles handler) : QObject(frame), m_handler(std::move(handler))
+    {
+        frame->setAcceptDrops(true);
+        frame->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter)
+        {
+            auto* enter = static_cast<QDragEnterEvent*>(event);
+            if (enter->mimeData()->hasUrls())
+                enter->acceptProposedAction();
+            return true;
+        }
+        if (event->type() != QEvent::Drop)
+            return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        std::vector<std::string> paths;
+        for (const QUrl& url : drop->mimeData()->urls())
+            if (url.isLocalFile())
+                paths.push_back(url.toLocalFile().toLocal8Bit().toStdString());
+        drop->acceptProposedAction();
+        if (!paths.empty() && m_handler)
+            m_handler(paths);
+        return true;
+    }
+
+private:
+    CFrameBars::FDropFiles m_handler;
+};
+
 struct CFrameBars::Impl
 {
     CMDIFrameWnd* frame = nullptr;
@@ -66,6 +106,8 @@ struct CFrameBars::Impl
     QPointer<QWidget> toolBar;
     QPointer<QLabel> status;
     CBarPlacer* placer = nullptr;
+    QPointer<CDropTarget> drop;
+    std::vector<QPointer<QAction>> keys;
     std::multimap<UINT, QPointer<QAction>> actions;
     std::multimap<UINT, QPointer<QToolButton>> buttons;
     std::map<UINT, bool> enabled;
@@ -122,16 +164,49 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
                 popup->addSeparator();
                 continue;
             }
-            QAction* action = popup->addAction(QString::fromLatin1(command.text.c_str()));
+            QString text = QString::fromLatin1(command.text.c_str());
+            const UINT id = command.id;
             if (!command.shortcut.empty())
             {
-                action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
-                action->setShortcutContext(Qt::WindowShortcut);
-                // The frame's widget holds the shortcut even while the menu is closed.
-                widget->addAction(action);
+                // The menu shows the key; a separate action of the frame takes it, one that is
+                // never greyed (a greyed action takes no key), so the key always asks the frame
+                // afresh whether the command may run now.
+                text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
+                auto* key = new QAction(widget);
+                key->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
+                key->setShortcutContext(Qt::WindowShortcut);
+                widget->addAction(key);
+                QObject::connect(key, &QAction::triggered, key, [impl, id] { impl->Run(id); });
+                d->keys.push_back(key);
             }
-            const UINT id = command.id;
+            QAction* action = popup->addAction(text);
             QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
+            if (menu.listItems && id == menu.listFirstId)
+            {
+                // The list's place holder: no command of its own.
+                action->setEnabled(false);
+                QPointer<QAction> holder(action);
+                auto made = std::make_shared<std::vector<QPointer<QAction>>>();
+                const auto items = menu.listItems;
+                QObject::connect(popup, &QMenu::aboutToShow, popup, [impl, popup, holder, made, items, id] {
+                    for (QPointer<QAction>& old : *made)
+                        delete old.data();
+                    made->clear();
+                    const std::vector<std::string> texts = items();
+                    if (holder)
+                        holder->setVisible(texts.empty());
+                    for (size_t i = 0; i < texts.size(); ++i)
+                    {
+                        const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromLatin1(texts[i].c_str()));
+                        auto* entry = new QAction(text, popup);
+                        popup->insertAction(holder, entry);
+                        const UINT entryId = id + static_cast<UINT>(i);
+                        QObject::connect(entry, &QAction::triggered, entry, [impl, entryId] { impl->Run(entryId); });
+                        made->push_back(entry);
+                    }
+                });
+                continue;
+            }
             d->actions.emplace(id, action);
             ids.push_back(id);
         }
@@ -176,8 +251,21 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
     return true;
 }
 
+void CFrameBars::AcceptDroppedFiles(FDropFiles handler)
+{
+    QWidget* widget = d->frame && d->frame->GetImpl() ? d->frame->GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return;
+    delete d->drop.data();
+    d->drop = new CDropTarget(widget, std::move(handler));
+}
+
 void CFrameBars::Destroy()
 {
+    delete d->drop.data();
+    for (QPointer<QAction>& key : d->keys)
+        delete key.data();
+    d->keys.clear();
     delete d->placer;
     d->placer = nullptr;
     delete d->menuBar.data();

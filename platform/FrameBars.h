@@ -5,8 +5,10 @@
 // command runs, and whenever the program asks (its idle time).
 #include "platform/MdiFrame.h"
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct CBarCommand
@@ -18,8 +20,18 @@ struct CBarCommand
 
 struct CBarMenu
 {
+    CBarMenu(std::string menuTitle, std::vector<CBarCommand> menuCommands)
+        : title(std::move(menuTitle)), commands(std::move(menuCommands))
+    {
+    }
+
     std::string title;
     std::vector<CBarCommand> commands;
+    // Entries made anew whenever the menu opens (the recent files): entry i runs command
+    // listFirstId + i and shows "&<i + 1> <text>". They stand where the command listFirstId
+    // stands, which is shown greyed while the list is empty.
+    UINT listFirstId = 0;
+    std::function<std::vector<std::string>()> listItems;
 };
 
 class CFrameBars
@@ -40,6 +52,10 @@ public:
     std::string GetStatusText() const;
     // The entry's state after the last update; false for an unknown id.
     bool IsCommandEnabled(UINT id) const;
+
+    // Files dropped on the frame go to `handler` as local paths, in the order given.
+    using FDropFiles = std::function<void(const std::vector<std::string>& paths)>;
+    void AcceptDroppedFiles(FDropFiles handler);
 
 private:
     struct Impl;

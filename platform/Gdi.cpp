@@ -94,17 +94,21 @@ void ForEachBlitPixel(const CDC::Impl& dc, QImage& target, const QImage& source,
                       QPoint sourceOrigin, QSize sourceSize, Pixel pixel)
 {
     const bool unscaled = size == sourceSize;
+    const uchar* const sourceBits = source.constBits();
+    const qsizetype sourceBytesPerLine = source.bytesPerLine();
+    const int sourceWidth = source.width();
+    const int sourceHeight = source.height();
     ForEachRow(dc, target, QRect(origin, size), [&](uint32_t* out, int y, int left, int right) {
         const int sy = sourceOrigin.y() + MapCoordinate(y - origin.y(), size.height(), sourceSize.height());
-        if (sy < 0 || sy >= source.height())
+        if (sy < 0 || sy >= sourceHeight)
             return;
-        const auto* in = reinterpret_cast<const uint32_t*>(source.constScanLine(sy));
+        const auto* in = reinterpret_cast<const uint32_t*>(sourceBits + sy * sourceBytesPerLine);
         if (unscaled)
         {
             // Source column = x + shift; keep the columns that fall inside the source.
             const int shift = sourceOrigin.x() - origin.x();
             const int from = std::max(left, -shift);
-            const int to = std::min(right, source.width() - 1 - shift);
+            const int to = std::min(right, sourceWidth - 1 - shift);
             for (int x = from; x <= to; ++x)
                 pixel(in[x + shift], out[x]);
             return;
@@ -112,7 +116,7 @@ void ForEachBlitPixel(const CDC::Impl& dc, QImage& target, const QImage& source,
         for (int x = left; x <= right; ++x)
         {
             const int sx = sourceOrigin.x() + MapCoordinate(x - origin.x(), size.width(), sourceSize.width());
-            if (sx >= 0 && sx < source.width())
+            if (sx >= 0 && sx < sourceWidth)
                 pixel(in[sx], out[x]);
         }
     });
@@ -522,14 +526,18 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int sx, i
     {
         // A plain copy, row by row.
         const int shift = so.x() - dst.x();
+        const uchar* const sourceBits = image.constBits();
+        const qsizetype sourceBytesPerLine = image.bytesPerLine();
+        const int sourceWidth = image.width();
+        const int sourceHeight = image.height();
         ForEachRow(*d, *target, QRect(dst.x(), dst.y(), width, height), [&](uint32_t* out, int row, int left, int right) {
             const int sourceRow = so.y() + row - dst.y();
             const int from = std::max(left, -shift);
-            const int to = std::min(right, image.width() - 1 - shift);
-            if (sourceRow < 0 || sourceRow >= image.height() || from > to)
+            const int to = std::min(right, sourceWidth - 1 - shift);
+            if (sourceRow < 0 || sourceRow >= sourceHeight || from > to)
                 return;
-            std::memcpy(out + from, reinterpret_cast<const uint32_t*>(image.constScanLine(sourceRow)) + from + shift,
-                        static_cast<size_t>(to - from + 1) * sizeof(uint32_t));
+            const auto* in = reinterpret_cast<const uint32_t*>(sourceBits + sourceRow * sourceBytesPerLine);
+            std::memcpy(out + from, in + from + shift, static_cast<size_t>(to - from + 1) * sizeof(uint32_t));
         });
         return TRUE;
     }

@@ -5,6 +5,8 @@
 
 #include <QKeyEvent>
 #include <QObject>
+#include <QPointer>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -51,8 +53,42 @@ struct CListKeys final : public QObject
     CListCtrl* m_list;
 };
 
-CListCtrl::CListCtrl() = default;
+struct CListCtrl::VerticalBar
+{
+    QPointer<QScrollBar> bar;
+    bool updating = false;
+};
+
+CListCtrl::CListCtrl() : m_bar(std::make_unique<VerticalBar>()) {}
 CListCtrl::~CListCtrl() = default;
+
+void CListCtrl::UpdateScrollBar()
+{
+    QWidget* widget = GetImpl() ? GetImpl()->widget.data() : nullptr;
+    if (!widget)
+        return;
+    QScrollBar* bar = m_bar->bar;
+    if (!bar)
+    {
+        bar = new QScrollBar(Qt::Vertical, widget);
+        bar->setFocusPolicy(Qt::NoFocus);
+        m_bar->bar = bar;
+        QObject::connect(bar, &QScrollBar::valueChanged, bar, [this](int value) {
+            if (!m_bar->updating)
+                Scroll(CSize(0, value - m_top));
+        });
+    }
+    const int page = std::max(GetCountPerPage(), 1);
+    const int last = std::max(0, GetItemCount() - page);
+    m_bar->updating = true;
+    bar->setRange(0, last);
+    bar->setPageStep(page);
+    bar->setValue(m_top);
+    m_bar->updating = false;
+    const int width = bar->sizeHint().width();
+    bar->setGeometry(widget->width() - width, GetHeaderHeight(), width, std::max(0, widget->height() - GetHeaderHeight()));
+    bar->setVisible(last > 0);
+}
 
 BOOL CListCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id)
 {
@@ -125,7 +161,7 @@ BOOL CListCtrl::SetColumnWidth(int index, int width)
     if (width == LVSCW_AUTOSIZE_USEHEADER || width < 0)
     {
         CClientDC dc(this);
-        dc.SelectObject(GetDefaultGuiFont());
+        dc.SelectObject(GetFont());
         width = dc.GetTextExtent(m_columns[static_cast<size_t>(index)].text).cx + 12;
     }
     m_columns[static_cast<size_t>(index)].cx = std::min(width, 32767);
@@ -195,8 +231,30 @@ std::string CListCtrl::GetItemText(int item, int subItem) const
 
 std::string CListCtrl::GetDispText(int, int) const { return std::string(); }
 
-int CListCtrl::GetHeaderHeight() const { return 20; }
-int CListCtrl::GetRowHeight() const { return 18; }
+int CListCtrl::GetHeaderHeight() const { return m_headerHeight; }
+int CListCtrl::GetRowHeight() const { return m_rowHeight; }
+
+CFont* CListCtrl::GetFont() const { return m_font ? m_font : GetDefaultGuiFont(); }
+
+void CListCtrl::SetFont(CFont* font)
+{
+    m_font = font;
+    m_rowHeight = 18;
+    m_headerHeight = 20;
+    if (m_font && GetSafeHwnd())
+    {
+        CClientDC dc(this);
+        dc.SelectObject(m_font);
+        TEXTMETRIC metrics{};
+        if (dc.GetTextMetrics(&metrics))
+        {
+            m_rowHeight = std::max(m_rowHeight, static_cast<int>(metrics.tmHeight) + 4);
+            m_headerHeight = std::max(m_headerHeight, static_cast<int>(metrics.tmHeight) + 6);
+        }
+    }
+    m_top = ClampTop(m_top);
+    Redraw();
+}
 
 int CListCtrl::GetCountPerPage() const
 {
@@ -311,7 +369,10 @@ void CListCtrl::SetRedraw(BOOL redraw)
 
 void CListCtrl::Redraw()
 {
-    if (m_redraw && GetSafeHwnd())
+    if (!m_redraw)
+        return;
+    UpdateScrollBar();
+    if (GetSafeHwnd())
         Invalidate(FALSE);
 }
 
@@ -336,7 +397,7 @@ void CListCtrl::OnPaint()
     RECT client;
     GetClientRect(&client);
     dc.FillSolidRect(client, GetSysColor(COLOR_WINDOW));
-    dc.SelectObject(GetDefaultGuiFont());
+    dc.SelectObject(GetFont());
     dc.SetBkMode(1 /* TRANSPARENT */);
     // The header row.
     int left = -m_scrollX;

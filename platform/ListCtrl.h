@@ -127,6 +127,10 @@ public:
     // The column whose header lies under the point, -1 when none.
     int HeaderHitTest(POINT point) const;
     void SetRedraw(BOOL redraw);
+    // The font of the header and the rows (null: the interface font); rows and header are made
+    // as high as the font needs, never lower than with the interface font.
+    void SetFont(CFont* font);
+    CFont* GetFont() const;
 
 protected:
     // The text of a cell (the text callback, LVN_GETDISPINFO); the default has none.
@@ -171,4 +175,11 @@ private:
     int m_scrollX = 0;
     int m_selectionMark = -1;
     bool m_redraw = true;
+    CFont* m_font = nullptr;
+    int m_rowHeight = 18;
+    int m_headerHeight = 20;
+    // The vertical scroll bar, shown while the rows do not all fit.
+    struct VerticalBar;
+    std::unique_ptr<VerticalBar> m_bar;
+    void UpdateScrollBar();
 };

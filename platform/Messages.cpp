@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <limits>
 #include <mutex>
@@ -60,6 +62,7 @@ std::unordered_map<uintptr_t, CWnd*> g_windows;
 uintptr_t g_nextHandle = 1;
 std::deque<CPostedMessage> g_queue;
 std::atomic<bool> g_wakePending{false};
+std::condition_variable g_posted;   // a message was queued
 
 // GUI thread only.
 CPumpFilter g_filter = kMainLoop;
@@ -301,6 +304,7 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         g_queue.push_back(CPostedMessage{window, message, wParam, lParam});
         WakeLocked();
     }
+    g_posted.notify_all();
     return TRUE;
 }
 
@@ -340,6 +344,18 @@ bool PumpMessagesBelowUser()
 bool PumpRequestWaitMessages()
 {
     return RunPump(kRequestWait, QEventLoop::ExcludeUserInputEvents);
+}
+
+void WaitForRequestMessages(DWORD milliseconds)
+{
+    constexpr DWORD kLongestPause = 100;
+    if (!UsesSystemClock())
+        return;
+    std::unique_lock<std::mutex> lock(g_mutex);
+    g_posted.wait_for(lock, std::chrono::milliseconds(std::min(milliseconds, kLongestPause)), [] {
+        return std::any_of(g_queue.begin(), g_queue.end(),
+                           [](const CPostedMessage& m) { return Allows(kRequestWait, m); });
+    });
 }
 
 bool PumpAllMessages()

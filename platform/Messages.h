@@ -75,6 +75,12 @@ bool PumpMessagesBelowUser();
 // only. User input stays queued; timer ticks that fall due meanwhile are dropped, not delayed.
 bool PumpRequestWaitMessages();
 
+// A request's wait before a pass of its pump: returns at once when a message that pump delivers is
+// queued, else sleeps until one is posted or `milliseconds` pass (100 ms at most, so the windows'
+// paint requests are not held back long), using no processor time meanwhile. On a test's clock it
+// returns at once: there only moving time makes anything arrive, and the caller moves it.
+void WaitForRequestMessages(DWORD milliseconds);
+
 // One non-blocking pass of everything the main loop handles (no idle pass). For tests and for
 // code that must let the queue drain, such as a modal wait.
 bool PumpAllMessages();

@@ -8,6 +8,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
+#include <QUrl>
 #include <QFileDialog>
 #include <QMimeData>
 #include <QUrl>
@@ -240,6 +242,19 @@ BOOL Click(CWnd& window, POINT client, bool right)
     if (!target)
         target = widget;
     SendClick(target, target->mapFrom(widget, local), right ? Qt::RightButton : Qt::LeftButton);
+    return TRUE;
+}
+
+BOOL DoubleClick(CWnd& window, POINT client)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    if (!widget)
+        return FALSE;
+    const QPoint local(client.x, client.y);
+    QWidget* target = widget->childAt(local);
+    if (!target)
+        target = widget;
+    QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(widget, local));
     return TRUE;
 }
 

@@ -33,6 +33,8 @@ BOOL TypeText(const std::string& text);
 // A press and a release of the left (or right) button at a client point of the window, delivered to
 // the control under the point. FALSE when the window has no native window.
 BOOL Click(CWnd& window, POINT client, bool right = false);
+// A double click of the left button at the point.
+BOOL DoubleClick(CWnd& window, POINT client);
 // A press of the left (or right) button on the window's frame.
 BOOL ClickFrame(CWnd& window, bool right = false);
 // Opens a combo box's drop-down list and clicks its entry `index` (the first by default),

@@ -9,6 +9,7 @@
 #include "librarian/app/LibrarianFrames.h"
 #include "librarian/app/LibrarianViews.h"
 #include "librarian/app/Reader.h"
+#include "librarian/app/RecentFiles.h"
 #include "librarian/app/Writer.h"
 #include "librarian/gp/AboutDialogA.h"
 #include "librarian/gp/DialogResource.h"
@@ -20,6 +21,7 @@
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiRequester.h"
 #include "midi/framework/CVeyMidiSetup.h"
+#include "midi/framework/CVeyMidiSetupState.h"
 #include "model/CVeyErrorOut.h"
 #include "platform/FontDialog.h"
 #include "platform/GuiBootstrap.h"
@@ -176,6 +178,7 @@ BOOL CApp::InitInstance()
     data.LoadOptions();
     CImageDocument::SetMessageShower([](int id) { CLibrarianData::ShowMessage(id); });
     CVeyMidiRequester::SetMessageShower([](int32_t id) { CLibrarianData::ShowMessage(id); });
+    CVeyMidiSetupState::SetMessageOut(&m_frame->GetStatusOut());
     if (!CreateMidi())
     {
         CLibrarianData::ShowText("Unable to create MIDI manager.\n");
@@ -291,6 +294,7 @@ int CApp::ExitInstance()
     ReleaseMidi();
     CImageDocument::SetMessageShower(nullptr);
     CVeyMidiRequester::SetMessageShower(nullptr);
+    CVeyMidiSetupState::SetMessageOut(nullptr);
     GP::CSingleInstance::ReleaseChannel();
     CLibrarianTemplate::SetMainFrame(nullptr);
     if (m_frame && m_frame->GetSafeHwnd())
@@ -388,7 +392,7 @@ bool CApp::OnAppCommand(UINT id)
 {
     if (id >= kFileRecent && id < kFileRecent + 8)
     {
-        const std::vector<std::string> recent = GetRecentFileList();
+        const std::vector<std::string> recent = RecentFiles::Get();
         const size_t index = id - kFileRecent;
         if (index < recent.size())
             OpenFile(recent[index]);

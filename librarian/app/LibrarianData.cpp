@@ -7,7 +7,6 @@
 #include "platform/Shell.h"
 #include "toolkit/gt/IndexedStringTable.h"
 
-#include <iconv.h>
 
 #include <cerrno>
 
@@ -19,7 +18,7 @@ struct SMessageText
 {
     int32_t id;
     const char* english;
-    const char* japanese;   // UTF-8 here; stored as Shift-JIS
+    const char* japanese;   // UTF-8, as the message boxes read it
 };
 
 const SMessageText kMessages[] = {
@@ -57,25 +56,6 @@ const SMessageText kMessages[] = {
      "本体でレギュラー・トーン以外が選択されているようです。\nライブラリアンで扱えるのはレギュラー・トーンだけです。\n\n本体"
      "で任意のレギュラー・トーンを選択してから、操作してください。"},
 };
-
-// The Japanese texts in the code page the message windows of that language use.
-std::string ToShiftJis(const std::string& utf8)
-{
-    iconv_t converter = iconv_open("CP932", "UTF-8");
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        return utf8;
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
-    char* outPtr = &out[0];
-    size_t outLeft = out.size();
-    const size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
-    iconv_close(converter);
-    if (result == static_cast<size_t>(-1))
-        return utf8;
-    out.resize(out.size() - outLeft);
-    return out;
-}
 }
 
 CLibrarianData& CLibrarianData::GetInstance()
@@ -116,7 +96,7 @@ void CLibrarianData::FillMessageTable()
     for (const SMessageText& message : kMessages)
     {
         table.Set(GT::CIndexedStringTable::kEnglishSet, message.id, message.english);
-        table.Set(GT::CIndexedStringTable::kJapaneseSet, message.id, ToShiftJis(message.japanese));
+        table.Set(GT::CIndexedStringTable::kJapaneseSet, message.id, message.japanese);
     }
 }
 

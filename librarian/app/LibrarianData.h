@@ -48,7 +48,7 @@ public:
     static const std::string& GetInitialFileName();     // "InitialData.q9l"
     static const std::string& GetApplicationTitle();    // "Talvarix Librarian"
 
-    // Enters every message in English (set 0) and Japanese (set 1, Shift-JIS bytes).
+    // Enters every message in English (set 0) and Japanese (set 1, UTF-8).
     static void FillMessageTable();
     // The selected set's text of a message.
     static const std::string& GetMessage(int32_t id);

@@ -1,6 +1,7 @@
 #include "librarian/app/LibrarianDocuments.h"
 
 #include "librarian/app/PatchListOperations.h"
+#include "librarian/app/RecentFiles.h"
 #include "platform/MdiFrame.h"
 #include "platform/Profile.h"
 #include "toolkit/ul/Cursor.h"
@@ -50,6 +51,7 @@ void CDoc::DestroyWindows()
 void CFileDoc::RememberFolder(const std::string& path)
 {
     WriteProfileString("Document", "InitialDirectory", std::filesystem::path(path).parent_path().string());
+    RecentFiles::Add(path);
 }
 
 bool CFileDoc::OnOpenDocument(const char* path)

@@ -51,7 +51,8 @@ public:
     // Reads the file; on success unmodified and its folder remembered.
     bool OnOpenDocument(const char* path);
     BOOL OnSaveDocument(const char* path) override;
-    // The folder of the last librarian file opened or saved ("Document"/"InitialDirectory").
+    // The folder of the last librarian file opened or saved ("Document"/"InitialDirectory"), and
+    // the file at the top of the recent files.
     static void RememberFolder(const std::string& path);
 
 private:

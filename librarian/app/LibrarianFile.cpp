@@ -4,6 +4,7 @@
 #include <cstring>
 #include <istream>
 #include <limits>
+#include <new>
 #include <ostream>
 #include <vector>
 
@@ -206,7 +207,17 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
     // The records are read in one go and parsed where they lie. The length is the stream's own,
     // so the buffer never exceeds what is there.
     const size_t size = recordCount == 0 ? 0 : static_cast<size_t>(remaining);
-    const std::unique_ptr<uint8_t[]> bytes(new uint8_t[size]);   // every byte is read into below
+    // Every byte is read into below, so none is set first. A file too large for memory is not
+    // loaded, as one that cannot be read.
+    std::unique_ptr<uint8_t[]> bytes;
+    try
+    {
+        bytes.reset(new uint8_t[size]);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return kFileMessageNotLoaded;
+    }
     if (size > 0 && in.read(reinterpret_cast<char*>(bytes.get()), remaining).gcount() != remaining)
         return kFileMessageNotLoaded;
     size_t position = 0;

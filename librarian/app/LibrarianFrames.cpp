@@ -5,6 +5,7 @@
 #include "librarian/app/LibrarianData.h"
 #include "librarian/app/LibrarianDocuments.h"
 #include "librarian/app/LibrarianViews.h"
+#include "librarian/app/RecentFiles.h"
 #include "platform/Profile.h"
 #include "platform/WinApp.h"
 
@@ -14,7 +15,7 @@ namespace
 {
 std::vector<CBarMenu> MakeMenus()
 {
-    return {
+    std::vector<CBarMenu> menus{
         {"&File",
          {{kFileNew, "&New", "Ctrl+N"},
           {kFileOpen, "&Open...", "Ctrl+O"},
@@ -26,6 +27,8 @@ std::vector<CBarMenu> MakeMenus()
           {kExportSmfAll, "Export SMF... All Data", ""},
           {kExportSmfSelected, "Export SMF... Selected Data", ""},
           {kImportSmf, "&Import SMF...", ""},
+          {0, "", ""},
+          {kFileRecent, "Recent File", ""},
           {0, "", ""},
           {kAppExit, "E&xit", ""}}},
         {"&Edit",
@@ -57,6 +60,9 @@ std::vector<CBarMenu> MakeMenus()
         {"&Help",
          {{kManual, "Talvarix Librarian &Manual", ""}, {kAbout, "&About Talvarix Librarian...", ""}}},
     };
+    menus[0].listFirstId = kFileRecent;
+    menus[0].listItems = [] { return RecentFiles::Get(); };
+    return menus;
 }
 
 std::vector<CBarCommand> MakeTools()
@@ -70,6 +76,25 @@ std::vector<CBarCommand> MakeTools()
 CApp* App() { return dynamic_cast<CApp*>(AfxGetApp()); }
 }
 
+void CStatusBarTextOut::WriteRaw(const std::string& text)
+{
+    for (char c : text)
+    {
+        if (c != '\n')
+        {
+            m_line += c;
+            continue;
+        }
+        m_bars.SetStatusText(m_line);
+        m_line.clear();
+    }
+    if (!m_line.empty())
+    {
+        m_bars.SetStatusText(m_line);
+        m_line.clear();
+    }
+}
+
 // ---- main frame ----
 
 CMainFrame::CMainFrame() = default;
@@ -78,7 +103,10 @@ bool CMainFrame::LoadFrame(const std::string& title)
 {
     if (!Create(title.c_str(), CRect(0, 0, 800, 600)))
         return false;
-    return m_bars.Create(this, MakeMenus(), MakeTools());
+    if (!m_bars.Create(this, MakeMenus(), MakeTools()))
+        return false;
+    m_bars.AcceptDroppedFiles([this](const std::vector<std::string>& paths) { OnDropFiles(paths); });
+    return true;
 }
 
 int CMainFrame::OnCreate()

@@ -5,11 +5,27 @@
 #include "librarian/gp/MDIChildWndEx.h"
 #include "librarian/gp/MDIFrameWndEx.h"
 #include "platform/FrameBars.h"
+#include "toolkit/gt/TextOut.h"
 
 #include <string>
 #include <vector>
 
 class CParamView;
+
+// Short notices of the MIDI connection ("MIDI connect error.", "MIDI reconnected.") in the main
+// frame's status bar, where they stay until the next.
+class CStatusBarTextOut : public GT::ATextOut
+{
+public:
+    explicit CStatusBarTextOut(CFrameBars& bars) : m_bars(bars) {}
+
+protected:
+    void WriteRaw(const std::string& text) override;
+
+private:
+    CFrameBars& m_bars;
+    std::string m_line;
+};
 
 class CMainFrame : public GP::CMDIFrameWndEx
 {
@@ -28,6 +44,7 @@ public:
     // Opens the files one after the other, the main window first brought forward.
     void OnDropFiles(const std::vector<std::string>& paths);
     CFrameBars& GetBars() { return m_bars; }
+    GT::ITextOut& GetStatusOut() { return m_statusOut; }
 
 protected:
     int OnCreate() override;
@@ -36,6 +53,7 @@ protected:
 
 private:
     CFrameBars m_bars;
+    CStatusBarTextOut m_statusOut{m_bars};
 };
 
 class CChildFrame : public GP::CMDIChildWndEx

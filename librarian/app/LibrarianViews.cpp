@@ -71,6 +71,7 @@ void CParamView::OnInitialUpdate()
     };
     hooks.sendPatch = [this](int patch) { SendToTemporary(patch); };
     hooks.scrolled = [this] { RecreateRowButtons(); };
+    hooks.deletePressed = [this] { Delete(); };
     m_list->SetHooks(hooks);
     OnDocumentUpdate(0);
     GP::CFormViewEx::OnInitialUpdate();

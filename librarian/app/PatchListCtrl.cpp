@@ -108,6 +108,8 @@ void CParameterListCtrl::Rebuild(bool gridLines)
     while (GetColumnCount() > 0)
         DeleteColumn(GetColumnCount() - 1);
     SetGridLines(gridLines);
+    GP::CFontEx& font = CLibrarianData::GetInstance().GetListFont();
+    SetFont(font.IsNull() ? nullptr : &font);
     InsertColumns();
     SetItems();
     SetRedraw(TRUE);
@@ -125,7 +127,6 @@ void CParameterListCtrl::Refresh(bool reselect, int count)
     const int top = GetTopIndex();
     const int focused = GetFocusedItem();
     const int current = GetCurrentColumn();
-    const int scrollX = GetScrollX();
 
     std::set<int> marks;
     if (reselect && count > 0)
@@ -144,9 +145,8 @@ void CParameterListCtrl::Refresh(bool reselect, int count)
 
     SetRedraw(FALSE);
     DeleteAllItems();
+    // The horizontal position stays: only the rows are made anew.
     SetItems();
-    if (scrollX != 0)
-        Scroll(CSize(scrollX, 0));
     ScrollItemToTop(std::min(top, std::max(GetItemCount() - 1, 0)));
     if (focused >= 0 && GetItemCount() > 0)
         SetItemState(std::min(focused, GetItemCount() - 1), LVIS_FOCUSED, LVIS_FOCUSED);
@@ -353,6 +353,9 @@ BOOL CParameterListCtrl::OnMouseWheel(UINT flags, short delta, CPoint point)
 
 void CParameterListCtrl::OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags)
 {
+    // Plain keys reach the focused list before the menu's keys: Delete is the menu's here.
+    if (virtualKey == VK_DELETE && !IsEditing() && m_hooks.deletePressed)
+        return m_hooks.deletePressed();
     GP::CEditListCtrl::OnKeyDown(virtualKey, repeatCount, flags);
     switch (virtualKey)
     {

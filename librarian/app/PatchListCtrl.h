@@ -31,6 +31,7 @@ public:
         std::function<void()> afterEdit;           // one was stored
         std::function<void(int patch)> sendPatch;  // a patch row was double-clicked
         std::function<void()> scrolled;            // the top row may have moved
+        std::function<void()> deletePressed;       // the Delete key (the menu's key) on the list
     };
     void SetHooks(SHooks hooks) { m_hooks = std::move(hooks); }
 

@@ -835,7 +835,7 @@ void CEditListCtrl::DrawItem(DRAWITEMSTRUCT* drawItem)
         text = GetSysColor(COLOR_HIGHLIGHTTEXT);
         back = GetSysColor(COLOR_HIGHLIGHT);
     }
-    dc.SelectObject(GetDefaultGuiFont());
+    dc.SelectObject(GetFont());
     dc.SetTextColor(text);
     const int margin = dc.GetTextExtent(" ").cx;
     const int ellipsisWidth = dc.GetTextExtent("...").cx;

@@ -52,6 +52,14 @@ bool CMidiInDevice::IsOpen()
 
 void CMidiInDevice::Poll()
 {
+    PollAndWait(1);
+}
+
+void CMidiInDevice::PollAndWait(uint32_t longestWait)
+{
+    // Asleep until the worker posts what the driver delivers: the caller's wait costs no
+    // processor time while the answer is on its way.
+    WaitForRequestMessages(longestWait);
     if (IsRunning())
         WaitUntilHandled(kHandOverWait);
     if (!PumpRequestWaitMessages())

@@ -22,8 +22,10 @@ public:
     bool Open() override;
     bool IsOpen() override;
     // One pass of the request wait's pump, once everything the driver has delivered has been
-    // posted. A pass that finds nothing waits 1 ms, so a caller's wait does not spin the processor.
+    // posted; a pass that finds nothing waits 1 ms, so a caller's wait does not spin the
+    // processor. PollAndWait first sleeps until something is posted, as long as the caller says.
     void Poll() override;
+    void PollAndWait(uint32_t longestWait) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

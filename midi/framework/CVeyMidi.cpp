@@ -224,10 +224,10 @@ void CVeyMidiIn::RefreshViews()
     manager.ClearChanges();
 }
 
-void CVeyMidiIn::PollDevice()
+void CVeyMidiIn::PollDevice(uint32_t longestWait)
 {
     if (CVeyMidiInDevice* device = CVeyMidiInDevices::GetInstance().FindServing(this))
-        device->Poll();
+        device->PollAndWait(longestWait);
 }
 
 // ---------------------------------------------------------------------------------------------

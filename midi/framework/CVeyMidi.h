@@ -71,8 +71,9 @@ public:
 
     // The receive path, for one complete message; runs on the GUI thread.
     void OnMessage(const std::vector<uint8_t>& bytes) override;
-    // Lets the input device serving this port deliver what it has received (none: nothing).
-    void PollDevice();
+    // Lets the input device serving this port deliver what it has received (none: nothing); when
+    // there was nothing, the device may wait up to `longestWait` ms for the next message.
+    void PollDevice(uint32_t longestWait = 1);
 
     const std::vector<CVeyRootStruct*>& GetReceivers() const { return m_receivers; }
     CVeyMidiStruct* GetMidiStruct() const { return m_midiStruct; }

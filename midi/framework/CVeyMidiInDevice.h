@@ -31,6 +31,9 @@ public:
 
     // Delivers what has been received so far; called while a caller waits for an answer.
     virtual void Poll() = 0;
+    // As Poll, and when nothing had come, waits up to `longestWait` ms for the next message so the
+    // caller's wait need not poll. A device that cannot wait just polls.
+    virtual void PollAndWait(uint32_t /*longestWait*/) { Poll(); }
 
 private:
     std::vector<IVeyMidiInPort*> m_ports;

@@ -74,7 +74,8 @@ bool CVeyMidiRequester::Wait(EState waiting, EState done, const std::function<bo
         while (!timeouts.IsExpired(kWaitKey))
         {
             const DWORD before = GetTickCount();
-            m_midiIn->PollDevice();
+            // The device sleeps until something arrives, up to the time left.
+            m_midiIn->PollDevice(static_cast<uint32_t>(timeouts.Remaining(kWaitKey)));
             if (m_state == done)
             {
                 m_state = kIdle;

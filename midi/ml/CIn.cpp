@@ -7,9 +7,6 @@ namespace ML
 namespace
 {
 constexpr uint32_t kQueuedPackets = CIn::CPacketRing::kSize / 4;
-// The worker's pause when the ring is empty. It is real time, not the platform clock: it paces a
-// poll, and a background thread must not move a test's virtual clock.
-constexpr auto kIdlePause = std::chrono::milliseconds(10);
 }
 
 void CIn::ARing::Clear()
@@ -108,6 +105,17 @@ void CIn::Callback(HMIDIIN, UINT message, DWORD_PTR instance, DWORD_PTR param1, 
         if (word == kLongData || word == kLongError)
             self->m_lostPackets.fetch_add(1, std::memory_order_release);
     }
+    // The worker holds the mutex only to check the flag before it sleeps: never for long.
+    self->WakeWorker();
+}
+
+void CIn::WakeWorker()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        m_wakePending = true;
+    }
+    m_workerWake.notify_one();
 }
 
 bool CIn::QueuePacket()
@@ -169,6 +177,8 @@ bool CIn::Stop()
     if (!m_running.load())
         return true;
     m_running.store(false, std::memory_order_release);
+    WakeWorker();
+    m_handledWake.notify_all();
     CMMIn::Stop();
     CMMIn::Reset();
     // The worker only drains and hands on, so it ends within one idle pause; it is always joined,
@@ -197,8 +207,14 @@ void CIn::Work()
 {
     while (m_running.load(std::memory_order_acquire))
     {
-        if (!DispatchOne())
-            std::this_thread::sleep_for(kIdlePause);
+        if (DispatchOne())
+            continue;
+        // The ring is empty: sleep until the callback has put something in it (or the input
+        // stops). A word pushed after the ring was found empty has set the flag, so it is not
+        // slept through.
+        std::unique_lock<std::mutex> lock(m_wakeMutex);
+        m_workerWake.wait(lock, [this] { return m_wakePending || !m_running.load(std::memory_order_acquire); });
+        m_wakePending = false;
     }
     while (DispatchOne())
     {
@@ -259,19 +275,22 @@ bool CIn::DispatchOne()
         break;
     }
     m_handled.fetch_add(1, std::memory_order_release);
+    {
+        // Taken after the count moved, so a waiter that saw the old count is already waiting.
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+    }
+    m_handledWake.notify_all();
     return true;
 }
 
 bool CIn::WaitUntilHandled(DWORD timeoutMs)
 {
     const uint32_t target = m_pushed.load(std::memory_order_acquire);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (static_cast<int32_t>(m_handled.load(std::memory_order_acquire) - target) < 0)
-    {
-        if (!m_running.load() || std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return true;
+    const auto handled = [&] { return static_cast<int32_t>(m_handled.load(std::memory_order_acquire) - target) >= 0; };
+    std::unique_lock<std::mutex> lock(m_wakeMutex);
+    // Woken by the worker after each event it hands on, not by polling.
+    m_handledWake.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                           [&] { return handled() || !m_running.load(std::memory_order_acquire); });
+    return handled();
 }
 }

@@ -1,11 +1,14 @@
 #pragma once
-// A buffered MIDI input. The driver's callback only stores 32-bit event words in a lock-free ring;
-// a worker thread drains the ring, takes the returned system-exclusive buffers in order and calls
-// the handlers. The handlers run on the worker thread: they must not touch GUI state.
+// A buffered MIDI input. The driver's callback only stores 32-bit event words in a lock-free ring
+// and wakes the worker; the worker thread drains the ring, takes the returned system-exclusive
+// buffers in order and calls the handlers, and sleeps while the ring is empty. The handlers run on
+// the worker thread: they must not touch GUI state.
 #include "midi/ml/CMMDevice.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -76,6 +79,7 @@ public:
     ~CIn() override;
 
     bool Open(const std::string& name);
+    // False when the input could not be started; it is then stopped, and Start may be tried again.
     bool Start();
     bool Stop();
     bool Close();
@@ -102,6 +106,15 @@ private:
     bool DispatchOne();
     void TakeReturnedPackets(bool isError);
     void Work();
+    // Wakes the worker: an event is in the ring, or the input stops.
+    void WakeWorker();
+
+    // The worker's sleep and the handover wait: the flag and the counters are read under the
+    // mutex, so no wake-up is lost between a check and a wait.
+    std::mutex m_wakeMutex;
+    std::condition_variable m_workerWake;
+    std::condition_variable m_handledWake;
+    bool m_wakePending = false;
 
     std::unique_ptr<std::thread> m_worker;
     std::atomic<bool> m_running{false};

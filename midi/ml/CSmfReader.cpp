@@ -73,16 +73,8 @@ bool CSmfReader::ReadBytes(Bytes& out, size_t count)
     return true;
 }
 
-bool CSmfReader::ReadVariableLength(uint32_t& value)
+bool CSmfReader::ReadLongerVariableLength(uint32_t& value)
 {
-    // Most deltas and counts are one byte.
-    const size_t at = m_position - m_windowStart;
-    if (at < m_windowSize && m_window[at] < 0x80)
-    {
-        value = m_window[at];
-        ++m_position;
-        return true;
-    }
     value = 0;
     for (size_t i = 0; i < kMaxVariableLengthBytes; ++i)
     {
@@ -148,21 +140,24 @@ bool CSmfReader::ReadEvent()
         if (!ReadVariableLength(count))
             return false;
         Bytes& bytes = m_sysex;
-        bytes.clear();
-        if (status == 0xF0)
-            bytes.push_back(0xF0);   // the file leaves it out
+        // The F0 the file leaves out goes in front.
+        const size_t head = status == 0xF0 ? 1 : 0;
         bool valid = false;
         if (Available() >= count)
         {
-            // Checked where it lies, before the copy.
+            // Checked where it lies, then copied in one go into the reused message.
             const uint8_t* from = m_window + (m_position - m_windowStart);
-            valid = status == 0xF0 ? count >= 2 && from[count - 1] == 0xF7 && CLongMessage::AreDataBytes(from, count - 1)
-                                   : CLongMessage::IsValidSysex(from, count);
-            bytes.insert(bytes.end(), from, from + count);
+            valid = head ? count >= 2 && from[count - 1] == 0xF7 && CLongMessage::AreDataBytes(from, count - 1)
+                         : CLongMessage::IsValidSysex(from, count);
+            bytes.resize(head + count);
+            if (head)
+                bytes[0] = 0xF0;
+            std::memcpy(bytes.data() + head, from, count);
             m_position += count;
         }
         else
         {
+            bytes.assign(head, 0xF0);
             if (!ReadBytes(bytes, count))
                 return false;
             valid = CLongMessage::IsValidSysex(bytes.data(), bytes.size());

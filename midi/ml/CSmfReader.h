@@ -46,7 +46,19 @@ private:
         byte = m_window[m_position++ - m_windowStart];
         return true;
     }
-    bool ReadVariableLength(uint32_t& value);
+    bool ReadVariableLength(uint32_t& value)
+    {
+        // Most deltas and counts are one byte.
+        const size_t at = m_position - m_windowStart;
+        if (at < m_windowSize && m_window[at] < 0x80)
+        {
+            value = m_window[at];
+            ++m_position;
+            return true;
+        }
+        return ReadLongerVariableLength(value);
+    }
+    bool ReadLongerVariableLength(uint32_t& value);
     // Bytes of the window from the read position on; refills the window there when it has none.
     size_t Available();
     size_t Refill();

@@ -1,7 +1,8 @@
 // The simulated instrument as a program of its own, on the real MIDI system: it offers an input
 // and an output port named after it, answers what arrives there, and runs until it is told to stop
 // (SIGTERM, SIGINT) or its standard input closes.
-//   q9_sim_instrument [--api jack|alsa] [--name NAME]
+//   q9_sim_instrument [--api jack|alsa] [--name NAME] [--memory small|librarian]
+// The librarian's memory holds a regular tone, the temporary patch and all 256 user patches.
 #include "platform/MidiPeerPorts.h"
 #include "tests/support/SimulatedInstrument.h"
 
@@ -25,8 +26,11 @@ int main(int argc, char** argv)
 {
     EMidiApi api = EMidiApi::Jack;
     std::string name = "Talvarix Sim";
+    bool librarian = false;
     for (int i = 1; i + 1 < argc; i += 2)
     {
+        if (std::strcmp(argv[i], "--memory") == 0)
+            librarian = std::strcmp(argv[i + 1], "librarian") == 0;
         if (std::strcmp(argv[i], "--api") == 0)
             api = std::strcmp(argv[i + 1], "alsa") == 0 ? EMidiApi::Alsa : EMidiApi::Jack;
         else if (std::strcmp(argv[i], "--name") == 0)
@@ -35,9 +39,18 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, Stop);
     std::signal(SIGINT, Stop);
 
-    // The setup block, a temporary patch and two user patches.
-    CSimulatedInstrument instrument({{0x0200000, 0x40, 0x00}, {0x3E00000, 0x100, 0x11},
-                                     {0x6000000, 0x200, 0x22}, {0x6004000, 0x200, 0x33}});
+    // The setup block, a temporary patch and two user patches; or the librarian's whole area.
+    std::vector<CSimulatedInstrument::CRange> memory{{0x0200000, 0x40, 0x00}, {0x3E00000, 0x100, 0x11},
+                                                     {0x6000000, 0x200, 0x22}, {0x6004000, 0x200, 0x33}};
+    if (librarian)
+    {
+        memory = {{0x0200004, 2, 0x00}, {0x3E00000, 0x1400, 0x11}};
+        for (uint32_t slot = 0; slot < 256; ++slot)
+            memory.push_back({0x6000000 + slot * 0x4000, 0x1400, static_cast<BYTE>(slot & 0x7F)});
+    }
+    CSimulatedInstrument instrument(memory);
+    if (librarian)
+        instrument.Write(0x0200004, {0x57, 0x00});
     std::unique_ptr<CMidiPeerPorts> ports;
     std::string problem;
     ports = CMidiPeerPorts::Create(api, name, "MIDI In", "MIDI Out",

@@ -13,15 +13,58 @@
 #include "ui/controls/CVeyControlFactory.h"
 #include "ui/panels/CPanelWindow.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <unordered_map>
 
 namespace
 {
 // Beyond any desktop; a number this large in the file is damage (an overflowed number reads as one).
 constexpr int32_t kMaxWindowCoordinate = 1000000;
+// Panel types nest a few levels in a real script; the limit keeps a hostile one off the stack's end.
+constexpr size_t kMaxPanelNesting = 64;
+// Panels and controls of all root panels together: a whole editor has a few thousand. A short
+// script of nested panel types could otherwise ask for millions of windows' worth of objects.
+constexpr uint64_t kMaxViews = 1u << 18;
+
+// How many panels and controls the root panels make, counted from the definitions before any is
+// made; each type's count is worked out once. Missing types count as nothing; a type that contains
+// itself or nests too deeply makes the whole count 0, since converting it fails and says why.
+// The result stops just past kMaxViews.
+uint64_t CountViews(const CVeyTypeDefinitions& types, const CVeyElementDefinitions& roots)
+{
+    constexpr uint64_t tooMany = kMaxViews + 1;
+    std::unordered_map<const CVeyTypeDefinition*, uint64_t> perType;
+    std::vector<const CVeyTypeDefinition*> chain;
+    bool broken = false;
+    std::function<uint64_t(const CVeyTypeDefinition&)> countType = [&](const CVeyTypeDefinition& type) -> uint64_t {
+        if (const auto known = perType.find(&type); known != perType.end())
+            return known->second;
+        if (broken || chain.size() >= kMaxPanelNesting || std::find(chain.begin(), chain.end(), &type) != chain.end())
+        {
+            broken = true;
+            return 0;
+        }
+        chain.push_back(&type);
+        uint64_t count = 1 + type.GetLeafChildren().size();
+        for (const CVeyElementDefinition& child : type.GetStructuralChildren())
+            if (const CVeyTypeDefinition* childType = VeyFindTypeDefinition(types, child.GetTypeName()))
+                count = std::min(count + countType(*childType), tooMany);
+        chain.pop_back();
+        perType.emplace(&type, count);
+        return count;
+    };
+    uint64_t total = 0;
+    for (const CVeyElementDefinition& root : roots)
+        if (const CVeyTypeDefinition* type = VeyFindTypeDefinition(types, root.GetTypeName()))
+            total = std::min(total + countType(*type), tooMany);
+    return broken ? 0 : total;
+}
+
 }
 
 CVeyViewManager& CVeyViewManager::GetInstance()
@@ -69,6 +112,12 @@ bool CVeyViewManager::CreateRootPanels()
         m_rootPanelDefinitions.push_back(std::move(definition));
     group.Clear();
 
+    if (CountViews(m_panelTypes, m_rootPanelDefinitions) > kMaxViews)
+    {
+        GetTraceTextOut().Printf("Root panels are too large: more than %llu panels and controls.\n",
+                                 static_cast<unsigned long long>(kMaxViews));
+        return false;
+    }
     for (const CVeyElementDefinition& definition : m_rootPanelDefinitions)
     {
         m_rootPanels.push_back(GetPanelFactory().CreateRootPanel());
@@ -97,6 +146,23 @@ bool CVeyViewManager::ConvertPanel(const CVeyElementDefinition& definition, CVey
         GetTraceTextOut().Printf("Unable to find panel definition %s.\n", definition.GetTypeName().c_str());
         return false;
     }
+    // A type that contains itself, directly or through others, would never finish.
+    if (std::find(m_convertingTypes.begin(), m_convertingTypes.end(), type) != m_convertingTypes.end())
+    {
+        GetTraceTextOut().Printf("Panel type contains itself. : %s\n", type->GetTypeName().c_str());
+        return false;
+    }
+    if (m_convertingTypes.size() >= kMaxPanelNesting)
+    {
+        GetTraceTextOut().Printf("Panel type is nested too deeply. : %s\n", type->GetTypeName().c_str());
+        return false;
+    }
+    m_convertingTypes.push_back(type);
+    struct CPopType
+    {
+        std::vector<const CVeyTypeDefinition*>& chain;
+        ~CPopType() { chain.pop_back(); }
+    } popType{m_convertingTypes};
     const CVeyElementDefinition::CAttributes& macros = definition.GetAttributes();
     CVeyElementDefinition::CAttributes attributes = type->GetAttributes();
     if (!VeyResolveMacros(macros, attributes))

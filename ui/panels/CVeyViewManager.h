@@ -95,6 +95,7 @@ private:
     CVeyTypeDefinitions m_panelTypes;
     CVeyElementDefinitions m_rootPanelDefinitions;
     std::vector<std::unique_ptr<CVeyRootPanel>> m_rootPanels;
+    std::vector<const CVeyTypeDefinition*> m_convertingTypes;   // innermost last, while converting
     CVeyPanelFactory* m_panelFactory = nullptr;
     std::function<IVeyUpdateProgress*()> m_progressSource;
 };

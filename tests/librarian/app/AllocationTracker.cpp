@@ -27,6 +27,20 @@ void* Allocate(size_t size)
 // The replaceable global allocation functions of this test program.
 void* operator new(size_t size) { return Allocate(size); }
 void* operator new[](size_t size) { return Allocate(size); }
+// The no-throw forms too: a reader that asks for its buffer with std::nothrow is measured as well,
+// and its memory comes from the same heap as what frees it.
+void* operator new(size_t size, const std::nothrow_t&) noexcept
+{
+    try
+    {
+        return Allocate(size);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return nullptr;
+    }
+}
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }

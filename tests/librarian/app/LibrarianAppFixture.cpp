@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "platform/Profile.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -16,6 +17,9 @@ CLibrarianAppTest::CLibrarianAppTest() : m_instrument(InstrumentMemoryMap()) {}
 
 void CLibrarianAppTest::SetUp()
 {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    m_savedDataHome = dataHome ? dataHome : "";
+    setenv("XDG_DATA_HOME", m_data.Path().c_str(), 1);
     SetProfileFolder(m_config.Path());
     // The settings file goes by the program's names, which the start-up sets.
     SetRegistryKey("Vantor");
@@ -56,6 +60,10 @@ void CLibrarianAppTest::TearDown()
     m_answers.reset();
     CLibrarianData::GetInstance().GetClipboard().RemoveAll();
     SetProfileFolder("");
+    if (m_savedDataHome.empty())
+        unsetenv("XDG_DATA_HOME");
+    else
+        setenv("XDG_DATA_HOME", m_savedDataHome.c_str(), 1);
 }
 
 void CLibrarianAppTest::WriteInitialFile(const CParameterArray& patches)

@@ -45,6 +45,7 @@ public:
     CTempDir m_config;
     CTempDir m_channel;
     CTempDir m_files;
+    CTempDir m_data;   // the desktop's data folder: the document type is registered there
     CVirtualClock m_clock{1000};
     CVirtualMidiBackend m_backend;
     CScopedMidiBackend m_scoped{&m_backend};
@@ -64,6 +65,7 @@ public:
     std::string m_smfFile;
 
 private:
+    std::string m_savedDataHome;
     CInitialFileReset m_reset;
     std::unique_ptr<CMessageBoxAnswers> m_answers;
 };

@@ -4,12 +4,15 @@
 #include "librarian/app/LibrarianDialogs.h"
 #include "librarian/app/LibrarianFrames.h"
 #include "librarian/app/PatchListOperations.h"
+#include "librarian/app/RecentFiles.h"
 #include "platform/Profile.h"
 #include "platform/UiDriver.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
 #include "tests/librarian/gp/GpTestSupport.h"
 #include "toolkit/gt/IndexedStringTable.h"
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace LibrarianCommands;
@@ -108,8 +111,12 @@ TEST_F(LibrarianStartupTest, HandedOverOpenRequests)
     // would refuse each other's saves).
     EXPECT_TRUE(m_app->OnDDECommand("[open(\"" + path + "\")]"));
     EXPECT_EQ(1u, FileDocs().size());
-    m_app->GetMainFrame()->OnDropFiles({m_files.File("missing.q9l"), path});
-    EXPECT_EQ(1u, FileDocs().size());
+    // Dropped files open one after the other; one that cannot be read says so.
+    const std::string other = m_files.File("other.q9l");
+    ASSERT_TRUE(WriteFileBytes(other, WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(UiDriver::DropFiles(*m_app->GetMainFrame(), {m_files.File("missing.q9l"), other, path}));
+    ASSERT_EQ(2u, FileDocs().size());
+    EXPECT_EQ(other, FileDocs()[1]->GetPathName());
     EXPECT_EQ("The file could not be loaded.", m_boxes.back());
 }
 
@@ -117,10 +124,8 @@ TEST_F(LibrarianStartupTest, MessagesInEitherLanguage)
 {
     m_app->SetLanguage("Japanese");
     ASSERT_TRUE(Start());
-    // Shift-JIS of the Japanese text of message 5.
-    EXPECT_EQ("\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1\x82"
-              "\xC5\x82\xB5\x82\xBD\x81\x42",
-              CLibrarianData::GetMessage(CLibrarianData::kMessageNotSaved));
+    // The Japanese text of message 5, in UTF-8 as the message boxes read it.
+    EXPECT_EQ("ファイルが保存できませんでした。", CLibrarianData::GetMessage(CLibrarianData::kMessageNotSaved));
     GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
     EXPECT_EQ("The file could not be saved.", CLibrarianData::GetMessage(CLibrarianData::kMessageNotSaved));
     for (int32_t id : {0, 2, 3, 4, 5, 7, 8, 9, 10, 12, 14, 15, 16, 17, 18, 19, 20})
@@ -361,31 +366,49 @@ TEST_F(LibrarianListTest, WarningsRememberDontShowAgainOnlyOnOk)
     EXPECT_EQ(2u, m_warnings.size()) << "set to 1, the warning is not shown";
 }
 
+// A save that cannot be completed (a full disk, a folder the user may not write) says so, keeps
+// the document modified and leaves the previous file as it was.
 TEST_F(LibrarianListTest, SavingKeepsTheOldFileWhenItFails)
 {
-    const std::string folder = m_files.File("locked");
-    ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
-    const std::string path = folder + "/list.q9l";
-    ASSERT_TRUE(m_file->DoSave(path.c_str()));
-    EXPECT_FALSE(m_file->IsModified());
-    const std::string saved = ReadFileBytes(path);
-    Patches().At(0).SetName("changed");
-    m_file->SetModifiedFlag(TRUE);
-    ASSERT_EQ(0, chmod(folder.c_str(), 0500));
-    const bool written = m_file->DoSave(path.c_str()) != FALSE;
-    chmod(folder.c_str(), 0700);
-    if (geteuid() != 0)
+    enum class EFault { FullDisk, ReadOnlyFolder };
+    for (EFault fault : {EFault::FullDisk, EFault::ReadOnlyFolder})
     {
-        EXPECT_FALSE(written);
-        EXPECT_EQ("The file could not be saved.", m_boxes.back());
+        SCOPED_TRACE(static_cast<int>(fault));
+        // The administrator writes into any folder: the read-only case needs a plain user.
+        if (fault == EFault::ReadOnlyFolder && geteuid() == 0)
+            continue;
+        const std::string folder = m_files.File(fault == EFault::FullDisk ? "full" : "locked");
+        ASSERT_EQ(0, mkdir(folder.c_str(), 0700));
+        const std::string path = folder + "/list.q9l";
+        Patches().At(0).SetName("saved");
+        ASSERT_TRUE(m_file->DoSave(path.c_str()));
+        EXPECT_FALSE(m_file->IsModified());
+        const std::string saved = ReadFileBytes(path);
+        // Longer than the room left, so the new file cannot be written whole.
+        Patches().Resize(40);
+        m_file->SetModifiedFlag(TRUE);
+        m_boxes.clear();
+        rlimit previous{};
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+        if (fault == EFault::FullDisk)
+        {
+            rlimit room = previous;
+            room.rlim_cur = saved.size() + 100;
+            ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &room));
+        }
+        else
+            ASSERT_EQ(0, chmod(folder.c_str(), 0500));
+        EXPECT_FALSE(m_file->DoSave(path.c_str()));
+        setrlimit(RLIMIT_FSIZE, &previous);
+        signal(SIGXFSZ, oldHandler);
+        chmod(folder.c_str(), 0700);
+        EXPECT_EQ(std::vector<std::string>({"The file could not be saved."}), m_boxes);
         EXPECT_TRUE(m_file->IsModified());
         EXPECT_EQ(saved, ReadFileBytes(path));
+        EXPECT_EQ(40u, Patches().GetSize()) << "the document keeps what the user made";
+        Patches().Resize(4);
     }
-    // Reopened, the file shows what was saved.
-    m_app->CloseDocument(m_file);
-    ASSERT_TRUE(m_app->OpenFile(path));
-    ASSERT_EQ(1u, FileDocs().size());
-    EXPECT_EQ(written ? "changed" : "beta", Trimmed(FileDocs()[0]->GetData().GetCurrent().GetPatches().At(0).GetName()));
 }
 
 TEST_F(LibrarianListTest, ClosingAModifiedFileAsksFirst)
@@ -399,6 +422,181 @@ TEST_F(LibrarianListTest, ClosingAModifiedFileAsksFirst)
     m_saveAnswer = 0;
     m_file->GetFrame()->SendMessage(WM_CLOSE);
     Idle();
+    EXPECT_TRUE(FileDocs().empty());
+}
+}
+
+namespace
+{
+// Clicks a button of the open dialog made from `templateId`.
+void ClickDialogButton(UINT templateId, UINT id)
+{
+    for (CWnd* window : CWnd::GetTopLevelWindows())
+        if (auto* dialog = dynamic_cast<CDialog*>(window); dialog && dialog->GetTemplateId() == templateId)
+            if (auto* button = dynamic_cast<CButton*>(dialog->GetDlgItem(id)))
+                return button->Click();
+}
+
+TEST_F(LibrarianListTest, GridDialogSwitchesEveryListAndIsRemembered)
+{
+    GpTest::CPostedActions actions;
+    actions.Post([] { ClickDialogButton(LibrarianIds::kGridDialog, LibrarianIds::kGridOn); });
+    actions.Post([] { ClickDialogButton(LibrarianIds::kGridDialog, IDOK); });
+    actions.PostEndEverything();
+    Command(kSetUpGrid);
+    EXPECT_EQ(1, CLibrarianData::GetInstance().GetGridSw());
+    EXPECT_TRUE(View().GetList().GetExtendedStyle() & LVS_EX_GRIDLINES);
+    EXPECT_TRUE(ImageView().GetList().GetExtendedStyle() & LVS_EX_GRIDLINES);
+    // Kept in the profile at the end, and the next start draws the grid at once.
+    Exit();
+    EXPECT_EQ(1, GetProfileInt("Option", "GridSw", 0));
+}
+
+TEST_F(LibrarianListTest, MidiSetUpAndAboutOpenAndClose)
+{
+    for (UINT command : {kSetUpMidi, kAbout})
+    {
+        const UINT templateId = command == kSetUpMidi ? LibrarianIds::kMidiSetupDialog : CApp::kAboutTemplateId;
+        bool shown = false;
+        GpTest::CPostedActions actions;
+        actions.Post([&shown, templateId, command] {
+            for (CWnd* window : CWnd::GetTopLevelWindows())
+                if (auto* dialog = dynamic_cast<CDialog*>(window); dialog && dialog->GetTemplateId() == templateId)
+                    shown = dialog->IsWindowVisible() != FALSE;
+            ClickDialogButton(templateId, command == kSetUpMidi ? IDCANCEL : IDOK);
+        });
+        actions.PostEndEverything();
+        Command(command);
+        EXPECT_TRUE(shown) << command;
+    }
+}
+}
+
+namespace
+{
+TEST_F(LibrarianStartupTest, RecentFilesSurviveARestartAndOpenFromTheFileMenu)
+{
+    ASSERT_TRUE(Start());
+    const std::string first = m_files.File("first.q9l");
+    const std::string second = m_files.File("second.q9l");
+    ASSERT_TRUE(WriteFileBytes(first, WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(WriteFileBytes(second, WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(m_app->OpenFile(first));
+    ASSERT_TRUE(m_app->OpenFile(second));
+    EXPECT_EQ(std::vector<std::string>({second, first}), RecentFiles::Get());
+    Exit();
+
+    m_app = std::make_unique<CApp>();
+    m_app->SetProgramFolder(m_program.Path());
+    m_app->SetInstanceFolder(m_channel.Path());
+    m_exited = false;
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(FileDocs().empty());
+    EXPECT_TRUE(m_app->OnAppCommand(kFileRecent + 1));
+    ASSERT_EQ(1u, FileDocs().size());
+    EXPECT_EQ(first, FileDocs()[0]->GetPathName());
+    EXPECT_EQ(std::vector<std::string>({first, second}), RecentFiles::Get());
+}
+}
+
+namespace
+{
+// Any "Mode" but 1: the lists show no user patches and nothing transfers or undoes them.
+TEST_F(LibrarianStartupTest, OtherModesShowAndTransferNoUserPatches)
+{
+    WriteProfileInt("Option", "Mode", 0);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(0, ImageView().GetList().GetItemCount());
+    EXPECT_EQ(0u, ImageView().GetRowButtonCount());
+    EXPECT_EQ(-1, CLibrarianData::GetInstance().GetArea());
+    CCmdUI read(kReadAll);
+    m_app->GetMainFrame()->UpdateCommandUI(&read);
+    EXPECT_FALSE(read.m_enabled);
+    ImageView().Delete();
+    EXPECT_FALSE(ImageDoc().GetData().CanUndo(0));
+    EXPECT_EQ(256u, Image().GetSize());
+}
+
+TEST_F(LibrarianStartupTest, TitleNamesTheActiveChildUnlessMaximised)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = *m_app->GetMainFrame();
+    EXPECT_EQ("Talvarix Librarian - Main", frame.MakeTitle());
+    ImageDoc().GetFrame()->MDIMaximize();
+    EXPECT_EQ("Talvarix Librarian", frame.MakeTitle());
+    m_app->OnIdle(0);
+    EXPECT_EQ("Talvarix Librarian", frame.GetWindowText());
+}
+}
+
+namespace
+{
+// The menu's keys work while the list has the focus, as the user works.
+TEST_F(LibrarianListTest, MenuKeysReachTheListsCommands)
+{
+    m_app->GetMainFrame()->SetActiveWindow();
+    m_app->GetMainFrame()->MDIActivate(m_file->GetFrame());
+    CPatchListCtrl& list = View().GetList();
+    list.SetFocus();
+    Idle();
+    ASSERT_TRUE(m_app->GetMainFrame()->IsActiveWindow());
+    ASSERT_TRUE(UiDriver::PressKey('A', MK_CONTROL));
+    EXPECT_EQ(std::vector<int>({0, 1, 2, 3}), list.GetSelection());
+    ASSERT_TRUE(UiDriver::PressKey('C', MK_CONTROL));
+    EXPECT_EQ(4u, CLibrarianData::GetInstance().GetClipboard().GetSize());
+    SelectRows(View(), {1});
+    ASSERT_TRUE(UiDriver::PressKey(VK_DELETE));
+    EXPECT_EQ("beta,gamma,alpha,", Column(View(), 1));
+    ASSERT_TRUE(UiDriver::PressKey('Z', MK_CONTROL));
+    EXPECT_EQ("beta,Alpha,gamma,alpha,", Column(View(), 1));
+}
+}
+
+namespace
+{
+// The list font chosen in the font dialog is the font of every list, whose rows grow with it,
+// and of the next start.
+TEST_F(LibrarianListTest, ChosenListFontShowsInEveryList)
+{
+    const int before = View().GetList().GetRowHeight();
+    GpTest::CPostedActions actions;
+    actions.Post([] { EXPECT_TRUE(UiDriver::FinishFontDialog("", 30, 700, false, true)); });
+    actions.PostEndEverything();
+    Command(kSetUpFont);
+    EXPECT_GT(View().GetList().GetRowHeight(), before);
+    EXPECT_EQ(View().GetList().GetRowHeight(), ImageView().GetList().GetRowHeight());
+    EXPECT_EQ(&CLibrarianData::GetInstance().GetListFont(), static_cast<CFont*>(View().GetList().GetFont()));
+    Exit();
+    EXPECT_FALSE(GetProfileString("Option", "FontAttribute", "").empty());
+}
+}
+
+namespace
+{
+// Damaged and foreign files open no document and say why; the program goes on.
+TEST_F(LibrarianStartupTest, DamagedOrForeignFilesOpenNoDocument)
+{
+    ASSERT_TRUE(Start());
+    const std::string whole = WriteBytes(MakeTwoPatchFixture());
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {"foreign.q9l", "not a librarian file at all, but long enough to have a head" + std::string(200, ' '),
+         "Cannot read files of this type."},
+        {"cut.q9l", whole.substr(0, whole.size() - 100), "The file could not be loaded."},
+        {"empty.q9l", "", "Cannot read files of this type."},
+    };
+    for (const auto& c : cases)
+    {
+        m_boxes.clear();
+        ASSERT_TRUE(WriteFileBytes(m_files.File(c.name), c.bytes));
+        EXPECT_FALSE(m_app->OpenFile(m_files.File(c.name))) << c.name;
+        EXPECT_EQ(std::vector<std::string>({c.message}), m_boxes) << c.name;
+    }
+    EXPECT_FALSE(m_app->OpenFile(m_files.Path())) << "a folder";
     EXPECT_TRUE(FileDocs().empty());
 }
 }

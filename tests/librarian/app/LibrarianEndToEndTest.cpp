@@ -101,9 +101,17 @@ TEST_F(LibrarianEndToEndTest, AReadThatStopsHalfWayChangesNothing)
         Command(kEditUndo);
         EXPECT_TRUE(SamePatches(before, Image()));
         if (c.message)
+        {
             EXPECT_TRUE(BoxShown(c.message)) << (m_boxes.empty() ? "no message" : m_boxes[0]);
+        }
         else
+        {
             EXPECT_TRUE(m_boxes.empty());
+        }
+        if (c.stop == EStop::Unplugged)
+        {
+            EXPECT_EQ("MIDI connect error.", m_app->GetMainFrame()->GetBars().GetStatusText());
+        }
         m_instrument.SetPresent(true);
         m_instrument.SetIdentity(CSimulatedInstrument::EIdentity::Normal);
         m_instrument.SetReplyFault(CSimulatedInstrument::EReplyFault::None);
@@ -169,6 +177,11 @@ TEST_F(LibrarianEndToEndTest, EditSaveReopenAndWriteBack)
     ASSERT_GT(ImageView().GetRowButtonCount(), 3u);
     ImageView().GetRowButton(3)->Click();
     EXPECT_TRUE(SamePatches(SingleList(InstrumentPatchOf(m_instrument, -1)), SingleList(Image().At(3))));
+    // So does a double click on the row.
+    RECT row;
+    ASSERT_TRUE(ImageView().GetList().GetSubItemRect(4, 1, &row));
+    ASSERT_TRUE(UiDriver::DoubleClick(ImageView().GetList(), POINT{row.left + 5, row.top + 5}));
+    EXPECT_TRUE(SamePatches(SingleList(InstrumentPatchOf(m_instrument, -1)), SingleList(Image().At(4))));
 }
 
 TEST_F(LibrarianEndToEndTest, ExportAndImportAStandardMidiFile)
@@ -204,5 +217,34 @@ TEST_F(LibrarianEndToEndTest, ExportAndImportAStandardMidiFile)
     m_smfFile = m_files.File("missing/all.mid");
     EXPECT_EQ(kTransferFailed, ImageView().ExportSmf(true));
     EXPECT_EQ(std::vector<std::string>({"The file could not be loaded.", "The file could not be saved."}), m_boxes);
+}
+}
+
+namespace
+{
+// A write to an instrument that does not answer, or is not a Talvarix, or has no regular tone
+// selected stops before anything is sent, with the reason.
+TEST_F(LibrarianEndToEndTest, AWriteThatCannotStartSendsNothing)
+{
+    const struct
+    {
+        CSimulatedInstrument::EIdentity identity;
+        bool regularTone;
+        const char* message;
+    } cases[] = {
+        {CSimulatedInstrument::EIdentity::Silent, true, kReadWriteFailed},
+        {CSimulatedInstrument::EIdentity::WrongFamily, true, kReadWriteFailed},
+        {CSimulatedInstrument::EIdentity::Normal, false, "It appears that a tone other than"},
+    };
+    for (const auto& c : cases)
+    {
+        m_boxes.clear();
+        m_instrument.ClearLogs();
+        m_instrument.SetIdentity(c.identity);
+        m_instrument.Write(kToneType, {static_cast<uint8_t>(c.regularTone ? 0x57 : 0x00), 0x00});
+        EXPECT_FALSE(ImageView().WritePatches(true));
+        EXPECT_TRUE(m_instrument.GetAcceptedDataSets().empty());
+        EXPECT_TRUE(BoxShown(c.message)) << (m_boxes.empty() ? "no message" : m_boxes[0]);
+    }
 }
 }

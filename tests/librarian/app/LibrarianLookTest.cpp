@@ -2,9 +2,12 @@
 // image and a librarian file side by side, a name being edited, and the transfer progress window.
 #include "editor/CProgressBarB.h"
 #include "librarian/app/LibrarianCommands.h"
+#include "librarian/app/LibrarianDialogs.h"
 #include "librarian/app/LibrarianFrames.h"
 #include "librarian/app/TransferProgress.h"
 #include "platform/UiDriver.h"
+#include "platform/Controls.h"
+#include "tests/librarian/gp/GpTestSupport.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
 
 #include <sys/stat.h>
@@ -75,5 +78,27 @@ TEST_F(LibrarianLookTest, TransferProgressWindow)
         EXPECT_TRUE(UiDriver::SaveWindowPicture(window, ScreenshotPath("librarian-progress.png")));
     }
     EXPECT_FALSE(window.IsShown());
+}
+}
+
+namespace
+{
+TEST_F(LibrarianLookTest, WarningBeforeAWrite)
+{
+    ASSERT_TRUE(Start());
+    CMidiWarningDlg::SetAnswerHook(nullptr);
+    GpTest::CPostedActions actions;
+    actions.Post([] {
+        for (CWnd* window : CWnd::GetTopLevelWindows())
+            if (auto* dialog = dynamic_cast<CDialog*>(window);
+                dialog && dialog->GetTemplateId() == LibrarianIds::kWarningDialog)
+            {
+                EXPECT_TRUE(UiDriver::SaveWindowPicture(*dialog, ScreenshotPath("librarian-warning.png")));
+                if (auto* button = dynamic_cast<CButton*>(dialog->GetDlgItem(IDCANCEL)))
+                    button->Click();
+            }
+    });
+    actions.PostEndEverything();
+    EXPECT_FALSE(CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteUser, m_app->GetMainFrame()));
 }
 }

@@ -198,6 +198,14 @@ TEST_F(Panels, BadDefinitionsStopTheBuildWithTheirLines)
          "<panelType><type>xT</type><name>x</name><panel><type>yT</type></panel></panelType><panel><type>xT</type></panel>",
          "Unable to find child panel type definition yT.\n"
          "Unable to convert root panel definition xT to root panel.\n"},
+        {"panel types containing each other",
+         "<panelType><type>xT</type><name>x</name><panel><type>yT</type></panel></panelType>"
+         "<panelType><type>yT</type><name>y</name><panel><type>xT</type></panel></panelType>"
+         "<panel><type>xT</type></panel>",
+         "Panel type contains itself. : xT\n"
+         "Unable to convert child panel definition xT to child panel.\n"
+         "Unable to convert child panel definition yT to child panel.\n"
+         "Unable to convert root panel definition xT to root panel.\n"},
         {"bad condition", "<panelType><type>xT</type><name>x</name><openCondition>fm.nothing</openCondition></panelType>"
                           "<panel><type>xT</type></panel>",
          "Unable to interpret open condition for panel. : x : fm.nothing\n"
@@ -222,6 +230,36 @@ TEST_F(Panels, BadDefinitionsStopTheBuildWithTheirLines)
         EXPECT_EQ(trace.Text(), c.trace);
         EXPECT_EQ(manager.GetRootPanels().size(), 1u) << "the failed panel stays owned";
     }
+}
+
+TEST_F(Panels, AScriptOfTooManyPanelsIsRefusedBeforeAnyIsMade)
+{
+    // Every level holds two panels of the level below: 2^19 panels from a script of a few lines.
+    const auto script = [](int levels) {
+        std::string text = "<panelType><type>p0</type><name>$name</name></panelType>";
+        for (int level = 1; level <= levels; ++level)
+        {
+            const std::string below = "p" + std::to_string(level - 1);
+            text += "<panelType><type>p" + std::to_string(level) + "</type><name>$name</name>" + "<panel><type>" +
+                    below + "</type><name>a</name></panel><panel><type>" + below + "</type><name>b</name></panel>" +
+                    "</panelType>";
+        }
+        return text + "<panel><type>p" + std::to_string(levels) + "</type><name>top</name></panel>";
+    };
+    manager.Clear();
+    CVeyScriptDefinitions::GetInstance().GetViewGroup().Clear();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(script(18)));
+    CTraceCapture trace;
+    EXPECT_FALSE(manager.CreateRootPanels());
+    EXPECT_EQ(trace.Text(), "Root panels are too large: more than 262144 panels and controls.\n");
+    EXPECT_TRUE(manager.GetRootPanels().empty());
+
+    // A thousand panels of shared types are made as before.
+    manager.Clear();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(script(9)));
+    ASSERT_TRUE(manager.CreateRootPanels());
+    CVeyPanel* panel = nullptr;
+    EXPECT_TRUE(manager.FindRootPanel("top")->FindPanel("top.a.b.a.b.a.b.a.b.a", panel));
 }
 
 TEST_F(Panels, PagesOpenByTheirConditionAndEveryChangeRedraws)
