@@ -54,23 +54,6 @@ public:
     size_t lastSize = 0;
 };
 
-CVeyControl* FindIn(const CVeyPanel& panel, const std::string& name)
-{
-    for (const auto& control : panel.GetChildControls())
-        if (control->GetName() == name)
-            return control.get();
-    for (const auto& child : panel.GetChildPanels())
-        if (CVeyControl* found = FindIn(*child, name))
-            return found;
-    return nullptr;
-}
-
-CVeyControl* FindOnMain(const std::string& name)
-{
-    const CVeyPanel* main = CVeyViewManager::GetInstance().FindRootPanel("main");
-    return main ? FindIn(*main, name) : nullptr;
-}
-
 // The first knob of the main panel.
 CVeyControl* FirstKnob(const CVeyPanel& panel)
 {
@@ -119,7 +102,7 @@ void LfoRedraw(benchmark::State& state)
 {
     CApplication application;
     CBundledScript script;
-    auto* lfo = script.Read() ? dynamic_cast<CLfoControl*>(FindOnMain("lfo1")) : nullptr;
+    auto* lfo = script.Read() ? dynamic_cast<CLfoControl*>(CBundledScript::FindControl("main", "lfo1")) : nullptr;
     if (!lfo)
     {
         state.SkipWithError("no LFO picture");

@@ -10,6 +10,7 @@
 #include "model/VeyManagers.h"
 #include "platform/Messages.h"
 #include "ui/controls/CVeyStateBitmap.h"
+#include "ui/panels/CVeyPanel.h"
 #include "ui/panels/CVeyViewManager.h"
 
 CBundledScript::CBundledScript()
@@ -50,4 +51,24 @@ int32_t CBundledScript::AbsoluteBegin(const CVeyStruct& s)
     for (const CVeyStruct* at = &s; at; at = at->GetParent())
         begin += at->GetAddressRange().begin;
     return begin;
+}
+
+namespace
+{
+CVeyControl* FindIn(const CVeyPanel& panel, const std::string& name)
+{
+    for (const auto& control : panel.GetChildControls())
+        if (control->GetName() == name)
+            return control.get();
+    for (const auto& child : panel.GetChildPanels())
+        if (CVeyControl* found = FindIn(*child, name))
+            return found;
+    return nullptr;
+}
+}
+
+CVeyControl* CBundledScript::FindControl(const std::string& rootPanel, const std::string& name)
+{
+    const CVeyPanel* panel = CVeyViewManager::GetInstance().FindRootPanel(rootPanel);
+    return panel ? FindIn(*panel, name) : nullptr;
 }

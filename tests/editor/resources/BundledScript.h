@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+class CVeyControl;
 class CVeyStruct;
 
 class CBundledScript
@@ -24,6 +25,9 @@ public:
     bool Read();
     // Reads another script file the same way (for damaged copies of the bundled one).
     bool ReadFile(const std::string& path);
+
+    // The control of that name anywhere in a root panel (child panels included), or null.
+    static CVeyControl* FindControl(const std::string& rootPanel, const std::string& name);
 
     // Packed begin of a struct or value's leaf in the instrument's address space.
     static int32_t AbsoluteBegin(const CVeyStruct& s);

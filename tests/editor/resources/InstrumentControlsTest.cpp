@@ -63,22 +63,10 @@ public:
     int32_t patchState = kPatchScreen;
 };
 
-CVeyControl* FindIn(const CVeyPanel& panel, const std::string& name)
-{
-    for (const auto& control : panel.GetChildControls())
-        if (control->GetName() == name)
-            return control.get();
-    for (const auto& child : panel.GetChildPanels())
-        if (CVeyControl* found = FindIn(*child, name))
-            return found;
-    return nullptr;
-}
-
 template <class T>
 T* Find(const std::string& root, const std::string& name)
 {
-    const CVeyPanel* panel = CVeyViewManager::GetInstance().FindRootPanel(root);
-    return panel ? dynamic_cast<T*>(FindIn(*panel, name)) : nullptr;
+    return dynamic_cast<T*>(CBundledScript::FindControl(root, name));
 }
 
 CVeyValue* Value(const std::string& path)
