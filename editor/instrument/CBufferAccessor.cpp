@@ -3,7 +3,9 @@
 #include "editor/EditorNames.h"
 #include "editor/instrument/AReader.h"
 #include "editor/entities/InstrumentEntities.h"
+#include "editor/instrument/CLayerInstrumentLink.h"
 #include "editor/instrument/CWriter.h"
+#include "editor/instrument/InstrumentHandlers.h"
 #include "editor/instrument/EditorMessages.h"
 #include "editor/instrument/InstrumentFunctors.h"
 #include "midi/framework/CVeyFunctorRegistry.h"
@@ -31,11 +33,6 @@
 
 namespace
 {
-// The key and velocity ranges of the tones stay ordered.
-class CFadeRangeClipper : public CVeyFadeRangeClipper
-{
-};
-
 // What a transfer may overwrite, kept so a failed read can put it back: the data of every block
 // of the image and its modified flag.
 class CImageSnapshot
@@ -148,6 +145,9 @@ CBufferAccessor::CBufferAccessor() : m_editContext(*this) {}
 
 CBufferAccessor::~CBufferAccessor()
 {
+    if (m_link)
+        IInstrumentLink::Install(nullptr);
+    m_link.reset();
     m_reader.reset();
     m_writer.reset();
     m_panelBanks.clear();
@@ -290,14 +290,12 @@ void CBufferAccessor::AddHandlers()
 {
     RemoveHandlers();
     CVeyBufferHandlers& handlers = CVeyBufferManager::GetInstance().GetHandlers();
+    // In the order they are to be called: program context, tone synchronizer, entity names,
+    // fade ranges, effect swapper.
     handlers.Append(new CContextHandler(*this));
-    auto* clipper = new CFadeRangeClipper();
-    for (int tone = 0; tone < kTones; ++tone)
-    {
-        clipper->AddPair(m_bound.keyRangeLower[tone], m_bound.keyRangeUpper[tone]);
-        clipper->AddPair(m_bound.velocityRangeLower[tone], m_bound.velocityRangeUpper[tone]);
-    }
-    handlers.Append(clipper);
+    handlers.Append(new CToneSynchronizer());
+    handlers.Append(new CEntityNameHandler());
+    handlers.Append(new CFadeRangeClipper());
     handlers.Append(new CEffectSwapper(*this));
 }
 
@@ -318,6 +316,10 @@ bool CBufferAccessor::Initialize()
     m_writer.reset();
     m_reader = std::make_unique<AReader>(*this);
     m_writer = std::make_unique<CWriter>(*this);
+    // The instrument's controls ask for names, the write handshake and program changes here.
+    if (!m_link)
+        m_link = std::make_unique<CLayerInstrumentLink>(*this);
+    IInstrumentLink::Install(m_link.get());
     CVeyMidiInputs& inputs = CVeyMidiInputs::GetInstance();
     CVeyMidiOutputs& outputs = CVeyMidiOutputs::GetInstance();
     CVeyMidiOut* port = outputs.empty() ? nullptr : &outputs[0];

@@ -163,6 +163,7 @@ private:
     CPatchClipboard m_clipboard;
     std::unique_ptr<AReader> m_reader;
     std::unique_ptr<CWriter> m_writer;
+    std::unique_ptr<class CLayerInstrumentLink> m_link;
     int32_t m_identifiedModel = -1;
     bool m_transferring = false;
     std::map<int32_t, int32_t> m_panelBanks;

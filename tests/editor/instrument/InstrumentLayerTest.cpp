@@ -3,6 +3,10 @@
 // handshake, Standard MIDI Files, faults of the instrument, the view state and the messages.
 #include "editor/instrument/AReader.h"
 #include "editor/instrument/CBufferAccessor.h"
+#include "editor/instrument/CEditContext.h"
+#include "editor/instrument/CLayerInstrumentLink.h"
+#include "editor/instrument/CPatchClipboard.h"
+#include "editor/instrument/InstrumentHandlers.h"
 #include "editor/instrument/CWriter.h"
 #include "editor/instrument/UserPatchAddresses.h"
 #include "midi/framework/CVeyMidi.h"
@@ -497,6 +501,46 @@ TEST_F(InstrumentLayerTest, UserPatchNamesAreReadQuietlyIntoTheEntityBanks)
     m_instrument.SetPresent(false);
     EXPECT_FALSE(reader.RequestUserPatchNames(0, 0, 40));
     EXPECT_TRUE(m_shown.empty());
+}
+
+TEST_F(InstrumentLayerTest, TheInstrumentsControlsReachTheInstrumentThroughTheLayer)
+{
+    // The patch name list asks through the installed link: the same requests the reader sends.
+    IInstrumentLink& link = IInstrumentLink::Get();
+    EXPECT_NE(dynamic_cast<CLayerInstrumentLink*>(&link), nullptr) << "the layer's link is installed";
+    m_instrument.ClearLogs();
+    EXPECT_TRUE(link.RequestUserPatchNames(1, 3, 1));
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"30 23 00 00 / 00 00 00 0C"}));
+    m_instrument.ClearLogs();
+    EXPECT_TRUE(link.SelectProgram(CVeyEntityId(0, 0, 1, 3)));
+    EXPECT_EQ(link.GetCurrentEntityId(), CVeyEntityId(0, 0, 1, 3));
+    EXPECT_TRUE(m_instrument.GetReceived().empty()) << "selection leaves the flush to the caller";
+
+    // The layer's rules run in their order, each once.
+    std::vector<std::string> kinds;
+    for (IVeyBufferHandler* handler : CVeyBufferManager::GetInstance().GetHandlers())
+    {
+        if (dynamic_cast<CContextHandler*>(handler))
+            kinds.push_back("context");
+        else if (dynamic_cast<CToneSynchronizer*>(handler))
+            kinds.push_back("tones");
+        else if (dynamic_cast<CEntityNameHandler*>(handler))
+            kinds.push_back("names");
+        else if (dynamic_cast<CFadeRangeClipper*>(handler))
+            kinds.push_back("fade");
+        else if (dynamic_cast<CEffectSwapper*>(handler))
+            kinds.push_back("effects");
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"context", "tones", "names", "fade", "effects"}));
+
+    // A key range's lower bound moved above its upper bound takes the upper bound along.
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    CVeyValue& lower = Value("fm.pat.tmt.tmtKeyboardRangeLower[0]");
+    CVeyValue& upper = Value("fm.pat.tmt.tmtKeyboardRangeUpper[0]");
+    buffers.SetValue(&upper, 60);
+    buffers.SetValue(&lower, 70);
+    EXPECT_EQ(upper.GetNumber(), 70);
+    buffers.ClearChanges();
 }
 
 TEST_F(InstrumentLayerTest, AnExportedPatchImportsBackIntoTheImageAndTheInstrument)
