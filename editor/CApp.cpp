@@ -3,6 +3,7 @@
 #include "editor/CEditorFrames.h"
 #include "editor/CViewUpdateProgress.h"
 #include "editor/CResourceFactory.h"
+#include "editor/controls/CControlFactory.h"
 #include "editor/CScriptLocation.h"
 #include "editor/CSplashWindow.h"
 #include "editor/EditorResources.h"
@@ -306,6 +307,8 @@ bool CApp::PrepareManagers()
     SetVeyMidiDeviceFactory(&CNormalMidiDeviceFactory::GetInstance());
 
     CVeyResourceManager::GetInstance().SetResourceFactory(std::make_unique<CResourceFactory>());
+    // The instrument's own control types, before the script's panels are read.
+    CControlFactory::GetInstance();
     CPanelFactory& panelFactory = CPanelFactory::GetInstance();
     panelFactory.m_iconId = kFrameResourceId;
     CVeyViewManager::GetInstance().SetPanelFactory(&panelFactory);

@@ -1,8 +1,12 @@
 #include "editor/CApp.h"
+#include "editor/CDocumentDialog.h"
+#include "editor/CProgressBarB.h"
+#include "editor/instrument/CBufferAccessor.h"
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 namespace
@@ -36,6 +40,11 @@ int main(int argc, char** argv)
         commandLine += argv[i];
     }
     application.SetCommandLine(commandLine);
+    // The instrument layer: bound at start-up, its transfers shown in the progress window.
+    CBufferAccessor& instrument = CBufferAccessor::GetInstance();
+    instrument.SetProgress(&CProgressBarB::GetInstance());
+    application.SetInstrumentLayer(&instrument);
+    application.SetDocumentRecord(std::make_unique<CDocumentDialog>());
     // Q9_TRACE already echoes every line to standard error.
     static CStandardErrorOut diagnostics;
     const char* echoed = std::getenv("Q9_TRACE");

@@ -61,12 +61,19 @@ public:
     void SetTimeout(int32_t milliseconds) { m_timeout = milliseconds; }
     void SetAttempts(int32_t attempts) { m_attempts = attempts; }
     int32_t GetState() const { return m_state; }
+    int32_t GetTimeout() const { return m_timeout; }
+    int32_t GetAttempts() const { return m_attempts; }
 
     // Shows a user message by its message-table id: through the error output (a message box),
     // or through the shower installed in its place.
     using FShowMessage = std::function<void(int32_t id)>;
     static void SetMessageShower(FShowMessage shower);
     static void ShowMessage(int32_t id);
+
+protected:
+    // For derived readers that accept an answer the base cannot recognise (a handshake, a reply
+    // that ends the wait without being the one asked for).
+    void SetState(EState state) { m_state = state; }
 
 private:
     // Sends through `send` and pumps until the state reaches `done`, at most `attempts` times.

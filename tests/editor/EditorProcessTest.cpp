@@ -72,6 +72,12 @@ std::string MakeProgramFolder(const std::string& folder, const std::string& scri
         return std::string();
     fs::create_directories(fs::path(folder) / "Script" / "Q9EE", error);
     fs::copy_file(script, fs::path(folder) / "Script" / "Q9EE" / "Script.xml", error);
+    if (error)
+        return std::string();
+    // The test script has the bundled script's memory, so the built initial data fits it.
+    const fs::path initialData = fs::path(Q9EE_PROGRAM).parent_path() / "Script" / "Q9EE" / "InitialData.q9e";
+    if (fs::exists(initialData))
+        fs::copy_file(initialData, fs::path(folder) / "Script" / "Q9EE" / "InitialData.q9e", error);
     return error ? std::string() : program.string();
 }
 }

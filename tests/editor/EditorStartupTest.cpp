@@ -603,7 +603,7 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
             return 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
         }));
     }
-    ASSERT_TRUE(m_app->InitInstance());
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
     PumpAllMessages();
     mkdir("screenshots", 0755);
     const std::string picture = std::string("screenshots/editor-main-frame") + (bundled ? "" : "-fixture") + ".png";

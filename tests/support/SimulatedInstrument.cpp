@@ -17,7 +17,7 @@ CSimulatedInstrument::CSimulatedInstrument(std::vector<CRange> memoryMap, BYTE d
     : m_deviceId(deviceId), m_modelId(std::move(modelId)), m_addressSize(addressSize)
 {
     for (const CRange& range : memoryMap)
-        m_memory[range.begin] = std::vector<BYTE>(range.size, range.fill);
+        m_memory[range.begin] = range.contents.empty() ? std::vector<BYTE>(range.size, range.fill) : range.contents;
 }
 
 void CSimulatedInstrument::SetTransport(FSend send, FSchedule schedule)
@@ -81,31 +81,27 @@ void CSimulatedInstrument::HandleVantor(const std::vector<BYTE>& bytes, std::vec
     {
         std::vector<BYTE> data(bytes.begin() + payloadAt, bytes.begin() + sumAt);
         m_dataSets.push_back({::GetTickCount(), bytes});
-        for (auto& [begin, block] : m_memory)
-            if (address >= begin && address - begin + data.size() <= block.size())
-                std::copy(data.begin(), data.end(), block.begin() + (address - begin));
+        if (WriteLocked(address, data))
+            OnDataSetStored(address, static_cast<uint32_t>(data.size()));
         return;
     }
     if (command != kRequest || sumAt - payloadAt != static_cast<size_t>(m_addressSize))
         return;
     m_requests.push_back({::GetTickCount(), bytes});
     const uint32_t size = AddressNumber(bytes.data() + payloadAt, m_addressSize);
+    std::vector<std::vector<BYTE>> special;
     std::vector<BYTE> data;
-    bool found = false;
-    for (const auto& [begin, block] : m_memory)
-    {
-        if (address >= begin && size <= block.size() && address - begin <= block.size() - size)
-        {
-            data.assign(block.begin() + (address - begin), block.begin() + (address - begin + size));
-            found = true;
-            break;
-        }
-    }
-    if (!found)
+    const bool answered = AnswerRequest(address, size, special);
+    if (!answered && !ReadLocked(address, size, data))
         return;
     if (m_dropReplies > 0)
     {
         --m_dropReplies;
+        return;
+    }
+    if (answered)
+    {
+        replies.insert(replies.end(), special.begin(), special.end());
         return;
     }
     switch (m_fault)
@@ -137,7 +133,40 @@ void CSimulatedInstrument::HandleVantor(const std::vector<BYTE>& bytes, std::vec
                                       std::vector<BYTE>(data.begin() + half, data.end()), m_deviceId));
         break;
     }
+    case EReplyFault::Duplicated:
+        replies.push_back(MakeDataSet(address, data, m_deviceId));
+        replies.push_back(replies.back());
+        break;
+    case EReplyFault::WrongDeviceId:
+        replies.push_back(MakeDataSet(address, data, static_cast<BYTE>((m_deviceId + 1) & 0x7F)));
+        break;
     }
+}
+
+bool CSimulatedInstrument::ReadLocked(uint32_t address, uint32_t size, std::vector<BYTE>& data) const
+{
+    for (const auto& [begin, block] : m_memory)
+    {
+        if (address >= begin && size <= block.size() && address - begin <= block.size() - size)
+        {
+            data.assign(block.begin() + (address - begin), block.begin() + (address - begin + size));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CSimulatedInstrument::WriteLocked(uint32_t address, const std::vector<BYTE>& data)
+{
+    for (auto& [begin, block] : m_memory)
+    {
+        if (address >= begin && data.size() <= block.size() && address - begin <= block.size() - data.size())
+        {
+            std::copy(data.begin(), data.end(), block.begin() + (address - begin));
+            return true;
+        }
+    }
+    return false;
 }
 
 void CSimulatedInstrument::HandleUniversal(const std::vector<BYTE>& bytes, std::vector<std::vector<BYTE>>& replies)
@@ -218,29 +247,13 @@ void CSimulatedInstrument::SendRaw(const std::vector<BYTE>& bytes)
 bool CSimulatedInstrument::Read(uint32_t address, uint32_t size, std::vector<BYTE>& data) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (const auto& [begin, block] : m_memory)
-    {
-        if (address >= begin && size <= block.size() && address - begin <= block.size() - size)
-        {
-            data.assign(block.begin() + (address - begin), block.begin() + (address - begin + size));
-            return true;
-        }
-    }
-    return false;
+    return ReadLocked(address, size, data);
 }
 
 bool CSimulatedInstrument::Write(uint32_t address, const std::vector<BYTE>& data)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    for (auto& [begin, block] : m_memory)
-    {
-        if (address >= begin && data.size() <= block.size() && address - begin <= block.size() - data.size())
-        {
-            std::copy(data.begin(), data.end(), block.begin() + (address - begin));
-            return true;
-        }
-    }
-    return false;
+    return WriteLocked(address, data);
 }
 
 void CSimulatedInstrument::SetReplyDelay(DWORD milliseconds)

@@ -24,6 +24,7 @@ public:
         uint32_t begin;      // packed address number: 10 00 00 00 is 0x2000000
         uint32_t size;       // bytes
         BYTE fill = 0;       // initial contents
+        std::vector<BYTE> contents = {};   // initial contents instead of `fill` when not empty
     };
 
     enum class EReplyFault
@@ -33,6 +34,8 @@ public:
         OneByteShort,
         OneByteLong,
         SplitInTwo,
+        Duplicated,      // the same answer twice
+        WrongDeviceId,   // the answer carries the next device ID
     };
 
     enum class EIdentity
@@ -55,6 +58,7 @@ public:
 
     explicit CSimulatedInstrument(std::vector<CRange> memoryMap, BYTE deviceId = 0x10,
                                   std::vector<BYTE> modelId = {0x00, 0x00, 0x3C}, int addressSize = 4);
+    virtual ~CSimulatedInstrument() = default;
 
     // Where the instrument's own messages go, and how it waits (null: answers go out at once).
     void SetTransport(FSend send, FSchedule schedule = nullptr);
@@ -95,12 +99,26 @@ public:
     std::vector<BYTE> IdentityReply() const;
     static BYTE Checksum(const BYTE* bytes, size_t count);
 
+protected:
+    // What a particular instrument does beyond storing and answering, called with the lock held:
+    // after a data set was stored at [address, address + size), and for a data request before the
+    // memory answers it (true when the request was answered here).
+    virtual void OnDataSetStored(uint32_t /*address*/, uint32_t /*size*/) {}
+    virtual bool AnswerRequest(uint32_t /*address*/, uint32_t /*size*/, std::vector<std::vector<BYTE>>& /*replies*/)
+    {
+        return false;
+    }
+    // Memory access for those hooks (the lock is already held).
+    bool ReadLocked(uint32_t address, uint32_t size, std::vector<BYTE>& data) const;
+    bool WriteLocked(uint32_t address, const std::vector<BYTE>& data);
+    BYTE GetDeviceId() const { return m_deviceId; }
+    mutable std::mutex m_mutex;
+
 private:
     void HandleVantor(const std::vector<BYTE>& bytes, std::vector<std::vector<BYTE>>& replies);
     void HandleUniversal(const std::vector<BYTE>& bytes, std::vector<std::vector<BYTE>>& replies);
     void Emit(std::vector<std::vector<BYTE>> replies);
 
-    mutable std::mutex m_mutex;
     BYTE m_deviceId;
     std::vector<BYTE> m_modelId;
     int m_addressSize;

@@ -4,11 +4,12 @@
 //   q9_sim_instrument [--api jack|alsa] [--name NAME] [--memory small|librarian]
 // The librarian's memory holds a regular tone, the temporary patch and all 256 user patches.
 #include "platform/MidiPeerPorts.h"
-#include "tests/support/SimulatedInstrument.h"
+#include "tests/support/SimulatedTalvarix.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -39,18 +40,20 @@ int main(int argc, char** argv)
     std::signal(SIGTERM, Stop);
     std::signal(SIGINT, Stop);
 
-    // The setup block, a temporary patch and two user patches; or the librarian's whole area.
-    std::vector<CSimulatedInstrument::CRange> memory{{0x0200000, 0x40, 0x00}, {0x3E00000, 0x100, 0x11},
-                                                     {0x6000000, 0x200, 0x22}, {0x6004000, 0x200, 0x33}};
+    // The editor script's memory (setup, system, the temporary patch and 256 user patches), or the
+    // librarian's whole area: a regular tone, the temporary patch and the 256 user patches.
+    std::unique_ptr<CSimulatedInstrument> simulated;
     if (librarian)
     {
-        memory = {{0x0200004, 2, 0x00}, {0x3E00000, 0x1400, 0x11}};
+        std::vector<CSimulatedInstrument::CRange> memory = {{0x0200004, 2, 0x00}, {0x3E00000, 0x1400, 0x11}};
         for (uint32_t slot = 0; slot < 256; ++slot)
             memory.push_back({0x6000000 + slot * 0x4000, 0x1400, static_cast<BYTE>(slot & 0x7F)});
+        simulated = std::make_unique<CSimulatedInstrument>(memory);
+        simulated->Write(0x0200004, {0x57, 0x00});
     }
-    CSimulatedInstrument instrument(memory);
-    if (librarian)
-        instrument.Write(0x0200004, {0x57, 0x00});
+    else
+        simulated = std::make_unique<CSimulatedTalvarix>();
+    CSimulatedInstrument& instrument = *simulated;
     std::unique_ptr<CMidiPeerPorts> ports;
     std::string problem;
     ports = CMidiPeerPorts::Create(api, name, "MIDI In", "MIDI Out",

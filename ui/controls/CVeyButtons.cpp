@@ -333,6 +333,12 @@ void CVeyLatchButton::UpdateFromValue()
     SetDisplayState((isOn ? 2 : 0) + (GetFeedbackState() ? 1 : 0));
 }
 
+bool CVeyLatchButton::EvaluateOnOff(int32_t& on, int32_t& off)
+{
+    return CVeyExpression::EvaluateStrict(m_onValue, m_valueRefs, on) &&
+           CVeyExpression::EvaluateStrict(m_offValue, m_valueRefs, off);
+}
+
 bool CVeyLatchButton::IsEnabled() const
 {
     return m_displayState < 4;
@@ -348,8 +354,7 @@ void CVeyLatchButton::OnRelease(UL::CMouseInfo& info)
     // nothing rather than sending a made-up number.
     int32_t on = 0;
     int32_t off = 0;
-    if (!CVeyExpression::EvaluateStrict(m_onValue, m_valueRefs, on) ||
-        !CVeyExpression::EvaluateStrict(m_offValue, m_valueRefs, off))
+    if (!EvaluateOnOff(on, off))
         return;
     const CVeyValueDefinition* definition = value->GetDefinition();
     const int32_t number = value->GetNumber() == on ? off : on;

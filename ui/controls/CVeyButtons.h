@@ -91,6 +91,10 @@ public:
     void OnRelease(UL::CMouseInfo& info) override;
     bool IsEnabled() const override;
 
+protected:
+    // The on and off numbers now; false when an expression cannot be worked out.
+    bool EvaluateOnOff(int32_t& on, int32_t& off);
+
 private:
     std::string m_onValue = "1";
     std::string m_offValue = "0";

@@ -61,7 +61,8 @@ public:
     // half the value count. Always true.
     bool OnMouseWheel(UL::CWheelInfo& info) override;
     int32_t GetValueCount() const;
-    void Step(int32_t steps);
+    // Moves the value by the steps; controls with their own rule for the wheel override it.
+    virtual void Step(int32_t steps);
 
 protected:
     IVeySingleControl* m_single;

@@ -66,7 +66,12 @@ std::string CVeyStateBitmap::GetFilePath() const
 bool CVeyStateBitmap::AddRef()
 {
     if (m_refCount == 0 && !m_picture.GetPicture().Load(GetFilePath()))
+    {
+        // A control that cannot load its bitmap only names itself; the script's author also needs
+        // to know which file is missing or cannot be decoded.
+        ReportErrorWithDetail("Unable to read bitmap file.", GetFilePath());
         return false;
+    }
     ++m_refCount;
     return true;
 }

@@ -99,8 +99,9 @@ public:
     // control that forgot to require a reference finds no value instead of reading past the list.
     CVeyValueRef& GetValueRef(int32_t index);
     const CVeyValueRef& GetValueRef(int32_t index) const;
-    // The resolved value of reference i (-1 means 0), or null.
-    CVeyValue* GetValue(int32_t index) const;
+    // The resolved value of reference i (-1 means 0), or null. A control that acts on one of
+    // several values by a switch answers the chosen one here.
+    virtual CVeyValue* GetValue(int32_t index) const;
     CVeyValueRefs& GetValueRefs() { return m_valueRefs; }
     const CVeyValueRefs& GetValueRefs() const { return m_valueRefs; }
     int32_t GetValueRefCount() const { return static_cast<int32_t>(m_valueRefs.size()); }

@@ -185,5 +185,6 @@ TEST_F(StaticText, PictureVariantFailures)
     CTraceCapture trace;
     CVeyStaticTextPictureControl control;
     EXPECT_FALSE(Build(control, {{"valueRef", "fm.pat.common.level"}, {"textWriterRef", "w0"}, {"bitmapRef", "gone"}}));
-    EXPECT_EQ(trace.Text(), "Unable to create bitmap for static text picture. : main.b\n");
+    EXPECT_EQ(trace.Text(), "Unable to read bitmap file. : gone : " + folder.File("gone.bmp") +
+                                "\nUnable to create bitmap for static text picture. : main.b\n");
 }

@@ -1,0 +1,68 @@
+#pragma once
+// What the editor is editing: the instrument's current program as an entity, the edit mode and
+// the navigation state, and the selection of another program on the instrument. The context
+// handler keeps the current program on a user patch, the only kind the instrument lets us edit.
+#include "model/CVeyEntityManager.h"
+#include "model/IVeyBufferHandler.h"
+
+#include <cstdint>
+#include <functional>
+
+class CBufferAccessor;
+
+class CEditContext
+{
+public:
+    enum EPatchState
+    {
+        kSystemArea = 0,
+        kPatchScreen = 1,
+        kNegativeState = 2,
+    };
+
+    explicit CEditContext(CBufferAccessor& accessor) : m_accessor(accessor) {}
+
+    // The program named by the three keyboard program values, as an entity; the invalid id when
+    // no bank holds it.
+    CVeyEntityId GetCurrentEntityId() const;
+    // True when the current program is one of the instrument's user patches.
+    bool IsCurrentUserPatch() const;
+    int32_t GetPatchState() const;
+    int32_t GetEditMode() const;
+    int32_t GetCurrentEditMode() const { return m_currentEditMode; }
+    // Keeps the mode the value still holds and hands (old, new) to the navigation listener.
+    void OnEditModeChanged(int32_t newMode);
+    using FNavigation = std::function<void(int32_t oldMode, int32_t newMode)>;
+    void SetNavigationListener(FNavigation listener) { m_navigation = std::move(listener); }
+
+    // Points the keyboard program values at the entity; through the handler chain or directly.
+    // With `send`, flushes the change, lets the instrument switch, checks that it now plays a
+    // regular patch and reads that patch.
+    bool SelectProgram(const CVeyEntityId& id, bool send, bool throughHandlers);
+
+    bool IsNotRegular() const { return m_notRegular; }
+    void SetNotRegular(bool notRegular) { m_notRegular = notRegular; }
+
+private:
+    CBufferAccessor& m_accessor;
+    int32_t m_currentEditMode = 0;
+    bool m_notRegular = false;
+    FNavigation m_navigation;
+};
+
+// Watches the keyboard program values: a program that is no user patch points the image at user
+// patch 1 and raises the not-regular flag, which the next context check reports.
+class CContextHandler : public IVeyBufferHandler
+{
+public:
+    explicit CContextHandler(CBufferAccessor& accessor);
+
+    bool OnSetValues(const CVeyValueNumbers& changes) override;
+    bool OnValuesChanged(const CVeyValueList& values) override;
+    bool OnDataRead(const CVeyValueList& values) override { return OnValuesChanged(values); }
+    bool OnValuesReceived(const CVeyValueList& values) override { return OnValuesChanged(values); }
+
+private:
+    CBufferAccessor& m_accessor;
+    CVeyValueList m_watched;
+};

@@ -1,0 +1,65 @@
+#include "editor/instrument/InstrumentFunctors.h"
+
+#include "editor/instrument/AReader.h"
+#include "editor/instrument/CBufferAccessor.h"
+#include "editor/instrument/CWriter.h"
+#include "midi/framework/CVeyFunctorRegistry.h"
+#include "midi/framework/VeyFunctors.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyValue.h"
+#include "toolkit/ul/Cursor.h"
+
+#include <functional>
+
+namespace
+{
+// A named command: ignores its argument, answers an empty text and shows the wait cursor.
+class FInstrumentCommand : public IVeyFunctor
+{
+public:
+    explicit FInstrumentCommand(std::function<void(CBufferAccessor&)> run) : m_run(std::move(run)) {}
+    void Run(std::string& result, const std::string&) override
+    {
+        UL::CWaitCursor wait;
+        result.clear();
+        m_run(CBufferAccessor::GetInstance());
+    }
+
+private:
+    std::function<void(CBufferAccessor&)> m_run;
+};
+
+// The current patch into the user slot chosen in the patch name list, after the instrument
+// agreed to store it.
+void WritePatch(CBufferAccessor& accessor)
+{
+    const CBufferAccessor::CBindings& b = accessor.Bound();
+    AReader* reader = accessor.GetReader();
+    CWriter* writer = accessor.GetWriter();
+    if (!reader || !writer || !b.patchNameListCurrentNumber || !b.listCurrentBank)
+        return;
+    const int32_t number = b.patchNameListCurrentNumber->GetNumber() - 1;
+    const CVeyEntityId id(0, 0, b.listCurrentBank->GetNumber(), number);
+    reader->RequestWrite();
+    if (!reader->WasWriteCompleted())
+        return;
+    if (writer->WritePatchTo(id) && b.writePanelSw)
+    {
+        CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+        buffers.SetValue(b.writePanelSw, 0);
+        buffers.UpdateViews();
+        buffers.ClearChanges();
+    }
+}
+}
+
+void RegisterInstrumentFunctors(CBufferAccessor&)
+{
+    static FInstrumentCommand read([](CBufferAccessor& accessor) { accessor.ReadAll(); });
+    static FInstrumentCommand sync([](CBufferAccessor& accessor) { accessor.Synchronize(); });
+    static FInstrumentCommand writePatch(WritePatch);
+    CVeyFunctorRegistry& registry = CVeyFunctorRegistry::GetInstance();
+    registry.Register("Read", &read);
+    registry.Register("Sync", &sync);
+    registry.Register("WritePatch", &writePatch);
+}

@@ -1,0 +1,65 @@
+#include "tests/editor/instrument/InstrumentRig.h"
+
+#include "editor/instrument/CBufferAccessor.h"
+#include "midi/devices/CNormalMidiDeviceFactory.h"
+#include "midi/framework/CVeyMidi.h"
+#include "midi/framework/CVeyMidiInDevice.h"
+#include "midi/framework/CVeyMidiPortLists.h"
+#include "midi/framework/CVeyMidiSetupState.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyDataFile.h"
+#include "model/CVeyStruct.h"
+#include "platform/Messages.h"
+
+#include <functional>
+
+CInstrumentRig::CInstrumentRig() : accessor(CBufferAccessor::GetInstance())
+{
+    backend.SetScheduler([this](DWORD delay, std::function<void()> action) { clock.After(delay, std::move(action)); });
+    instrument.AttachTo(backend, "Talvarix", &clock);
+    backend.SetDoneAtWireRate("Talvarix", true);
+}
+
+CInstrumentRig::~CInstrumentRig() { TearDown(); }
+
+bool CInstrumentRig::SetUp(const std::string& viewStatePath)
+{
+    if (!script || !script->Read())
+        return false;
+    CVeyMidiIn& input = CVeyMidiInputs::GetInstance()[0];
+    CVeyMidiOut& output = CVeyMidiOutputs::GetInstance()[0];
+    CNormalMidiDeviceFactory& factory = CNormalMidiDeviceFactory::GetInstance();
+    CVeyMidiInDevice* inDevice = factory.CreateInputDevice("Talvarix");
+    CVeyMidiInDevices::GetInstance().push_back(inDevice);
+    inDevice->AttachPort(&input);
+    CVeyMidiOutDevice* outDevice = factory.CreateOutputDevice("Talvarix");
+    CVeyMidiOutDevices::GetInstance().push_back(outDevice);
+    output.AttachDevice(outDevice);
+    CVeyMidiSetupState::GetInstance().SetStateSilently(inDevice->Open() && outDevice->Open());
+
+    CVeyDataFile& dataFile = CVeyDataFile::GetInstance();
+    dataFile.SetRootStruct(dynamic_cast<CVeyRootStruct*>(CVeyBufferManager::GetInstance().FindStructOrNull("fm")));
+    dataFile.SetProductName("Talvarix");
+    accessor.SetInitialDataPath(CBundledScript::Folder() + "InitialData.q9e");
+    accessor.SetViewStatePath(viewStatePath);
+    if (!accessor.Initialize())
+        return false;
+    instrument.Receive(instrument.MakeDataSet(kMsbAddress, {87, 0, 5}, 0x10));
+    instrument.ClearLogs();
+    return true;
+}
+
+void CInstrumentRig::TearDown()
+{
+    accessor.SetProgress(nullptr);
+    for (CVeyMidiOut& output : CVeyMidiOutputs::GetInstance())
+        output.DetachAllDevices();
+    for (CVeyMidiIn& input : CVeyMidiInputs::GetInstance())
+        input.SetListener(nullptr);
+    CVeyMidiInDevices::GetInstance().DeleteAll();
+    CVeyMidiOutDevices::GetInstance().DeleteAll();
+    while (PumpAllMessages())
+    {
+    }
+    CVeyDataFile::GetInstance().SetRootStruct(nullptr);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The editor's instrument layer wired as the application wires it, on the bundled script, with
+// the simulated Talvarix behind the virtual MIDI backend in virtual time: the script's first input
+// and output have devices of that backend, and the instrument plays user patch 6.
+#include "platform/VirtualMidiBackend.h"
+#include "tests/editor/resources/BundledScript.h"
+#include "tests/support/SimulatedTalvarix.h"
+#include "tests/support/VirtualClock.h"
+
+#include <memory>
+#include <string>
+
+class CBufferAccessor;
+
+class CInstrumentRig
+{
+public:
+    // fm.setup.kbdPatchBankSelectMsb: 01 00 00 04
+    static constexpr uint32_t kMsbAddress = (1 << 21) | 4;
+
+    CInstrumentRig();
+    ~CInstrumentRig();
+    CInstrumentRig(const CInstrumentRig&) = delete;
+    CInstrumentRig& operator=(const CInstrumentRig&) = delete;
+
+    // Reads the script, opens the devices and sets the layer up; false when a step failed (the
+    // trace output says why).
+    bool SetUp(const std::string& viewStatePath);
+    // Devices and script gone, as at the program's end.
+    void TearDown();
+
+    CVirtualClock clock{1000};
+    CVirtualMidiBackend backend;
+    CScopedMidiBackend scoped{&backend};
+    CSimulatedTalvarix instrument;
+    std::unique_ptr<CBundledScript> script = std::make_unique<CBundledScript>();
+    CBufferAccessor& accessor;
+};
