@@ -84,6 +84,31 @@ bool CVantorMessageHandler::Dispatch(const ML::CVantorMessage& message) const
     return false;
 }
 
+// ---- CReadReserved
+
+CReadReserved& CReadReserved::GetInstance()
+{
+    static CReadReserved reserved;
+    return reserved;
+}
+
+void CReadReserved::Mark(int index)
+{
+    if (index >= 0 && static_cast<size_t>(index) < m_marks.size())
+        m_marks[static_cast<size_t>(index)] = true;
+}
+
+bool CReadReserved::IsMarked(int index) const
+{
+    return index >= 0 && static_cast<size_t>(index) < m_marks.size() && m_marks[static_cast<size_t>(index)];
+}
+
+void CReadReserved::Reset()
+{
+    m_flag = false;
+    m_marks.assign(m_marks.size(), false);
+}
+
 // ---- CBufferCounter
 
 int32_t CBufferCounter::CountBlocks(const CVeyStruct* s)

@@ -57,6 +57,25 @@ public:
     static int32_t CountBlocks(const CVeyStruct* s);
 };
 
+// Patches to be read once the user has settled on one: the patch name list marks slot 0 (the
+// current patch) after it selected another program, and the deferred read takes the marks and
+// resets them. Only slot 0 can be marked.
+class CReadReserved
+{
+public:
+    static CReadReserved& GetInstance();
+
+    void Mark(int index);
+    bool IsMarked(int index) const;
+    void Reset();
+    bool GetFlag() const { return m_flag; }
+    void SetFlag(bool flag) { m_flag = flag; }
+
+private:
+    bool m_flag = false;
+    std::vector<bool> m_marks = std::vector<bool>(1, false);
+};
+
 class AReader : public CVeyMidiRequester
 {
 public:

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -60,6 +61,33 @@ std::string AddressText(uint32_t packed)
     return Hex(CSimulatedInstrument::AddressBytes(packed, 4), 0, 4);
 }
 
+// A format 0 file of one track: the system-exclusive events at delta 0, then a text event that
+// pads the file to `size` bytes when it is given, then the end of the track.
+std::string MakeSmf(const std::vector<Bytes>& events, size_t size = 0)
+{
+    Bytes track;
+    for (const Bytes& event : events)
+    {
+        track.push_back(0x00);
+        track.push_back(0xF0);
+        track.push_back(BYTE(event.size() - 1));   // short events: one length byte
+        track.insert(track.end(), event.begin() + 1, event.end());
+    }
+    const size_t fixed = 14 + 8 + track.size() + 5 + 4;   // header, track header, text head, end
+    if (size > fixed)
+    {
+        const size_t text = size - fixed;
+        track.insert(track.end(), {0x00, 0xFF, 0x01, BYTE(0x80 | (text >> 7)), BYTE(text & 0x7F)});
+        track.insert(track.end(), text, 'x');
+    }
+    track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+    Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(BYTE(track.size() >> shift));
+    file.insert(file.end(), track.begin(), track.end());
+    return std::string(file.begin(), file.end());
+}
+
 class CRecordingProgress : public GT::IProgress
 {
 public:
@@ -69,8 +97,14 @@ public:
     int32_t GetRange() const override { return range; }
     void SetPos(int32_t value) override { pos = value; }
     int32_t GetPos() const override { return pos; }
-    void SetMessage(const std::string& message) override { messages.push_back(message); }
+    void SetMessage(const std::string& message) override
+    {
+        messages.push_back(message);
+        if (onMessage)
+            onMessage();
+    }
 
+    std::function<void()> onMessage;
     int begun = 0;
     int ended = 0;
     int32_t range = 0;
@@ -197,7 +231,17 @@ TEST_F(InstrumentLayerTest, ReadAllAsksForIdentityBankSelectThenSetupSystemAndPa
 {
     NameInstrumentPatch("From synth 6");
     m_progress.messages.clear();
+    // A read started while one runs (from the progress window's pump) ends at once.
+    std::vector<bool> nested;
+    m_progress.onMessage = [this, &nested] {
+        const size_t before = m_instrument.GetReceived().size();
+        nested.push_back(m_accessor.ReadAll());
+        EXPECT_EQ(m_instrument.GetReceived().size(), before);
+    };
     ASSERT_TRUE(m_accessor.ReadAll()) << ::testing::PrintToString(m_shown);
+    m_progress.onMessage = nullptr;
+    EXPECT_FALSE(nested.empty());
+    EXPECT_EQ(std::count(nested.begin(), nested.end(), true), 0);
     EXPECT_TRUE(m_shown.empty());
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), "From synth 6");
     EXPECT_EQ(Value("fm.setup.kbdPatchProgramNumber").GetNumber(), 5);
@@ -289,8 +333,13 @@ TEST_F(InstrumentLayerTest, WriteAllSendsSetupSystemAndPatchAsDataSets20MsApart)
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
     buffers.SetText(&Value("fm.pat.common.patchName"), "Document    ");
     buffers.ClearChanges();
+    // Values waiting to be sent stay waiting, in their order.
+    const CVeyValueList pending = {&Value("fm.pat.tone[1].toneLevel"), &Value("fm.pat.tone[0].toneLevel"),
+                                   &Value("fm.setup.kbdPatchProgramNumber")};
+    buffers.GetChangeList() = pending;
     ASSERT_TRUE(m_accessor.WriteAllChecked());
-    EXPECT_TRUE(buffers.GetChangeList().empty());
+    EXPECT_EQ(buffers.GetChangeList(), pending);
+    buffers.ClearChanges();
 
     std::vector<std::string> expected;
     for (const char* group : {"fm.setup", "fm.system", "fm.pat"})
@@ -430,6 +479,20 @@ TEST_F(InstrumentLayerTest, UserPatchNamesAreReadQuietlyIntoTheEntityBanks)
         EXPECT_EQ(m_instrument.GetAcceptedRequests().size(), 2u);
     }
 
+    // The current patch's name is asked for without waiting; a read of it can be reserved.
+    m_instrument.ClearLogs();
+    EXPECT_TRUE(reader.RequestCurrentPatchName());
+    EXPECT_EQ(Requests(), std::vector<std::string>{AddressText(uint32_t(Value("fm.pat.common.patchName").GetAbsoluteAddressRange().begin)) +
+                                                   " / 00 00 00 0C"});
+    CReadReserved& reserved = CReadReserved::GetInstance();
+    reserved.Mark(0);
+    reserved.Mark(1);
+    reserved.Mark(-1);
+    EXPECT_TRUE(reserved.IsMarked(0));
+    EXPECT_FALSE(reserved.IsMarked(1)) << "only the current patch can be reserved";
+    reserved.Reset();
+    EXPECT_FALSE(reserved.IsMarked(0));
+
     // A silent instrument fails the names without a message.
     m_instrument.SetPresent(false);
     EXPECT_FALSE(reader.RequestUserPatchNames(0, 0, 40));
@@ -464,6 +527,58 @@ TEST_F(InstrumentLayerTest, AnExportedPatchImportsBackIntoTheImageAndTheInstrume
     EXPECT_FALSE(m_accessor.ImportSmf(cut));
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), "Changed     ");
     EXPECT_TRUE(m_instrument.GetReceived().empty());
+}
+
+TEST_F(InstrumentLayerTest, AnImportTakesOnlyGoodDataSetsForThisInstrumentAndShowsProgressForLargeFiles)
+{
+    const uint32_t address = uint32_t(Value("fm.pat.common.patchName").GetAbsoluteAddressRange().begin);
+    const Bytes name = {'I', 'm', 'p', 'o', 'r', 't', 'e', 'd', ' ', ' ', ' ', ' '};
+    const Bytes good = m_instrument.MakeDataSet(address, name, 0x10);
+    Bytes otherDevice = m_instrument.MakeDataSet(address, Bytes(12, 'd'), 0x11);
+    Bytes otherModel = m_instrument.MakeDataSet(address, Bytes(12, 'm'), 0x10);
+    otherModel[5] = 0x3D;
+    otherModel[otherModel.size() - 2] = CSimulatedInstrument::Checksum(otherModel.data() + 7, otherModel.size() - 9);
+    Bytes badChecksum = m_instrument.MakeDataSet(address, Bytes(12, 'c'), 0x10);
+    badChecksum[badChecksum.size() - 2] ^= 0x01;
+    const Bytes identity = {0xF0, 0x7E, 0x10, 0x06, 0x01, 0xF7};
+
+    struct SCase
+    {
+        std::vector<Bytes> events;
+        size_t size;
+        bool progress;
+    };
+    const SCase cases[] = {
+        {{otherDevice, good, otherModel, badChecksum, identity}, 0, false},
+        {{good}, 16383, false},
+        {{good}, 16384, true},
+    };
+    for (const SCase& c : cases)
+    {
+        CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+        buffers.SetText(&Value("fm.pat.common.patchName"), "Before      ");
+        buffers.ClearChanges();
+        m_instrument.ClearLogs();
+        m_progress = CRecordingProgress();
+        const std::string file = MakeSmf(c.events, c.size);
+        if (c.size)
+        {
+            ASSERT_EQ(file.size(), c.size);
+        }
+        std::istringstream in(file);
+        ASSERT_TRUE(m_accessor.ImportSmf(in));
+        EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), "Imported    ");
+        const auto sent = m_instrument.GetReceived();
+        ASSERT_EQ(sent.size(), 1u) << "only the good data set goes to the instrument";
+        EXPECT_EQ(sent[0].bytes, good);
+        EXPECT_EQ(m_progress.begun, c.progress ? 1 : 0) << c.size;
+        if (c.progress)
+        {
+            EXPECT_EQ(m_progress.range, 16384);
+            EXPECT_EQ(m_progress.messages, std::vector<std::string>{"Reading SMF."});
+            EXPECT_EQ(m_progress.ended, 1);
+        }
+    }
 }
 
 TEST_F(InstrumentLayerTest, TheViewStateSurvivesARestartAndADamagedFileIsIgnored)
