@@ -76,3 +76,17 @@ function(q9_add_benchmark name)
     q9_set_warnings(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
+
+# q9_install_program(target): installs a program into Q9_PROGRAM_INSTALL_DIR, where its script
+# folder goes beside it, with a link to it in bin/. The paths are taken at install time, so
+# "cmake --install --prefix" lays out a working tree anywhere.
+function(q9_install_program target)
+    install(TARGETS ${target} RUNTIME DESTINATION ${Q9_PROGRAM_INSTALL_DIR})
+    install(CODE "
+        set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+        set(bin \"\$ENV{DESTDIR}\${prefix}/${CMAKE_INSTALL_BINDIR}\")
+        file(MAKE_DIRECTORY \"\${bin}\")
+        file(RELATIVE_PATH target \"\${prefix}/${CMAKE_INSTALL_BINDIR}\" \"\${prefix}/${Q9_PROGRAM_INSTALL_DIR}/${target}\")
+        file(CREATE_LINK \"\${target}\" \"\${bin}/${target}\" SYMBOLIC)
+    ")
+endfunction()

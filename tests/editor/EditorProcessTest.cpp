@@ -1,7 +1,7 @@
 // The real q9ee program, started as its own process on the offscreen platform, against the
 // simulated instrument program over a JACK server with the dummy driver: it finds its script
-// beside itself, opens the devices its settings name, starts without a word to the user, and a
-// termination signal shuts it down in order. Every wait is bounded and ends at the awaited event.
+// beside itself, opens the devices its settings name, reads the instrument's data without a word
+// to the user, and a termination signal shuts it down in order. Every wait is bounded and ends at the awaited event.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/JackServer.h"
 #include "tests/support/TempDir.h"
@@ -58,28 +58,6 @@ public:
 private:
     std::map<std::string, std::pair<bool, std::string>> m_saved;
 };
-
-// The program file with a script folder beside it, as the build and the installation lay it out.
-std::string MakeProgramFolder(const std::string& folder, const std::string& script)
-{
-    namespace fs = std::filesystem;
-    std::error_code error;
-    const fs::path program = fs::path(folder) / "q9ee";
-    fs::create_hard_link(Q9EE_PROGRAM, program, error);
-    if (error)
-        fs::copy_file(Q9EE_PROGRAM, program, error);
-    if (error)
-        return std::string();
-    fs::create_directories(fs::path(folder) / "Script" / "Q9EE", error);
-    fs::copy_file(script, fs::path(folder) / "Script" / "Q9EE" / "Script.xml", error);
-    if (error)
-        return std::string();
-    // The test script has the bundled script's memory, so the built initial data fits it.
-    const fs::path initialData = fs::path(Q9EE_PROGRAM).parent_path() / "Script" / "Q9EE" / "InitialData.q9e";
-    if (fs::exists(initialData))
-        fs::copy_file(initialData, fs::path(folder) / "Script" / "Q9EE" / "InitialData.q9e", error);
-    return error ? std::string() : program.string();
-}
 }
 
 TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnATerminationSignal)
@@ -91,8 +69,8 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     std::filesystem::create_directories(config + "/Vantor");
     std::filesystem::create_directories(runtime);
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    const std::string program = MakeProgramFolder(home.Path(), std::string(std::getenv("Q9_TEST_DATA")) + "/editor/Startup.xml");
-    ASSERT_FALSE(program.empty());
+    // The program as the build leaves it, with the bundled script beside it.
+    const std::string program = Q9EE_PROGRAM;
 
     CJackDummyServer server(Q9_JACKD);
     if (const std::string problem = server.Start(); !problem.empty())
@@ -121,8 +99,8 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     environment.Set("Q9_MILESTONES", "1");
 
     CChildProcess editor(program, {});
-    // Devices that open leave nothing to tell the user: a message box would hold the start-up
-    // before "started".
+    // The devices open and the editor reads the instrument's data; a message box (MIDI not set
+    // up, a request without an answer) would hold the start-up before "started".
     EXPECT_EQ(editor.ReadLine(), "milestone main window shown");
     ASSERT_EQ(editor.ReadLine(), "milestone started");
 
@@ -131,6 +109,7 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     const std::string userData = data + "/Vantor/Talvarix Editor/";
     EXPECT_NE(ReadFileBytes(userData + "WindowPosition.txt").find("main"), std::string::npos)
         << "the window positions are saved at exit";
+    EXPECT_FALSE(ReadFileBytes(userData + "ViewState.txt").empty()) << "the view state is saved at exit";
     const std::string kept = ReadFileBytes(settings);
     EXPECT_NE(kept.find(toInstrument), std::string::npos) << kept;
     EXPECT_NE(kept.find("IsWindowMaximized"), std::string::npos) << "the main frame's close ran: " << kept;
