@@ -42,7 +42,7 @@ public:
     void RefreshTitle();
     std::string MakeTitle() const;
     // Opens the files one after the other, the main window first brought forward.
-    void OnDropFiles(const std::vector<std::string>& paths);
+    void OnDropFiles(const std::vector<std::string>& paths) override;
     CFrameBars& GetBars() { return m_bars; }
     GT::ITextOut& GetStatusOut() { return m_statusOut; }
 

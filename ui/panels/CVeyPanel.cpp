@@ -277,7 +277,7 @@ bool CVeyRootPanel::LoadAttributes(CAttributes& attributes)
         CVeyAttributeReader()
             .Point("windowPosition", windowPosition, Detail("Window position is invalid for root panel."))
             .Take("closeValueRef",
-                  [this, &hasCloseValueRef, take = TakeValueRef(&m_closeValueIndex)](const std::string& value) {
+                  [&hasCloseValueRef, take = TakeValueRef(&m_closeValueIndex)](const std::string& value) {
                       hasCloseValueRef = true;
                       return take(value);
                   })
