@@ -18,6 +18,7 @@
 #include "model/CVeyValue.h"
 #include "tests/editor/instrument/InstrumentRig.h"
 #include "tests/editor/resources/BundledScript.h"
+#include "tests/support/SaveFault.h"
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
@@ -655,6 +656,19 @@ TEST_F(InstrumentLayerTest, TheViewStateSurvivesARestartAndADamagedFileIsIgnored
     std::ofstream(path, std::ios::binary) << "vs.system.keyboard.view\r\n1000\r\n";
     EXPECT_TRUE(m_accessor.LoadViewState(path));
     EXPECT_EQ(view.GetNumber(), view.GetDefinition()->GetMax());
+
+    // A save that fails (disk full, read-only folder, a file it may not write, a folder at the
+    // path) says so and leaves the last good file.
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir folder;
+        CSaveFault fault(kind, folder.File("ViewState.txt"), "vs.system.keyboard.view\r\n0\r\n");
+        if (!fault.IsPossible())
+            continue;
+        EXPECT_FALSE(m_accessor.SaveViewState(folder.File("ViewState.txt")));
+        EXPECT_TRUE(fault.IsUntouched());
+    }
 }
 
 TEST_F(InstrumentLayerTest, MessagesComeInEnglishAndJapanese)
