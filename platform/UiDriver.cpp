@@ -16,6 +16,7 @@
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -429,6 +430,34 @@ BOOL FinishFileDialog(const std::string& fileName, bool accept)
     // The dialog's own accept checks the name as the Open/Save button does.
     QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     return TRUE;
+}
+
+namespace
+{
+QMenuBar* MenuBarOf(CWnd& window)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    return widget ? widget->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+}
+
+BOOL OpenMenuBarMenu(CWnd& window, int index)
+{
+    QMenuBar* bar = MenuBarOf(window);
+    if (!bar || bar->isHidden() || index < 0 || index >= bar->actions().size())
+        return FALSE;
+    bar->setActiveAction(bar->actions().at(index));
+    QCoreApplication::processEvents();
+    return OpenMenu() != nullptr ? TRUE : FALSE;
+}
+
+std::vector<std::string> DescribeMenuBar(CWnd& window)
+{
+    std::vector<std::string> titles;
+    if (QMenuBar* bar = MenuBarOf(window))
+        for (QAction* action : bar->actions())
+            titles.push_back(action->text().toLatin1().toStdString());
+    return titles;
 }
 
 BOOL SaveWindowPicture(CWnd& window, const std::string& path)

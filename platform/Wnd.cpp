@@ -93,13 +93,13 @@ CWnd* MouseTarget(CWnd* owner, QMouseEvent* event, CPoint* point)
 {
     CWnd* target = owner;
     const QPoint local = event->position().toPoint();
-    *point = CPoint(local.x(), local.y());
+    *point = CPoint(local.x(), local.y() - owner->GetImpl()->clientTop);
     if (CWnd* capture = PlatformDetail::LookupWindow(g_capture))
     {
         if (capture != owner && capture->GetImpl()->widget)
         {
             const QPoint mapped = capture->GetImpl()->widget->mapFromGlobal(event->globalPosition().toPoint());
-            *point = CPoint(mapped.x(), mapped.y());
+            *point = CPoint(mapped.x(), mapped.y() - capture->GetImpl()->clientTop);
             target = capture;
         }
     }
@@ -251,9 +251,10 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     if (!m_owner)
         return;
     CWnd::Impl* d = m_owner->GetImpl();
-    if (d->backBuffer.size() != size())
+    const QSize clientSize(width(), std::max(height() - d->clientTop, 0));
+    if (d->backBuffer.size() != clientSize)
     {
-        QImage resized(size(), QImage::Format_ARGB32_Premultiplied);
+        QImage resized(clientSize, QImage::Format_ARGB32_Premultiplied);
         resized.fill(Qt::black);
         if (!d->backBuffer.isNull())
         {
@@ -262,8 +263,9 @@ void CWndWidget::paintEvent(QPaintEvent* e)
         }
         d->backBuffer = resized;
     }
-    d->invalid -= e->region();
-    d->paintRegion = e->region();
+    const QRegion clientRegion = e->region().translated(0, -d->clientTop);
+    d->invalid -= clientRegion;
+    d->paintRegion = clientRegion;
     d->painting = true;
     QPointer<CWndWidget> self(this);
     CWndDispatch::Paint(m_owner);
@@ -272,7 +274,7 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     d->painting = false;
     QPainter painter(this);
     painter.setClipRegion(e->region());
-    painter.drawImage(0, 0, d->backBuffer);
+    painter.drawImage(0, d->clientTop, d->backBuffer);
 }
 
 void CWndWidget::changeEvent(QEvent* e)
@@ -608,7 +610,7 @@ void CWnd::GetClientRect(RECT* rect) const
 {
     if (!rect)
         return;
-    *rect = d->widget ? RECT{0, 0, d->widget->width(), d->widget->height()} : RECT{0, 0, 0, 0};
+    *rect = d->widget ? RECT{0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop, 0)} : RECT{0, 0, 0, 0};
 }
 
 void CWnd::GetWindowRect(RECT* rect) const
@@ -652,7 +654,7 @@ void CWnd::ClientToScreen(POINT* point) const
 {
     if (!point || !d->widget)
         return;
-    const QPoint p = d->widget->mapToGlobal(QPoint(point->x, point->y));
+    const QPoint p = d->widget->mapToGlobal(QPoint(point->x, point->y + d->clientTop));
     *point = POINT{p.x(), p.y()};
 }
 
@@ -661,7 +663,7 @@ void CWnd::ScreenToClient(POINT* point) const
     if (!point || !d->widget)
         return;
     const QPoint p = d->widget->mapFromGlobal(QPoint(point->x, point->y));
-    *point = POINT{p.x(), p.y()};
+    *point = POINT{p.x(), p.y() - d->clientTop};
 }
 
 void CWnd::ClientToScreen(RECT* rect) const
@@ -691,17 +693,17 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL)
     if (!d->widget)
         return;
     const QRect r = rect ? QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top)
-                         : d->widget->rect();
+                         : QRect(0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop, 0));
     if (r.isEmpty())
         return;
     d->invalid += r;
-    d->widget->update(r);
+    d->widget->update(r.translated(0, d->clientTop));
 }
 
 void CWnd::UpdateWindow()
 {
     if (d->widget && !d->invalid.isEmpty() && d->widget->isVisible())
-        d->widget->repaint(d->invalid);
+        d->widget->repaint(d->invalid.translated(0, d->clientTop));
 }
 
 CWnd* CWnd::SetCapture()
