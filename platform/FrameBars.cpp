@@ -62,6 +62,21 @@ private:
 };
 }
 
+namespace
+{
+// The menu shows the key; a separate action of the window takes it, one that is never greyed (a
+// greyed action takes no key), so the key always asks afresh whether the command may run now.
+QAction* AddShortcutKey(QWidget* widget, const std::string& shortcut, std::function<void()> run)
+{
+    auto* key = new QAction(widget);
+    key->setShortcut(QKeySequence(QString::fromLatin1(shortcut.c_str())));
+    key->setShortcutContext(Qt::WindowShortcut);
+    widget->addAction(key);
+    QObject::connect(key, &QAction::triggered, key, std::move(run));
+    return key;
+}
+}
+
 // Takes the files the desktop drops on the frame.
 class CDropTarget final : public QObject
 {
@@ -168,16 +183,8 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
             const UINT id = command.id;
             if (!command.shortcut.empty())
             {
-                // The menu shows the key; a separate action of the frame takes it, one that is
-                // never greyed (a greyed action takes no key), so the key always asks the frame
-                // afresh whether the command may run now.
                 text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
-                auto* key = new QAction(widget);
-                key->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
-                key->setShortcutContext(Qt::WindowShortcut);
-                widget->addAction(key);
-                QObject::connect(key, &QAction::triggered, key, [impl, id] { impl->Run(id); });
-                d->keys.push_back(key);
+                d->keys.push_back(AddShortcutKey(widget, command.shortcut, [impl, id] { impl->Run(id); }));
             }
             QAction* action = popup->addAction(text);
             QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
@@ -390,14 +397,8 @@ struct CWindowMenuBar::Impl
             const UINT id = command.id;
             if (!command.shortcut.empty())
             {
-                // As on the frames' bars: a key action that is never greyed asks afresh.
                 text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
-                auto* key = new QAction(widget);
-                key->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
-                key->setShortcutContext(Qt::WindowShortcut);
-                widget->addAction(key);
-                QObject::connect(key, &QAction::triggered, key, [impl, id] { impl->Run(id); });
-                keys.push_back(key);
+                keys.push_back(AddShortcutKey(widget, command.shortcut, [impl, id] { impl->Run(id); }));
             }
             QAction* action = popup->addAction(text);
             QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
