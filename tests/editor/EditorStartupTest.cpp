@@ -763,6 +763,15 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     ASSERT_TRUE(std::filesystem::exists(chosenPath));
     EXPECT_EQ(m_app->GetDocumentRecord().GetCurrentPath(), chosenPath);
 
+    // Ctrl+S saves to the same file without asking again.
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 43);
+    frame->SetActiveWindow();
+    frame->SetFocus();
+    ASSERT_TRUE(UiDriver::PressKey('S', MK_CONTROL));
+    PumpAllMessages();
+    EXPECT_EQ(chooserModes, std::vector<bool>{false});
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 42);
+
     // Open through the menu reads it back.
     CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 5);
     ASSERT_TRUE(CVeyDataFile::GetInstance().Save(m_program.File("scratch.q9e")));
@@ -770,7 +779,7 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({0}));
     PumpAllMessages();
     EXPECT_EQ(chooserModes, (std::vector<bool>{false, true}));
-    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 42);
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 43);
 
     // The Edit menu holds the patch clipboard's copy and paste parts as sub-menus.
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 1));
