@@ -148,7 +148,7 @@ BOOL SendButton(CWnd& window, POINT client, bool right, UINT heldButtons, bool d
     QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;
@@ -193,7 +193,7 @@ BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons)
         held |= Qt::LeftButton;
     if (heldButtons & MK_RBUTTON)
         held |= Qt::RightButton;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton, held,
                       QApplication::keyboardModifiers());
     QApplication::sendEvent(widget, &event);
@@ -238,7 +238,7 @@ BOOL Click(CWnd& window, POINT client, bool right)
     QWidget* widget = window.GetImpl()->widget;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;
@@ -251,7 +251,7 @@ BOOL DoubleClick(CWnd& window, POINT client)
     QWidget* widget = window.GetImpl()->widget;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;

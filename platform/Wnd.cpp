@@ -444,7 +444,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* windowName, DWORD style, const RE
         widget->setAttribute(Qt::WA_ShowWithoutActivating);
     widget->setWindowTitle(FromBytes(windowName));
     const CRect r(rect);
-    widget->setGeometry(r.left, r.top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+    // A child's rectangle is in its parent's client coordinates, which start below the parent's bar.
+    const int parentTop = (style & WS_CHILD) && parent ? parent->d->clientTop : 0;
+    widget->setGeometry(r.left, r.top + parentTop, std::max(r.Width(), 0), std::max(r.Height(), 0));
     d->widget = widget;
     d->parent = parent;
     d->id = id;
@@ -613,6 +615,15 @@ void CWnd::GetClientRect(RECT* rect) const
     *rect = d->widget ? RECT{0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop, 0)} : RECT{0, 0, 0, 0};
 }
 
+namespace
+{
+// A child window is placed in its parent's client coordinates, which start below the parent's bar.
+int ParentClientTop(const std::unique_ptr<CWnd::Impl>& d)
+{
+    return d->widget && !d->widget->isWindow() && d->parent ? d->parent->GetImpl()->clientTop : 0;
+}
+}
+
 void CWnd::GetWindowRect(RECT* rect) const
 {
     if (!rect)
@@ -630,7 +641,8 @@ void CWnd::GetWindowRect(RECT* rect) const
 void CWnd::MoveWindow(const RECT& rect, BOOL)
 {
     if (d->widget)
-        d->widget->setGeometry(rect.left, rect.top, std::max(rect.right - rect.left, 0), std::max(rect.bottom - rect.top, 0));
+        d->widget->setGeometry(rect.left, rect.top + ParentClientTop(d), std::max(rect.right - rect.left, 0),
+                               std::max(rect.bottom - rect.top, 0));
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
@@ -638,7 +650,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
     if (!d->widget)
         return FALSE;
     if (!(flags & SWP_NOMOVE))
-        d->widget->move(x, y);
+        d->widget->move(x, y + ParentClientTop(d));
     if (!(flags & SWP_NOSIZE))
         d->widget->resize(std::max(cx, 0), std::max(cy, 0));
     if (!(flags & SWP_NOZORDER) && !insertAfter)
