@@ -1,8 +1,11 @@
 #include "editor/CEditorFrames.h"
 
+#include "editor/CDocumentDialog.h"
 #include "editor/CEditorApp.h"
+#include "editor/CEditorCommands.h"
 #include "editor/CProgressBarB.h"
 #include "editor/EditorNames.h"
+#include "editor/instrument/CBufferAccessor.h"
 #include "platform/WinApp.h"
 #include "platform/WindowPlacement.h"
 #include "toolkit/gt/IniProfile.h"
@@ -61,6 +64,13 @@ bool CEditorMainFrame::Create()
             app->m_pMainWnd = nullptr;
         return false;
     }
+    // The bar first: the window grows by its height before it is kept on the screen.
+    if (!m_menuBar.Create(
+            this, MainMenu(), [this](UINT id) { return IsCommandEnabled(id); }, [this](UINT id) { RunCommand(id); }))
+    {
+        DestroyWindow();
+        return false;
+    }
     KeepOnScreen(*this);
     SetWindowText(CEditorNames::GetApplicationName().c_str());
     m_maximized = IsWindowMaximized(kClassName);
@@ -81,6 +91,72 @@ void CEditorMainFrame::OnDropFiles(const std::vector<std::string>& paths)
         return;
     for (const std::string& path : paths)
         app->OpenDocument(path);
+}
+
+std::vector<CBarMenu> CEditorMainFrame::MainMenu()
+{
+    using C = CEditorCommands;
+    auto patchParts = [](UINT tone1, UINT mfx, UINT chorus, UINT reverb) {
+        std::vector<CBarCommand> parts;
+        for (UINT tone = 0; tone < 4; ++tone)
+            parts.push_back({tone1 + tone, "Patch Tone " + std::to_string(tone + 1), ""});
+        parts.push_back({0, "", ""});
+        parts.push_back({mfx, "Patch MFX", ""});
+        parts.push_back({chorus, "Patch Chorus", ""});
+        parts.push_back({reverb, "Patch Reverb", ""});
+        return parts;
+    };
+    CBarMenu file("&File", {{C::kOpen, "&Open...", "Ctrl+O"},
+                            {0, "", ""},
+                            {C::kSave, "&Save", "Ctrl+S"},
+                            {C::kSaveAs, "Save &As...", ""},
+                            {0, "", ""},
+                            {C::kImportSmf, "Import S&MF...", ""},
+                            {C::kExportSmf, "Export SM&F...", ""},
+                            {0, "", ""},
+                            {C::kExit, "E&xit", ""}});
+    CBarMenu edit("&Edit", {{C::kInitializePatch, "&Initialize Patch", ""},
+                            {CBarMenu::kSubMenu, "&Copy", ""},
+                            {CBarMenu::kSubMenu, "&Paste", ""},
+                            {0, "", ""},
+                            {C::kCopyMidiMessage, "Copy &MIDI Message to Clipboard", ""}});
+    edit.subMenus.emplace_back("&Copy", patchParts(C::kCopyTone1, C::kCopyMfx, C::kCopyChorus, C::kCopyReverb));
+    edit.subMenus.emplace_back("&Paste", patchParts(C::kPasteTone1, C::kPasteMfx, C::kPasteChorus, C::kPasteReverb));
+    return {file, edit};
+}
+
+namespace
+{
+CDocumentDialog* DocumentDialog()
+{
+    auto* app = CEditorApp::GetEditorApp();
+    return app ? dynamic_cast<CDocumentDialog*>(&app->GetDocumentRecord()) : nullptr;
+}
+}
+
+bool CEditorMainFrame::IsCommandEnabled(UINT id) const
+{
+    if (id == CEditorCommands::kExit)
+        return true;
+    CDocumentDialog* documents = DocumentDialog();
+    if (!documents)
+        return false;
+    bool enabled = false;
+    return CEditorCommands(CBufferAccessor::GetInstance(), *documents).IsEnabled(id, enabled) && enabled;
+}
+
+void CEditorMainFrame::RunCommand(UINT id)
+{
+    if (id == CEditorCommands::kExit)
+    {
+        // As the window's close box: the save prompt may keep the program open.
+        PostMessage(WM_CLOSE, 0, 0);
+        return;
+    }
+    if (!IsCommandEnabled(id))
+        return;
+    if (CDocumentDialog* documents = DocumentDialog())
+        CEditorCommands(CBufferAccessor::GetInstance(), *documents).Run(id);
 }
 
 void CEditorMainFrame::OnTimer(UINT_PTR id)
@@ -106,6 +182,7 @@ void CEditorMainFrame::OnClose()
 
 void CEditorMainFrame::OnDestroy()
 {
+    m_menuBar.Destroy();
     CWinApp* app = AfxGetApp();
     if (app && app->m_pMainWnd == this)
         app->m_pMainWnd = nullptr;

@@ -4,6 +4,7 @@
 // 50 ms, routed input, painting, activation, enabling, moving, the user's close); the main frame
 // adds the application's side: it is the main window, it creates the tip bar, and closing it asks
 // to save, records the version and the maximised state, and ends the program.
+#include "platform/FrameBars.h"
 #include "ui/panels/CPanelWindow.h"
 
 #include <string>
@@ -39,6 +40,13 @@ public:
     // Files dropped on the window: each is opened in turn, as the user would one by one.
     void OnDropFiles(const std::vector<std::string>& paths) override;
 
+    // The menu bar: File (documents and Standard MIDI Files) and Edit (the patch clipboard and the
+    // MIDI message copy). Entries are enabled as the editor's commands say when a menu opens.
+    static std::vector<CBarMenu> MainMenu();
+    bool IsCommandEnabled(UINT id) const;
+    void RunCommand(UINT id);
+    CWindowMenuBar& GetMenuBar() { return m_menuBar; }
+
 protected:
     void OnTimer(UINT_PTR id) override;
     // The save prompt may keep the program open; otherwise the version and the maximised state
@@ -49,6 +57,7 @@ protected:
 private:
     UINT m_iconId;
     bool m_maximized = false;
+    CWindowMenuBar m_menuBar;
 };
 
 class CEditorSubFrame : public CPanelWindow

@@ -62,6 +62,21 @@ private:
 };
 }
 
+namespace
+{
+// The menu shows the key; a separate action of the window takes it, one that is never greyed (a
+// greyed action takes no key), so the key always asks afresh whether the command may run now.
+QAction* AddShortcutKey(QWidget* widget, const std::string& shortcut, std::function<void()> run)
+{
+    auto* key = new QAction(widget);
+    key->setShortcut(QKeySequence(QString::fromLatin1(shortcut.c_str())));
+    key->setShortcutContext(Qt::WindowShortcut);
+    widget->addAction(key);
+    QObject::connect(key, &QAction::triggered, key, std::move(run));
+    return key;
+}
+}
+
 // Takes the files the desktop drops on the frame.
 class CDropTarget final : public QObject
 {
@@ -168,16 +183,8 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
             const UINT id = command.id;
             if (!command.shortcut.empty())
             {
-                // The menu shows the key; a separate action of the frame takes it, one that is
-                // never greyed (a greyed action takes no key), so the key always asks the frame
-                // afresh whether the command may run now.
                 text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
-                auto* key = new QAction(widget);
-                key->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut.c_str())));
-                key->setShortcutContext(Qt::WindowShortcut);
-                widget->addAction(key);
-                QObject::connect(key, &QAction::triggered, key, [impl, id] { impl->Run(id); });
-                d->keys.push_back(key);
+                d->keys.push_back(AddShortcutKey(widget, command.shortcut, [impl, id] { impl->Run(id); }));
             }
             QAction* action = popup->addAction(text);
             QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
@@ -301,6 +308,175 @@ std::string CFrameBars::GetStatusText() const
 }
 
 bool CFrameBars::IsCommandEnabled(UINT id) const
+{
+    const auto found = d->enabled.find(id);
+    return found != d->enabled.end() && found->second;
+}
+
+// ---- a plain window's menu bar ----
+
+namespace
+{
+// Keeps the bar as wide as the window.
+class CMenuBarPlacer final : public QObject
+{
+public:
+    CMenuBarPlacer(QWidget* window, QMenuBar* bar) : QObject(window), m_window(window), m_bar(bar)
+    {
+        window->installEventFilter(this);
+    }
+    void Place()
+    {
+        if (m_bar)
+            m_bar->setGeometry(0, 0, m_window->width(), m_bar->sizeHint().height());
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            Place();
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    QPointer<QMenuBar> m_bar;
+};
+}
+
+struct CWindowMenuBar::Impl
+{
+    CWnd* window = nullptr;
+    QPointer<QMenuBar> bar;
+    CMenuBarPlacer* placer = nullptr;
+    std::vector<QPointer<QAction>> keys;
+    std::multimap<UINT, QPointer<QAction>> actions;
+    std::map<UINT, bool> enabled;
+    FIsEnabled isEnabled;
+    FRun run;
+
+    bool Refresh(UINT id)
+    {
+        const bool on = isEnabled ? isEnabled(id) : true;
+        enabled[id] = on;
+        auto range = actions.equal_range(id);
+        for (auto it = range.first; it != range.second; ++it)
+            if (it->second)
+                it->second->setEnabled(on);
+        return on;
+    }
+
+    void Run(UINT id)
+    {
+        // A shortcut may fire while the entry shows an old state: ask again first.
+        if (window && window->GetSafeHwnd() && Refresh(id) && run)
+            run(id);
+    }
+
+    // Fills `popup` with the menu's entries (and its sub-menus, in their places).
+    void AddMenu(QMenu* popup, const CBarMenu& menu, QWidget* widget)
+    {
+        Impl* impl = this;
+        std::vector<UINT> ids;
+        size_t nextSubMenu = 0;
+        for (const CBarCommand& command : menu.commands)
+        {
+            if (command.id == 0)
+            {
+                popup->addSeparator();
+                continue;
+            }
+            if (command.id == CBarMenu::kSubMenu)
+            {
+                if (nextSubMenu < menu.subMenus.size())
+                    AddMenu(popup->addMenu(QString::fromLatin1(command.text.c_str())), menu.subMenus[nextSubMenu++], widget);
+                continue;
+            }
+            QString text = QString::fromLatin1(command.text.c_str());
+            const UINT id = command.id;
+            if (!command.shortcut.empty())
+            {
+                text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
+                keys.push_back(AddShortcutKey(widget, command.shortcut, [impl, id] { impl->Run(id); }));
+            }
+            QAction* action = popup->addAction(text);
+            QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
+            actions.emplace(id, action);
+            ids.push_back(id);
+        }
+        QObject::connect(popup, &QMenu::aboutToShow, popup, [impl, ids] {
+            for (UINT id : ids)
+                impl->Refresh(id);
+        });
+    }
+
+    // Moves the client area below the bar (or back to the top), growing or shrinking the window
+    // so the client area keeps its size.
+    void SetClientTop(int top)
+    {
+        CWnd::Impl* w = window->GetImpl();
+        QWidget* widget = w->widget;
+        const int change = top - w->clientTop;
+        if (!widget || change == 0)
+            return;
+        w->clientTop = top;
+        w->backBuffer = QImage();
+        widget->resize(widget->width(), widget->height() + change);
+        widget->update();
+    }
+};
+
+CWindowMenuBar::CWindowMenuBar() : d(std::make_unique<Impl>()) {}
+
+CWindowMenuBar::~CWindowMenuBar() { Destroy(); }
+
+bool CWindowMenuBar::Create(CWnd* window, const std::vector<CBarMenu>& menus, FIsEnabled isEnabled, FRun run)
+{
+    QWidget* widget = window && window->GetImpl() ? window->GetImpl()->widget.data() : nullptr;
+    if (!widget || d->window)
+        return false;
+    d->window = window;
+    d->isEnabled = std::move(isEnabled);
+    d->run = std::move(run);
+    d->bar = new QMenuBar(widget);
+    d->bar->setNativeMenuBar(false);
+    for (const CBarMenu& menu : menus)
+        d->AddMenu(d->bar->addMenu(QString::fromLatin1(menu.title.c_str())), menu, widget);
+    d->placer = new CMenuBarPlacer(widget, d->bar);
+    d->placer->Place();
+    d->bar->show();
+    d->SetClientTop(d->bar->sizeHint().height());
+    return true;
+}
+
+void CWindowMenuBar::Destroy()
+{
+    if (!d->window)
+        return;
+    for (QPointer<QAction>& key : d->keys)
+        delete key.data();
+    d->keys.clear();
+    delete d->placer;
+    d->placer = nullptr;
+    if (d->window->GetImpl()->widget)
+        d->SetClientTop(0);
+    delete d->bar.data();
+    d->actions.clear();
+    d->window = nullptr;
+}
+
+void CWindowMenuBar::Show(bool show)
+{
+    if (!d->bar || show == !d->bar->isHidden())
+        return;
+    d->bar->setVisible(show);
+    d->SetClientTop(show ? d->bar->sizeHint().height() : 0);
+}
+
+bool CWindowMenuBar::IsShown() const { return d->bar && !d->bar->isHidden(); }
+
+bool CWindowMenuBar::IsCommandEnabled(UINT id) const
 {
     const auto found = d->enabled.find(id);
     return found != d->enabled.end() && found->second;

@@ -20,6 +20,10 @@ struct CBarCommand
 
 struct CBarMenu
 {
+    // A command entry with this id stands for the next of `subMenus`, shown as a sub-menu
+    // (window menu bars only).
+    static constexpr UINT kSubMenu = 0xFFFFFFFFu;
+
     CBarMenu(std::string menuTitle, std::vector<CBarCommand> menuCommands)
         : title(std::move(menuTitle)), commands(std::move(menuCommands))
     {
@@ -32,6 +36,7 @@ struct CBarMenu
     // stands, which is shown greyed while the list is empty.
     UINT listFirstId = 0;
     std::function<std::vector<std::string>()> listItems;
+    std::vector<CBarMenu> subMenus;
 };
 
 class CFrameBars
@@ -56,6 +61,35 @@ public:
     // Files dropped on the frame go to `handler` as local paths, in the order given.
     using FDropFiles = std::function<void(const std::vector<std::string>& paths)>;
     void AcceptDroppedFiles(FDropFiles handler);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// A menu bar over a plain top-level window that draws its own client area: the client area starts
+// below the bar, and the window grows by the bar's height so the client area keeps its size.
+// Entries are enabled by asking `isEnabled` when their menu opens and again before one runs.
+class CWindowMenuBar
+{
+public:
+    using FIsEnabled = std::function<bool(UINT id)>;
+    using FRun = std::function<void(UINT id)>;
+
+    CWindowMenuBar();
+    ~CWindowMenuBar();
+    CWindowMenuBar(const CWindowMenuBar&) = delete;
+    CWindowMenuBar& operator=(const CWindowMenuBar&) = delete;
+
+    // `window` must exist. False when it has no native window or already has a bar.
+    bool Create(CWnd* window, const std::vector<CBarMenu>& menus, FIsEnabled isEnabled, FRun run);
+    void Destroy();
+    // Hides the bar (the client area moves up into its place) or shows it again; the client area
+    // keeps its size.
+    void Show(bool show);
+    bool IsShown() const;
+    // The entry's state after its menu last opened; false for an unknown id.
+    bool IsCommandEnabled(UINT id) const;
 
 private:
     struct Impl;

@@ -935,9 +935,10 @@ CClientDC::CClientDC(CWnd* window) : m_window(window)
     CWnd::Impl* w = window ? window->GetImpl() : nullptr;
     if (!w || !w->widget)
         return;
-    if (w->backBuffer.size() != w->widget->size())
+    const QSize clientSize(w->widget->width(), std::max(w->widget->height() - w->clientTop, 0));
+    if (w->backBuffer.size() != clientSize)
     {
-        w->backBuffer = QImage(w->widget->size(), QImage::Format_ARGB32_Premultiplied);
+        w->backBuffer = QImage(clientSize, QImage::Format_ARGB32_Premultiplied);
         w->backBuffer.fill(Qt::black);
     }
     d->windowBuffer = &w->backBuffer;

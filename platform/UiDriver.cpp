@@ -16,6 +16,7 @@
 #include <QFontDialog>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -147,7 +148,7 @@ BOOL SendButton(CWnd& window, POINT client, bool right, UINT heldButtons, bool d
     QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;
@@ -192,7 +193,7 @@ BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons)
         held |= Qt::LeftButton;
     if (heldButtons & MK_RBUTTON)
         held |= Qt::RightButton;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton, held,
                       QApplication::keyboardModifiers());
     QApplication::sendEvent(widget, &event);
@@ -237,7 +238,7 @@ BOOL Click(CWnd& window, POINT client, bool right)
     QWidget* widget = window.GetImpl()->widget;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;
@@ -250,7 +251,7 @@ BOOL DoubleClick(CWnd& window, POINT client)
     QWidget* widget = window.GetImpl()->widget;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y);
+    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;
@@ -429,6 +430,34 @@ BOOL FinishFileDialog(const std::string& fileName, bool accept)
     // The dialog's own accept checks the name as the Open/Save button does.
     QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     return TRUE;
+}
+
+namespace
+{
+QMenuBar* MenuBarOf(CWnd& window)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    return widget ? widget->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+}
+
+BOOL OpenMenuBarMenu(CWnd& window, int index)
+{
+    QMenuBar* bar = MenuBarOf(window);
+    if (!bar || bar->isHidden() || index < 0 || index >= bar->actions().size())
+        return FALSE;
+    bar->setActiveAction(bar->actions().at(index));
+    QCoreApplication::processEvents();
+    return OpenMenu() != nullptr ? TRUE : FALSE;
+}
+
+std::vector<std::string> DescribeMenuBar(CWnd& window)
+{
+    std::vector<std::string> titles;
+    if (QMenuBar* bar = MenuBarOf(window))
+        for (QAction* action : bar->actions())
+            titles.push_back(action->text().toLatin1().toStdString());
+    return titles;
 }
 
 BOOL SaveWindowPicture(CWnd& window, const std::string& path)

@@ -47,6 +47,11 @@ void DeactivateApplication();
 // counted) the way the keyboard does, opening sub-menus on the way. FALSE when no menu is open or a
 // position does not exist; a greyed entry is not chosen and leaves the menu open.
 BOOL ChoosePopupMenuItem(const std::vector<int>& positions);
+// Opens the menu at `index` of the window's menu bar, as a click on its title does. FALSE when the
+// window has no menu bar or no such menu.
+BOOL OpenMenuBarMenu(CWnd& window, int index);
+// The titles of the window's menu bar, empty when it has none.
+std::vector<std::string> DescribeMenuBar(CWnd& window);
 // Closes every popup menu that is open; returns how many were.
 int ClosePopupMenus();
 // The open popup menu's entries at the top level as "text", "-" for a separator, with "*" in front

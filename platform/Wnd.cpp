@@ -93,13 +93,13 @@ CWnd* MouseTarget(CWnd* owner, QMouseEvent* event, CPoint* point)
 {
     CWnd* target = owner;
     const QPoint local = event->position().toPoint();
-    *point = CPoint(local.x(), local.y());
+    *point = CPoint(local.x(), local.y() - owner->GetImpl()->clientTop);
     if (CWnd* capture = PlatformDetail::LookupWindow(g_capture))
     {
         if (capture != owner && capture->GetImpl()->widget)
         {
             const QPoint mapped = capture->GetImpl()->widget->mapFromGlobal(event->globalPosition().toPoint());
-            *point = CPoint(mapped.x(), mapped.y());
+            *point = CPoint(mapped.x(), mapped.y() - capture->GetImpl()->clientTop);
             target = capture;
         }
     }
@@ -251,9 +251,10 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     if (!m_owner)
         return;
     CWnd::Impl* d = m_owner->GetImpl();
-    if (d->backBuffer.size() != size())
+    const QSize clientSize(width(), std::max(height() - d->clientTop, 0));
+    if (d->backBuffer.size() != clientSize)
     {
-        QImage resized(size(), QImage::Format_ARGB32_Premultiplied);
+        QImage resized(clientSize, QImage::Format_ARGB32_Premultiplied);
         resized.fill(Qt::black);
         if (!d->backBuffer.isNull())
         {
@@ -262,8 +263,9 @@ void CWndWidget::paintEvent(QPaintEvent* e)
         }
         d->backBuffer = resized;
     }
-    d->invalid -= e->region();
-    d->paintRegion = e->region();
+    const QRegion clientRegion = e->region().translated(0, -d->clientTop);
+    d->invalid -= clientRegion;
+    d->paintRegion = clientRegion;
     d->painting = true;
     QPointer<CWndWidget> self(this);
     CWndDispatch::Paint(m_owner);
@@ -272,7 +274,7 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     d->painting = false;
     QPainter painter(this);
     painter.setClipRegion(e->region());
-    painter.drawImage(0, 0, d->backBuffer);
+    painter.drawImage(0, d->clientTop, d->backBuffer);
 }
 
 void CWndWidget::changeEvent(QEvent* e)
@@ -442,7 +444,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* windowName, DWORD style, const RE
         widget->setAttribute(Qt::WA_ShowWithoutActivating);
     widget->setWindowTitle(FromBytes(windowName));
     const CRect r(rect);
-    widget->setGeometry(r.left, r.top, std::max(r.Width(), 0), std::max(r.Height(), 0));
+    // A child's rectangle is in its parent's client coordinates, which start below the parent's bar.
+    const int parentTop = (style & WS_CHILD) && parent ? parent->d->clientTop : 0;
+    widget->setGeometry(r.left, r.top + parentTop, std::max(r.Width(), 0), std::max(r.Height(), 0));
     d->widget = widget;
     d->parent = parent;
     d->id = id;
@@ -608,7 +612,16 @@ void CWnd::GetClientRect(RECT* rect) const
 {
     if (!rect)
         return;
-    *rect = d->widget ? RECT{0, 0, d->widget->width(), d->widget->height()} : RECT{0, 0, 0, 0};
+    *rect = d->widget ? RECT{0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop, 0)} : RECT{0, 0, 0, 0};
+}
+
+namespace
+{
+// A child window is placed in its parent's client coordinates, which start below the parent's bar.
+int ParentClientTop(const std::unique_ptr<CWnd::Impl>& d)
+{
+    return d->widget && !d->widget->isWindow() && d->parent ? d->parent->GetImpl()->clientTop : 0;
+}
 }
 
 void CWnd::GetWindowRect(RECT* rect) const
@@ -628,7 +641,8 @@ void CWnd::GetWindowRect(RECT* rect) const
 void CWnd::MoveWindow(const RECT& rect, BOOL)
 {
     if (d->widget)
-        d->widget->setGeometry(rect.left, rect.top, std::max(rect.right - rect.left, 0), std::max(rect.bottom - rect.top, 0));
+        d->widget->setGeometry(rect.left, rect.top + ParentClientTop(d), std::max(rect.right - rect.left, 0),
+                               std::max(rect.bottom - rect.top, 0));
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
@@ -636,7 +650,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
     if (!d->widget)
         return FALSE;
     if (!(flags & SWP_NOMOVE))
-        d->widget->move(x, y);
+        d->widget->move(x, y + ParentClientTop(d));
     if (!(flags & SWP_NOSIZE))
         d->widget->resize(std::max(cx, 0), std::max(cy, 0));
     if (!(flags & SWP_NOZORDER) && !insertAfter)
@@ -652,7 +666,7 @@ void CWnd::ClientToScreen(POINT* point) const
 {
     if (!point || !d->widget)
         return;
-    const QPoint p = d->widget->mapToGlobal(QPoint(point->x, point->y));
+    const QPoint p = d->widget->mapToGlobal(QPoint(point->x, point->y + d->clientTop));
     *point = POINT{p.x(), p.y()};
 }
 
@@ -661,7 +675,7 @@ void CWnd::ScreenToClient(POINT* point) const
     if (!point || !d->widget)
         return;
     const QPoint p = d->widget->mapFromGlobal(QPoint(point->x, point->y));
-    *point = POINT{p.x(), p.y()};
+    *point = POINT{p.x(), p.y() - d->clientTop};
 }
 
 void CWnd::ClientToScreen(RECT* rect) const
@@ -691,17 +705,17 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL)
     if (!d->widget)
         return;
     const QRect r = rect ? QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top)
-                         : d->widget->rect();
+                         : QRect(0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop, 0));
     if (r.isEmpty())
         return;
     d->invalid += r;
-    d->widget->update(r);
+    d->widget->update(r.translated(0, d->clientTop));
 }
 
 void CWnd::UpdateWindow()
 {
     if (d->widget && !d->invalid.isEmpty() && d->widget->isVisible())
-        d->widget->repaint(d->invalid);
+        d->widget->repaint(d->invalid.translated(0, d->clientTop));
 }
 
 CWnd* CWnd::SetCapture()

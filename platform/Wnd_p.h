@@ -25,6 +25,9 @@ struct CWnd::Impl
     QImage backBuffer;
     QRegion paintRegion;
     bool painting = false;
+    // Height of a bar (a menu bar) that the window shows above its client area; client
+    // coordinates start below it.
+    int clientTop = 0;
 };
 
 // The Qt widget behind a CWnd: it turns Qt's events into the CWnd's handlers.

@@ -1,6 +1,8 @@
 // The editor's start-up, idle pass and shut-down against small scripts in a temporary program
 // folder, with the settings, the user data and the single-instance channel in temporary folders.
 #include "editor/CApp.h"
+#include "editor/CDocumentDialog.h"
+#include "editor/CEditorCommands.h"
 #include "editor/CEditorFrames.h"
 #include "editor/CSplashWindow.h"
 #include "editor/CViewUpdateProgress.h"
@@ -612,8 +614,13 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
     ASSERT_TRUE(saved.LoadFile(picture.c_str()));
     const CVeyRootPanel* main = CVeyViewManager::GetInstance().FindRootPanel("main");
     ASSERT_NE(main, nullptr);
+    // The menu bar stands above the panel, which keeps its whole size below it.
     EXPECT_EQ(saved.GetSize().cx, main->GetRect().Width());
-    EXPECT_EQ(saved.GetSize().cy, main->GetRect().Height());
+    EXPECT_GT(saved.GetSize().cy, main->GetRect().Height());
+    CRect client;
+    m_app->m_pMainWnd->GetClientRect(&client);
+    EXPECT_EQ(client.Width(), main->GetRect().Width());
+    EXPECT_EQ(client.Height(), main->GetRect().Height());
 }
 
 namespace
@@ -709,6 +716,89 @@ TEST_F(EditorStartupTest, StartUpRunsInOrderAndALaterStartsDocumentWaitsUntilItH
     const std::string userData = m_data.Path() + "/Vantor/Talvarix Editor/";
     EXPECT_EQ(ReadFileBytes(userData + "ViewState.txt"), "view state\n");
     EXPECT_NE(ReadFileBytes(userData + "WindowPosition.txt").find("main"), std::string::npos);
+}
+
+TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    std::vector<bool> chooserModes;
+    std::string chosenPath = m_program.File("saved.q9e");
+    auto documents = std::make_unique<CDocumentDialog>();
+    documents->SetChooser([&](bool open, const std::string&, const std::string&) {
+        chooserModes.push_back(open);
+        return chosenPath;
+    });
+    documents->SetAsker([](const std::string&) { return IDNO; });
+    m_app->SetDocumentRecord(std::move(documents));
+    auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    PumpAllMessages();
+
+    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame), (std::vector<std::string>{"&File", "&Edit"}));
+    // The panel keeps its whole size below the bar.
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 200);
+    EXPECT_EQ(client.Height(), 100);
+
+    // No user patch is current, so the patch cannot be exported: the entry is greyed when the menu
+    // opens, and choosing it runs nothing (no file dialog).
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(),
+              (std::vector<std::string>{"&Open...\tCtrl+O", "-", "&Save\tCtrl+S", "Save &As...", "-",
+                                        "Import S&MF...", "~Export SM&F...", "-", "E&xit"}));
+    EXPECT_FALSE(frame->GetMenuBar().IsCommandEnabled(CEditorCommands::kExportSmf));
+    UiDriver::ChoosePopupMenuItem({6});
+    PumpAllMessages();
+    EXPECT_TRUE(chooserModes.empty());
+    UiDriver::ClosePopupMenus();
+
+    // Save As asks for a name in save mode and writes the document there.
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 42);
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({3}));
+    PumpAllMessages();
+    EXPECT_EQ(chooserModes, std::vector<bool>{false});
+    ASSERT_TRUE(std::filesystem::exists(chosenPath));
+    EXPECT_EQ(m_app->GetDocumentRecord().GetCurrentPath(), chosenPath);
+
+    // Ctrl+S saves to the same file without asking again.
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 43);
+    frame->SetActiveWindow();
+    frame->SetFocus();
+    ASSERT_TRUE(UiDriver::PressKey('S', MK_CONTROL));
+    PumpAllMessages();
+    EXPECT_EQ(chooserModes, std::vector<bool>{false});
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 42);
+
+    // Open through the menu reads it back.
+    CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 5);
+    ASSERT_TRUE(CVeyDataFile::GetInstance().Save(m_program.File("scratch.q9e")));
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({0}));
+    PumpAllMessages();
+    EXPECT_EQ(chooserModes, (std::vector<bool>{false, true}));
+    EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 43);
+
+    // The Edit menu holds the patch clipboard's copy and paste parts as sub-menus.
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 1));
+    EXPECT_EQ(UiDriver::DescribePopupMenu({1}),
+              (std::vector<std::string>{"Patch Tone 1", "Patch Tone 2", "Patch Tone 3", "Patch Tone 4", "-",
+                                        "Patch MFX", "Patch Chorus", "Patch Reverb"}));
+    mkdir("screenshots", 0755);
+    UiDriver::ChoosePopupMenuItem({1, 0});
+    UiDriver::ClosePopupMenus();
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
+    CRect outer;
+    frame->GetWindowRect(&outer);
+    EXPECT_TRUE(UiDriver::SaveScreenPicture("screenshots/editor-main-frame-file-menu.png",
+                                            RECT{outer.left, outer.top, outer.left + 400, outer.top + 320}));
+
+    // Exit closes the frame as its close box does, which ends the message loop.
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({8}));
+    EXPECT_EQ(m_app->Run(), 0);
+    EXPECT_EQ(Exit(), 0);
 }
 
 TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)

@@ -1,3 +1,4 @@
+#include "platform/FrameBars.h"
 #include "platform/Gdi.h"
 #include "platform/Shell.h"
 #include "platform/UiDriver.h"
@@ -138,6 +139,61 @@ TEST_F(TwoWindows, PaintDrawsIntoTheBackBufferThroughAPaintDC)
     EXPECT_EQ(buffer.pixel(49, 49), 0xFF00FF00u);
     a.UpdateWindow();   // nothing is invalid any more
     EXPECT_EQ(a.log.size(), 1u);
+}
+
+TEST_F(TwoWindows, MenuBarStandsAboveAClientAreaThatKeepsItsSizeAndCoordinates)
+{
+    std::vector<UINT> ran;
+    CWindowMenuBar bar;
+    ASSERT_TRUE(bar.Create(&a, {CBarMenu("&Menu", {{1, "&One", ""}, {0, "", ""}, {2, "&Two", ""}})},
+                           [](UINT id) { return id != 2; }, [&](UINT id) { ran.push_back(id); }));
+    const int top = a.GetImpl()->clientTop;
+    ASSERT_GT(top, 0);
+    EXPECT_EQ(WidgetOf(a)->height(), 50 + top);
+    CRect client;
+    a.GetClientRect(&client);
+    EXPECT_EQ(client, CRect(0, 0, 50, 50));
+
+    // Input, drawing and screen points all use the client area below the bar.
+    Mouse(a, QEvent::MouseButtonPress, {3, top + 4}, Qt::LeftButton, Qt::LeftButton);
+    UiDriver::Click(a, POINT{7, 8});
+    EXPECT_EQ(a.log.front(), "ldown 1 3,4");
+    EXPECT_NE(std::find(a.log.begin(), a.log.end(), "ldown 1 7,8"), a.log.end());
+    POINT origin{0, 0};
+    a.ClientToScreen(&origin);
+    EXPECT_EQ(QPoint(origin.x, origin.y), WidgetOf(a)->mapToGlobal(QPoint(0, top)));
+    a.ScreenToClient(&origin);
+    EXPECT_EQ(origin.y, 0);
+    while (PumpAllMessages())
+    {
+    }
+    a.Invalidate();
+    a.UpdateWindow();
+    EXPECT_EQ(a.GetImpl()->backBuffer.size(), QSize(50, 50));
+    const QImage picture = WidgetOf(a)->grab().toImage();
+    EXPECT_EQ(picture.pixel(49, top + 49), 0xFF00FF00u);
+    EXPECT_NE(picture.pixel(49, top - 1), 0xFF00FF00u);
+
+    // A greyed entry runs nothing; an enabled one runs its command.
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(a, 0));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"&One", "-", "~&Two"}));
+    UiDriver::ChoosePopupMenuItem({2});
+    UiDriver::ClosePopupMenus();
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(a, 0));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({0}));
+    EXPECT_EQ(ran, std::vector<UINT>{1});
+    EXPECT_FALSE(bar.IsCommandEnabled(2));
+
+    // Hidden, the bar gives its room back; the client area still keeps its size.
+    bar.Show(false);
+    EXPECT_EQ(a.GetImpl()->clientTop, 0);
+    EXPECT_EQ(WidgetOf(a)->height(), 50);
+    EXPECT_FALSE(UiDriver::OpenMenuBarMenu(a, 0));
+    bar.Show(true);
+    EXPECT_EQ(a.GetImpl()->clientTop, top);
+    bar.Destroy();
+    EXPECT_EQ(WidgetOf(a)->height(), 50);
+    EXPECT_TRUE(UiDriver::DescribeMenuBar(a).empty());
 }
 
 TEST_F(TwoWindows, EnablingAndActivationReachTheirHandlers)
