@@ -3,6 +3,7 @@
 #include "editor/CDocumentDialog.h"
 #include "editor/CEditorApp.h"
 #include "editor/CEditorCommands.h"
+#include "editor/CEditorMidiSetup.h"
 #include "editor/CProgressBarB.h"
 #include "editor/EditorNames.h"
 #include "editor/instrument/CBufferAccessor.h"
@@ -122,7 +123,8 @@ std::vector<CBarMenu> CEditorMainFrame::MainMenu()
                             {C::kCopyMidiMessage, "Copy &MIDI Message to Clipboard", ""}});
     edit.subMenus.emplace_back("&Copy", patchParts(C::kCopyTone1, C::kCopyMfx, C::kCopyChorus, C::kCopyReverb));
     edit.subMenus.emplace_back("&Paste", patchParts(C::kPasteTone1, C::kPasteMfx, C::kPasteChorus, C::kPasteReverb));
-    return {file, edit};
+    CBarMenu setup("&Setup", {{C::kSetUpMidi, "Set Up &MIDI Devices...", ""}});
+    return {file, edit, setup};
 }
 
 namespace
@@ -136,7 +138,7 @@ CDocumentDialog* DocumentDialog()
 
 bool CEditorMainFrame::IsCommandEnabled(UINT id) const
 {
-    if (id == CEditorCommands::kExit)
+    if (id == CEditorCommands::kExit || id == CEditorCommands::kSetUpMidi)
         return true;
     CDocumentDialog* documents = DocumentDialog();
     if (!documents)
@@ -151,6 +153,11 @@ void CEditorMainFrame::RunCommand(UINT id)
     {
         // As the window's close box: the save prompt may keep the program open.
         PostMessage(WM_CLOSE, 0, 0);
+        return;
+    }
+    if (id == CEditorCommands::kSetUpMidi)
+    {
+        ShowEditorMidiSetUp(this);
         return;
     }
     if (!IsCommandEnabled(id))

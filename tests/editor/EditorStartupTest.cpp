@@ -735,7 +735,7 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     ASSERT_NE(frame, nullptr);
     PumpAllMessages();
 
-    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame), (std::vector<std::string>{"&File", "&Edit"}));
+    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame), (std::vector<std::string>{"&File", "&Edit", "&Setup"}));
     // The panel keeps its whole size below the bar.
     CRect client;
     frame->GetClientRect(&client);
@@ -780,6 +780,13 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     PumpAllMessages();
     EXPECT_EQ(chooserModes, (std::vector<bool>{false, true}));
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 43);
+
+    // The Setup menu opens the MIDI set-up at any time (the dialog itself is tested with the
+    // MIDI framework, over this same layout).
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), std::vector<std::string>{"Set Up &MIDI Devices..."});
+    EXPECT_TRUE(frame->GetMenuBar().IsCommandEnabled(CEditorCommands::kSetUpMidi));
+    UiDriver::ClosePopupMenus();
 
     // The Edit menu holds the patch clipboard's copy and paste parts as sub-menus.
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 1));
