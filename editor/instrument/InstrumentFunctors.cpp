@@ -51,6 +51,30 @@ void WritePatch(CBufferAccessor& accessor)
         buffers.ClearChanges();
     }
 }
+
+// The deferred read of the current patch: once the user settled on a program in the name list,
+// select it again with sending so the instrument switches and the patch is read back. The marks
+// are cleared whatever happened, so a failed read is not retried on every idle turn.
+class FReadReservedPatches : public IVeyFunctor
+{
+public:
+    void Run(std::string& result, const std::string&) override
+    {
+        result.clear();
+        CReadReserved& reserved = CReadReserved::GetInstance();
+        if (reserved.IsMarked(0))
+        {
+            CEditContext& context = CBufferAccessor::GetInstance().GetEditContext();
+            const CVeyEntityId id = context.GetCurrentEntityId();
+            if (id.HasNoNegativeField())
+            {
+                UL::CWaitCursor wait;
+                context.SelectProgram(id, true, true);
+            }
+        }
+        reserved.Reset();
+    }
+};
 }
 
 void RegisterInstrumentFunctors(CBufferAccessor&)
@@ -58,8 +82,10 @@ void RegisterInstrumentFunctors(CBufferAccessor&)
     static FInstrumentCommand read([](CBufferAccessor& accessor) { accessor.ReadAll(); });
     static FInstrumentCommand sync([](CBufferAccessor& accessor) { accessor.Synchronize(); });
     static FInstrumentCommand writePatch(WritePatch);
+    static FReadReservedPatches readReservedPatches;
     CVeyFunctorRegistry& registry = CVeyFunctorRegistry::GetInstance();
     registry.Register("Read", &read);
     registry.Register("Sync", &sync);
     registry.Register("WritePatch", &writePatch);
+    registry.Register("ReadReservedPatches", &readReservedPatches);
 }

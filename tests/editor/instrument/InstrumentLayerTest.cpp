@@ -9,6 +9,7 @@
 #include "editor/instrument/InstrumentHandlers.h"
 #include "editor/instrument/CWriter.h"
 #include "editor/instrument/UserPatchAddresses.h"
+#include "midi/framework/CVeyFunctorRegistry.h"
 #include "midi/framework/CVeyMidi.h"
 #include "midi/framework/CVeyMidiPortLists.h"
 #include "midi/framework/CVeyMidiRequester.h"
@@ -688,4 +689,25 @@ TEST_F(InstrumentLayerTest, MessagesComeInEnglishAndJapanese)
         const bool separator = id == 18 || id == 21 || id == 30;
         EXPECT_EQ(table.Find(id).empty(), unused || separator) << id;
     }
+}
+
+TEST_F(InstrumentLayerTest, TheReservedReadSendsOnlyWhenMarkedAndAlwaysClearsTheMarks)
+{
+    CReadReserved& reserved = CReadReserved::GetInstance();
+
+    // Nothing marked: nothing sent, the marks stay clear, the answer is empty.
+    reserved.Reset();
+    m_instrument.ClearLogs();
+    const std::string result = CVeyFunctorRegistry::GetInstance().Invoke("ReadReservedPatches", "any", CVeyFunctorRegistry::kRunNow);
+    EXPECT_TRUE(m_instrument.GetReceived().empty());
+    EXPECT_FALSE(reserved.IsMarked(0));
+    EXPECT_EQ(result, "");
+
+    // A marked current patch is selected again with sending, and the mark is taken.
+    ASSERT_TRUE(IInstrumentLink::Get().SelectProgram(CVeyEntityId(0, 0, 1, 3)));
+    reserved.Mark(0);
+    m_instrument.ClearLogs();
+    CVeyFunctorRegistry::GetInstance().Invoke("ReadReservedPatches", "", CVeyFunctorRegistry::kRunNow);
+    EXPECT_FALSE(m_instrument.GetReceived().empty()) << "the program is sent";
+    EXPECT_FALSE(reserved.IsMarked(0));
 }
