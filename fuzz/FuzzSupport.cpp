@@ -12,7 +12,7 @@
 #include "model/CVeyScriptReader.h"
 #include "model/VeyManagers.h"
 #include "platform/Gdi.h"
-#include "platform/GuiBootstrap.h"
+#include "platform/Messages.h"
 #include "ui/controls/CVeyStateBitmap.h"
 #include "ui/panels/CVeyViewManager.h"
 
@@ -22,36 +22,6 @@
 
 namespace Fuzz
 {
-std::string DataFolder()
-{
-    return Q9_FUZZ_DATA;
-}
-
-std::string ScratchFolder()
-{
-    static const std::string folder = [] {
-        char pattern[] = "/tmp/q9-fuzz-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (!made)
-            std::abort();
-        return std::string(made);
-    }();
-    return folder;
-}
-
-void StartGui()
-{
-    static int argc = 1;
-    static char name[] = "q9-fuzz";
-    static char* argv[] = {name, nullptr};
-    // Lives as long as the process, as the programs' application object does.
-    static CGuiBootstrap* application = nullptr;
-    if (application || CGuiBootstrap::Exists())
-        return;
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    application = new CGuiBootstrap(argc, argv);
-}
-
 namespace
 {
 void WriteBitmap(const std::string& path, int width, int height)
@@ -87,6 +57,18 @@ void PrepareManagers()
     CVeyViewManager::GetInstance().SetPanelFactory(&CPanelFactory::GetInstance());
 }
 
+void TearDownAtExit()
+{
+    // libFuzzer ends a run with exit(). By then the window system's own statics, made lazily
+    // after this target's set-up, may already be gone, and destroying the windows would reach
+    // them: the process ends here instead, without tearing the windows down.
+    static const bool registered = [] {
+        std::atexit([] { std::_Exit(0); });
+        return true;
+    }();
+    (void)registered;
+}
+
 void CreateSampleModel()
 {
     PrepareManagers();
@@ -98,5 +80,6 @@ void CreateSampleModel()
     CVeyStruct* root = CVeyBufferManager::GetInstance().FindStructOrNull("fm");
     CVeyDataFile::GetInstance().SetRootStruct(dynamic_cast<CVeyRootStruct*>(root));
     CVeyDataFile::GetInstance().SetProductName("Talvarix");
+    TearDownAtExit();
 }
 }

@@ -22,6 +22,9 @@ void PrepareManagers();
 // Aborts when the fixture does not build: the fuzz target would test nothing.
 void CreateSampleModel();
 
+// Ends the process at exit without tearing down the windows a target created (see the .cpp).
+void TearDownAtExit();
+
 // The bytes as text.
 inline std::string Text(const uint8_t* data, size_t size)
 {

@@ -31,6 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::fprintf(stderr, "The bundled script does not build.\n");
         std::abort();
     }
+    Fuzz::TearDownAtExit();
     g_file = Fuzz::ScratchFolder() + "/ViewState.txt";
     CBufferAccessor& accessor = CBufferAccessor::GetInstance();
     accessor.SetViewStatePath(g_file);

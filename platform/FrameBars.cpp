@@ -3,6 +3,7 @@
 #include "platform/Wnd_p.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDropEvent>
 #include <QEvent>
 #include <QMimeData>
@@ -454,6 +455,16 @@ void CWindowMenuBar::Destroy()
 {
     if (!d->window)
         return;
+    if (!QCoreApplication::instance())
+    {
+        // A window destroyed after the application has ended (a static teardown at exit): the
+        // bar's shortcuts and menus died with the application's objects; only forget them.
+        d->keys.clear();
+        d->placer = nullptr;
+        d->actions.clear();
+        d->window = nullptr;
+        return;
+    }
     for (QPointer<QAction>& key : d->keys)
         delete key.data();
     d->keys.clear();
