@@ -92,14 +92,19 @@ void SendClick(QWidget* widget, QPoint local, Qt::MouseButton button)
 
 QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
 
-QFileDialog* OpenFileDialog()
+// The shown top-level dialog of one kind, or null.
+template <class TDialog>
+TDialog* OpenDialog()
 {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<QFileDialog*>(w))
+        if (auto* dialog = qobject_cast<TDialog*>(w))
             if (dialog->isVisible())
                 return dialog;
     return nullptr;
 }
+
+QFileDialog* OpenFileDialog() { return OpenDialog<QFileDialog>(); }
+QFontDialog* OpenFontDialog() { return OpenDialog<QFontDialog>(); }
 }
 
 namespace UiDriver
@@ -498,18 +503,6 @@ BOOL SaveScreenPicture(const std::string& path, const RECT& area)
         painter.drawPixmap(w->geometry().topLeft() - region.topLeft(), w->grab());
     painter.end();
     return image.save(QString::fromLocal8Bit(path.c_str()), "PNG") ? TRUE : FALSE;
-}
-}
-
-namespace
-{
-QFontDialog* OpenFontDialog()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<QFontDialog*>(w))
-            if (dialog->isVisible())
-                return dialog;
-    return nullptr;
 }
 }
 
