@@ -4,11 +4,14 @@
 #include "platform/Wnd_p.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPolygon>
+#include <QScreen>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -57,17 +60,22 @@ int RegionKind(const QRegion& region)
     return region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
+int DeviceFromLogical(int v, qreal ratio)
+{
+    return static_cast<int>(std::floor(v * ratio + 0.5));
+}
+
 // Nearest-neighbour source coordinate of destination offset `d` of `dSize` over `sSize`.
 int MapCoordinate(int d, int dSize, int sSize)
 {
     return static_cast<int>(static_cast<int64_t>(d) * sSize / dSize);
 }
 
-// Calls `row(pixels, y, left, right)` for each row stretch of `area` that the clip of `dc` lets
-// through on `target`, `pixels` being the target's row y. The target is detached once, not per
-// row, and without a clip no region is built.
+// Calls `row(pixels, y, left, right)` for each row stretch of `pixelArea` (in the target's device
+// pixels) that the clip of `dc` lets through on `target`, `pixels` being the target's row y. The
+// target is detached once, not per row, and without a clip no region is built.
 template <typename Row>
-void ForEachRow(const CDC::Impl& dc, QImage& target, const QRect& area, Row row)
+void ForEachPixelRow(const CDC::Impl& dc, QImage& target, const QRect& pixelArea, Row row)
 {
     uchar* const bits = target.bits();
     const qsizetype bytesPerLine = target.bytesPerLine();
@@ -77,28 +85,39 @@ void ForEachRow(const CDC::Impl& dc, QImage& target, const QRect& area, Row row)
     };
     if (!dc.hasSystemClip && !dc.state.hasClip)
     {
-        const QRect visible = area & target.rect();
+        const QRect visible = pixelArea & target.rect();
         if (!visible.isEmpty())
             rows(visible);
         return;
     }
-    for (const QRect& r : dc.EffectiveClip().intersected(area))
+    for (const QRect& r : dc.PixelClip().intersected(pixelArea))
         rows(r);
 }
 
-// Calls `pixel(source, destination)` for each destination pixel of a blit of `source` (from
-// `sourceOrigin`, `sourceSize` pixels) onto `destination` (`size` pixels at `origin`), scaled
+// As ForEachPixelRow for the device pixels under `area`, in logical coordinates after the origin.
+template <typename Row>
+void ForEachRow(const CDC::Impl& dc, QImage& target, const QRect& area, Row row)
+{
+    ForEachPixelRow(dc, target, PixelsFromLogical(area, target.devicePixelRatio()), row);
+}
+
+// Calls `pixel(source, destination)` for each destination pixel of a blit of the `sourceArea`
+// device pixels of `source` onto the `destination` device pixels of the target, scaled
 // nearest-neighbour, inside the clip and the source. Unscaled rows go without per-pixel mapping.
 template <typename Pixel>
-void ForEachBlitPixel(const CDC::Impl& dc, QImage& target, const QImage& source, QPoint origin, QSize size,
-                      QPoint sourceOrigin, QSize sourceSize, Pixel pixel)
+void ForEachBlitPixel(const CDC::Impl& dc, QImage& target, const QImage& source, const QRect& destination,
+                      const QRect& sourceArea, Pixel pixel)
 {
+    const QPoint origin = destination.topLeft();
+    const QSize size = destination.size();
+    const QPoint sourceOrigin = sourceArea.topLeft();
+    const QSize sourceSize = sourceArea.size();
     const bool unscaled = size == sourceSize;
     const uchar* const sourceBits = source.constBits();
     const qsizetype sourceBytesPerLine = source.bytesPerLine();
     const int sourceWidth = source.width();
     const int sourceHeight = source.height();
-    ForEachRow(dc, target, QRect(origin, size), [&](uint32_t* out, int y, int left, int right) {
+    ForEachPixelRow(dc, target, destination, [&](uint32_t* out, int y, int left, int right) {
         const int sy = sourceOrigin.y() + MapCoordinate(y - origin.y(), size.height(), sourceSize.height());
         if (sy < 0 || sy >= sourceHeight)
             return;
@@ -120,6 +139,21 @@ void ForEachBlitPixel(const CDC::Impl& dc, QImage& target, const QImage& source,
                 pixel(in[sx], out[x]);
         }
     });
+}
+
+// The device pixels of a blit: the destination's on the target and the source's on the source
+// image, each mapped from logical rectangles by its own image's ratio. Empty when either is.
+struct SBlitArea
+{
+    QRect destination;
+    QRect source;
+    bool IsEmpty() const { return destination.isEmpty() || source.isEmpty(); }
+};
+
+SBlitArea BlitArea(const QImage& target, QRect destination, const QImage& source, QRect sourceArea)
+{
+    return SBlitArea{PixelsFromLogical(destination, target.devicePixelRatio()),
+                     PixelsFromLogical(sourceArea, source.devicePixelRatio())};
 }
 
 // Bresenham from a to b without b itself, as GDI draws a one-pixel line.
@@ -258,26 +292,30 @@ CFont* GetDefaultGuiFont()
 CBitmap::CBitmap() : d(std::make_unique<Impl>()) {}
 CBitmap::~CBitmap() = default;
 
-BOOL CBitmap::CreateBitmap(int width, int height)
+BOOL CBitmap::CreateBitmap(int width, int height, double devicePixelRatio)
 {
-    if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+    if (width < 1 || height < 1 || !(devicePixelRatio >= 1.0 && devicePixelRatio <= 8.0))
         return FALSE;
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    const QSize pixels = PixelsFromLogical(QRect(0, 0, width, height), devicePixelRatio).size();
+    if (pixels.width() > kMaxBitmapSide || pixels.height() > kMaxBitmapSide)
+        return FALSE;
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return FALSE;
     image.fill(0xFF000000u);
+    image.setDevicePixelRatio(devicePixelRatio);
     d->image = image;
     return TRUE;
 }
 
-BOOL CBitmap::CreateCompatibleBitmap(CDC*, int width, int height)
+BOOL CBitmap::CreateCompatibleBitmap(CDC* dc, int width, int height)
 {
-    return CreateBitmap(width, height);
+    return CreateBitmap(width, height, dc ? dc->GetDevicePixelRatio() : 1.0);
 }
 
-BOOL CBitmap::CreateDIBSection(int width, int height)
+BOOL CBitmap::CreateDIBSection(int width, int height, double devicePixelRatio)
 {
-    if (!CreateBitmap(width, height))
+    if (!CreateBitmap(width, height, devicePixelRatio))
         return FALSE;
     d->image.fill(0u);
     return TRUE;
@@ -286,12 +324,21 @@ BOOL CBitmap::CreateDIBSection(int width, int height)
 BOOL CBitmap::CopyFrom(const CBitmap& other)
 {
     d->image = other.d->image.copy();
+    d->image.setDevicePixelRatio(other.d->image.devicePixelRatio());
     return d->image.isNull() == other.d->image.isNull();
 }
 
 void CBitmap::DeleteObject() { d->image = QImage(); }
 bool CBitmap::IsNull() const { return d->image.isNull(); }
-CSize CBitmap::GetSize() const { return CSize(d->image.width(), d->image.height()); }
+
+CSize CBitmap::GetSize() const
+{
+    const QSize size = LogicalSize(d->image);
+    return CSize(size.width(), size.height());
+}
+
+CSize CBitmap::GetPixelSize() const { return CSize(d->image.width(), d->image.height()); }
+double CBitmap::GetDevicePixelRatio() const { return d->image.devicePixelRatio(); }
 
 uint32_t* CBitmap::GetRow(int y)
 {
@@ -341,6 +388,48 @@ BOOL CBitmap::LoadFile(const char* path, bool* hasAlpha)
     return TRUE;
 }
 
+std::string GetDoubleScalePicturePath(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + "@2x";
+    return path.substr(0, dot) + "@2x" + path.substr(dot);
+}
+
+double GetScreenDevicePixelRatio()
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return 1.0;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : 1.0;
+}
+
+BOOL CBitmap::LoadPicture(const char* path, double devicePixelRatio, bool* hasAlpha)
+{
+    if (path && devicePixelRatio > 1.0)
+    {
+        // The twin is taken only when it fits the file exactly: frames and offsets are counted in
+        // the file's pixels, and a twin of another size would cut them wrongly.
+        const QString file = QString::fromLocal8Bit(path);
+        const QString twin = QString::fromLocal8Bit(GetDoubleScalePicturePath(path).c_str());
+        QImageReader fileReader(file), twinReader(twin);
+        fileReader.setDecideFormatFromContent(true);
+        twinReader.setDecideFormatFromContent(true);
+        const QSize size = fileReader.size();
+        if (size.isValid() && QFileInfo::exists(twin) && twinReader.size() == size * 2 &&
+            LoadFile(twin.toLocal8Bit().constData(), hasAlpha))
+        {
+            if (GetPixelSize() == CSize(size.width() * 2, size.height() * 2))
+            {
+                d->image.setDevicePixelRatio(2.0);
+                return TRUE;
+            }
+        }
+    }
+    return LoadFile(path, hasAlpha);
+}
+
 BOOL CBitmap::SaveFile(const char* path, const char* format, bool straightAlpha) const
 {
     if (d->image.isNull() || !path || !format)
@@ -373,12 +462,18 @@ QImage* CDC::Impl::Target() const
     return nullptr;
 }
 
+qreal CDC::Impl::Ratio() const
+{
+    const QImage* target = Target();
+    return target ? target->devicePixelRatio() : compatibleRatio;
+}
+
 QRegion CDC::Impl::EffectiveClip() const
 {
     QImage* target = Target();
     if (!target)
         return QRegion();
-    QRegion clip(target->rect());
+    QRegion clip(QRect(QPoint(0, 0), LogicalSize(*target)));
     if (hasSystemClip)
         clip &= systemClip;
     if (state.hasClip)
@@ -386,10 +481,51 @@ QRegion CDC::Impl::EffectiveClip() const
     return clip;
 }
 
+QRegion CDC::Impl::PixelClip() const
+{
+    QImage* target = Target();
+    if (!target)
+        return QRegion();
+    const qreal ratio = target->devicePixelRatio();
+    const QRegion clip = EffectiveClip();
+    if (ratio == 1.0)
+        return clip;
+    std::vector<QRect> rects;
+    for (const QRect& r : clip)
+        rects.push_back(PixelsFromLogical(r, ratio));
+    QRegion pixels;
+    pixels.setRects(rects.data(), static_cast<int>(rects.size()));
+    return pixels & target->rect();
+}
+
+QRect PixelsFromLogical(const QRect& logical, qreal ratio)
+{
+    if (ratio == 1.0)
+        return logical;
+    const int left = DeviceFromLogical(logical.left(), ratio);
+    const int top = DeviceFromLogical(logical.top(), ratio);
+    return QRect(left, top, DeviceFromLogical(logical.left() + logical.width(), ratio) - left,
+                 DeviceFromLogical(logical.top() + logical.height(), ratio) - top);
+}
+
+QSize LogicalSize(const QImage& image)
+{
+    const qreal ratio = image.devicePixelRatio();
+    if (ratio == 1.0)
+        return image.size();
+    return QSize(qRound(image.width() / ratio), qRound(image.height() / ratio));
+}
+
 CDC::CDC() : d(std::make_unique<Impl>()) {}
 CDC::~CDC() = default;
 
-BOOL CDC::CreateCompatibleDC(CDC*) { return TRUE; }
+BOOL CDC::CreateCompatibleDC(CDC* dc)
+{
+    d->compatibleRatio = dc ? dc->d->Ratio() : 1.0;
+    return TRUE;
+}
+
+double CDC::GetDevicePixelRatio() const { return d->Ratio(); }
 
 CBitmap* CDC::SelectObject(CBitmap* bitmap) { return std::exchange(d->state.bitmap, bitmap); }
 CPen* CDC::SelectObject(CPen* pen) { return std::exchange(d->state.pen, pen); }
@@ -520,17 +656,21 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int sx, i
     if (!target || !src || width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
         return FALSE;
     const QImage image = SourceSnapshot(src, target);
-    const QPoint dst = QPoint(x, y) + d->state.origin;
-    const QPoint so = QPoint(sx, sy) + source->d->state.origin;
-    if (rop == SRCCOPY && width == sw && height == sh)
+    const SBlitArea area = BlitArea(*target, QRect(QPoint(x, y) + d->state.origin, QSize(width, height)), *src,
+                                    QRect(QPoint(sx, sy) + source->d->state.origin, QSize(sw, sh)));
+    if (area.IsEmpty())
+        return TRUE;
+    if (rop == SRCCOPY && area.destination.size() == area.source.size())
     {
-        // A plain copy, row by row.
+        // A plain copy of device pixels, row by row.
+        const QPoint dst = area.destination.topLeft();
+        const QPoint so = area.source.topLeft();
         const int shift = so.x() - dst.x();
         const uchar* const sourceBits = image.constBits();
         const qsizetype sourceBytesPerLine = image.bytesPerLine();
         const int sourceWidth = image.width();
         const int sourceHeight = image.height();
-        ForEachRow(*d, *target, QRect(dst.x(), dst.y(), width, height), [&](uint32_t* out, int row, int left, int right) {
+        ForEachPixelRow(*d, *target, area.destination, [&](uint32_t* out, int row, int left, int right) {
             const int sourceRow = so.y() + row - dst.y();
             const int from = std::max(left, -shift);
             const int to = std::min(right, sourceWidth - 1 - shift);
@@ -541,7 +681,7 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int sx, i
         });
         return TRUE;
     }
-    ForEachBlitPixel(*d, *target, image, dst, QSize(width, height), so, QSize(sw, sh),
+    ForEachBlitPixel(*d, *target, image, area.destination, area.source,
                      [rop](uint32_t in, uint32_t& out) { out = ApplyRop(in, out, rop); });
     return TRUE;
 }
@@ -555,9 +695,11 @@ BOOL CDC::TransparentBlt(int x, int y, int width, int height, CDC* source, int s
         return FALSE;
     const QImage image = SourceSnapshot(src, target);
     const uint32_t key = PixelFromColour(transparent) & 0x00FFFFFFu;
-    const QPoint dst = QPoint(x, y) + d->state.origin;
-    const QPoint so = QPoint(sx, sy) + source->d->state.origin;
-    ForEachBlitPixel(*d, *target, image, dst, QSize(width, height), so, QSize(sw, sh), [key](uint32_t in, uint32_t& out) {
+    const SBlitArea area = BlitArea(*target, QRect(QPoint(x, y) + d->state.origin, QSize(width, height)), *src,
+                                    QRect(QPoint(sx, sy) + source->d->state.origin, QSize(sw, sh)));
+    if (area.IsEmpty())
+        return TRUE;
+    ForEachBlitPixel(*d, *target, image, area.destination, area.source, [key](uint32_t in, uint32_t& out) {
         if ((in & 0x00FFFFFFu) != key)
             out = in | 0xFF000000u;
     });
@@ -573,9 +715,11 @@ BOOL CDC::AlphaBlend(int x, int y, int width, int height, CDC* source, int sx, i
         return FALSE;
     const QImage image = SourceSnapshot(src, target);
     const bool sourceAlpha = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
-    const QPoint dst = QPoint(x, y) + d->state.origin;
-    const QPoint so = QPoint(sx, sy) + source->d->state.origin;
-    ForEachBlitPixel(*d, *target, image, dst, QSize(width, height), so, QSize(sw, sh),
+    const SBlitArea area = BlitArea(*target, QRect(QPoint(x, y) + d->state.origin, QSize(width, height)), *src,
+                                    QRect(QPoint(sx, sy) + source->d->state.origin, QSize(sw, sh)));
+    if (area.IsEmpty())
+        return TRUE;
+    ForEachBlitPixel(*d, *target, image, area.destination, area.source,
                      [&](uint32_t in, uint32_t& out) { out = Blend(in, out, blend.SourceConstantAlpha, sourceAlpha); });
     return TRUE;
 }
@@ -623,7 +767,11 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF colour)
     const QPoint p = QPoint(x, y) + d->state.origin;
     if (!target || !d->EffectiveClip().contains(p))
         return CLR_INVALID;
-    reinterpret_cast<uint32_t*>(target->scanLine(p.y()))[p.x()] = PixelFromColour(colour);
+    const uint32_t pixel = PixelFromColour(colour);
+    // A logical pixel is a block of device pixels.
+    for (const QRect& r : QRegion(PixelsFromLogical(QRect(p, QSize(1, 1)), target->devicePixelRatio())) & target->rect())
+        for (int row = r.top(); row <= r.bottom(); ++row)
+            std::fill_n(reinterpret_cast<uint32_t*>(target->scanLine(row)) + r.left(), r.width(), pixel);
     return colour;
 }
 
@@ -633,7 +781,11 @@ COLORREF CDC::GetPixel(int x, int y) const
     const QPoint p = QPoint(x, y) + d->state.origin;
     if (!target || !d->EffectiveClip().contains(p))
         return CLR_INVALID;
-    return ColourFromPixel(reinterpret_cast<const uint32_t*>(target->constScanLine(p.y()))[p.x()]);
+    // The first device pixel of the logical one.
+    const QPoint at = PixelsFromLogical(QRect(p, QSize(1, 1)), target->devicePixelRatio()).topLeft();
+    if (!target->rect().contains(at))
+        return CLR_INVALID;
+    return ColourFromPixel(reinterpret_cast<const uint32_t*>(target->constScanLine(at.y()))[at.x()]);
 }
 
 CPoint CDC::MoveTo(int x, int y)
@@ -659,12 +811,24 @@ void StrokePath(CDC::Impl* d, const std::vector<QPoint>& points, bool closed)
     if (pen->m_width <= 1)
     {
         const uint32_t pixel = PixelFromColour(pen->m_colour);
+        const qreal ratio = target->devicePixelRatio();
+        const QRect pixels = target->rect();
         const size_t segments = closed ? points.size() : points.size() - 1;
         for (size_t i = 0; i < segments; ++i)
             ForEachLinePixel(points[i] + d->state.origin, points[(i + 1) % points.size()] + d->state.origin,
                              [&](int x, int y) {
-                                 if (clip.contains(QPoint(x, y)))
+                                 if (!clip.contains(QPoint(x, y)))
+                                     return;
+                                 if (ratio == 1.0)
+                                 {
                                      reinterpret_cast<uint32_t*>(target->scanLine(y))[x] = pixel;
+                                     return;
+                                 }
+                                 // GDI's pixel set in logical pixels, each a block of device pixels.
+                                 const QRect block = PixelsFromLogical(QRect(x, y, 1, 1), ratio) & pixels;
+                                 for (int row = block.top(); row <= block.bottom(); ++row)
+                                     std::fill_n(reinterpret_cast<uint32_t*>(target->scanLine(row)) + block.left(),
+                                                 block.width(), pixel);
                              });
         return;
     }
@@ -935,12 +1099,7 @@ CClientDC::CClientDC(CWnd* window) : m_window(window)
     CWnd::Impl* w = window ? window->GetImpl() : nullptr;
     if (!w || !w->widget)
         return;
-    const QSize clientSize(w->widget->width(), std::max(w->widget->height() - w->clientTop, 0));
-    if (w->backBuffer.size() != clientSize)
-    {
-        w->backBuffer = QImage(clientSize, QImage::Format_ARGB32_Premultiplied);
-        w->backBuffer.fill(Qt::black);
-    }
+    PlatformDetail::FitBackBuffer(*w, *w->widget, false);
     d->windowBuffer = &w->backBuffer;
 }
 

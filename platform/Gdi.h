@@ -1,8 +1,14 @@
 #pragma once
 // A GDI-shaped drawing context over an image back buffer (32-bit premultiplied ARGB, no
-// antialiasing, one device pixel per logical pixel). Memory device contexts draw into the bitmap
-// selected into them; a CPaintDC draws into a window's back buffer during OnPaint.
-// Lines keep GDI's pixel set: a line leaves out its last pixel.
+// antialiasing). Memory device contexts draw into the bitmap selected into them; a CPaintDC draws
+// into a window's back buffer during OnPaint. Lines keep GDI's pixel set: a line leaves out its
+// last pixel.
+//
+// Everything above the platform works in logical pixels. A bitmap has a device pixel ratio: 1 for
+// the bitmaps made here and pictures read at 100 %, the screen's ratio for a window's back buffer,
+// 2 for a picture read from its "@2x" file. Drawing maps logical coordinates onto the target's
+// device pixels: fills and blits by their edges, text and shapes at device resolution, and a blit
+// between bitmaps of the same ratio copies device pixels one to one.
 #include "platform/Geometry.h"
 
 #include <memory>
@@ -116,23 +122,35 @@ public:
     CBitmap(const CBitmap&) = delete;
     CBitmap& operator=(const CBitmap&) = delete;
 
-    // Black, opaque. FALSE for sizes below 1 or above 16384 on a side.
-    BOOL CreateBitmap(int width, int height);
+    // Black, opaque, `width` x `height` logical pixels of `devicePixelRatio` device pixels each.
+    // FALSE for sizes below 1 or above 16384 device pixels on a side, or a ratio outside 1..8.
+    BOOL CreateBitmap(int width, int height, double devicePixelRatio = 1.0);
+    // A bitmap of the device pixel ratio of what `dc` draws into (1 without a context).
     BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
-    // As CreateBitmap, with the pixels zeroed (transparent black) and reachable through GetBits.
-    BOOL CreateDIBSection(int width, int height);
+    // As CreateBitmap, with the pixels zeroed (transparent black).
+    BOOL CreateDIBSection(int width, int height, double devicePixelRatio = 1.0);
     BOOL CopyFrom(const CBitmap& other);
     void DeleteObject();
     bool IsNull() const;
 
+    // The size in logical pixels.
     CSize GetSize() const;
-    // Row `y` of pixels, or null out of range.
+    // The size in device pixels, the unit of GetRow.
+    CSize GetPixelSize() const;
+    double GetDevicePixelRatio() const;
+    // Row `y` of device pixels, or null out of range.
     uint32_t* GetRow(int y);
     const uint32_t* GetRow(int y) const;
 
     // Reads an image file, choosing the codec from its contents. With `hasAlpha`, tells whether
     // the file had an alpha channel; the pixels are then premultiplied as value * alpha / 255.
+    // The bitmap's device pixel ratio is 1.
     BOOL LoadFile(const char* path, bool* hasAlpha = nullptr);
+    // Reads a picture for a screen of `devicePixelRatio`: above 1, the file's "@2x" twin beside it
+    // ("knob@2x.png" for "knob.png") when there is one exactly twice the size of the file, as a
+    // bitmap of ratio 2 and the file's logical size; otherwise the file itself, which drawing
+    // then scales up pixel by pixel.
+    BOOL LoadPicture(const char* path, double devicePixelRatio, bool* hasAlpha = nullptr);
     // Writes the bitmap with the codec of `format` ("BMP", "PNG", "JPG", "GIF"). With
     // `straightAlpha` the pixels are taken as they stand, not as premultiplied.
     BOOL SaveFile(const char* path, const char* format, bool straightAlpha = false) const;
@@ -195,6 +213,11 @@ private:
 // The font for plain interface text (DEFAULT_GUI_FONT).
 CFont* GetDefaultGuiFont();
 
+// Device pixels per logical pixel of the primary screen (1 without one); pictures are read for it.
+double GetScreenDevicePixelRatio();
+// The "@2x" twin of a picture file's path: "dir/name@2x.ext" for "dir/name.ext".
+std::string GetDoubleScalePicturePath(const std::string& path);
+
 class CDC
 {
 public:
@@ -232,10 +255,14 @@ public:
     int GetClipBox(RECT* rect) const;
     BOOL RectVisible(const RECT& rect) const;
     BOOL PtVisible(int x, int y) const;
-    // The clip region as its rectangles (in device coordinates).
+    // The clip region as its rectangles (logical, before the viewport origin is taken off).
     std::vector<RECT> GetClipRects() const;
 
-    // Shifts every later drawing by (x, y) device pixels.
+    // Device pixels per logical pixel of what the context draws into: its bitmap, its window's
+    // back buffer, or for a memory context without a bitmap the context it was made compatible with.
+    double GetDevicePixelRatio() const;
+
+    // Shifts every later drawing by (x, y) logical pixels.
     CPoint SetViewportOrg(int x, int y);
     CPoint GetViewportOrg() const;
 

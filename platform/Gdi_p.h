@@ -31,15 +31,26 @@ struct CDC::Impl
     };
 
     QImage* windowBuffer = nullptr;   // a window's back buffer (paint and client DCs)
+    qreal compatibleRatio = 1.0;      // the ratio of the context a memory context was made for
     bool hasSystemClip = false;
     QRegion systemClip;               // the region being painted
     State state;
     std::vector<State> saved;
 
     QImage* Target() const;
-    // Where drawing may change pixels now, in device coordinates.
+    // Device pixels per logical pixel of the target.
+    qreal Ratio() const;
+    // Where drawing may change pixels now, in logical coordinates after the viewport origin.
     QRegion EffectiveClip() const;
+    // The same region in the target's device pixels.
+    QRegion PixelClip() const;
 };
 
 // The Qt font of a logical font.
 QFont QFontFromLogFont(const LOGFONT& font);
+
+// The device pixels a logical rectangle covers at `ratio`: its edges are mapped and rounded, so
+// rectangles that meet in logical pixels meet in device pixels too.
+QRect PixelsFromLogical(const QRect& logical, qreal ratio);
+// The size of an image in logical pixels.
+QSize LogicalSize(const QImage& image);

@@ -1,5 +1,6 @@
 #include "platform/Wnd.h"
 
+#include "platform/Gdi_p.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd_p.h"
 
@@ -251,18 +252,7 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     if (!m_owner)
         return;
     CWnd::Impl* d = m_owner->GetImpl();
-    const QSize clientSize(width(), std::max(height() - d->clientTop, 0));
-    if (d->backBuffer.size() != clientSize)
-    {
-        QImage resized(clientSize, QImage::Format_ARGB32_Premultiplied);
-        resized.fill(Qt::black);
-        if (!d->backBuffer.isNull())
-        {
-            QPainter copy(&resized);
-            copy.drawImage(0, 0, d->backBuffer);
-        }
-        d->backBuffer = resized;
-    }
+    PlatformDetail::FitBackBuffer(*d, *this, true);
     const QRegion clientRegion = e->region().translated(0, -d->clientTop);
     d->invalid -= clientRegion;
     d->paintRegion = clientRegion;
@@ -272,6 +262,7 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     if (!self || !m_owner)
         return;
     d->painting = false;
+    // The buffer has the widget's ratio, so this copies device pixels one to one.
     QPainter painter(this);
     painter.setClipRegion(e->region());
     painter.drawImage(0, d->clientTop, d->backBuffer);
@@ -838,6 +829,24 @@ BOOL ReleaseCapture()
 }
 
 CWnd* OwnerOfWidget(QWidget* widget) { return OwnerOf(widget); }
+
+void PlatformDetail::FitBackBuffer(CWnd::Impl& d, const QWidget& widget, bool keepContent)
+{
+    const qreal ratio = widget.devicePixelRatio();
+    const QRect client(0, 0, widget.width(), std::max(widget.height() - d.clientTop, 0));
+    const QSize pixels = PixelsFromLogical(client, ratio).size();
+    if (d.backBuffer.size() == pixels && d.backBuffer.devicePixelRatio() == ratio)
+        return;
+    QImage resized(pixels, QImage::Format_ARGB32_Premultiplied);
+    resized.setDevicePixelRatio(ratio);
+    resized.fill(Qt::black);
+    if (keepContent && !d.backBuffer.isNull() && !resized.isNull())
+    {
+        QPainter copy(&resized);
+        copy.drawImage(0, 0, d.backBuffer);
+    }
+    d.backBuffer = resized;
+}
 
 BOOL GetScreenWorkArea(RECT* rect)
 {

@@ -22,6 +22,8 @@ struct CWnd::Impl
     QPointer<QWidget> content;    // a Qt control that fills the window (edit controls)
     bool destroyed = false;
     // The back buffer a CPaintDC draws into during OnPaint; it keeps its content between paints.
+    // It covers the client area in device pixels, at the window's device pixel ratio, so the copy
+    // to the screen is one to one.
     QImage backBuffer;
     QRegion paintRegion;
     bool painting = false;
@@ -72,6 +74,9 @@ UINT VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
 
 namespace PlatformDetail
 {
+// Makes the window's back buffer cover its client area at the widget's device pixel ratio. A new
+// buffer starts black; with `keepContent` what the old one showed is copied in.
+void FitBackBuffer(CWnd::Impl& window, const QWidget& widget, bool keepContent);
 HWND RegisterWindow(CWnd* window);
 void UnregisterWindow(HWND handle);
 CWnd* LookupWindow(HWND handle);

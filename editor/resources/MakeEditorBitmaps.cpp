@@ -2,7 +2,10 @@
 // slider thumbs, LEDs, the keyboard sheet and the window backgrounds. Everything is computed from
 // code, so the build can make the same files on every machine:
 //   q9_make_editor_bitmaps OUTPUT_FOLDER
-// Shapes are antialiased by sampling each pixel 4 x 4 times; colours are straight RGB with alpha.
+// Every picture is drawn twice from the same code: "name.png" for 100 % screens and "name@2x.png",
+// twice as large, for 200 % screens. Shapes are given in 100 % pixels; the canvas samples each
+// of its own pixels 4 x 4 times, so the larger picture has twice the detail, not enlarged pixels.
+// Colours are straight RGB with alpha.
 #include "platform/Gdi.h"
 
 #include <algorithm>
@@ -29,21 +32,26 @@ SColour Mix(const SColour& x, const SColour& y, double t)
     return {x.r + (y.r - x.r) * t, x.g + (y.g - x.g) * t, x.b + (y.b - x.b) * t, x.a + (y.a - x.a) * t};
 }
 
-// A picture of floating-point straight-alpha pixels, written out as one premultiplied bitmap.
+// A picture of floating-point straight-alpha pixels, written out as one premultiplied bitmap. Its
+// coordinates are 100 % pixels; it holds `scale` x `scale` pixels of its own for each of them.
 class CCanvas
 {
 public:
-    CCanvas(int width, int height) : m_width(width), m_height(height), m_pixels(size_t(width) * height, {0, 0, 0, 0}) {}
+    CCanvas(int width, int height, int scale)
+        : m_width(width), m_height(height), m_scale(scale), m_pixelWidth(width * scale), m_pixelHeight(height * scale),
+          m_pixels(size_t(m_pixelWidth) * m_pixelHeight, {0, 0, 0, 0})
+    {
+    }
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
-    // Paints `colour` over the pixel with the given coverage (0..1).
+    // Paints `colour` over the canvas's own pixel with the given coverage (0..1).
     void Blend(int x, int y, const SColour& colour, double coverage)
     {
-        if (x < 0 || y < 0 || x >= m_width || y >= m_height || coverage <= 0)
+        if (x < 0 || y < 0 || x >= m_pixelWidth || y >= m_pixelHeight || coverage <= 0)
             return;
-        SColour& d = m_pixels[size_t(y) * m_width + x];
+        SColour& d = m_pixels[size_t(y) * m_pixelWidth + x];
         const double a = colour.a * std::min(coverage, 1.0);
         const double outA = a + d.a * (1 - a);
         if (outA <= 0)
@@ -54,22 +62,25 @@ public:
         d.a = outA;
     }
 
-    // Fills the shape given by `inside` (in pixel coordinates, pixel centres at +0.5) with a
-    // colour that may vary with the position, within the box [x0, x1) x [y0, y1).
+    // Fills the shape given by `inside` (in 100 % pixel coordinates, pixel centres at +0.5) with a
+    // colour that may vary with the position, within the box [x0, x1) x [y0, y1). Without
+    // `inside` the whole box is covered, each pixel the box touches fully.
     void Fill(double x0, double y0, double x1, double y1, const std::function<bool(double, double)>& inside,
               const std::function<SColour(double, double)>& colour)
     {
-        const int left = std::max(0, int(std::floor(x0))), top = std::max(0, int(std::floor(y0)));
-        const int right = std::min(m_width, int(std::ceil(x1))), bottom = std::min(m_height, int(std::ceil(y1)));
+        const double k = m_scale;
+        const int left = std::max(0, int(std::floor(x0 * k))), top = std::max(0, int(std::floor(y0 * k)));
+        const int right = std::min(m_pixelWidth, int(std::ceil(x1 * k)));
+        const int bottom = std::min(m_pixelHeight, int(std::ceil(y1 * k)));
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x)
             {
-                int hits = 0;
-                for (int sy = 0; sy < 4; ++sy)
+                int hits = inside ? 0 : 16;
+                for (int sy = 0; inside && sy < 4; ++sy)
                     for (int sx = 0; sx < 4; ++sx)
-                        hits += inside(x + (sx + 0.5) / 4, y + (sy + 0.5) / 4) ? 1 : 0;
+                        hits += inside((x + (sx + 0.5) / 4) / k, (y + (sy + 0.5) / 4) / k) ? 1 : 0;
                 if (hits)
-                    Blend(x, y, colour(x + 0.5, y + 0.5), hits / 16.0);
+                    Blend(x, y, colour((x + 0.5) / k, (y + 0.5) / k), hits / 16.0);
             }
     }
     void Fill(double x0, double y0, double x1, double y1, const std::function<bool(double, double)>& inside,
@@ -122,15 +133,16 @@ public:
              colour);
     }
 
-    // Copies the canvas into rows [top, top + height) of a bitmap of the same width.
+    // Copies the canvas's own pixels into rows [top, top + its pixel height) of a bitmap of its
+    // pixel width.
     void CopyInto(CBitmap& bitmap, int top) const
     {
-        for (int y = 0; y < m_height; ++y)
+        for (int y = 0; y < m_pixelHeight; ++y)
         {
             uint32_t* row = bitmap.GetRow(top + y);
-            for (int x = 0; x < m_width; ++x)
+            for (int x = 0; x < m_pixelWidth; ++x)
             {
-                const SColour& c = m_pixels[size_t(y) * m_width + x];
+                const SColour& c = m_pixels[size_t(y) * m_pixelWidth + x];
                 auto channel = [&c](double v) { return uint32_t(std::lround(std::clamp(v * c.a, 0.0, 1.0) * 255)); };
                 row[x] = uint32_t(std::lround(std::clamp(c.a, 0.0, 1.0) * 255)) << 24 | channel(c.r) << 16 |
                          channel(c.g) << 8 | channel(c.b);
@@ -139,7 +151,7 @@ public:
     }
 
 private:
-    int m_width, m_height;
+    int m_width, m_height, m_scale, m_pixelWidth, m_pixelHeight;
     std::vector<SColour> m_pixels;
 };
 
@@ -150,31 +162,43 @@ const SColour kAmber = Rgb(240, 190, 90);
 const SColour kCyan = Rgb(120, 220, 255);
 const SColour kBlack = Rgb(14, 15, 18);
 
+// The `inside` of a fill that covers its whole box.
+const std::function<bool(double, double)> kWholeBox;
+
 std::string g_folder;
 int g_failures = 0;
 
-// Stacks the states vertically, as the script's bitmaps expect, and writes a PNG.
-void Save(const std::string& name, int width, int height, int states, const std::function<void(CCanvas&, int)>& draw)
+// Stacks the states vertically, as the script's bitmaps expect, and writes a PNG at `scale`.
+void SaveAt(const std::string& name, int scale, int width, int height, int states,
+            const std::function<void(CCanvas&, int)>& draw)
 {
+    const std::string file = scale == 1 ? name + ".png" : name + "@" + std::to_string(scale) + "x.png";
     CBitmap bitmap;
-    if (!bitmap.CreateDIBSection(width, height * states))
+    if (!bitmap.CreateDIBSection(width * scale, height * scale * states))
     {
-        std::fprintf(stderr, "q9_make_editor_bitmaps: cannot make %s\n", name.c_str());
+        std::fprintf(stderr, "q9_make_editor_bitmaps: cannot make %s\n", file.c_str());
         ++g_failures;
         return;
     }
     for (int state = 0; state < states; ++state)
     {
-        CCanvas canvas(width, height);
+        CCanvas canvas(width, height, scale);
         draw(canvas, state);
-        canvas.CopyInto(bitmap, state * height);
+        canvas.CopyInto(bitmap, state * height * scale);
     }
-    const std::string path = g_folder + "/" + name + ".png";
+    const std::string path = g_folder + "/" + file;
     if (!bitmap.SaveFile(path.c_str(), "PNG"))
     {
         std::fprintf(stderr, "q9_make_editor_bitmaps: cannot write %s\n", path.c_str());
         ++g_failures;
     }
+}
+
+// The picture for 100 % screens and its twin for 200 % screens.
+void Save(const std::string& name, int width, int height, int states, const std::function<void(CCanvas&, int)>& draw)
+{
+    SaveAt(name, 1, width, height, states, draw);
+    SaveAt(name, 2, width, height, states, draw);
 }
 
 void Knob(CCanvas& c, int state, int states)
@@ -204,7 +228,7 @@ void Key(CCanvas& c, double x0, double y0, double x1, double y1, bool ebony, boo
             return pressed ? Mix(Rgb(40, 42, 48), Rgb(20, 21, 24), t) : Mix(Rgb(58, 60, 66), Rgb(12, 12, 14), t);
         });
         if (!pressed)
-            c.Fill(x0 + 1.5, y1 - 6, x1 - 1.5, y1 - 1.5, [](double, double) { return true; }, Rgb(90, 92, 98));
+            c.Fill(x0 + 1.5, y1 - 6, x1 - 1.5, y1 - 1.5, kWholeBox, Rgb(90, 92, 98));
         return;
     }
     const SColour top = pressed ? Rgb(200, 196, 186) : Rgb(246, 244, 238);
@@ -213,7 +237,7 @@ void Key(CCanvas& c, double x0, double y0, double x1, double y1, bool ebony, boo
     if (roundBottom)
         c.RoundRect(x0, y0 - 3, x1, y1, 2.0, shade);
     else
-        c.Fill(x0, y0, x1, y1, [](double, double) { return true; }, shade);
+        c.Fill(x0, y0, x1, y1, kWholeBox, shade);
 }
 }
 
@@ -231,8 +255,8 @@ int main(int argc, char** argv)
 
     // The arrow button of a choice box: up, pressed.
     Save("popButton", 14, 16, 2, [](CCanvas& c, int s) {
-        c.Fill(0, 0, 14, 16, [](double, double) { return true; }, s ? Rgb(60, 66, 78) : Rgb(46, 51, 60));
-        c.Fill(0, 0, 1, 16, [](double, double) { return true; }, Rgb(22, 24, 28));
+        c.Fill(0, 0, 14, 16, kWholeBox, s ? Rgb(60, 66, 78) : Rgb(46, 51, 60));
+        c.Fill(0, 0, 1, 16, kWholeBox, Rgb(22, 24, 28));
         const double dy = s ? 1 : 0;
         c.Fill(3, 5 + dy, 11, 11 + dy, [dy](double x, double y) { return y - (5 + dy) <= 4 - std::fabs(x - 7) * 1.0 && y >= 6 + dy; },
                kAmber);
@@ -276,11 +300,11 @@ int main(int argc, char** argv)
 
     Save("sliderThumb", 12, 16, 1, [](CCanvas& c, int) {
         c.RoundRect(0.5, 0.5, 11.5, 15.5, 2, [](double x, double) { return Mix(Rgb(220, 222, 226), Rgb(130, 134, 140), x / 12); });
-        c.Fill(5, 2, 7, 14, [](double, double) { return true; }, kBlack);
+        c.Fill(5, 2, 7, 14, kWholeBox, kBlack);
     });
     Save("sliderThumbVertical", 16, 10, 1, [](CCanvas& c, int) {
         c.RoundRect(0.5, 0.5, 15.5, 9.5, 2, [](double, double y) { return Mix(Rgb(220, 222, 226), Rgb(130, 134, 140), y / 10); });
-        c.Fill(2, 4, 14, 6, [](double, double) { return true; }, kBlack);
+        c.Fill(2, 4, 14, 6, kWholeBox, kBlack);
     });
 
     Save("led", 10, 10, 2, [](CCanvas& c, int s) {
@@ -312,11 +336,11 @@ int main(int argc, char** argv)
     // A lit level meter, cut to the level by the bar graph: segments from cyan at the bottom to
     // amber at the top.
     Save("barMeter", 12, 60, 1, [](CCanvas& c, int) {
-        c.Fill(0, 0, 12, 60, [](double, double) { return true; }, Rgb(12, 13, 16));
+        c.Fill(0, 0, 12, 60, kWholeBox, Rgb(12, 13, 16));
         for (int k = 0; k < 15; ++k)
         {
             const double top = 60 - (k + 1) * 4 + 1;
-            c.Fill(1, top, 11, top + 3, [](double, double) { return true; }, Mix(kCyan, kAmber, k / 14.0));
+            c.Fill(1, top, 11, top + 3, kWholeBox, Mix(kCyan, kAmber, k / 14.0));
         }
     });
 
@@ -354,14 +378,14 @@ int main(int argc, char** argv)
                 Key(c, x, top, x + widths[kind], top + 56, kind == 7, row == 1, false);
                 // A gap line where the key meets its left neighbour (c and f begin an ivory key).
                 if (kind == 0 || kind == 3)
-                    c.Fill(x, top, x + 1, top + 56, [](double, double) { return true; }, Rgb(120, 118, 112));
+                    c.Fill(x, top, x + 1, top + 56, kWholeBox, Rgb(120, 118, 112));
                 x += widths[kind] + 2;
             }
             Key(c, x, top + 56, x + 14, top + 84, false, row == 1, true);
-            c.Fill(x, top + 56, x + 1, top + 84, [](double, double) { return true; }, Rgb(120, 118, 112));
+            c.Fill(x, top + 56, x + 1, top + 84, kWholeBox, Rgb(120, 118, 112));
             x += 16;
             Key(c, x, top, x + 14, top + 56, false, row == 1, false);
-            c.Fill(x, top, x + 1, top + 56, [](double, double) { return true; }, Rgb(120, 118, 112));
+            c.Fill(x, top, x + 1, top + 56, kWholeBox, Rgb(120, 118, 112));
         }
     });
 
@@ -375,14 +399,14 @@ int main(int argc, char** argv)
             seed = seed * 1103515245u + 12345u;
             g = ((seed >> 16) & 0xFF) / 255.0 - 0.5;
         }
-        c.Fill(0, 0, w, h, [](double, double) { return true; }, [&](double, double y) {
+        c.Fill(0, 0, w, h, kWholeBox, [&](double, double y) {
             const SColour base = Mix(kPanelLight, kPanel, y / h);
             return Mix(base, grain[size_t(y)] > 0 ? Rgb(70, 76, 88) : Rgb(28, 30, 36), std::fabs(grain[size_t(y)]) * 0.12);
         });
-        c.Fill(0, 0, w, 1, [](double, double) { return true; }, Rgb(86, 92, 104));
-        c.Fill(0, 0, 1, h, [](double, double) { return true; }, Rgb(86, 92, 104));
-        c.Fill(0, h - 1, w, h, [](double, double) { return true; }, Rgb(16, 17, 20));
-        c.Fill(w - 1, 0, w, h, [](double, double) { return true; }, Rgb(16, 17, 20));
+        c.Fill(0, 0, w, 1, kWholeBox, Rgb(86, 92, 104));
+        c.Fill(0, 0, 1, h, kWholeBox, Rgb(86, 92, 104));
+        c.Fill(0, h - 1, w, h, kWholeBox, Rgb(16, 17, 20));
+        c.Fill(w - 1, 0, w, h, kWholeBox, Rgb(16, 17, 20));
         for (double sx : {8.0, w - 8}) // screws
             for (double sy : {8.0, h - 8})
             {

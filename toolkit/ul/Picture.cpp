@@ -40,12 +40,26 @@ bool CPicture::Draw(CDC* dc, CPoint dest, CSize size, CPoint source)
     return dc->BitBlt(dest.x, dest.y, size.cx, size.cy, &src.dc, source.x, source.y, SRCCOPY) != FALSE;
 }
 
-bool Resample(const CBitmap& from, const CRect& source, CBitmap& to)
+namespace
 {
-    const CSize target = to.GetSize();
-    if (from.IsNull() || to.IsNull() || source.IsRectEmpty())
+// The device pixels of `from` under a rectangle of its logical pixels.
+CRect DevicePixels(const CBitmap& from, const CRect& logical)
+{
+    const double ratio = from.GetDevicePixelRatio();
+    if (ratio == 1.0)
+        return logical;
+    const auto map = [ratio](int32_t v) { return static_cast<int32_t>(std::floor(v * ratio + 0.5)); };
+    return CRect(map(logical.left), map(logical.top), map(logical.right), map(logical.bottom));
+}
+}
+
+bool Resample(const CBitmap& from, const CRect& logicalSource, CBitmap& to)
+{
+    const CSize target = to.GetPixelSize();
+    if (from.IsNull() || to.IsNull() || logicalSource.IsRectEmpty())
         return false;
-    const CSize fromSize = from.GetSize();
+    const CRect source = DevicePixels(from, logicalSource);
+    const CSize fromSize = from.GetPixelSize();
     // The column of every destination x, computed once per call.
     std::vector<int> columns(static_cast<size_t>(target.cx));
     for (int x = 0; x < target.cx; ++x)
@@ -77,8 +91,9 @@ bool CPicture::DrawStretched(CDC* dc, CPoint dest, CSize destSize, CPoint source
     if (!m_ownResampling)
         return dc->StretchBlt(dest.x, dest.y, destSize.cx, destSize.cy, &src.dc, source.x, source.y, sourceSize.cx,
                               sourceSize.cy, SRCCOPY) != FALSE;
+    // Stretched at the picture's own resolution, so a picture drawn for the screen stays sharp.
     CBitmap stretched;
-    if (!stretched.CreateBitmap(destSize.cx, destSize.cy) ||
+    if (!stretched.CreateBitmap(destSize.cx, destSize.cy, m_bitmap.GetDevicePixelRatio()) ||
         !Resample(m_bitmap, CRect(source, sourceSize), stretched))
         return false;
     CSourceDC out(stretched);
@@ -129,7 +144,7 @@ bool CPicture::Resize(CSize size, bool keepAspect)
     if (size == current)
         return true;
     CBitmap resized;
-    if (!resized.CreateBitmap(size.cx, size.cy) || !Resample(m_bitmap, CRect(CPoint(0, 0), current), resized))
+    if (!resized.CreateBitmap(size.cx, size.cy, m_bitmap.GetDevicePixelRatio()) || !Resample(m_bitmap, CRect(CPoint(0, 0), current), resized))
         return false;
     m_bitmap.CopyFrom(resized);
     return true;
@@ -139,7 +154,7 @@ bool CPicture::Load(const std::string& path)
 {
     CBitmap loaded;
     bool alpha = false;
-    if (!loaded.LoadFile(path.c_str(), &alpha))
+    if (!loaded.LoadPicture(path.c_str(), GetScreenDevicePixelRatio(), &alpha))
         return false;
     Clear();
     m_bitmap.CopyFrom(loaded);

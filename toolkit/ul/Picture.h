@@ -1,8 +1,9 @@
 #pragma once
-// Bitmap pictures of the script-driven interface: loaded from image files (32-bit images with
-// alpha are kept premultiplied), optionally resized once, and drawn whole, in parts, stretched
-// with an own nearest-neighbour resampler, or through a mask. A state picture treats one bitmap
-// as a strip of equally sized frames and draws one of them.
+// Bitmap pictures of the script-driven interface: loaded from image files for the screen's device
+// pixel ratio (a "@2x" twin on a 200 % screen; 32-bit images with alpha are kept premultiplied),
+// optionally resized once, and drawn whole, in parts, stretched with an own nearest-neighbour
+// resampler, or through a mask, always in logical pixels. A state picture treats one bitmap as a
+// strip of equally sized frames and draws one of them.
 #include "platform/Gdi.h"
 
 #include <memory>
@@ -63,8 +64,9 @@ private:
     int32_t m_transparentColour = -1;
 };
 
-// Nearest-neighbour resampling of `source` (a part of `from`) to the whole of `to`: destination
-// pixel (x, y) takes source (x * source width / destination width, y * ...), truncated.
+// Nearest-neighbour resampling of `source` (a part of `from`, in its logical pixels) to the whole
+// of `to`: destination device pixel (x, y) takes source device pixel (x * source width /
+// destination width, y * ...), truncated, the source counted in `from`'s device pixels.
 bool Resample(const CBitmap& from, const CRect& source, CBitmap& to);
 
 class IPictureFactory
