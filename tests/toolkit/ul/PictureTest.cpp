@@ -189,3 +189,38 @@ TEST(StatePicture, FramesOfAHorizontalStripWithMasks)
     states.SetStateCount(0);
     EXPECT_EQ(states.GetStateSize(), CSize(100, 40));
 }
+
+// A picture read for a 200 % screen has two device pixels per logical pixel. Frames, sizes and
+// stretches stay in logical pixels; on a 200 % target its device pixels are used one to one.
+TEST(StatePicture, FramesOfADoubleScalePictureAreChosenInLogicalPixels)
+{
+    // Three 4 x 3 frames, one above the other, every device pixel its own colour.
+    UL::CStatePicture states;
+    auto* picture = dynamic_cast<UL::CPicture*>(&states.GetPicture());
+    ASSERT_NE(picture, nullptr);
+    CBitmap& bitmap = picture->GetBitmap();
+    ASSERT_TRUE(bitmap.CreateBitmap(4, 9, 2.0));
+    const auto colour = [](int x, int y) { return 0xFF000000u | static_cast<uint32_t>(x << 16 | y << 8 | 0x40); };
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 8; ++x)
+            bitmap.GetRow(y)[x] = colour(x, y);
+    states.SetStateCount(3);
+    EXPECT_EQ(states.GetStateSize(), CSize(4, 3));
+
+    CBitmap target;
+    ASSERT_TRUE(target.CreateBitmap(10, 10, 2.0));
+    CDC dc;
+    dc.SelectObject(&target);
+    ASSERT_TRUE(states.DrawState(&dc, CPoint(1, 1), 2));
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            ASSERT_EQ(target.GetRow(2 + y)[2 + x], colour(x, 12 + y)) << x << "," << y;
+    EXPECT_EQ(target.GetRow(8)[2], 0xFF000000u) << "the frame ends after its three logical rows";
+
+    // Stretched to twice its logical size, the picture's own pixels are enlarged, not its
+    // 100 % reduction.
+    ASSERT_TRUE(picture->DrawStretched(&dc, CPoint(1, 1), CSize(8, 6), CPoint(0, 0), CSize(4, 3)));
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(target.GetRow(2 + y)[2 + x], colour(x / 2, y / 2)) << x << "," << y;
+}
