@@ -813,23 +813,42 @@ void StrokePath(CDC::Impl* d, const std::vector<QPoint>& points, bool closed)
         const uint32_t pixel = PixelFromColour(pen->m_colour);
         const qreal ratio = target->devicePixelRatio();
         const QRect pixels = target->rect();
+        const QRegion pixelClip = ratio == 1.0 ? QRegion() : d->PixelClip();
         const size_t segments = closed ? points.size() : points.size() - 1;
         for (size_t i = 0; i < segments; ++i)
-            ForEachLinePixel(points[i] + d->state.origin, points[(i + 1) % points.size()] + d->state.origin,
-                             [&](int x, int y) {
-                                 if (!clip.contains(QPoint(x, y)))
-                                     return;
-                                 if (ratio == 1.0)
-                                 {
-                                     reinterpret_cast<uint32_t*>(target->scanLine(y))[x] = pixel;
-                                     return;
-                                 }
-                                 // GDI's pixel set in logical pixels, each a block of device pixels.
-                                 const QRect block = PixelsFromLogical(QRect(x, y, 1, 1), ratio) & pixels;
-                                 for (int row = block.top(); row <= block.bottom(); ++row)
-                                     std::fill_n(reinterpret_cast<uint32_t*>(target->scanLine(row)) + block.left(),
-                                                 block.width(), pixel);
-                             });
+        {
+            const QPoint a = points[i] + d->state.origin;
+            const QPoint b = points[(i + 1) % points.size()] + d->state.origin;
+            if (ratio != 1.0 && a.x() != b.x() && a.y() != b.y())
+            {
+                // A slanted line steps in device pixels: a pen of one logical pixel walks from the
+                // first device pixel of its start to that of its end, still leaving out the end.
+                const int penPixels = DeviceFromLogical(1, ratio);
+                const QRect end = PixelsFromLogical(QRect(b, QSize(1, 1)), ratio);
+                const QPoint from = PixelsFromLogical(QRect(a, QSize(1, 1)), ratio).topLeft();
+                ForEachLinePixel(from, end.topLeft(), [&](int x, int y) {
+                    const QRect stamp = QRect(x, y, penPixels, penPixels) & pixels;
+                    for (int row = stamp.top(); row <= stamp.bottom(); ++row)
+                        for (int column = stamp.left(); column <= stamp.right(); ++column)
+                            if (!end.contains(column, row) && pixelClip.contains(QPoint(column, row)))
+                                reinterpret_cast<uint32_t*>(target->scanLine(row))[column] = pixel;
+                });
+                continue;
+            }
+            ForEachLinePixel(a, b, [&](int x, int y) {
+                if (!clip.contains(QPoint(x, y)))
+                    return;
+                if (ratio == 1.0)
+                {
+                    reinterpret_cast<uint32_t*>(target->scanLine(y))[x] = pixel;
+                    return;
+                }
+                // GDI's pixel set in logical pixels, each a block of device pixels.
+                const QRect block = PixelsFromLogical(QRect(x, y, 1, 1), ratio) & pixels;
+                for (int row = block.top(); row <= block.bottom(); ++row)
+                    std::fill_n(reinterpret_cast<uint32_t*>(target->scanLine(row)) + block.left(), block.width(), pixel);
+            });
+        }
         return;
     }
     QPainter painter(target);

@@ -51,7 +51,7 @@ LOGFONT Font(int height)
 }
 }
 
-// Everything but text draws the same pixel set as at 100 %, each logical pixel a 2 x 2 block: the
+// Everything but text and slanted lines draws the same pixel set as at 100 %, each logical pixel a 2 x 2 block: the
 // drawing at ratio 2 equals the drawing at ratio 1 with every pixel doubled.
 TEST(GdiScale, LogicalDrawingCoversWholeDeviceBlocks)
 {
@@ -75,14 +75,15 @@ TEST(GdiScale, LogicalDrawingCoversWholeDeviceBlocks)
              dc.SetPixel(15, 15, kWhite);
              dc.SetPixel(16, 3, kWhite);   // outside
          }},
-        {"lines, axis-parallel and slanted, and a rectangle", [](CDC& dc, CDC&) {
+        {"lines along the axes and a rectangle", [](CDC& dc, CDC&) {
              CPen pen(PS_SOLID, 1, kWhite);
              CBrush brush(kRed);
              dc.SelectObject(&pen);
              dc.SelectObject(&brush);
              dc.MoveTo(1, 1);
              dc.LineTo(14, 1);
-             dc.LineTo(3, 12);
+             dc.LineTo(14, 12);
+             dc.MoveTo(3, 12);
              dc.LineTo(3, 4);
              dc.Rectangle(RECT{8, 8, 15, 13});
          }},
@@ -118,6 +119,49 @@ TEST(GdiScale, LogicalDrawingCoversWholeDeviceBlocks)
         for (int y = 0; y < kSize; ++y)
             for (int x = 0; x < kSize; ++x)
                 ASSERT_EQ(twice.dc.GetPixel(x, y), single.dc.GetPixel(x, y)) << x << "," << y;
+    }
+}
+
+// A slanted line of a one-pixel pen steps in device pixels, not in doubled logical pixels, and
+// still covers its start and leaves out its end, along the line drawn at 100 %.
+TEST(GdiScale, SlantedLinesStepInDevicePixels)
+{
+    CPen pen(PS_SOLID, 1, kWhite);
+    for (const POINT end : {POINT{13, 6}, POINT{2, 14}, POINT{14, 14}})
+    {
+        SCOPED_TRACE(std::to_string(end.x) + "," + std::to_string(end.y));
+        CScaledCanvas single(16, 16, 1.0), twice(16, 16, 2.0);
+        for (CScaledCanvas* canvas : {&single, &twice})
+        {
+            canvas->dc.SelectObject(&pen);
+            canvas->dc.MoveTo(7, 1);
+            canvas->dc.LineTo(end.x, end.y);
+        }
+        int splitBlocks = 0, strayInk = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+            {
+                if (twice.Pixel(x, y) == 0xFFFFFFFFu)
+                {
+                    // Near the 100 % line: within one logical pixel of one of its pixels.
+                    bool near = false;
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx)
+                            near |= single.dc.GetPixel(x / 2 + dx, y / 2 + dy) == kWhite;
+                    strayInk += !near;
+                }
+                if (x % 2 == 0 && y % 2 == 0)
+                {
+                    const uint32_t p = twice.Pixel(x, y);
+                    splitBlocks += p != twice.Pixel(x + 1, y) || p != twice.Pixel(x, y + 1) || p != twice.Pixel(x + 1, y + 1);
+                }
+            }
+        EXPECT_EQ(strayInk, 0);
+        EXPECT_GT(splitBlocks, 3) << "steps of one device pixel";
+        EXPECT_EQ(twice.dc.GetPixel(7, 1), kWhite) << "the start";
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                EXPECT_EQ(twice.Pixel(2 * end.x + x, 2 * end.y + y), 0xFF000000u) << "the end is left out";
     }
 }
 
