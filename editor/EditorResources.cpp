@@ -41,7 +41,7 @@ std::string GetBitmapResourcePath(UINT id)
 
 bool LoadBitmapResource(UINT id, CBitmap& bitmap)
 {
-    return bitmap.LoadFile(GetBitmapResourcePath(id).c_str()) != FALSE;
+    return bitmap.LoadPicture(GetBitmapResourcePath(id).c_str(), GetScreenDevicePixelRatio()) != FALSE;
 }
 
 std::string LoadResourceString(UINT id)

@@ -1,5 +1,6 @@
 // Draws the editor's start-up picture (bitmap resource 3074) at build time, so the program carries
 // no binary picture in its sources: the application's name, what it is for, its version and maker.
+// Beside it goes its "@2x" twin for 200 % screens.
 // Usage: q9ee_make_splash <output.bmp | output.png>
 #include "generated/Version.h"
 #include "platform/Gdi.h"
@@ -23,33 +24,25 @@ void SelectFont(CDC& dc, CFont& font, int pixels, int weight)
     font.CreateFontIndirect(&description);
     dc.SelectObject(&font);
 }
-}
 
-int main(int argc, char** argv)
+// The picture at `scale` device pixels per pixel: the same drawing, with twice the detail at 2.
+bool DrawPicture(CBitmap& picture, int scale)
 {
-    if (argc != 2)
-    {
-        std::fprintf(stderr, "usage: %s <output.bmp>\n", argv[0]);
-        return 2;
-    }
-    int qtArgc = 1;
-    CGuiBootstrap bootstrap(qtArgc, argv);
-
-    CBitmap picture;
-    if (!picture.CreateBitmap(kWidth, kHeight))
-        return 1;
+    if (!picture.CreateBitmap(kWidth, kHeight, scale))
+        return false;
     // A dark panel, lighter at the top, as the instrument's front panel.
-    for (int y = 0; y < kHeight; ++y)
+    const CSize pixels = picture.GetPixelSize();
+    for (int y = 0; y < pixels.cy; ++y)
     {
-        const uint32_t shade = static_cast<uint32_t>(58 - y * 36 / kHeight);
+        const uint32_t shade = static_cast<uint32_t>(58 - y * 36 / pixels.cy);
         uint32_t* row = picture.GetRow(y);
-        for (int x = 0; x < kWidth; ++x)
+        for (int x = 0; x < pixels.cx; ++x)
             row[x] = 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 4);
     }
 
     CDC dc;
     if (!dc.CreateCompatibleDC(nullptr))
-        return 1;
+        return false;
     CBitmap* old = dc.SelectObject(&picture);
     dc.SetBkMode(TRANSPARENT);
     // An amber line under the name, the colour of the instrument's display.
@@ -74,14 +67,33 @@ int main(int argc, char** argv)
     dc.DrawText("Version " Q9_VERSION_STRING, &area, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     dc.DrawText("Vantor", &area, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     dc.SelectObject(old);
+    return true;
+}
+}
+
+// Writes the picture for 100 % screens at the path given and its twin for 200 % screens beside it.
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+    {
+        std::fprintf(stderr, "usage: %s <output.bmp>\n", argv[0]);
+        return 2;
+    }
+    int qtArgc = 1;
+    CGuiBootstrap bootstrap(qtArgc, argv);
 
     // The program reads its resources as BMP files; a PNG is written for a person to look at.
     const std::string path = argv[1];
     const bool png = path.size() > 4 && path.compare(path.size() - 4, 4, ".png") == 0;
-    if (!picture.SaveFile(path.c_str(), png ? "PNG" : "BMP"))
+    for (int scale : {1, 2})
     {
-        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[1]);
-        return 1;
+        const std::string file = scale == 1 ? path : GetDoubleScalePicturePath(path);
+        CBitmap picture;
+        if (!DrawPicture(picture, scale) || !picture.SaveFile(file.c_str(), png ? "PNG" : "BMP"))
+        {
+            std::fprintf(stderr, "%s: cannot write %s\n", argv[0], file.c_str());
+            return 1;
+        }
     }
     return 0;
 }

@@ -144,7 +144,8 @@ bool CPicture::Resize(CSize size, bool keepAspect)
     if (size == current)
         return true;
     CBitmap resized;
-    if (!resized.CreateBitmap(size.cx, size.cy, m_bitmap.GetDevicePixelRatio()) || !Resample(m_bitmap, CRect(CPoint(0, 0), current), resized))
+    if (!resized.CreateBitmap(size.cx, size.cy, m_bitmap.GetDevicePixelRatio()) ||
+        !Resample(m_bitmap, CRect(CPoint(0, 0), current), resized))
         return false;
     m_bitmap.CopyFrom(resized);
     return true;
