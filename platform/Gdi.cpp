@@ -60,9 +60,12 @@ int RegionKind(const QRegion& region)
     return region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
+// A logical coordinate in device pixels, kept far inside int's range (coordinates come from
+// scripts, and nothing is drawn that far out anyway).
 int DeviceFromLogical(int v, qreal ratio)
 {
-    return static_cast<int>(std::floor(v * ratio + 0.5));
+    constexpr double kFar = 1 << 28;
+    return static_cast<int>(std::floor(std::clamp(v * ratio, -kFar, kFar) + 0.5));
 }
 
 // Nearest-neighbour source coordinate of destination offset `d` of `dSize` over `sSize`.
@@ -294,7 +297,8 @@ CBitmap::~CBitmap() = default;
 
 BOOL CBitmap::CreateBitmap(int width, int height, double devicePixelRatio)
 {
-    if (width < 1 || height < 1 || !(devicePixelRatio >= 1.0 && devicePixelRatio <= 8.0))
+    if (width < 1 || height < 1 || width > kMaxBitmapSide || height > kMaxBitmapSide ||
+        !(devicePixelRatio >= 1.0 && devicePixelRatio <= 8.0))
         return FALSE;
     const QSize pixels = PixelsFromLogical(QRect(0, 0, width, height), devicePixelRatio).size();
     if (pixels.width() > kMaxBitmapSide || pixels.height() > kMaxBitmapSide)
@@ -564,7 +568,7 @@ int CDC::IntersectClipRect(const RECT& rect)
     if (!d->state.hasClip)
     {
         QImage* target = d->Target();
-        d->state.clip = target ? QRegion(target->rect()) : QRegion(r);
+        d->state.clip = target ? QRegion(QRect(QPoint(0, 0), LogicalSize(*target))) : QRegion(r);
         d->state.hasClip = true;
     }
     d->state.clip &= QRegion(r.isValid() ? r : QRect());
@@ -576,7 +580,7 @@ int CDC::ExcludeClipRect(const RECT& rect)
     if (!d->state.hasClip)
     {
         QImage* target = d->Target();
-        d->state.clip = target ? QRegion(target->rect()) : QRegion();
+        d->state.clip = target ? QRegion(QRect(QPoint(0, 0), LogicalSize(*target))) : QRegion();
         d->state.hasClip = true;
     }
     const QRect r = QRectFrom(rect).translated(d->state.origin);

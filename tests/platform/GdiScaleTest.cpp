@@ -93,6 +93,12 @@ TEST(GdiScale, LogicalDrawingCoversWholeDeviceBlocks)
              dc.SetViewportOrg(1, 2);
              dc.FillSolidRect(RECT{0, 0, 16, 16}, kRed);
          }},
+        {"coordinates far outside", [](CDC& dc, CDC& src) {
+             dc.FillSolidRect(RECT{-2000000000, 3, 2000000000, 5}, kRed);
+             dc.FillSolidRect(RECT{6, -2000000000, 8, 2000000000}, kWhite);
+             dc.SetPixel(2000000000, 1, kWhite);
+             dc.BitBlt(-2000000000, 9, 2100000000, 3, &src, 0, 0, SRCCOPY);
+         }},
         // (A stretch by a factor that is not whole picks its source pixels at device resolution.)
         {"blits of a 100 % picture", [](CDC& dc, CDC& src) {
              dc.BitBlt(2, 3, 9, 7, &src, 4, 1, SRCCOPY);
