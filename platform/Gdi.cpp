@@ -41,9 +41,12 @@ QColor QColorFrom(COLORREF c)
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
+// Coordinates far out (they may come from scripts) are brought in first, so that no width
+// overflows; nothing is drawn that far out anyway.
 QRect QRectFrom(const RECT& r)
 {
-    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    const auto in = [](int32_t v) { return std::clamp<int32_t>(v, -(1 << 28), 1 << 28); };
+    return QRect(QPoint(in(r.left), in(r.top)), QPoint(in(r.right) - 1, in(r.bottom) - 1));
 }
 
 QString TextFrom(const char* text, int length)
