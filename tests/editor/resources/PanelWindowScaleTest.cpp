@@ -1,7 +1,8 @@
 // The editor's main panel in its window on a screen of the ratio this program was built for: 100 %,
 // or 200 % (Q9_TEST_SCREEN_SCALE). The same checks hold at both: the window's picture has the
-// screen's device pixels, the background shows its picture for that ratio one to one, and a click
-// lands on the control drawn under it. The window's picture is kept under the build folder.
+// screen's device pixels and is what the panel draws on a bitmap of that ratio, the background
+// shows its picture for that ratio one to one, and a click lands on the control drawn under it.
+// The window's picture is kept under the build folder.
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
 #include "platform/Gdi.h"
@@ -9,7 +10,9 @@
 #include "platform/UiDriver.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/TraceCapture.h"
+#include "toolkit/ul/Input.h"
 #include "ui/panels/CPanelWindow.h"
+#include "ui/panels/CVeyPanel.h"
 #include "ui/panels/CVeyViewManager.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +103,18 @@ TEST_F(PANEL_WINDOW_SUITE, TheWindowShowsThePanelInTheScreensDevicePixels)
     for (int y = 0; y < 660 * kRatio; ++y)
         for (int x = 0; x < 10 * kRatio; ++x)
             differences += (shown.GetRow(y)[x] & 0xFFFFFFu) != (background.GetRow(y)[x] & 0xFFFFFFu);
+    EXPECT_EQ(differences, 0);
+
+    // The window shows exactly what the panel draws on a bitmap of the screen's ratio.
+    CBitmap drawn;
+    ASSERT_TRUE(drawn.CreateBitmap(1000, 660, kRatio));
+    CDC dc;
+    dc.SelectObject(&drawn);
+    CVeyViewManager::GetInstance().FindRootPanel("main")->Draw(UL::CDrawInfo(&dc, nullptr, nullptr));
+    differences = 0;
+    for (int y = 0; y < 660 * kRatio; ++y)
+        for (int x = 0; x < 1000 * kRatio; ++x)
+            differences += (shown.GetRow(y)[x] & 0xFFFFFFu) != (drawn.GetRow(y)[x] & 0xFFFFFFu);
     EXPECT_EQ(differences, 0);
 
     // The panel's bevel is a hard edge one logical pixel wide: as many device pixels of the bevel's
