@@ -1,5 +1,6 @@
 #include "editor/CApp.h"
 
+#include "editor/CEditorCommands.h"
 #include "editor/CEditorFrames.h"
 #include "editor/CViewUpdateProgress.h"
 #include "editor/CResourceFactory.h"
@@ -452,3 +453,7 @@ void CApp::DestroyManagers()
 }
 
 void CApp::CloseSplash() { CSplash::GetInstance().Close(); }
+
+bool CApp::OpenManual() { return CEditorCommands::OpenManual(); }
+
+void CApp::ShowAbout() { CEditorCommands::ShowAbout(); }
