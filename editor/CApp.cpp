@@ -296,6 +296,8 @@ void CApp::ShowDocumentFailure(const std::string& path, const std::string& diagn
 
 bool CApp::PrepareManagers()
 {
+    // A program folder without its icon still starts: the windows keep the desktop's own.
+    LoadProgramIcon();
     CSplash& splash = CSplash::GetInstance();
     splash.Show(kSplashBitmapId, kFrameResourceId, 0);
 

@@ -1,6 +1,7 @@
 #include "editor/CEditorAbout.h"
 
 #include "editor/EditorNames.h"
+#include "editor/EditorResources.h"
 #include "platform/Dialog.h"
 #include "toolkit/gt/VersionInfo.h"
 #include "toolkit/ul/AboutDialog.h"
@@ -34,6 +35,8 @@ void RegisterAboutBox()
 void ShowEditorAbout()
 {
     RegisterAboutBox();
+    // Normally loaded at start-up; again here so the box shows it whoever opens it.
+    LoadProgramIcon();
     UL::CAboutDialog about(IDD_ABOUTBOX, IDI_PROGRAM, IDC_ABOUT_ICON, IDC_ABOUT_DESCRIPTION, IDC_ABOUT_VERSION,
                            IDC_ABOUT_LEGAL);
     about.DoModal();

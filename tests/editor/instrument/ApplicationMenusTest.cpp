@@ -5,6 +5,7 @@
 #include "editor/CDocumentDialog.h"
 #include "editor/CEditorAbout.h"
 #include "editor/CEditorCommands.h"
+#include "editor/EditorNames.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "midi/framework/CVeyFunctorRegistry.h"
 #include "midi/framework/VeyFunctors.h"
@@ -341,7 +342,10 @@ TEST_F(ApplicationMenusTest, TheAboutBoxShowsTheProgramsNameVersionAndCopyrightU
         actions.PostEndEverything();
     };
     actions.Post(inAboutBox);
+    // The program folder the build lays out, with the program's icon in its resources.
+    SetProgramFolder(std::filesystem::path(CBundledScript::Folder()).parent_path().parent_path().parent_path().string());
     EXPECT_TRUE(ApplicationMenus::RunHelpMenu());
+    SetProgramFolder("");
     EXPECT_EQ(shown.caption, "About Talvarix Editor");
     EXPECT_EQ(shown.description, "Talvarix Editor");
     EXPECT_EQ(shown.version, "Version " + GT::GetVersionString("FileVersion"));
