@@ -58,6 +58,41 @@ Lines Describe(const std::function<bool()>& run, std::vector<int> subMenu = {})
     return lines;
 }
 
+// The shown dialog with that caption, or null.
+CDialog* ShownDialog(const std::string& caption)
+{
+    for (CWnd* window : CWnd::GetTopLevelWindows())
+        if (auto* dialog = dynamic_cast<CDialog*>(window); dialog && dialog->IsWindowVisible() && dialog->GetWindowText() == caption)
+            return dialog;
+    return nullptr;
+}
+
+// Chooses the entry at `positions` of the menu `run` shows; once the modal dialog with `caption`
+// that the entry opens is shown, `inDialog` runs on it, then whatever is still open is closed.
+bool ChooseIntoDialog(const std::function<bool()>& run, std::vector<int> positions, const std::string& caption,
+                      const std::function<void(CDialog&)>& inDialog)
+{
+    UlTest::CPostedActions actions;
+    actions.Post([positions] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem(positions)); });
+    // The menu's loop may still turn once after the choice: wait for the dialog to be shown.
+    int turns = 0;
+    std::function<void()> whenShown = [&] {
+        CDialog* dialog = ShownDialog(caption);
+        if (!dialog && ++turns < 1000)
+        {
+            actions.Post(whenShown);
+            return;
+        }
+        if (dialog)
+            inDialog(*dialog);
+        else
+            ADD_FAILURE() << "no dialog \"" << caption << "\" was shown";
+        actions.PostEndEverything();
+    };
+    actions.Post(whenShown);
+    return run();
+}
+
 // The hex text of a message as the MIDI message value shows it.
 std::string HexText(const std::vector<BYTE>& bytes)
 {
@@ -313,38 +348,19 @@ TEST_F(ApplicationMenusTest, TheAboutBoxShowsTheProgramsNameVersionAndCopyrightU
         std::string caption, description, version, legal;
         bool icon = false;
     } shown;
-    UlTest::CPostedActions actions;
-    actions.Post([] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({1})); });
-    // The menu's loop may still turn once after the choice: wait for the box to be shown.
-    int turns = 0;
-    std::function<void()> inAboutBox = [&] {
-        CDialog* about = nullptr;
-        for (CWnd* window : CWnd::GetTopLevelWindows())
-            if (auto* dialog = dynamic_cast<CDialog*>(window); dialog && dialog->GetTemplateId() == IDD_ABOUTBOX && dialog->IsWindowVisible())
-                about = dialog;
-        if (!about && ++turns < 1000)
-        {
-            actions.Post(inAboutBox);
-            return;
-        }
-        if (about)
-        {
-            shown.caption = about->GetWindowText();
-            shown.description = about->GetDlgItemText(IDC_ABOUT_DESCRIPTION);
-            shown.version = about->GetDlgItemText(IDC_ABOUT_VERSION);
-            shown.legal = about->GetDlgItemText(IDC_ABOUT_LEGAL);
-            auto* icon = dynamic_cast<CStatic*>(about->GetDlgItem(IDC_ABOUT_ICON));
-            shown.icon = icon && icon->HasIcon();
-            EXPECT_TRUE(UiDriver::SaveWindowPicture(*about, UlTest::ScreenshotPath("editor-about-box.png")));
-            // OK is the default button: Enter closes the box.
-            UiDriver::PressKey(VK_RETURN);
-        }
-        actions.PostEndEverything();
-    };
-    actions.Post(inAboutBox);
     // The program folder the build lays out, with the program's icon in its resources.
     SetProgramFolder(std::filesystem::path(CBundledScript::Folder()).parent_path().parent_path().parent_path().string());
-    EXPECT_TRUE(ApplicationMenus::RunHelpMenu());
+    EXPECT_TRUE(ChooseIntoDialog(ApplicationMenus::RunHelpMenu, {1}, "About Talvarix Editor", [&shown](CDialog& about) {
+        shown.caption = about.GetWindowText();
+        shown.description = about.GetDlgItemText(IDC_ABOUT_DESCRIPTION);
+        shown.version = about.GetDlgItemText(IDC_ABOUT_VERSION);
+        shown.legal = about.GetDlgItemText(IDC_ABOUT_LEGAL);
+        auto* icon = dynamic_cast<CStatic*>(about.GetDlgItem(IDC_ABOUT_ICON));
+        shown.icon = icon && icon->HasIcon();
+        EXPECT_TRUE(UiDriver::SaveWindowPicture(about, UlTest::ScreenshotPath("editor-about-box.png")));
+        // OK is the default button: Enter closes the box.
+        UiDriver::PressKey(VK_RETURN);
+    }));
     SetProgramFolder("");
     EXPECT_EQ(shown.caption, "About Talvarix Editor");
     EXPECT_EQ(shown.description, "Talvarix Editor");
@@ -353,6 +369,17 @@ TEST_F(ApplicationMenusTest, TheAboutBoxShowsTheProgramsNameVersionAndCopyrightU
     EXPECT_NE(shown.legal.find("Vantor"), std::string::npos);
     EXPECT_TRUE(shown.icon);
     EXPECT_EQ(CModalLoop::EndAll(IDCANCEL), 0) << "OK closed the box";
+}
+
+TEST_F(ApplicationMenusTest, TheSetupMenuOpensTheMidiSetUp)
+{
+    bool shown = false;
+    EXPECT_TRUE(ChooseIntoDialog(ApplicationMenus::RunSetupMenu, {0}, "Set Up MIDI Devices", [&shown](CDialog& dialog) {
+        shown = true;
+        dialog.EndDialog(IDCANCEL);
+    }));
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(CModalLoop::EndAll(IDCANCEL), 0);
 }
 
 TEST_F(ApplicationMenusTest, TheManualThatCannotBeShownIsNamedInAMessage)

@@ -155,6 +155,9 @@ TEST_F(EditorAppInstrumentTest, TheMainPanelsMenuButtonsOpenTheApplicationsPopup
     const std::vector<std::string> menuBar = UiDriver::DescribeMenuBar(*frame);
     ASSERT_FALSE(menuBar.empty());
     EXPECT_EQ(menuBar.back(), "&Help");
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, int(menuBar.size()) - 1));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"Talvarix Editor &Manual", "&About Talvarix Editor..."}));
+    UiDriver::ClosePopupMenus();
 
     CRect outer;
     frame->GetWindowRect(&outer);
