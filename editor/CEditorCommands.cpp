@@ -248,11 +248,15 @@ void CEditorCommands::SetUpMidiDevices() { ShowEditorMidiSetUp(MainWindow()); }
 
 const std::string& CEditorCommands::GetManualPath()
 {
-    static const std::string path = [] {
+    static std::string path;
+    // Fixed once the messages are there: a use before the set-up filled them fixes nothing.
+    if (path.empty())
+    {
         std::string relative = GetMessageTable().Find(kMessageManualPath);
         std::replace(relative.begin(), relative.end(), '\\', '/');
-        return GetProgramFolder() + "/" + relative;
-    }();
+        if (!relative.empty())
+            path = GetProgramFolder() + "/" + relative;
+    }
     return path;
 }
 

@@ -65,7 +65,8 @@ public:
     static void SetUpMidiDevices();
 
     // The manual beside the program, in the language of the messages ("Manual/..." below the
-    // program folder); the path is fixed by the first use and kept for the life of the process.
+    // program folder); the path is fixed by the first use and kept for the life of the process
+    // (empty while the messages are not filled in).
     static const std::string& GetManualPath();
     // Hands the manual to the desktop's viewer. No manual may have been installed, or no viewer:
     // then a message box names the file, so a click on Manual never ends in silence.

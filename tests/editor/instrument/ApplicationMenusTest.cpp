@@ -142,14 +142,7 @@ protected:
     {
         return *CVeyBufferManager::GetInstance().FindStructOrNull(path)->GetData();
     }
-    void Set(const std::string& path, int32_t number)
-    {
-        CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
-        buffers.SetValue(&Value(path), number);
-        buffers.Flush();
-        buffers.UpdateViews();
-        buffers.ClearChanges();
-    }
+    void Set(const std::string& path, int32_t number) { CommitValue(path, number); }
     std::function<bool()> FileMenu()
     {
         return [this] { return ApplicationMenus::RunFileMenu(m_commands); };
