@@ -1,5 +1,6 @@
 #include "editor/CApp.h"
 
+#include "editor/CEditorCommands.h"
 #include "editor/CEditorFrames.h"
 #include "editor/CViewUpdateProgress.h"
 #include "editor/CResourceFactory.h"
@@ -295,6 +296,8 @@ void CApp::ShowDocumentFailure(const std::string& path, const std::string& diagn
 
 bool CApp::PrepareManagers()
 {
+    // A program folder without its icon still starts: the windows keep the desktop's own.
+    LoadProgramIcon();
     CSplash& splash = CSplash::GetInstance();
     splash.Show(kSplashBitmapId, kFrameResourceId, 0);
 
@@ -452,3 +455,7 @@ void CApp::DestroyManagers()
 }
 
 void CApp::CloseSplash() { CSplash::GetInstance().Close(); }
+
+bool CApp::OpenManual() { return CEditorCommands::OpenManual(); }
+
+void CApp::ShowAbout() { CEditorCommands::ShowAbout(); }

@@ -38,6 +38,11 @@ public:
 
     bool HasStarted() const { return m_started; }
 
+    // The Help menu's operations without a command id: the manual in the desktop's viewer (a box
+    // names the file when it cannot be shown) and the modal about box.
+    bool OpenManual();
+    void ShowAbout();
+
 protected:
     void RunInstanceRequest(const std::string& request);
     // False when a step failed; that step has shown its message box.

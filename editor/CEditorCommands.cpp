@@ -1,17 +1,25 @@
 #include "editor/CEditorCommands.h"
 
 #include "editor/CDocumentDialog.h"
+#include "editor/CEditorAbout.h"
 #include "editor/CEditorApp.h"
+#include "editor/CEditorMidiSetup.h"
+#include "editor/EditorNames.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "editor/instrument/CWriter.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyErrorOut.h"
 #include "model/IVeyModelLinks.h"
 #include "platform/Shell.h"
+#include "platform/ShellOpen.h"
+#include "platform/WinApp.h"
+#include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/SafeFile.h"
 #include "toolkit/ul/Cursor.h"
 
+#include <algorithm>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace
 {
@@ -34,12 +42,43 @@ const CPatchCommand kPatchCommands[] = {
     {CEditorCommands::kPasteTone1, CEditorCommands::kPasteTone4, 0x20410},
 };
 
+CWnd* MainWindow()
+{
+    CWinApp* app = AfxGetApp();
+    return app ? app->m_pMainWnd : nullptr;
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The message with the path in place of its "%s".
+void ShowPathMessage(int32_t messageId, const std::string& path)
+{
+    std::string text = GetMessageTable().Find(messageId);
+    const size_t slot = text.find("%s");
+    if (slot != std::string::npos)
+        text.replace(slot, 2, path);
+    CVeyErrorOut::GetInstance().Write(text);
+}
+
 void RefreshViews()
 {
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
     buffers.UpdateViews();
     buffers.ClearChanges();
 }
+}
+
+std::optional<CEditorCommands> CEditorCommands::ForApplication()
+{
+    CEditorApp* app = CEditorApp::GetEditorApp();
+    auto* documents = app ? dynamic_cast<CDocumentDialog*>(&app->GetDocumentRecord()) : nullptr;
+    if (!documents)
+        return std::nullopt;
+    return CEditorCommands(CBufferAccessor::GetInstance(), *documents);
 }
 
 int32_t CEditorCommands::PatchCodeOf(UINT id)
@@ -68,6 +107,9 @@ bool CEditorCommands::IsEnabled(UINT id, bool& enabled) const
     case kSaveAs:
     case kImportSmf:
     case kCopyMidiMessage:
+    case kSetUpMidi:
+    case kManual:
+    case kAbout:
         enabled = true;
         return true;
     default:
@@ -107,6 +149,15 @@ bool CEditorCommands::Run(UINT id)
     }
     case kCopyMidiMessage:
         CopyMidiMessage();
+        return true;
+    case kSetUpMidi:
+        SetUpMidiDevices();
+        return true;
+    case kManual:
+        OpenManual();
+        return true;
+    case kAbout:
+        ShowAbout();
         return true;
     default:
         return false;
@@ -192,3 +243,37 @@ bool CEditorCommands::CopyMidiMessage()
         text.pop_back();
     return SetClipboardText(text);
 }
+
+void CEditorCommands::SetUpMidiDevices() { ShowEditorMidiSetUp(MainWindow()); }
+
+const std::string& CEditorCommands::GetManualPath()
+{
+    static std::string path;
+    // Fixed once the messages are there: a use before the set-up filled them fixes nothing.
+    if (path.empty())
+    {
+        std::string relative = GetMessageTable().Find(kMessageManualPath);
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        if (!relative.empty())
+            path = GetProgramFolder() + "/" + relative;
+    }
+    return path;
+}
+
+bool CEditorCommands::OpenManual()
+{
+    const std::string& path = GetManualPath();
+    if (!IsRegularFile(path))
+    {
+        ShowPathMessage(kMessageManualMissing, path);
+        return false;
+    }
+    if (!ShellOpen(path))
+    {
+        ShowPathMessage(kMessageManualNotOpened, path);
+        return false;
+    }
+    return true;
+}
+
+void CEditorCommands::ShowAbout() { ShowEditorAbout(); }

@@ -1,9 +1,11 @@
 #pragma once
 // The editor's menu commands: documents, Standard MIDI Files, the patch clipboard, the MIDI
-// message copy, the manual and the MIDI setup, by command id.
+// message copy, the MIDI setup, the manual and the about box, by command id.
 #include "platform/Win32Types.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 class CBufferAccessor;
 class CDocumentDialog;
@@ -37,8 +39,14 @@ public:
     };
     static constexpr int32_t kMessageLoadFailed = 4;
     static constexpr int32_t kMessageSaveFailed = 5;
+    static constexpr int32_t kMessageManualPath = 9;
+    static constexpr int32_t kMessageManualMissing = 57;
+    static constexpr int32_t kMessageManualNotOpened = 58;
 
     CEditorCommands(CBufferAccessor& instrument, CDocumentDialog& documents) : m_instrument(instrument), m_documents(documents) {}
+    // The commands on the running application's documents and the instrument layer; none while
+    // the application has not installed the editor's document dialog.
+    static std::optional<CEditorCommands> ForApplication();
 
     // The patch clipboard's code of a command; -1 for a command that is none of its.
     static int32_t PatchCodeOf(UINT id);
@@ -53,7 +61,18 @@ public:
     int SaveAs();
     bool ImportSmf();
     bool ExportSmf();
-    bool CopyMidiMessage();
+    static bool CopyMidiMessage();
+    static void SetUpMidiDevices();
+
+    // The manual beside the program, in the language of the messages ("Manual/..." below the
+    // program folder); the path is fixed by the first use and kept for the life of the process
+    // (empty while the messages are not filled in).
+    static const std::string& GetManualPath();
+    // Hands the manual to the desktop's viewer. No manual may have been installed, or no viewer:
+    // then a message box names the file, so a click on Manual never ends in silence.
+    static bool OpenManual();
+    // The modal about box: the program's icon, name, version and copyright line.
+    static void ShowAbout();
 
 private:
     CBufferAccessor& m_instrument;

@@ -124,7 +124,13 @@ std::vector<CBarMenu> CEditorMainFrame::MainMenu()
     edit.subMenus.emplace_back("&Copy", patchParts(C::kCopyTone1, C::kCopyMfx, C::kCopyChorus, C::kCopyReverb));
     edit.subMenus.emplace_back("&Paste", patchParts(C::kPasteTone1, C::kPasteMfx, C::kPasteChorus, C::kPasteReverb));
     CBarMenu setup("&Setup", {{C::kSetUpMidi, "Set Up &MIDI Devices...", ""}});
-    return {file, edit, setup};
+    return {file, edit, setup, HelpMenu()};
+}
+
+CBarMenu CEditorMainFrame::HelpMenu()
+{
+    using C = CEditorCommands;
+    return CBarMenu("&Help", {{C::kManual, "Talvarix Editor &Manual", ""}, {C::kAbout, "&About Talvarix Editor...", ""}});
 }
 
 namespace

@@ -40,9 +40,12 @@ public:
     // Files dropped on the window: each is opened in turn, as the user would one by one.
     void OnDropFiles(const std::vector<std::string>& paths) override;
 
-    // The menu bar: File (documents and Standard MIDI Files) and Edit (the patch clipboard and the
-    // MIDI message copy). Entries are enabled as the editor's commands say when a menu opens.
+    // The menu bar: File (documents and Standard MIDI Files), Edit (the patch clipboard and the
+    // MIDI message copy), Setup, and Help last. Entries are enabled as the editor's commands say
+    // when a menu opens.
     static std::vector<CBarMenu> MainMenu();
+    // The manual and the about box.
+    static CBarMenu HelpMenu();
     bool IsCommandEnabled(UINT id) const;
     void RunCommand(UINT id);
     CWindowMenuBar& GetMenuBar() { return m_menuBar; }

@@ -5,6 +5,7 @@
 #include "editor/EditorNames.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
+#include "platform/GuiBootstrap.h"
 
 #include <map>
 
@@ -51,6 +52,11 @@ std::string LoadResourceString(UINT id)
 }
 
 void SetResourceString(UINT id, const std::string& text) { ResourceStrings()[id] = text; }
+
+bool LoadProgramIcon()
+{
+    return SetProgramIcon(GetProgramFolder() + "/Resources/Icon" + std::to_string(IDR_MAINFRAME) + ".png");
+}
 
 void RegisterEditorDialogTemplates() { CProgressBarB::RegisterTemplate(); }
 

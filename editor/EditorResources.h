@@ -25,5 +25,9 @@ bool LoadBitmapResource(UINT id, CBitmap& bitmap);
 std::string LoadResourceString(UINT id);
 void SetResourceString(UINT id, const std::string& text);
 
+// The program's icon (resource IDR_MAINFRAME): "Resources/Icon3072.png" below the program folder,
+// shown by every window and the about box. False when the file cannot be read.
+bool LoadProgramIcon();
+
 // Registers the editor's dialog templates (the progress window's); harmless when repeated.
 void RegisterEditorDialogTemplates();

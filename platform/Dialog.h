@@ -12,8 +12,6 @@
 
 class CFont;
 
-constexpr UINT IDOK = 1;
-constexpr UINT IDCANCEL = 2;
 constexpr UINT IDC_STATIC = 0xFFFF;
 
 constexpr DWORD WS_BORDER = 0x00800000;

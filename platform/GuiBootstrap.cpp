@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 
 #include <clocale>
 #include <string>
@@ -44,4 +46,13 @@ const char* CGuiBootstrap::PlatformName()
 void UseCNumericLocale()
 {
     std::setlocale(LC_NUMERIC, "C");
+}
+
+bool SetProgramIcon(const std::string& imagePath)
+{
+    QPixmap picture;
+    if (!QCoreApplication::instance() || !picture.load(QString::fromLocal8Bit(imagePath.c_str())))
+        return false;
+    QApplication::setWindowIcon(QIcon(picture));
+    return true;
 }

@@ -2,6 +2,7 @@
 // Creates the process's Qt application object (and so the GUI platform) for code that needs
 // windows, fonts or the event loop, and puts number formatting into the C locale.
 #include <memory>
+#include <string>
 
 class CGuiBootstrap
 {
@@ -26,3 +27,7 @@ private:
 // Number parsing and printing must not follow the user's locale: the script, the settings and
 // the files all write numbers with a '.' decimal point.
 void UseCNumericLocale();
+
+// The program's icon, shown by its windows and its about box, from an image file; false (and the
+// icon unchanged) when the file cannot be read as an image.
+bool SetProgramIcon(const std::string& imagePath);

@@ -18,8 +18,6 @@ constexpr UINT MB_ICONINFORMATION = 0x0040;
 constexpr UINT MB_TYPEMASK = 0x000F;
 constexpr UINT MB_ICONMASK = 0x00F0;
 
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 

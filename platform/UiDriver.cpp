@@ -387,7 +387,7 @@ std::vector<std::string> DescribePopupMenu(const std::vector<int>& subMenuPath)
             line += '*';
         if (!action->isEnabled())
             line += '~';
-        line += action->text().toLatin1().toStdString();
+        line += PlatformDetail::MenuTextToBytes(action->text());
         if (action->menu())
             line += '>';
         lines.push_back(line);

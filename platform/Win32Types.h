@@ -11,3 +11,7 @@ using BOOL = int;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
+
+// The OK and Cancel answers of dialogs and message boxes (and the ids of their buttons).
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;

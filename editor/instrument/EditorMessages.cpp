@@ -73,6 +73,10 @@ const CMessage kMessages[] = {
     {53, "Talvarix Editor Manual", "Talvarix Editor の使いかた"},
     {54, "About Talvarix Editor...", "Talvarix Editor について..."},
     {56, "Do you want to save the changes you made to the document \"%s\"?", "書類 \"%s\" に加えた変更を保存しますか？"},
+    // The manual is not part of every installation: a click on Manual says where it was looked for.
+    {57, "The manual was not found:\n%s", "マニュアルが見つかりません。\n%s"},
+    {58, "The manual could not be opened:\n%s\nThe desktop has no program set up to show it.",
+     "マニュアルを開けませんでした。\n%s\nデスクトップに表示用のプログラムが設定されていません。"},
 };
 }
 

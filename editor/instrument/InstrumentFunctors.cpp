@@ -1,5 +1,7 @@
 #include "editor/instrument/InstrumentFunctors.h"
 
+#include "editor/CApplicationMenus.h"
+#include "editor/CEditorCommands.h"
 #include "editor/instrument/AReader.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "editor/instrument/CWriter.h"
@@ -75,6 +77,29 @@ public:
         reserved.Reset();
     }
 };
+
+// Opens one of the application's popup menus (the main panel's FILE, EDIT, SETUP and HELP
+// buttons). No wait cursor: the user is choosing.
+class FSelectMenu : public IVeyFunctor
+{
+public:
+    explicit FSelectMenu(std::function<void()> run) : m_run(std::move(run)) {}
+    void Run(std::string& result, const std::string&) override
+    {
+        result.clear();
+        m_run();
+    }
+
+private:
+    std::function<void()> m_run;
+};
+
+void RunFileMenu()
+{
+    // The documents are the application's: without it there is nothing to open or save.
+    if (std::optional<CEditorCommands> commands = CEditorCommands::ForApplication())
+        ApplicationMenus::RunFileMenu(*commands);
+}
 }
 
 void RegisterInstrumentFunctors(CBufferAccessor&)
@@ -83,9 +108,17 @@ void RegisterInstrumentFunctors(CBufferAccessor&)
     static FInstrumentCommand sync([](CBufferAccessor& accessor) { accessor.Synchronize(); });
     static FInstrumentCommand writePatch(WritePatch);
     static FReadReservedPatches readReservedPatches;
+    static FSelectMenu selectFileMenu(RunFileMenu);
+    static FSelectMenu selectEditMenu([] { ApplicationMenus::RunEditMenu(CBufferAccessor::GetInstance()); });
+    static FSelectMenu selectSetupMenu([] { ApplicationMenus::RunSetupMenu(); });
+    static FSelectMenu selectHelpMenu([] { ApplicationMenus::RunHelpMenu(); });
     CVeyFunctorRegistry& registry = CVeyFunctorRegistry::GetInstance();
     registry.Register("Read", &read);
     registry.Register("Sync", &sync);
     registry.Register("WritePatch", &writePatch);
     registry.Register("ReadReservedPatches", &readReservedPatches);
+    registry.Register("SelectFileMenu", &selectFileMenu);
+    registry.Register("SelectEditMenu", &selectEditMenu);
+    registry.Register("SelectSetupMenu", &selectSetupMenu);
+    registry.Register("SelectHelpMenu", &selectHelpMenu);
 }

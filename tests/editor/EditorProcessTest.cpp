@@ -130,6 +130,10 @@ TEST(EditorProgram, InstalledToAPrefixFindsItsScriptBesideItselfAndRegistersWith
     const std::string entry = ReadFileBytes(prefix.File("share/applications/q9ee.desktop"));
     EXPECT_NE(entry.find("Exec=\"" + link.string() + "\" %f\n"), std::string::npos) << entry;
     EXPECT_NE(entry.find("MimeType=application/x-talvarixeditor.document;\n"), std::string::npos) << entry;
+    EXPECT_TRUE(fs::exists(programFolder / "Resources" / "Icon3072.png")) << "the program's icon";
+    EXPECT_NE(entry.find("Icon=" + prefix.Path() + "/" + Q9_PROGRAM_INSTALL_DIR + "/Resources/Icon3072.png\n"),
+              std::string::npos)
+        << entry;
     const std::string mime = ReadFileBytes(prefix.File("share/mime/packages/talvarixeditor.document.xml"));
     EXPECT_NE(mime.find("<glob pattern=\"*.q9e\"/>"), std::string::npos) << mime;
 

@@ -735,7 +735,7 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     ASSERT_NE(frame, nullptr);
     PumpAllMessages();
 
-    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame), (std::vector<std::string>{"&File", "&Edit", "&Setup"}));
+    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame), (std::vector<std::string>{"&File", "&Edit", "&Setup", "&Help"}));
     // The panel keeps its whole size below the bar.
     CRect client;
     frame->GetClientRect(&client);

@@ -2,6 +2,8 @@
 // settings name: start-up reads the instrument, or writes the document given on the command line
 // to it.
 #include "editor/CApp.h"
+#include "editor/CDocumentDialog.h"
+#include "editor/CEditorCommands.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyDataFile.h"
@@ -14,7 +16,9 @@
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
+#include "tests/toolkit/ul/InteractiveTestSupport.h"
 #include "toolkit/gt/InstanceManager.h"
+#include "ui/controls/CVeyView.h"
 
 #include <gtest/gtest.h>
 
@@ -131,4 +135,74 @@ TEST_F(EditorAppInstrumentTest, ADocumentOnTheCommandLineIsWrittenToTheInstrumen
     ASSERT_TRUE(m_instrument.Read(NameAddress(), 12, stored));
     EXPECT_EQ(std::string(stored.begin(), stored.end()), "From a file ");
     EXPECT_FALSE(CVeyDataFile::GetInstance().GetRootStruct()->IsModified());
+}
+
+// The main panel's FILE, EDIT and HELP buttons, clicked as the user clicks them, open the
+// application's popup menus beside the pointer; the menu bar's Help menu comes last.
+TEST_F(EditorAppInstrumentTest, TheMainPanelsMenuButtonsOpenTheApplicationsPopupMenus)
+{
+    std::vector<std::string> dialogs;
+    auto documents = std::make_unique<CDocumentDialog>();
+    documents->SetChooser([&dialogs](bool open, const std::string&, const std::string&) {
+        dialogs.push_back(open ? "open" : "save");
+        return std::string();
+    });
+    m_app->SetDocumentRecord(std::move(documents));
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    PumpAllMessages();
+    CWnd* frame = m_app->m_pMainWnd;
+    ASSERT_NE(frame, nullptr);
+    const std::vector<std::string> menuBar = UiDriver::DescribeMenuBar(*frame);
+    ASSERT_FALSE(menuBar.empty());
+    EXPECT_EQ(menuBar.back(), "&Help");
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, int(menuBar.size()) - 1));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"Talvarix Editor &Manual", "&About Talvarix Editor..."}));
+    UiDriver::ClosePopupMenus();
+
+    CRect outer;
+    frame->GetWindowRect(&outer);
+    // Clicks the button and runs `inMenu` while its menu is open; the picture shows the button's
+    // corner of the window with the menus.
+    auto clickWithMenu = [&](const char* button, std::function<void()> inMenu) {
+        CVeyControl* control = CBundledScript::FindControl("main", button);
+        ASSERT_NE(control, nullptr) << button;
+        const CRect rect = control->GetRect();
+        CPoint at((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        CPoint screen = at;
+        frame->ClientToScreen(&screen);
+        SetCursorPos(screen.x, screen.y);
+        UlTest::CPostedActions actions;
+        actions.Post(std::move(inMenu));
+        actions.PostEndEverything();
+        EXPECT_TRUE(UiDriver::Click(*frame, at));
+        PumpAllMessages();
+    };
+    // The offscreen screen is narrower than the panel: menus that reach its edge open leftwards.
+    const RECT corner{outer.left + 300, outer.top, outer.left + 1000, outer.top + 340};
+
+    std::vector<std::string> file;
+    clickWithMenu("button211", [&] {
+        file = UiDriver::DescribePopupMenu();
+        EXPECT_TRUE(UiDriver::SaveScreenPicture(UlTest::ScreenshotPath("editor-file-popup.png"), corner));
+        EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({3}));
+    });
+    EXPECT_EQ(file, (std::vector<std::string>{"Open...        Ctrl+O", "-", "Save             Ctrl+S", "SaveAs...", "-",
+                                              "Import SMF...", "Export SMF>"}));
+    EXPECT_EQ(dialogs, std::vector<std::string>{"save"}) << "Save As asked for a name";
+
+    std::vector<std::string> copy;
+    clickWithMenu("button212", [&] {
+        EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({1}));
+        copy = UiDriver::DescribePopupMenu({1});
+        EXPECT_TRUE(UiDriver::SaveScreenPicture(UlTest::ScreenshotPath("editor-edit-popup-copy.png"), corner));
+    });
+    EXPECT_EQ(copy, (std::vector<std::string>{"Patch Tone 1", "Patch Tone 2", "Patch Tone 3", "Patch Tone 4",
+                                              "Patch Set MFX", "Patch Chorus", "Patch Reverb"}));
+
+    // Help > Talvarix Editor Manual: no manual is installed here, and the box says where it was
+    // looked for.
+    m_boxes.clear();
+    clickWithMenu("button214", [] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({0})); });
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_NE(m_boxes[0].find(CEditorCommands::GetManualPath()), std::string::npos) << m_boxes[0];
 }

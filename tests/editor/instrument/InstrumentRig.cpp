@@ -63,3 +63,12 @@ void CInstrumentRig::TearDown()
     }
     CVeyDataFile::GetInstance().SetRootStruct(nullptr);
 }
+
+void CommitValue(const std::string& path, int32_t number)
+{
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    buffers.SetValue(buffers.FindValueOrNull(path), number);
+    buffers.Flush();
+    buffers.UpdateViews();
+    buffers.ClearChanges();
+}

@@ -12,6 +12,10 @@
 
 class CBufferAccessor;
 
+// Sets the value at `path` as a control does: through the handlers, sent, its views refreshed and
+// the change list cleared.
+void CommitValue(const std::string& path, int32_t number);
+
 class CInstrumentRig
 {
 public:

@@ -15,6 +15,7 @@
 #include "model/CVeyValue.h"
 #include "model/IVeyModelLinks.h"
 #include "platform/Shell.h"
+#include "tests/editor/instrument/InstrumentRig.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
@@ -90,14 +91,7 @@ protected:
 
     CVeyStruct& Struct(const std::string& path) { return *CVeyBufferManager::GetInstance().FindStructOrNull(path); }
     CVeyValue& Value(const std::string& path) { return *CVeyBufferManager::GetInstance().FindValueOrNull(path); }
-    void Set(const std::string& path, int32_t number)
-    {
-        CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
-        buffers.SetValue(&Value(path), number);
-        buffers.Flush();
-        buffers.UpdateViews();
-        buffers.ClearChanges();
-    }
+    void Set(const std::string& path, int32_t number) { CommitValue(path, number); }
     std::vector<std::string> DataSetAddresses() const
     {
         std::vector<std::string> addresses;
