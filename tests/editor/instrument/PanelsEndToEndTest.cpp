@@ -1,0 +1,369 @@
+// A session at the editor as a musician has it: the real application object on the bundled
+// script, the simulated Talvarix behind the devices the settings name, and only clicks, drags and
+// menu choices on the real panel windows, in virtual time. Choose a user patch in the name list,
+// turn a knob, copy tone 1 to tone 3, write the patch to 2-5 and read it back.
+#include "editor/CApp.h"
+#include "editor/controls/CPatchNameList.h"
+#include "generated/TalvarixMemoryMap.h"
+#include "model/CVeyBufferManager.h"
+#include "model/CVeyStruct.h"
+#include "model/CVeyValue.h"
+#include "platform/Messages.h"
+#include "platform/UiDriver.h"
+#include "tests/editor/instrument/EditorAppFixture.h"
+#include "tests/editor/resources/BundledScript.h"
+#include "tests/support/SimulatedTalvarix.h"
+#include "ui/controls/CVeyKnobControl.h"
+#include "ui/controls/CVeyPopControl.h"
+#include "ui/panels/CPanelWindow.h"
+#include "ui/panels/CVeyViewManager.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<BYTE>;
+
+// Patch names of the first two banks, as a player's instrument might hold them.
+const char* const kBankNames[] = {
+    "Warm Strings", "Glass Pad",    "Brass Stab",   "Fat Bass",     "Bell Choir",   "Soft Rhodes",  "Analog Sync",
+    "Airy Flute",   "Dark Sweep",   "Organ Perc",   "Pluck Harp",   "Noise Wind",   "Poly Saw",     "Clav Funk",
+    "Mellow Horn",  "Sub Drone",    "Crystal Kalm", "Vox Cloud",    "Square Lead",  "Tine Piano",   "Slow Motion",
+    "Hollow Reed",  "Metal Bell",   "Wide Pad",     "Acid Line",    "Chime Field",  "String Ens",   "Night Drive",
+    "Soft Choir",   "Rubber Bass",  "Ice Keys",     "Last Light",   "Old Strings",  "Tape Organ",   "Sine Lead",
+    "Bright Brass", "Old Pad",      "Dust Keys",
+};
+constexpr int kChosenSlot = 3;        // 1-4 "Fat Bass"
+constexpr int kDestinationSlot = 36;  // 2-5 "Old Pad"
+
+std::string Padded(std::string name)
+{
+    name.resize(12, ' ');
+    return name;
+}
+
+// Where a leaf of the temporary patch lies in a user slot.
+uint32_t InSlot(int slot, uint32_t temporaryAddress)
+{
+    return CSimulatedTalvarix::UserPatchAddress(slot) + (temporaryAddress - CSimulatedTalvarix::kTemporaryPatch);
+}
+
+// Where the script's leaf lies in the instrument.
+uint32_t LeafAddress(const std::string& path)
+{
+    for (const TalvarixMemory::SLeaf& leaf : TalvarixMemory::kLeaves)
+        if (path == leaf.path)
+            return leaf.address;
+    ADD_FAILURE() << "no leaf " << path;
+    return 0;
+}
+constexpr uint32_t kCutoffOffset = 0x32;   // within a tone
+
+// Runs an action inside the next modal loop (a popup menu's), then closes any menu left open.
+// (The dialog test helpers cannot be used here: they name the same answer constants as the message
+// box hook.)
+class CInMenu : public CWnd
+{
+public:
+    explicit CInMenu(std::function<void()> action) : m_action(std::move(action))
+    {
+        CreateMessageWindow();
+        PostMessage(kRun, 0, 0);
+    }
+    ~CInMenu() override { DestroyWindow(); }
+
+protected:
+    static constexpr UINT kRun = 0x03F0;   // below WM_USER: delivered like input
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != kRun)
+            return CWnd::WindowProc(message, wParam, lParam);
+        // The menu opens on the release of the click: wait for it a few turns.
+        if (UiDriver::DescribePopupMenu().empty() && ++m_turns < 100)
+        {
+            PostMessage(kRun, 0, 0);
+            return 0;
+        }
+        if (m_action)
+            std::exchange(m_action, nullptr)();
+        UiDriver::ClosePopupMenus();
+        return 0;
+    }
+
+private:
+    std::function<void()> m_action;
+    int m_turns = 0;
+};
+
+CPoint Centre(const CRect& rect) { return CPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2); }
+}
+
+class PanelsEndToEndTest : public EditorAppFixture
+{
+protected:
+    void TearDown() override
+    {
+        UiDriver::ClosePopupMenus();
+        EditorAppFixture::TearDown();
+    }
+
+    // Named user patches, a chosen one with its own sound, and user patch 1-1 playing.
+    void FillInstrument()
+    {
+        int slot = 0;
+        for (const char* name : kBankNames)
+        {
+            const std::string padded = Padded(name);
+            ASSERT_TRUE(m_instrument.Write(InSlot(slot++, LeafAddress("fm.pat.common")), Bytes(padded.begin(), padded.end())));
+        }
+        // The chosen patch's tones have cutoffs of their own: 20, 30, 40, 50.
+        for (int tone = 0; tone < 4; ++tone)
+        {
+            const uint32_t address = InSlot(kChosenSlot, LeafAddress("fm.pat.tone[" + std::to_string(tone) + "]")) + kCutoffOffset;
+            ASSERT_TRUE(m_instrument.Write(address, {BYTE(20 + 10 * tone)}));
+        }
+        m_instrument.Receive(m_instrument.MakeDataSet(TalvarixMemory::kBankSelectMsb, {87, 0, 0}, 0x10));
+        m_instrument.ClearLogs();
+    }
+
+    static CVeyValue& Value(const std::string& path) { return *CVeyBufferManager::GetInstance().FindValueOrNull(path); }
+    static CVeyStruct& Struct(const std::string& path) { return *CVeyBufferManager::GetInstance().FindStructOrNull(path); }
+    static uint32_t AddressOf(const CVeyValue& value) { return uint32_t(value.GetAbsoluteAddressRange().begin); }
+    static uint32_t AddressOf(const CVeyStruct& s) { return uint32_t(s.GetAbsoluteAddressRange().begin); }
+
+    static CPanelWindow& WindowOf(const std::string& rootPanel)
+    {
+        auto* panel = dynamic_cast<CWindowRootPanel*>(CVeyViewManager::GetInstance().FindRootPanel(rootPanel));
+        EXPECT_TRUE(panel && panel->GetWindow()) << rootPanel << " has no window";
+        return *panel->GetWindow();
+    }
+    static bool IsOpen(const std::string& rootPanel)
+    {
+        auto* panel = dynamic_cast<CWindowRootPanel*>(CVeyViewManager::GetInstance().FindRootPanel(rootPanel));
+        return panel && panel->GetWindow();
+    }
+    template <class T>
+    static T& Control(const std::string& rootPanel, const std::string& name)
+    {
+        auto* control = dynamic_cast<T*>(CBundledScript::FindControl(rootPanel, name));
+        EXPECT_NE(control, nullptr) << rootPanel << "." << name;
+        return *control;
+    }
+
+    // A click in the middle of a control of a root panel's window.
+    void ClickOn(const std::string& rootPanel, const std::string& name, CPoint at = CPoint(-1, -1))
+    {
+        const CRect& rect = CBundledScript::FindControl(rootPanel, name)->GetRect();
+        const CPoint point = at.x < 0 ? Centre(rect) : at;
+        ASSERT_TRUE(UiDriver::Click(WindowOf(rootPanel), point));
+        PumpAllMessages();
+    }
+
+    // Time passes as the program runs: panel ticks every 50 ms and the idle passes between them.
+    void Run(DWORD milliseconds)
+    {
+        for (DWORD passed = 0; passed < milliseconds; passed += 50)
+        {
+            m_clock.Advance(50);
+            FireDueTimers();
+            while (PumpAllMessages())
+            {
+            }
+            for (LONG count = 0; m_app->OnIdle(count); ++count)
+            {
+            }
+        }
+    }
+
+    // The data sets the instrument accepted since the last ClearLogs, as address and data.
+    std::vector<std::pair<uint32_t, Bytes>> DataSets() const
+    {
+        std::vector<std::pair<uint32_t, Bytes>> sets;
+        for (const auto& entry : m_instrument.GetAcceptedDataSets())
+            sets.emplace_back(CSimulatedInstrument::AddressNumber(&entry.bytes[7], 4),
+                              Bytes(entry.bytes.begin() + 11, entry.bytes.end() - 2));
+        return sets;
+    }
+    std::vector<uint32_t> RequestAddresses() const
+    {
+        std::vector<uint32_t> addresses;
+        for (const auto& entry : m_instrument.GetAcceptedRequests())
+            addresses.push_back(CSimulatedInstrument::AddressNumber(&entry.bytes[7], 4));
+        return addresses;
+    }
+
+    Bytes InstrumentBytes(uint32_t address, uint32_t size) const
+    {
+        Bytes bytes;
+        EXPECT_TRUE(m_instrument.Read(address, size, bytes));
+        return bytes;
+    }
+    static Bytes ModelBytes(const std::string& leafPath)
+    {
+        const std::vector<uint8_t>* data = Struct(leafPath).GetData();
+        return data ? Bytes(data->begin(), data->end()) : Bytes();
+    }
+};
+
+TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
+{
+    FillInstrument();
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    Run(100);
+    ASSERT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Warm Strings")) << "start-up read user patch 1-1";
+    const CVeyValue& msb = Value("fm.setup.kbdPatchBankSelectMsb");
+    const CVeyValue& lsb = Value("fm.setup.kbdPatchBankSelectLsb");
+    const CVeyValue& program = Value("fm.setup.kbdPatchProgramNumber");
+
+    // SELECT opens the patch select window on the bank of the current patch, named from the
+    // instrument.
+    m_instrument.ClearLogs();
+    ClickOn("main", "selectButton");
+    Run(100);
+    ASSERT_TRUE(IsOpen("select"));
+    auto& names = Control<CPatchNameListControl>("select", "names");
+    ASSERT_GE(names.GetRowTexts().size(), 8u);
+    EXPECT_EQ(names.GetRowTexts()[3], (std::vector<std::string>{"4", Padded("Fat Bass")}));
+    EXPECT_EQ(names.GetCurrentRow(), 1) << "the playing patch is the current row";
+
+    // A click on row 4 chooses 1-4: once the list has settled, the program change goes out.
+    m_instrument.ClearLogs();
+    CRect row;
+    names.GetCellRect(row, 4, -1);
+    ClickOn("select", "names", Centre(row));
+    EXPECT_EQ(names.GetCurrentRow(), 4);
+    EXPECT_TRUE(DataSets().empty()) << "nothing is sent while the list settles";
+    Run(300);
+    const std::vector<std::pair<uint32_t, Bytes>> programChange = {
+        {AddressOf(msb), {87}}, {AddressOf(lsb), {0}}, {AddressOf(program), {kChosenSlot}}};
+    EXPECT_EQ(DataSets(), programChange);
+    EXPECT_EQ(m_instrument.GetCurrentSlot(), kChosenSlot);
+
+    // Closing the window reads the chosen patch into the editor.
+    m_instrument.ClearLogs();
+    ClickOn("select", "latch220");
+    Run(100);
+    EXPECT_FALSE(IsOpen("select"));
+    const std::vector<uint32_t> requests = RequestAddresses();
+    for (const auto& [offset, size] : CSimulatedTalvarix::PatchLeaves())
+        EXPECT_NE(std::find(requests.begin(), requests.end(), CSimulatedTalvarix::kTemporaryPatch + offset), requests.end())
+            << "fm.pat is read again, leaf at offset " << offset;
+    EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Fat Bass"));
+    EXPECT_EQ(Value("fm.pat.tone[0].cutoffFrequency").GetNumber(), 20);
+    EXPECT_EQ(Value("fm.pat.tone[2].cutoffFrequency").GetNumber(), 40);
+
+    // Tone 1 active; its cutoff knob turned straight up: one data set of the middle value.
+    ClickOn("main", "tone1");
+    ASSERT_EQ(Value("vs.control.patchToneActiveValue").GetNumber(), 0);
+    auto& cutoff = Control<CVeyKnobControl>("main", "knob159");
+    CPanelWindow& main = WindowOf("main");
+    const CPoint centre = Centre(cutoff.GetRect());
+    m_instrument.ClearLogs();
+    ASSERT_TRUE(UiDriver::MouseDown(main, centre, false, MK_LBUTTON));
+    ASSERT_TRUE(UiDriver::MouseMove(main, CPoint(centre.x, centre.y - 20), MK_LBUTTON));
+    ASSERT_TRUE(UiDriver::MouseUp(main, CPoint(centre.x, centre.y - 20)));
+    PumpAllMessages();
+    const uint32_t cutoffAddress = LeafAddress("fm.pat.tone[0]") + kCutoffOffset;
+    const auto received = m_instrument.GetReceived();
+    ASSERT_EQ(received.size(), 1u) << "one message for one knob move";
+    Bytes expected = {0xF0, 0x41, 0x10, 0x00, 0x00, 0x3C, 0x12};
+    for (BYTE b : CSimulatedInstrument::AddressBytes(cutoffAddress, 4))
+        expected.push_back(b);
+    expected.push_back(64);
+    expected.push_back(BYTE((128 - (0x1F + 0x00 + 0x20 + 0x32 + 64) % 128) % 128));
+    expected.push_back(0xF7);
+    EXPECT_EQ(received[0].bytes, expected);
+    EXPECT_EQ(Value("fm.pat.tone[0].cutoffFrequency").GetNumber(), 64);
+    EXPECT_EQ(InstrumentBytes(cutoffAddress, 1), Bytes{64});
+
+    // Edit > Copy > Patch Tone 1, Edit > Paste > Patch Tone 3: tone 3 in the instrument is tone 1.
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(main, 1));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({1, 0}));
+    UiDriver::ClosePopupMenus();
+    PumpAllMessages();
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(main, 1));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({2, 2}));
+    Run(100);
+    const Bytes tone1 = ModelBytes("fm.pat.tone[0]");
+    EXPECT_EQ(ModelBytes("fm.pat.tone[2]"), tone1);
+    EXPECT_EQ(InstrumentBytes(LeafAddress("fm.pat.tone[2]"), uint32_t(tone1.size())), tone1);
+    EXPECT_EQ(Value("fm.pat.tone[2].cutoffFrequency").GetNumber(), 64);
+    // Tone 3 shown in the panels shows the copy.
+    ClickOn("main", "tone3");
+    EXPECT_EQ(Value("vs.control.patchToneActiveValue").GetNumber(), 2);
+    EXPECT_EQ(cutoff.GetValue(0), &Value("fm.pat.tone[2].cutoffFrequency"));
+
+    // WRITE opens the write window on the current patch's bank; Bank 2 from its combo, row 5,
+    // and its WRITE button: the instrument agrees, then takes the patch into 2-5.
+    const Bytes shown = [] {
+        Bytes all;
+        for (const TalvarixMemory::SLeaf& leaf : TalvarixMemory::kLeaves)
+            if (std::string(leaf.path).rfind("fm.pat.", 0) == 0)
+            {
+                const Bytes part = ModelBytes(leaf.path);
+                all.insert(all.end(), part.begin(), part.end());
+            }
+        return all;
+    }();
+    ClickOn("main", "writeButton");
+    Run(100);
+    ASSERT_TRUE(IsOpen("write")) << ::testing::PrintToString(m_boxes);
+    auto& bankCombo = Control<CVeyPopControl>("write", "q9eChangePatchBankCombo222");
+    {
+        std::vector<std::string> banks;
+        CInMenu choose([&] {
+            banks = UiDriver::DescribePopupMenu();
+            EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({1}));
+        });
+        ClickOn("write", "q9eChangePatchBankCombo222", Centre(bankCombo.GetButtonRect()));
+        EXPECT_EQ(banks, (std::vector<std::string>{"*Bank 1", "Bank 2", "Bank 3", "Bank 4", "Bank 5", "Bank 6",
+                                                   "Bank 7", "Bank 8"}));
+    }
+    Run(100);
+    EXPECT_EQ(bankCombo.GetTextRecord(), "Bank 2");
+    auto& destinations = Control<CPatchNameListControl>("write", "names");
+    ASSERT_GE(destinations.GetRowTexts().size(), 5u);
+    EXPECT_EQ(destinations.GetRowTexts()[4], (std::vector<std::string>{"5", Padded("Old Pad")}));
+    destinations.GetCellRect(row, 5, -1);
+    ClickOn("write", "names", Centre(row));
+    Run(300);
+    EXPECT_EQ(m_instrument.GetCurrentSlot(), kChosenSlot) << "the write window only chooses a destination";
+    m_instrument.ClearLogs();
+    ClickOn("write", "button223");
+    Run(100);
+    EXPECT_FALSE(IsOpen("write"));
+    EXPECT_EQ(m_instrument.GetWriteCount(), 1);
+    const auto requests2 = m_instrument.GetAcceptedRequests();
+    ASSERT_FALSE(requests2.empty());
+    EXPECT_EQ(requests2.front().bytes, m_instrument.MakeRequest(TalvarixMemory::kWriteRequest, (0x5A << 21) | (0x7F << 7) | 0x7F))
+        << "the write request comes first";
+    Bytes stored;
+    for (const auto& [offset, size] : CSimulatedTalvarix::PatchLeaves())
+    {
+        const Bytes part = InstrumentBytes(CSimulatedTalvarix::UserPatchAddress(kDestinationSlot) + offset, size);
+        stored.insert(stored.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(stored, shown) << "2-5 holds what the panels showed";
+    EXPECT_EQ(m_instrument.GetCurrentSlot(), kDestinationSlot) << "the written patch plays";
+
+    // READ brings the instrument's patch back: what the panels show is still the same.
+    ClickOn("main", "button209");
+    Run(100);
+    EXPECT_EQ(m_instrument.GetCurrentSlot(), kDestinationSlot);
+    Bytes read;
+    for (const TalvarixMemory::SLeaf& leaf : TalvarixMemory::kLeaves)
+        if (std::string(leaf.path).rfind("fm.pat.", 0) == 0)
+        {
+            const Bytes part = ModelBytes(leaf.path);
+            read.insert(read.end(), part.begin(), part.end());
+        }
+    EXPECT_EQ(read, shown);
+    EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Fat Bass"));
+    EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
+}
