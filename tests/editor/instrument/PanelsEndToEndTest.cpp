@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -258,9 +259,10 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     EXPECT_EQ(Value("fm.pat.tone[0].cutoffFrequency").GetNumber(), 20);
     EXPECT_EQ(Value("fm.pat.tone[2].cutoffFrequency").GetNumber(), 40);
 
-    // Tone 1 active; its cutoff knob turned straight up: one data set of the middle value.
-    ClickOn("main", "tone1");
+    // The editor starts on tone 1 alone; its cutoff knob turned straight up: one data set of the
+    // middle value, and the other tones keep their own cutoffs.
     ASSERT_EQ(Value("vs.control.patchToneActiveValue").GetNumber(), 0);
+    EXPECT_EQ(Value("vs.control.patchToneStateValue").GetNumber(), 1);
     auto& cutoff = Control<CVeyKnobControl>("main", "knob159");
     CPanelWindow& main = WindowOf("main");
     const CPoint centre = Centre(cutoff.GetRect());
@@ -281,6 +283,9 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     EXPECT_EQ(received[0].bytes, expected);
     EXPECT_EQ(Value("fm.pat.tone[0].cutoffFrequency").GetNumber(), 64);
     EXPECT_EQ(InstrumentBytes(cutoffAddress, 1), Bytes{64});
+    for (int tone = 1; tone < 4; ++tone)
+        EXPECT_EQ(InstrumentBytes(LeafAddress("fm.pat.tone[" + std::to_string(tone) + "]") + kCutoffOffset, 1),
+                  Bytes{BYTE(20 + 10 * tone)});
 
     // Edit > Copy > Patch Tone 1, Edit > Paste > Patch Tone 3: tone 3 in the instrument is tone 1.
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(main, 1));
@@ -365,5 +370,97 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
         }
     EXPECT_EQ(read, shown);
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Fat Bass"));
+    EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
+}
+
+// Pictures for a person to judge, under the build folder: the main panel, a tone of its own, the
+// effect type menu open on a category, the name list filled from the instrument and the write
+// window.
+TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
+{
+    FillInstrument();
+    m_instrument.Receive(m_instrument.MakeDataSet(TalvarixMemory::kBankSelectMsb, {87, 0, kChosenSlot}, 0x10));
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    Run(100);
+    ASSERT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Fat Bass"));
+    std::filesystem::create_directories(Q9_LOOKS_FOLDER);
+    const std::string folder = std::string(Q9_LOOKS_FOLDER) + "/";
+    CPanelWindow& main = WindowOf("main");
+    CRect outer;
+    main.GetWindowRect(&outer);
+    EXPECT_TRUE(UiDriver::SaveWindowPicture(main, folder + "main-panel.png"));
+
+    // Tone 2 with a sound of its own: a wave pair, tuning, a pitch envelope, a resonant filter
+    // with its envelope, and a shaped amplifier. Signed parameters are stored around 64.
+    ClickOn("main", "tone2");
+    ASSERT_EQ(Value("vs.control.patchToneActiveValue").GetNumber(), 1);
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    constexpr int32_t kZero = 64;
+    const std::pair<const char*, int32_t> tone2[] = {
+        {"waveNumberL", 37},          {"waveNumberR", 38},           {"waveGain", 2},
+        {"toneLevel", 100},           {"tonePan", kZero - 20},       {"toneCoarseTune", kZero + 7},
+        {"toneFineTune", kZero - 12}, {"pitchEnvDepth", kZero + 5},  {"toneRandomPitchDepth", 6},
+        {"pitchEnvLevel0", kZero - 30}, {"pitchEnvTime1", 20},       {"pitchEnvLevel1", kZero + 40},
+        {"pitchEnvTime2", 50},        {"pitchEnvLevel2", kZero - 10}, {"pitchEnvTime3", 70},
+        {"pitchEnvTime4", 90},        {"filterType", 2},             {"cutoffFrequency", 80},
+        {"resonance", 60},            {"filterEnvTime1", 10},        {"filterEnvLevel1", 100},
+        {"filterEnvTime2", 40},       {"filterEnvLevel2", 60},       {"filterEnvTime3", 80},
+        {"filterEnvLevel3", 50},      {"filterEnvTime4", 60},        {"filterEnvLevel4", 0},
+        {"ampEnvTime1", 5},           {"ampEnvTime2", 30},           {"ampEnvLevel2", 90},
+        {"ampEnvTime3", 60},          {"ampEnvLevel3", 70},          {"ampEnvTime4", 45},
+        {"ampLevelVelocitySens", kZero + 20}, {"lfo1Waveform", 3},   {"lfo1Rate", 100},
+        {"lfo1PitchDepth", kZero + 12},
+    };
+    for (const auto& [name, number] : tone2)
+        buffers.SetValue(&Value(std::string("fm.pat.tone[1].") + name), number);
+    buffers.Flush();
+    buffers.UpdateViews();
+    buffers.ClearChanges();
+    Run(100);
+    EXPECT_TRUE(UiDriver::SaveWindowPicture(main, folder + "tone-2.png"));
+
+    // The effect type menu at a rotary speaker: its category opened beside the menu.
+    buffers.SetValue(&Value("fm.pat.mfx.mfxType"), 22);
+    buffers.Flush();
+    buffers.UpdateViews();
+    buffers.ClearChanges();
+    auto& mfx = Control<CVeyPopControl>("main", "mfxType");
+    std::vector<std::string> categories;
+    {
+        CInMenu look([&] {
+            categories = UiDriver::DescribePopupMenu();
+            EXPECT_TRUE(UiDriver::OpenPopupSubMenus({2}));
+            EXPECT_TRUE(UiDriver::SaveScreenPicture(folder + "effect-type-menu.png",
+                                                    RECT{outer.left, outer.top, outer.right, outer.bottom}));
+        });
+        ClickOn("main", "mfxType", Centre(mfx.GetButtonRect()));
+    }
+    EXPECT_EQ(categories.size(), 11u);
+    EXPECT_EQ(Value("fm.pat.mfx.mfxType").GetNumber(), 22) << "looking chooses nothing";
+
+    // The select window: bank 1 named from the instrument, Fat Bass current.
+    ClickOn("main", "selectButton");
+    Run(100);
+    ASSERT_TRUE(IsOpen("select"));
+    EXPECT_TRUE(UiDriver::SaveWindowPicture(WindowOf("select"), folder + "patch-select.png"));
+    ClickOn("select", "latch220");
+    Run(100);
+
+    // The write window turned to bank 2, destination 2-5 chosen.
+    ClickOn("main", "writeButton");
+    Run(100);
+    ASSERT_TRUE(IsOpen("write"));
+    auto& bank = Control<CVeyPopControl>("write", "q9eChangePatchBankCombo222");
+    {
+        CInMenu choose([] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({1})); });
+        ClickOn("write", "q9eChangePatchBankCombo222", Centre(bank.GetButtonRect()));
+    }
+    Run(100);
+    auto& destinations = Control<CPatchNameListControl>("write", "names");
+    CRect row;
+    destinations.GetCellRect(row, 5, -1);
+    ClickOn("write", "names", Centre(row));
+    Run(300);
+    EXPECT_TRUE(UiDriver::SaveWindowPicture(WindowOf("write"), folder + "write-patch.png"));
     EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
 }
