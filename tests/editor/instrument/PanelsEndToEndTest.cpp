@@ -3,6 +3,8 @@
 // menu choices on the real panel windows, in virtual time. Choose a user patch in the name list,
 // turn a knob, copy tone 1 to tone 3, write the patch to 2-5 and read it back.
 #include "editor/CApp.h"
+#include "editor/controls/CInstrumentSelectControls.h"
+#include "editor/controls/CPanelButtons.h"
 #include "editor/controls/CPatchNameList.h"
 #include "generated/TalvarixMemoryMap.h"
 #include "model/CVeyBufferManager.h"
@@ -13,6 +15,7 @@
 #include "tests/editor/instrument/EditorAppFixture.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/SimulatedTalvarix.h"
+#include "ui/controls/CVeyButtons.h"
 #include "ui/controls/CVeyKnobControl.h"
 #include "ui/controls/CVeyPopControl.h"
 #include "ui/panels/CPanelWindow.h"
@@ -149,20 +152,40 @@ protected:
         auto* panel = dynamic_cast<CWindowRootPanel*>(CVeyViewManager::GetInstance().FindRootPanel(rootPanel));
         return panel && panel->GetWindow();
     }
-    template <class T>
-    static T& Control(const std::string& rootPanel, const std::string& name)
+    // Controls found as the user finds them: a button by its label, another control by its kind
+    // or by the value it shows.
+    static CVeyControl& Labelled(const std::string& rootPanel, const std::string& label)
     {
-        auto* control = dynamic_cast<T*>(CBundledScript::FindControl(rootPanel, name));
-        EXPECT_NE(control, nullptr) << rootPanel << "." << name;
-        return *control;
+        CVeyControl* found = CBundledScript::FindControlWhere(rootPanel, [&label](const CVeyControl& control) {
+            auto* button = dynamic_cast<const CVeyButton*>(&control);
+            return button && button->GetLabel() == label;
+        });
+        EXPECT_NE(found, nullptr) << rootPanel << ": no button " << label;
+        return *found;
+    }
+    template <class T>
+    static T& OfKind(const std::string& rootPanel)
+    {
+        auto* found = dynamic_cast<T*>(CBundledScript::FindControlWhere(
+            rootPanel, [](const CVeyControl& control) { return dynamic_cast<const T*>(&control) != nullptr; }));
+        EXPECT_NE(found, nullptr) << rootPanel;
+        return *found;
+    }
+    template <class T>
+    static T& Showing(const std::string& rootPanel, const std::string& valuePath)
+    {
+        auto* found = dynamic_cast<T*>(CBundledScript::FindControlWhere(rootPanel, [&valuePath](const CVeyControl& control) {
+            return dynamic_cast<const T*>(&control) && control.GetValueRefCount() > 0 &&
+                   control.GetValueRef(0).GetName() == valuePath;
+        }));
+        EXPECT_NE(found, nullptr) << rootPanel << ": nothing shows " << valuePath;
+        return *found;
     }
 
-    // A click in the middle of a control of a root panel's window.
-    void ClickOn(const std::string& rootPanel, const std::string& name, CPoint at = CPoint(-1, -1))
+    // A click on a control of a root panel's window, in its middle unless told where.
+    void ClickOn(const std::string& rootPanel, const CVeyControl& control, CPoint at = CPoint(-1, -1))
     {
-        const CRect& rect = CBundledScript::FindControl(rootPanel, name)->GetRect();
-        const CPoint point = at.x < 0 ? Centre(rect) : at;
-        ASSERT_TRUE(UiDriver::Click(WindowOf(rootPanel), point));
+        ASSERT_TRUE(UiDriver::Click(WindowOf(rootPanel), at.x < 0 ? Centre(control.GetRect()) : at));
         PumpAllMessages();
     }
 
@@ -210,6 +233,18 @@ protected:
         const std::vector<uint8_t>* data = Struct(leafPath).GetData();
         return data ? Bytes(data->begin(), data->end()) : Bytes();
     }
+    // The editor's whole patch, leaf after leaf in address order, as the instrument lays it out.
+    static Bytes PatchBytes()
+    {
+        Bytes all;
+        for (const TalvarixMemory::SLeaf& leaf : TalvarixMemory::kLeaves)
+            if (std::string(leaf.path).rfind("fm.pat.", 0) == 0)
+            {
+                const Bytes part = ModelBytes(leaf.path);
+                all.insert(all.end(), part.begin(), part.end());
+            }
+        return all;
+    }
 };
 
 TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
@@ -225,10 +260,10 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     // SELECT opens the patch select window on the bank of the current patch, named from the
     // instrument.
     m_instrument.ClearLogs();
-    ClickOn("main", "selectButton");
+    ClickOn("main", Labelled("main", "SELECT"));
     Run(100);
     ASSERT_TRUE(IsOpen("select"));
-    auto& names = Control<CPatchNameListControl>("select", "names");
+    auto& names = OfKind<CPatchNameListControl>("select");
     ASSERT_GE(names.GetRowTexts().size(), 8u);
     EXPECT_EQ(names.GetRowTexts()[3], (std::vector<std::string>{"4", Padded("Fat Bass")}));
     EXPECT_EQ(names.GetCurrentRow(), 1) << "the playing patch is the current row";
@@ -237,7 +272,7 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     m_instrument.ClearLogs();
     CRect row;
     names.GetCellRect(row, 4, -1);
-    ClickOn("select", "names", Centre(row));
+    ClickOn("select", names, Centre(row));
     EXPECT_EQ(names.GetCurrentRow(), 4);
     EXPECT_TRUE(DataSets().empty()) << "nothing is sent while the list settles";
     Run(300);
@@ -248,7 +283,7 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
 
     // Closing the window reads the chosen patch into the editor.
     m_instrument.ClearLogs();
-    ClickOn("select", "latch220");
+    ClickOn("select", Labelled("select", "CLOSE"));
     Run(100);
     EXPECT_FALSE(IsOpen("select"));
     const std::vector<uint32_t> requests = RequestAddresses();
@@ -263,7 +298,7 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     // middle value, and the other tones keep their own cutoffs.
     ASSERT_EQ(Value("vs.control.patchToneActiveValue").GetNumber(), 0);
     EXPECT_EQ(Value("vs.control.patchToneStateValue").GetNumber(), 1);
-    auto& cutoff = Control<CVeyKnobControl>("main", "knob159");
+    auto& cutoff = Showing<CVeyKnobControl>("main", "fm.pat.tone[vs.control.patchToneActiveValue].cutoffFrequency");
     CPanelWindow& main = WindowOf("main");
     const CPoint centre = Centre(cutoff.GetRect());
     m_instrument.ClearLogs();
@@ -278,7 +313,10 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     for (BYTE b : CSimulatedInstrument::AddressBytes(cutoffAddress, 4))
         expected.push_back(b);
     expected.push_back(64);
-    expected.push_back(BYTE((128 - (0x1F + 0x00 + 0x20 + 0x32 + 64) % 128) % 128));
+    int sum = 0;
+    for (size_t i = 7; i < expected.size(); ++i)
+        sum += expected[i];
+    expected.push_back(BYTE((128 - sum % 128) % 128));   // address and data add up to 0 modulo 128
     expected.push_back(0xF7);
     EXPECT_EQ(received[0].bytes, expected);
     EXPECT_EQ(Value("fm.pat.tone[0].cutoffFrequency").GetNumber(), 64);
@@ -300,47 +338,38 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     EXPECT_EQ(InstrumentBytes(LeafAddress("fm.pat.tone[2]"), uint32_t(tone1.size())), tone1);
     EXPECT_EQ(Value("fm.pat.tone[2].cutoffFrequency").GetNumber(), 64);
     // Tone 3 shown in the panels shows the copy.
-    ClickOn("main", "tone3");
+    ClickOn("main", Labelled("main", "TONE 3"));
     EXPECT_EQ(Value("vs.control.patchToneActiveValue").GetNumber(), 2);
     EXPECT_EQ(cutoff.GetValue(0), &Value("fm.pat.tone[2].cutoffFrequency"));
 
     // WRITE opens the write window on the current patch's bank; Bank 2 from its combo, row 5,
     // and its WRITE button: the instrument agrees, then takes the patch into 2-5.
-    const Bytes shown = [] {
-        Bytes all;
-        for (const TalvarixMemory::SLeaf& leaf : TalvarixMemory::kLeaves)
-            if (std::string(leaf.path).rfind("fm.pat.", 0) == 0)
-            {
-                const Bytes part = ModelBytes(leaf.path);
-                all.insert(all.end(), part.begin(), part.end());
-            }
-        return all;
-    }();
-    ClickOn("main", "writeButton");
+    const Bytes shown = PatchBytes();
+    ClickOn("main", Labelled("main", "WRITE"));
     Run(100);
     ASSERT_TRUE(IsOpen("write")) << ::testing::PrintToString(m_boxes);
-    auto& bankCombo = Control<CVeyPopControl>("write", "q9eChangePatchBankCombo222");
+    auto& bankCombo = OfKind<CChangePatchBankCombo>("write");
     {
         std::vector<std::string> banks;
         CInMenu choose([&] {
             banks = UiDriver::DescribePopupMenu();
             EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({1}));
         });
-        ClickOn("write", "q9eChangePatchBankCombo222", Centre(bankCombo.GetButtonRect()));
+        ClickOn("write", bankCombo, Centre(bankCombo.GetButtonRect()));
         EXPECT_EQ(banks, (std::vector<std::string>{"*Bank 1", "Bank 2", "Bank 3", "Bank 4", "Bank 5", "Bank 6",
                                                    "Bank 7", "Bank 8"}));
     }
     Run(100);
     EXPECT_EQ(bankCombo.GetTextRecord(), "Bank 2");
-    auto& destinations = Control<CPatchNameListControl>("write", "names");
+    auto& destinations = OfKind<CPatchNameListControl>("write");
     ASSERT_GE(destinations.GetRowTexts().size(), 5u);
     EXPECT_EQ(destinations.GetRowTexts()[4], (std::vector<std::string>{"5", Padded("Old Pad")}));
     destinations.GetCellRect(row, 5, -1);
-    ClickOn("write", "names", Centre(row));
+    ClickOn("write", destinations, Centre(row));
     Run(300);
     EXPECT_EQ(m_instrument.GetCurrentSlot(), kChosenSlot) << "the write window only chooses a destination";
     m_instrument.ClearLogs();
-    ClickOn("write", "button223");
+    ClickOn("write", Labelled("write", "WRITE"));
     Run(100);
     EXPECT_FALSE(IsOpen("write"));
     EXPECT_EQ(m_instrument.GetWriteCount(), 1);
@@ -358,17 +387,10 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     EXPECT_EQ(m_instrument.GetCurrentSlot(), kDestinationSlot) << "the written patch plays";
 
     // READ brings the instrument's patch back: what the panels show is still the same.
-    ClickOn("main", "button209");
+    ClickOn("main", Labelled("main", "READ"));
     Run(100);
     EXPECT_EQ(m_instrument.GetCurrentSlot(), kDestinationSlot);
-    Bytes read;
-    for (const TalvarixMemory::SLeaf& leaf : TalvarixMemory::kLeaves)
-        if (std::string(leaf.path).rfind("fm.pat.", 0) == 0)
-        {
-            const Bytes part = ModelBytes(leaf.path);
-            read.insert(read.end(), part.begin(), part.end());
-        }
-    EXPECT_EQ(read, shown);
+    EXPECT_EQ(PatchBytes(), shown);
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Fat Bass"));
     EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
 }
@@ -392,7 +414,7 @@ TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
 
     // Tone 2 with a sound of its own: a wave pair, tuning, a pitch envelope, a resonant filter
     // with its envelope, and a shaped amplifier. Signed parameters are stored around 64.
-    ClickOn("main", "tone2");
+    ClickOn("main", Labelled("main", "TONE 2"));
     ASSERT_EQ(Value("vs.control.patchToneActiveValue").GetNumber(), 1);
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
     constexpr int32_t kZero = 64;
@@ -424,7 +446,7 @@ TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
     buffers.Flush();
     buffers.UpdateViews();
     buffers.ClearChanges();
-    auto& mfx = Control<CVeyPopControl>("main", "mfxType");
+    auto& mfx = OfKind<CMfxSelectCombo>("main");
     std::vector<std::string> categories;
     {
         CInMenu look([&] {
@@ -433,33 +455,33 @@ TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
             EXPECT_TRUE(UiDriver::SaveScreenPicture(folder + "effect-type-menu.png",
                                                     RECT{outer.left, outer.top, outer.right, outer.bottom}));
         });
-        ClickOn("main", "mfxType", Centre(mfx.GetButtonRect()));
+        ClickOn("main", mfx, Centre(mfx.GetButtonRect()));
     }
     EXPECT_EQ(categories.size(), 11u);
     EXPECT_EQ(Value("fm.pat.mfx.mfxType").GetNumber(), 22) << "looking chooses nothing";
 
     // The select window: bank 1 named from the instrument, Fat Bass current.
-    ClickOn("main", "selectButton");
+    ClickOn("main", Labelled("main", "SELECT"));
     Run(100);
     ASSERT_TRUE(IsOpen("select"));
     EXPECT_TRUE(UiDriver::SaveWindowPicture(WindowOf("select"), folder + "patch-select.png"));
-    ClickOn("select", "latch220");
+    ClickOn("select", Labelled("select", "CLOSE"));
     Run(100);
 
     // The write window turned to bank 2, destination 2-5 chosen.
-    ClickOn("main", "writeButton");
+    ClickOn("main", Labelled("main", "WRITE"));
     Run(100);
     ASSERT_TRUE(IsOpen("write"));
-    auto& bank = Control<CVeyPopControl>("write", "q9eChangePatchBankCombo222");
+    auto& bank = OfKind<CChangePatchBankCombo>("write");
     {
         CInMenu choose([] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({1})); });
-        ClickOn("write", "q9eChangePatchBankCombo222", Centre(bank.GetButtonRect()));
+        ClickOn("write", bank, Centre(bank.GetButtonRect()));
     }
     Run(100);
-    auto& destinations = Control<CPatchNameListControl>("write", "names");
+    auto& destinations = OfKind<CPatchNameListControl>("write");
     CRect row;
     destinations.GetCellRect(row, 5, -1);
-    ClickOn("write", "names", Centre(row));
+    ClickOn("write", destinations, Centre(row));
     Run(300);
     EXPECT_TRUE(UiDriver::SaveWindowPicture(WindowOf("write"), folder + "write-patch.png"));
     EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
