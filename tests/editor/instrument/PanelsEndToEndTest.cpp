@@ -392,6 +392,15 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     EXPECT_EQ(m_instrument.GetCurrentSlot(), kDestinationSlot);
     EXPECT_EQ(PatchBytes(), shown);
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Fat Bass"));
+
+    // The select window opens on bank 2, where the instrument now names 2-5 after the patch.
+    ClickOn("main", Labelled("main", "SELECT"));
+    Run(100);
+    auto& list = OfKind<CPatchNameListControl>("select");
+    EXPECT_EQ(list.GetShownBank(), 1);
+    EXPECT_EQ(list.GetCurrentRow(), 5);
+    ASSERT_GE(list.GetRowTexts().size(), 5u);
+    EXPECT_EQ(list.GetRowTexts()[4], (std::vector<std::string>{"5", Padded("Fat Bass")}));
     EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
 }
 
