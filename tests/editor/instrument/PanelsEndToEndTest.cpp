@@ -444,6 +444,9 @@ TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
     };
     for (const auto& [name, number] : tone2)
         buffers.SetValue(&Value(std::string("fm.pat.tone[1].") + name), number);
+    // The widest texts of the zone header: structure 10, random velocity.
+    buffers.SetValue(&Value("fm.pat.tmt.tmtStructureType12"), 9);
+    buffers.SetValue(&Value("fm.pat.tmt.tmtVelocityControl"), 2);
     buffers.Flush();
     buffers.UpdateViews();
     buffers.ClearChanges();
