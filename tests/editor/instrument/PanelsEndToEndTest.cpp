@@ -280,6 +280,8 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
         {AddressOf(msb), {87}}, {AddressOf(lsb), {0}}, {AddressOf(program), {kChosenSlot}}};
     EXPECT_EQ(DataSets(), programChange);
     EXPECT_EQ(m_instrument.GetCurrentSlot(), kChosenSlot);
+    EXPECT_EQ(RequestAddresses(), std::vector<uint32_t>{AddressOf(Value("fm.pat.common.patchName"))})
+        << "only the new patch's name is asked for at once";
 
     // Closing the window reads the chosen patch into the editor.
     m_instrument.ClearLogs();
