@@ -95,6 +95,7 @@ public:
 
     // Seams to the layers above (not owned; null removes them).
     void SetViewUpdater(IVeyViewUpdater* updater) { m_viewUpdater = updater; }
+    IVeyViewUpdater* GetViewUpdater() const { return m_viewUpdater; }
     void SetNumberTableProvider(const IVeyNumberTableProvider* provider) { m_numberTables = provider; }
     const IVeyNumberTableProvider* GetNumberTableProvider() const { return m_numberTables; }
     // The MIDI layer's links that show the last sent message in a text value; owned from here on.

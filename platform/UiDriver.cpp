@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCursor>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -82,6 +83,8 @@ void SendClick(QWidget* widget, QPoint local, Qt::MouseButton button)
 {
     QPointer<QWidget> guard(widget);
     const QPointF global = widget->mapToGlobal(QPointF(local));
+    // The pointer is where the user clicks: what opens at the pointer opens there.
+    QCursor::setPos(global.toPoint());
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), global, button, button, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     if (!guard)
@@ -171,6 +174,7 @@ BOOL SendButton(CWnd& window, POINT client, bool right, UINT heldButtons, bool d
         modifiers |= Qt::ShiftModifier;
     if (heldButtons & MK_CONTROL)
         modifiers |= Qt::ControlModifier;
+    QCursor::setPos(target->mapToGlobal(targetLocal));
     QMouseEvent event(down ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, QPointF(targetLocal),
                       QPointF(target->mapToGlobal(targetLocal)), button, held, modifiers);
     QApplication::sendEvent(target, &event);
@@ -306,6 +310,29 @@ void DeactivateApplication()
     }
 }
 
+namespace
+{
+// The entry at `position` of the menu made active, or null when there is none to choose.
+QAction* ActivateEntry(QMenu* menu, int position)
+{
+    const QList<QAction*> actions = menu->actions();
+    if (position < 0 || position >= actions.size() || actions[position]->isSeparator())
+        return nullptr;
+    menu->setActiveAction(actions[position]);
+    return actions[position];
+}
+
+// Opens the sub-menu of the active entry with the keyboard; the sub-menu, or null.
+QMenu* OpenActiveSubMenu(QMenu* menu, QAction* action)
+{
+    if (!action->menu() || !action->isEnabled())
+        return nullptr;
+    SendKey(menu, Qt::Key_Right, Qt::NoModifier, QString());
+    QMenu* sub = OpenMenu();
+    return sub && sub != menu ? sub : nullptr;
+}
+}
+
 BOOL ChoosePopupMenuItem(const std::vector<int>& positions)
 {
     QMenu* menu = OpenMenu();
@@ -313,27 +340,36 @@ BOOL ChoosePopupMenuItem(const std::vector<int>& positions)
         return FALSE;
     for (size_t level = 0; level < positions.size(); ++level)
     {
-        const QList<QAction*> actions = menu->actions();
-        const int position = positions[level];
-        if (position < 0 || position >= actions.size() || actions[position]->isSeparator())
+        QAction* action = ActivateEntry(menu, positions[level]);
+        if (!action)
             return FALSE;
-        QAction* action = actions[position];
-        menu->setActiveAction(action);
-        const bool last = level + 1 == positions.size();
-        if (last)
+        if (level + 1 == positions.size())
         {
             SendKey(menu, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
             return TRUE;
         }
-        if (!action->menu() || !action->isEnabled())
+        menu = OpenActiveSubMenu(menu, action);
+        if (!menu)
             return FALSE;
-        SendKey(menu, Qt::Key_Right, Qt::NoModifier, QString());
-        QMenu* sub = OpenMenu();
-        if (!sub || sub == menu)
-            return FALSE;
-        menu = sub;
     }
     return FALSE;
+}
+
+BOOL OpenPopupSubMenus(const std::vector<int>& positions)
+{
+    QMenu* menu = OpenMenu();
+    if (!menu || positions.empty())
+        return FALSE;
+    for (int position : positions)
+    {
+        QAction* action = ActivateEntry(menu, position);
+        if (!action)
+            return FALSE;
+        menu = OpenActiveSubMenu(menu, action);
+        if (!menu)
+            return FALSE;
+    }
+    return TRUE;
 }
 
 int ClosePopupMenus()

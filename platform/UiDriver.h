@@ -47,6 +47,9 @@ void DeactivateApplication();
 // counted) the way the keyboard does, opening sub-menus on the way. FALSE when no menu is open or a
 // position does not exist; a greyed entry is not chosen and leaves the menu open.
 BOOL ChoosePopupMenuItem(const std::vector<int>& positions);
+// Opens the sub-menus at `positions` (a position per level) of the popup menu shown now and leaves
+// them open, as hovering does. FALSE when no menu is open or an entry has no sub-menu.
+BOOL OpenPopupSubMenus(const std::vector<int>& positions);
 // Opens the menu at `index` of the window's menu bar, as a click on its title does. FALSE when the
 // window has no menu bar or no such menu.
 BOOL OpenMenuBarMenu(CWnd& window, int index);

@@ -76,6 +76,8 @@ public:
     int32_t GetAnchorRow() const { return m_anchorRow; }
     int32_t GetRepeatMode() const { return m_repeatMode; }
     bool IsCurrentRowOnly() const { return m_currentRowOnly; }
+    // The texts shown, by row from the first visible row, each the cells by column.
+    const std::vector<std::vector<std::string>>& GetRowTexts() const { return m_rowTexts; }
 
 protected:
     // Rows counted from the first visible row, each the cell texts by column.

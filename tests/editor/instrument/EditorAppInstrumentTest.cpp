@@ -4,26 +4,19 @@
 #include "editor/CApp.h"
 #include "editor/CDocumentDialog.h"
 #include "editor/CEditorCommands.h"
-#include "editor/instrument/CBufferAccessor.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyDataFile.h"
 #include "model/CVeyValue.h"
 #include "platform/Messages.h"
-#include "platform/Profile.h"
-#include "platform/Shell.h"
-#include "platform/VirtualMidiBackend.h"
+#include "tests/editor/instrument/EditorAppFixture.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
-#include "tests/support/VirtualClock.h"
 #include "tests/toolkit/ul/InteractiveTestSupport.h"
-#include "toolkit/gt/InstanceManager.h"
 #include "ui/controls/CVeyView.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,66 +27,13 @@ namespace
 using Bytes = std::vector<BYTE>;
 }
 
-class EditorAppInstrumentTest : public ::testing::Test
+class EditorAppInstrumentTest : public EditorAppFixture
 {
 protected:
-    void SetUp() override
-    {
-        m_backend.SetScheduler([this](DWORD delay, std::function<void()> action) { m_clock.After(delay, std::move(action)); });
-        m_instrument.AttachTo(m_backend, "Talvarix", &m_clock);
-        m_backend.SetDoneAtWireRate("Talvarix", true);
-        SetProgramFolder(std::filesystem::path(CBundledScript::Folder()).parent_path().parent_path().parent_path().string());
-        SetProfileFolder(m_config.Path());
-        std::filesystem::create_directories(m_config.Path() + "/Vantor");
-        ASSERT_TRUE(WriteFileBytes(m_config.Path() + "/Vantor/Talvarix Editor.ini",
-                                   "[MIDIConnection]\nMIDIInDevice0=Talvarix\nMIDIOutDevice0=Talvarix\n"));
-        const char* data = std::getenv("XDG_DATA_HOME");
-        m_savedDataHome = data ? data : "";
-        setenv("XDG_DATA_HOME", m_data.Path().c_str(), 1);
-        GT::CInstanceManager::SetChannelFolder(m_channel.Path());
-        m_savedHook = SetMessageBoxHook([this](const char* text, const char*, UINT) {
-            m_boxes.push_back(text);
-            return IDOK;
-        });
-        CBufferAccessor& accessor = CBufferAccessor::GetInstance();
-        accessor.SetInitialDataPath(std::string());
-        accessor.SetViewStatePath(std::string());
-        m_app = std::make_unique<CApp>();
-        m_app->SetInstrumentLayer(&accessor);
-    }
-
-    void TearDown() override
-    {
-        m_app->ExitInstance();
-        m_app.reset();
-        PumpAllMessages();
-        GT::CInstanceManager::Close();
-        GT::CInstanceManager::SetRequestHandler(nullptr);
-        GT::CInstanceManager::SetChannelFolder("");
-        SetMessageBoxHook(m_savedHook);
-        if (m_savedDataHome.empty())
-            unsetenv("XDG_DATA_HOME");
-        else
-            setenv("XDG_DATA_HOME", m_savedDataHome.c_str(), 1);
-        SetProfileFolder("");
-        SetProgramFolder("");
-    }
-
     CVeyValue& Value(const char* path) { return *CVeyBufferManager::GetInstance().FindValueOrNull(path); }
     uint32_t NameAddress() { return uint32_t(Value("fm.pat.common.patchName").GetAbsoluteAddressRange().begin); }
 
-    CVirtualClock m_clock{1000};
-    CVirtualMidiBackend m_backend;
-    CScopedMidiBackend m_scoped{&m_backend};
-    CSimulatedTalvarix m_instrument;
-    CTempDir m_config;
-    CTempDir m_data;
-    CTempDir m_channel;
     CTempDir m_documents;
-    std::string m_savedDataHome;
-    MessageBoxHook m_savedHook;
-    std::vector<std::string> m_boxes;
-    std::unique_ptr<CApp> m_app;
 };
 
 TEST_F(EditorAppInstrumentTest, StartUpReadsEverythingFromTheInstrument)

@@ -165,13 +165,14 @@ TEST_F(PatchEditingTest, SwappingTheMfxTypeKeepsEachTypesParametersAndShowsThemA
     // parameters are not listed for sending one by one.
     CRecordingViews views;
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    IVeyViewUpdater* const panels = buffers.GetViewUpdater();
     buffers.SetViewUpdater(&views);
     m_instrument.ClearLogs();
     buffers.SetValue(&type, second);
     EXPECT_EQ(buffers.GetChangeList(), std::vector<CVeyValue*>{&type});
     buffers.Flush();
     buffers.ClearChanges();
-    buffers.SetViewUpdater(nullptr);
+    buffers.SetViewUpdater(panels);
     EXPECT_NE(std::find(views.updated.begin(), views.updated.end(), &parameter), views.updated.end());
     EXPECT_EQ(type.GetNumber(), second);
     EXPECT_NE(*Struct("fm.pat.mfx").GetData(), firstBlock);

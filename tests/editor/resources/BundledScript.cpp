@@ -55,13 +55,13 @@ int32_t CBundledScript::AbsoluteBegin(const CVeyStruct& s)
 
 namespace
 {
-CVeyControl* FindIn(const CVeyPanel& panel, const std::string& name)
+CVeyControl* FindIn(const CVeyPanel& panel, const std::function<bool(const CVeyControl&)>& match)
 {
     for (const auto& control : panel.GetChildControls())
-        if (control->GetName() == name)
+        if (match(*control))
             return control.get();
     for (const auto& child : panel.GetChildPanels())
-        if (CVeyControl* found = FindIn(*child, name))
+        if (CVeyControl* found = FindIn(*child, match))
             return found;
     return nullptr;
 }
@@ -69,6 +69,12 @@ CVeyControl* FindIn(const CVeyPanel& panel, const std::string& name)
 
 CVeyControl* CBundledScript::FindControl(const std::string& rootPanel, const std::string& name)
 {
+    return FindControlWhere(rootPanel, [&name](const CVeyControl& control) { return control.GetName() == name; });
+}
+
+CVeyControl* CBundledScript::FindControlWhere(const std::string& rootPanel,
+                                              const std::function<bool(const CVeyControl&)>& match)
+{
     const CVeyPanel* panel = CVeyViewManager::GetInstance().FindRootPanel(rootPanel);
-    return panel ? FindIn(*panel, name) : nullptr;
+    return panel ? FindIn(*panel, match) : nullptr;
 }

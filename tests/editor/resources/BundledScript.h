@@ -5,6 +5,7 @@
 #include "editor/controls/CControlFactory.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CVeyControl;
@@ -28,6 +29,9 @@ public:
 
     // The control of that name anywhere in a root panel (child panels included), or null.
     static CVeyControl* FindControl(const std::string& rootPanel, const std::string& name);
+    // The first control of a root panel (child panels included) that `match` accepts, or null.
+    static CVeyControl* FindControlWhere(const std::string& rootPanel,
+                                         const std::function<bool(const CVeyControl&)>& match);
 
     // Packed begin of a struct or value's leaf in the instrument's address space.
     static int32_t AbsoluteBegin(const CVeyStruct& s);
