@@ -11,15 +11,14 @@
 #include "model/CVeyErrorOut.h"
 #include "model/IVeyModelLinks.h"
 #include "platform/Shell.h"
-#include "platform/ShellOpen.h"
 #include "platform/WinApp.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/SafeFile.h"
+#include "toolkit/gt/SystemPaths.h"
 #include "toolkit/ul/Cursor.h"
 
 #include <algorithm>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace
 {
@@ -46,22 +45,6 @@ CWnd* MainWindow()
 {
     CWinApp* app = AfxGetApp();
     return app ? app->m_pMainWnd : nullptr;
-}
-
-bool IsRegularFile(const std::string& path)
-{
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// The message with the path in place of its "%s".
-void ShowPathMessage(int32_t messageId, const std::string& path)
-{
-    std::string text = GetMessageTable().Find(messageId);
-    const size_t slot = text.find("%s");
-    if (slot != std::string::npos)
-        text.replace(slot, 2, path);
-    CVeyErrorOut::GetInstance().Write(text);
 }
 
 void RefreshViews()
@@ -262,18 +245,12 @@ const std::string& CEditorCommands::GetManualPath()
 
 bool CEditorCommands::OpenManual()
 {
-    const std::string& path = GetManualPath();
-    if (!IsRegularFile(path))
-    {
-        ShowPathMessage(kMessageManualMissing, path);
-        return false;
-    }
-    if (!ShellOpen(path))
-    {
-        ShowPathMessage(kMessageManualNotOpened, path);
-        return false;
-    }
-    return true;
+    const std::string problem = GT::OpenManualFile(GetManualPath(), GetMessageTable().Find(kMessageManualMissing),
+                                                   GetMessageTable().Find(kMessageManualNotOpened));
+    if (problem.empty())
+        return true;
+    CVeyErrorOut::GetInstance().Write(problem);
+    return false;
 }
 
 void CEditorCommands::ShowAbout() { ShowEditorAbout(); }

@@ -27,7 +27,6 @@
 #include "platform/GuiBootstrap.h"
 #include "platform/Profile.h"
 #include "platform/FileDialog.h"
-#include "platform/ShellOpen.h"
 #include "toolkit/gt/DocumentType.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/Strings.h"
@@ -461,5 +460,8 @@ void CApp::OpenManual()
         std::replace(relative.begin(), relative.end(), '\\', '/');
         return GetProgramFolder() + "/" + relative;
     }();
-    ShellOpen(path);
+    const std::string problem = GT::OpenManualFile(path, CLibrarianData::GetMessage(CLibrarianData::kMessageManualMissing),
+                                                   CLibrarianData::GetMessage(CLibrarianData::kMessageManualNotOpened));
+    if (!problem.empty())
+        CLibrarianData::ShowText(problem);
 }

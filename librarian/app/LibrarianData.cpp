@@ -55,6 +55,10 @@ const SMessageText kMessages[] = {
      "command.",
      "本体でレギュラー・トーン以外が選択されているようです。\nライブラリアンで扱えるのはレギュラー・トーンだけです。\n\n本体"
      "で任意のレギュラー・トーンを選択してから、操作してください。"},
+    // The manual is not part of every installation: a click on Manual says where it was looked for.
+    {21, "The manual was not found:\n%s", "マニュアルが見つかりません。\n%s"},
+    {22, "The manual could not be opened:\n%s\nThe desktop has no program set up to show it.",
+     "マニュアルを開けませんでした。\n%s\nデスクトップに表示用のプログラムが設定されていません。"},
 };
 }
 

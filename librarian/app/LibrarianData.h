@@ -34,6 +34,8 @@ public:
         kMessageWriteTemporary = 18,
         kMessageWriteUser = 19,
         kMessageNoRegularTone = 20,
+        kMessageManualMissing = 21,
+        kMessageManualNotOpened = 22,
     };
 
     // Area codes of the transfers: the temporary patch and the user patches.

@@ -1,5 +1,6 @@
 #include "toolkit/gt/SystemPaths.h"
 
+#include "platform/ShellOpen.h"
 #include "platform/SystemFolders.h"
 #include "toolkit/gt/Tokenizer.h"
 
@@ -168,6 +169,17 @@ std::string GetSpecialFolderPath(int folderId)
 std::string ParseShellPath(const std::string& name)
 {
     return name;
+}
+
+std::string OpenManualFile(const std::string& path, std::string missing, std::string notOpened)
+{
+    std::error_code error;
+    std::string& text = fs::is_regular_file(path, error) ? notOpened : missing;
+    if (&text == &notOpened && ShellOpen(path))
+        return std::string();
+    if (const size_t slot = text.find("%s"); slot != std::string::npos)
+        text.replace(slot, 2, path);
+    return text;
 }
 
 bool IsShortcutPath(const std::string& path)

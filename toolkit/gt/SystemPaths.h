@@ -41,6 +41,11 @@ std::string GetSpecialFolderPath(int folderId);
 // comes back unchanged.
 std::string ParseShellPath(const std::string& name);
 
+// Hands the manual at `path` to the desktop. Returns the empty text when the desktop took it;
+// otherwise what to tell the user: `missing` when there is no such file, `notOpened` when the
+// desktop refused it, with the path in place of the text's "%s".
+std::string OpenManualFile(const std::string& path, std::string missing, std::string notOpened);
+
 // Shortcuts are symbolic links. A path is a shortcut when it is a symbolic link or ends in ".lnk".
 bool IsShortcutPath(const std::string& path);
 // The target of the shortcut named by the path, or, when no such path exists, by the path +

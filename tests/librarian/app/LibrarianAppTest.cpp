@@ -6,6 +6,7 @@
 #include "librarian/app/PatchListOperations.h"
 #include "librarian/app/RecentFiles.h"
 #include "platform/Profile.h"
+#include "platform/ShellOpen.h"
 #include "platform/UiDriver.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
 #include "tests/librarian/gp/GpTestSupport.h"
@@ -14,6 +15,9 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace LibrarianCommands;
 
@@ -474,6 +478,40 @@ TEST_F(LibrarianListTest, MidiSetUpAndAboutOpenAndClose)
 
 namespace
 {
+// No manual ships with every installation: Help > Manual names the file it looked for, or says
+// that the desktop would not show it, instead of doing nothing.
+TEST_F(LibrarianListTest, TheManualThatCannotBeShownIsNamedInAMessage)
+{
+    std::vector<std::string> opened;
+    bool accept = false;
+    SetShellOpenHandler([&](const std::string& file) {
+        opened.push_back(file);
+        return accept;
+    });
+    m_boxes.clear();
+    Command(kManual);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    const std::string missing = "The manual was not found:\n";
+    ASSERT_EQ(m_boxes[0].rfind(missing, 0), 0u) << m_boxes[0];
+    const std::string path = m_boxes[0].substr(missing.size());
+    EXPECT_NE(path.find("/Manual/TalvarixLibrarianManualE.pdf"), std::string::npos) << path;
+    EXPECT_TRUE(opened.empty()) << "the desktop is not asked for a file that is not there";
+
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    { std::ofstream(path) << "manual"; }
+    m_boxes.clear();
+    Command(kManual);
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].rfind("The manual could not be opened:\n" + path, 0), 0u) << m_boxes[0];
+    accept = true;
+    m_boxes.clear();
+    Command(kManual);
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_EQ(opened, (std::vector<std::string>{path, path}));
+    SetShellOpenHandler(nullptr);
+    std::filesystem::remove_all(std::filesystem::path(path).parent_path());
+}
+
 TEST_F(LibrarianStartupTest, RecentFilesSurviveARestartAndOpenFromTheFileMenu)
 {
     ASSERT_TRUE(Start());
