@@ -13,9 +13,15 @@
 #include "toolkit/gt/VersionInfo.h"
 #include "toolkit/ul/TipBar.h"
 
+#include <map>
+
 namespace
 {
 std::string MaximizedKey(const std::string& className) { return "IsWindowMaximized/" + className; }
+
+// Which bars were shown at the last close.
+constexpr const char* kToolBarKey = "ControlBar/ToolBar";
+constexpr const char* kStatusBarKey = "ControlBar/StatusBar";
 
 // A position saved under another screen layout can lie off every screen now: the window is moved
 // back into the work area (its size stays), so the user can always reach it.
@@ -72,6 +78,23 @@ bool CEditorMainFrame::Create()
         DestroyWindow();
         return false;
     }
+    m_menuBar.CreateBars(
+        ToolBar(),
+        [this](UINT id) {
+            if (id == kToolBarCommand)
+                return m_menuBar.IsToolBarShown() ? 1 : 0;
+            if (id == kStatusBarCommand)
+                return m_menuBar.IsStatusBarShown() ? 1 : 0;
+            return -1;
+        },
+        CommandPrompt);
+    // A new version of the program may lay its bars out otherwise: their state is not taken over.
+    if (!GT::IsFileVersionChanged())
+    {
+        GT::CIniProfile& profile = GT::CIniProfile::Instance();
+        m_menuBar.ShowToolBar(profile.GetInt(kToolBarKey, 0) != 0);
+        m_menuBar.ShowStatusBar(profile.GetInt(kStatusBarKey, 0) != 0);
+    }
     KeepOnScreen(*this);
     SetWindowText(CEditorNames::GetApplicationName().c_str());
     m_maximized = IsWindowMaximized(kClassName);
@@ -123,8 +146,54 @@ std::vector<CBarMenu> CEditorMainFrame::MainMenu()
                             {C::kCopyMidiMessage, "Copy &MIDI Message to Clipboard", ""}});
     edit.subMenus.emplace_back("&Copy", patchParts(C::kCopyTone1, C::kCopyMfx, C::kCopyChorus, C::kCopyReverb));
     edit.subMenus.emplace_back("&Paste", patchParts(C::kPasteTone1, C::kPasteMfx, C::kPasteChorus, C::kPasteReverb));
+    CBarMenu view("&View", {{kToolBarCommand, "&Tool Bar", ""}, {kStatusBarCommand, "&Status Bar", ""}});
     CBarMenu setup("&Setup", {{C::kSetUpMidi, "Set Up &MIDI Devices...", ""}});
-    return {file, edit, setup, HelpMenu()};
+    return {file, edit, view, setup, HelpMenu()};
+}
+
+std::vector<CBarCommand> CEditorMainFrame::ToolBar()
+{
+    using C = CEditorCommands;
+    return {{C::kOpen, "Open", ""},
+            {C::kSave, "Save", ""},
+            {0, "", ""},
+            {C::kImportSmf, "Import SMF", ""},
+            {C::kExportSmf, "Export SMF", ""},
+            {0, "", ""},
+            {C::kSetUpMidi, "MIDI", ""},
+            {C::kAbout, "About", ""}};
+}
+
+std::string CEditorMainFrame::CommandPrompt(UINT id)
+{
+    using C = CEditorCommands;
+    static const std::map<UINT, const char*> prompts = {
+        {C::kOpen, "Open an existing document"},
+        {C::kSave, "Save the active document"},
+        {C::kSaveAs, "Save the active document with a new name"},
+        {C::kImportSmf, "Import SMF"},
+        {C::kExportSmf, "Export Patch as SMF"},
+        {C::kExit, "Quit the application; prompts to save documents"},
+        {C::kInitializePatch, "Initialize Patch"},
+        {C::kCopyMfx, "Copy Patch MFX"},
+        {C::kCopyChorus, "Copy Patch Chorus"},
+        {C::kCopyReverb, "Copy Patch Reverb"},
+        {C::kPasteMfx, "Paste Patch MFX"},
+        {C::kPasteChorus, "Paste Patch Chorus"},
+        {C::kPasteReverb, "Paste Patch Reverb"},
+        {C::kCopyMidiMessage, "Copy MIDI message to clipboard"},
+        {kToolBarCommand, "Show or hide the tool bar"},
+        {kStatusBarCommand, "Show or hide the status bar"},
+        {C::kSetUpMidi, "Set up MIDI devices"},
+        {C::kManual, "Display the Talvarix editor manual"},
+        {C::kAbout, "Display program information, version number and copyright"},
+    };
+    if (id >= C::kCopyTone1 && id <= C::kCopyTone4)
+        return "Copy Patch Tone " + std::to_string(id - C::kCopyTone1 + 1);
+    if (id >= C::kPasteTone1 && id <= C::kPasteTone4)
+        return "Paste Patch Tone " + std::to_string(id - C::kPasteTone1 + 1);
+    const auto found = prompts.find(id);
+    return found == prompts.end() ? std::string() : found->second;
 }
 
 CBarMenu CEditorMainFrame::HelpMenu()
@@ -144,7 +213,8 @@ CDocumentDialog* DocumentDialog()
 
 bool CEditorMainFrame::IsCommandEnabled(UINT id) const
 {
-    if (id == CEditorCommands::kExit || id == CEditorCommands::kSetUpMidi)
+    if (id == CEditorCommands::kExit || id == CEditorCommands::kSetUpMidi || id == kToolBarCommand ||
+        id == kStatusBarCommand)
         return true;
     CDocumentDialog* documents = DocumentDialog();
     if (!documents)
@@ -166,6 +236,16 @@ void CEditorMainFrame::RunCommand(UINT id)
         ShowEditorMidiSetUp(this);
         return;
     }
+    if (id == kToolBarCommand)
+    {
+        m_menuBar.ShowToolBar(!m_menuBar.IsToolBarShown());
+        return;
+    }
+    if (id == kStatusBarCommand)
+    {
+        m_menuBar.ShowStatusBar(!m_menuBar.IsStatusBarShown());
+        return;
+    }
     if (!IsCommandEnabled(id))
         return;
     if (CDocumentDialog* documents = DocumentDialog())
@@ -174,8 +254,10 @@ void CEditorMainFrame::RunCommand(UINT id)
 
 void CEditorMainFrame::OnTimer(UINT_PTR id)
 {
-    if (!IsTransferRunning())
-        CPanelWindow::OnTimer(id);
+    if (IsTransferRunning())
+        return;
+    m_menuBar.UpdateToolStates();
+    CPanelWindow::OnTimer(id);
 }
 
 void CEditorMainFrame::OnClose()
@@ -188,6 +270,9 @@ void CEditorMainFrame::OnClose()
             return;
     }
     GT::SaveFileVersion();
+    GT::CIniProfile& profile = GT::CIniProfile::Instance();
+    profile.SetInt(kToolBarKey, m_menuBar.IsToolBarShown() ? 1 : 0);
+    profile.SetInt(kStatusBarKey, m_menuBar.IsStatusBarShown() ? 1 : 0);
     SetWindowMaximized(kClassName, IsCaptionlessMaximized());
     // The window stays until the managers go, so that its position reaches "WindowPosition.txt".
     PostQuitMessage(0);

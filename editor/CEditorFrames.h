@@ -40,10 +40,20 @@ public:
     // Files dropped on the window: each is opened in turn, as the user would one by one.
     void OnDropFiles(const std::vector<std::string>& paths) override;
 
+    // The window's bars: the tool bar and the status bar are made hidden, and shown again as the
+    // user left them at the last close ("ControlBar" in the profile), unless the program is of
+    // another version since.
+    static constexpr UINT kToolBarCommand = 59392;
+    static constexpr UINT kStatusBarCommand = 59393;
+
     // The menu bar: File (documents and Standard MIDI Files), Edit (the patch clipboard and the
-    // MIDI message copy), Setup, and Help last. Entries are enabled as the editor's commands say
-    // when a menu opens.
+    // MIDI message copy), View (the bars), Setup, and Help last. Entries are enabled as the
+    // editor's commands say when a menu opens.
     static std::vector<CBarMenu> MainMenu();
+    // The tool bar's buttons.
+    static std::vector<CBarCommand> ToolBar();
+    // The status bar's line for a command: the first line of its prompt; empty for none.
+    static std::string CommandPrompt(UINT id);
     // The manual and the about box.
     static CBarMenu HelpMenu();
     bool IsCommandEnabled(UINT id) const;

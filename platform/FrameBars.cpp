@@ -76,6 +76,42 @@ QAction* AddShortcutKey(QWidget* widget, const std::string& shortcut, std::funct
     QObject::connect(key, &QAction::triggered, key, std::move(run));
     return key;
 }
+
+// A tool bar: a row of flat text buttons, a gap for each separator; `fit` finishes each button
+// for its command.
+QWidget* MakeToolRow(QWidget* parent, const std::vector<CBarCommand>& tools, int margin,
+                     const std::function<void(QToolButton*, const CBarCommand&)>& fit)
+{
+    auto* row = new QWidget(parent);
+    row->setAutoFillBackground(true);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->setSpacing(2);
+    for (const CBarCommand& tool : tools)
+    {
+        if (tool.id == 0)
+        {
+            layout->addSpacing(8);
+            continue;
+        }
+        auto* button = new QToolButton(row);
+        fit(button, tool);
+        button->setAutoRaise(true);
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    return row;
+}
+
+// A status bar of one pane.
+QLabel* MakeStatusPane(QWidget* parent)
+{
+    auto* status = new QLabel(parent);
+    status->setContentsMargins(4, 2, 4, 2);
+    status->setFrameShape(QFrame::StyledPanel);
+    status->setAutoFillBackground(true);
+    return status;
+}
 }
 
 // Takes the files the desktop drops on the frame.
@@ -223,32 +259,14 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
                 impl->Refresh(id);
         });
     }
-    d->toolBar = new QWidget(widget);
-    d->toolBar->setAutoFillBackground(true);
-    auto* layout = new QHBoxLayout(d->toolBar);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-    for (const CBarCommand& tool : tools)
-    {
-        if (tool.id == 0)
-        {
-            layout->addSpacing(8);
-            continue;
-        }
-        auto* button = new QToolButton(d->toolBar);
+    d->toolBar = MakeToolRow(widget, tools, 2, [impl, this](QToolButton* button, const CBarCommand& tool) {
         button->setText(QString::fromLatin1(tool.text.c_str()));
-        button->setAutoRaise(true);
         const UINT id = tool.id;
         QObject::connect(button, &QToolButton::clicked, button, [impl, id] { impl->Run(id); });
         d->buttons.emplace(id, button);
-        layout->addWidget(button);
-    }
-    layout->addStretch(1);
-    d->status = new QLabel(widget);
+    });
+    d->status = MakeStatusPane(widget);
     d->status->setText(QStringLiteral("Ready"));
-    d->status->setContentsMargins(4, 2, 4, 2);
-    d->status->setFrameShape(QFrame::StyledPanel);
-    d->status->setAutoFillBackground(true);
     d->placer = new CBarPlacer(widget, d->menuBar, d->toolBar, d->status);
     d->placer->Place();
     d->menuBar->show();
@@ -319,30 +337,28 @@ bool CFrameBars::IsCommandEnabled(UINT id) const
 namespace
 {
 // Keeps the bar as wide as the window.
-class CMenuBarPlacer final : public QObject
+// Runs `react` whenever the watched widget gets an event of the type given: a window's resize
+// places its bars, the pointer leaving the tool bar clears the status bar's prompt.
+class CEventWatcher final : public QObject
 {
 public:
-    CMenuBarPlacer(QWidget* window, QMenuBar* bar) : QObject(window), m_window(window), m_bar(bar)
+    CEventWatcher(QWidget* watched, QEvent::Type type, std::function<void()> react)
+        : QObject(watched), m_type(type), m_react(std::move(react))
     {
-        window->installEventFilter(this);
-    }
-    void Place()
-    {
-        if (m_bar)
-            m_bar->setGeometry(0, 0, m_window->width(), m_bar->sizeHint().height());
+        watched->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Resize)
-            Place();
+        if (event->type() == m_type)
+            m_react();
         return false;
     }
 
 private:
-    QWidget* m_window;
-    QPointer<QMenuBar> m_bar;
+    QEvent::Type m_type;
+    std::function<void()> m_react;
 };
 }
 
@@ -350,21 +366,33 @@ struct CWindowMenuBar::Impl
 {
     CWnd* window = nullptr;
     QPointer<QMenuBar> bar;
-    CMenuBarPlacer* placer = nullptr;
+    QPointer<QWidget> toolBar;
+    QPointer<QLabel> status;
+    CEventWatcher* placer = nullptr;
     std::vector<QPointer<QAction>> keys;
     std::multimap<UINT, QPointer<QAction>> actions;
     std::map<UINT, bool> enabled;
     FIsEnabled isEnabled;
     FRun run;
+    FIsChecked isChecked;
+    FPrompt prompt;
 
     bool Refresh(UINT id)
     {
         const bool on = isEnabled ? isEnabled(id) : true;
+        const int check = isChecked ? isChecked(id) : -1;
         enabled[id] = on;
         auto range = actions.equal_range(id);
         for (auto it = range.first; it != range.second; ++it)
             if (it->second)
+            {
                 it->second->setEnabled(on);
+                if (check >= 0)
+                {
+                    it->second->setCheckable(true);
+                    it->second->setChecked(check != 0);
+                }
+            }
         return on;
     }
 
@@ -373,6 +401,22 @@ struct CWindowMenuBar::Impl
         // A shortcut may fire while the entry shows an old state: ask again first.
         if (window && window->GetSafeHwnd() && Refresh(id) && run)
             run(id);
+    }
+
+    void ShowPrompt(UINT id)
+    {
+        if (status)
+            status->setText(QString::fromLatin1((prompt && id ? prompt(id) : std::string()).c_str()));
+    }
+
+    // The entry's action, shown on the status bar while the pointer is over it.
+    QAction* MakeAction(QAction* action, UINT id)
+    {
+        Impl* impl = this;
+        QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
+        QObject::connect(action, &QAction::hovered, action, [impl, id] { impl->ShowPrompt(id); });
+        actions.emplace(id, action);
+        return action;
     }
 
     // Fills `popup` with the menu's entries (and its sub-menus, in their places).
@@ -401,29 +445,62 @@ struct CWindowMenuBar::Impl
                 text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
                 keys.push_back(AddShortcutKey(widget, command.shortcut, [impl, id] { impl->Run(id); }));
             }
-            QAction* action = popup->addAction(text);
-            QObject::connect(action, &QAction::triggered, action, [impl, id] { impl->Run(id); });
-            actions.emplace(id, action);
+            MakeAction(popup->addAction(text), id);
             ids.push_back(id);
         }
         QObject::connect(popup, &QMenu::aboutToShow, popup, [impl, ids] {
             for (UINT id : ids)
                 impl->Refresh(id);
         });
+        QObject::connect(popup, &QMenu::aboutToHide, popup, [impl] { impl->ShowPrompt(0); });
     }
 
-    // Moves the client area below the bar (or back to the top), growing or shrinking the window
-    // so the client area keeps its size.
-    void SetClientTop(int top)
+    void ShowBar(QWidget* which, bool show)
+    {
+        if (!which || show == !which->isHidden())
+            return;
+        which->setVisible(show);
+        Relayout();
+    }
+
+    int Height(QWidget* bar) const { return bar && !bar->isHidden() ? bar->sizeHint().height() : 0; }
+
+    // The menu bar at the top, the tool bar below it, the status bar at the bottom.
+    void Place()
+    {
+        QWidget* widget = window ? window->GetImpl()->widget.data() : nullptr;
+        if (!widget)
+            return;
+        const int menuHeight = Height(bar);
+        if (bar)
+            bar->setGeometry(0, 0, widget->width(), bar->sizeHint().height());
+        if (toolBar)
+            toolBar->setGeometry(0, menuHeight, widget->width(), toolBar->sizeHint().height());
+        if (status)
+        {
+            const int height = status->sizeHint().height();
+            status->setGeometry(0, widget->height() - height, widget->width(), height);
+        }
+    }
+
+    // Moves the client area between the bars shown, growing or shrinking the window so the client
+    // area keeps its size.
+    void Relayout()
     {
         CWnd::Impl* w = window->GetImpl();
         QWidget* widget = w->widget;
-        const int change = top - w->clientTop;
-        if (!widget || change == 0)
+        if (!widget)
+            return;
+        const int top = Height(bar) + Height(toolBar);
+        const int bottom = Height(status);
+        const int change = (top - w->clientTop) + (bottom - w->clientBottom);
+        if (top == w->clientTop && bottom == w->clientBottom)
             return;
         w->clientTop = top;
+        w->clientBottom = bottom;
         w->backBuffer = QImage();
         widget->resize(widget->width(), widget->height() + change);
+        Place();
         widget->update();
     }
 };
@@ -444,10 +521,33 @@ bool CWindowMenuBar::Create(CWnd* window, const std::vector<CBarMenu>& menus, FI
     d->bar->setNativeMenuBar(false);
     for (const CBarMenu& menu : menus)
         d->AddMenu(d->bar->addMenu(QString::fromLatin1(menu.title.c_str())), menu, widget);
-    d->placer = new CMenuBarPlacer(widget, d->bar);
-    d->placer->Place();
+    Impl* impl = d.get();
+    d->placer = new CEventWatcher(widget, QEvent::Resize, [impl] { impl->Place(); });
     d->bar->show();
-    d->SetClientTop(d->bar->sizeHint().height());
+    d->Relayout();
+    return true;
+}
+
+bool CWindowMenuBar::CreateBars(const std::vector<CBarCommand>& tools, FIsChecked isChecked, FPrompt prompt)
+{
+    QWidget* widget = d->window ? d->window->GetImpl()->widget.data() : nullptr;
+    if (!widget || d->toolBar)
+        return false;
+    d->isChecked = std::move(isChecked);
+    d->prompt = std::move(prompt);
+    Impl* impl = d.get();
+    d->toolBar = MakeToolRow(widget, tools, 3, [impl](QToolButton* button, const CBarCommand& tool) {
+        auto* action = new QAction(QString::fromLatin1(tool.text.c_str()), button);
+        if (impl->prompt)
+            action->setToolTip(QString::fromLatin1(impl->prompt(tool.id).c_str()));
+        button->setDefaultAction(impl->MakeAction(action, tool.id));
+    });
+    new CEventWatcher(d->toolBar, QEvent::Leave, [impl] { impl->ShowPrompt(0); });
+    d->status = MakeStatusPane(widget);
+    // Both are made hidden: the saved state or the View menu shows them.
+    d->toolBar->hide();
+    d->status->hide();
+    d->Place();
     return true;
 }
 
@@ -470,22 +570,45 @@ void CWindowMenuBar::Destroy()
     d->keys.clear();
     delete d->placer;
     d->placer = nullptr;
-    if (d->window->GetImpl()->widget)
-        d->SetClientTop(0);
     delete d->bar.data();
+    delete d->toolBar.data();
+    delete d->status.data();
+    if (d->window->GetImpl()->widget)
+        d->Relayout();
     d->actions.clear();
     d->window = nullptr;
 }
 
-void CWindowMenuBar::Show(bool show)
-{
-    if (!d->bar || show == !d->bar->isHidden())
-        return;
-    d->bar->setVisible(show);
-    d->SetClientTop(show ? d->bar->sizeHint().height() : 0);
-}
+void CWindowMenuBar::Show(bool show) { d->ShowBar(d->bar, show); }
 
 bool CWindowMenuBar::IsShown() const { return d->bar && !d->bar->isHidden(); }
+
+void CWindowMenuBar::ShowToolBar(bool show) { d->ShowBar(d->toolBar, show); }
+
+bool CWindowMenuBar::IsToolBarShown() const { return d->toolBar && !d->toolBar->isHidden(); }
+
+void CWindowMenuBar::ShowStatusBar(bool show) { d->ShowBar(d->status, show); }
+
+bool CWindowMenuBar::IsStatusBarShown() const { return d->status && !d->status->isHidden(); }
+
+void CWindowMenuBar::UpdateToolStates()
+{
+    if (!d->toolBar || d->toolBar->isHidden())
+        return;
+    for (QToolButton* button : d->toolBar->findChildren<QToolButton*>())
+        if (QAction* action = button->defaultAction())
+            for (const auto& entry : d->actions)
+                if (entry.second == action)
+                {
+                    d->Refresh(entry.first);
+                    break;
+                }
+}
+
+std::string CWindowMenuBar::GetStatusText() const
+{
+    return d->status ? d->status->text().toLatin1().toStdString() : std::string();
+}
 
 bool CWindowMenuBar::IsCommandEnabled(UINT id) const
 {

@@ -88,6 +88,23 @@ public:
     // keeps its size.
     void Show(bool show);
     bool IsShown() const;
+
+    // An entry's check mark: -1 for an entry that has none, 0 or 1.
+    using FIsChecked = std::function<int(UINT id)>;
+    // The one-line prompt of a command, shown on the status bar while the pointer is over its
+    // entry or tool button, and as the button's tip.
+    using FPrompt = std::function<std::string(UINT id)>;
+    // Adds a tool bar of text buttons below the menu bar and a status bar of one pane at the
+    // bottom, both hidden. Call after Create; false when there is no bar or the bars exist.
+    bool CreateBars(const std::vector<CBarCommand>& tools, FIsChecked isChecked, FPrompt prompt);
+    // Shown bars take their room from the window, not from the client area.
+    void ShowToolBar(bool show);
+    bool IsToolBarShown() const;
+    void ShowStatusBar(bool show);
+    bool IsStatusBarShown() const;
+    std::string GetStatusText() const;
+    // Enables the shown tool bar's buttons as `isEnabled` says now (the program's idle time).
+    void UpdateToolStates();
     // The entry's state after its menu last opened; false for an unknown id.
     bool IsCommandEnabled(UINT id) const;
 

@@ -372,6 +372,26 @@ BOOL OpenPopupSubMenus(const std::vector<int>& positions)
     return TRUE;
 }
 
+BOOL HoverPopupMenuItem(const std::vector<int>& positions)
+{
+    QMenu* menu = OpenMenu();
+    if (!menu || positions.empty())
+        return FALSE;
+    for (size_t level = 0; level + 1 < positions.size(); ++level)
+    {
+        QAction* action = ActivateEntry(menu, positions[level]);
+        menu = action ? OpenActiveSubMenu(menu, action) : nullptr;
+        if (!menu)
+            return FALSE;
+    }
+    QAction* action = ActivateEntry(menu, positions.back());
+    if (!action)
+        return FALSE;
+    // As the pointer moving onto the entry does.
+    action->hover();
+    return TRUE;
+}
+
 int ClosePopupMenus()
 {
     int closed = 0;

@@ -50,6 +50,10 @@ BOOL ChoosePopupMenuItem(const std::vector<int>& positions);
 // Opens the sub-menus at `positions` (a position per level) of the popup menu shown now and leaves
 // them open, as hovering does. FALSE when no menu is open or an entry has no sub-menu.
 BOOL OpenPopupSubMenus(const std::vector<int>& positions);
+// Puts the pointer's highlight on the entry at `positions` of the popup menu shown now without
+// choosing it, opening sub-menus on the way. FALSE when no menu is open or a position does not
+// exist.
+BOOL HoverPopupMenuItem(const std::vector<int>& positions);
 // Opens the menu at `index` of the window's menu bar, as a click on its title does. FALSE when the
 // window has no menu bar or no such menu.
 BOOL OpenMenuBarMenu(CWnd& window, int index);

@@ -603,7 +603,7 @@ void CWnd::GetClientRect(RECT* rect) const
 {
     if (!rect)
         return;
-    *rect = d->widget ? RECT{0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop, 0)} : RECT{0, 0, 0, 0};
+    *rect = d->widget ? RECT{0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop - d->clientBottom, 0)} : RECT{0, 0, 0, 0};
 }
 
 namespace
@@ -696,7 +696,7 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL)
     if (!d->widget)
         return;
     const QRect r = rect ? QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top)
-                         : QRect(0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop, 0));
+                         : QRect(0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop - d->clientBottom, 0));
     if (r.isEmpty())
         return;
     d->invalid += r;
@@ -833,7 +833,7 @@ CWnd* OwnerOfWidget(QWidget* widget) { return OwnerOf(widget); }
 void PlatformDetail::FitBackBuffer(CWnd::Impl& d, const QWidget& widget, bool keepContent)
 {
     const qreal ratio = widget.devicePixelRatio();
-    const QRect client(0, 0, widget.width(), std::max(widget.height() - d.clientTop, 0));
+    const QRect client(0, 0, widget.width(), std::max(widget.height() - d.clientTop - d.clientBottom, 0));
     const QSize pixels = PixelsFromLogical(client, ratio).size();
     if (d.backBuffer.size() == pixels && d.backBuffer.devicePixelRatio() == ratio)
         return;

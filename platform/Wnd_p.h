@@ -30,6 +30,8 @@ struct CWnd::Impl
     // Height of a bar (a menu bar) that the window shows above its client area; client
     // coordinates start below it.
     int clientTop = 0;
+    // Height of the bars (a status bar) below the client area.
+    int clientBottom = 0;
 };
 
 // The Qt widget behind a CWnd: it turns Qt's events into the CWnd's handlers.

@@ -621,6 +621,28 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
     m_app->m_pMainWnd->GetClientRect(&client);
     EXPECT_EQ(client.Width(), main->GetRect().Width());
     EXPECT_EQ(client.Height(), main->GetRect().Height());
+
+    // With the tool bar and the status bar shown, the status bar naming the button under the
+    // pointer.
+    auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    frame->RunCommand(CEditorMainFrame::kToolBarCommand);
+    frame->RunCommand(CEditorMainFrame::kStatusBarCommand);
+    frame->SendMessage(WM_TIMER, 1);
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
+    ASSERT_TRUE(UiDriver::HoverPopupMenuItem({0}));
+    UiDriver::ClosePopupMenus();
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 4));
+    ASSERT_TRUE(UiDriver::HoverPopupMenuItem({1}));
+    const std::string prompt = frame->GetMenuBar().GetStatusText();
+    UiDriver::ClosePopupMenus();
+    EXPECT_EQ(prompt, "Display program information, version number and copyright");
+    PumpAllMessages();
+    const std::string withBars = std::string("screenshots/editor-main-frame-bars") + (bundled ? "" : "-fixture") + ".png";
+    ASSERT_TRUE(UiDriver::SaveWindowPicture(*frame, withBars));
+    m_app->m_pMainWnd->GetClientRect(&client);
+    EXPECT_EQ(client.Width(), main->GetRect().Width());
+    EXPECT_EQ(client.Height(), main->GetRect().Height());
 }
 
 namespace
@@ -735,7 +757,8 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     ASSERT_NE(frame, nullptr);
     PumpAllMessages();
 
-    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame), (std::vector<std::string>{"&File", "&Edit", "&Setup", "&Help"}));
+    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame),
+              (std::vector<std::string>{"&File", "&Edit", "&View", "&Setup", "&Help"}));
     // The panel keeps its whole size below the bar.
     CRect client;
     frame->GetClientRect(&client);
@@ -783,7 +806,7 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
 
     // The Setup menu opens the MIDI set-up at any time (the dialog itself is tested with the
     // MIDI framework, over this same layout).
-    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 3));
     EXPECT_EQ(UiDriver::DescribePopupMenu(), std::vector<std::string>{"Set Up &MIDI Devices..."});
     EXPECT_TRUE(frame->GetMenuBar().IsCommandEnabled(CEditorCommands::kSetUpMidi));
     UiDriver::ClosePopupMenus();
@@ -806,6 +829,83 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({8}));
     EXPECT_EQ(m_app->Run(), 0);
     EXPECT_EQ(Exit(), 0);
+}
+
+// The tool bar and the status bar start hidden; the View menu shows them, the panel keeps its size
+// and place under the pointer, the status bar names what the pointer is over, and the next start
+// shows the bars as they were left, unless the program's version has changed since.
+TEST_F(EditorStartupTest, ViewMenuShowsTheBarsAndTheNextStartKeepsThemUnlessTheVersionChanged)
+{
+    WriteScript(kScript);
+    ASSERT_TRUE(m_app->InitInstance());
+    auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    PumpAllMessages();
+    CWindowMenuBar& bars = frame->GetMenuBar();
+    EXPECT_FALSE(bars.IsToolBarShown());
+    EXPECT_FALSE(bars.IsStatusBarShown());
+    CRect outer;
+    frame->GetWindowRect(&outer);
+    const int hiddenHeight = outer.Height();
+
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"&Tool Bar", "&Status Bar"}));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({0}));
+    PumpAllMessages();
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"*&Tool Bar", "&Status Bar"}));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({1}));
+    PumpAllMessages();
+    EXPECT_TRUE(bars.IsToolBarShown());
+    EXPECT_TRUE(bars.IsStatusBarShown());
+
+    // The window grew by the bars; the panel did not move within its client area nor change size.
+    frame->GetWindowRect(&outer);
+    EXPECT_GT(outer.Height(), hiddenHeight);
+    CRect client;
+    frame->GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 200);
+    EXPECT_EQ(client.Height(), 100);
+    CPoint origin(0, 0);
+    frame->ClientToScreen(&origin);
+    EXPECT_GT(origin.y, outer.top);
+    EXPECT_LT(origin.y + 100, outer.bottom);
+
+    // Prompts: the status bar shows the command's line while a menu entry is under the pointer.
+    EXPECT_EQ(CEditorMainFrame::CommandPrompt(CEditorCommands::kAbout),
+              "Display program information, version number and copyright");
+    EXPECT_EQ(CEditorMainFrame::CommandPrompt(CEditorCommands::kCopyTone1 + 2), "Copy Patch Tone 3");
+    EXPECT_EQ(CEditorMainFrame::CommandPrompt(1), "");
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
+    EXPECT_TRUE(UiDriver::HoverPopupMenuItem({2}));
+    EXPECT_EQ(bars.GetStatusText(), "Save the active document");
+    UiDriver::ClosePopupMenus();
+    PumpAllMessages();
+    EXPECT_EQ(bars.GetStatusText(), "");
+
+    // Hide the tool bar again, close: the next start shows only the status bar.
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({0}));
+    PumpAllMessages();
+    frame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(m_app->Run(), 0);
+    Restart("");
+    ASSERT_TRUE(m_app->InitInstance());
+    frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(frame->GetMenuBar().IsToolBarShown());
+    EXPECT_TRUE(frame->GetMenuBar().IsStatusBarShown());
+    frame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(m_app->Run(), 0);
+
+    // Another version of the program since the last close: the bars start hidden once.
+    ASSERT_TRUE(WriteProfileString("Version", "FileVersion", "0.9.0.0"));
+    Restart("");
+    ASSERT_TRUE(m_app->InitInstance());
+    frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_FALSE(frame->GetMenuBar().IsToolBarShown());
+    EXPECT_FALSE(frame->GetMenuBar().IsStatusBarShown());
 }
 
 TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)
