@@ -13,6 +13,7 @@
 #include "toolkit/gt/VersionInfo.h"
 #include "toolkit/ul/TipBar.h"
 
+#include <algorithm>
 #include <map>
 
 namespace
@@ -97,14 +98,86 @@ bool CEditorMainFrame::Create()
     }
     KeepOnScreen(*this);
     SetWindowText(CEditorNames::GetApplicationName().c_str());
-    m_maximized = IsWindowMaximized(kClassName);
     if (!UL::GetTipBar()->Create())
     {
         DestroyWindow();
         return false;
     }
-    ShowWindow(SW_SHOW);
+    if (IsWindowMaximized(kClassName))
+        EnterCaptionlessMaximized();
+    else
+        ShowWindow(SW_SHOW);
     return true;
+}
+
+// The window returns to the rectangle it had before, menu bar included: a frame that changes
+// its caption may forget its normal rectangle, so the frame keeps it.
+void CEditorMainFrame::EnterCaptionlessMaximized()
+{
+    if (m_maximized || !GetSafeHwnd())
+        return;
+    m_maximized = true;
+    WINDOWPLACEMENT placement;
+    if (GetWindowPlacement(this, &placement))
+        m_normalRect = placement.rcNormalPosition;
+    ShowWindowCaption(this, false);
+    ShowWindowState(this, SW_MAXIMIZE);
+    m_menuBar.Show(false);
+    CenterClientArea(this, PanelSize());
+}
+
+void CEditorMainFrame::LeaveCaptionlessMaximized()
+{
+    if (!m_maximized || !GetSafeHwnd())
+        return;
+    m_maximized = false;
+    CenterClientArea(this, SIZE{0, 0});
+    ShowWindowCaption(this, true);
+    ShowWindowState(this, SW_RESTORE);
+    m_menuBar.Show(true);
+    if (!m_normalRect.IsRectEmpty())
+        SetWindowOuterRect(this, m_normalRect);
+}
+
+SIZE CEditorMainFrame::PanelSize() const
+{
+    const CWindowRootPanel* panel = GetPanel();
+    if (!panel)
+        return SIZE{0, 0};
+    return SIZE{std::max<int32_t>(1, panel->GetRect().Width()), std::max<int32_t>(1, panel->GetRect().Height())};
+}
+
+LRESULT CEditorMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SYSCOMMAND)
+    {
+        const WPARAM command = wParam & 0xFFF0;
+        if (command == SC_MAXIMIZE)
+            EnterCaptionlessMaximized();
+        else if (command == SC_RESTORE)
+            LeaveCaptionlessMaximized();
+    }
+    return CPanelWindow::WindowProc(message, wParam, lParam);
+}
+
+void CEditorMainFrame::OnLButtonDblClk(UINT flags, CPoint point)
+{
+    CRect client;
+    GetClientRect(&client);
+    if (m_maximized && !client.PtInRect(point))
+    {
+        LeaveCaptionlessMaximized();
+        return;
+    }
+    CPanelWindow::OnLButtonDblClk(flags, point);
+}
+
+void CEditorMainFrame::OnPanelResized(int32_t dw, int32_t dh)
+{
+    if (m_maximized)
+        CenterClientArea(this, PanelSize());
+    else
+        CPanelWindow::OnPanelResized(dw, dh);
 }
 
 void CEditorMainFrame::OnDropFiles(const std::vector<std::string>& paths)

@@ -34,8 +34,13 @@ public:
     CWindowRootPanel* GetRootPanel() const { return GetPanel(); }
     UINT GetIconId() const { return m_iconId; }
 
-    // The system keeps no maximised state for this window: the stored one is reported back.
+    // Maximised, the window has neither caption nor menu bar: the panel stays its size, centred
+    // on black. The user enters the mode by maximising the window and leaves it by restoring it
+    // or by a double click beside the panel; the mode is stored at close and taken up at the next
+    // start.
     bool IsCaptionlessMaximized() const { return m_maximized; }
+    void EnterCaptionlessMaximized();
+    void LeaveCaptionlessMaximized();
 
     // Files dropped on the window: each is opened in turn, as the user would one by one.
     void OnDropFiles(const std::vector<std::string>& paths) override;
@@ -61,6 +66,10 @@ public:
     CWindowMenuBar& GetMenuBar() { return m_menuBar; }
 
 protected:
+    // The window manager's maximise and restore (WM_SYSCOMMAND) enter and leave the mode.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnLButtonDblClk(UINT flags, CPoint point) override;
+    void OnPanelResized(int32_t dw, int32_t dh) override;
     void OnTimer(UINT_PTR id) override;
     // The save prompt may keep the program open; otherwise the version and the maximised state
     // are stored and the program ends.
@@ -68,8 +77,11 @@ protected:
     void OnDestroy() override;
 
 private:
+    SIZE PanelSize() const;
+
     UINT m_iconId;
     bool m_maximized = false;
+    CRect m_normalRect;   // the outer rectangle to return to from the maximised mode
     CWindowMenuBar m_menuBar;
 };
 

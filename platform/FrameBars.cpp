@@ -484,7 +484,7 @@ struct CWindowMenuBar::Impl
     }
 
     // Moves the client area between the bars shown, growing or shrinking the window so the client
-    // area keeps its size.
+    // area keeps its size (unless the window is maximised).
     void Relayout()
     {
         CWnd::Impl* w = window->GetImpl();
@@ -499,7 +499,9 @@ struct CWindowMenuBar::Impl
         w->clientTop = top;
         w->clientBottom = bottom;
         w->backBuffer = QImage();
-        widget->resize(widget->width(), widget->height() + change);
+        // A maximised window keeps its size: the client area gives and takes the room.
+        if (!widget->isMaximized() && !widget->isFullScreen())
+            widget->resize(widget->width(), widget->height() + change);
         Place();
         widget->update();
     }

@@ -257,17 +257,6 @@ LRESULT CMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(id);
         return 0;
     }
-    case WM_SYSCOMMAND:
-        if (QWidget* widget = GetImpl()->widget.data())
-        {
-            if ((wParam & 0xFFF0) == SC_MAXIMIZE)
-                widget->showMaximized();
-            else if ((wParam & 0xFFF0) == SC_MINIMIZE)
-                widget->showMinimized();
-            else if ((wParam & 0xFFF0) == SC_RESTORE)
-                widget->showNormal();
-        }
-        return 0;
     case WM_MDIICONARRANGE: MDIIconArrange(); return 0;
     default: return CWnd::WindowProc(message, wParam, lParam);
     }

@@ -10,11 +10,7 @@
 #include <vector>
 
 constexpr UINT WM_INITMENUPOPUP = 0x0117;
-constexpr UINT WM_SYSCOMMAND = 0x0112;
 constexpr UINT WM_MDIICONARRANGE = 0x0228;
-constexpr WPARAM SC_MINIMIZE = 0xF020;
-constexpr WPARAM SC_MAXIMIZE = 0xF030;
-constexpr WPARAM SC_RESTORE = 0xF120;
 constexpr int32_t CW_USEDEFAULT = static_cast<int32_t>(0x80000000);
 
 // Window-menu commands of the frame.

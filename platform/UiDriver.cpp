@@ -156,7 +156,7 @@ BOOL SendButton(CWnd& window, POINT client, bool right, UINT heldButtons, bool d
     QWidget* widget = window.GetImpl() ? window.GetImpl()->widget.data() : nullptr;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
+    const QPoint local = QPoint(client.x, client.y) + window.GetImpl()->ClientOrigin();
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;
@@ -202,7 +202,7 @@ BOOL MouseMove(CWnd& window, POINT client, UINT heldButtons)
         held |= Qt::LeftButton;
     if (heldButtons & MK_RBUTTON)
         held |= Qt::RightButton;
-    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
+    const QPoint local = QPoint(client.x, client.y) + window.GetImpl()->ClientOrigin();
     QMouseEvent event(QEvent::MouseMove, QPointF(local), QPointF(widget->mapToGlobal(local)), Qt::NoButton, held,
                       QApplication::keyboardModifiers());
     QApplication::sendEvent(widget, &event);
@@ -247,7 +247,7 @@ BOOL Click(CWnd& window, POINT client, bool right)
     QWidget* widget = window.GetImpl()->widget;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
+    const QPoint local = QPoint(client.x, client.y) + window.GetImpl()->ClientOrigin();
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;
@@ -260,7 +260,7 @@ BOOL DoubleClick(CWnd& window, POINT client)
     QWidget* widget = window.GetImpl()->widget;
     if (!widget)
         return FALSE;
-    const QPoint local(client.x, client.y + window.GetImpl()->clientTop);
+    const QPoint local = QPoint(client.x, client.y) + window.GetImpl()->ClientOrigin();
     QWidget* target = widget->childAt(local);
     if (!target)
         target = widget;

@@ -170,3 +170,34 @@ BOOL SetWindowOuterRect(CWnd* window, const RECT& rect, UINT flags)
         w->move(rect.left, rect.top);
     return TRUE;
 }
+
+void ShowWindowCaption(CWnd* window, bool show)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w || !w->isWindow() || w->windowFlags().testFlag(Qt::FramelessWindowHint) == !show)
+        return;
+    // Qt hides a window whose frame changes; it is shown again in the state it had. The state
+    // changes on the way are the platform's, not the user's.
+    CWnd::Impl* d = window->GetImpl();
+    const bool visible = w->isVisible();
+    d->changingFrame = true;
+    w->setWindowFlag(Qt::FramelessWindowHint, !show);
+    if (visible)
+        w->show();
+    d->changingFrame = false;
+}
+
+void CenterClientArea(CWnd* window, SIZE size)
+{
+    QWidget* w = WidgetOf(window);
+    if (!w)
+        return;
+    CWnd::Impl* d = window->GetImpl();
+    const QSize centred = size.cx > 0 && size.cy > 0 ? QSize(size.cx, size.cy) : QSize();
+    if (centred == d->centredClient)
+        return;
+    d->centredClient = centred;
+    d->backBuffer = QImage();
+    window->Invalidate(FALSE);
+    w->update();
+}

@@ -38,3 +38,10 @@ void FitRectIntoBounds(RECT& rect, const RECT& bounds);
 // Moves and sizes a window by its outer rectangle (GetWindowRect's), frame included, as Windows'
 // SetWindowPos and MoveWindow do for top-level windows. SWP_NOMOVE and SWP_NOSIZE as there.
 BOOL SetWindowOuterRect(CWnd* window, const RECT& rect, UINT flags = 0);
+
+// Removes a top-level window's caption and border (WS_CAPTION taken from its style) or puts them
+// back. The window keeps its state; a hidden window stays hidden until it is shown.
+void ShowWindowCaption(CWnd* window, bool show);
+// Keeps the window's client area at `size`, centred between its bars, with black around it; a
+// size of 0 by 0 lets the client area fill the room between the bars again.
+void CenterClientArea(CWnd* window, SIZE size);

@@ -94,13 +94,15 @@ CWnd* MouseTarget(CWnd* owner, QMouseEvent* event, CPoint* point)
 {
     CWnd* target = owner;
     const QPoint local = event->position().toPoint();
-    *point = CPoint(local.x(), local.y() - owner->GetImpl()->clientTop);
+    const QPoint origin = owner->GetImpl()->ClientOrigin();
+    *point = CPoint(local.x() - origin.x(), local.y() - origin.y());
     if (CWnd* capture = PlatformDetail::LookupWindow(g_capture))
     {
         if (capture != owner && capture->GetImpl()->widget)
         {
             const QPoint mapped = capture->GetImpl()->widget->mapFromGlobal(event->globalPosition().toPoint());
-            *point = CPoint(mapped.x(), mapped.y() - capture->GetImpl()->clientTop);
+            const QPoint captureOrigin = capture->GetImpl()->ClientOrigin();
+            *point = CPoint(mapped.x() - captureOrigin.x(), mapped.y() - captureOrigin.y());
             target = capture;
         }
     }
@@ -253,7 +255,8 @@ void CWndWidget::paintEvent(QPaintEvent* e)
         return;
     CWnd::Impl* d = m_owner->GetImpl();
     PlatformDetail::FitBackBuffer(*d, *this, true);
-    const QRegion clientRegion = e->region().translated(0, -d->clientTop);
+    const QRect client = d->ClientRect();
+    const QRegion clientRegion = e->region().translated(-client.topLeft());
     d->invalid -= clientRegion;
     d->paintRegion = clientRegion;
     d->painting = true;
@@ -265,7 +268,11 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     // The buffer has the widget's ratio, so this copies device pixels one to one.
     QPainter painter(this);
     painter.setClipRegion(e->region());
-    painter.drawImage(0, d->clientTop, d->backBuffer);
+    // Around a centred client area the window is black.
+    if (!d->centredClient.isEmpty())
+        for (const QRect& around : e->region() - QRegion(client))
+            painter.fillRect(around, Qt::black);
+    painter.drawImage(client.topLeft(), d->backBuffer);
 }
 
 void CWndWidget::changeEvent(QEvent* e)
@@ -277,6 +284,16 @@ void CWndWidget::changeEvent(QEvent* e)
         CWndDispatch::Activate(m_owner, isActiveWindow() ? WA_ACTIVE : WA_INACTIVE, isMinimized());
     else if (e->type() == QEvent::EnabledChange)
         CWndDispatch::Enable(m_owner, isEnabled());
+    else if (e->type() == QEvent::WindowStateChange && isWindow() && !m_owner->GetImpl()->changingFrame)
+    {
+        // The window manager maximised or restored the window: the window hears it as the
+        // window menu's command.
+        const bool wasMaximized = static_cast<QWindowStateChangeEvent*>(e)->oldState() & Qt::WindowMaximized;
+        if (!wasMaximized && isMaximized())
+            CWndDispatch::Proc(m_owner, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+        else if (wasMaximized && !isMaximized() && !isMinimized())
+            CWndDispatch::Proc(m_owner, WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
 }
 
 void CWndWidget::moveEvent(QMoveEvent*)
@@ -436,8 +453,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* windowName, DWORD style, const RE
     widget->setWindowTitle(FromBytes(windowName));
     const CRect r(rect);
     // A child's rectangle is in its parent's client coordinates, which start below the parent's bar.
-    const int parentTop = (style & WS_CHILD) && parent ? parent->d->clientTop : 0;
-    widget->setGeometry(r.left, r.top + parentTop, std::max(r.Width(), 0), std::max(r.Height(), 0));
+    const QPoint parentOrigin = (style & WS_CHILD) && parent ? parent->d->ClientOrigin() : QPoint();
+    widget->setGeometry(r.left + parentOrigin.x(), r.top + parentOrigin.y(), std::max(r.Width(), 0),
+                        std::max(r.Height(), 0));
     d->widget = widget;
     d->parent = parent;
     d->id = id;
@@ -603,15 +621,16 @@ void CWnd::GetClientRect(RECT* rect) const
 {
     if (!rect)
         return;
-    *rect = d->widget ? RECT{0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop - d->clientBottom, 0)} : RECT{0, 0, 0, 0};
+    const QRect client = d->ClientRect();
+    *rect = RECT{0, 0, client.width(), client.height()};
 }
 
 namespace
 {
 // A child window is placed in its parent's client coordinates, which start below the parent's bar.
-int ParentClientTop(const std::unique_ptr<CWnd::Impl>& d)
+QPoint ParentClientOrigin(const std::unique_ptr<CWnd::Impl>& d)
 {
-    return d->widget && !d->widget->isWindow() && d->parent ? d->parent->GetImpl()->clientTop : 0;
+    return d->widget && !d->widget->isWindow() && d->parent ? d->parent->GetImpl()->ClientOrigin() : QPoint();
 }
 }
 
@@ -632,8 +651,8 @@ void CWnd::GetWindowRect(RECT* rect) const
 void CWnd::MoveWindow(const RECT& rect, BOOL)
 {
     if (d->widget)
-        d->widget->setGeometry(rect.left, rect.top + ParentClientTop(d), std::max(rect.right - rect.left, 0),
-                               std::max(rect.bottom - rect.top, 0));
+        d->widget->setGeometry(QRect(QPoint(rect.left, rect.top) + ParentClientOrigin(d),
+                                     QSize(std::max(rect.right - rect.left, 0), std::max(rect.bottom - rect.top, 0))));
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
@@ -641,7 +660,7 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
     if (!d->widget)
         return FALSE;
     if (!(flags & SWP_NOMOVE))
-        d->widget->move(x, y + ParentClientTop(d));
+        d->widget->move(QPoint(x, y) + ParentClientOrigin(d));
     if (!(flags & SWP_NOSIZE))
         d->widget->resize(std::max(cx, 0), std::max(cy, 0));
     if (!(flags & SWP_NOZORDER) && !insertAfter)
@@ -657,7 +676,7 @@ void CWnd::ClientToScreen(POINT* point) const
 {
     if (!point || !d->widget)
         return;
-    const QPoint p = d->widget->mapToGlobal(QPoint(point->x, point->y + d->clientTop));
+    const QPoint p = d->widget->mapToGlobal(QPoint(point->x, point->y) + d->ClientOrigin());
     *point = POINT{p.x(), p.y()};
 }
 
@@ -665,8 +684,8 @@ void CWnd::ScreenToClient(POINT* point) const
 {
     if (!point || !d->widget)
         return;
-    const QPoint p = d->widget->mapFromGlobal(QPoint(point->x, point->y));
-    *point = POINT{p.x(), p.y() - d->clientTop};
+    const QPoint p = d->widget->mapFromGlobal(QPoint(point->x, point->y)) - d->ClientOrigin();
+    *point = POINT{p.x(), p.y()};
 }
 
 void CWnd::ClientToScreen(RECT* rect) const
@@ -696,17 +715,17 @@ void CWnd::InvalidateRect(const RECT* rect, BOOL)
     if (!d->widget)
         return;
     const QRect r = rect ? QRect(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top)
-                         : QRect(0, 0, d->widget->width(), std::max(d->widget->height() - d->clientTop - d->clientBottom, 0));
+                         : QRect(QPoint(), d->ClientRect().size());
     if (r.isEmpty())
         return;
     d->invalid += r;
-    d->widget->update(r.translated(0, d->clientTop));
+    d->widget->update(r.translated(d->ClientOrigin()));
 }
 
 void CWnd::UpdateWindow()
 {
     if (d->widget && !d->invalid.isEmpty() && d->widget->isVisible())
-        d->widget->repaint(d->invalid.translated(0, d->clientTop));
+        d->widget->repaint(d->invalid.translated(d->ClientOrigin()));
 }
 
 CWnd* CWnd::SetCapture()
@@ -751,6 +770,18 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM)
     {
     case WM_TIMER: OnTimer(static_cast<UINT_PTR>(wParam)); break;
     case WM_CLOSE: OnClose(); break;
+    case WM_SYSCOMMAND:
+        if (QWidget* widget = d->widget.data(); widget && widget->isWindow())
+        {
+            const WPARAM command = wParam & 0xFFF0;
+            if (command == SC_MAXIMIZE && !widget->isMaximized())
+                widget->showMaximized();
+            else if (command == SC_MINIMIZE && !widget->isMinimized())
+                widget->showMinimized();
+            else if (command == SC_RESTORE && (widget->isMaximized() || widget->isMinimized()))
+                widget->showNormal();
+        }
+        break;
     default: break;
     }
     return 0;
@@ -833,7 +864,7 @@ CWnd* OwnerOfWidget(QWidget* widget) { return OwnerOf(widget); }
 void PlatformDetail::FitBackBuffer(CWnd::Impl& d, const QWidget& widget, bool keepContent)
 {
     const qreal ratio = widget.devicePixelRatio();
-    const QRect client(0, 0, widget.width(), std::max(widget.height() - d.clientTop - d.clientBottom, 0));
+    const QRect client(QPoint(), d.ClientRect().size());
     const QSize pixels = PixelsFromLogical(client, ratio).size();
     if (d.backBuffer.size() == pixels && d.backBuffer.devicePixelRatio() == ratio)
         return;

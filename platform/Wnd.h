@@ -70,6 +70,14 @@ constexpr DWORD WS_THICKFRAME = 0x00040000;
 constexpr DWORD WS_POPUP = 0x80000000;
 constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;   // dwExStyle: no taskbar entry, no activation
 
+// The window menu's commands: WM_SYSCOMMAND's wParam (low four bits aside). A top-level window
+// is sent SC_MAXIMIZE and SC_RESTORE when the user maximises or restores it through the window
+// manager; the default handling shows the window in that state.
+constexpr UINT WM_SYSCOMMAND = 0x0112;
+constexpr WPARAM SC_MINIMIZE = 0xF020;
+constexpr WPARAM SC_MAXIMIZE = 0xF030;
+constexpr WPARAM SC_RESTORE = 0xF120;
+
 // SetWindowPos flags.
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;

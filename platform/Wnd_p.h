@@ -3,7 +3,10 @@
 // drawing and message code.
 #include "platform/Wnd.h"
 
+#include <algorithm>
+
 #include <QImage>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QRegion>
@@ -32,6 +35,16 @@ struct CWnd::Impl
     int clientTop = 0;
     // Height of the bars (a status bar) below the client area.
     int clientBottom = 0;
+    // When not empty, the client area keeps this size, centred in the room between the bars; the
+    // rest of that room is painted black (a caption-less maximised frame).
+    QSize centredClient;
+    // Set while the platform changes the window's frame itself: the state changes that follow
+    // are not the user's.
+    bool changingFrame = false;
+
+    // The client area in widget coordinates.
+    QRect ClientRect() const;
+    QPoint ClientOrigin() const { return ClientRect().topLeft(); }
 };
 
 // The Qt widget behind a CWnd: it turns Qt's events into the CWnd's handlers.
@@ -67,6 +80,18 @@ protected:
 private:
     CWnd* m_owner;
 };
+
+inline QRect CWnd::Impl::ClientRect() const
+{
+    const int width = widget ? widget->width() : 0;
+    const int height = widget ? widget->height() : 0;
+    const QRect room(0, clientTop, width, std::max(height - clientTop - clientBottom, 0));
+    if (centredClient.isEmpty())
+        return room;
+    const int left = std::max((room.width() - centredClient.width()) / 2, 0);
+    const int top = std::max((room.height() - centredClient.height()) / 2, 0);
+    return QRect(QPoint(left, room.top() + top), centredClient);
+}
 
 // The CWnd whose widget is `widget` or its nearest ancestor, or null.
 CWnd* OwnerOfWidget(QWidget* widget);

@@ -130,6 +130,37 @@ protected:
         ASSERT_TRUE(WriteFileBytes(m_program.Path() + "/Script/Q9EE/Script.xml", xml));
     }
 
+    // A panel "main" of 360 by 120 with a drawn background and a few text controls.
+    void WriteLookScript()
+    {
+        WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
+<script>
+<textWriter><name>caption</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>14</fontHeight><fontColor>230,230,230</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
+<textWriter><name>lcd</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>16</fontHeight><fontColor>40,255,120</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
+<bitmap><name>back.png</name></bitmap>
+<structType><type>commonT</type><name>$name</name><address>$address</address>
+  <value><type>string</type><name>patchName</name><size>0C</size><default>Warm Strings</default></value>
+  <value><type>int1x7</type><name>level</name><default>100</default></value>
+</structType>
+<structType><type>fmT</type><name>$name</name><address>$address</address>
+  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
+</structType>
+<struct><type>fmT</type><name>fm</name><address>1F 00 00 00</address></struct>
+<panelType><type>mainT</type><name>main</name><position>0,0</position><size>360,120</size><bitmapRef>back.png</bitmapRef>
+  <control><type>label</type><name>title</name><position>16,12</position><size>200,18</size><textWriterRef>caption</textWriterRef><label>TALVARIX  Patch</label></control>
+  <control><type>label</type><name>name</name><position>16,40</position><size>160,22</size><textWriterRef>lcd</textWriterRef><label>Warm Strings</label></control>
+  <control><type>label</type><name>levelCaption</name><position>200,40</position><size>60,18</size><textWriterRef>caption</textWriterRef><label>Level</label></control>
+  <control><type>label</type><name>level</name><position>260,40</position><size>60,22</size><textWriterRef>lcd</textWriterRef><label>100</label></control>
+</panelType>
+<panel><type>mainT</type></panel>
+</script>
+)");
+        ASSERT_TRUE(WritePicture(m_program.Path() + "/Script/Q9EE/back.png", 360, 120, [](int, int y) {
+            const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
+            return 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
+        }));
+    }
+
     int Exit()
     {
         m_exited = true;
@@ -578,32 +609,7 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
         SetProgramFolder(programFolder);
     else
     {
-        WriteScript(R"(<?xml version="1.0" encoding="ISO-8859-1"?>
-<script>
-<textWriter><name>caption</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>14</fontHeight><fontColor>230,230,230</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
-<textWriter><name>lcd</name><fontFaceName>DEFAULT</fontFaceName><fontHeight>16</fontHeight><fontColor>40,255,120</fontColor><backgroundMode>transparent</backgroundMode></textWriter>
-<bitmap><name>back.png</name></bitmap>
-<structType><type>commonT</type><name>$name</name><address>$address</address>
-  <value><type>string</type><name>patchName</name><size>0C</size><default>Warm Strings</default></value>
-  <value><type>int1x7</type><name>level</name><default>100</default></value>
-</structType>
-<structType><type>fmT</type><name>$name</name><address>$address</address>
-  <struct><type>commonT</type><name>common</name><address>00 00 00 00</address></struct>
-</structType>
-<struct><type>fmT</type><name>fm</name><address>1F 00 00 00</address></struct>
-<panelType><type>mainT</type><name>main</name><position>0,0</position><size>360,120</size><bitmapRef>back.png</bitmapRef>
-  <control><type>label</type><name>title</name><position>16,12</position><size>200,18</size><textWriterRef>caption</textWriterRef><label>TALVARIX  Patch</label></control>
-  <control><type>label</type><name>name</name><position>16,40</position><size>160,22</size><textWriterRef>lcd</textWriterRef><label>Warm Strings</label></control>
-  <control><type>label</type><name>levelCaption</name><position>200,40</position><size>60,18</size><textWriterRef>caption</textWriterRef><label>Level</label></control>
-  <control><type>label</type><name>level</name><position>260,40</position><size>60,22</size><textWriterRef>lcd</textWriterRef><label>100</label></control>
-</panelType>
-<panel><type>mainT</type></panel>
-</script>
-)");
-        ASSERT_TRUE(WritePicture(m_program.Path() + "/Script/Q9EE/back.png", 360, 120, [](int, int y) {
-            const uint32_t shade = static_cast<uint32_t>(70 - y / 4);
-            return 0xFF000000u | (shade << 16) | (shade << 8) | (shade + 6);
-        }));
+        WriteLookScript();
     }
     ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
     PumpAllMessages();
@@ -906,6 +912,89 @@ TEST_F(EditorStartupTest, ViewMenuShowsTheBarsAndTheNextStartKeepsThemUnlessTheV
     ASSERT_NE(frame, nullptr);
     EXPECT_FALSE(frame->GetMenuBar().IsToolBarShown());
     EXPECT_FALSE(frame->GetMenuBar().IsStatusBarShown());
+}
+
+// Maximised, the main frame has neither caption nor menu bar and shows the panel at its size,
+// centred on black; a double click beside the panel or the window manager's restore brings the
+// window back as it was, and a close while maximised makes the next start maximised.
+TEST_F(EditorStartupTest, MaximisedMainFrameShowsThePanelCentredOnBlackWithoutCaptionOrMenu)
+{
+    WriteLookScript();
+    ASSERT_TRUE(m_app->InitInstance());
+    auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    PumpAllMessages();
+    CRect normal;
+    frame->GetWindowRect(&normal);
+
+    // The window manager maximises the window.
+    ASSERT_TRUE(ShowWindowState(frame, SW_MAXIMIZE));
+    PumpAllMessages();
+    EXPECT_TRUE(frame->IsCaptionlessMaximized());
+    EXPECT_FALSE(frame->GetMenuBar().IsShown());
+    auto expectCentred = [&] {
+        CRect outer, client;
+        frame->GetWindowRect(&outer);
+        frame->GetClientRect(&client);
+        EXPECT_EQ(client.Width(), 360);
+        EXPECT_EQ(client.Height(), 120);
+        EXPECT_GT(outer.Width(), 360);
+        CPoint origin(0, 0);
+        frame->ClientToScreen(&origin);
+        EXPECT_EQ(origin.x - outer.left, (outer.Width() - 360) / 2);
+        EXPECT_EQ(origin.y - outer.top, (outer.Height() - 120) / 2);
+    };
+    expectCentred();
+    mkdir("screenshots", 0755);
+    const std::string picture = "screenshots/editor-main-frame-maximized.png";
+    ASSERT_TRUE(UiDriver::SaveWindowPicture(*frame, picture));
+    CBitmap saved;
+    ASSERT_TRUE(saved.LoadFile(picture.c_str()));
+    const CSize size = saved.GetSize();
+    ASSERT_GT(size.cx, 360);
+    ASSERT_GT(size.cy, 120);
+    EXPECT_EQ(saved.GetRow(2)[2] & 0xFFFFFFu, 0u) << "black around the panel";
+    const uint32_t middle = saved.GetRow(size.cy / 2)[size.cx / 2] & 0xFFFFFFu;
+    EXPECT_NE(middle, 0u) << "the panel's background in the middle";
+
+    // A double click on the black beside the panel leaves the mode: caption, menu and size back.
+    ASSERT_TRUE(UiDriver::DoubleClick(*frame, CPoint(-8, -8)));
+    PumpAllMessages();
+    EXPECT_FALSE(frame->IsCaptionlessMaximized());
+    EXPECT_FALSE(IsZoomed(frame));
+    EXPECT_TRUE(frame->GetMenuBar().IsShown());
+    CRect restored, client;
+    frame->GetWindowRect(&restored);
+    frame->GetClientRect(&client);
+    EXPECT_EQ(restored.Size(), normal.Size());
+    EXPECT_EQ(client.Width(), 360);
+    EXPECT_EQ(client.Height(), 120);
+
+    // Maximised at close: the next start opens maximised, and the window manager's restore ends it.
+    ASSERT_TRUE(ShowWindowState(frame, SW_MAXIMIZE));
+    PumpAllMessages();
+    frame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(m_app->Run(), 0);
+    EXPECT_TRUE(IsWindowMaximized(CEditorMainFrame::kClassName));
+    Restart("");
+    ASSERT_TRUE(m_app->InitInstance());
+    frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    PumpAllMessages();
+    EXPECT_TRUE(frame->IsCaptionlessMaximized());
+    EXPECT_TRUE(IsZoomed(frame));
+    EXPECT_FALSE(frame->GetMenuBar().IsShown());
+    expectCentred();
+    ASSERT_TRUE(ShowWindowState(frame, SW_RESTORE));
+    PumpAllMessages();
+    EXPECT_FALSE(frame->IsCaptionlessMaximized());
+    EXPECT_TRUE(frame->GetMenuBar().IsShown());
+    frame->GetClientRect(&client);
+    EXPECT_EQ(client.Width(), 360);
+    EXPECT_EQ(client.Height(), 120);
+    frame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(m_app->Run(), 0);
+    EXPECT_FALSE(IsWindowMaximized(CEditorMainFrame::kClassName));
 }
 
 TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)

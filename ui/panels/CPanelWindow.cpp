@@ -147,6 +147,13 @@ void CPanelWindow::OnEnable(BOOL enable)
     CPanelWindowGroup::GetInstance().OnEnable(enable != FALSE);
 }
 
+void CPanelWindow::OnPanelResized(int32_t dw, int32_t dh)
+{
+    CRect window;
+    GetWindowRect(&window);
+    SetWindowPos(nullptr, 0, 0, window.Width() + dw, window.Height() + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void CPanelWindow::OnMove(int, int)
 {
     if (m_panel)
@@ -265,12 +272,8 @@ void CWindowRootPanel::SetRect(const RECT& rect)
     const int32_t dw = (rect.right - rect.left) - m_rect.Width();
     const int32_t dh = (rect.bottom - rect.top) - m_rect.Height();
     CVeyRootPanel::SetRect(rect);
-    if (!m_window || !m_window->GetSafeHwnd())
-        return;
-    CRect window;
-    m_window->GetWindowRect(&window);
-    m_window->SetWindowPos(nullptr, 0, 0, window.Width() + dw, window.Height() + dh,
-                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_window && m_window->GetSafeHwnd())
+        m_window->OnPanelResized(dw, dh);
 }
 
 std::unique_ptr<CVeyRootPanel> CWindowPanelFactory::CreateRootPanel()

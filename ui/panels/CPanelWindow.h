@@ -26,6 +26,9 @@ public:
     // is destroyed, which may happen inside one of its own handlers.
     void Detach() { m_panel = nullptr; }
     CWindowRootPanel* GetPanel() const { return m_panel; }
+    // The panel's size changed by `dw` by `dh`: the window changes by as much, so that its client
+    // area stays the panel.
+    virtual void OnPanelResized(int32_t dw, int32_t dh);
 
 protected:
     // Input messages sent to the window (as the system would) reach the handlers below too.
