@@ -35,6 +35,9 @@ protected:
 
 private:
     bool ReadEvent();
+    // The usual event, a system-exclusive message that lies whole in the window, read with a
+    // local cursor; `handled` false, nothing read, for any other for ReadEvent to read.
+    bool ReadSysexInWindow(bool& handled);
     // Exactly `count` bytes at the read position, appended to `out`. A count read from a corrupt
     // file never allocates more than the data holds.
     bool ReadBytes(Bytes& out, size_t count);
