@@ -11,8 +11,13 @@ constexpr size_t kReadPiece = 4096;
 
 // A variable-length quantity from [at, end), `at` moved past it; false when it runs past the end
 // or would need a fifth byte.
-bool DecodeVariableLength(const uint8_t*& at, const uint8_t* end, uint32_t& value)
+inline bool DecodeVariableLength(const uint8_t*& at, const uint8_t* end, uint32_t& value)
 {
+    if (at != end && *at < 0x80)   // most deltas and counts are one byte
+    {
+        value = *at++;
+        return true;
+    }
     value = 0;
     for (size_t i = 0; i < CSmf::kMaxVariableLengthBytes && at != end; ++i)
     {
@@ -144,10 +149,11 @@ bool CSmfReader::Parse()
 
 bool CSmfReader::ReadEvent()
 {
-    bool handled = false;
-    const bool read = ReadSysexInWindow(handled);
-    if (handled)
-        return read;
+    size_t sysexRead = 0;
+    if (!ReadSysexRunInWindow(sysexRead))
+        return false;
+    if (sysexRead > 0)
+        return true;
 
     uint32_t delta = 0;
     uint8_t status = 0;
@@ -220,37 +226,42 @@ bool CSmfReader::ReadEvent()
     return OnChannelMessage(delta, CShortMessage(status, data[0], data[1]));
 }
 
-bool CSmfReader::ReadSysexInWindow(bool& handled)
+bool CSmfReader::ReadSysexRunInWindow(size_t& eventCount)
 {
-    handled = false;
-    const size_t offset = m_position - m_windowStart;
-    if (offset >= m_windowSize)
-        return false;
-    const uint8_t* const start = m_window + offset;
-    const uint8_t* const end = m_window + m_windowSize;
-    const uint8_t* at = start;
-    uint32_t delta = 0;
-    uint32_t count = 0;
-    if (!DecodeVariableLength(at, end, delta) || at == end || (*at != 0xF0 && *at != 0xF7))
-        return false;
-    const bool head = *at++ == 0xF0;
-    if (!DecodeVariableLength(at, end, count) || static_cast<size_t>(end - at) < count)
-        return false;
-    handled = true;
+    eventCount = 0;
+    while (true)
+    {
+        const size_t offset = m_position - m_windowStart;
+        if (offset >= m_windowSize)
+            return true;
+        const uint8_t* const start = m_window + offset;
+        const uint8_t* const end = m_window + m_windowSize;
+        const uint8_t* at = start;
+        uint32_t delta = 0;
+        uint32_t count = 0;
+        if (!DecodeVariableLength(at, end, delta) || at == end || (*at != 0xF0 && *at != 0xF7))
+            return true;
+        const bool head = *at++ == 0xF0;
+        if (!DecodeVariableLength(at, end, count) || static_cast<size_t>(end - at) < count)
+            return true;
 
-    // Checked where it lies, then copied in one go into the reused message: emptied, then filled,
-    // as resizing first would zero the bytes only to overwrite them, and assigning over a shorter
-    // message copies in two parts. The F0 takes the place of the count's last byte.
-    const bool valid = head ? count >= 2 && at[count - 1] == 0xF7 && CLongMessage::AreDataBytes(at, count - 1)
-                            : CLongMessage::IsValidSysex(at, count);
-    m_sysex.clear();
-    m_sysex.insert(m_sysex.end(), head ? at - 1 : at, at + count);
-    if (head)
-        m_sysex[0] = 0xF0;
-    m_position += static_cast<size_t>(at + count - start);
-    if (!valid)
-        m_sysex.Reset();
-    return OnSysex(delta, m_sysex);
+        // Checked where it lies, then copied in one go into the reused message: emptied, then
+        // filled, as resizing first would zero the bytes only to overwrite them, and assigning
+        // over a shorter message copies in two parts. The F0 takes the place of the count's last
+        // byte.
+        const bool valid = head ? count >= 2 && at[count - 1] == 0xF7 && CLongMessage::AreDataBytes(at, count - 1)
+                                : CLongMessage::IsValidSysex(at, count);
+        m_sysex.clear();
+        m_sysex.insert(m_sysex.end(), head ? at - 1 : at, at + count);
+        if (head)
+            m_sysex[0] = 0xF0;
+        m_position += static_cast<size_t>(at + count - start);
+        if (!valid)
+            m_sysex.Reset();
+        ++eventCount;
+        if (!OnSysex(delta, m_sysex))
+            return false;
+    }
 }
 
 const uint8_t* CSmfMemoryReader::GetWholeData(size_t& size) const
