@@ -17,7 +17,7 @@ public:
 
     // The text of the element's child named "type"; empty when it has none.
     const std::string& GetTypeName() const { return m_typeName; }
-    void SetTypeName(const std::string& typeName) { m_typeName = typeName; }
+    void SetTypeName(std::string typeName) { m_typeName = std::move(typeName); }
 
     const CAttributes& GetAttributes() const { return m_attributes; }
     CAttributes& GetAttributes() { return m_attributes; }

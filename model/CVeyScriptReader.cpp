@@ -1,5 +1,6 @@
 #include "model/CVeyScriptReader.h"
 
+#include "model/CVeyPlainElementReader.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/CVeyTagScanner.h"
 #include "toolkit/gt/TraceTextOut.h"
@@ -11,28 +12,22 @@
 
 namespace
 {
-// The script was written on Windows and read in text mode there: CR LF pairs read as LF.
-void DropCarriageReturnsBeforeLineFeeds(std::string& text)
+// The script was written on Windows and read in text mode there: CR LF pairs read as LF. Appends
+// [begin, end) to `text` without the CRs that an LF follows; a CR at `end` itself is the caller's.
+void AppendDroppingCarriageReturns(std::string& text, const char* begin, const char* end)
 {
-    char* const begin = &text[0];
-    const char* const end = begin + text.size();
-    const char* in = static_cast<const char*>(std::memchr(begin, '\r', text.size()));
-    if (!in)
-        return;
-    char* out = begin + (in - begin);
-    while (in != end)
+    while (begin != end)
     {
-        // Everything up to the next CR is kept as it is; the CR goes when an LF follows it.
-        const char* cr = static_cast<const char*>(std::memchr(in + 1, '\r', static_cast<size_t>(end - in - 1)));
-        const char* stretchEnd = cr ? cr : end;
-        if (!(in + 1 < end && in[1] == '\n'))
-            *out++ = *in;
-        const size_t kept = static_cast<size_t>(stretchEnd - (in + 1));
-        std::memmove(out, in + 1, kept);
-        out += kept;
-        in = stretchEnd;
+        const char* cr = static_cast<const char*>(std::memchr(begin, '\r', static_cast<size_t>(end - begin)));
+        if (!cr)
+        {
+            text.append(begin, end);
+            return;
+        }
+        const bool beforeLineFeed = cr + 1 != end && cr[1] == '\n';
+        text.append(begin, beforeLineFeed ? cr : cr + 1);
+        begin = cr + 1;
     }
-    text.resize(static_cast<size_t>(out - begin));
 }
 
 // The bytes left in the stream when it can tell, else 0.
@@ -98,10 +93,22 @@ public:
     {
         m_scanner.ReadBodyOf(tag.begin, tag.size(), body.begin, body.end, m_scratch);
     }
+    // Reads the element `tag` just read the quick way when its shape allows; false, nothing
+    // consumed, when it must be read the general way.
+    bool ReadPlainElement(const CTextStretch& tag, CVeyElementDefinition& definition, CVeyTypeDefinition* type)
+    {
+        const char* after = m_plain.Read(m_scanner.GetPosition(), m_scanner.GetEnd(), tag.begin, tag.size(),
+                                         definition, type);
+        if (!after)
+            return false;
+        m_scanner.SkipTo(after);
+        return true;
+    }
 
 private:
     CVeyTagScanner m_scanner;
     std::string m_scratch;
+    CVeyPlainElementReader m_plain;
 };
 
 // How many child elements a body of plain children has (more when they nest, fewer never): each
@@ -180,10 +187,21 @@ bool CVeyScriptReader::Read(std::istream& stream)
 {
     std::string text;
     text.reserve(RemainingSize(stream));
+    // The CRs go as the chunks are appended, so the text is written once. A CR that ends a chunk
+    // waits for the first character of the next.
     char chunk[65536];
+    bool carriageReturnWaits = false;
     while (stream.read(chunk, sizeof chunk) || stream.gcount() > 0)
-        text.append(chunk, static_cast<size_t>(stream.gcount()));
-    DropCarriageReturnsBeforeLineFeeds(text);
+    {
+        const char* begin = chunk;
+        const char* end = chunk + stream.gcount();
+        if (carriageReturnWaits && *begin != '\n')
+            text += '\r';
+        carriageReturnWaits = end[-1] == '\r';
+        AppendDroppingCarriageReturns(text, begin, carriageReturnWaits ? end - 1 : end);
+    }
+    if (carriageReturnWaits)
+        text += '\r';
     return ReadText(text);
 }
 
@@ -233,15 +251,22 @@ bool CVeyScriptReader::ReadText(const std::string& text)
             return false;
         }
 
-        elements.ReadBody(tag, body);
         if (typeList)
         {
             typeList->emplace_back();
+            if (elements.ReadPlainElement(tag, typeList->back(), &typeList->back()))
+                continue;
+            typeList->back() = CVeyTypeDefinition();
+            elements.ReadBody(tag, body);
             ReadTypeBody(body, typeList->back());
         }
         else
         {
             elementList->emplace_back();
+            if (elements.ReadPlainElement(tag, elementList->back(), nullptr))
+                continue;
+            elementList->back() = CVeyElementDefinition();
+            elements.ReadBody(tag, body);
             ReadElementBody(body, elementList->back());
         }
     }

@@ -1,5 +1,7 @@
 #include "model/CVeyTagScanner.h"
 
+#include "model/VeyTextSearch.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -9,30 +11,6 @@ bool EndsWith(const std::string& text, const char* suffix)
 {
     const size_t length = std::strlen(suffix);
     return text.size() >= length && text.compare(text.size() - length, length, suffix) == 0;
-}
-
-// The first `c` in [from, end), or null. The distances in a script are a few characters (a tag
-// name, a value): too short for a library call, so eight bytes are tested at a time here (the
-// lowest byte that equals `c` sets the lowest marker bit; bytes are in memory order on the
-// little-endian machines this runs on).
-inline const char* FindChar(const char* from, const char* end, char c)
-{
-    constexpr uint64_t kOnes = 0x0101010101010101u;
-    constexpr uint64_t kHighs = 0x8080808080808080u;
-    const uint64_t pattern = kOnes * static_cast<uint8_t>(c);
-    for (; end - from >= 8; from += 8)
-    {
-        uint64_t word;
-        std::memcpy(&word, from, 8);
-        const uint64_t matches = word ^ pattern;   // zero bytes where `c` is
-        const uint64_t zeros = (matches - kOnes) & ~matches & kHighs;
-        if (zeros != 0)
-            return from + (__builtin_ctzll(zeros) >> 3);
-    }
-    for (; from != end; ++from)
-        if (*from == c)
-            return from;
-    return nullptr;
 }
 
 bool StartsWith(const std::string& text, const char* prefix)
@@ -48,6 +26,12 @@ CVeyTagScanner::CVeyTagScanner(const char* begin, const char* end) : m_position(
 CVeyTagScanner::CVeyTagScanner(const std::string& text)
     : CVeyTagScanner(text.data(), text.data() + text.size())
 {
+}
+
+void CVeyTagScanner::SkipTo(const char* position)
+{
+    if (position >= m_position && position <= m_end)
+        m_position = position;
 }
 
 bool CVeyTagScanner::ReadUpTo(char stop, std::string& out)
@@ -138,7 +122,7 @@ void CVeyTagScanner::NextTag(const char*& begin, const char*& end)
 {
     while (true)
     {
-        const char* open = FindChar(m_position, m_end, '<');
+        const char* open = VeyFindChar(m_position, m_end, '<');
         if (!open)
         {
             m_position = m_end;
@@ -146,7 +130,7 @@ void CVeyTagScanner::NextTag(const char*& begin, const char*& end)
             return;
         }
         begin = open + 1;
-        const char* close = FindChar(begin, m_end, '>');
+        const char* close = VeyFindChar(begin, m_end, '>');
         end = close ? close : m_end;
         m_position = close ? end + 1 : m_end;
         if (!(end - begin >= 3 && begin[0] == '!' && begin[1] == '-' && begin[2] == '-'))
@@ -156,7 +140,7 @@ void CVeyTagScanner::NextTag(const char*& begin, const char*& end)
         while (!(last[0] == '-' && last[1] == '-') && m_position != m_end)
         {
             const char* stretch = m_position;
-            const char* next = FindChar(stretch, m_end, '>');
+            const char* next = VeyFindChar(stretch, m_end, '>');
             const char* stretchEnd = next ? next : m_end;
             m_position = next ? stretchEnd + 1 : m_end;
             if (stretchEnd - stretch >= 2)
@@ -175,10 +159,10 @@ bool CVeyTagScanner::FindBody(const char* tag, size_t tagLength, const char*& be
     int depth = 0;
     while (at != m_end)
     {
-        const char* piece = FindChar(at, m_end, '<');
+        const char* piece = VeyFindChar(at, m_end, '<');
         if (!piece)
             break;
-        const char* close = FindChar(piece + 1, m_end, '>');
+        const char* close = VeyFindChar(piece + 1, m_end, '>');
         const char* pieceEnd = close ? close + 1 : m_end;
         const size_t inner = close ? static_cast<size_t>(pieceEnd - piece - 2) : 0;   // between '<' and '>'
         if (close && inner == tagLength + 1 && piece[1] == '/' && std::memcmp(piece + 2, tag, tagLength) == 0)

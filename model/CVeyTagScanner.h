@@ -30,6 +30,11 @@ public:
 
     const std::string& GetCurrentTag() const { return m_currentTag; }
     bool AtEnd() const { return m_position == m_end; }
+    // Where reading goes on, and moving it on past text read another way (ignored unless the
+    // position lies between the present one and the end).
+    const char* GetPosition() const { return m_position; }
+    const char* GetEnd() const { return m_end; }
+    void SkipTo(const char* position);
 
 private:
     // The body up to the matching end tag as a stretch of the text, the position moved past the

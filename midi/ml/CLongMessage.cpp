@@ -15,34 +15,6 @@ CLongMessage::CLongMessage(const Bytes& bytes) : CMessage(bytes)
 {
 }
 
-bool CLongMessage::IsValidSysex(const uint8_t* bytes, size_t count)
-{
-    return count >= 3 && bytes[0] == 0xF0 && bytes[count - 1] == 0xF7 && AreDataBytes(bytes + 1, count - 2);
-}
-
-bool CLongMessage::AreDataBytes(const uint8_t* bytes, size_t count)
-{
-    // Eight bytes at a time, the last eight overlapping the ones before: only high bits matter.
-    uint64_t highBits = 0;
-    if (count >= 8)
-    {
-        uint64_t word;
-        for (size_t at = 0; at + 8 < count; at += 8)
-        {
-            std::memcpy(&word, bytes + at, 8);
-            highBits |= word;
-        }
-        std::memcpy(&word, bytes + count - 8, 8);
-        highBits |= word;
-    }
-    else
-    {
-        for (size_t at = 0; at < count; ++at)
-            highBits |= bytes[at];
-    }
-    return (highBits & 0x8080808080808080u) == 0;
-}
-
 bool CLongMessage::Assign(const Bytes& bytes)
 {
     return Assign(bytes.data(), bytes.size());

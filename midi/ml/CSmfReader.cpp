@@ -8,6 +8,26 @@ namespace ML
 namespace
 {
 constexpr size_t kReadPiece = 4096;
+
+// A variable-length quantity from [at, end), `at` moved past it; false when it runs past the end
+// or would need a fifth byte.
+inline bool DecodeVariableLength(const uint8_t*& at, const uint8_t* end, uint32_t& value)
+{
+    if (at != end && *at < 0x80)   // most deltas and counts are one byte
+    {
+        value = *at++;
+        return true;
+    }
+    value = 0;
+    for (size_t i = 0; i < CSmf::kMaxVariableLengthBytes && at != end; ++i)
+    {
+        const uint8_t byte = *at++;
+        value = value << 7 | (byte & 0x7F);
+        if ((byte & 0x80) == 0)
+            return true;
+    }
+    return false;
+}
 }
 
 bool CSmfReader::OnHeader(const Bytes&)
@@ -129,6 +149,12 @@ bool CSmfReader::Parse()
 
 bool CSmfReader::ReadEvent()
 {
+    size_t sysexRead = 0;
+    if (!ReadSysexRunInWindow(sysexRead))
+        return false;
+    if (sysexRead > 0)
+        return true;
+
     uint32_t delta = 0;
     uint8_t status = 0;
     if (!ReadVariableLength(delta) || !ReadByte(status))
@@ -139,29 +165,12 @@ bool CSmfReader::ReadEvent()
         uint32_t count = 0;
         if (!ReadVariableLength(count))
             return false;
+        // One that lies whole in the window took the quick way; this one is fetched in pieces.
         Bytes& bytes = m_sysex;
-        // The F0 the file leaves out goes in front.
-        const size_t head = status == 0xF0 ? 1 : 0;
-        bool valid = false;
-        if (Available() >= count)
-        {
-            // Checked where it lies, then copied in one go into the reused message.
-            const uint8_t* from = m_window + (m_position - m_windowStart);
-            valid = head ? count >= 2 && from[count - 1] == 0xF7 && CLongMessage::AreDataBytes(from, count - 1)
-                         : CLongMessage::IsValidSysex(from, count);
-            bytes.resize(head + count);
-            if (head)
-                bytes[0] = 0xF0;
-            std::memcpy(bytes.data() + head, from, count);
-            m_position += count;
-        }
-        else
-        {
-            bytes.assign(head, 0xF0);
-            if (!ReadBytes(bytes, count))
-                return false;
-            valid = CLongMessage::IsValidSysex(bytes.data(), bytes.size());
-        }
+        bytes.assign(status == 0xF0 ? 1 : 0, 0xF0);   // the F0 the file leaves out goes in front
+        if (!ReadBytes(bytes, count))
+            return false;
+        const bool valid = CLongMessage::IsValidSysex(bytes.data(), bytes.size());
         if (!valid)
             m_sysex.Reset();
         return OnSysex(delta, m_sysex);
@@ -215,6 +224,44 @@ bool CSmfReader::ReadEvent()
     }
     m_runningStatus = status;
     return OnChannelMessage(delta, CShortMessage(status, data[0], data[1]));
+}
+
+bool CSmfReader::ReadSysexRunInWindow(size_t& eventCount)
+{
+    eventCount = 0;
+    while (true)
+    {
+        const size_t offset = m_position - m_windowStart;
+        if (offset >= m_windowSize)
+            return true;
+        const uint8_t* const start = m_window + offset;
+        const uint8_t* const end = m_window + m_windowSize;
+        const uint8_t* at = start;
+        uint32_t delta = 0;
+        uint32_t count = 0;
+        if (!DecodeVariableLength(at, end, delta) || at == end || (*at != 0xF0 && *at != 0xF7))
+            return true;
+        const bool head = *at++ == 0xF0;
+        if (!DecodeVariableLength(at, end, count) || static_cast<size_t>(end - at) < count)
+            return true;
+
+        // Checked where it lies, then copied in one go into the reused message: emptied, then
+        // filled, as resizing first would zero the bytes only to overwrite them, and assigning
+        // over a shorter message copies in two parts. The F0 takes the place of the count's last
+        // byte.
+        const bool valid = head ? count >= 2 && at[count - 1] == 0xF7 && CLongMessage::AreDataBytes(at, count - 1)
+                                : CLongMessage::IsValidSysex(at, count);
+        m_sysex.clear();
+        m_sysex.insert(m_sysex.end(), head ? at - 1 : at, at + count);
+        if (head)
+            m_sysex[0] = 0xF0;
+        m_position += static_cast<size_t>(at + count - start);
+        if (!valid)
+            m_sysex.Reset();
+        ++eventCount;
+        if (!OnSysex(delta, m_sysex))
+            return false;
+    }
 }
 
 const uint8_t* CSmfMemoryReader::GetWholeData(size_t& size) const

@@ -35,6 +35,10 @@ protected:
 
 private:
     bool ReadEvent();
+    // The usual events, system-exclusive messages that lie whole in the window, read one after
+    // another with a local cursor until another kind of event comes (for ReadEvent to read);
+    // `eventCount` tells how many were read. False when a handler stopped the reading.
+    bool ReadSysexRunInWindow(size_t& eventCount);
     // Exactly `count` bytes at the read position, appended to `out`. A count read from a corrupt
     // file never allocates more than the data holds.
     bool ReadBytes(Bytes& out, size_t count);

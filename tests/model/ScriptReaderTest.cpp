@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <random>
 #include <sstream>
 
 namespace
@@ -144,6 +145,14 @@ TEST_F(ScriptReader, SyntaxCases)
          "bitmap: [name=\r\na\r\r|x=\r]\n", ""},
         {"NUL and high bytes are characters", "<bitmap><name>a\0b\xFF</name></bitmap>"s, true,
          "bitmap: [name=a\0b\xFF]\n"s, ""},
+        {"comment whose text looks like a child", "<bitmap><!--x>t</!--x>--><name>a</name></bitmap>", true,
+         "bitmap: [name=a]\n", ""},
+        {"empty tag with an end tag of its own", "<bitmap><>t</><name>a</name></bitmap>", true, "bitmap: []\n", ""},
+        {"end tag of the type inside its child",
+         "<structType><value></structType>t<//structType></value></structType>", false, "structType: []{l:[]}\n",
+         "Unknown tag. : //structType\n"},
+        {"child of the element's own name", "<bitmap><bitmap>a</bitmap><name>b</name></bitmap>", true,
+         "bitmap: [bitmap=a|name=b]\n", ""},
         {"self-closing top-level element is an unknown tag",
          "<structType><type>S</type></structType><struct/><panel></panel>",
          false,
@@ -266,6 +275,129 @@ TEST_F(ScriptReader, LargeAndHostileInputsEndQuickly)
         CVeyScriptDefinitions::GetInstance().Clear();
         CTraceCapture capture;
         EXPECT_EQ(ReadScript(c.script), c.ok);
+    }
+}
+
+namespace
+{
+// The element-by-element reading through the copying scanner and ReadType/ReadElement, the plain
+// way every element could be read, into the store: the reference for what ReadText stores.
+void ReadOneByOne(const std::string& text)
+{
+    CVeyScriptDefinitions& store = CVeyScriptDefinitions::GetInstance();
+    const std::pair<const char*, CVeyElementDefinitions*> elementLists[] = {
+        {"struct", &store.GetBufferGroup().rootStructs},      {"midiStruct", &store.GetBufferGroup().midiStructs},
+        {"midiIn", &store.GetMidiGroup().inputs},             {"midiOut", &store.GetMidiGroup().outputs},
+        {"panel", &store.GetViewGroup().rootPanels},          {"bitmap", &store.GetResourceGroup().bitmaps},
+        {"textWriter", &store.GetResourceGroup().textWriters}, {"stringTable", &store.GetResourceGroup().stringTables},
+        {"numberTable", &store.GetResourceGroup().numberTables},
+    };
+    CVeyTagScanner scanner(text);
+    for (std::string tag = scanner.ReadTag(); !tag.empty(); tag = scanner.ReadTag())
+    {
+        if (tag.compare(0, 4, "?xml") == 0 || tag == "script" || tag == "/script")
+            continue;
+        CVeyTypeDefinitions* types = tag == "structType" ? &store.GetBufferGroup().structTypes
+                                     : tag == "panelType" ? &store.GetViewGroup().panelTypes
+                                                          : nullptr;
+        CVeyElementDefinitions* elements = nullptr;
+        for (const auto& list : elementLists)
+            if (tag == list.first)
+                elements = list.second;
+        if (types)
+        {
+            types->emplace_back();
+            CVeyScriptReader::GetInstance().ReadType(scanner.ReadBody(), types->back());
+        }
+        else if (elements)
+        {
+            elements->emplace_back();
+            CVeyScriptReader::GetInstance().ReadElement(scanner.ReadBody(), elements->back());
+        }
+        else
+            break;
+    }
+}
+
+// A script of well-formed "structType" and "bitmap" elements, then a few pieces put in at random
+// places (comments, stray and unmatched tags, nested names, empty tags, lone brackets) and
+// sometimes a tag taken out.
+std::string RandomScript(std::mt19937& random)
+{
+    const auto pick = [&random](size_t count) { return static_cast<size_t>(random() % count); };
+    const char* const attributes[] = {"name", "type", "range", "value", "struct", "bitmap"};
+    const auto attribute = [&](const char* name) {
+        const char* const texts[] = {"a", "", " x > y ", "0,127", "$name"};
+        return std::string("<") + name + ">" + texts[pick(5)] + "</" + name + ">";
+    };
+    std::string script;
+    for (size_t element = 1 + pick(3); element > 0; --element)
+    {
+        const bool type = pick(2) == 0;
+        script += type ? "<structType>" : "<bitmap>";
+        for (size_t child = pick(5); child > 0; --child)
+        {
+            if (type && pick(3) == 0)
+            {
+                const char* kind = pick(2) ? "value" : "struct";
+                script += std::string("\n <") + kind + ">";
+                for (size_t inner = pick(4); inner > 0; --inner)
+                    script += attribute(attributes[pick(3)]);
+                script += std::string("</") + kind + ">";
+            }
+            else
+                script += attribute(attributes[pick(type ? 3 : 6)]);
+        }
+        script += type ? "</structType>\n" : "</bitmap>\n";
+    }
+    const char* const strays[] = {"<!-- c -->", "<!--", "-->", "<>", "<", ">", "</name>", "<name>", "<value>",
+                                  "</value>", "<structType>", "</structType>", "<bitmap>", "</bitmap>", "<a/>"};
+    for (size_t stray = pick(3); stray > 0; --stray)
+        script.insert(pick(script.size() + 1), strays[pick(15)]);
+    for (size_t cut = pick(3) == 0 ? 1 : 0; cut > 0; --cut)
+    {
+        // A tag taken out: an element left without its end tag, or an end tag without its start.
+        const size_t open = script.find('<', pick(script.size() + 1));
+        const size_t close = open == std::string::npos ? open : script.find('>', open);
+        if (close != std::string::npos)
+            script.erase(open, close + 1 - open);
+    }
+    return script;
+}
+}
+
+// Reading the whole text stores exactly what reading each element through the copying scanner
+// gives, for well-formed elements and for every kind of damage.
+TEST_F(ScriptReader, WholeTextReadsAsElementByElement)
+{
+    std::mt19937 random(20240611);
+    for (int round = 0; round < 4000; ++round)
+    {
+        const std::string script = RandomScript(random);
+        SCOPED_TRACE(script);
+        CVeyScriptDefinitions::GetInstance().Clear();
+        CTraceCapture capture;
+        CVeyScriptReader::GetInstance().ReadText(script);
+        const std::string whole = DumpStore();
+        CVeyScriptDefinitions::GetInstance().Clear();
+        ReadOneByOne(script);
+        ASSERT_EQ(whole, DumpStore());
+    }
+}
+
+// The stream is read in pieces; a CR LF pair split between two of them still reads as LF, and a
+// CR ending a piece before anything else stays.
+TEST_F(ScriptReader, LineEndsAcrossReadPieces)
+{
+    for (const size_t filler : {65534u, 65535u, 65536u, 131071u})
+    {
+        SCOPED_TRACE(filler);
+        const std::string head = "<bitmap><name>" + std::string(filler - 14, 'a');
+        CVeyScriptDefinitions::GetInstance().Clear();
+        ASSERT_TRUE(ReadScript(head + "\r\nb\r\rc\r</name></bitmap>\r"));
+        const auto& bitmaps = CVeyScriptDefinitions::GetInstance().GetResourceGroup().bitmaps;
+        ASSERT_EQ(bitmaps.size(), 1u);
+        EXPECT_EQ(bitmaps[0].GetAttributes().at(0).second, std::string(filler - 14, 'a') + "\nb\r\rc\r");
     }
 }
 

@@ -211,6 +211,10 @@ TEST(SmfReader, EventsAndMalformedFiles)
          {"sysex 0 F0 00 F7", "meta 0 2F"}},
         {"sysex with a data byte 80h gives an empty sysex", FileWithEvents("00 F0 03 41 80 F7 00 FF 2F 00"), true,
          {"sysex 0 F0 00 F7", "meta 0 2F"}},
+        {"sysex without its F7 gives an empty sysex", FileWithEvents("00 F0 02 41 10 00 FF 2F 00"), true,
+         {"sysex 0 F0 00 F7", "meta 0 2F"}},
+        {"F7 escape holding a whole sysex", FileWithEvents("00 F7 04 F0 41 10 F7 00 FF 2F 00"), true,
+         {"sysex 0 F0 41 10 F7", "meta 0 2F"}},
         {"meta events we do not write are passed on",
          FileWithEvents("00 FF 51 03 07 A1 20 00 FF 58 04 04 02 18 08 00 FF 2F 00"), true,
          {"meta 0 51 07 A1 20", "meta 0 58 04 02 18 08", "meta 0 2F"}},
@@ -406,8 +410,13 @@ TEST(SmfFuzz, RandomAndMutatedFiles)
             }
         }
         CRecordingSmfReader reader(file);
-        reader.Parse();
+        const bool parsed = reader.Parse();
         ASSERT_LE(reader.largestRead, 4096u);
         ASSERT_LE(reader.events.size(), file.size() + 2);
+        // Read in place, the same events and the same outcome.
+        CRecordingSmfReader inPlace(file);
+        inPlace.inPlace = true;
+        ASSERT_EQ(inPlace.Parse(), parsed);
+        ASSERT_EQ(inPlace.events, reader.events);
     }
 }
