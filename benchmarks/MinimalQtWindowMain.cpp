@@ -1,6 +1,7 @@
-// The peer of the editor's start-up benchmark: the smallest Qt Widgets program that opens one
-// window, reporting the moment it shows as q9ee does ("milestone main window shown"). It exists
-// only to measure against and is not part of either program, which is why it may use Qt directly.
+// The peer of both programs' start-up and memory benchmarks: the smallest Qt Widgets program that
+// opens one window, reporting the moment it shows as they do ("milestone main window shown"). It
+// exists only to measure against and is not part of either program, which is why it may use Qt
+// directly.
 #include <QApplication>
 #include <QWidget>
 

@@ -44,7 +44,8 @@ public:
         if (peer > 0)
             m_ratios.push_back(ours / peer);
     }
-    // Puts ratio_min, ratio_median and bound on the benchmark's line.
+    // Puts ratio_min, ratio_median and, unless it is 0 (a figure held to no limit), the bound on
+    // the benchmark's line.
     void Report(benchmark::State& state, double bound)
     {
         if (m_ratios.empty())
@@ -52,7 +53,8 @@ public:
         std::sort(m_ratios.begin(), m_ratios.end());
         state.counters["ratio_min"] = m_ratios.front();
         state.counters["ratio_median"] = m_ratios[m_ratios.size() / 2];
-        state.counters["bound"] = bound;
+        if (bound != 0)
+            state.counters["bound"] = bound;
     }
 
 private:

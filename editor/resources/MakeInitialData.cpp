@@ -123,7 +123,7 @@ bool WriteLibrarianInitialFile(const std::string& path, CVeyStruct& patch)
         {
             if (leaf >= leaves.size() || leaves[leaf].data->size() != size_t(initial.GetBlockSize(part)))
                 return Fail("the script's patch does not have the librarian's layout");
-            parts[size_t(part)].push_back(*leaves[leaf].data);
+            parts[size_t(part)].emplace_back(leaves[leaf].data->begin(), leaves[leaf].data->end());
         }
     if (leaf != leaves.size())
         return Fail("the script's patch has more parts than the librarian's");

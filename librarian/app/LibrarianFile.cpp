@@ -36,7 +36,7 @@ public:
         return true;
     }
 
-    bool ReadBytes(size_t count, std::vector<uint8_t>& out)
+    bool ReadBytes(size_t count, CParameter::CBlock& out)
     {
         if (m_size - m_position < count)
             return false;
@@ -46,13 +46,13 @@ public:
     }
 
     // A text up to its 00 byte, which is consumed too.
-    bool ReadText(std::string& out)
+    bool ReadText(const char*& text, size_t& length)
     {
         const void* end = std::memchr(m_data + m_position, 0, m_size - m_position);
         if (!end)
             return false;
-        const size_t length = static_cast<const uint8_t*>(end) - (m_data + m_position);
-        out.assign(reinterpret_cast<const char*>(m_data + m_position), length);
+        text = reinterpret_cast<const char*>(m_data + m_position);
+        length = static_cast<size_t>(static_cast<const uint8_t*>(end) - (m_data + m_position));
         m_position += length + 1;
         return true;
     }
@@ -68,7 +68,7 @@ private:
 bool ParseRecordBody(const uint8_t* body, size_t size, CParameter& patch)
 {
     CBodyCursor cursor(body, size);
-    std::vector<CParameter::CPart>& parts = patch.GetParts();
+    CParameter::CParts& parts = patch.GetParts();
     parts.resize(patch.GetPartCount());
     for (int part = 0; part < patch.GetPartCount(); ++part)
     {
@@ -87,13 +87,73 @@ bool ParseRecordBody(const uint8_t* body, size_t size, CParameter& patch)
     }
     for (int i = 0; i < CParameter::kTextCount; ++i)
     {
-        std::string text;
-        if (!cursor.ReadText(text))
+        const char* text = nullptr;
+        size_t length = 0;
+        if (!cursor.ReadText(text, length))
             return false;
-        patch.SetText(i, text);
+        patch.SetText(i, std::string(text, length));
     }
     return true;
 }
+
+// The records pass through a window of the stream a chunk at a time rather than through one copy
+// of the whole file: the bytes are then copied out of a buffer the processor still holds in its
+// cache, and the memory for them is not needed twice.
+class CRecordWindow
+{
+public:
+    static constexpr size_t kChunkSize = size_t(1) << 18;
+
+    // `unread` is the number of bytes the stream holds from its position on.
+    CRecordWindow(std::istream& in, size_t unread) : m_in(in), m_unread(unread) {}
+
+    // Makes the next `count` bytes readable at Data(). False when they cannot be read (the caller
+    // has made sure the stream holds them) or there is no memory for them.
+    bool Ensure(size_t count)
+    {
+        const size_t held = m_end - m_begin;
+        if (held >= count)
+            return true;
+        if (count - held > m_unread)
+            return false;
+        // A record longer than a chunk gets a buffer of its own length, never more than is there.
+        const size_t capacity = std::max(count, std::min(kChunkSize, held + m_unread));
+        if (capacity > m_capacity)
+        {
+            std::unique_ptr<uint8_t[]> larger(new (std::nothrow) uint8_t[capacity]);
+            if (!larger)
+                return false;
+            if (held > 0)
+                std::memcpy(larger.get(), Data(), held);
+            m_buffer = std::move(larger);
+            m_capacity = capacity;
+        }
+        else if (held > 0)
+        {
+            std::memmove(m_buffer.get(), Data(), held);
+        }
+        m_begin = 0;
+        m_end = held;
+        const size_t wanted = std::min(m_capacity - m_end, m_unread);
+        const auto size = static_cast<std::streamsize>(wanted);
+        if (m_in.read(reinterpret_cast<char*>(m_buffer.get() + m_end), size).gcount() != size)
+            return false;
+        m_end += wanted;
+        m_unread -= wanted;
+        return true;
+    }
+
+    const uint8_t* Data() const { return m_buffer.get() + m_begin; }
+    void Consume(size_t count) { m_begin += count; }
+
+private:
+    std::istream& m_in;
+    size_t m_unread;
+    std::unique_ptr<uint8_t[]> m_buffer;
+    size_t m_capacity = 0;
+    size_t m_begin = 0;
+    size_t m_end = 0;
+};
 
 // Bytes from the current position to the end of the stream, or -1 when the stream cannot seek.
 std::streamoff RemainingBytes(std::istream& in)
@@ -111,7 +171,7 @@ std::streamoff RemainingBytes(std::istream& in)
 void AppendRecord(std::vector<uint8_t>& out, const CParameter& patch, uint32_t length)
 {
     AppendBigEndian(out, length);
-    const std::vector<CParameter::CPart>& parts = patch.GetParts();
+    const CParameter::CParts& parts = patch.GetParts();
     for (int part = 0; part < patch.GetPartCount(); ++part)
     {
         const uint32_t blockCount = static_cast<uint32_t>(patch.GetBlockCount(part));
@@ -204,45 +264,36 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
     std::vector<std::unique_ptr<CParameter>> collected;
     collected.reserve(std::min<size_t>(recordCount, possibleRecords));
 
-    // The records are read in one go and parsed where they lie. The length is the stream's own,
-    // so the buffer never exceeds what is there.
-    const size_t size = recordCount == 0 ? 0 : static_cast<size_t>(remaining);
-    // Every byte is read into below, so none is set first. A file too large for memory is not
-    // loaded, as one that cannot be read.
-    std::unique_ptr<uint8_t[]> bytes;
-    try
-    {
-        bytes.reset(new uint8_t[size]);
-    }
-    catch (const std::bad_alloc&)
-    {
-        return kFileMessageNotLoaded;
-    }
-    if (size > 0 && in.read(reinterpret_cast<char*>(bytes.get()), remaining).gcount() != remaining)
-        return kFileMessageNotLoaded;
-    size_t position = 0;
+    // The window reads no further than the stream's own length, so nothing it allocates exceeds
+    // what is there; every length is checked against the bytes left before it is used.
+    size_t left = static_cast<size_t>(remaining);
+    CRecordWindow window(in, left);
     for (uint32_t record = 0; record < recordCount; ++record)
     {
-        if (size - position < 4)
+        if (left < 4)
             return kFileMessageWrongType;
-        const uint32_t length = ReadBigEndian(bytes.get() + position);
-        position += 4;
+        if (!window.Ensure(4))
+            return kFileMessageNotLoaded;
+        const uint32_t length = ReadBigEndian(window.Data());
+        window.Consume(4);
+        left -= 4;
         if (length == 0)
             return kFileMessageWrongType;
-        if (length > size - position)
+        if (length > left)
+            return kFileMessageNotLoaded;
+        if (!window.Ensure(length))
             return kFileMessageNotLoaded;
 
         std::unique_ptr<CParameter> patch = patches.CreateElement();
-        if (!ParseRecordBody(bytes.get() + position, length, *patch))
+        if (!ParseRecordBody(window.Data(), length, *patch))
             return kFileMessageWrongType;
-        position += length;
+        window.Consume(length);
+        left -= length;
         collected.push_back(std::move(patch));
     }
 
-    patches.RemoveAll();
-    for (std::unique_ptr<CParameter>& patch : collected)
-        patches.Add(std::move(patch));
-    return kFileMessageNone;
+        // The elements are the array's own kind, so it takes them all.
+    return patches.ReplaceAll(std::move(collected)) ? kFileMessageNone : kFileMessageNotLoaded;
 }
 
 bool WriteLibrarianFile(std::ostream& out, const CParameterArray& patches)

@@ -23,6 +23,9 @@ int CompareBytes(const std::string& a, const std::string& b)
 }
 }
 
+// Defined here, not defaulted in the class: a new element is then not zeroed whole before it is
+// made, which would cost the size of its inline blocks for every patch of a file.
+CParameter::CParameter() = default;
 CParameter::~CParameter() = default;
 
 CParameter& CParameter::operator=(const CParameter& other)
@@ -104,7 +107,7 @@ const std::string& CParameter::GetText(int index) const
 void CParameter::SetText(int index, const std::string& text)
 {
     if (index >= 0 && index < kTextCount)
-        m_texts[index] = text.substr(0, text.find('\0'));
+        m_texts[index].assign(text, 0, text.find('\0'));
 }
 
 void CParameter::ClearTexts()

@@ -2,21 +2,32 @@
 // A patch of the instrument as plain bytes: four memo texts the instrument never sees, and parts,
 // each a list of blocks, each block exactly one data-set message's payload. The concrete class
 // fixes the layout; this base knows nothing of what the bytes mean.
+//
+// A patch usually holds exactly its layout, but may hold fewer or more parts and blocks, and
+// blocks of other lengths (one filled by a transfer, one made by hand): everything that reads
+// the parts checks their shape. The containers keep the usual shape inside the patch, so a patch
+// of the layout costs two allocations, not one per block.
+#include "toolkit/gt/InlineVector.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 class CParameter
 {
 public:
-    using CBlock = std::vector<uint8_t>;
-    using CPart = std::vector<CBlock>;
+    // Room inside for the largest block of the instrument's layout, for one block per part and
+    // for its six parts; longer ones go to the heap.
+    static constexpr size_t kInlineBlockBytes = 160;
+    static constexpr size_t kInlineParts = 6;
+    using CBlock = GT::CInlineVector<uint8_t, kInlineBlockBytes>;
+    using CPart = GT::CInlineVector<CBlock, 1>;
+    using CParts = GT::CInlineVector<CPart, kInlineParts>;
 
     static constexpr int kTextCount = 4;
 
-    CParameter() = default;
+    CParameter();
     CParameter(const CParameter& other) = default;
     // Copies the texts and all parts; the kind of either object is not changed.
     CParameter& operator=(const CParameter& other);
@@ -42,8 +53,8 @@ public:
     void SetText(int index, const std::string& text);
     void ClearTexts();
 
-    std::vector<CPart>& GetParts() { return m_parts; }
-    const std::vector<CPart>& GetParts() const { return m_parts; }
+    CParts& GetParts() { return m_parts; }
+    const CParts& GetParts() const { return m_parts; }
 
     // True when the parts, block counts and block sizes are exactly those of the layout.
     bool FitsLayout() const;
@@ -57,5 +68,5 @@ protected:
 
 private:
     std::string m_texts[kTextCount];
-    std::vector<CPart> m_parts;
+    CParts m_parts;
 };

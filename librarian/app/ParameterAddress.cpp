@@ -114,7 +114,7 @@ bool StoreDataSet(CParameterArray& patches, CParameterAddress address, const std
     if (location.offset >= size || data.empty())
         return false;
     CParameter& patch = patches[location.patch];
-    std::vector<CParameter::CPart>& parts = patch.GetParts();
+    CParameter::CParts& parts = patch.GetParts();
     if (parts.size() <= static_cast<size_t>(location.part))
         parts.resize(static_cast<size_t>(location.part) + 1);
     CParameter::CPart& blocks = parts[static_cast<size_t>(location.part)];
@@ -135,7 +135,7 @@ bool StoreDataSet(CParameterArray& patches, CParameterAddress address, const std
 std::vector<uint8_t> GetBlockData(const CParameter& patch, int part, int block)
 {
     const CPatch::CPartLayout* layout = CPatch::GetPartLayout(part);
-    const std::vector<CParameter::CPart>& parts = patch.GetParts();
+    const CParameter::CParts& parts = patch.GetParts();
     if (!layout || part < 0 || static_cast<size_t>(part) >= parts.size() || block < 0 ||
         static_cast<size_t>(block) >= parts[static_cast<size_t>(part)].size())
         return {};

@@ -36,6 +36,15 @@ bool CParameterArray::InsertAt(size_t index, std::unique_ptr<CParameter> element
     return true;
 }
 
+bool CParameterArray::ReplaceAll(std::vector<std::unique_ptr<CParameter>> elements)
+{
+    for (const std::unique_ptr<CParameter>& element : elements)
+        if (!element || !CanHold(*element))
+            return false;
+    m_elements.swap(elements);
+    return true;
+}
+
 void CParameterArray::RemoveAt(size_t index)
 {
     if (index < m_elements.size())

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 class CParameterArray
@@ -28,6 +29,9 @@ public:
     // Takes the element out without deleting it; null for an index past the end.
     std::unique_ptr<CParameter> Detach(size_t index);
     void RemoveAll() { m_elements.clear(); }
+    // Replaces all elements with `elements`, in their order; false, and nothing changed, when
+    // one is null or not of the array's element class.
+    bool ReplaceAll(std::vector<std::unique_ptr<CParameter>> elements);
 
     // Cuts the array to n elements, or appends new Initialized elements until it holds n.
     void Resize(size_t n);
@@ -61,6 +65,7 @@ public:
 protected:
     bool CanHold(const CParameter& element) const override
     {
-        return dynamic_cast<const T*>(&element) != nullptr;
+        // The exact class, the usual case, is told apart without the cost of a cast.
+        return typeid(element) == typeid(T) || dynamic_cast<const T*>(&element) != nullptr;
     }
 };

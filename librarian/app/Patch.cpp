@@ -26,6 +26,9 @@ int CPatch::PartIndexFromCode(int code)
     return offset / 0x100;
 }
 
+// Defined here for the reason CParameter's constructor is.
+CPatch::CPatch() = default;
+
 int CPatch::GetBlockCount(int part) const
 {
     const CPartLayout* layout = GetPartLayout(part);
@@ -63,7 +66,7 @@ int CPatch::Compare(int column, const CParameter& other, uint32_t thisPosition, 
 std::string CPatch::GetName() const
 {
     std::string name(kNameLength, ' ');
-    const std::vector<CPart>& parts = GetParts();
+    const CParts& parts = GetParts();
     if (parts.empty() || parts[kCommon].empty())
         return name;
     const CBlock& common = parts[kCommon][0];
@@ -75,7 +78,7 @@ std::string CPatch::GetName() const
 void CPatch::SetName(const std::string& name)
 {
     // A patch without its COMMON block gets one of the layout's size to hold the name.
-    std::vector<CPart>& parts = GetParts();
+    CParts& parts = GetParts();
     if (parts.empty())
         parts.resize(1);
     if (parts[kCommon].empty())

@@ -37,7 +37,7 @@ public:
         uint32_t step;          // address step between blocks, 0 for one-block parts
     };
 
-    CPatch() = default;
+    CPatch();
 
     void Initialize() override;
     std::unique_ptr<CParameter> Clone() const override;

@@ -241,7 +241,8 @@ TEST(InitialFiles, TheLibrariansInitialFileHolds256CopiesOfTheScriptsInitialPatc
         EXPECT_EQ(patch.GetName(), "INIT PATCH  ");
         std::vector<Bytes> blocks;
         for (const auto& part : patch.GetParts())
-            blocks.insert(blocks.end(), part.begin(), part.end());
+            for (const auto& block : part)
+                blocks.emplace_back(block.begin(), block.end());
         EXPECT_EQ(blocks, leaves);
     }
 

@@ -137,8 +137,8 @@ TEST_F(CTransferTest, APatchIsWrittenInTheLayoutsShapeOnly)
     CPatchArray image;
     image.Resize(1);
     auto& parts = image[0].GetParts();
-    parts[0].push_back(Bytes(79, 0x11));   // a second COMMON block would land on MFX
-    parts[5].push_back(Bytes(154, 0x12));  // a fifth tone would land past the patch
+    parts[0].push_back(CParameter::CBlock(79, 0x11));   // a second COMMON block would land on MFX
+    parts[5].push_back(CParameter::CBlock(154, 0x12));  // a fifth tone would land past the patch
     parts[1][0].resize(145 + 20, 0x13);    // a long MFX block is cut
     parts[2][0].resize(10);                // a short CHORUS block is sent as it is
     parts[4].clear();                      // no TMT block: nothing sent for it

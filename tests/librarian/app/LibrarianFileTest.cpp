@@ -112,6 +112,30 @@ TEST(LibrarianFile, IgnoresOtherHeaderWordsAndBytesAfterTheLastRecord)
     EXPECT_EQ(ReadBytes(bytes).patches.GetSize(), 1u);
 }
 
+TEST(LibrarianFile, ManyRecordsAndRecordsOfAnyLengthReadBack)
+{
+    // Some hundred thousand bytes of records, with memos from none to over a megabyte, so
+    // records start and end at every kind of place in what the reader takes in at once.
+    CPatchArray patches;
+    for (size_t i = 0; i < 1200; ++i)
+    {
+        auto patch = std::make_unique<CPatch>(MakeLayoutPatch("P" + std::to_string(i)));
+        patch->GetParts()[CPatch::kTone][3][153] = static_cast<uint8_t>(i & 0x7F);
+        patch->SetText(static_cast<int>(i % CParameter::kTextCount), std::string(i * 7 % 1500, static_cast<char>('a' + i % 26)));
+        if (i % 400 == 7)
+            patch->SetText(1, std::string((i + 1) * 3000, 'm'));
+        patches.Add(std::move(patch));
+    }
+    const std::string bytes = WriteBytes(patches);
+    ASSERT_GT(bytes.size(), size_t(4) << 20);
+
+    const CReadResult result = ReadBytes(bytes);
+    EXPECT_EQ(result.message, kFileMessageNone);
+    EXPECT_TRUE(SamePatches(result.patches, patches));
+    // The same file cut anywhere in its last record is refused as one cut short.
+    EXPECT_EQ(ReadBytes(bytes.substr(0, bytes.size() - 700)).message, kFileMessageNotLoaded);
+}
+
 TEST(LibrarianFile, RefusesBadFilesWithTheirMessageAndChangesNoDocument)
 {
     const std::string golden = LoadHexFixture("two-patches.q9l.hex");

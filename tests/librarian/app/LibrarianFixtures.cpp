@@ -27,7 +27,7 @@ std::string LoadHexFixture(const std::string& name)
 CPatch MakeLayoutPatch(const std::string& name)
 {
     CPatch patch;
-    std::vector<CParameter::CPart>& parts = patch.GetParts();
+    CParameter::CParts& parts = patch.GetParts();
     parts.resize(patch.GetPartCount());
     for (int part = 0; part < patch.GetPartCount(); ++part)
         parts[part].assign(patch.GetBlockCount(part), CParameter::CBlock(patch.GetBlockSize(part), 0));
@@ -46,7 +46,7 @@ CPatchArray MakeTwoPatchFixture()
     patches.Add(std::move(first));
 
     auto second = std::make_unique<CPatch>(MakeLayoutPatch(""));
-    std::vector<CParameter::CPart>& parts = second->GetParts();
+    CParameter::CParts& parts = second->GetParts();
     const std::string name = "Bass\xA5" "01     ";
     std::copy(name.begin(), name.end(), parts[CPatch::kCommon][0].begin());
     parts[CPatch::kCommon][0][12] = 0x7F;

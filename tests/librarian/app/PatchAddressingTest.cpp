@@ -172,7 +172,7 @@ TEST_F(StoreDataSetTest, OnlyCommonDataEmptiesTheMemosAndNothingGoesPastABlock)
     EXPECT_EQ(parts[0][0][75], 0x00);
     EXPECT_EQ(parts[0][0][76], 0x22);
     EXPECT_EQ(parts[0][0][78], 0x22);
-    EXPECT_EQ(parts[1][0], std::vector<uint8_t>(145, 1));
+    EXPECT_EQ(parts[1][0], CParameter::CBlock(145, 1));
     // A shorter message leaves the rest of the block as it was.
     EXPECT_TRUE(StoreDataSet(m_patches, At("30 01 02 00"), {9, 9}, 0));
     EXPECT_EQ(parts[1][0][1], 9);
@@ -188,8 +188,8 @@ TEST_F(StoreDataSetTest, APatchLackingTheBlockGetsItAtTheLayoutSize)
     const auto& parts = m_patches[2].GetParts();
     ASSERT_EQ(parts.size(), 6u);
     ASSERT_EQ(parts[5].size(), 4u);
-    EXPECT_EQ(parts[5][3], std::vector<uint8_t>(154, 3));
-    EXPECT_EQ(parts[1][0], std::vector<uint8_t>(145, 4));
+    EXPECT_EQ(parts[5][3], CParameter::CBlock(154, 3));
+    EXPECT_EQ(parts[1][0], CParameter::CBlock(145, 4));
 }
 
 TEST(PatchAddressing, BlockDataIsCutAtTheLayoutSizeAndEmptyWhenMissing)

@@ -192,12 +192,12 @@ TEST_F(SmfTransfer, OnlyTheFittingDataSetsOfAFileAreStored)
     });
     ASSERT_TRUE(Import(m_reader, file, image));
     EXPECT_TRUE(image[2].GetParts() == before[2].GetParts());
-    Bytes expected = before[3].GetParts()[0][0];
+    CParameter::CBlock expected = before[3].GetParts()[0][0];
     expected[12] = 0x41;
     expected[13] = 0x42;
     EXPECT_EQ(image[3].GetParts()[0][0], expected) << "stored at their place, the rest kept";
     EXPECT_EQ(image[3].GetText(0), "");
-    EXPECT_EQ(image[0].GetParts()[1][0], Bytes(145, 0x22));
+    EXPECT_EQ(image[0].GetParts()[1][0], CParameter::CBlock(145, 0x22));
     EXPECT_EQ(image[0].GetText(0), before[0].GetText(0)) << "MFX data keeps the memos";
 }
 

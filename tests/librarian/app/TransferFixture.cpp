@@ -120,7 +120,7 @@ CPatch InstrumentPatchOf(const CSimulatedInstrument& instrument, int slot)
             Bytes bytes;
             instrument.Read(base + layout.offset + layout.step * static_cast<uint32_t>(block),
                               static_cast<uint32_t>(layout.blockSize), bytes);
-            patch.GetParts()[static_cast<size_t>(part)][static_cast<size_t>(block)] = bytes;
+            patch.GetParts()[static_cast<size_t>(part)][static_cast<size_t>(block)].assign(bytes.begin(), bytes.end());
         }
     }
     return patch;
