@@ -292,7 +292,7 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
         collected.push_back(std::move(patch));
     }
 
-        // The elements are the array's own kind, so it takes them all.
+    // The elements are the array's own kind, so it takes them all.
     return patches.ReplaceAll(std::move(collected)) ? kFileMessageNone : kFileMessageNotLoaded;
 }
 
