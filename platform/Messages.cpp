@@ -62,10 +62,15 @@ std::unordered_map<uintptr_t, CWnd*> g_windows;
 uintptr_t g_nextHandle = 1;
 std::deque<CPostedMessage> g_queue;
 std::atomic<bool> g_wakePending{false};
-std::condition_variable g_posted;   // a message was queued
+std::condition_variable g_posted;   // a message was queued, or a request's wait was woken
+bool g_requestWake = false;         // WakeRequestWait was called since the last wait returned
 
 // GUI thread only.
 CPumpFilter g_filter = kMainLoop;
+// Posted messages and timer ticks delivered so far, wherever the delivery ran: a pump's pass
+// compares it to learn whether it delivered anything, including what the dispatcher delivered
+// while Qt processed its events.
+uint64_t g_deliveries = 0;
 std::vector<CTimer> g_timers;
 QPointer<QEventLoop> g_mainLoop;
 std::vector<std::function<void()>> g_shutdownHandlers;
@@ -106,6 +111,7 @@ bool DeliverPostedMessages()
             g_queue.erase(it);
         }
         delivered = true;
+        ++g_deliveries;
         if (m.message == WM_QUIT)
         {
             if (g_mainLoop)
@@ -198,11 +204,13 @@ bool RunPump(const CPumpFilter& filter, QEventLoop::ProcessEventsFlags flags)
     if (!QCoreApplication::instance())
         return false;
     const CPumpFilter outer = g_filter;
+    const uint64_t before = g_deliveries;
     g_filter = filter;
     QCoreApplication::processEvents(flags);
-    bool delivered = DeliverPostedMessages();
-    delivered = FireDueTimers() > 0 || delivered;
+    DeliverPostedMessages();
+    FireDueTimers();
     g_filter = outer;
+    const bool delivered = g_deliveries != before;
     // Messages this pump held back are due again under the outer pump.
     if (HasDeliverableMessages())
         Wake();
@@ -349,13 +357,25 @@ bool PumpRequestWaitMessages()
 void WaitForRequestMessages(DWORD milliseconds)
 {
     constexpr DWORD kLongestPause = 100;
-    if (!UsesSystemClock())
-        return;
     std::unique_lock<std::mutex> lock(g_mutex);
-    g_posted.wait_for(lock, std::chrono::milliseconds(std::min(milliseconds, kLongestPause)), [] {
-        return std::any_of(g_queue.begin(), g_queue.end(),
-                           [](const CPostedMessage& m) { return Allows(kRequestWait, m); });
-    });
+    if (UsesSystemClock())
+    {
+        g_posted.wait_for(lock, std::chrono::milliseconds(std::min(milliseconds, kLongestPause)), [] {
+            return g_requestWake || std::any_of(g_queue.begin(), g_queue.end(), [](const CPostedMessage& m) {
+                       return Allows(kRequestWait, m);
+                   });
+        });
+    }
+    g_requestWake = false;
+}
+
+void WakeRequestWait()
+{
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        g_requestWake = true;
+    }
+    g_posted.notify_all();
 }
 
 bool PumpAllMessages()
@@ -384,6 +404,7 @@ int FireDueTimers()
         if (CWnd* window = PlatformDetail::LookupWindow(due.window))
         {
             ++delivered;
+            ++g_deliveries;
             window->SendMessage(WM_TIMER, due.id, 0);
         }
     }

@@ -80,6 +80,9 @@ bool PumpRequestWaitMessages();
 // paint requests are not held back long), using no processor time meanwhile. On a test's clock it
 // returns at once: there only moving time makes anything arrive, and the caller moves it.
 void WaitForRequestMessages(DWORD milliseconds);
+// Ends a request's wait (the current one, or else the next) as a posted message would: for a
+// driver's thread that has something the waiting thread will fetch itself. Any thread.
+void WakeRequestWait();
 
 // One non-blocking pass of everything the main loop handles (no idle pass). For tests and for
 // code that must let the queue drain, such as a modal wait.

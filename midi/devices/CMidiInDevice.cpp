@@ -57,16 +57,34 @@ void CMidiInDevice::Poll()
 
 void CMidiInDevice::PollAndWait(uint32_t longestWait)
 {
-    // Asleep until the worker posts what the driver delivers: the caller's wait costs no
-    // processor time while the answer is on its way.
-    WaitForRequestMessages(longestWait);
+    // Asleep until something comes: the caller's wait costs no processor time while the answer
+    // is on its way. Meanwhile this thread takes the input's events itself, so the driver's
+    // callback wakes it directly (OnArrival) and the answer is posted here, not by the worker
+    // after a wake-up of its own.
     if (IsRunning())
+    {
+        ClaimArrivals();
+        WaitForRequestMessages(longestWait);
+        HandleArrivals();
+        ReleaseArrivals();
+        // What the worker had taken before the claim is posted before the pump runs.
         WaitUntilHandled(kHandOverWait);
+    }
+    else
+    {
+        WaitForRequestMessages(longestWait);
+    }
     if (!PumpRequestWaitMessages())
         Sleep(1);
 }
 
-// Worker thread: post, nothing else.
+// Driver's thread, during PollAndWait.
+void CMidiInDevice::OnArrival()
+{
+    WakeRequestWait();
+}
+
+// Worker thread (or the waiting thread during PollAndWait): post, nothing else.
 void CMidiInDevice::OnShortMessage(DWORD message)
 {
     const HWND window = m_window.load();

@@ -23,7 +23,8 @@ public:
     bool IsOpen() override;
     // One pass of the request wait's pump, once everything the driver has delivered has been
     // posted; a pass that finds nothing waits 1 ms, so a caller's wait does not spin the
-    // processor. PollAndWait first sleeps until something is posted, as long as the caller says.
+    // processor. PollAndWait first sleeps until something is posted or the driver delivers, as
+    // long as the caller says.
     void Poll() override;
     void PollAndWait(uint32_t longestWait) override;
 
@@ -33,6 +34,7 @@ protected:
 private:
     void OnShortMessage(DWORD message) override;
     void OnLongMessage(const BYTE* data, DWORD count) override;
+    void OnArrival() override;
     void DeliverShort(DWORD message);
     void DeliverLong(std::vector<uint8_t> piece);
 

@@ -105,8 +105,8 @@ void CIn::Callback(HMIDIIN, UINT message, DWORD_PTR instance, DWORD_PTR param1, 
         if (word == kLongData || word == kLongError)
             self->m_lostPackets.fetch_add(1, std::memory_order_release);
     }
-    // The worker holds the mutex only to check the flag before it sleeps: never for long.
-    self->WakeWorker();
+    // The mutex is held only to check the flags: never for long.
+    self->WakeConsumer();
 }
 
 void CIn::WakeWorker()
@@ -116,6 +116,66 @@ void CIn::WakeWorker()
         m_wakePending = true;
     }
     m_workerWake.notify_one();
+}
+
+void CIn::WakeConsumer()
+{
+    bool toClaimant = false;
+    {
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        if (!m_claimed)
+            m_wakePending = true;
+        else if (m_arrivalSignalled)
+            return;   // the claiming thread has been told and has not handled yet
+        else
+            m_arrivalSignalled = toClaimant = true;
+    }
+    // Outside the lock: the claiming thread may have let go meanwhile, and then a wake it no
+    // longer waits for costs it one early return at most.
+    if (toClaimant)
+        OnArrival();
+    else
+        m_workerWake.notify_one();
+}
+
+void CIn::ClaimArrivals()
+{
+    std::lock_guard<std::mutex> lock(m_wakeMutex);
+    m_claimed = true;
+    m_arrivalSignalled = false;
+}
+
+bool CIn::HandleArrivals()
+{
+    std::lock_guard<std::mutex> handlers(m_handlerMutex);
+    {
+        // Cleared before the ring is read: an event pushed while it is read calls OnArrival
+        // again rather than waiting unseen.
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        m_arrivalSignalled = false;
+    }
+    if (!m_running.load(std::memory_order_acquire))
+        return false;
+    return HandleAll();
+}
+
+void CIn::ReleaseArrivals()
+{
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        m_claimed = false;
+        m_arrivalSignalled = false;
+        // A callback that saw the claim had counted its event before taking the mutex, so an
+        // event left in the ring shows here; one that comes later wakes the worker itself.
+        if (m_pushed.load() != m_handled.load())
+        {
+            m_wakePending = true;
+            wake = true;
+        }
+    }
+    if (wake)
+        m_workerWake.notify_one();
 }
 
 bool CIn::QueuePacket()
@@ -203,22 +263,31 @@ bool CIn::Close()
     return CMMIn::Close();
 }
 
+bool CIn::HandleAll()
+{
+    bool any = false;
+    while (DispatchOne())
+        any = true;
+    return any;
+}
+
 void CIn::Work()
 {
     while (m_running.load(std::memory_order_acquire))
     {
-        if (DispatchOne())
-            continue;
+        {
+            std::lock_guard<std::mutex> handlers(m_handlerMutex);
+            HandleAll();
+        }
         // The ring is empty: sleep until the callback has put something in it (or the input
-        // stops). A word pushed after the ring was found empty has set the flag, so it is not
-        // slept through.
+        // stops, or a claim ends with events left). A word pushed after the ring was found empty
+        // has set the flag, so it is not slept through.
         std::unique_lock<std::mutex> lock(m_wakeMutex);
         m_workerWake.wait(lock, [this] { return m_wakePending || !m_running.load(std::memory_order_acquire); });
         m_wakePending = false;
     }
-    while (DispatchOne())
-    {
-    }
+    std::lock_guard<std::mutex> handlers(m_handlerMutex);
+    HandleAll();
 }
 
 // Takes the packet of one long-data event, and before it those whose events were lost to a full
@@ -274,23 +343,30 @@ bool CIn::DispatchOne()
         OnShortMessage(static_cast<DWORD>(word));
         break;
     }
-    m_handled.fetch_add(1, std::memory_order_release);
+    // Both sequentially consistent, against WaitUntilHandled's registration and check: either
+    // its check sees the new count, or this sees the waiter.
+    m_handled.fetch_add(1);
+    if (m_handledWaiters.load() > 0)
     {
-        // Taken after the count moved, so a waiter that saw the old count is already waiting.
-        std::lock_guard<std::mutex> lock(m_wakeMutex);
+        {
+            // Taken after the count moved, so a waiter that saw the old count is already waiting.
+            std::lock_guard<std::mutex> lock(m_wakeMutex);
+        }
+        m_handledWake.notify_all();
     }
-    m_handledWake.notify_all();
     return true;
 }
 
 bool CIn::WaitUntilHandled(DWORD timeoutMs)
 {
     const uint32_t target = m_pushed.load(std::memory_order_acquire);
-    const auto handled = [&] { return static_cast<int32_t>(m_handled.load(std::memory_order_acquire) - target) >= 0; };
+    const auto handled = [&] { return static_cast<int32_t>(m_handled.load() - target) >= 0; };
     std::unique_lock<std::mutex> lock(m_wakeMutex);
+    m_handledWaiters.fetch_add(1);
     // Woken by the worker after each event it hands on, not by polling.
     m_handledWake.wait_for(lock, std::chrono::milliseconds(timeoutMs),
                            [&] { return handled() || !m_running.load(std::memory_order_acquire); });
+    m_handledWaiters.fetch_sub(1);
     return handled();
 }
 }

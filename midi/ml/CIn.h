@@ -1,8 +1,11 @@
 #pragma once
 // A buffered MIDI input. The driver's callback only stores 32-bit event words in a lock-free ring
 // and wakes the worker; the worker thread drains the ring, takes the returned system-exclusive
-// buffers in order and calls the handlers, and sleeps while the ring is empty. The handlers run on
-// the worker thread: they must not touch GUI state.
+// buffers in order and calls the handlers, and sleeps while the ring is empty. A thread that waits
+// for input may claim the handlers' work meanwhile (ClaimArrivals), so the callback wakes it
+// directly instead of waking the worker that would then wake it. The handlers run on the worker
+// thread or on the claiming one, never on two at once and always in arrival order; they must not
+// touch GUI state, nor stop the input.
 #include "midi/ml/CMMDevice.h"
 
 #include <atomic>
@@ -86,8 +89,21 @@ public:
 
     bool IsRunning() const { return m_running.load(); }
     // Waits, up to `timeoutMs` of real time, until every event the driver has delivered so far
-    // has been through its handler. Used by callers that must see everything received up to now.
+    // has been through its handler. Used by callers that must see everything received up to now;
+    // not while the caller holds a claim, since the worker leaves claimed events alone.
     bool WaitUntilHandled(DWORD timeoutMs);
+
+    // A running input's events go to the calling thread until ReleaseArrivals: the callback calls
+    // OnArrival at the first event after the claim (and after each HandleArrivals) instead of
+    // waking the worker, and HandleArrivals runs the handlers on the calling thread. Events the
+    // worker was woken for before the claim, it still handles.
+    void ClaimArrivals();
+    // Hands every event delivered so far to its handler, on the calling thread; true when there
+    // was any. Waits while the worker is in the middle of handling.
+    bool HandleArrivals();
+    // Gives the events back to the worker, waking it for any that came after the last
+    // HandleArrivals.
+    void ReleaseArrivals();
     // Events lost because the ring was full.
     uint32_t GetOverrunCount() const { return m_overruns.load(); }
 
@@ -99,6 +115,9 @@ protected:
     virtual void OnError() {}
     virtual void OnLongError(const BYTE* /*data*/, DWORD /*count*/) {}
     virtual void OnMoreData() {}
+    // On the driver's thread, while a claim is held: an event has arrived for the claiming
+    // thread. Must return quickly.
+    virtual void OnArrival() {}
 
 private:
     static void Callback(HMIDIIN handle, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2);
@@ -106,15 +125,25 @@ private:
     bool DispatchOne();
     void TakeReturnedPackets(bool isError);
     void Work();
+    // Handles every event in the ring; the caller holds m_handlerMutex.
+    bool HandleAll();
     // Wakes the worker: an event is in the ring, or the input stops.
     void WakeWorker();
+    // The callback's wake-up: the claiming thread's when there is a claim, else the worker's.
+    void WakeConsumer();
 
-    // The worker's sleep and the handover wait: the flag and the counters are read under the
-    // mutex, so no wake-up is lost between a check and a wait.
+    // Held while handlers run, by the worker or by a claiming thread: one at a time, in order.
+    std::mutex m_handlerMutex;
+    // The worker's sleep, the claim and the handover wait: the flags and the counters are read
+    // under the mutex, so no wake-up is lost between a check and a wait.
     std::mutex m_wakeMutex;
     std::condition_variable m_workerWake;
     std::condition_variable m_handledWake;
     bool m_wakePending = false;
+    bool m_claimed = false;
+    bool m_arrivalSignalled = false;   // OnArrival was called since the claim or the last handling
+    // Threads in WaitUntilHandled: the worker takes the mutex to wake them only when there are any.
+    std::atomic<uint32_t> m_handledWaiters{0};
 
     std::unique_ptr<std::thread> m_worker;
     std::atomic<bool> m_running{false};

@@ -114,6 +114,22 @@ TEST_F(MessageQueue, RequestWaitTakesOnlyTheFirst256UserMessages)
     EXPECT_EQ(window.received.size(), 4u);
 }
 
+// A pass says whether it delivered anything, including what Qt's event processing delivered on
+// the queue's behalf: a request's wait sleeps after a pass that says no, and must not sleep
+// after the answer has come.
+TEST_F(MessageQueue, APumpPassSaysWhetherItDeliveredAnything)
+{
+    window.PostMessage(WM_USER + 1, 1);
+    EXPECT_TRUE(PumpRequestWaitMessages());
+    EXPECT_FALSE(PumpRequestWaitMessages()) << "nothing was left";
+    window.PostMessage(WM_COMMAND, 2);
+    EXPECT_FALSE(PumpRequestWaitMessages()) << "a message the pump holds back is not a delivery";
+    EXPECT_TRUE(PumpMessagesBelowUser());
+    window.PostMessage(WM_USER + 2, 3);
+    EXPECT_TRUE(PumpAllMessages());
+    EXPECT_EQ(window.received, (Received{{WM_USER + 1, 1}, {WM_COMMAND, 2}, {WM_USER + 2, 3}}));
+}
+
 TEST_F(MessageQueue, HeldBackMessagesReachTheMainLoopAfterTheNestedPump)
 {
     // A handler that waits for a request: the nested pump holds the command back, and the main
