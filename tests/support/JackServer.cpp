@@ -3,12 +3,14 @@
 #include "platform/MidiBackend.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +52,8 @@ CJackDummyServer::~CJackDummyServer()
         setenv("JACK_DEFAULT_SERVER", m_savedDefault.c_str(), 1);
     else
         unsetenv("JACK_DEFAULT_SERVER");
+    if (m_lock >= 0)
+        close(m_lock);   // lets the next test's server start
 }
 
 bool CJackDummyServer::IsRunning()
@@ -63,6 +67,16 @@ std::string CJackDummyServer::Start()
 {
     if (access(m_jackd.c_str(), X_OK) != 0)
         return "jackd is not installed";
+    // One server at a time on this machine: JACK servers started side by side by parallel tests
+    // share the client library's global state (shared memory registry, promiscuous ports) and
+    // can fail each other's start. The lock is held until this server has gone.
+    const char* temp = std::getenv("TMPDIR");
+    const std::string lockPath = std::string(temp && *temp ? temp : "/tmp") + "/q9-jack-dummy-server.lock";
+    m_lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (m_lock >= 0)
+        while (flock(m_lock, LOCK_EX) != 0 && errno == EINTR)
+        {
+        }
     const char* previous = std::getenv("JACK_DEFAULT_SERVER");
     m_hadDefault = previous != nullptr;
     m_savedDefault = previous ? previous : "";

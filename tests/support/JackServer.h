@@ -1,7 +1,8 @@
 #pragma once
 // A JACK server with the dummy driver (no sound hardware needed) for one test, under a name of its
-// own, so tests can cross a real process boundary over MIDI. Every wait is bounded and ends as soon
-// as the server or the awaited ports are there.
+// own, so tests can cross a real process boundary over MIDI. Servers of parallel tests take turns
+// (a lock file held while one runs, the test's own time-out its bound); every other wait is
+// bounded and ends as soon as the server or the awaited ports are there.
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -35,6 +36,7 @@ private:
     std::string m_jackd;
     std::string m_name;
     pid_t m_pid = -1;
+    int m_lock = -1;   // held while this server runs
     bool m_hadDefault = false;
     std::string m_savedDefault;
 };
