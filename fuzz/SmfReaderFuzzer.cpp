@@ -18,10 +18,10 @@ protected:
         sum += delta + message.GetData1() + message.GetData2();
         return true;
     }
-    bool OnSysex(uint32_t delta, const ML::CLongMessage& message) override
+    bool OnSysex(uint32_t delta, const ML::CSysexView& message) override
     {
-        for (uint8_t byte : message.GetData())
-            sum += byte;
+        for (size_t i = 0; i < message.size(); ++i)
+            sum += message[i];
         sum += delta;
         return true;
     }

@@ -44,12 +44,12 @@ protected:
         return CSmfMemoryReader::Read(out, offset, count);
     }
 
-    bool OnSysex(uint32_t, const ML::CLongMessage& message) override
+    bool OnSysex(uint32_t, const ML::CSysexView& message) override
     {
         if (message.size() < 2 || message[0] != 0xF0 || message[1] != kVantor)
             return true;
         ML::CVantorMessage dataSet;
-        if (!dataSet.Parse(ML::Bytes(message.begin(), message.end()), m_port.GetAddressSize()))
+        if (!dataSet.Parse(message.ToBytes(), m_port.GetAddressSize()))
             return true;
         if (dataSet.GetManufacturerId() != static_cast<uint8_t>(m_port.GetManufacturerId()) ||
             dataSet.GetModelId() != m_port.GetModelId() || dataSet.GetDeviceId() != m_port.GetDeviceId() ||

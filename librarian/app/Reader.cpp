@@ -55,12 +55,14 @@ public:
     std::vector<CDataSet> dataSets;
 
 protected:
-    bool OnSysex(uint32_t, const ML::CLongMessage& message) override
+    bool OnSysex(uint32_t, const ML::CSysexView& view) override
     {
-        if (message.size() < 2 || message[1] != kVantor)
+        if (view.size() < 2 || view[1] != kVantor)
             return true;
+        // In the file the F0 does not lie next to the rest: the message is put together once.
+        view.CopyTo(m_message);
         ML::CVantorMessage dataSet;
-        if (!dataSet.Parse(message, CParameterAddress::kByteCount))
+        if (!dataSet.Parse(m_message, CParameterAddress::kByteCount))
             return true;
         CParameterAddress address;
         if (dataSet.GetManufacturerId() != kVantor || dataSet.GetDeviceId() != m_deviceId ||
@@ -74,6 +76,7 @@ protected:
 
 private:
     uint8_t m_deviceId;
+    ML::Bytes m_message;
 };
 }
 

@@ -1,5 +1,7 @@
 #include "midi/ml/CSmfReader.h"
 
+#include "midi/ml/CLongMessage.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,6 +10,10 @@ namespace ML
 namespace
 {
 constexpr size_t kReadPiece = 4096;
+
+// What follows the F0 of a message that stands for bytes that are none: F0 00 F7.
+constexpr uint8_t kNoMessageTail[] = {0x00, 0xF7};
+constexpr CSysexView kNoMessage(kNoMessageTail, sizeof kNoMessageTail);
 
 // A variable-length quantity from [at, end), `at` moved past it; false when it runs past the end
 // or would need a fifth byte.
@@ -45,7 +51,7 @@ bool CSmfReader::OnChannelMessage(uint32_t, const CShortMessage&)
     return true;
 }
 
-bool CSmfReader::OnSysex(uint32_t, const CLongMessage&)
+bool CSmfReader::OnSysex(uint32_t, const CSysexView&)
 {
     return true;
 }
@@ -170,10 +176,9 @@ bool CSmfReader::ReadEvent()
         bytes.assign(status == 0xF0 ? 1 : 0, 0xF0);   // the F0 the file leaves out goes in front
         if (!ReadBytes(bytes, count))
             return false;
-        const bool valid = CLongMessage::IsValidSysex(bytes.data(), bytes.size());
-        if (!valid)
-            m_sysex.Reset();
-        return OnSysex(delta, m_sysex);
+        if (!CLongMessage::IsValidSysex(bytes.data(), bytes.size()))
+            return OnSysex(delta, kNoMessage);
+        return OnSysex(delta, CSysexView(bytes.data() + 1, bytes.size() - 1));
     }
 
     if (status == 0xFF)
@@ -229,53 +234,53 @@ bool CSmfReader::ReadEvent()
 bool CSmfReader::ReadSysexRunInWindow(size_t& eventCount)
 {
     eventCount = 0;
-    while (true)
+    const size_t offset = m_position - m_windowStart;
+    if (offset >= m_windowSize)
+        return true;
+    // The window stays as it is while the handlers run: only ReadEvent refills it. So the
+    // cursor lives in a register and the read position is brought up to date once at the end.
+    const uint8_t* const start = m_window + offset;
+    const uint8_t* const end = m_window + m_windowSize;
+    const uint8_t* next = start;
+    size_t read = 0;
+    bool goOn = true;
+    while (goOn)
     {
-        const size_t offset = m_position - m_windowStart;
-        if (offset >= m_windowSize)
-            return true;
-        const uint8_t* const start = m_window + offset;
-        const uint8_t* const end = m_window + m_windowSize;
-        const uint8_t* at = start;
+        const uint8_t* at = next;
         uint32_t delta = 0;
         uint32_t count = 0;
         if (!DecodeVariableLength(at, end, delta) || at == end || (*at != 0xF0 && *at != 0xF7))
-            return true;
+            break;
         const bool head = *at++ == 0xF0;
         if (!DecodeVariableLength(at, end, count) || static_cast<size_t>(end - at) < count)
-            return true;
+            break;
 
-        // Checked where it lies, then copied in one go into the reused message: emptied, then
-        // filled, as resizing first would zero the bytes only to overwrite them, and assigning
-        // over a shorter message copies in two parts. The F0 takes the place of the count's last
-        // byte.
+        // Checked and handed over where it lies: the F0 an F0 event leaves out is implied by the
+        // view, and an F7 escape that is a whole message has its own.
         const bool valid = head ? count >= 2 && at[count - 1] == 0xF7 && CLongMessage::AreDataBytes(at, count - 1)
                                 : CLongMessage::IsValidSysex(at, count);
-        m_sysex.clear();
-        m_sysex.insert(m_sysex.end(), head ? at - 1 : at, at + count);
-        if (head)
-            m_sysex[0] = 0xF0;
-        m_position += static_cast<size_t>(at + count - start);
-        if (!valid)
-            m_sysex.Reset();
-        ++eventCount;
-        if (!OnSysex(delta, m_sysex))
-            return false;
+        const CSysexView message = !valid ? kNoMessage : head ? CSysexView(at, count) : CSysexView(at + 1, count - 1);
+        next = at + count;
+        ++read;
+        goOn = OnSysex(delta, message);
     }
+    m_position += static_cast<size_t>(next - start);
+    eventCount = read;
+    return goOn;
 }
 
 const uint8_t* CSmfMemoryReader::GetWholeData(size_t& size) const
 {
-    size = m_image.size();
-    return m_image.data();
+    size = m_size;
+    return m_data;
 }
 
 size_t CSmfMemoryReader::Read(uint8_t* out, size_t offset, size_t count)
 {
-    if (offset >= m_image.size())
+    if (offset >= m_size)
         return 0;
-    const size_t available = std::min(count, m_image.size() - offset);
-    std::memcpy(out, m_image.data() + offset, available);
+    const size_t available = std::min(count, m_size - offset);
+    std::memcpy(out, m_data + offset, available);
     return available;
 }
 }

@@ -1,9 +1,9 @@
 #pragma once
 // Walks a Standard MIDI File and calls one handler per header, track and event. The bytes come
 // through the derived class's Read, so the reader itself touches no file.
-#include "midi/ml/CLongMessage.h"
 #include "midi/ml/CShortMessage.h"
 #include "midi/ml/CSmf.h"
+#include "midi/ml/CSysexView.h"
 
 namespace ML
 {
@@ -21,9 +21,10 @@ protected:
     virtual bool OnHeader(const Bytes& header);
     virtual bool OnTrackStart(const Bytes& trackHeader, uint32_t trackIndex);
     virtual bool OnChannelMessage(uint32_t delta, const CShortMessage& message);
-    // F0 is put back in front of the bytes; bytes that are no complete message (an F7 escape)
-    // arrive as F0 00 F7.
-    virtual bool OnSysex(uint32_t delta, const CLongMessage& message);
+    // The message as it lies in the data, F0 in front; bytes that are no complete message (an
+    // F7 escape) arrive as F0 00 F7. The view holds only for the call: a handler that keeps the
+    // message copies it.
+    virtual bool OnSysex(uint32_t delta, const CSysexView& message);
     virtual bool OnMetaEvent(uint32_t delta, const CSmfMetaEvent& event);
     // Up to `count` bytes from `offset` into `out`, fewer at the end of the data; the number given.
     virtual size_t Read(uint8_t* out, size_t offset, size_t count) = 0;
@@ -78,23 +79,25 @@ private:
     size_t m_windowSize = 0;
     bool m_wholeData = false;
     Bytes m_piece;
-    // One message for every system-exclusive event, so its storage is reused.
-    CLongMessage m_sysex;
+    // A system-exclusive event fetched through Read, F0 in front; its storage is reused.
+    Bytes m_sysex;
 };
 
 // A reader over bytes in memory (a file read whole, or an image just written).
 class CSmfMemoryReader : public CSmfReader
 {
 public:
-    // The bytes are not copied: they must outlive the reader.
-    explicit CSmfMemoryReader(const Bytes& image) : m_image(image) {}
+    // The bytes are not copied: they must outlive the reader and stay as they are.
+    explicit CSmfMemoryReader(const Bytes& image) : m_data(image.data()), m_size(image.size()) {}
     explicit CSmfMemoryReader(Bytes&&) = delete;
+    CSmfMemoryReader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
 
 protected:
     size_t Read(uint8_t* out, size_t offset, size_t count) override;
     const uint8_t* GetWholeData(size_t& size) const override;
 
 private:
-    const Bytes& m_image;
+    const uint8_t* m_data;
+    size_t m_size;
 };
 }

@@ -476,9 +476,9 @@ public:
     CImportReader(const ML::Bytes& image, CVeyMidiIn& input) : ML::CSmfMemoryReader(image), m_input(input) {}
 
 protected:
-    bool OnSysex(uint32_t, const ML::CLongMessage& message) override
+    bool OnSysex(uint32_t, const ML::CSysexView& message) override
     {
-        m_input.OnMessage(message);
+        m_input.OnMessage(message.ToBytes());
         return true;
     }
 

@@ -41,9 +41,9 @@ bool CRecordingSmfReader::OnChannelMessage(uint32_t delta, const ML::CShortMessa
     return Record("channel " + std::to_string(delta) + " " + ToHex(message));
 }
 
-bool CRecordingSmfReader::OnSysex(uint32_t delta, const ML::CLongMessage& message)
+bool CRecordingSmfReader::OnSysex(uint32_t delta, const ML::CSysexView& message)
 {
-    return Record("sysex " + std::to_string(delta) + " " + ToHex(message));
+    return Record("sysex " + std::to_string(delta) + " " + ToHex(message.ToBytes()));
 }
 
 bool CRecordingSmfReader::OnMetaEvent(uint32_t delta, const ML::CSmfMetaEvent& event)

@@ -34,7 +34,7 @@ protected:
     bool OnHeader(const ML::Bytes& header) override;
     bool OnTrackStart(const ML::Bytes& trackHeader, uint32_t trackIndex) override;
     bool OnChannelMessage(uint32_t delta, const ML::CShortMessage& message) override;
-    bool OnSysex(uint32_t delta, const ML::CLongMessage& message) override;
+    bool OnSysex(uint32_t delta, const ML::CSysexView& message) override;
     bool OnMetaEvent(uint32_t delta, const ML::CSmfMetaEvent& event) override;
     size_t Read(uint8_t* out, size_t offset, size_t count) override;
     const uint8_t* GetWholeData(size_t& size) const override;

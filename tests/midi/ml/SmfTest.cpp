@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <random>
 
 namespace
@@ -320,6 +321,48 @@ TEST(SmfReader, HandlerCanStopTheReading)
         reader.stopAt = stop;
         EXPECT_FALSE(reader.Parse());
         EXPECT_EQ(reader.events.back().compare(0, std::string(stop).size(), stop), 0);
+    }
+}
+
+// Bytes in memory are handed to the handler where they lie, with no copy; a handler that stops
+// the reading in the middle of a run of messages is the last one called.
+TEST(SmfReader, InMemoryMessagesAreSeenWhereTheyLie)
+{
+    class CTailReader : public ML::CSmfMemoryReader
+    {
+    public:
+        using ML::CSmfMemoryReader::CSmfMemoryReader;
+        std::vector<const uint8_t*> tails;
+        std::vector<std::string> messages;
+        size_t stopAfter = SIZE_MAX;
+
+    protected:
+        bool OnSysex(uint32_t, const ML::CSysexView& message) override
+        {
+            tails.push_back(message.Tail());
+            messages.push_back(ToHex(message.ToBytes()));
+            return tails.size() < stopAfter;
+        }
+    };
+    // An F0 event, an F7 escape holding a whole message, an F0 event without its F7.
+    const ML::Bytes file = FileWithEvents("00 F0 03 41 10 F7 00 F7 04 F0 41 10 F7 00 F0 02 41 10 00 FF 2F 00");
+    const size_t events = 22;   // the header and track header before them
+    {
+        CTailReader reader(file);
+        EXPECT_TRUE(reader.Parse());
+        EXPECT_EQ(reader.messages, (std::vector<std::string>{"F0 41 10 F7", "F0 41 10 F7", "F0 00 F7"}));
+        ASSERT_EQ(reader.tails.size(), 3u);
+        EXPECT_EQ(reader.tails[0], file.data() + events + 3);
+        EXPECT_EQ(reader.tails[1], file.data() + events + 6 + 4);
+        const std::less<const uint8_t*> before;   // defined for pointers into different objects
+        EXPECT_TRUE(before(reader.tails[2], file.data()) || !before(reader.tails[2], file.data() + file.size()))
+            << "F0 00 F7 stands for no message; it is not in the file";
+    }
+    {
+        CTailReader reader(file.data(), file.size());
+        reader.stopAfter = 2;
+        EXPECT_FALSE(reader.Parse());
+        EXPECT_EQ(reader.messages, (std::vector<std::string>{"F0 41 10 F7", "F0 41 10 F7"}));
     }
 }
 
