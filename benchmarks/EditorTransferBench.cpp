@@ -4,6 +4,7 @@
 // after each data set written); the ratio of the two is the editor's own overhead in waiting. The
 // processor time per byte on the wire is what the editor spends to move one byte.
 #include "benchmarks/support/OffscreenApplication.h"
+#include "benchmarks/support/WireTime.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "midi/framework/CVeyMidiRequester.h"
 #include "tests/editor/instrument/InstrumentRig.h"
@@ -17,27 +18,6 @@
 
 namespace
 {
-constexpr double kMillisecondsPerByte = 10.0 / 31.25;   // 10 bits a byte at 31250 baud
-
-// Bytes on the cable both ways for the last transfer: what the instrument received, and for each
-// request its answer (a data set of 13 bytes around the data) or the identity reply.
-double WireBytes(const CSimulatedInstrument& instrument, uint32_t& dataSets)
-{
-    double bytes = 0;
-    dataSets = 0;
-    for (const auto& entry : instrument.GetReceived())
-    {
-        bytes += double(entry.bytes.size());
-        if (entry.bytes.size() > 4 && entry.bytes[1] == 0x7E)
-            bytes += 15;
-        else if (entry.bytes.size() > 6 && entry.bytes[6] == 0x11)
-            bytes += 13 + double(CSimulatedInstrument::AddressNumber(entry.bytes.data() + 11, 4));
-        else if (entry.bytes.size() > 6 && entry.bytes[6] == 0x12)
-            ++dataSets;
-    }
-    return bytes;
-}
-
 void Transfer(benchmark::State& state, const std::function<bool(CBufferAccessor&)>& transfer)
 {
     Bench::COffscreenApplication application;
@@ -68,9 +48,9 @@ void Transfer(benchmark::State& state, const std::function<bool(CBufferAccessor&
         }
         virtualMs += double(rig.clock.GetTickCount() - start);
         uint32_t dataSets = 0;
-        const double wire = WireBytes(rig.instrument, dataSets);
+        const double wire = Bench::WireBytes(rig.instrument, dataSets);
         bytes += wire;
-        wireMs += wire * kMillisecondsPerByte + 20.0 * dataSets;
+        wireMs += Bench::WireAndPausesMs(wire, dataSets);
     }
     CVeyMidiRequester::SetMessageShower(nullptr);
     if (bytes == 0)
