@@ -26,6 +26,9 @@ bool CInstrumentRig::SetUp(const std::string& viewStatePath)
 {
     if (!script || !script->Read())
         return false;
+    // The instrument layer is the program's one object: what an earlier test copied must not be
+    // there to paste when tests share a process.
+    CBufferAccessor::GetInstance().GetPatchClipboard() = CPatchClipboard();
     CVeyMidiIn& input = CVeyMidiInputs::GetInstance()[0];
     CVeyMidiOut& output = CVeyMidiOutputs::GetInstance()[0];
     CNormalMidiDeviceFactory& factory = CNormalMidiDeviceFactory::GetInstance();
