@@ -611,6 +611,8 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
     {
         WriteLookScript();
     }
+    // The documents as the program has them, so the tool bar shows what the user would.
+    m_app->SetDocumentRecord(std::make_unique<CDocumentDialog>());
     ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
     PumpAllMessages();
     mkdir("screenshots", 0755);
