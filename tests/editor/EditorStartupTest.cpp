@@ -19,6 +19,7 @@
 #include "platform/UiDriver.h"
 #include "platform/WindowPlacement.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/editor/resources/EditorTestHome.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
 #include "toolkit/gt/IndexedStringTable.h"
@@ -88,16 +89,7 @@ class EditorStartupTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        SetProgramFolder(m_program.Path());
-        SetProfileFolder(m_config.Path());
-        const char* data = std::getenv("XDG_DATA_HOME");
-        m_savedDataHome = data ? data : "";
-        setenv("XDG_DATA_HOME", m_data.Path().c_str(), 1);
-        GT::CInstanceManager::SetChannelFolder(m_channel.Path());
-        m_savedHook = SetMessageBoxHook([this](const char* text, const char*, UINT) {
-            m_boxes.push_back(text);
-            return IDOK;
-        });
+        m_home.Enter(m_program.Path());
         GetMessageTable().Set(GT::CIndexedStringTable::kEnglishSet, CApp::kMidiNotSetUpMessage, kMidiNotSetUp);
         GetMessageTable().Set(GT::CIndexedStringTable::kEnglishSet, CVeyDataFile::kLoadFailedMessage, kLoadFailed);
         m_app = std::make_unique<CApp>();
@@ -108,19 +100,9 @@ protected:
         if (m_app && !m_exited)
             m_app->ExitInstance();
         m_app.reset();
-        PumpAllMessages();
-        GT::CInstanceManager::Close();
-        GT::CInstanceManager::SetRequestHandler(nullptr);
-        GT::CInstanceManager::SetChannelFolder("");
-        SetMessageBoxHook(m_savedHook);
+        m_home.Leave();
         SetResourceString(IDS_LANGUAGE, "English");
         GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
-        if (m_savedDataHome.empty())
-            unsetenv("XDG_DATA_HOME");
-        else
-            setenv("XDG_DATA_HOME", m_savedDataHome.c_str(), 1);
-        SetProfileFolder("");
-        SetProgramFolder("");
     }
 
     void WriteScript(const std::string& xml)
@@ -189,12 +171,7 @@ protected:
     }
 
     CTempDir m_program;
-    CTempDir m_config;
-    CTempDir m_data;
-    CTempDir m_channel;
-    std::string m_savedDataHome;
-    MessageBoxHook m_savedHook;
-    std::vector<std::string> m_boxes;
+    CEditorTestHome m_home;
     std::unique_ptr<CApp> m_app;
     bool m_exited = false;
 };
@@ -219,7 +196,7 @@ TEST_F(EditorStartupTest, StartsWithTheMainPanelInTheMainFrameAndShutsDownInOrde
     EXPECT_FALSE(CSplash::GetInstance().IsShown());
 
     // No MIDI devices are chosen: message 10, once, and nothing else.
-    EXPECT_EQ(m_boxes, std::vector<std::string>{kMidiNotSetUp});
+    EXPECT_EQ(m_home.boxes, std::vector<std::string>{kMidiNotSetUp});
 
     CVeyDataFile& dataFile = CVeyDataFile::GetInstance();
     ASSERT_NE(dataFile.GetRootStruct(), nullptr);
@@ -229,7 +206,7 @@ TEST_F(EditorStartupTest, StartsWithTheMainPanelInTheMainFrameAndShutsDownInOrde
 
     const CVeyFolders& folders = CVeyFolders::GetInstance();
     EXPECT_EQ(folders.scriptFolder, m_program.Path() + "/Script/Q9EE/");
-    EXPECT_EQ(folders.userDataFolder, m_data.Path() + "/Vantor/Talvarix Editor/");
+    EXPECT_EQ(folders.userDataFolder, m_home.data.Path() + "/Vantor/Talvarix Editor/");
     struct stat info;
     EXPECT_EQ(stat(folders.userDataFolder.c_str(), &info), 0);
     EXPECT_EQ(GetRegistryKey(), "Vantor");
@@ -321,23 +298,23 @@ TEST_F(EditorStartupTest, FailedStartShowsOneMessageWithTheFileAndTheReasonAndEn
          "Unable to open main panel.", "no root panel \"main\""},
     };
     // Positions saved by an earlier run must survive a start that never opened the panels.
-    const std::string positions = m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt";
-    mkdir((m_data.Path() + "/Vantor").c_str(), 0700);
-    mkdir((m_data.Path() + "/Vantor/Talvarix Editor").c_str(), 0700);
+    const std::string positions = m_home.data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt";
+    mkdir((m_home.data.Path() + "/Vantor").c_str(), 0700);
+    mkdir((m_home.data.Path() + "/Vantor/Talvarix Editor").c_str(), 0700);
     ASSERT_TRUE(WriteFileBytes(positions, "main\n5,6\n"));
     const std::string script = m_program.Path() + "/Script/Q9EE/Script.xml";
     for (const CCase& c : cases)
     {
         SCOPED_TRACE(c.name);
         Restart("");
-        m_boxes.clear();
+        m_home.boxes.clear();
         if (c.script)
             WriteScript(c.script);
         else
             std::remove(script.c_str());
         EXPECT_FALSE(m_app->InitInstance());
-        ASSERT_EQ(m_boxes.size(), 1u) << "one box says what went wrong";
-        const std::string& box = m_boxes[0];
+        ASSERT_EQ(m_home.boxes.size(), 1u) << "one box says what went wrong";
+        const std::string& box = m_home.boxes[0];
         EXPECT_EQ(box.substr(0, box.find('\n')), c.message);
         EXPECT_NE(box.find("\n" + script + "\n"), std::string::npos) << box;
         EXPECT_NE(box.find(c.reason), std::string::npos) << box;
@@ -354,15 +331,15 @@ TEST_F(EditorStartupTest, DataFolderThatCannotBeMadeEndsTheStartBeforeAnythingIs
 {
     WriteScript(kScript);
     // A file where the maker's folder should be: the user data folder cannot be created.
-    ASSERT_TRUE(WriteFileBytes(m_data.Path() + "/Vantor", "not a folder"));
+    ASSERT_TRUE(WriteFileBytes(m_home.data.Path() + "/Vantor", "not a folder"));
     EXPECT_FALSE(m_app->InitInstance());
-    ASSERT_EQ(m_boxes.size(), 1u);
-    const std::string& box = m_boxes[0];
+    ASSERT_EQ(m_home.boxes.size(), 1u);
+    const std::string& box = m_home.boxes[0];
     EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to create the folder for the editor's settings.");
-    EXPECT_NE(box.find(m_data.Path() + "/Vantor/Talvarix Editor/"), std::string::npos) << box;
+    EXPECT_NE(box.find(m_home.data.Path() + "/Vantor/Talvarix Editor/"), std::string::npos) << box;
     EXPECT_EQ(m_app->m_pMainWnd, nullptr);
     EXPECT_NE(Exit(), 0);
-    EXPECT_EQ(ReadFileBytes(m_data.Path() + "/Vantor"), "not a folder");
+    EXPECT_EQ(ReadFileBytes(m_home.data.Path() + "/Vantor"), "not a folder");
     EXPECT_TRUE(CVeyFolders::GetInstance().userDataFolder.empty()) << "the exit writes nowhere";
 }
 
@@ -392,14 +369,14 @@ TEST_F(EditorStartupTest, InstrumentLayerThatCannotBindEndsTheStartWithTheMissin
     CUnboundInstrument instrument;
     m_app->SetInstrumentLayer(&instrument);
     EXPECT_FALSE(m_app->InitInstance());
-    ASSERT_EQ(m_boxes.size(), 1u);
-    const std::string& box = m_boxes[0];
+    ASSERT_EQ(m_home.boxes.size(), 1u);
+    const std::string& box = m_home.boxes[0];
     EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to bind the script's values.");
     EXPECT_NE(box.find("Unable to bind fm.setup.programChange."), std::string::npos) << box;
     EXPECT_NE(Exit(), 0);
     EXPECT_EQ(instrument.transfers, 0) << "nothing is read from or sent to the instrument";
     EXPECT_EQ(instrument.saves, 0) << "no view state is written over";
-    EXPECT_EQ(ReadFileBytes(m_data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt"), "");
+    EXPECT_EQ(ReadFileBytes(m_home.data.Path() + "/Vantor/Talvarix Editor/WindowPosition.txt"), "");
 }
 
 TEST_F(EditorStartupTest, LanguageStringChoosesTheMessageSet)
@@ -420,11 +397,11 @@ TEST_F(EditorStartupTest, LanguageStringChoosesTheMessageSet)
     {
         SCOPED_TRACE(c.language);
         Restart("");
-        m_boxes.clear();
+        m_home.boxes.clear();
         SetResourceString(IDS_LANGUAGE, c.language);
         ASSERT_TRUE(m_app->InitInstance());
         EXPECT_EQ(GetMessageTable().GetSelectedSet(), c.set);
-        EXPECT_EQ(m_boxes, std::vector<std::string>{c.message});
+        EXPECT_EQ(m_home.boxes, std::vector<std::string>{c.message});
     }
 }
 
@@ -432,7 +409,7 @@ TEST_F(EditorStartupTest, IdlePassRefreshesTitleThenTipBarThenDiagnosticsThenDue
 {
     WriteScript(kScript);
     ASSERT_TRUE(m_app->InitInstance());
-    m_boxes.clear();
+    m_home.boxes.clear();
 
     std::vector<std::string> events;
     CWnd* frame = m_app->m_pMainWnd;
@@ -481,12 +458,12 @@ TEST_F(EditorStartupTest, CommandLineDocumentIsLoadedOrEndsTheStart)
     ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
 
     Restart("\"" + document + "\"");
-    m_boxes.clear();
+    m_home.boxes.clear();
     ASSERT_TRUE(m_app->InitInstance());
     EXPECT_EQ(FindValue("fm.common.level")->GetNumber(), 77);
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
     EXPECT_FALSE(CVeyDataFile::GetInstance().GetRootStruct()->IsModified());
-    EXPECT_EQ(m_boxes, std::vector<std::string>{kMidiNotSetUp});
+    EXPECT_EQ(m_home.boxes, std::vector<std::string>{kMidiNotSetUp});
     // A change marks the title at the next idle pass.
     CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 3);
     m_app->OnIdle(0);
@@ -505,11 +482,11 @@ TEST_F(EditorStartupTest, CommandLineDocumentIsLoadedOrEndsTheStart)
     {
         SCOPED_TRACE(failure.path);
         Restart(failure.path);
-        m_boxes.clear();
+        m_home.boxes.clear();
         EXPECT_FALSE(m_app->InitInstance());
-        ASSERT_EQ(m_boxes.size(), 1u);
-        EXPECT_EQ(m_boxes[0].rfind(std::string(kLoadFailed) + "\n\n" + failure.path, 0), 0u) << m_boxes[0];
-        EXPECT_NE(m_boxes[0].find(failure.reason), std::string::npos) << m_boxes[0];
+        ASSERT_EQ(m_home.boxes.size(), 1u);
+        EXPECT_EQ(m_home.boxes[0].rfind(std::string(kLoadFailed) + "\n\n" + failure.path, 0), 0u) << m_home.boxes[0];
+        EXPECT_NE(m_home.boxes[0].find(failure.reason), std::string::npos) << m_home.boxes[0];
         EXPECT_NE(Exit(), 0);
     }
     EXPECT_EQ(ReadFileBytes(damaged), "VeyDataFile00001 and then far too short");
@@ -554,12 +531,12 @@ TEST_F(EditorStartupTest, SecondStartHandsItsDocumentToTheFirst)
     const std::string document = m_program.File("handed.q9e");
     ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
     CVeyBufferManager::GetInstance().SetValue(FindValue("fm.common.level"), 1);
-    m_boxes.clear();
+    m_home.boxes.clear();
     // The user has put the editor away.
     ShowWindowState(m_app->m_pMainWnd, SW_MINIMIZE);
     ASSERT_TRUE(IsIconic(m_app->m_pMainWnd));
 
-    CChildProcess second(Q9_EDITOR_SECOND_START, {m_channel.Path(), m_config.Path(), "\"" + document + "\""});
+    CChildProcess second(Q9_EDITOR_SECOND_START, {m_home.channel.Path(), m_home.config.Path(), "\"" + document + "\""});
     ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
     EXPECT_EQ(second.ReadLine(), "exit:0");
     EXPECT_EQ(second.Wait(), 0);
@@ -573,7 +550,7 @@ TEST_F(EditorStartupTest, SecondStartHandsItsDocumentToTheFirst)
     EXPECT_FALSE(IsIconic(m_app->m_pMainWnd)) << "the first instance comes back to the front";
     EXPECT_TRUE(m_app->m_pMainWnd->IsWindowVisible());
     EXPECT_EQ(m_app->m_pMainWnd->GetWindowText(), "Talvarix Editor - " + document);
-    EXPECT_TRUE(m_boxes.empty()) << "the second start shows nothing";
+    EXPECT_TRUE(m_home.boxes.empty()) << "the second start shows nothing";
 }
 
 TEST(OpenRequest, PathOfTheShellsOpenCommand)
@@ -613,7 +590,7 @@ TEST_F(EditorStartupTest, ScreenshotOfTheMainFrameWithThePanelMain)
     }
     // The documents as the program has them, so the tool bar shows what the user would.
     m_app->SetDocumentRecord(std::make_unique<CDocumentDialog>());
-    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_home.boxes);
     PumpAllMessages();
     mkdir("screenshots", 0755);
     const std::string picture = std::string("screenshots/editor-main-frame") + (bundled ? "" : "-fixture") + ".png";
@@ -714,7 +691,7 @@ TEST_F(EditorStartupTest, StartUpRunsInOrderAndALaterStartsDocumentWaitsUntilItH
         ASSERT_TRUE(CVeyDataFile::GetInstance().Save(document));
         CVeyBufferManager::GetInstance().SetValue(level, 1);
         second = std::make_unique<CChildProcess>(Q9_EDITOR_SECOND_START,
-                                                 std::vector<std::string>{m_channel.Path(), m_config.Path(), document});
+                                                 std::vector<std::string>{m_home.channel.Path(), m_home.config.Path(), document});
         ASSERT_TRUE(GT::CInstanceManager::WaitForRequests(1, CChildProcess::kBoundMs));
         events.push_back("request received");
     };
@@ -743,7 +720,7 @@ TEST_F(EditorStartupTest, StartUpRunsInOrderAndALaterStartsDocumentWaitsUntilItH
     events.clear();
     EXPECT_EQ(Exit(), 0);
     EXPECT_EQ(events, std::vector<std::string>{"save view state"});
-    const std::string userData = m_data.Path() + "/Vantor/Talvarix Editor/";
+    const std::string userData = m_home.data.Path() + "/Vantor/Talvarix Editor/";
     EXPECT_EQ(ReadFileBytes(userData + "ViewState.txt"), "view state\n");
     EXPECT_NE(ReadFileBytes(userData + "WindowPosition.txt").find("main"), std::string::npos);
 }
@@ -1003,7 +980,7 @@ TEST_F(EditorStartupTest, FramesSavedOffTheScreenComeBackOntoIt)
 {
     WriteScript(kScript);
     // Positions from a larger screen layout than this one.
-    const std::string userData = m_data.Path() + "/Vantor/Talvarix Editor/";
+    const std::string userData = m_home.data.Path() + "/Vantor/Talvarix Editor/";
     std::filesystem::create_directories(userData);
     ASSERT_TRUE(WriteFileBytes(userData + "WindowPosition.txt", "main\n9000,7000\nsub\n-5000,8000\n"));
     ASSERT_TRUE(m_app->InitInstance());

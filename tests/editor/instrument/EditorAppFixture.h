@@ -4,6 +4,7 @@
 // the user data folder and the single-instance channel are temporary folders; message boxes are
 // recorded and answered OK.
 #include "platform/VirtualMidiBackend.h"
+#include "tests/editor/resources/EditorTestHome.h"
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
@@ -30,11 +31,6 @@ protected:
     CVirtualMidiBackend m_backend;
     CScopedMidiBackend m_scoped{&m_backend};
     CSimulatedTalvarix m_instrument;
-    CTempDir m_config;
-    CTempDir m_data;
-    CTempDir m_channel;
-    std::string m_savedDataHome;
-    std::function<int(const char*, const char*, UINT)> m_savedHook;
-    std::vector<std::string> m_boxes;
+    CEditorTestHome m_home;
     std::unique_ptr<CApp> m_app;
 };

@@ -41,9 +41,9 @@ TEST_F(EditorAppInstrumentTest, StartUpReadsEverythingFromTheInstrument)
     const std::string name = "On the synth";
     // The temporary patch's name: the address is the script's, 1F 00 00 00 onwards.
     ASSERT_TRUE(m_instrument.Write(CSimulatedTalvarix::kTemporaryPatch, Bytes(name.begin(), name.end())));
-    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_home.boxes);
     PumpAllMessages();
-    EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
+    EXPECT_TRUE(m_home.boxes.empty()) << ::testing::PrintToString(m_home.boxes);
     EXPECT_EQ(Value("fm.pat.common.patchName").GetText(), name);
     EXPECT_EQ(NameAddress(), CSimulatedTalvarix::kTemporaryPatch);
     const auto received = m_instrument.GetReceived();
@@ -68,9 +68,9 @@ TEST_F(EditorAppInstrumentTest, ADocumentOnTheCommandLineIsWrittenToTheInstrumen
         file.SetRootStruct(nullptr);
     }
     m_app->SetCommandLine(document);
-    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_home.boxes);
     PumpAllMessages();
-    EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
+    EXPECT_TRUE(m_home.boxes.empty()) << ::testing::PrintToString(m_home.boxes);
     Bytes stored;
     ASSERT_TRUE(m_instrument.Read(NameAddress(), 12, stored));
     EXPECT_EQ(std::string(stored.begin(), stored.end()), "From a file ");
@@ -88,7 +88,7 @@ TEST_F(EditorAppInstrumentTest, TheMainPanelsMenuButtonsOpenTheApplicationsPopup
         return std::string();
     });
     m_app->SetDocumentRecord(std::move(documents));
-    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_home.boxes);
     PumpAllMessages();
     CWnd* frame = m_app->m_pMainWnd;
     ASSERT_NE(frame, nullptr);
@@ -141,8 +141,8 @@ TEST_F(EditorAppInstrumentTest, TheMainPanelsMenuButtonsOpenTheApplicationsPopup
 
     // Help > Talvarix Editor Manual: no manual is installed here, and the box says where it was
     // looked for.
-    m_boxes.clear();
+    m_home.boxes.clear();
     clickWithMenu("button214", [] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({0})); });
-    ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_NE(m_boxes[0].find(CEditorCommands::GetManualPath()), std::string::npos) << m_boxes[0];
+    ASSERT_EQ(m_home.boxes.size(), 1u);
+    EXPECT_NE(m_home.boxes[0].find(CEditorCommands::GetManualPath()), std::string::npos) << m_home.boxes[0];
 }

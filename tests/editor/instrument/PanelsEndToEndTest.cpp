@@ -250,7 +250,7 @@ protected:
 TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
 {
     FillInstrument();
-    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_home.boxes);
     Run(100);
     ASSERT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Warm Strings")) << "start-up read user patch 1-1";
     const CVeyValue& msb = Value("fm.setup.kbdPatchBankSelectMsb");
@@ -349,7 +349,7 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     const Bytes shown = PatchBytes();
     ClickOn("main", Labelled("main", "WRITE"));
     Run(100);
-    ASSERT_TRUE(IsOpen("write")) << ::testing::PrintToString(m_boxes);
+    ASSERT_TRUE(IsOpen("write")) << ::testing::PrintToString(m_home.boxes);
     auto& bankCombo = OfKind<CChangePatchBankCombo>("write");
     {
         std::vector<std::string> banks;
@@ -403,7 +403,7 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     EXPECT_EQ(list.GetCurrentRow(), 5);
     ASSERT_GE(list.GetRowTexts().size(), 5u);
     EXPECT_EQ(list.GetRowTexts()[4], (std::vector<std::string>{"5", Padded("Fat Bass")}));
-    EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
+    EXPECT_TRUE(m_home.boxes.empty()) << ::testing::PrintToString(m_home.boxes);
 }
 
 // Pictures for a person to judge, under the build folder: the main panel, a tone of its own, the
@@ -413,7 +413,7 @@ TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
 {
     FillInstrument();
     m_instrument.Receive(m_instrument.MakeDataSet(TalvarixMemory::kBankSelectMsb, {87, 0, kChosenSlot}, 0x10));
-    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_boxes);
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_home.boxes);
     Run(100);
     ASSERT_EQ(Value("fm.pat.common.patchName").GetText(), Padded("Fat Bass"));
     std::filesystem::create_directories(Q9_LOOKS_FOLDER);
@@ -498,5 +498,5 @@ TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
     ClickOn("write", destinations, Centre(row));
     Run(300);
     EXPECT_TRUE(UiDriver::SaveWindowPicture(WindowOf("write"), folder + "write-patch.png"));
-    EXPECT_TRUE(m_boxes.empty()) << ::testing::PrintToString(m_boxes);
+    EXPECT_TRUE(m_home.boxes.empty()) << ::testing::PrintToString(m_home.boxes);
 }

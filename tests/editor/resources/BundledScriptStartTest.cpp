@@ -9,6 +9,7 @@
 #include "platform/Profile.h"
 #include "platform/Shell.h"
 #include "tests/editor/resources/BundledScript.h"
+#include "tests/editor/resources/EditorTestHome.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
 #include "toolkit/gt/InstanceManager.h"
@@ -51,31 +52,9 @@ protected:
         ::mkdir(Folder().c_str(), 0700);
         for (const std::string& name : FileNames(CBundledScript::Folder()))
             ASSERT_TRUE(WriteFileBytes(Folder() + name, ReadFileBytes(CBundledScript::Folder() + name))) << name;
-        SetProgramFolder(m_program.Path());
-        SetProfileFolder(m_config.Path());
-        const char* data = std::getenv("XDG_DATA_HOME");
-        m_savedDataHome = data ? data : "";
-        setenv("XDG_DATA_HOME", m_data.Path().c_str(), 1);
-        GT::CInstanceManager::SetChannelFolder(m_channel.Path());
-        m_savedHook = SetMessageBoxHook([this](const char* text, const char*, UINT) {
-            m_boxes.push_back(text);
-            return IDOK;
-        });
+        m_home.Enter(m_program.Path());
     }
-    void TearDown() override
-    {
-        PumpAllMessages();
-        GT::CInstanceManager::Close();
-        GT::CInstanceManager::SetRequestHandler(nullptr);
-        GT::CInstanceManager::SetChannelFolder("");
-        SetMessageBoxHook(m_savedHook);
-        if (m_savedDataHome.empty())
-            unsetenv("XDG_DATA_HOME");
-        else
-            setenv("XDG_DATA_HOME", m_savedDataHome.c_str(), 1);
-        SetProfileFolder("");
-        SetProgramFolder("");
-    }
+    void TearDown() override { m_home.Leave(); }
 
     std::string Folder() const { return m_program.Path() + "/Script/Q9EE/"; }
 
@@ -100,12 +79,7 @@ protected:
     }
 
     CTempDir m_program;
-    CTempDir m_config;
-    CTempDir m_data;
-    CTempDir m_channel;
-    std::string m_savedDataHome;
-    MessageBoxHook m_savedHook;
-    std::vector<std::string> m_boxes;
+    CEditorTestHome m_home;
 };
 }
 
@@ -158,12 +132,12 @@ TEST_F(BundledScriptStart, ABadFileOfTheFolderIsReportedByNameAndNothingIsOverwr
         const auto original = FolderContents();
         c.damage(Folder());
         const auto damaged = FolderContents();
-        m_boxes.clear();
+        m_home.boxes.clear();
         CTraceCapture trace;
         EXPECT_EQ(Start(), c.starts) << trace.Text();
         if (!c.starts)
         {
-            EXPECT_FALSE(m_boxes.empty()) << "the user is told";
+            EXPECT_FALSE(m_home.boxes.empty()) << "the user is told";
         }
         if (!c.diagnostic.empty())
         {
