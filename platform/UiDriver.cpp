@@ -333,58 +333,40 @@ QMenu* OpenActiveSubMenu(QMenu* menu, QAction* action)
 }
 }
 
-BOOL ChoosePopupMenuItem(const std::vector<int>& positions)
+namespace
+{
+// The open popup menu, and the sub-menus of its first `depth` positions opened in turn: the
+// menu that shows the entries of the next position; null when an entry is missing.
+QMenu* OpenSubMenusTo(const std::vector<int>& positions, size_t depth)
 {
     QMenu* menu = OpenMenu();
-    if (!menu || positions.empty())
-        return FALSE;
-    for (size_t level = 0; level < positions.size(); ++level)
+    for (size_t level = 0; menu && level < depth; ++level)
     {
         QAction* action = ActivateEntry(menu, positions[level]);
-        if (!action)
-            return FALSE;
-        if (level + 1 == positions.size())
-        {
-            SendKey(menu, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-            return TRUE;
-        }
-        menu = OpenActiveSubMenu(menu, action);
-        if (!menu)
-            return FALSE;
+        menu = action ? OpenActiveSubMenu(menu, action) : nullptr;
     }
-    return FALSE;
+    return menu;
+}
+}
+
+BOOL ChoosePopupMenuItem(const std::vector<int>& positions)
+{
+    QMenu* menu = positions.empty() ? nullptr : OpenSubMenusTo(positions, positions.size() - 1);
+    if (!menu || !ActivateEntry(menu, positions.back()))
+        return FALSE;
+    SendKey(menu, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    return TRUE;
 }
 
 BOOL OpenPopupSubMenus(const std::vector<int>& positions)
 {
-    QMenu* menu = OpenMenu();
-    if (!menu || positions.empty())
-        return FALSE;
-    for (int position : positions)
-    {
-        QAction* action = ActivateEntry(menu, position);
-        if (!action)
-            return FALSE;
-        menu = OpenActiveSubMenu(menu, action);
-        if (!menu)
-            return FALSE;
-    }
-    return TRUE;
+    return !positions.empty() && OpenSubMenusTo(positions, positions.size()) ? TRUE : FALSE;
 }
 
 BOOL HoverPopupMenuItem(const std::vector<int>& positions)
 {
-    QMenu* menu = OpenMenu();
-    if (!menu || positions.empty())
-        return FALSE;
-    for (size_t level = 0; level + 1 < positions.size(); ++level)
-    {
-        QAction* action = ActivateEntry(menu, positions[level]);
-        menu = action ? OpenActiveSubMenu(menu, action) : nullptr;
-        if (!menu)
-            return FALSE;
-    }
-    QAction* action = ActivateEntry(menu, positions.back());
+    QMenu* menu = positions.empty() ? nullptr : OpenSubMenusTo(positions, positions.size() - 1);
+    QAction* action = menu ? ActivateEntry(menu, positions.back()) : nullptr;
     if (!action)
         return FALSE;
     // As the pointer moving onto the entry does.
