@@ -20,7 +20,7 @@ inline double WireBytes(const CSimulatedInstrument& instrument, uint32_t& dataSe
         bytes += double(entry.bytes.size());
         if (entry.bytes.size() > 4 && entry.bytes[1] == 0x7E)
             bytes += 15;
-        else if (entry.bytes.size() > 6 && entry.bytes[6] == 0x11)
+        else if (entry.bytes.size() >= 15 && entry.bytes[6] == 0x11)   // a request: its size at 11-14
             bytes += 13 + double(CSimulatedInstrument::AddressNumber(entry.bytes.data() + 11, 4));
         else if (entry.bytes.size() > 6 && entry.bytes[6] == 0x12)
             ++dataSets;
