@@ -3,13 +3,6 @@
 #include <algorithm>
 #include <new>
 
-// Under AddressSanitizer every object gets memory of its own, so a use after free is still caught.
-#if defined(__SANITIZE_ADDRESS__)
-#define Q9_POOL_BYPASS 1
-#else
-#define Q9_POOL_BYPASS 0
-#endif
-
 namespace GT
 {
 CObjectPool::CObjectPool(size_t objectSize)
@@ -21,7 +14,7 @@ CObjectPool::CObjectPool(size_t objectSize)
 
 void* CObjectPool::Allocate(size_t size)
 {
-    if (size != m_objectSize || Q9_POOL_BYPASS)
+    if (size != m_objectSize || !kPooled)
         return ::operator new(size);
     if (!m_free)
         AddBlock();
@@ -34,7 +27,7 @@ void CObjectPool::Free(void* memory, size_t size) noexcept
 {
     if (!memory)
         return;
-    if (size != m_objectSize || Q9_POOL_BYPASS)
+    if (size != m_objectSize || !kPooled)
     {
         ::operator delete(memory);
         return;

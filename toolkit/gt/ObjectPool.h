@@ -13,6 +13,20 @@ namespace GT
 class CObjectPool
 {
 public:
+    // False under AddressSanitizer: every object then gets memory of its own, so a use after
+    // free is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr bool kPooled = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    static constexpr bool kPooled = false;
+#else
+    static constexpr bool kPooled = true;
+#endif
+#else
+    static constexpr bool kPooled = true;
+#endif
+
     explicit CObjectPool(size_t objectSize);
     CObjectPool(const CObjectPool&) = delete;
     CObjectPool& operator=(const CObjectPool&) = delete;
