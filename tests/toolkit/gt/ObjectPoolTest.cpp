@@ -33,7 +33,9 @@ TEST(ObjectPool, HandsOutDistinctAlignedSlotsAndReusesFreedOnes)
     {
         void* slot = pool.Allocate(kSize);
         if (GT::CObjectPool::kPooled)
+        {
             EXPECT_EQ(addresses.count(reinterpret_cast<uintptr_t>(slot)), 1u) << "a freed slot is used again";
+        }
         pool.Free(slot, kSize);
     }
 }
