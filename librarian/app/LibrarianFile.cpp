@@ -1,4 +1,5 @@
 #include "librarian/app/LibrarianFile.h"
+#include "librarian/app/PatchRecord.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,138 +22,50 @@ void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value)
     out.insert(out.end(), bytes, bytes + 4);
 }
 
-// A cursor over one record body; every read is checked against the bytes left in the body.
-class CBodyCursor
-{
-public:
-    CBodyCursor(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-
-    bool ReadWord(uint32_t& value)
-    {
-        if (m_size - m_position < 4)
-            return false;
-        value = ReadBigEndian(m_data + m_position);
-        m_position += 4;
-        return true;
-    }
-
-    bool ReadBytes(size_t count, CParameter::CBlock& out)
-    {
-        if (m_size - m_position < count)
-            return false;
-        out.assign(m_data + m_position, m_data + m_position + count);
-        m_position += count;
-        return true;
-    }
-
-    // A text up to its 00 byte, which is consumed too.
-    bool ReadText(const char*& text, size_t& length)
-    {
-        const void* end = std::memchr(m_data + m_position, 0, m_size - m_position);
-        if (!end)
-            return false;
-        text = reinterpret_cast<const char*>(m_data + m_position);
-        length = static_cast<size_t>(static_cast<const uint8_t*>(end) - (m_data + m_position));
-        m_position += length + 1;
-        return true;
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_position = 0;
-};
-
-// Parses one record body into `patch` (a new element without parts). Counts and sizes must be the
-// layout's: anything else would later be sent to the instrument at the wrong addresses.
-bool ParseRecordBody(const uint8_t* body, size_t size, CParameter& patch)
-{
-    CBodyCursor cursor(body, size);
-    CParameter::CParts& parts = patch.GetParts();
-    parts.resize(patch.GetPartCount());
-    for (int part = 0; part < patch.GetPartCount(); ++part)
-    {
-        uint32_t blockCount = 0;
-        if (!cursor.ReadWord(blockCount) || blockCount != static_cast<uint32_t>(patch.GetBlockCount(part)))
-            return false;
-        parts[part].resize(blockCount);
-        for (CParameter::CBlock& block : parts[part])
-        {
-            uint32_t byteCount = 0;
-            if (!cursor.ReadWord(byteCount) || byteCount != static_cast<uint32_t>(patch.GetBlockSize(part)))
-                return false;
-            if (!cursor.ReadBytes(byteCount, block))
-                return false;
-        }
-    }
-    for (int i = 0; i < CParameter::kTextCount; ++i)
-    {
-        const char* text = nullptr;
-        size_t length = 0;
-        if (!cursor.ReadText(text, length))
-            return false;
-        patch.SetText(i, std::string(text, length));
-    }
-    return true;
-}
-
-// The records pass through a window of the stream a chunk at a time rather than through one copy
-// of the whole file: the bytes are then copied out of a buffer the processor still holds in its
-// cache, and the memory for them is not needed twice.
-class CRecordWindow
+// The bytes after the header, read into one buffer a chunk at a time as the records need them:
+// each record is checked while its chunk is still in the processor's cache, and the patches keep
+// their parts packed in this buffer, so no block is copied on opening.
+class CFileBytes
 {
 public:
     static constexpr size_t kChunkSize = size_t(1) << 18;
 
-    // `unread` is the number of bytes the stream holds from its position on.
-    CRecordWindow(std::istream& in, size_t unread) : m_in(in), m_unread(unread) {}
+    // `unread` is the number of bytes the stream holds from its position on; nothing beyond them
+    // is read or allocated.
+    CFileBytes(std::istream& in, size_t unread) : m_in(in), m_size(unread) {}
 
-    // Makes the next `count` bytes readable at Data(). False when they cannot be read (the caller
-    // has made sure the stream holds them) or there is no memory for them.
-    bool Ensure(size_t count)
+    // False when there is no memory for the bytes.
+    bool Allocate()
     {
-        const size_t held = m_end - m_begin;
-        if (held >= count)
+        if (m_size == 0)
             return true;
-        if (count - held > m_unread)
-            return false;
-        // A record longer than a chunk gets a buffer of its own length, never more than is there.
-        const size_t capacity = std::max(count, std::min(kChunkSize, held + m_unread));
-        if (capacity > m_capacity)
+        m_bytes = CSharedBytes::Allocate(m_size);
+        return static_cast<bool>(m_bytes);
+    }
+
+    // Makes the bytes up to `end` readable. False when they cannot be read (the caller has made
+    // sure the stream holds them).
+    bool Ensure(size_t end)
+    {
+        while (m_read < end)
         {
-            std::unique_ptr<uint8_t[]> larger(new (std::nothrow) uint8_t[capacity]);
-            if (!larger)
+            const size_t wanted = std::min(std::max(kChunkSize, end - m_read), m_size - m_read);
+            const auto size = static_cast<std::streamsize>(wanted);
+            if (m_in.read(reinterpret_cast<char*>(m_bytes.Data() + m_read), size).gcount() != size)
                 return false;
-            if (held > 0)
-                std::memcpy(larger.get(), Data(), held);
-            m_buffer = std::move(larger);
-            m_capacity = capacity;
+            m_read += wanted;
         }
-        else if (held > 0)
-        {
-            std::memmove(m_buffer.get(), Data(), held);
-        }
-        m_begin = 0;
-        m_end = held;
-        const size_t wanted = std::min(m_capacity - m_end, m_unread);
-        const auto size = static_cast<std::streamsize>(wanted);
-        if (m_in.read(reinterpret_cast<char*>(m_buffer.get() + m_end), size).gcount() != size)
-            return false;
-        m_end += wanted;
-        m_unread -= wanted;
         return true;
     }
 
-    const uint8_t* Data() const { return m_buffer.get() + m_begin; }
-    void Consume(size_t count) { m_begin += count; }
+    const uint8_t* At(size_t position) const { return m_bytes.Data() + position; }
+    const CSharedBytes& Shared() const { return m_bytes; }
 
 private:
     std::istream& m_in;
-    size_t m_unread;
-    std::unique_ptr<uint8_t[]> m_buffer;
-    size_t m_capacity = 0;
-    size_t m_begin = 0;
-    size_t m_end = 0;
+    size_t m_size;
+    size_t m_read = 0;
+    CSharedBytes m_bytes;
 };
 
 // Bytes from the current position to the end of the stream, or -1 when the stream cannot seek.
@@ -168,9 +81,9 @@ std::streamoff RemainingBytes(std::istream& in)
     return end - here;
 }
 
-void AppendRecord(std::vector<uint8_t>& out, const CParameter& patch, uint32_t length)
+// The parts in the layout's shape: missing bytes as 0, extra blocks and bytes left out.
+void AppendParts(std::vector<uint8_t>& out, const CParameter& patch)
 {
-    AppendBigEndian(out, length);
     const CParameter::CParts& parts = patch.GetParts();
     for (int part = 0; part < patch.GetPartCount(); ++part)
     {
@@ -188,23 +101,29 @@ void AppendRecord(std::vector<uint8_t>& out, const CParameter& patch, uint32_t l
             out.insert(out.end(), blockSize - present, 0);
         }
     }
-    for (int i = 0; i < CParameter::kTextCount; ++i)
-    {
-        const std::string& text = patch.GetText(i);
-        out.insert(out.end(), text.begin(), text.end());
-        out.push_back(0);
-    }
+}
+
+void AppendRecord(std::vector<uint8_t>& out, const CParameter& patch, uint32_t length)
+{
+    AppendBigEndian(out, length);
+    size_t packedSize = 0;
+    if (const uint8_t* packed = patch.GetPackedParts(packedSize))
+        out.insert(out.end(), packed, packed + packedSize);
+    else
+        AppendParts(out, patch);
+    size_t textsSize = 0;
+    const char* texts = patch.GetTextSection(textsSize);
+    out.insert(out.end(), texts, texts + textsSize);
 }
 
 // Body length of the record that AppendRecord writes for the patch; GetSerializedSize for every
 // patch that fits the layout.
 size_t LayoutRecordSize(const CParameter& patch)
 {
-    size_t size = CParameter::kTextCount;
+    size_t size = 0;
+    patch.GetTextSection(size);
     for (int part = 0; part < patch.GetPartCount(); ++part)
         size += 4 + static_cast<size_t>(patch.GetBlockCount(part)) * (4 + static_cast<size_t>(patch.GetBlockSize(part)));
-    for (int i = 0; i < CParameter::kTextCount; ++i)
-        size += patch.GetText(i).size();
     return size;
 }
 }
@@ -264,31 +183,36 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
     std::vector<std::unique_ptr<CParameter>> collected;
     collected.reserve(std::min<size_t>(recordCount, possibleRecords));
 
-    // The window reads no further than the stream's own length, so nothing it allocates exceeds
-    // what is there; every length is checked against the bytes left before it is used.
-    size_t left = static_cast<size_t>(remaining);
-    CRecordWindow window(in, left);
+    // Every length is checked against the bytes that are there before it is used.
+    const size_t total = static_cast<size_t>(remaining);
+    CFileBytes bytes(in, total);
+    if (recordCount > 0 && !bytes.Allocate())
+        return kFileMessageNotLoaded;
+    const PatchRecord::CShape shape(*patches.CreateElement());
+    size_t position = 0;
     for (uint32_t record = 0; record < recordCount; ++record)
     {
-        if (left < 4)
+        if (total - position < 4)
             return kFileMessageWrongType;
-        if (!window.Ensure(4))
+        if (!bytes.Ensure(position + 4))
             return kFileMessageNotLoaded;
-        const uint32_t length = ReadBigEndian(window.Data());
-        window.Consume(4);
-        left -= 4;
+        const uint32_t length = ReadBigEndian(bytes.At(position));
+        position += 4;
         if (length == 0)
             return kFileMessageWrongType;
-        if (length > left)
+        if (length > total - position)
             return kFileMessageNotLoaded;
-        if (!window.Ensure(length))
+        if (!bytes.Ensure(position + length))
             return kFileMessageNotLoaded;
 
         std::unique_ptr<CParameter> patch = patches.CreateElement();
-        if (!ParseRecordBody(window.Data(), length, *patch))
+        const uint8_t* body = bytes.At(position);
+        size_t partsSize = 0;
+        size_t textsSize = 0;
+        if (!shape.Check(body, length, partsSize, textsSize))
             return kFileMessageWrongType;
-        window.Consume(length);
-        left -= length;
+        patch->SetPackedRecord(bytes.Shared(), body, partsSize, textsSize);
+        position += length;
         collected.push_back(std::move(patch));
     }
 

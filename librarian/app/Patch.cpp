@@ -1,5 +1,6 @@
 #include "librarian/app/Patch.h"
 #include "librarian/app/InitialFileDocument.h"
+#include "toolkit/gt/ObjectPool.h"
 
 namespace
 {
@@ -26,8 +27,28 @@ int CPatch::PartIndexFromCode(int code)
     return offset / 0x100;
 }
 
-// Defined here for the reason CParameter's constructor is.
 CPatch::CPatch() = default;
+
+namespace
+{
+// Never destroyed: patches held by other objects that live to the end of the program are
+// destroyed after it would be.
+GT::CObjectPool& PatchPool()
+{
+    static GT::CObjectPool* const pool = new GT::CObjectPool(sizeof(CPatch));
+    return *pool;
+}
+}
+
+void* CPatch::operator new(size_t size)
+{
+    return PatchPool().Allocate(size);
+}
+
+void CPatch::operator delete(void* memory, size_t size) noexcept
+{
+    PatchPool().Free(memory, size);
+}
 
 int CPatch::GetBlockCount(int part) const
 {

@@ -39,6 +39,10 @@ public:
 
     CPatch();
 
+    // Patches come from a pool: opening a file makes one per record.
+    static void* operator new(size_t size);
+    static void operator delete(void* memory, size_t size) noexcept;
+
     void Initialize() override;
     std::unique_ptr<CParameter> Clone() const override;
     int Compare(int column, const CParameter& other, uint32_t thisPosition, uint32_t otherPosition,

@@ -136,6 +136,52 @@ TEST(LibrarianFile, ManyRecordsAndRecordsOfAnyLengthReadBack)
     EXPECT_EQ(ReadBytes(bytes.substr(0, bytes.size() - 700)).message, kFileMessageNotLoaded);
 }
 
+// Patches read from a file keep their blocks in the file's bytes until they are asked for; a
+// copy shares them. Every copy must still behave as a value of its own, and outlive the file.
+TEST(LibrarianFile, PatchesReadFromAFileAreValuesOfTheirOwn)
+{
+    const std::string golden = LoadHexFixture("two-patches.q9l.hex");
+    const CPatchArray model = MakeTwoPatchFixture();
+    std::unique_ptr<CParameter> copyOfFirst;
+    std::unique_ptr<CParameter> copyOfSecond;
+    {
+        CReadResult result = ReadBytes(golden);
+        ASSERT_EQ(result.message, kFileMessageNone);
+        CPatchArray& read = result.patches;
+        EXPECT_TRUE(read[0].FitsLayout());
+        EXPECT_EQ(read[0].GetSerializedSize(), model[0].GetSerializedSize());
+        EXPECT_EQ(read[1].GetSerializedSize(), model[1].GetSerializedSize());
+        copyOfFirst = read[0].Clone();
+        copyOfSecond = read[1].Clone();
+
+        // Changing the copy leaves the original as it was read, and the other way round.
+        copyOfFirst->GetParts()[CPatch::kTone][2][5] ^= 0x7F;
+        read[1].GetParts()[CPatch::kCommon][0][20] ^= 0x7F;
+        EXPECT_EQ(read[0].GetParts(), model[0].GetParts());
+        EXPECT_EQ(copyOfSecond->GetParts(), model[1].GetParts());
+
+        // A list of packed and unpacked patches writes as the file it came from, but for the
+        // one byte changed.
+        std::string expected = golden;
+        expected[kSecondRecord + 4 + 4 + 4 + 20] = static_cast<char>(expected[kSecondRecord + 4 + 4 + 4 + 20] ^ 0x7F);
+        EXPECT_EQ(WriteBytes(read), expected);
+    }
+    // The file's list is gone: the copies still hold their bytes.
+    CParameter::CParts changed = model[0].GetParts();
+    changed[CPatch::kTone][2][5] ^= 0x7F;
+    EXPECT_EQ(copyOfFirst->GetParts(), changed);
+    EXPECT_EQ(copyOfSecond->GetParts(), model[1].GetParts());
+    EXPECT_EQ(static_cast<const CPatch&>(*copyOfSecond).GetName(), "Bass\xA5" "01     ");
+
+    // Assigning a packed patch over one with parts of its own, and back.
+    CPatch target = model.At(1);
+    CReadResult again = ReadBytes(golden);
+    target = again.patches.At(0);
+    EXPECT_EQ(target.GetParts(), model[0].GetParts());
+    target = model.At(1);
+    EXPECT_EQ(target.GetParts(), model[1].GetParts());
+}
+
 TEST(LibrarianFile, RefusesBadFilesWithTheirMessageAndChangesNoDocument)
 {
     const std::string golden = LoadHexFixture("two-patches.q9l.hex");

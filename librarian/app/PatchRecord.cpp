@@ -1,0 +1,129 @@
+#include "librarian/app/PatchRecord.h"
+
+#include <cstring>
+
+namespace
+{
+// The four bytes of a count as a file holds them (big-endian), as one native word.
+uint32_t InFileOrder(uint32_t value)
+{
+    const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};
+    uint32_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+uint32_t ReadBigEndian(const uint8_t* bytes)
+{
+    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
+}
+
+// A cursor over one record body; every read is checked against the bytes left in the body.
+class CBodyCursor
+{
+public:
+    CBodyCursor(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+
+    // True when the next word is there and equals `expected`.
+    bool ExpectWord(uint32_t expected)
+    {
+        if (m_size - m_position < 4 || ReadBigEndian(m_data + m_position) != expected)
+            return false;
+        m_position += 4;
+        return true;
+    }
+
+    // The next `count` bytes, or null when the body ends before them.
+    const uint8_t* Take(size_t count)
+    {
+        if (m_size - m_position < count)
+            return nullptr;
+        const uint8_t* bytes = m_data + m_position;
+        m_position += count;
+        return bytes;
+    }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_position = 0;
+};
+}
+
+namespace PatchRecord
+{
+CShape::CShape(const CParameter& layout)
+{
+    // Counts and sizes must be the layout's: anything else would later be sent to the instrument
+    // at the wrong addresses.
+    for (int part = 0; part < layout.GetPartCount(); ++part)
+    {
+        const int blockCount = layout.GetBlockCount(part);
+        const int blockSize = layout.GetBlockSize(part);
+        m_words.push_back({m_partsSize, InFileOrder(static_cast<uint32_t>(blockCount))});
+        m_partsSize += 4;
+        for (int block = 0; block < blockCount; ++block)
+        {
+            m_words.push_back({m_partsSize, InFileOrder(static_cast<uint32_t>(blockSize))});
+            m_partsSize += 4 + static_cast<size_t>(blockSize);
+        }
+    }
+}
+
+uint32_t CShape::Difference(const uint8_t* body, const CWord& word)
+{
+    uint32_t bytes;
+    std::memcpy(&bytes, body + word.offset, sizeof bytes);
+    return bytes ^ word.bytes;
+}
+
+bool CShape::Check(const uint8_t* body, size_t size, size_t& partsSize, size_t& textsSize) const
+{
+    if (size < m_partsSize)
+        return false;
+    // Every word is compared before the one branch: a file is read record after record, and
+    // nearly every record is right.
+    uint32_t differences = 0;
+    const CWord* word = m_words.data();
+    const CWord* const end = word + m_words.size();
+    // Four at a time: the loads are independent, and the loop's own work would cost as much as
+    // the comparisons.
+    for (; end - word >= 4; word += 4)
+        differences |= Difference(body, word[0]) | Difference(body, word[1]) | Difference(body, word[2]) |
+                       Difference(body, word[3]);
+    for (; word != end; ++word)
+        differences |= Difference(body, *word);
+    if (differences != 0)
+        return false;
+    partsSize = m_partsSize;
+    // The texts end at the fourth 00 byte; most are empty or short.
+    int ended = 0;
+    size_t position = m_partsSize;
+    while (position < size && ended < CParameter::kTextCount)
+        ended += body[position++] == 0;
+    textsSize = position - m_partsSize;
+    return ended == CParameter::kTextCount;
+}
+
+void UnpackParts(const uint8_t* section, size_t size, const CParameter& layout, CParameter::CParts& parts)
+{
+    CBodyCursor cursor(section, size);
+    parts.clear();
+    for (int part = 0; part < layout.GetPartCount(); ++part)
+    {
+        const int blockCount = layout.GetBlockCount(part);
+        const size_t blockSize = static_cast<size_t>(layout.GetBlockSize(part));
+        if (!cursor.ExpectWord(static_cast<uint32_t>(blockCount)))
+            return;
+        parts.emplace_back();
+        CParameter::CPart& blocks = parts.back();
+        for (int block = 0; block < blockCount; ++block)
+        {
+            const uint8_t* bytes = nullptr;
+            if (!cursor.ExpectWord(static_cast<uint32_t>(blockSize)) || !(bytes = cursor.Take(blockSize)))
+                return;
+            blocks.emplace_back(bytes, bytes + blockSize);
+        }
+    }
+}
+}

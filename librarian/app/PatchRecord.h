@@ -1,0 +1,41 @@
+#pragma once
+// The body of one patch record in a librarian file: for each part of the patch's layout, its
+// block count, then for each block its byte count and bytes (counts are unsigned 32-bit
+// big-endian); then the four memo texts, each followed by one 00 byte. The first section, the
+// parts, is what a patch read from a file keeps packed until its parts are first asked for.
+#include "librarian/app/Parameter.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace PatchRecord
+{
+// The parts section that every record of one layout has: its length, and its count words at
+// their places, worked out once for all the records of a file.
+class CShape
+{
+public:
+    explicit CShape(const CParameter& layout);
+
+    // Checks that `body` holds exactly the layout's parts and blocks followed by four ended
+    // texts, and gives the length of the parts section (where the texts begin) and of the texts
+    // section (up to and with the fourth 00 byte). Nothing is copied.
+    bool Check(const uint8_t* body, size_t size, size_t& partsSize, size_t& textsSize) const;
+
+private:
+    struct CWord
+    {
+        size_t offset;
+        uint32_t bytes;   // the count as it lies in the file, to be compared without a byte swap
+    };
+    // The bits in which the word at its place in `body` differs from what it must be.
+    static uint32_t Difference(const uint8_t* body, const CWord& word);
+    std::vector<CWord> m_words;
+    size_t m_partsSize = 0;
+};
+
+// Replaces `parts` with the blocks of a parts section. A section that does not fit the layout
+// (never one that Check accepted) leaves the parts cut short where it stops fitting.
+void UnpackParts(const uint8_t* section, size_t size, const CParameter& layout, CParameter::CParts& parts);
+}
