@@ -60,7 +60,9 @@ void CMidiInDevice::PollAndWait(uint32_t longestWait)
     // Asleep until something comes: the caller's wait costs no processor time while the answer
     // is on its way. Meanwhile this thread takes the input's events itself, so the driver's
     // callback wakes it directly (OnArrival) and the answer is posted here, not by the worker
-    // after a wake-up of its own.
+    // after a wake-up of its own. What this thread posts, its own pump pass below delivers, so
+    // the posts need not wake the main loop.
+    const CDeferredQueueWake deferred;
     if (IsRunning())
     {
         ClaimArrivals();
