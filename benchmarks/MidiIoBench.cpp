@@ -229,10 +229,13 @@ public:
     }
     void After(DWORD milliseconds, std::function<void()> action, EWork work = EWork::kDriver)
     {
+        At(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds), std::move(action), work);
+    }
+    void At(std::chrono::steady_clock::time_point due, std::function<void()> action, EWork work = EWork::kDriver)
+    {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_due.emplace(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds),
-                          CAction{std::move(action), work});
+            m_due.emplace(due, CAction{std::move(action), work});
         }
         m_changed.notify_one();
     }
@@ -315,10 +318,19 @@ void BM_WaitForRequestedBlock(benchmark::State& state)
     constexpr DWORD kAnswerDelay = 25;
     constexpr double kBoundMicroseconds = 50;
     // The request crosses the cable to the instrument's thread, which reads its memory and builds
-    // the answer there: that is the instrument's work, none of the program's.
+    // the answer there: that is the instrument's work, none of the program's. Its answer is due
+    // the answer's delay after the request left the program, so the hop adds nothing to the wire.
     CRealTimeWire wire;
-    CRig rig([&wire](std::function<void()> handling) {
-        wire.After(0, std::move(handling), CRealTimeWire::EWork::kInstrument);
+    std::chrono::steady_clock::time_point requestSent{};   // the wire's thread only
+    CRig rig([&wire, &requestSent](std::function<void()> handling) {
+        const auto sent = std::chrono::steady_clock::now();
+        wire.After(
+            0,
+            [&requestSent, sent, handling = std::move(handling)] {
+                requestSent = sent;
+                handling();
+            },
+            CRealTimeWire::EWork::kInstrument);
     });
     if (!rig.ok)
     {
@@ -326,7 +338,9 @@ void BM_WaitForRequestedBlock(benchmark::State& state)
         return;
     }
     rig.instrument.SetTransport([&rig](const std::vector<BYTE>& bytes) { rig.backend.Send("Talvarix", bytes); },
-                                [&wire](DWORD delay, std::function<void()> action) { wire.After(delay, std::move(action)); });
+                                [&wire, &requestSent](DWORD delay, std::function<void()> action) {
+                                    wire.At(requestSent + std::chrono::milliseconds(delay), std::move(action));
+                                });
     rig.instrument.SetReplyDelay(kAnswerDelay);
     CVeyMidiRequester requester;
     requester.SetMidiIn(rig.in);

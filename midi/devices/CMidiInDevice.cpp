@@ -148,9 +148,19 @@ void CMidiInDevice::DeliverLong(std::vector<uint8_t> piece)
     if (piece.empty())
         return;
     if (piece.front() == 0xF0)
+    {
         m_partial.clear();   // a new message: an unfinished one before it is lost
+        // Whole in one piece, as nearly every message is: it goes on as it came.
+        if (piece.back() == 0xF7 && piece.size() <= kMaxSysex)
+        {
+            Deliver(piece);
+            return;
+        }
+    }
     else if (m_partial.empty())
-        return;              // the rest of a message whose start was dropped
+    {
+        return;   // the rest of a message whose start was dropped
+    }
     if (m_partial.size() + piece.size() > kMaxSysex)
     {
         m_partial.clear();

@@ -273,7 +273,9 @@ TEST_F(MessageQueue, PostsLeftQueuedByADeferredWakeReachTheMainLoop)
             window.PostMessage(WM_USER + 1, 1);
             window.PostMessage(WM_COMMAND, 2);
             if (c.pump)
+            {
                 EXPECT_TRUE(PumpRequestWaitMessages());
+            }
         }
         // Only a guard: the command ends the loop long before.
         QTimer guard;
