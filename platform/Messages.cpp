@@ -14,13 +14,15 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
+#include <cerrno>
+#include <ctime>
 #include <deque>
 #include <limits>
 #include <mutex>
 #include <unordered_map>
 #include <vector>
+
+#include <semaphore.h>
 
 namespace
 {
@@ -62,8 +64,72 @@ std::unordered_map<uintptr_t, CWnd*> g_windows;
 uintptr_t g_nextHandle = 1;
 std::deque<CPostedMessage> g_queue;
 std::atomic<bool> g_wakePending{false};
-std::condition_variable g_posted;   // a message was queued, or a request's wait was woken
-bool g_requestWake = false;         // WakeRequestWait was called since the last wait returned
+bool g_requestWake = false;   // WakeRequestWait was called since the last wait returned
+
+// A request's wait sleeps on a semaphore rather than on a condition variable over g_mutex: a
+// condition variable's waiter takes the mutex back marked contended, so every wait would end in a
+// futile wake-up call of the kernel when it unlocks. Posters post once per registered waiter, only
+// when they queued what the wait is for, and outside g_mutex, so the woken thread finds it free.
+// A post that comes after its waiter has left costs the next wait one more look at the queue.
+class CRequestSemaphore
+{
+public:
+    CRequestSemaphore() { sem_init(&m_semaphore, 0, 0); }
+    ~CRequestSemaphore() { sem_destroy(&m_semaphore); }
+    CRequestSemaphore(const CRequestSemaphore&) = delete;
+    CRequestSemaphore& operator=(const CRequestSemaphore&) = delete;
+
+    void Post(int count)
+    {
+        while (count-- > 0)
+            sem_post(&m_semaphore);
+    }
+    // False once `deadline` (on the monotonic clock) has passed.
+    bool WaitUntil(const timespec& deadline)
+    {
+        for (;;)
+        {
+            if (sem_clockwait(&m_semaphore, CLOCK_MONOTONIC, &deadline) == 0)
+                return true;
+            if (errno != EINTR)
+                return false;
+        }
+    }
+    void Drain()
+    {
+        while (sem_trywait(&m_semaphore) == 0)
+        {
+        }
+    }
+
+private:
+    sem_t m_semaphore;
+};
+CRequestSemaphore g_requestPosted;
+int g_requestWaiters = 0;   // threads asleep in WaitForRequestMessages; guarded by g_mutex
+
+// Posts made by this thread inside a CDeferredQueueWake leave the main loop asleep: the scope's
+// own pump delivers them, and the scope wakes the loop at its end for what is left.
+struct CWakeDeferral
+{
+    bool active = false;
+    bool skipped = false;   // a post left the loop asleep
+};
+thread_local CWakeDeferral t_wakeDeferral;
+
+// Code a pump calls out to (Qt's event handlers, window procedures) may run an event loop of its
+// own, which must be woken by what it posts: the deferral does not reach into it.
+class CWakeDeferralSuspended
+{
+public:
+    CWakeDeferralSuspended() : m_active(t_wakeDeferral.active) { t_wakeDeferral.active = false; }
+    ~CWakeDeferralSuspended() { t_wakeDeferral.active = m_active; }
+    CWakeDeferralSuspended(const CWakeDeferralSuspended&) = delete;
+    CWakeDeferralSuspended& operator=(const CWakeDeferralSuspended&) = delete;
+
+private:
+    bool m_active;
+};
 
 // GUI thread only.
 CPumpFilter g_filter = kMainLoop;
@@ -119,7 +185,10 @@ bool DeliverPostedMessages()
             break;
         }
         if (CWnd* window = PlatformDetail::LookupWindow(m.window))
+        {
+            const CWakeDeferralSuspended suspended;
             window->SendMessage(m.message, m.wParam, m.lParam);
+        }
     }
     return delivered;
 }
@@ -206,7 +275,10 @@ bool RunPump(const CPumpFilter& filter, QEventLoop::ProcessEventsFlags flags)
     const CPumpFilter outer = g_filter;
     const uint64_t before = g_deliveries;
     g_filter = filter;
-    QCoreApplication::processEvents(flags);
+    {
+        const CWakeDeferralSuspended suspended;
+        QCoreApplication::processEvents(flags);
+    }
     DeliverPostedMessages();
     FireDueTimers();
     g_filter = outer;
@@ -303,16 +375,23 @@ BOOL KillTimer(HWND window, UINT_PTR id)
 
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    int requestWaiters = 0;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         if (!QCoreApplication::instance())
             return FALSE;
         if (message != WM_QUIT && g_windows.count(reinterpret_cast<uintptr_t>(window)) == 0)
             return FALSE;
-        g_queue.push_back(CPostedMessage{window, message, wParam, lParam});
-        WakeLocked();
+        const CPostedMessage posted{window, message, wParam, lParam};
+        g_queue.push_back(posted);
+        if (t_wakeDeferral.active)
+            t_wakeDeferral.skipped = true;
+        else
+            WakeLocked();
+        if (Allows(kRequestWait, posted))
+            requestWaiters = g_requestWaiters;
     }
-    g_posted.notify_all();
+    g_requestPosted.Post(requestWaiters);
     return TRUE;
 }
 
@@ -357,25 +436,64 @@ bool PumpRequestWaitMessages()
 void WaitForRequestMessages(DWORD milliseconds)
 {
     constexpr DWORD kLongestPause = 100;
+    // Called with g_mutex held.
+    const auto mayReturn = [] {
+        return g_requestWake ||
+               std::any_of(g_queue.begin(), g_queue.end(), [](const CPostedMessage& m) { return Allows(kRequestWait, m); });
+    };
     std::unique_lock<std::mutex> lock(g_mutex);
-    if (UsesSystemClock())
+    if (UsesSystemClock() && !mayReturn())
     {
-        g_posted.wait_for(lock, std::chrono::milliseconds(std::min(milliseconds, kLongestPause)), [] {
-            return g_requestWake || std::any_of(g_queue.begin(), g_queue.end(), [](const CPostedMessage& m) {
-                       return Allows(kRequestWait, m);
-                   });
-        });
+        timespec deadline{};
+        clock_gettime(CLOCK_MONOTONIC, &deadline);
+        const long pause = static_cast<long>(std::min(milliseconds, kLongestPause));
+        deadline.tv_sec += pause / 1000;
+        deadline.tv_nsec += (pause % 1000) * 1000000L;
+        if (deadline.tv_nsec >= 1000000000L)
+        {
+            ++deadline.tv_sec;
+            deadline.tv_nsec -= 1000000000L;
+        }
+        // Posts left over from waits that had already returned would only cost a look each.
+        if (g_requestWaiters++ == 0)
+            g_requestPosted.Drain();
+        bool posted = true;
+        while (posted && !mayReturn())
+        {
+            lock.unlock();
+            posted = g_requestPosted.WaitUntil(deadline);
+            lock.lock();
+        }
+        --g_requestWaiters;
     }
     g_requestWake = false;
 }
 
 void WakeRequestWait()
 {
+    int requestWaiters = 0;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         g_requestWake = true;
+        requestWaiters = g_requestWaiters;
     }
-    g_posted.notify_all();
+    g_requestPosted.Post(requestWaiters);
+}
+
+CDeferredQueueWake::CDeferredQueueWake() : m_outerActive(t_wakeDeferral.active), m_outerSkipped(t_wakeDeferral.skipped)
+{
+    t_wakeDeferral = CWakeDeferral{true, false};
+}
+
+CDeferredQueueWake::~CDeferredQueueWake()
+{
+    if (t_wakeDeferral.skipped)
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        if (!g_queue.empty())
+            WakeLocked();
+    }
+    t_wakeDeferral = CWakeDeferral{m_outerActive, m_outerSkipped};
 }
 
 bool PumpAllMessages()
@@ -405,6 +523,7 @@ int FireDueTimers()
         {
             ++delivered;
             ++g_deliveries;
+            const CWakeDeferralSuspended suspended;
             window->SendMessage(WM_TIMER, due.id, 0);
         }
     }

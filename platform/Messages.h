@@ -84,6 +84,24 @@ void WaitForRequestMessages(DWORD milliseconds);
 // driver's thread that has something the waiting thread will fetch itself. Any thread.
 void WakeRequestWait();
 
+// For a thread that posts and then delivers what it posted with a pump pass of its own, as a
+// request's wait does with the driver's messages: while the object lives, this thread's posts do
+// not wake the main loop, which would only find them gone; at its end the loop is woken if any
+// posted message is still queued. Posts from the handlers and Qt events a pump runs meanwhile wake
+// it as usual, since they may run an event loop of their own.
+class CDeferredQueueWake
+{
+public:
+    CDeferredQueueWake();
+    ~CDeferredQueueWake();
+    CDeferredQueueWake(const CDeferredQueueWake&) = delete;
+    CDeferredQueueWake& operator=(const CDeferredQueueWake&) = delete;
+
+private:
+    bool m_outerActive;
+    bool m_outerSkipped;
+};
+
 // One non-blocking pass of everything the main loop handles (no idle pass). For tests and for
 // code that must let the queue drain, such as a modal wait.
 bool PumpAllMessages();

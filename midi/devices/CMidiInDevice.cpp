@@ -60,7 +60,9 @@ void CMidiInDevice::PollAndWait(uint32_t longestWait)
     // Asleep until something comes: the caller's wait costs no processor time while the answer
     // is on its way. Meanwhile this thread takes the input's events itself, so the driver's
     // callback wakes it directly (OnArrival) and the answer is posted here, not by the worker
-    // after a wake-up of its own.
+    // after a wake-up of its own. What this thread posts, its own pump pass below delivers, so
+    // the posts need not wake the main loop.
+    const CDeferredQueueWake deferred;
     if (IsRunning())
     {
         ClaimArrivals();
@@ -146,9 +148,19 @@ void CMidiInDevice::DeliverLong(std::vector<uint8_t> piece)
     if (piece.empty())
         return;
     if (piece.front() == 0xF0)
+    {
         m_partial.clear();   // a new message: an unfinished one before it is lost
+        // Whole in one piece, as nearly every message is: it goes on as it came.
+        if (piece.back() == 0xF7 && piece.size() <= kMaxSysex)
+        {
+            Deliver(piece);
+            return;
+        }
+    }
     else if (m_partial.empty())
-        return;              // the rest of a message whose start was dropped
+    {
+        return;   // the rest of a message whose start was dropped
+    }
     if (m_partial.size() + piece.size() > kMaxSysex)
     {
         m_partial.clear();

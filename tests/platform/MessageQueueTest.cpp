@@ -7,7 +7,10 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QEventLoop>
+#include <QTimer>
 
+#include <atomic>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -245,6 +248,117 @@ TEST_F(MessageQueue, DestructionIsDeferredToTheNextTurnOfTheMainLoop)
     EXPECT_EQ(doomed->ncDestroyed, 1);
     EXPECT_LE(app.idles, 20);
     delete doomed;
+}
+
+// A thread that delivers its own posts with a pump pass of its own leaves the main loop asleep
+// meanwhile; whatever it leaves queued must still wake the loop, or it waits for some unrelated
+// event to come along.
+TEST_F(MessageQueue, PostsLeftQueuedByADeferredWakeReachTheMainLoop)
+{
+    struct CCase
+    {
+        const char* name;
+        bool pump;   // a request pump pass runs inside the scope
+    };
+    for (const CCase& c : {CCase{"no pump pass", false}, CCase{"the pump holds it back", true}})
+    {
+        SCOPED_TRACE(c.name);
+        window.received.clear();
+        window.onMessage = [](UINT message, WPARAM) {
+            if (message == WM_COMMAND)
+                PostQuitMessage(0);
+        };
+        {
+            const CDeferredQueueWake deferred;
+            window.PostMessage(WM_USER + 1, 1);
+            window.PostMessage(WM_COMMAND, 2);
+            if (c.pump)
+            {
+                EXPECT_TRUE(PumpRequestWaitMessages());
+            }
+        }
+        // Only a guard: the command ends the loop long before.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { PostQuitMessage(1); });
+        guard.start(20000);
+        CWinApp app("Test");
+        EXPECT_EQ(app.Run(), 0);
+        EXPECT_EQ(window.received, (Received{{WM_USER + 1, 1}, {WM_COMMAND, 2}}));
+        window.onMessage = nullptr;
+        Drain();
+    }
+}
+
+// A handler that the deferring thread's pump runs may wait in an event loop of its own (a modal
+// dialog) for what it posts: its posts must wake that loop.
+TEST_F(MessageQueue, PostsFromAHandlerInsideADeferredWakeWakeItsOwnLoop)
+{
+    QEventLoop nested;
+    window.onMessage = [&](UINT message, WPARAM) {
+        if (message == WM_USER + 1)
+        {
+            window.PostMessage(WM_USER + 2, 0);
+            QTimer::singleShot(20000, &nested, [&] { nested.exit(1); });
+            EXPECT_EQ(nested.exec(), 0);
+        }
+        else if (message == WM_USER + 2)
+        {
+            nested.exit(0);
+        }
+    };
+    const CDeferredQueueWake deferred;
+    window.PostMessage(WM_USER + 1, 0);
+    PumpRequestWaitMessages();
+    EXPECT_EQ(window.received, (Received{{WM_USER + 1, 0}, {WM_USER + 2, 0}}));
+}
+
+// On the system clock a request's wait sleeps; a post or a wake from another thread must end it,
+// round after round, with nothing lost and everything in order.
+TEST(RequestWait, PostsAndWakesFromAnotherThreadEndTheWait)
+{
+    CRecordingWindow window;
+    ASSERT_TRUE(window.CreateMessageWindow());
+    while (PumpAllMessages())
+    {
+    }
+    constexpr int kRounds = 200;
+    std::atomic<int> asked{0};
+    std::atomic<int> woken{0};
+    const HWND handle = window.GetSafeHwnd();
+    std::thread answerer([&] {
+        for (int round = 1; round <= kRounds; ++round)
+        {
+            while (asked.load() < round)
+                std::this_thread::yield();
+            // Every other round only wakes the wait, as the driver's thread does.
+            if (round % 2 == 0)
+            {
+                ::PostMessage(handle, WM_USER + 1, static_cast<WPARAM>(round), 0);
+            }
+            else
+            {
+                woken.store(round);
+                WakeRequestWait();
+            }
+        }
+    });
+    for (int round = 1; round <= kRounds; ++round)
+    {
+        asked.store(round);
+        const size_t before = window.received.size();
+        for (;;)
+        {
+            WaitForRequestMessages(100);
+            PumpRequestWaitMessages();
+            if (round % 2 == 0 ? window.received.size() > before : woken.load() == round)
+                break;
+        }
+    }
+    answerer.join();
+    ASSERT_EQ(window.received.size(), static_cast<size_t>(kRounds / 2));
+    for (size_t i = 0; i < window.received.size(); ++i)
+        EXPECT_EQ(window.received[i], std::make_pair(WM_USER + 1, static_cast<WPARAM>(2 * (i + 1))));
 }
 
 TEST_F(MessageQueue, QuitWaitsForMessagesPostedBeforeIt)
