@@ -5,17 +5,11 @@
 #include <cstring>
 #include <istream>
 #include <limits>
-#include <new>
 #include <ostream>
 #include <vector>
 
 namespace
 {
-uint32_t ReadBigEndian(const uint8_t* bytes)
-{
-    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
-}
-
 void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value)
 {
     const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};
@@ -144,7 +138,7 @@ uint32_t CDocumentHeader::GetWord(int index) const
 {
     if (index < 0 || index >= kWordCount)
         return 0;
-    return ReadBigEndian(m_bytes.data() + kMagicSize + 4 * index);
+    return PatchRecord::ReadWord(m_bytes.data() + kMagicSize + 4 * index);
 }
 
 void CDocumentHeader::SetWord(int index, uint32_t value)
@@ -196,7 +190,7 @@ int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
             return kFileMessageWrongType;
         if (!bytes.Ensure(position + 4))
             return kFileMessageNotLoaded;
-        const uint32_t length = ReadBigEndian(bytes.At(position));
+        const uint32_t length = PatchRecord::ReadWord(bytes.At(position));
         position += 4;
         if (length == 0)
             return kFileMessageWrongType;

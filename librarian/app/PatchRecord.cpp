@@ -13,11 +13,6 @@ uint32_t InFileOrder(uint32_t value)
     return word;
 }
 
-uint32_t ReadBigEndian(const uint8_t* bytes)
-{
-    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
-}
-
 // A cursor over one record body; every read is checked against the bytes left in the body.
 class CBodyCursor
 {
@@ -27,7 +22,7 @@ public:
     // True when the next word is there and equals `expected`.
     bool ExpectWord(uint32_t expected)
     {
-        if (m_size - m_position < 4 || ReadBigEndian(m_data + m_position) != expected)
+        if (m_size - m_position < 4 || PatchRecord::ReadWord(m_data + m_position) != expected)
             return false;
         m_position += 4;
         return true;

@@ -11,6 +11,12 @@
 
 namespace PatchRecord
 {
+// An unsigned 32-bit big-endian word, as every count and length of a librarian file is stored.
+inline uint32_t ReadWord(const uint8_t* bytes)
+{
+    return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
+}
+
 // The parts section that every record of one layout has: its length, and its count words at
 // their places, worked out once for all the records of a file.
 class CShape
