@@ -12,7 +12,8 @@ namespace
 {
 void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value)
 {
-    const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};
+    uint8_t bytes[4];
+    PatchRecord::WriteWord(bytes, value);
     out.insert(out.end(), bytes, bytes + 4);
 }
 
@@ -145,11 +146,7 @@ void CDocumentHeader::SetWord(int index, uint32_t value)
 {
     if (index < 0 || index >= kWordCount)
         return;
-    uint8_t* word = m_bytes.data() + kMagicSize + 4 * index;
-    word[0] = uint8_t(value >> 24);
-    word[1] = uint8_t(value >> 16);
-    word[2] = uint8_t(value >> 8);
-    word[3] = uint8_t(value);
+    PatchRecord::WriteWord(m_bytes.data() + kMagicSize + 4 * index, value);
 }
 
 bool CDocumentHeader::HasMagic() const

@@ -7,7 +7,8 @@ namespace
 // The four bytes of a count as a file holds them (big-endian), as one native word.
 uint32_t InFileOrder(uint32_t value)
 {
-    const uint8_t bytes[4] = {uint8_t(value >> 24), uint8_t(value >> 16), uint8_t(value >> 8), uint8_t(value)};
+    uint8_t bytes[4];
+    PatchRecord::WriteWord(bytes, value);
     uint32_t word;
     std::memcpy(&word, bytes, sizeof word);
     return word;

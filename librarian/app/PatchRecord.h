@@ -17,6 +17,15 @@ inline uint32_t ReadWord(const uint8_t* bytes)
     return (uint32_t(bytes[0]) << 24) | (uint32_t(bytes[1]) << 16) | (uint32_t(bytes[2]) << 8) | uint32_t(bytes[3]);
 }
 
+// Stores `value` in the same order into the four bytes at `bytes`.
+inline void WriteWord(uint8_t* bytes, uint32_t value)
+{
+    bytes[0] = uint8_t(value >> 24);
+    bytes[1] = uint8_t(value >> 16);
+    bytes[2] = uint8_t(value >> 8);
+    bytes[3] = uint8_t(value);
+}
+
 // The parts section that every record of one layout has: its length, and its count words at
 // their places, worked out once for all the records of a file.
 class CShape
