@@ -2,8 +2,6 @@
 #include "librarian/app/LibrarianFile.h"
 #include "toolkit/gt/SafeFile.h"
 
-#include <filesystem>
-#include <fstream>
 #include <utility>
 
 namespace
@@ -28,17 +26,7 @@ CImageDocument::MessageShower CImageDocument::SetMessageShower(MessageShower sho
 
 bool CImageDocument::ReadFile(const std::string& path)
 {
-    // Only regular files: a folder or a pipe has no length to check the records against.
-    std::error_code error;
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(path, error))
-        in.open(path, std::ios::binary);
-    if (!in.is_open())
-    {
-        ShowMessage(kFileMessageNotLoaded);
-        return false;
-    }
-    const int message = ReadLibrarianFile(in, m_current.GetPatches());
+    const int message = ReadLibrarianFile(path, m_current.GetPatches());
     if (message != kFileMessageNone)
     {
         ShowMessage(message);

@@ -1,8 +1,10 @@
 #include "librarian/app/LibrarianFile.h"
 #include "librarian/app/PatchRecord.h"
+#include "toolkit/gt/InputFile.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <istream>
 #include <limits>
 #include <ostream>
@@ -17,6 +19,9 @@ void AppendBigEndian(std::vector<uint8_t>& out, uint32_t value)
     out.insert(out.end(), bytes, bytes + 4);
 }
 
+// Reads exactly `size` bytes into `to`, from where the last read ended; false when it cannot.
+using CReadBytes = std::function<bool(uint8_t* to, size_t size)>;
+
 // The bytes after the header, read into one buffer a chunk at a time as the records need them:
 // each record is checked while its chunk is still in the processor's cache, and the patches keep
 // their parts packed in this buffer, so no block is copied on opening.
@@ -25,9 +30,8 @@ class CFileBytes
 public:
     static constexpr size_t kChunkSize = size_t(1) << 18;
 
-    // `unread` is the number of bytes the stream holds from its position on; nothing beyond them
-    // is read or allocated.
-    CFileBytes(std::istream& in, size_t unread) : m_in(in), m_size(unread) {}
+    // `size` is the number of bytes `read` can give; nothing beyond them is read or allocated.
+    CFileBytes(const CReadBytes& read, size_t size) : m_read(read), m_size(size) {}
 
     // False when there is no memory for the bytes.
     bool Allocate()
@@ -38,17 +42,16 @@ public:
         return static_cast<bool>(m_bytes);
     }
 
-    // Makes the bytes up to `end` readable. False when they cannot be read (the caller has made
-    // sure the stream holds them).
+    // Makes the bytes up to `end` readable (the caller has made sure the file holds them).
+    // False when they cannot be read.
     bool Ensure(size_t end)
     {
-        while (m_read < end)
+        while (m_done < end)
         {
-            const size_t wanted = std::min(std::max(kChunkSize, end - m_read), m_size - m_read);
-            const auto size = static_cast<std::streamsize>(wanted);
-            if (m_in.read(reinterpret_cast<char*>(m_bytes.Data() + m_read), size).gcount() != size)
+            const size_t wanted = std::min(std::max(kChunkSize, end - m_done), m_size - m_done);
+            if (!m_read(m_bytes.Data() + m_done, wanted))
                 return false;
-            m_read += wanted;
+            m_done += wanted;
         }
         return true;
     }
@@ -57,11 +60,64 @@ public:
     const CSharedBytes& Shared() const { return m_bytes; }
 
 private:
-    std::istream& m_in;
+    const CReadBytes& m_read;
     size_t m_size;
-    size_t m_read = 0;
+    size_t m_done = 0;
     CSharedBytes m_bytes;
 };
+
+// Reads the header and the records that follow it; `size` is the number of bytes `read` can
+// give.
+int ReadFrom(const CReadBytes& read, uint64_t size, CParameterArray& patches)
+{
+    CDocumentHeader header;
+    if (size < CDocumentHeader::kSize || !read(header.Data(), CDocumentHeader::kSize) || !header.HasMagic())
+        return kFileMessageWrongType;
+    if (size - CDocumentHeader::kSize > std::numeric_limits<size_t>::max())
+        return kFileMessageNotLoaded;
+    const size_t total = static_cast<size_t>(size - CDocumentHeader::kSize);
+
+    const uint32_t recordCount = header.GetWord(CDocumentHeader::kRecordCountWord);
+    // Every record is at least its length word and one byte: a count beyond that cannot be met,
+    // and must not size anything.
+    const size_t possibleRecords = total / 5;
+    // Patches are collected aside, so a failure leaves the caller's list alone.
+    const std::unique_ptr<CParameterArray> collected = patches.CreateEmpty();
+    collected->Reserve(std::min<size_t>(recordCount, possibleRecords));
+
+    // Every length is checked against the bytes that are there before it is used.
+    CFileBytes bytes(read, total);
+    if (recordCount > 0 && !bytes.Allocate())
+        return kFileMessageNotLoaded;
+    const PatchRecord::CShape shape(*patches.CreateElement());
+    size_t position = 0;
+    for (uint32_t record = 0; record < recordCount; ++record)
+    {
+        if (total - position < 4)
+            return kFileMessageWrongType;
+        if (!bytes.Ensure(position + 4))
+            return kFileMessageNotLoaded;
+        const uint32_t length = PatchRecord::ReadWord(bytes.At(position));
+        position += 4;
+        if (length == 0)
+            return kFileMessageWrongType;
+        if (length > total - position)
+            return kFileMessageNotLoaded;
+        if (!bytes.Ensure(position + length))
+            return kFileMessageNotLoaded;
+
+        const uint8_t* body = bytes.At(position);
+        size_t partsSize = 0;
+        size_t textsSize = 0;
+        if (!shape.Check(body, length, partsSize, textsSize))
+            return kFileMessageWrongType;
+        collected->AppendNew().SetPackedRecord(bytes.Shared(), body, partsSize, textsSize);
+        position += length;
+    }
+
+    patches.Swap(*collected);
+    return kFileMessageNone;
+}
 
 // Bytes from the current position to the end of the stream, or -1 when the stream cannot seek.
 std::streamoff RemainingBytes(std::istream& in)
@@ -154,61 +210,25 @@ bool CDocumentHeader::HasMagic() const
     return std::memcmp(m_bytes.data(), Magic().data(), kMagicSize) == 0;
 }
 
+int ReadLibrarianFile(const std::string& path, CParameterArray& patches)
+{
+    GT::CInputFile file;
+    if (!file.Open(path))
+        return kFileMessageNotLoaded;
+    return ReadFrom([&file](uint8_t* to, size_t size) { return file.Read(to, size); }, file.GetSize(), patches);
+}
+
 int ReadLibrarianFile(std::istream& in, CParameterArray& patches)
 {
-    std::streamoff remaining = RemainingBytes(in);
+    const std::streamoff remaining = RemainingBytes(in);
     if (remaining < 0)
         return kFileMessageNotLoaded;
-
-    CDocumentHeader header;
-    if (remaining < static_cast<std::streamoff>(CDocumentHeader::kSize) ||
-        !in.read(reinterpret_cast<char*>(header.Data()), CDocumentHeader::kSize) || !header.HasMagic())
-        return kFileMessageWrongType;
-    remaining -= CDocumentHeader::kSize;
-
-    const uint32_t recordCount = header.GetWord(CDocumentHeader::kRecordCountWord);
-    // Every record is at least its length word and one byte: a count beyond that cannot be met,
-    // and must not size anything.
-    const size_t possibleRecords = static_cast<size_t>(remaining / 5);
-    // Patches are collected aside, so a failure leaves the caller's list alone.
-    std::vector<std::unique_ptr<CParameter>> collected;
-    collected.reserve(std::min<size_t>(recordCount, possibleRecords));
-
-    // Every length is checked against the bytes that are there before it is used.
-    const size_t total = static_cast<size_t>(remaining);
-    CFileBytes bytes(in, total);
-    if (recordCount > 0 && !bytes.Allocate())
-        return kFileMessageNotLoaded;
-    const PatchRecord::CShape shape(*patches.CreateElement());
-    size_t position = 0;
-    for (uint32_t record = 0; record < recordCount; ++record)
-    {
-        if (total - position < 4)
-            return kFileMessageWrongType;
-        if (!bytes.Ensure(position + 4))
-            return kFileMessageNotLoaded;
-        const uint32_t length = PatchRecord::ReadWord(bytes.At(position));
-        position += 4;
-        if (length == 0)
-            return kFileMessageWrongType;
-        if (length > total - position)
-            return kFileMessageNotLoaded;
-        if (!bytes.Ensure(position + length))
-            return kFileMessageNotLoaded;
-
-        std::unique_ptr<CParameter> patch = patches.CreateElement();
-        const uint8_t* body = bytes.At(position);
-        size_t partsSize = 0;
-        size_t textsSize = 0;
-        if (!shape.Check(body, length, partsSize, textsSize))
-            return kFileMessageWrongType;
-        patch->SetPackedRecord(bytes.Shared(), body, partsSize, textsSize);
-        position += length;
-        collected.push_back(std::move(patch));
-    }
-
-    // The elements are the array's own kind, so it takes them all.
-    return patches.ReplaceAll(std::move(collected)) ? kFileMessageNone : kFileMessageNotLoaded;
+    return ReadFrom(
+        [&in](uint8_t* to, size_t size) {
+            const auto wanted = static_cast<std::streamsize>(size);
+            return in.read(reinterpret_cast<char*>(to), wanted).gcount() == wanted;
+        },
+        static_cast<uint64_t>(remaining), patches);
 }
 
 bool WriteLibrarianFile(std::ostream& out, const CParameterArray& patches)

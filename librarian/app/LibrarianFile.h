@@ -51,9 +51,12 @@ private:
     std::array<uint8_t, kSize> m_bytes;
 };
 
-// Reads a whole librarian file from the stream into `patches`, which is replaced only when the
-// whole file was read; on failure it is left as it was. Returns kFileMessageNone or the message
-// id of the failure.
+// Reads the whole librarian file at `path` into `patches`, which is replaced only when the whole
+// file was read; on failure it is left as it was. Returns kFileMessageNone or the message id of
+// the failure. Only a regular file is read: a folder or a pipe has no length to check the
+// records against.
+int ReadLibrarianFile(const std::string& path, CParameterArray& patches);
+// The same from a stream that can seek, from its position to its end.
 int ReadLibrarianFile(std::istream& in, CParameterArray& patches);
 
 // Writes the patches as a librarian file. A patch whose blocks differ from the layout is written

@@ -36,13 +36,10 @@ bool CParameterArray::InsertAt(size_t index, std::unique_ptr<CParameter> element
     return true;
 }
 
-bool CParameterArray::ReplaceAll(std::vector<std::unique_ptr<CParameter>> elements)
+CParameter& CParameterArray::AppendNew()
 {
-    for (const std::unique_ptr<CParameter>& element : elements)
-        if (!element || !CanHold(*element))
-            return false;
-    m_elements.swap(elements);
-    return true;
+    m_elements.push_back(CreateElement());
+    return *m_elements.back();
 }
 
 void CParameterArray::RemoveAt(size_t index)

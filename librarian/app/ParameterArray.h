@@ -14,6 +14,8 @@ public:
     virtual ~CParameterArray();
     // A new, empty element of the array's element class (no parts, empty texts).
     virtual std::unique_ptr<CParameter> CreateElement() const = 0;
+    // A new, empty array of this array's kind: one to fill aside and Swap in whole.
+    virtual std::unique_ptr<CParameterArray> CreateEmpty() const = 0;
 
     size_t GetSize() const { return m_elements.size(); }
     bool IsEmpty() const { return m_elements.empty(); }
@@ -29,9 +31,9 @@ public:
     // Takes the element out without deleting it; null for an index past the end.
     std::unique_ptr<CParameter> Detach(size_t index);
     void RemoveAll() { m_elements.clear(); }
-    // Replaces all elements with `elements`, in their order; false, and nothing changed, when
-    // one is null or not of the array's element class.
-    bool ReplaceAll(std::vector<std::unique_ptr<CParameter>> elements);
+    // Appends a new element made by CreateElement, and returns it.
+    CParameter& AppendNew();
+    void Reserve(size_t n) { m_elements.reserve(n); }
 
     // Cuts the array to n elements, or appends new Initialized elements until it holds n.
     void Resize(size_t n);
@@ -58,6 +60,10 @@ public:
     CConcreteParameterArray& operator=(const CConcreteParameterArray& other) = default;
 
     std::unique_ptr<CParameter> CreateElement() const override { return std::make_unique<T>(); }
+    std::unique_ptr<CParameterArray> CreateEmpty() const override
+    {
+        return std::make_unique<CConcreteParameterArray>();
+    }
 
     T& At(size_t index) { return static_cast<T&>((*this)[index]); }
     const T& At(size_t index) const { return static_cast<const T&>((*this)[index]); }

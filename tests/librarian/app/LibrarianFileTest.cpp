@@ -243,7 +243,9 @@ TEST(LibrarianFile, RefusesBadFilesWithTheirMessageAndChangesNoDocument)
 TEST(LibrarianFile, PathsThatAreNoReadableFileCannotBeLoaded)
 {
     CTempDir folder;
-    for (const std::string& path : {folder.File("missing.q9l"), folder.Path()})
+    const std::string pipe = folder.File("pipe.q9l");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& path : {folder.File("missing.q9l"), folder.Path(), pipe})
     {
         SCOPED_TRACE(path);
         CFileDocument document;
