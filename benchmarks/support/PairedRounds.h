@@ -61,13 +61,21 @@ private:
     std::vector<double> m_ratios;
 };
 
-// Runs `peer` then `ours` once per iteration; the benchmark must be registered with
-// UseManualTime(). Each side returns the seconds its work took (timed with Timed, so it can keep
-// set-up out of the figure), or a negative number when it failed. `workRatio` is how much more
+// Runs `peer` then `ours` once per iteration, after one round that is not counted; the benchmark
+// must be registered with UseManualTime(). Each side returns the seconds its work took (timed
+// with Timed, so it can keep set-up out of the figure), or a negative number when it failed. `workRatio` is how much more
 // work ours does than the peer in one round (1 when both do the same job).
 template <typename TOurs, typename TPeer>
 void RunPairedRounds(benchmark::State& state, double bound, TOurs&& ours, TPeer&& peer, double workRatio = 1.0)
 {
+    // One round first that is not counted: its first touches of new memory (page faults, a first
+    // large allocation) would fall on one side only and make the round's ratio say nothing of
+    // either.
+    if (peer() < 0 || ours() < 0)
+    {
+        state.SkipWithError("a round failed");
+        return;
+    }
     CRatios ratios;
     for (auto _ : state)
     {
