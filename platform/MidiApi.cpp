@@ -23,7 +23,13 @@ void OrFlags(MIDIHDR* header, DWORD set, DWORD clear)
 // turns what arrives into callback messages and filled buffers, as a Windows driver does.
 struct HMIDIIN__ final : public IMidiInputSink
 {
-    std::mutex mutex;                      // guards everything below against the backend thread
+    // Held by the backend's thread for as long as it turns an arrival into callbacks, and by Stop,
+    // Reset and Close, so that no callback is still running once they return. Taken before
+    // `mutex`.
+    std::mutex deliveryMutex;
+    // Guards everything below; never held during a callback, so the program's thread can hand a
+    // filled buffer back (midiInAddBuffer) while the callback that passed it on is still running.
+    std::mutex mutex;
     std::unique_ptr<IMidiInputConnection> connection;
     std::string name;
     MIDIINPROC callback = nullptr;
@@ -40,43 +46,59 @@ struct HMIDIIN__ final : public IMidiInputSink
 
     void OnShortMessage(DWORD packed) override
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (started)
-            Notify(MIM_DATA, packed, ::GetTickCount() - startTick);
+        std::lock_guard<std::mutex> delivering(deliveryMutex);
+        DWORD timestamp = 0;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!started)
+                return;
+            timestamp = ::GetTickCount() - startTick;
+        }
+        Notify(MIM_DATA, packed, timestamp);
     }
 
     // Fills the queued buffers in order; a message longer than a buffer goes on in the next one.
     // What finds no buffer is lost, as with a driver that was given too few.
     void OnSysex(const BYTE* data, size_t size) override
     {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!started)
-            return;
+        std::lock_guard<std::mutex> delivering(deliveryMutex);
         size_t offset = 0;
-        while (offset < size && !queue.empty())
+        while (offset < size)
         {
-            MIDIHDR* header = queue.front();
-            queue.pop_front();
-            const size_t count = std::min<size_t>(size - offset, header->dwBufferLength);
-            std::memcpy(header->lpData, data + offset, count);
-            header->dwBytesRecorded = static_cast<DWORD>(count);
-            offset += count;
-            OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
-            Notify(MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), ::GetTickCount() - startTick);
+            MIDIHDR* header = nullptr;
+            DWORD timestamp = 0;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                if (!started || queue.empty())
+                    return;
+                header = queue.front();
+                queue.pop_front();
+                const size_t count = std::min<size_t>(size - offset, header->dwBufferLength);
+                std::memcpy(header->lpData, data + offset, count);
+                header->dwBytesRecorded = static_cast<DWORD>(count);
+                offset += count;
+                OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
+                timestamp = ::GetTickCount() - startTick;
+            }
+            Notify(MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), timestamp);
         }
     }
 
-    // Hands every queued buffer back as done, without data.
+    // Hands every queued buffer back as done, without data. Called with deliveryMutex held.
     void ReturnAllBuffers()
     {
-        while (!queue.empty())
+        std::deque<MIDIHDR*> returned;
         {
-            MIDIHDR* header = queue.front();
-            queue.pop_front();
-            header->dwBytesRecorded = 0;
-            OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
-            Notify(MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), 0);
+            std::lock_guard<std::mutex> lock(mutex);
+            returned.swap(queue);
+            for (MIDIHDR* header : returned)
+            {
+                header->dwBytesRecorded = 0;
+                OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
+            }
         }
+        for (MIDIHDR* header : returned)
+            Notify(MIM_LONGDATA, reinterpret_cast<DWORD_PTR>(header), 0);
     }
 };
 
@@ -213,6 +235,7 @@ MMRESULT midiInClose(HMIDIIN handle)
         return MMSYSERR_INVALHANDLE;
     std::unique_ptr<IMidiInputConnection> connection;
     {
+        std::lock_guard<std::mutex> delivering(handle->deliveryMutex);
         std::lock_guard<std::mutex> lock(handle->mutex);
         if (!handle->queue.empty())
             return MIDIERR_STILLPLAYING;
@@ -285,6 +308,7 @@ MMRESULT midiInStop(HMIDIIN handle)
     if (!IsLive(handle))
         return MMSYSERR_INVALHANDLE;
     // Buffers are filled whole, so there is never a partly filled one to hand back here.
+    std::lock_guard<std::mutex> delivering(handle->deliveryMutex);
     std::lock_guard<std::mutex> lock(handle->mutex);
     handle->started = false;
     return MMSYSERR_NOERROR;
@@ -294,8 +318,11 @@ MMRESULT midiInReset(HMIDIIN handle)
 {
     if (!IsLive(handle))
         return MMSYSERR_INVALHANDLE;
-    std::lock_guard<std::mutex> lock(handle->mutex);
-    handle->started = false;
+    std::lock_guard<std::mutex> delivering(handle->deliveryMutex);
+    {
+        std::lock_guard<std::mutex> lock(handle->mutex);
+        handle->started = false;
+    }
     handle->ReturnAllBuffers();
     return MMSYSERR_NOERROR;
 }

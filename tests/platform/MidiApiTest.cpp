@@ -6,7 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace
@@ -72,6 +77,66 @@ TEST(MidiApi, InputBuffersAreFilledAndReturnedInTheOrderAdded)
     EXPECT_EQ(midiInClose(handle), MMSYSERR_NOERROR);
     EXPECT_EQ(log.calls.back().first, MIM_CLOSE);
     EXPECT_EQ(midiInClose(handle), MMSYSERR_INVALHANDLE);
+}
+
+// The program's thread hands a filled buffer back as soon as it is told, while the driver's
+// callback that told it may still be running: the handback must not wait for that callback.
+TEST(MidiApi, AFilledBufferCanBeHandedBackWhileItsCallbackRuns)
+{
+    CVirtualMidiBackend backend;
+    backend.AddInput("In");
+    CScopedMidiBackend scoped(&backend);
+    struct CHandback
+    {
+        HMIDIIN handle = nullptr;
+        int filled = 0;
+        bool handedBack = false;
+
+        // The first filled buffer is handed back from another thread; Reset's return of it is not.
+        static void Callback(HMIDIIN, UINT message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR)
+        {
+            auto* self = reinterpret_cast<CHandback*>(instance);
+            if (message != MIM_LONGDATA || self->filled++ > 0)
+                return;
+            struct CDone
+            {
+                std::mutex mutex;
+                std::condition_variable signal;
+                bool finished = false;
+            };
+            // Shared, so a handback that is still blocked when the wait gives up stays harmless.
+            auto done = std::make_shared<CDone>();
+            std::thread program([done, handle = self->handle, header = reinterpret_cast<MIDIHDR*>(param1)] {
+                midiInAddBuffer(handle, header, sizeof(MIDIHDR));
+                std::lock_guard<std::mutex> lock(done->mutex);
+                done->finished = true;
+                done->signal.notify_one();
+            });
+            {
+                std::unique_lock<std::mutex> lock(done->mutex);
+                self->handedBack =
+                    done->signal.wait_for(lock, std::chrono::seconds(10), [&] { return done->finished; });
+            }
+            if (self->handedBack)
+                program.join();
+            else
+                program.detach();
+        }
+    } handback;
+    ASSERT_EQ(midiInOpen(&handback.handle, 0, reinterpret_cast<DWORD_PTR>(&CHandback::Callback),
+                         reinterpret_cast<DWORD_PTR>(&handback), CALLBACK_FUNCTION), MMSYSERR_NOERROR);
+    CBuffer buffer;
+    ASSERT_EQ(midiInPrepareHeader(handback.handle, &buffer.header, sizeof(MIDIHDR)), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiInAddBuffer(handback.handle, &buffer.header, sizeof(MIDIHDR)), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiInStart(handback.handle), MMSYSERR_NOERROR);
+
+    backend.Send("In", {0xF0, 0x01, 0xF7});
+    EXPECT_TRUE(handback.handedBack);
+    EXPECT_EQ(MidiHeaderFlags(&buffer.header), MHDR_PREPARED | MHDR_INQUEUE) << "queued again";
+
+    ASSERT_EQ(midiInReset(handback.handle), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiInUnprepareHeader(handback.handle, &buffer.header, sizeof(MIDIHDR)), MMSYSERR_NOERROR);
+    EXPECT_EQ(midiInClose(handback.handle), MMSYSERR_NOERROR);
 }
 
 TEST(MidiApi, OutputReportsLongMessagesDoneWhenTheDriverSaysSo)
