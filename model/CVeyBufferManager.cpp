@@ -342,6 +342,8 @@ void CVeyBufferManager::ClearModel()
     m_changes.clear();
     m_roots.clear();
     m_midiStructs.clear();
-    m_structDefinitions.clear();
+    // The set's buckets go too: kept, those of the largest model ever made would be swept on
+    // every later clear and left to a small model that needs a fraction of them.
+    decltype(m_structDefinitions)().swap(m_structDefinitions);
     m_valueDefinitions.clear();
 }

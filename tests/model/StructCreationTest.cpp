@@ -363,6 +363,7 @@ TEST_F(StructCreationTest, AModelPastTheSizeLimitIsRefusedBeforeItIsBuilt)
         bool asArray;
     } cases[] = {
         {"two children over twenty-one levels", 21, 2, false},
+        {"structs and values each under the limit, together over it", 19, 2, false},
         {"eight-address arrays over eight levels", 8, 8, true},
     };
     for (const auto& c : cases)
