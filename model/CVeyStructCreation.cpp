@@ -96,18 +96,12 @@ void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinitio
     }
 }
 
-// The structs and the values of a model; each count stops just past kMaxModelElements.
-struct CModelSize
-{
-    uint64_t structs = 0;
-    uint64_t values = 0;
-};
-
 // How many structs and values the root definitions make, arrays expanded, counted from the
 // definitions alone so that an oversized model is refused before anything is allocated. A type's
 // count is worked out once. Missing types count as nothing; a type that contains itself or nests
-// too deeply makes the whole count 0: creation fails on it and reports it.
-static CModelSize CountModelElements(const CStructTypeIndex& types, const CVeyElementDefinitions& roots)
+// too deeply makes the whole count 0: creation fails on it and reports it. The result stops just
+// past kMaxModelElements.
+static uint64_t CountModelElements(const CStructTypeIndex& types, const CVeyElementDefinitions& roots)
 {
     constexpr uint64_t tooMany = kMaxModelElements + 1;
     const auto multiply = [](uint64_t a, uint64_t b) { return b != 0 && a > tooMany / b ? tooMany : a * b; };
@@ -122,42 +116,39 @@ static CModelSize CountModelElements(const CStructTypeIndex& types, const CVeyEl
             count += attribute.first == key;
         return std::max<uint64_t>(count, 1);
     };
-    // `size` taken `times` over, added to `sum`.
-    const auto add = [&](CModelSize& sum, uint64_t times, const CModelSize& size) {
-        sum.structs = std::min(sum.structs + multiply(times, size.structs), tooMany);
-        sum.values = std::min(sum.values + multiply(times, size.values), tooMany);
-    };
-    std::unordered_map<const CVeyTypeDefinition*, CModelSize> perType;
+    std::unordered_map<const CVeyTypeDefinition*, uint64_t> perType;
     std::vector<const CVeyTypeDefinition*> chain;
     // Once set, nothing more is counted: without it a loop of branching types would be walked
     // along every one of its paths.
     bool broken = false;
     // One instance of `type`: itself, its values and its child structs.
-    std::function<CModelSize(const CVeyTypeDefinition&)> countType = [&](const CVeyTypeDefinition& type) -> CModelSize {
+    std::function<uint64_t(const CVeyTypeDefinition&)> countType = [&](const CVeyTypeDefinition& type) -> uint64_t {
         if (const auto known = perType.find(&type); known != perType.end())
             return known->second;
         if (broken || chain.size() >= kMaxStructNesting || std::find(chain.begin(), chain.end(), &type) != chain.end())
         {
             broken = true;
-            return {};
+            return 0;
         }
         chain.push_back(&type);
-        CModelSize count;
-        count.structs = 1;
+        uint64_t count = 1;
         for (const CVeyElementDefinition& value : type.GetLeafChildren())
-            count.values = std::min(count.values + members(nullptr, value), tooMany);
+            count += members(nullptr, value);
         for (const CVeyElementDefinition& child : type.GetStructuralChildren())
+        {
             if (const CVeyTypeDefinition* childType = types.Find(child.GetTypeName()))
-                add(count, members(childType, child), countType(*childType));
+                count += multiply(members(childType, child), countType(*childType));
+            count = std::min(count, tooMany);
+        }
         chain.pop_back();
         perType.emplace(&type, count);
         return count;
     };
-    CModelSize total;
+    uint64_t total = 0;
     for (const CVeyElementDefinition& root : roots)
         if (const CVeyTypeDefinition* type = types.Find(root.GetTypeName()))
-            add(total, members(type, root), countType(*type));
-    return broken ? CModelSize{} : total;
+            total = std::min(total + multiply(members(type, root), countType(*type)), tooMany);
+    return broken ? 0 : total;
 }
 
 void ReportUnknownAttributes(const CVeyElementDefinition::CAttributes& attributes, const char* kindWord,
@@ -445,16 +436,12 @@ bool CVeyBufferManager::CreateStructs()
     GT::CTraceTextOut& trace = GetTraceTextOut();
     CVeyScriptDefinitions::CBufferGroup& definitions = CVeyScriptDefinitions::GetInstance().GetBufferGroup();
     CConversion conversion(definitions.structTypes);
-    const CModelSize size = CountModelElements(conversion.index, definitions.rootStructs);
-    if (size.structs + size.values > kMaxModelElements)
+    if (CountModelElements(conversion.index, definitions.rootStructs) > kMaxModelElements)
     {
         trace.Printf("Root structs are too large: more than %llu structs and values.\n",
                      static_cast<unsigned long long>(kMaxModelElements));
         return false;
     }
-    // Every struct interns its definition: with room made for all of them at once, the set is
-    // never rehashed while it fills, however many roots the script has.
-    m_structDefinitions.reserve(static_cast<size_t>(size.structs));
     for (const CVeyElementDefinition& definition : definitions.rootStructs)
     {
         CVeyStructList converted;
