@@ -199,9 +199,6 @@ void SmfReadAgainstRead(benchmark::State& state)
     if (!WriteSmfImage(writer, CDataSetStream(DataSets(static_cast<uint32_t>(count)))) ||
         !Bench::RawWriteFile(path, writer.GetImage().data(), writer.GetImage().size()))
         state.SkipWithError("the file was not written");
-    // One untimed read first, so the first round's peer does not pay alone for faulting in the
-    // buffer both sides then reuse.
-    Bench::RawReadFile(path);
     Bench::RunPairedRounds(
         state, 5.0,
         [&] {

@@ -63,8 +63,9 @@ private:
 
 // Runs `peer` then `ours` once per iteration, after one round that is not counted; the benchmark
 // must be registered with UseManualTime(). Each side returns the seconds its work took (timed
-// with Timed, so it can keep set-up out of the figure), or a negative number when it failed. `workRatio` is how much more
-// work ours does than the peer in one round (1 when both do the same job).
+// with Timed, so it can keep set-up out of the figure), or a negative number when it failed.
+// `workRatio` is how much more work ours does than the peer in one round (1 when both do the
+// same job).
 template <typename TOurs, typename TPeer>
 void RunPairedRounds(benchmark::State& state, double bound, TOurs&& ours, TPeer&& peer, double workRatio = 1.0)
 {

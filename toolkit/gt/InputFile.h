@@ -1,7 +1,7 @@
 #pragma once
 // A regular file read with plain system calls, straight into the caller's memory: its length is
-// known before anything is read, and no buffer stands between the file and the reader, so a file
-// of many megabytes costs one system call and one copy.
+// known before anything is read, and no buffer stands between the file and the reader, so each
+// read, however large, is one copy from the system's cache.
 #include <cstddef>
 #include <cstdint>
 #include <string>
