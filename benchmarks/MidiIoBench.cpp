@@ -85,14 +85,6 @@ public:
     size_t dataSets = 0;
 };
 
-// Seconds on `clock`: a thread's or the process's processor time, or a steady clock.
-double Seconds(clockid_t clock)
-{
-    timespec now{};
-    clock_gettime(clock, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 // The program's side of one instrument connection, built once per benchmark.
 struct CRig
 {
@@ -255,7 +247,7 @@ public:
         m_idle.wait(lock, [this] { return !m_running && m_due.empty(); });
     }
     // Seconds of processor time of the wire's thread so far: all of it, and its actions'.
-    double ThreadSeconds() const { return Seconds(m_clock); }
+    double ThreadSeconds() const { return Bench::ClockSeconds(m_clock); }
     double ActionSeconds() const { return static_cast<double>(m_actionNanoseconds.load()) * 1e-9; }
 
 private:
@@ -282,9 +274,10 @@ private:
             }
             else
             {
-                const double start = Seconds(CLOCK_THREAD_CPUTIME_ID);
+                const double start = Bench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
                 action.run();
-                m_actionNanoseconds += static_cast<int64_t>((Seconds(CLOCK_THREAD_CPUTIME_ID) - start) * 1e9);
+                const double spent = Bench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - start;
+                m_actionNanoseconds += static_cast<int64_t>(spent * 1e9);
             }
             lock.lock();
             m_running = false;
@@ -323,10 +316,10 @@ void ReportMinAndMedian(benchmark::State& state, const std::string& name, std::v
 // One requested block of 64 bytes, answered after the 25 ms a 78-byte data set takes on the wire,
 // on the machine's own clock: the program's processor time per block (waiting included) against
 // the 50 us it may cost (ratio_*), and the elapsed time against the answer's own delay plus the
-// output's send time (the wait must not add to the wire's timing). cpu_us is the whole process; program_us leaves
-// out the wire thread's own waiting and waking and the instrument's handling of the request
-// (wire_us), which stand for the instrument and the cable, and keeps the driver's delivery and
-// the input's callback that run on it.
+// output's send time (the wait must not add to the wire's timing). cpu_us is the whole process;
+// program_us leaves out the wire thread's own waiting and waking and the instrument's handling of
+// the request (wire_us), which stand for the instrument and the cable, and keeps the driver's
+// delivery and the input's callback that run on it.
 void BM_WaitForRequestedBlock(benchmark::State& state)
 {
     constexpr DWORD kAnswerDelay = 25;
@@ -422,7 +415,7 @@ void BM_WakeAfterWireDelay(benchmark::State& state)
     for (auto _ : state)
     {
         const double cpuStart = Bench::Now(Bench::EClock::kProcess);
-        const double threadStart = Seconds(CLOCK_THREAD_CPUTIME_ID);
+        const double threadStart = Bench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
         const double wallStart = Bench::Now(Bench::EClock::kWall);
         std::unique_lock<std::mutex> lock(mutex);
         const uint64_t target = wakes + 1;
@@ -435,7 +428,7 @@ void BM_WakeAfterWireDelay(benchmark::State& state)
         });
         woken.wait(lock, [&] { return wakes >= target; });
         lock.unlock();
-        waiter.push_back((Seconds(CLOCK_THREAD_CPUTIME_ID) - threadStart) * 1e6);
+        waiter.push_back((Bench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - threadStart) * 1e6);
         processor.push_back((Bench::Now(Bench::EClock::kProcess) - cpuStart) * 1e6);
         state.SetIterationTime(Bench::Now(Bench::EClock::kWall) - wallStart);
     }
@@ -458,9 +451,9 @@ void BM_PumpPassAfterWireDelay(benchmark::State& state)
         return;
     }
     const auto timedPass = [] {
-        const double start = Seconds(CLOCK_THREAD_CPUTIME_ID);
+        const double start = Bench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID);
         PumpRequestWaitMessages();
-        return (Seconds(CLOCK_THREAD_CPUTIME_ID) - start) * 1e6;
+        return (Bench::ClockSeconds(CLOCK_THREAD_CPUTIME_ID) - start) * 1e6;
     };
     std::vector<double> warm;
     std::vector<double> afterWait;

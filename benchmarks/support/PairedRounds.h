@@ -19,13 +19,20 @@ enum class EClock
     kProcess,   // processor time of the whole process, every thread
 };
 
+// Seconds on a system clock: the process's or a thread's processor time (CLOCK_THREAD_CPUTIME_ID
+// for the calling thread, pthread_getcpuclockid for another).
+inline double ClockSeconds(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 inline double Now(EClock clock)
 {
     if (clock == EClock::kWall)
         return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    return ClockSeconds(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 template <typename TWork>
