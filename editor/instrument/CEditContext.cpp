@@ -2,6 +2,7 @@
 
 #include "editor/instrument/AReader.h"
 #include "editor/instrument/CBufferAccessor.h"
+#include "editor/instrument/InstrumentHandlers.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
 #include "platform/Clock.h"
@@ -36,8 +37,7 @@ int32_t CEditContext::GetEditMode() const
 void CEditContext::OnEditModeChanged(int32_t newMode)
 {
     m_currentEditMode = GetEditMode();
-    if (m_navigation)
-        m_navigation(m_currentEditMode, newMode);
+    CNavigationStateManager::Navigate(m_currentEditMode, newMode);
 }
 
 bool CEditContext::SelectProgram(const CVeyEntityId& id, bool send, bool throughHandlers)

@@ -6,7 +6,6 @@
 #include "model/IVeyBufferHandler.h"
 
 #include <cstdint>
-#include <functional>
 
 class CBufferAccessor;
 
@@ -30,10 +29,8 @@ public:
     int32_t GetPatchState() const;
     int32_t GetEditMode() const;
     int32_t GetCurrentEditMode() const { return m_currentEditMode; }
-    // Keeps the mode the value still holds and hands (old, new) to the navigation listener.
+    // Keeps the mode the value still holds and moves the navigation state from it to `newMode`.
     void OnEditModeChanged(int32_t newMode);
-    using FNavigation = std::function<void(int32_t oldMode, int32_t newMode)>;
-    void SetNavigationListener(FNavigation listener) { m_navigation = std::move(listener); }
 
     // Points the keyboard program values at the entity; through the handler chain or directly.
     // With `send`, flushes the change, lets the instrument switch, checks that it now plays a
@@ -47,7 +44,6 @@ private:
     CBufferAccessor& m_accessor;
     int32_t m_currentEditMode = 0;
     bool m_notRegular = false;
-    FNavigation m_navigation;
 };
 
 // Watches the keyboard program values: a program that is no user patch points the image at user

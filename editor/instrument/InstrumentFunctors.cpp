@@ -2,10 +2,12 @@
 
 #include "editor/CApplicationMenus.h"
 #include "editor/CEditorCommands.h"
+#include "editor/controls/CPatchNameList.h"
 #include "editor/instrument/AReader.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "editor/instrument/CWriter.h"
 #include "midi/framework/CVeyFunctorRegistry.h"
+#include "midi/framework/CVeyMidiRequester.h"
 #include "midi/framework/VeyFunctors.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
@@ -31,8 +33,34 @@ private:
     std::function<void(CBufferAccessor&)> m_run;
 };
 
-// The current patch into the user slot chosen in the patch name list, after the instrument
-// agreed to store it.
+// Every transfer with the instrument needs its devices: without them the user is told, and
+// nothing is sent.
+bool MidiReadyOrSay(const CBufferAccessor& accessor)
+{
+    if (accessor.IsMidiReady())
+        return true;
+    CVeyMidiRequester::ShowMessage(CBufferAccessor::kMessageMidiNotSetUp);
+    return false;
+}
+
+void ReadAll(CBufferAccessor& accessor)
+{
+    if (MidiReadyOrSay(accessor))
+        accessor.ReadAll();
+}
+
+// The whole image onto the instrument, once it answered as ours.
+void Synchronize(CBufferAccessor& accessor)
+{
+    if (!MidiReadyOrSay(accessor))
+        return;
+    AReader* reader = accessor.GetReader();
+    if (reader && reader->RequestIdentity())
+        accessor.Synchronize();
+}
+
+// The current patch into the user slot chosen in the patch name list, once the instrument
+// answered as ours. Without a chosen row, or without MIDI, nothing happens.
 void WritePatch(CBufferAccessor& accessor)
 {
     const CBufferAccessor::CBindings& b = accessor.Bound();
@@ -40,10 +68,11 @@ void WritePatch(CBufferAccessor& accessor)
     CWriter* writer = accessor.GetWriter();
     if (!reader || !writer || !b.patchNameListCurrentNumber || !b.listCurrentBank)
         return;
-    const int32_t number = b.patchNameListCurrentNumber->GetNumber() - 1;
-    const CVeyEntityId id(0, 0, b.listCurrentBank->GetNumber(), number);
-    reader->RequestWrite();
-    if (!reader->WasWriteCompleted())
+    const int32_t index = b.patchNameListCurrentNumber->GetNumber() - 1;
+    if (index < 0)
+        return;
+    const CVeyEntityId id = CPatchBanks::MakePatchEntityId(b.listCurrentBank->GetNumber(), index);
+    if (!id.HasNoNegativeField() || !accessor.IsMidiReady() || !reader->RequestIdentity())
         return;
     if (writer->WritePatchTo(id) && b.writePanelSw)
     {
@@ -104,8 +133,8 @@ void RunFileMenu()
 
 void RegisterInstrumentFunctors(CBufferAccessor&)
 {
-    static FInstrumentCommand read([](CBufferAccessor& accessor) { accessor.ReadAll(); });
-    static FInstrumentCommand sync([](CBufferAccessor& accessor) { accessor.Synchronize(); });
+    static FInstrumentCommand read(ReadAll);
+    static FInstrumentCommand sync(Synchronize);
     static FInstrumentCommand writePatch(WritePatch);
     static FReadReservedPatches readReservedPatches;
     static FSelectMenu selectFileMenu(RunFileMenu);

@@ -711,3 +711,76 @@ TEST_F(InstrumentLayerTest, TheReservedReadSendsOnlyWhenMarkedAndAlwaysClearsThe
     EXPECT_FALSE(m_instrument.GetReceived().empty()) << "the program is sent";
     EXPECT_FALSE(reserved.IsMarked(0));
 }
+
+TEST_F(InstrumentLayerTest, TheButtonsTransfersCheckTheInstrumentFirstAndNeedMidi)
+{
+    CVeyFunctorRegistry& functors = CVeyFunctorRegistry::GetInstance();
+    const auto run = [&functors](const char* name) { return functors.Invoke(name, "", CVeyFunctorRegistry::kRunNow); };
+    const Bytes identityRequest = {0xF0, 0x7E, 0x10, 0x06, 0x01, 0xF7};
+
+    // Sync: the Identity Request, then the whole image, with no write handshake.
+    EXPECT_EQ(run("Sync"), "");
+    std::vector<CSimulatedInstrument::CLogEntry> received = m_instrument.GetReceived();
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.front().bytes, identityRequest);
+    size_t blocks = 0;
+    for (const char* group : {"fm.setup", "fm.system", "fm.pat"})
+        blocks += BlockRequests(Struct(group)).size();
+    EXPECT_EQ(m_instrument.GetAcceptedDataSets().size(), blocks);
+    EXPECT_TRUE(m_shown.empty()) << ::testing::PrintToString(m_shown);
+
+    // WritePatch without a chosen row sends nothing; with row 5 of bank 2 chosen it checks the
+    // instrument and writes the patch into slot 2-5, and the write panel closes.
+    CommitValue("vs.patchNameList.listCurrentBank", 1);
+    CommitValue("vs.patchNameList.currentNumber", 0);
+    CommitValue("vs.control.writePanelSw", 2);
+    m_instrument.ClearLogs();
+    run("WritePatch");
+    EXPECT_TRUE(m_instrument.GetReceived().empty());
+    EXPECT_EQ(Value("vs.control.writePanelSw").GetNumber(), 2);
+    CommitValue("vs.patchNameList.currentNumber", 5);
+    m_instrument.ClearLogs();
+    run("WritePatch");
+    received = m_instrument.GetReceived();
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.front().bytes, identityRequest);
+    EXPECT_EQ(m_instrument.GetWriteCount(), 0) << "a user patch needs no handshake";
+    const auto dataSets = m_instrument.GetAcceptedDataSets();
+    ASSERT_FALSE(dataSets.empty());
+    EXPECT_EQ(Hex(dataSets.front().bytes, 7, 4), AddressText(uint32_t(UserPatchArea::SlotAddress(32 + 4))));
+    EXPECT_EQ(Value("vs.control.writePanelSw").GetNumber(), 0);
+
+    // An instrument that does not answer: message 2, and neither Sync nor WritePatch writes.
+    m_instrument.SetPresent(false);
+    m_shown.clear();
+    m_instrument.ClearLogs();
+    run("Sync");
+    run("WritePatch");
+    EXPECT_TRUE(m_instrument.GetAcceptedDataSets().empty());
+    EXPECT_EQ(m_shown, (std::vector<int32_t>{2, 2}));
+    m_instrument.SetPresent(true);
+
+    // Without MIDI devices Read and Sync say so and send nothing; WritePatch stays silent.
+    for (CVeyMidiOut& output : CVeyMidiOutputs::GetInstance())
+        output.DetachAllDevices();
+    m_shown.clear();
+    m_instrument.ClearLogs();
+    const DWORD start = m_clock.GetTickCount();
+    run("Read");
+    run("Sync");
+    run("WritePatch");
+    EXPECT_EQ(m_shown, (std::vector<int32_t>{CBufferAccessor::kMessageMidiNotSetUp, CBufferAccessor::kMessageMidiNotSetUp}));
+    EXPECT_TRUE(m_instrument.GetReceived().empty());
+    EXPECT_EQ(m_clock.GetTickCount(), start) << "nothing is waited for";
+}
+
+TEST_F(InstrumentLayerTest, ChangingTheEditModeTakesTheNavigationToTheSamePlace)
+{
+    CommitValue("vs.navigation.patpat.editMode", 0);
+    CommitValue("vs.navigation.patpat.state", 7);
+    CommitValue("vs.navigation.patpat.editMode", 1);
+    EXPECT_EQ(Value("vs.navigation.patpat.state").GetNumber(), 14);
+    EXPECT_EQ(Value("vs.navigation.patpat.editMode").GetNumber(), 1);
+    CommitValue("vs.navigation.patpat.editMode", 0);
+    EXPECT_EQ(Value("vs.navigation.patpat.state").GetNumber(), 7);
+}

@@ -345,7 +345,7 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     EXPECT_EQ(cutoff.GetValue(0), &Value("fm.pat.tone[2].cutoffFrequency"));
 
     // WRITE opens the write window on the current patch's bank; Bank 2 from its combo, row 5,
-    // and its WRITE button: the instrument agrees, then takes the patch into 2-5.
+    // and its WRITE button: the instrument answers who it is, then takes the patch into 2-5.
     const Bytes shown = PatchBytes();
     ClickOn("main", Labelled("main", "WRITE"));
     Run(100);
@@ -374,11 +374,11 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     ClickOn("write", Labelled("write", "WRITE"));
     Run(100);
     EXPECT_FALSE(IsOpen("write"));
-    EXPECT_EQ(m_instrument.GetWriteCount(), 1);
-    const auto requests2 = m_instrument.GetAcceptedRequests();
-    ASSERT_FALSE(requests2.empty());
-    EXPECT_EQ(requests2.front().bytes, m_instrument.MakeRequest(TalvarixMemory::kWriteRequest, (0x5A << 21) | (0x7F << 7) | 0x7F))
-        << "the write request comes first";
+    const auto received2 = m_instrument.GetReceived();
+    ASSERT_FALSE(received2.empty());
+    EXPECT_EQ(received2.front().bytes, (Bytes{0xF0, 0x7E, 0x10, 0x06, 0x01, 0xF7}))
+        << "the instrument is asked who it is first";
+    EXPECT_EQ(m_instrument.GetWriteCount(), 0) << "a user slot takes the patch without the system area's handshake";
     Bytes stored;
     for (const auto& [offset, size] : CSimulatedTalvarix::PatchLeaves())
     {
