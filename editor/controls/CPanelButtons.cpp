@@ -7,6 +7,7 @@
 #include "model/CVeyExpression.h"
 #include "model/CVeyValue.h"
 #include "toolkit/gt/Format.h"
+#include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "toolkit/ul/PopupMenu.h"
 #include "toolkit/ul/TextDialog.h"
@@ -213,8 +214,7 @@ void CWritePanelButton::OnRelease(UL::CMouseInfo& info)
         CPatchBanks::ShowBankOfCurrentPatch(true);
         break;
     case IInstrumentLink::kSystemArea:
-        if (UL::CTextDialog::GetInstance().Show(1, 1, "Are you sure you want to overwrite the system area of the Talvarix?") ==
-            UL::ANSWER_OK)
+        if (UL::CTextDialog::GetInstance().Show(1, 1, GetMessageTable().Find(kMessageOverwriteSystemArea)) == UL::ANSWER_OK)
             link.RequestWrite();
         buffers.SetValue(value, 0);
         break;

@@ -78,6 +78,9 @@ public:
 class CWritePanelButton : public CVeyLatchButton
 {
 public:
+    // "Are you sure you want to overwrite the system area of the Talvarix?"
+    static constexpr int32_t kMessageOverwriteSystemArea = 15;
+
     const std::string& GetTypeName() const override;
     void OnRelease(UL::CMouseInfo& info) override;
 };

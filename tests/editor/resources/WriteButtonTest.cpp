@@ -4,11 +4,13 @@
 #include "editor/controls/CInstrumentSelectControls.h"
 #include "editor/controls/CPanelButtons.h"
 #include "editor/controls/InstrumentLink.h"
+#include "editor/instrument/EditorMessages.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
 #include "platform/Shell.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/TraceCapture.h"
+#include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/ul/Input.h"
 
 #include <gtest/gtest.h>
@@ -67,6 +69,9 @@ TEST(WriteButton, AsksBeforeOverwritingTheSystemArea)
     CBundledScript script;
     ASSERT_TRUE(script.Read()) << trace.Text();
     CWriteCountingLink link;
+    GT::CIndexedStringTable& messages = GetMessageTable();
+    FillEditorMessages(messages);
+    messages.SelectSet(GT::CIndexedStringTable::kEnglishSet);
     auto* write = dynamic_cast<CWritePanelButton*>(CBundledScript::FindControl("main", "writeButton"));
     ASSERT_NE(write, nullptr);
     std::vector<std::string> asked;
@@ -85,11 +90,18 @@ TEST(WriteButton, AsksBeforeOverwritingTheSystemArea)
     EXPECT_EQ(Number("vs.control.writePanelSw"), 0);
     ASSERT_EQ(asked.size(), 2u);
     EXPECT_EQ(asked[0], "Are you sure you want to overwrite the system area of the Talvarix?");
+    // The question comes from the message table, so it follows the user's language.
+    messages.SelectSet(GT::CIndexedStringTable::kJapaneseSet);
+    answer = IDCANCEL;
+    Click(*write);
+    messages.SelectSet(GT::CIndexedStringTable::kEnglishSet);
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[2], "Talvarix の System Area を書き換えます。よろしいですか？");
     // With the navigation in a negative state the button does nothing at all.
     link.patchState = IInstrumentLink::kNegativeState;
     Set("vs.control.writePanelSw", 2);
     Click(*write);
-    EXPECT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked.size(), 3u);
     EXPECT_EQ(Number("vs.control.writePanelSw"), 2);
     SetMessageBoxHook(saved);
 }
