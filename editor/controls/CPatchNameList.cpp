@@ -3,6 +3,7 @@
 #include "editor/controls/CInstrumentSelectControls.h"
 #include "editor/controls/InstrumentLink.h"
 #include "editor/entities/InstrumentEntities.h"
+#include "midi/framework/CVeyMidiRequester.h"
 #include "model/CVeyAttributeReader.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyGraphDrawer.h"
@@ -71,7 +72,7 @@ bool CPatchBanks::RequestVisibleNames(bool force)
     IInstrumentLink& link = IInstrumentLink::Get();
     if (!link.IsMidiConnected())
     {
-        GetTraceTextOut().Printf("The MIDI devices are not set up: the patch names cannot be read.\n");
+        CVeyMidiRequester::ShowMessage(kMessageMidiNotSetUp);
         return false;
     }
     UL::CWaitCursor wait;
@@ -179,6 +180,11 @@ void CEntityNameListScroll::Draw(const UL::CDrawInfo& info)
     m_graphDrawer->MoveTo(info, CPoint(r - 1, t + 1));
     m_graphDrawer->LineTo(info, CPoint(r - 1, b - 1), 1, m_knobShadowColor);
     m_graphDrawer->LineTo(info, CPoint(l + 1, b - 1), 1, m_knobShadowColor);
+}
+
+std::unique_ptr<CVeyTipBarOperator> CEntityNameListScroll::CreateTipBarOperator()
+{
+    return std::make_unique<CVeySingleTipBarOperator>(this);
 }
 
 // CEntityNameListScrollButton

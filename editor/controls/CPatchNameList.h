@@ -10,6 +10,7 @@
 #include "ui/controls/CVeyScrollControls.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The user patch banks the list can show: one group of eight banks of 32 rows.
@@ -17,6 +18,8 @@ struct CPatchBanks
 {
     static constexpr int32_t kBankCount = 8;
     static constexpr int32_t kRowsPerBank = 32;
+    // "MIDI devices aren't set up correctly. ..."
+    static constexpr int32_t kMessageMidiNotSetUp = 10;
 
     static bool IsValidBank(int32_t bank) { return bank >= 0 && bank < kBankCount; }
     // The patch of a row index of a bank; all fields -2 for a bank that does not exist.
@@ -25,7 +28,8 @@ struct CPatchBanks
     static int32_t GetBankOfEntity(const CVeyEntityId& id);
     static int32_t GetRowsPerBank(int32_t bank) { return IsValidBank(bank) ? kRowsPerBank : -1; }
     // Asks the instrument for the names of the visible rows, unless they were asked for last time
-    // (`force` asks again). False when MIDI is not set up or the bank is not valid.
+    // (`force` asks again). False when the bank is not valid, and when MIDI is not set up, which
+    // the user is told.
     static bool RequestVisibleNames(bool force);
     // Shows the current patch's row in the list's bank; false when the shown bank is not valid.
     static bool LocateCurrentPatch();
@@ -35,12 +39,14 @@ struct CPatchBanks
 };
 
 // The knob of a name list's scroll bar: a filled rectangle with a highlight and a shadow edge.
+// While it is dragged the tip bar shows the first visible row.
 class CEntityNameListScroll : public CVeyScrollControl
 {
 public:
     const std::string& GetTypeName() const override;
     bool LoadAttributes(CAttributes& attributes) override;
     void Draw(const UL::CDrawInfo& info) override;
+    std::unique_ptr<CVeyTipBarOperator> CreateTipBarOperator() override;
 
 protected:
     GT::CShortTriple m_knobHighlightColor{static_cast<int16_t>(0xFF00), static_cast<int16_t>(0xFF00),

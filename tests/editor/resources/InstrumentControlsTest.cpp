@@ -11,6 +11,7 @@
 #include "editor/entities/InstrumentEntities.h"
 #include "editor/instrument/InstrumentHandlers.h"
 #include "midi/framework/CVeyFunctorRegistry.h"
+#include "midi/framework/CVeyMidiRequester.h"
 #include "midi/framework/VeyFunctors.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
@@ -19,6 +20,7 @@
 #include "tests/support/VirtualClock.h"
 #include "tests/toolkit/ul/InteractiveTestSupport.h"
 #include "toolkit/ul/Input.h"
+#include "ui/controls/VeyTipBar.h"
 #include "ui/controls/CVeyLfoControl.h"
 #include "ui/panels/CVeyPanel.h"
 #include "ui/panels/CVeyViewManager.h"
@@ -55,8 +57,9 @@ public:
         nameRequests.push_back({bank, first, count});
         return true;
     }
-    bool IsMidiConnected() const override { return true; }
+    bool IsMidiConnected() const override { return connected; }
 
+    bool connected = true;
     std::vector<CVeyEntityId> selected;
     std::vector<std::vector<int32_t>> nameRequests;
     int currentNameRequests = 0;
@@ -532,6 +535,15 @@ TEST_F(InstrumentControls, ANameRequestThatFailedIsAskedAgain)
     EXPECT_EQ(link.nameRequests.size(), 2u) << "a range read once is not read again unless forced";
     EXPECT_TRUE(CPatchBanks::RequestVisibleNames(true));
     EXPECT_EQ(link.nameRequests.size(), 3u);
+
+    // Without MIDI devices the user is told why the names do not come.
+    std::vector<int32_t> shown;
+    CVeyMidiRequester::SetMessageShower([&shown](int32_t id) { shown.push_back(id); });
+    link.connected = false;
+    EXPECT_FALSE(CPatchBanks::RequestVisibleNames(true));
+    CVeyMidiRequester::SetMessageShower(nullptr);
+    EXPECT_EQ(shown, std::vector<int32_t>{CPatchBanks::kMessageMidiNotSetUp});
+    EXPECT_EQ(link.nameRequests.size(), 3u);
 }
 
 TEST_F(InstrumentControls, WithoutAWaveBankTheWaveSelectorsChangeNothing)
@@ -647,6 +659,32 @@ TEST_F(InstrumentControls, ScrollingAsksForTheNamesOnceTheBarStops)
     clock.Advance(1000);
     scroll->OnTimer(tick);
     EXPECT_EQ(link.nameRequests.size(), 1u);
+}
+
+TEST_F(InstrumentControls, TheNameListScrollShowsTheFirstVisibleRowWhileItIsHeld)
+{
+    CVirtualClock clock;
+    CRecordingLink link;
+    CVeyRecordingTipBar tipBar;
+    IVeyTipBar* const saved = VeySetTipBar(&tipBar);
+    auto* scroll = Find<CPatchNameListScroll>("select", "scroll");
+    ASSERT_NE(scroll, nullptr);
+    Set("vs.patchNameList.listCurrentBank", 1);
+    UL::CMouseInfo down(0, Centre(scroll->GetRect()), 0);
+    down.m_kind = UL::MOUSE_DOWN;
+    down.m_flags = 0;
+    scroll->OnMouse(down);
+    // The press moved the bar a page; the view manager hands the change to the bar.
+    scroll->OnValuesChanged({Value("vs.patchNameList.listCurRangeLo")});
+    EXPECT_TRUE(tipBar.IsShown());
+    EXPECT_EQ(tipBar.GetText(), std::to_string(Number("vs.patchNameList.listCurRangeLo")));
+    EXPECT_NE(tipBar.GetText(), "1");
+    UL::CMouseInfo up(0, Centre(scroll->GetRect()), 0);
+    up.m_kind = UL::MOUSE_UP;
+    up.m_flags = 0;
+    scroll->OnMouse(up);
+    EXPECT_FALSE(tipBar.IsShown());
+    VeySetTipBar(saved);
 }
 
 TEST_F(InstrumentControls, PickingAWaveMovesTheToneIntoTheInternalGroup)
