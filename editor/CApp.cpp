@@ -33,6 +33,7 @@
 #include "toolkit/ul/Cursor.h"
 #include "toolkit/ul/FileDialogA.h"
 #include "toolkit/ul/TipBar.h"
+#include "ui/controls/VeyTipBar.h"
 #include "ui/controls/CVeyStateBitmap.h"
 #include "ui/panels/CVeyViewManager.h"
 
@@ -441,6 +442,7 @@ void CApp::ReleaseDevices()
     CVeyMidiSetup::GetInstance().CloseAllDevices();
     CNormalMidiDeviceFactory::GetInstance().Close();
     ReleaseTimerTextOutWindow();
+    VeySetTipBar(nullptr);
     UL::GetTipBar()->Destroy();
 }
 

@@ -12,6 +12,7 @@
 #include "toolkit/gt/IniProfile.h"
 #include "toolkit/gt/VersionInfo.h"
 #include "toolkit/ul/TipBar.h"
+#include "ui/controls/VeyTipBar.h"
 
 #include <algorithm>
 #include <map>
@@ -103,6 +104,8 @@ bool CEditorMainFrame::Create()
         DestroyWindow();
         return false;
     }
+    // The panels' controls show their values in this tip bar while they have the focus.
+    VeyUseToolkitTipBar();
     if (IsWindowMaximized(kClassName))
         EnterCaptionlessMaximized();
     else

@@ -21,6 +21,8 @@
 #include "ui/panels/CPanelWindow.h"
 #include "ui/panels/CVeyViewManager.h"
 
+#include "toolkit/ul/TipBar.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -306,6 +308,11 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     m_instrument.ClearLogs();
     ASSERT_TRUE(UiDriver::MouseDown(main, centre, false, MK_LBUTTON));
     ASSERT_TRUE(UiDriver::MouseMove(main, CPoint(centre.x, centre.y - 20), MK_LBUTTON));
+    // While it is held, the knob shows its value in the tip bar.
+    const auto* tip = dynamic_cast<const UL::ATipBar*>(UL::GetTipBar());
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->IsShown());
+    EXPECT_EQ(tip->GetLines(), std::vector<std::string>{"64"});
     ASSERT_TRUE(UiDriver::MouseUp(main, CPoint(centre.x, centre.y - 20)));
     PumpAllMessages();
     const uint32_t cutoffAddress = LeafAddress("fm.pat.tone[0]") + kCutoffOffset;
