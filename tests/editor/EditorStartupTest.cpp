@@ -949,7 +949,11 @@ TEST_F(EditorStartupTest, MaximisedMainFrameShowsThePanelCentredOnBlackWithoutCa
     EXPECT_EQ(client.Width(), 360);
     EXPECT_EQ(client.Height(), 120);
 
-    // Maximised at close: the next start opens maximised, and the window manager's restore ends it.
+    // Maximised at close: the next start opens maximised, and the window manager's restore ends it
+    // where the window was before.
+    const CRect placed(CPoint(120, 90), restored.Size());
+    ASSERT_TRUE(SetWindowOuterRect(frame, placed));
+    PumpAllMessages();
     ASSERT_TRUE(ShowWindowState(frame, SW_MAXIMIZE));
     PumpAllMessages();
     frame->SendMessage(WM_CLOSE);
@@ -968,6 +972,8 @@ TEST_F(EditorStartupTest, MaximisedMainFrameShowsThePanelCentredOnBlackWithoutCa
     PumpAllMessages();
     EXPECT_FALSE(frame->IsCaptionlessMaximized());
     EXPECT_TRUE(frame->GetMenuBar().IsShown());
+    frame->GetWindowRect(&restored);
+    EXPECT_EQ(restored.TopLeft(), placed.TopLeft());
     frame->GetClientRect(&client);
     EXPECT_EQ(client.Width(), 360);
     EXPECT_EQ(client.Height(), 120);

@@ -1,6 +1,7 @@
 #include "ui/panels/CPanelWindow.h"
 
 #include "platform/Gdi.h"
+#include "platform/WindowPlacement.h"
 #include "toolkit/gt/Timeout.h"
 #include "toolkit/ul/Input.h"
 #include "ui/panels/CPanelWindowGroup.h"
@@ -216,12 +217,10 @@ bool CWindowRootPanel::Close()
 {
     if (m_modal)
         CPanelWindowGroup::GetInstance().Restore();
-    if (m_window && m_window->GetSafeHwnd())
-    {
-        CRect frame;
-        m_window->GetWindowRect(&frame);
-        m_windowPosition = frame.TopLeft();
-    }
+    // The normal rectangle's corner: a window closed maximised opens where it stood before.
+    WINDOWPLACEMENT placement;
+    if (m_window && m_window->GetSafeHwnd() && GetWindowPlacement(m_window, &placement))
+        m_windowPosition = CRect(placement.rcNormalPosition).TopLeft();
     DestroyHostWindow();
     return CVeyRootPanel::Close();
 }
