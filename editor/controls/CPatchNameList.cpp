@@ -237,8 +237,8 @@ void CEntityNameListScrollButton::Step()
 
 bool CEntityNameListScrollButton::OnTimer(const GT::CTimerInfo& info)
 {
-    if (CVeyScrollButton::OnTimer(info))
-        return true;
+    // The auto-repeat uses the ticks while the button is held; the tip's time runs all the same.
+    const bool stepped = CVeyScrollButton::OnTimer(info);
     if (m_useTipBar && m_timeouts.Elapsed(kTipKey) > 0 && m_timeouts.IsExpired(kTipKey))
     {
         if (IsCapturing())
@@ -250,7 +250,7 @@ bool CEntityNameListScrollButton::OnTimer(const GT::CTimerInfo& info)
                 tipBar->Show(false);
         }
     }
-    return false;
+    return stepped;
 }
 
 // CPatchNameListControl
@@ -431,8 +431,9 @@ void CPatchNameListScrollButton::OnRelease(UL::CMouseInfo& info)
 
 bool CPatchNameListScrollButton::OnTimer(const GT::CTimerInfo& info)
 {
-    if (CEntityNameListScrollButton::OnTimer(info))
-        return true;
+    // Held against the end of the list, the button steps no further: the names of what is in
+    // view are asked for then, not only at the release.
+    const bool stepped = CEntityNameListScrollButton::OnTimer(info);
     if (m_settling && m_timeouts.IsExpired(kSettleKey))
     {
         const CVeyScrollRange range = CVeyScrollRange::Read(*this);
@@ -446,5 +447,5 @@ bool CPatchNameListScrollButton::OnTimer(const GT::CTimerInfo& info)
             CPatchBanks::RequestVisibleNames(false);
         }
     }
-    return false;
+    return stepped;
 }

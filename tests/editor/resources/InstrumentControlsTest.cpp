@@ -687,6 +687,32 @@ TEST_F(InstrumentControls, TheNameListScrollShowsTheFirstVisibleRowWhileItIsHeld
     VeySetTipBar(saved);
 }
 
+TEST_F(InstrumentControls, AScrollButtonHeldAgainstTheEndAsksForTheNamesInView)
+{
+    CVirtualClock clock;
+    CRecordingLink link;
+    auto* down = Find<CPatchNameListScrollButton>("select", "down");
+    ASSERT_NE(down, nullptr);
+    Set("vs.patchNameList.listCurrentBank", 1);
+    Set("vs.patchNameList.listCurRangeUp", Number("vs.patchNameList.listCurRangeUp") - Number("vs.patchNameList.listCurRangeLo") + 1);
+    Set("vs.patchNameList.listCurRangeLo", 1);
+    UL::CMouseInfo press(0, Centre(down->GetRect()), 0);
+    press.m_kind = UL::MOUSE_DOWN;
+    press.m_flags = 0;
+    down->OnMouse(press);
+    const GT::CTimerInfo tick;
+    for (int i = 0; i < 100 && link.nameRequests.empty(); ++i)
+    {
+        clock.Advance(50);
+        down->OnTimer(tick);
+    }
+    ASSERT_EQ(link.nameRequests.size(), 1u) << "asked for while the button is still down";
+    EXPECT_TRUE(down->IsCapturing());
+    EXPECT_EQ(Number("vs.patchNameList.listCurRangeUp"), Number("vs.patchNameList.listScrollRangeUp"));
+    const int32_t lo = Number("vs.patchNameList.listCurRangeLo");
+    EXPECT_EQ(link.nameRequests[0], (std::vector<int32_t>{1, lo - 1, Number("vs.patchNameList.listCurRangeUp") - lo}));
+}
+
 TEST_F(InstrumentControls, PickingAWaveMovesTheToneIntoTheInternalGroup)
 {
     auto* waveR = Find<CWaveIndexSelectControl>("main", "waveR");
