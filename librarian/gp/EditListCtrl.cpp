@@ -352,9 +352,7 @@ bool CEditListCtrl::BeginEdit(int row, int column)
         {
             double number = 0;
             GetCellNumber(item, column, number);
-            auto* spinEditor = static_cast<CPopupSpinEdit*>(editor.get());
-            spinEditor->SetValue(number);
-            spinEditor->SetSel(0, -1);
+            static_cast<CPopupSpinEdit*>(editor.get())->ShowStartValue(number);
         }
         if (!first)
             first = editor.get();

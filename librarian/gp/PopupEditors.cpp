@@ -317,6 +317,16 @@ BOOL CPopupSpinEdit::CreateInPlace(DWORD style, const RECT& cell, CWnd* parent, 
     return TRUE;
 }
 
+void CPopupSpinEdit::ShowStartValue(double number)
+{
+    m_creating = true;
+    SetValue(number);
+    SetSel(0, -1);
+    FitText();
+    m_creating = false;
+    m_changed = false;
+}
+
 BOOL CPopupSpinEdit::CreatePopup(const RECT& rect, CWnd* parent)
 {
     m_cell = rect;

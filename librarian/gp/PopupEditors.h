@@ -121,6 +121,8 @@ public:
     ~CPopupSpinEdit() override;
     CWnd* GetWnd() override { return this; }
     BOOL CreateInPlace(DWORD style, const RECT& cell, CWnd* parent, UINT id, const std::string& text) override;
+    // Shows the cell's number, selected, as the editor's starting value: no change of the user's.
+    void ShowStartValue(double number);
 
 protected:
     BOOL CreatePopup(const RECT& rect, CWnd* parent) override;

@@ -184,6 +184,19 @@ TEST_F(EditListFixture, SpinStepsEveryRowFromItsOwnNumber)
     EXPECT_EQ(GP::CEditListCtrl::GetEditingList(), nullptr);
 }
 
+// The rows' own numbers are no change: Enter at once closes the spin editors without writing.
+TEST_F(EditListFixture, SpinEditorsOpenedAndLeftAloneWriteNothing)
+{
+    SelectRows({0, 2});
+    ASSERT_TRUE(list.BeginEdit(2, 0));
+    EXPECT_EQ(Texts(0, 2), "10,-,30");
+    ASSERT_NE(list.GetActiveEditor(), nullptr);
+    EXPECT_FALSE(list.GetActiveEditor()->IsChanged());
+    UiDriver::PressKey(VK_RETURN);
+    EXPECT_FALSE(list.IsEditing());
+    EXPECT_EQ(Writes(), "");
+}
+
 // Typing "5" in the focused spin editor gives every selected row 5.
 TEST_F(EditListFixture, TypedNumberGoesToEveryRow)
 {
