@@ -2,9 +2,12 @@
 
 #include "platform/Wnd_p.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -59,6 +62,61 @@ struct CMDIChildWnd::ChildImpl
     QPointer<QMdiSubWindow> sub;
     CNormalRectTracker* tracker = nullptr;
     bool onTop = false;
+};
+
+// A child's frame as Windows reports it: a right press on the title bar or border reaches
+// OnNcRButtonDown (and then goes on to Qt, which ignores it), and the context menu Qt asks for
+// over the title bar reaches OnContextMenu instead of Qt's own system menu.
+class CChildFrameEvents final : public QObject
+{
+public:
+    CChildFrameEvents(QMdiSubWindow* sub, CMDIChildWnd* child) : QObject(sub), m_sub(sub), m_child(child)
+    {
+        sub->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_sub || !m_child->GetSafeHwnd())
+            return false;
+        if (event->type() == QEvent::MouseButtonPress)
+        {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint pos = mouse->position().toPoint();
+            if (mouse->button() == Qt::RightButton && OnFrame(pos))
+            {
+                const QPoint global = mouse->globalPosition().toPoint();
+                m_child->OnNcRButtonDown(HitTest(pos), CPoint(global.x(), global.y()));
+            }
+            return false;
+        }
+        if (event->type() == QEvent::ContextMenu)
+        {
+            auto* request = static_cast<QContextMenuEvent*>(event);
+            if (!OnFrame(request->pos()) || HitTest(request->pos()) != HTCAPTION)
+                return false;
+            m_child->OnContextMenu(m_child, CPoint(request->globalPos().x(), request->globalPos().y()));
+            return true;
+        }
+        return false;
+    }
+
+private:
+    // Presses the child's own window ignores come up to the frame too; only the frame's count.
+    bool OnFrame(QPoint pos) const
+    {
+        const QWidget* content = m_sub->widget();
+        return m_sub->rect().contains(pos) && !(content && content->geometry().contains(pos));
+    }
+    UINT HitTest(QPoint pos) const
+    {
+        const QWidget* content = m_sub->widget();
+        return pos.y() < (content ? content->geometry().top() : m_sub->contentsRect().top()) ? HTCAPTION : HTBORDER;
+    }
+
+    QMdiSubWindow* m_sub;
+    CMDIChildWnd* m_child;
 };
 
 // ---- frame ----
@@ -330,6 +388,7 @@ BOOL CMDIChildWnd::Create(const char* title, CMDIFrameWnd* frame, const RECT& re
     sub->setGeometry(x, y, cx, cy);
     m_child->tracker = new CNormalRectTracker(sub);
     sub->installEventFilter(m_child->tracker);
+    new CChildFrameEvents(sub, this);
     widget->show();
     sub->show();
     area->setActiveSubWindow(sub);
@@ -454,6 +513,14 @@ BOOL CMDIChildWnd::OnCommand(UINT)
 }
 
 void CMDIChildWnd::OnUpdateCommandUI(CCmdUI*) {}
+
+void CMDIChildWnd::OnNcRButtonDown(UINT, CPoint) {}
+
+void CMDIChildWnd::OnContextMenu(CWnd*, CPoint point)
+{
+    if (QMenu* menu = m_child->sub ? m_child->sub->systemMenu() : nullptr)
+        menu->exec(QPoint(point.x, point.y));
+}
 
 LRESULT CMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

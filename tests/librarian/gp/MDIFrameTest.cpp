@@ -5,6 +5,7 @@
 #include "platform/WindowPlacement.h"
 #include "tests/librarian/gp/GpTestSupport.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,15 @@ public:
     {
     }
     bool CanStayOnTop() const override { return m_canStayOnTop; }
+
+    std::vector<UINT> m_frameRightPresses;   // hit-test codes
+
+protected:
+    void OnNcRButtonDown(UINT hitTest, CPoint point) override
+    {
+        m_frameRightPresses.push_back(hitTest);
+        GP::CMDIChildWndEx::OnNcRButtonDown(hitTest, point);
+    }
 
 private:
     bool m_canStayOnTop;
@@ -256,5 +266,23 @@ TEST_F(MDIFrameTest, PlacementSurvivesARestart)
     EXPECT_EQ(CRect(60, 70, 560, 470), CRect(placement.rcNormalPosition));
     EXPECT_FALSE(IsZoomed(m_frame.get()));
     EXPECT_EQ(CRect(12, 14, 212, 134), FrameRect(AddChild(2, "list")));
+}
+
+// A right click on a child's title bar reaches the child as a press on its frame, then opens the
+// child's system menu.
+TEST_F(MDIFrameTest, TitleBarRightClickOpensTheSystemMenu)
+{
+    CTestChild& child = AddChild(1, "child");
+    GpTest::CPostedActions actions;
+    std::vector<std::string> shown;
+    actions.Post([&] {
+        shown = UiDriver::DescribePopupMenu();
+        UiDriver::ClosePopupMenus();
+    });
+    actions.PostEndEverything();
+    ASSERT_TRUE(UiDriver::ClickFrame(child, true));
+    PumpAllMessages();
+    EXPECT_EQ(std::vector<UINT>{HTCAPTION}, child.m_frameRightPresses);
+    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), "&Close"));
 }
 }
