@@ -2,12 +2,19 @@
 
 #include "platform/Wnd_p.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QEvent>
+#include <QIcon>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionTitleBar>
 
 #include <algorithm>
 
@@ -25,6 +32,51 @@ CMDIChildWnd* ChildOf(QMdiSubWindow* sub)
     auto* widget = dynamic_cast<CWndWidget*>(sub->widget());
     return widget ? dynamic_cast<CMDIChildWnd*>(widget->Owner()) : nullptr;
 }
+
+// The Close entry of a child's system menu: Qt gives it the close key.
+QAction* CloseAction(QMdiSubWindow* sub)
+{
+    QMenu* menu = sub ? sub->systemMenu() : nullptr;
+    if (!menu)
+        return nullptr;
+    const QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    if (closeKeys.isEmpty())
+        return nullptr;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator() && action->shortcuts() == closeKeys)
+            return action;
+    return nullptr;
+}
+
+// The title bar of a child whose Close is greyed: Qt draws and hits the close button by the style
+// alone, so the style draws it greyed and lets no press reach it.
+class CClosedTitleBarStyle final : public QProxyStyle
+{
+public:
+    CClosedTitleBarStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionTitleBar*>(option);
+        if (control != CC_TitleBar || !bar || !(bar->subControls & SC_TitleBarCloseButton))
+            return QProxyStyle::drawComplexControl(control, option, painter, widget);
+        QStyleOptionTitleBar rest(*bar);
+        rest.subControls &= ~SC_TitleBarCloseButton;
+        rest.activeSubControls &= ~SC_TitleBarCloseButton;
+        QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+        const QRect button = subControlRect(control, bar, SC_TitleBarCloseButton, widget);
+        if (button.isValid())
+            standardIcon(SP_TitleBarCloseButton, bar, widget).paint(painter, button, Qt::AlignCenter, QIcon::Disabled);
+    }
+
+    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option, const QPoint& point,
+                                     const QWidget* widget) const override
+    {
+        const SubControl hit = QProxyStyle::hitTestComplexControl(control, option, point, widget);
+        return control == CC_TitleBar && hit == SC_TitleBarCloseButton ? SC_None : hit;
+    }
+};
 }
 
 struct CMDIFrameWnd::FrameImpl
@@ -62,6 +114,7 @@ struct CMDIChildWnd::ChildImpl
     QPointer<QMdiSubWindow> sub;
     CNormalRectTracker* tracker = nullptr;
     bool onTop = false;
+    QPointer<QStyle> closedStyle;   // set while Close is greyed
 };
 
 // A child's frame as Windows reports it: a right press on the title bar or border reaches
@@ -498,6 +551,33 @@ void CMDIChildWnd::SetStayOnTop(bool onTop)
 bool CMDIChildWnd::IsStayOnTop() const
 {
     return m_child->onTop;
+}
+
+void CMDIChildWnd::EnableSystemClose(BOOL enable)
+{
+    QMdiSubWindow* sub = m_child->sub;
+    if (!sub)
+        return;
+    if (QAction* close = CloseAction(sub))
+        close->setEnabled(enable != FALSE);
+    if (enable && m_child->closedStyle)
+    {
+        sub->setStyle(nullptr);
+        delete m_child->closedStyle.data();
+    }
+    else if (!enable && !m_child->closedStyle)
+    {
+        auto* style = new CClosedTitleBarStyle;
+        style->setParent(sub);
+        m_child->closedStyle = style;
+        sub->setStyle(style);
+    }
+    sub->update();
+}
+
+BOOL CMDIChildWnd::IsSystemCloseEnabled() const
+{
+    return !m_child->closedStyle;
 }
 
 void CMDIChildWnd::SetTitle(const char* title)

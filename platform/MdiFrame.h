@@ -130,6 +130,11 @@ public:
     // Keeps the child above its siblings that are not kept on top.
     void SetStayOnTop(bool onTop);
     bool IsStayOnTop() const;
+    // Greys the Close entry of the child's system menu, and with it the close button of its title
+    // bar and its close key, as greying SC_CLOSE in a window's system menu does; TRUE enables them
+    // again. A close request the program sends (WM_CLOSE) still reaches OnClose.
+    void EnableSystemClose(BOOL enable);
+    BOOL IsSystemCloseEnabled() const;
 
     void SetTitle(const char* title);
 

@@ -305,6 +305,17 @@ BOOL ClickFrame(CWnd& window, bool right)
     return TRUE;
 }
 
+BOOL OpenSystemMenu(CWnd& child)
+{
+    QWidget* widget = child.GetImpl()->widget;
+    auto* sub = widget ? qobject_cast<QMdiSubWindow*>(widget->parentWidget()) : nullptr;
+    if (!sub || !sub->systemMenu())
+        return FALSE;
+    sub->showSystemMenu();
+    QCoreApplication::processEvents();
+    return OpenMenu() == sub->systemMenu() ? TRUE : FALSE;
+}
+
 BOOL ClickComboDropDown(CWnd& combo, int index)
 {
     auto* box = qobject_cast<QComboBox*>(combo.GetImpl()->content.data());

@@ -98,10 +98,8 @@ class CImageFrame : public CChildFrame
 public:
     CImageFrame();
     std::string MakeTitle() const override { return "Main"; }
-
-protected:
     // The image lives as long as the program.
-    void OnClose() override {}
+    bool CanUserClose() const override { return false; }
 };
 
 // Asks whether to save a modified document: true when it may be closed (saved, or not wanted).

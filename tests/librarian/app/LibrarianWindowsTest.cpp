@@ -1,6 +1,6 @@
 // The librarian's Window menu and child frames through its own main frame: the list of open
 // children in the menu, at the pointer by Ctrl+G and by a right click on a title bar, the child
-// commands.
+// commands, and the image frame that cannot be closed.
 #include "librarian/app/LibrarianCommands.h"
 #include "librarian/app/LibrarianFrames.h"
 #include "platform/Profile.h"
@@ -160,5 +160,27 @@ TEST_F(LibrarianWindowsTest, SavedPositionIsWhereTheNextFileOpens)
     Idle();
     ASSERT_EQ(3u, FileDocs().size());
     EXPECT_EQ(CRect(40, 25, 340, 225), FrameRect(FileFrame(2)));
+}
+
+// The image lives as long as the program: its Close is greyed in its system menu, where a file's
+// is not, and asking it to close leaves it open.
+TEST_F(LibrarianWindowsTest, TheImageFramesCloseIsGreyed)
+{
+    const auto closeEntry = [](CMDIChildWnd& child) {
+        UiDriver::ClosePopupMenus();
+        EXPECT_TRUE(UiDriver::OpenSystemMenu(child));
+        const std::vector<std::string> entries = UiDriver::DescribePopupMenu();
+        UiDriver::ClosePopupMenus();
+        const auto found = std::find_if(entries.begin(), entries.end(),
+                                        [](const std::string& e) { return e.find("&Close") != std::string::npos; });
+        return found == entries.end() ? std::string("none") : *found;
+    };
+    EXPECT_EQ("~&Close", closeEntry(ImageFrame()));
+    EXPECT_EQ("&Close", closeEntry(FileFrame(0)));
+
+    ImageFrame().SendMessage(WM_CLOSE);
+    Idle();
+    EXPECT_TRUE(ImageFrame().GetSafeHwnd());
+    EXPECT_EQ(3u, Frame().GetMDIChildren().size());
 }
 }

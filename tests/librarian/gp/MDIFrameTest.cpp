@@ -15,11 +15,12 @@ namespace
 class CTestChild : public GP::CMDIChildWndEx
 {
 public:
-    explicit CTestChild(int32_t index, bool canStayOnTop = false)
-        : GP::CMDIChildWndEx(index), m_canStayOnTop(canStayOnTop)
+    explicit CTestChild(int32_t index, bool canStayOnTop = false, bool userClosable = true)
+        : GP::CMDIChildWndEx(index), m_canStayOnTop(canStayOnTop), m_userClosable(userClosable)
     {
     }
     bool CanStayOnTop() const override { return m_canStayOnTop; }
+    bool CanUserClose() const override { return m_userClosable; }
 
     std::vector<UINT> m_frameRightPresses;   // hit-test codes
 
@@ -32,6 +33,7 @@ protected:
 
 private:
     bool m_canStayOnTop;
+    bool m_userClosable;
 };
 
 class MDIFrameTest : public GpTest::CProfileFixture
@@ -58,9 +60,9 @@ protected:
         return *m_frame;
     }
 
-    CTestChild& AddChild(int32_t index, const char* title, bool canStayOnTop = false)
+    CTestChild& AddChild(int32_t index, const char* title, bool canStayOnTop = false, bool userClosable = true)
     {
-        m_children.push_back(std::make_unique<CTestChild>(index, canStayOnTop));
+        m_children.push_back(std::make_unique<CTestChild>(index, canStayOnTop, userClosable));
         EXPECT_TRUE(m_children.back()->Create(title, &Frame(), CRect(1, 2, 3, 4)));
         PumpAllMessages();
         return *m_children.back();
@@ -269,20 +271,25 @@ TEST_F(MDIFrameTest, PlacementSurvivesARestart)
 }
 
 // A right click on a child's title bar reaches the child as a press on its frame, then opens the
-// child's system menu.
+// child's system menu; a child the user must not close shows Close greyed there.
 TEST_F(MDIFrameTest, TitleBarRightClickOpensTheSystemMenu)
 {
-    CTestChild& child = AddChild(1, "child");
-    GpTest::CPostedActions actions;
-    std::vector<std::string> shown;
-    actions.Post([&] {
-        shown = UiDriver::DescribePopupMenu();
-        UiDriver::ClosePopupMenus();
-    });
-    actions.PostEndEverything();
-    ASSERT_TRUE(UiDriver::ClickFrame(child, true));
-    PumpAllMessages();
-    EXPECT_EQ(std::vector<UINT>{HTCAPTION}, child.m_frameRightPresses);
-    EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), "&Close"));
+    for (bool closable : {true, false})
+    {
+        SCOPED_TRACE(closable ? "closable" : "kept open");
+        CTestChild& child = AddChild(1, "child", false, closable);
+        GpTest::CPostedActions actions;
+        std::vector<std::string> shown;
+        actions.Post([&] {
+            shown = UiDriver::DescribePopupMenu();
+            UiDriver::ClosePopupMenus();
+        });
+        actions.PostEndEverything();
+        ASSERT_TRUE(UiDriver::ClickFrame(child, true));
+        PumpAllMessages();
+        EXPECT_EQ(std::vector<UINT>{HTCAPTION}, child.m_frameRightPresses);
+        EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), closable ? "&Close" : "~&Close"));
+        EXPECT_EQ(closable ? TRUE : FALSE, child.IsSystemCloseEnabled());
+    }
 }
 }
