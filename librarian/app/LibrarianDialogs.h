@@ -15,6 +15,8 @@ constexpr UINT kFileForm = 4136;
 constexpr UINT kWarningDialog = 4139;
 constexpr UINT kGridDialog = 4140;
 constexpr UINT kMidiSetupDialog = 3077;
+// The MIDI set-up's one device-ID box, shared by its two input and two output rows.
+constexpr UINT kMidiDeviceId = 4096;
 constexpr UINT kList = 4130;
 constexpr UINT kReadAllButton = 4267;
 constexpr UINT kReadSelectedButton = 4268;
