@@ -229,6 +229,8 @@ BOOL CApp::InitInstance()
 
 void CApp::CreateDocManager()
 {
+    m_docManager = std::make_unique<CDocMan>();
+    m_pDocManager = m_docManager.get();
     auto files = std::make_unique<CLibrarianTemplate>(
         CDoc::kFileTemplateId,
         "\nUntitled\nTalvarixLibrarian\nTalvarix Librarian Files (*.q9l)\n.q9l\nTalvarixLibrarian.Document\nTalvarix "
@@ -319,6 +321,8 @@ int CApp::ExitInstance()
     for (auto& entry : m_templates)
         AfxRemoveDocTemplate(entry.second.get());
     m_templates.clear();
+    m_pDocManager = nullptr;
+    m_docManager.reset();
     m_frame.reset();
     CInitialFileDocument::GetInstance().Reset();
     const int result = CWinApp::ExitInstance();
@@ -422,9 +426,8 @@ bool CApp::OnAppCommand(UINT id)
         return true;
     case kFileOpen:
     {
-        std::string path = GetProfileString("Document", "InitialDirectory", "");
-        if (!path.empty())
-            path += "/";
+        // No name proposed: the dialog starts in the folder of the last librarian file.
+        std::string path;
         if (AfxDoPromptFileName(path, AFX_IDS_SAVEFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE,
                                 GetTemplate(CDoc::kFileTemplateId)))
             OpenFile(path);

@@ -3,6 +3,7 @@
 // instrument (with "Don't show this dialog again."), the grid dialog, the Standard MIDI File
 // dialogs with their remembered folder and name, and the layouts of the two list forms.
 #include "platform/Dialog.h"
+#include "platform/DocView.h"
 
 #include <functional>
 #include <string>
@@ -83,6 +84,17 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     BOOL OnCommand(UINT id, UINT code) override;
+};
+
+// The file dialog of librarian files, for Open and Save As: it offers librarian files and all
+// files, starts in the folder of the proposed name or else in the folder a librarian file was last
+// opened from or saved to ("Document"/"InitialDirectory"), and keeps the chosen filter as
+// "Document"/"InitialFilterIndex".
+class CDocMan : public CDocManager
+{
+public:
+    BOOL DoPromptFileName(std::string& fileName, UINT captionId, DWORD flags, BOOL openFileDialog,
+                          CDocTemplate* docTemplate) override;
 };
 
 // The Standard MIDI File dialogs (section "SMF"): the chosen path, empty when cancelled. A
