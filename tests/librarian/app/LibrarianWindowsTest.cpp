@@ -97,9 +97,10 @@ void WatchForAnotherMenu(GpTest::CPostedActions& actions, std::vector<std::strin
 TEST_F(LibrarianWindowsTest, CtrlGAndATitleBarRightClickShowTheListAtThePointer)
 {
     enum EChild { kFirstFile, kSecondFile, kImage };
-    const auto child = [this](int which) -> CMDIChildWnd& {
-        return which == kImage ? ImageFrame() : FileFrame(static_cast<size_t>(which));
+    const auto document = [this](int which) -> CDoc& {
+        return which == kImage ? static_cast<CDoc&>(ImageDoc()) : *FileDocs()[static_cast<size_t>(which)];
     };
+    const auto child = [&document](int which) -> CMDIChildWnd& { return *document(which).GetFrame(); };
     const struct
     {
         const char* name;
@@ -115,9 +116,8 @@ TEST_F(LibrarianWindowsTest, CtrlGAndATitleBarRightClickShowTheListAtThePointer)
     {
         SCOPED_TRACE(c.name);
         Frame().MDIActivate(&child(c.active));
-        ViewOf(c.active == kImage ? static_cast<CDoc&>(ImageDoc()) : *FileDocs()[static_cast<size_t>(c.active)])
-            .GetList()
-            .SetFocus();
+        // Where the user works: the key goes to the focused list.
+        ViewOf(document(c.active)).GetList().SetFocus();
         Idle();
         std::vector<std::string> shown, shownAfter{"not asked"};
         GpTest::CPostedActions actions;
@@ -140,7 +140,7 @@ TEST_F(LibrarianWindowsTest, CtrlGAndATitleBarRightClickShowTheListAtThePointer)
 
 // The child commands of the Window menu act on the active child; the position saved is where the
 // next file of the kind opens.
-TEST_F(LibrarianWindowsTest, SavedPositionIsWhereTheNextFileOpens)
+TEST_F(LibrarianWindowsTest, ChildCommandsActOnTheActiveChild)
 {
     CMDIChildWnd& file = FileFrame(1);
     file.MoveFrame(CRect(30, 20, 330, 220));
