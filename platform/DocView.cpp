@@ -3,6 +3,7 @@
 #include "platform/Dialog.h"
 #include "platform/FileDialog.h"
 #include "platform/MdiFrame.h"
+#include "platform/WinApp.h"
 
 #include <algorithm>
 #include <sstream>
@@ -171,8 +172,20 @@ const std::vector<CDocTemplate*>& AfxGetDocTemplates()
     return Templates();
 }
 
+CDocManager::~CDocManager() = default;
+
 BOOL AfxDoPromptFileName(std::string& fileName, UINT captionId, DWORD flags, BOOL openFileDialog,
                          CDocTemplate* docTemplate)
+{
+    CWinApp* app = AfxGetApp();
+    if (app && app->m_pDocManager)
+        return app->m_pDocManager->DoPromptFileName(fileName, captionId, flags, openFileDialog, docTemplate);
+    CDocManager standard;
+    return standard.DoPromptFileName(fileName, captionId, flags, openFileDialog, docTemplate);
+}
+
+BOOL CDocManager::DoPromptFileName(std::string& fileName, UINT captionId, DWORD flags, BOOL openFileDialog,
+                                   CDocTemplate* docTemplate)
 {
     CFileDialog dialog(openFileDialog);
     dialog.m_ofn.Flags = flags;

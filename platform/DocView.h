@@ -108,8 +108,27 @@ void AfxAddDocTemplate(CDocTemplate* docTemplate);
 void AfxRemoveDocTemplate(CDocTemplate* docTemplate);
 const std::vector<CDocTemplate*>& AfxGetDocTemplates();
 
-// The file dialog of the application's save and open commands: FALSE when cancelled. The caption
-// is AFX_IDS_SAVEFILE ("Save As") or AFX_IDS_SAVEFILECOPY ("Save Copy As").
+// The file dialog of the application's document commands (Open, Save As). The default dialog
+// starts where the proposed name says and offers the template's filter and "All Files"; a program
+// that wants its own folders or remembered choices derives from it and puts its manager in
+// CWinApp::m_pDocManager.
+class CDocManager
+{
+public:
+    CDocManager() = default;
+    virtual ~CDocManager();
+    CDocManager(const CDocManager&) = delete;
+    CDocManager& operator=(const CDocManager&) = delete;
+
+    // `fileName` is the proposed name, and the chosen path when the user confirms; FALSE when
+    // cancelled. The caption is AFX_IDS_SAVEFILE ("Save As"), AFX_IDS_SAVEFILECOPY ("Save Copy
+    // As") or, for an open dialog, "Open".
+    virtual BOOL DoPromptFileName(std::string& fileName, UINT captionId, DWORD flags, BOOL openFileDialog,
+                                  CDocTemplate* docTemplate);
+};
+
+// The application's document manager's file dialog (the default one without an application or a
+// manager of its own).
 BOOL AfxDoPromptFileName(std::string& fileName, UINT captionId, DWORD flags, BOOL openFileDialog,
                          CDocTemplate* docTemplate);
 

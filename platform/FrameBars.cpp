@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <map>
 
 namespace
@@ -163,6 +164,8 @@ struct CFrameBars::Impl
     std::multimap<UINT, QPointer<QAction>> actions;
     std::multimap<UINT, QPointer<QToolButton>> buttons;
     std::map<UINT, bool> enabled;
+    // The program's menus outlive the bars: what ties them to the bars goes with the bars.
+    std::vector<QMetaObject::Connection> programMenuLinks;
 
     bool Refresh(UINT id)
     {
@@ -190,6 +193,49 @@ struct CFrameBars::Impl
         if (frame && frame->GetSafeHwnd() && Refresh(id))
             frame->SendMessage(WM_COMMAND, id, 0);
     }
+
+    // The command entries at the top of a program's menu, tracked for the update pass.
+    std::vector<UINT> TrackCommands(QMenu* popup)
+    {
+        std::vector<UINT> ids;
+        for (QAction* action : popup->actions())
+        {
+            if (action->isSeparator() || action->menu())
+                continue;
+            const UINT id = static_cast<UINT>(action->data().toULongLong());
+            auto range = actions.equal_range(id);
+            if (std::none_of(range.first, range.second, [action](const auto& entry) { return entry.second == action; }))
+                actions.emplace(id, action);
+            ids.push_back(id);
+        }
+        return ids;
+    }
+
+    // A menu the program keeps: the bar shows it, lets the frame rebuild it before it opens, and
+    // runs what is chosen in it.
+    void AddProgramMenu(const CBarMenu& menu)
+    {
+        QMenu* popup = PlatformDetail::QtMenuOf(*menu.popup);
+        if (!popup)
+            return;
+        popup->setTitle(QString::fromLatin1(menu.title.c_str()));
+        menuBar->addMenu(popup);
+        TrackCommands(popup);
+        Impl* impl = this;
+        CMenu* owner = menu.popup;
+        programMenuLinks.push_back(QObject::connect(popup, &QMenu::aboutToShow, popup, [impl, owner, popup] {
+            if (!impl->frame || !impl->frame->GetSafeHwnd())
+                return;
+            impl->frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(owner));
+            for (UINT id : impl->TrackCommands(popup))
+                impl->Refresh(id);
+        }));
+        // Qt tells the top menu of what is chosen in its sub-menus too.
+        programMenuLinks.push_back(QObject::connect(popup, &QMenu::triggered, popup, [impl](QAction* action) {
+            if (!action->isSeparator() && !action->menu())
+                impl->Run(static_cast<UINT>(action->data().toULongLong()));
+        }));
+    }
 };
 
 CFrameBars::CFrameBars() : d(std::make_unique<Impl>()) {}
@@ -207,6 +253,11 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
     d->menuBar->setNativeMenuBar(false);
     for (const CBarMenu& menu : menus)
     {
+        if (menu.popup)
+        {
+            d->AddProgramMenu(menu);
+            continue;
+        }
         QMenu* popup = d->menuBar->addMenu(QString::fromLatin1(menu.title.c_str()));
         std::vector<UINT> ids;
         for (const CBarCommand& command : menu.commands)
@@ -294,6 +345,9 @@ void CFrameBars::Destroy()
     d->keys.clear();
     delete d->placer;
     d->placer = nullptr;
+    for (const QMetaObject::Connection& link : d->programMenuLinks)
+        QObject::disconnect(link);
+    d->programMenuLinks.clear();
     delete d->menuBar.data();
     delete d->toolBar.data();
     delete d->status.data();
@@ -330,6 +384,16 @@ bool CFrameBars::IsCommandEnabled(UINT id) const
 {
     const auto found = d->enabled.find(id);
     return found != d->enabled.end() && found->second;
+}
+
+bool CFrameBars::AddKey(UINT id, const std::string& shortcut)
+{
+    QWidget* widget = d->frame && d->frame->GetImpl() ? d->frame->GetImpl()->widget.data() : nullptr;
+    if (!widget || !d->menuBar)
+        return false;
+    Impl* impl = d.get();
+    d->keys.push_back(AddShortcutKey(widget, shortcut, [impl, id] { impl->Run(id); }));
+    return true;
 }
 
 // ---- a plain window's menu bar ----

@@ -4,6 +4,7 @@
 // and checked from the frame's update pass (UpdateCommandUI) before a menu opens, before a
 // command runs, and whenever the program asks (its idle time).
 #include "platform/MdiFrame.h"
+#include "platform/Menu.h"
 
 #include <functional>
 #include <memory>
@@ -37,6 +38,11 @@ struct CBarMenu
     UINT listFirstId = 0;
     std::function<std::vector<std::string>()> listItems;
     std::vector<CBarMenu> subMenus;
+    // A menu the program builds and changes itself (frame bars only): shown under `title` in place
+    // of `commands`; it must outlive the bars. Before it opens the frame is sent WM_INITMENUPOPUP
+    // with the menu as wParam, then its command entries are enabled and checked as the frame
+    // says; a command chosen in it or in its sub-menus goes to the frame as WM_COMMAND.
+    CMenu* popup = nullptr;
 };
 
 class CFrameBars
@@ -57,6 +63,9 @@ public:
     std::string GetStatusText() const;
     // The entry's state after the last update; false for an unknown id.
     bool IsCommandEnabled(UINT id) const;
+    // A key that sends command `id` with no entry of its own (an accelerator), asking the frame
+    // first whether it may run; false without bars.
+    bool AddKey(UINT id, const std::string& shortcut);
 
     // Files dropped on the frame go to `handler` as local paths, in the order given.
     using FDropFiles = std::function<void(const std::vector<std::string>& paths)>;

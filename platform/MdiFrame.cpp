@@ -2,9 +2,19 @@
 
 #include "platform/Wnd_p.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QIcon>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionTitleBar>
 
 #include <algorithm>
 
@@ -22,6 +32,51 @@ CMDIChildWnd* ChildOf(QMdiSubWindow* sub)
     auto* widget = dynamic_cast<CWndWidget*>(sub->widget());
     return widget ? dynamic_cast<CMDIChildWnd*>(widget->Owner()) : nullptr;
 }
+
+// The Close entry of a child's system menu: Qt gives it the close key.
+QAction* CloseAction(QMdiSubWindow* sub)
+{
+    QMenu* menu = sub ? sub->systemMenu() : nullptr;
+    if (!menu)
+        return nullptr;
+    const QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    if (closeKeys.isEmpty())
+        return nullptr;
+    for (QAction* action : menu->actions())
+        if (!action->isSeparator() && action->shortcuts() == closeKeys)
+            return action;
+    return nullptr;
+}
+
+// The title bar of a child whose Close is greyed: Qt draws and hits the close button by the style
+// alone, so the style draws it greyed and lets no press reach it.
+class CClosedTitleBarStyle final : public QProxyStyle
+{
+public:
+    CClosedTitleBarStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* bar = qstyleoption_cast<const QStyleOptionTitleBar*>(option);
+        if (control != CC_TitleBar || !bar || !(bar->subControls & SC_TitleBarCloseButton))
+            return QProxyStyle::drawComplexControl(control, option, painter, widget);
+        QStyleOptionTitleBar rest(*bar);
+        rest.subControls &= ~SC_TitleBarCloseButton;
+        rest.activeSubControls &= ~SC_TitleBarCloseButton;
+        QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+        const QRect button = subControlRect(control, bar, SC_TitleBarCloseButton, widget);
+        if (button.isValid())
+            standardIcon(SP_TitleBarCloseButton, bar, widget).paint(painter, button, Qt::AlignCenter, QIcon::Disabled);
+    }
+
+    SubControl hitTestComplexControl(ComplexControl control, const QStyleOptionComplex* option, const QPoint& point,
+                                     const QWidget* widget) const override
+    {
+        const SubControl hit = QProxyStyle::hitTestComplexControl(control, option, point, widget);
+        return control == CC_TitleBar && hit == SC_TitleBarCloseButton ? SC_None : hit;
+    }
+};
 }
 
 struct CMDIFrameWnd::FrameImpl
@@ -59,6 +114,62 @@ struct CMDIChildWnd::ChildImpl
     QPointer<QMdiSubWindow> sub;
     CNormalRectTracker* tracker = nullptr;
     bool onTop = false;
+    QPointer<QStyle> closedStyle;   // set while Close is greyed
+};
+
+// A child's frame as Windows reports it: a right press on the title bar or border reaches
+// OnNcRButtonDown (and then goes on to Qt, which ignores it), and the context menu Qt asks for
+// over the title bar reaches OnContextMenu instead of Qt's own system menu.
+class CChildFrameEvents final : public QObject
+{
+public:
+    CChildFrameEvents(QMdiSubWindow* sub, CMDIChildWnd* child) : QObject(sub), m_sub(sub), m_child(child)
+    {
+        sub->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != m_sub || !m_child->GetSafeHwnd())
+            return false;
+        if (event->type() == QEvent::MouseButtonPress)
+        {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            const QPoint pos = mouse->position().toPoint();
+            if (mouse->button() == Qt::RightButton && OnFrame(pos))
+            {
+                const QPoint global = mouse->globalPosition().toPoint();
+                m_child->OnNcRButtonDown(HitTest(pos), CPoint(global.x(), global.y()));
+            }
+            return false;
+        }
+        if (event->type() == QEvent::ContextMenu)
+        {
+            auto* request = static_cast<QContextMenuEvent*>(event);
+            if (!OnFrame(request->pos()) || HitTest(request->pos()) != HTCAPTION)
+                return false;
+            m_child->OnContextMenu(m_child, CPoint(request->globalPos().x(), request->globalPos().y()));
+            return true;
+        }
+        return false;
+    }
+
+private:
+    // Presses the child's own window ignores come up to the frame too; only the frame's count.
+    bool OnFrame(QPoint pos) const
+    {
+        const QWidget* content = m_sub->widget();
+        return m_sub->rect().contains(pos) && !(content && content->geometry().contains(pos));
+    }
+    UINT HitTest(QPoint pos) const
+    {
+        const QWidget* content = m_sub->widget();
+        return pos.y() < (content ? content->geometry().top() : m_sub->contentsRect().top()) ? HTCAPTION : HTBORDER;
+    }
+
+    QMdiSubWindow* m_sub;
+    CMDIChildWnd* m_child;
 };
 
 // ---- frame ----
@@ -330,6 +441,7 @@ BOOL CMDIChildWnd::Create(const char* title, CMDIFrameWnd* frame, const RECT& re
     sub->setGeometry(x, y, cx, cy);
     m_child->tracker = new CNormalRectTracker(sub);
     sub->installEventFilter(m_child->tracker);
+    new CChildFrameEvents(sub, this);
     widget->show();
     sub->show();
     area->setActiveSubWindow(sub);
@@ -441,6 +553,33 @@ bool CMDIChildWnd::IsStayOnTop() const
     return m_child->onTop;
 }
 
+void CMDIChildWnd::EnableSystemClose(BOOL enable)
+{
+    QMdiSubWindow* sub = m_child->sub;
+    if (!sub)
+        return;
+    if (QAction* close = CloseAction(sub))
+        close->setEnabled(enable != FALSE);
+    if (enable && m_child->closedStyle)
+    {
+        sub->setStyle(nullptr);
+        delete m_child->closedStyle.data();
+    }
+    else if (!enable && !m_child->closedStyle)
+    {
+        auto* style = new CClosedTitleBarStyle;
+        style->setParent(sub);
+        m_child->closedStyle = style;
+        sub->setStyle(style);
+    }
+    sub->update();
+}
+
+BOOL CMDIChildWnd::IsSystemCloseEnabled() const
+{
+    return !m_child->closedStyle;
+}
+
 void CMDIChildWnd::SetTitle(const char* title)
 {
     SetWindowText(title);
@@ -454,6 +593,14 @@ BOOL CMDIChildWnd::OnCommand(UINT)
 }
 
 void CMDIChildWnd::OnUpdateCommandUI(CCmdUI*) {}
+
+void CMDIChildWnd::OnNcRButtonDown(UINT, CPoint) {}
+
+void CMDIChildWnd::OnContextMenu(CWnd*, CPoint point)
+{
+    if (QMenu* menu = m_child->sub ? m_child->sub->systemMenu() : nullptr)
+        menu->exec(QPoint(point.x, point.y));
+}
 
 LRESULT CMDIChildWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -2,7 +2,8 @@
 // The multiple-document frame family with MFC's shapes: a main frame whose client area (the MDI
 // client) holds child frames, which can be activated, minimized, maximized, restored, tiled and
 // kept on top. Commands (WM_COMMAND) go to the active child first, then to the frame; the
-// frame answers update requests the same way.
+// frame answers update requests the same way. A child's title bar and border are its frame (its
+// non-client area): a right click there reaches OnNcRButtonDown and then OnContextMenu.
 #include "platform/Wnd.h"
 
 #include <memory>
@@ -12,6 +13,10 @@
 constexpr UINT WM_INITMENUPOPUP = 0x0117;
 constexpr UINT WM_MDIICONARRANGE = 0x0228;
 constexpr int32_t CW_USEDEFAULT = static_cast<int32_t>(0x80000000);
+
+// Where on a child's frame a press lies (OnNcRButtonDown's hit-test code).
+constexpr UINT HTCAPTION = 2;
+constexpr UINT HTBORDER = 18;
 
 // Window-menu commands of the frame.
 constexpr UINT ID_WINDOW_ARRANGE = 57649;
@@ -125,6 +130,11 @@ public:
     // Keeps the child above its siblings that are not kept on top.
     void SetStayOnTop(bool onTop);
     bool IsStayOnTop() const;
+    // Greys the Close entry of the child's system menu, and with it the close button of its title
+    // bar and its close key, as greying SC_CLOSE in a window's system menu does; TRUE enables them
+    // again. A close request the program sends (WM_CLOSE) still reaches OnClose.
+    void EnableSystemClose(BOOL enable);
+    BOOL IsSystemCloseEnabled() const;
 
     void SetTitle(const char* title);
 
@@ -138,8 +148,15 @@ protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // Keeps the view (the child with AFX_IDW_PANE_FIRST) filling the client area.
     void OnSize(UINT type, int cx, int cy) override;
+    // A press of the right button on the child's frame: `hitTest` HTCAPTION for the title bar,
+    // HTBORDER for the border; `point` in screen coordinates. The default does nothing.
+    virtual void OnNcRButtonDown(UINT hitTest, CPoint point);
+    // The user asked for the context menu of the child's title bar (a right click there), at
+    // `point` in screen coordinates. The default shows the child's system menu.
+    virtual void OnContextMenu(CWnd* window, CPoint point);
 
 private:
+    friend class CChildFrameEvents;
     CMDIFrameWnd* m_frameWnd = nullptr;
     std::unique_ptr<ChildImpl> m_child;
 };

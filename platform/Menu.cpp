@@ -41,6 +41,11 @@ std::string MenuTextToBytes(const QString& text)
 }
 }
 
+QMenu* PlatformDetail::QtMenuOf(const CMenu& menu)
+{
+    return menu.GetImpl() ? menu.GetImpl()->menu.get() : nullptr;
+}
+
 using PlatformDetail::MenuTextFromBytes;
 
 CMenu::CMenu() : d(std::make_unique<Impl>()) {}

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QUrl>
 #include <QFontDialog>
 #include <QKeyEvent>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -274,10 +276,44 @@ BOOL ClickFrame(CWnd& window, bool right)
     if (!widget)
         return FALSE;
     const Qt::MouseButton button = right ? Qt::RightButton : Qt::LeftButton;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(widget->parentWidget()))
+    {
+        // A child frame's title bar is drawn by the program: it gets the press, then with the
+        // right button the context menu the window system asks for, then the release.
+        QPointer<QMdiSubWindow> guard(sub);
+        const QPoint local(sub->width() / 2, std::max(widget->geometry().top() / 2, 0));
+        const QPoint global = sub->mapToGlobal(local);
+        QCursor::setPos(global);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(global), button, button, Qt::NoModifier);
+        QApplication::sendEvent(sub, &press);
+        if (guard && right)
+        {
+            QContextMenuEvent request(QContextMenuEvent::Mouse, local, global);
+            QApplication::sendEvent(sub, &request);
+        }
+        if (guard)
+        {
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local), QPointF(global), button, Qt::NoButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(sub, &release);
+        }
+        return TRUE;
+    }
     QMouseEvent press(QEvent::NonClientAreaMouseButtonPress, QPointF(-2, -2), widget->mapToGlobal(QPointF(-2, -2)),
                       button, button, Qt::NoModifier);
     QApplication::sendEvent(widget, &press);
     return TRUE;
+}
+
+BOOL OpenSystemMenu(CWnd& child)
+{
+    QWidget* widget = child.GetImpl()->widget;
+    auto* sub = widget ? qobject_cast<QMdiSubWindow*>(widget->parentWidget()) : nullptr;
+    if (!sub || !sub->systemMenu())
+        return FALSE;
+    sub->showSystemMenu();
+    QCoreApplication::processEvents();
+    return OpenMenu() == sub->systemMenu() ? TRUE : FALSE;
 }
 
 BOOL ClickComboDropDown(CWnd& combo, int index)

@@ -35,8 +35,13 @@ BOOL TypeText(const std::string& text);
 BOOL Click(CWnd& window, POINT client, bool right = false);
 // A double click of the left button at the point.
 BOOL DoubleClick(CWnd& window, POINT client);
-// A press of the left (or right) button on the window's frame.
+// A click of the left (or right) button on the window's frame: a child frame's title bar, or the
+// frame the window system draws around a top-level window (only the press is seen there).
 BOOL ClickFrame(CWnd& window, bool right = false);
+// Opens a child frame's system menu as a click on its menu button does, and leaves it open.
+// FALSE for a window that is no child frame.
+BOOL OpenSystemMenu(CWnd& child);
+
 // Opens a combo box's drop-down list and clicks its entry `index` (the first by default),
 // confirming it with Enter when the list is still open.
 BOOL ClickComboDropDown(CWnd& combo, int index = 0);

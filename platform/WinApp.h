@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+class CDocManager;
 class CWnd;
 
 class CWinApp
@@ -30,6 +31,9 @@ public:
 
     const std::string& GetAppName() const { return m_appName; }
     CWnd* m_pMainWnd = nullptr;
+    // The file dialog of Open and Save As (AfxDoPromptFileName); null for the default one. The
+    // program owns it and clears this before it goes.
+    CDocManager* m_pDocManager = nullptr;
 
 private:
     struct Impl;

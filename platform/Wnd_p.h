@@ -12,7 +12,9 @@
 #include <QRegion>
 #include <QWidget>
 
+class CMenu;
 class CWndWidget;
+class QMenu;
 
 struct CWnd::Impl
 {
@@ -118,4 +120,6 @@ void EnsureDispatcher();
 // Latin-1; the way back gives Latin-1 where every character fits in it, else UTF-8.
 QString MenuTextFromBytes(const char* text);
 std::string MenuTextToBytes(const QString& text);
+// The Qt menu behind a menu, null before CreatePopupMenu.
+QMenu* QtMenuOf(const CMenu& menu);
 }

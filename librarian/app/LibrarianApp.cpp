@@ -63,29 +63,45 @@ void RegisterAppTemplates()
     };
     GP::RegisterDialog(CApp::kAboutTemplateId, about);
 
-    // Two inputs (the instrument, a controller) and two outputs (the instrument, thru).
+    // Two inputs (the instrument, a controller), two outputs (the instrument, thru) and one
+    // device ID for all four. A combo box is as high as its closed box: its list sizes itself.
     GP::SDialogResource midi;
     midi.caption = "Set Up MIDI Devices";
     midi.cx = 260;
-    midi.cy = 132;
+    midi.cy = 154;
     midi.items = {
-        {EDialogControl::Button, 4110, "Talvarix", 6, 4, 248, 104, visible | BS_GROUPBOX},
+        {EDialogControl::Button, 4110, "Talvarix", 6, 4, 248, 126, visible | BS_GROUPBOX},
         {EDialogControl::Static, 0xFFFF, "MIDI IN 1", 14, 18, 56, 10, visible},
-        {EDialogControl::ComboBox, 4101, "", 72, 16, 120, 80, visible},
-        {EDialogControl::ComboBox, 4102, "", 198, 16, 48, 80, visible},
+        {EDialogControl::ComboBox, 4101, "", 72, 16, 174, 12, visible},
         {EDialogControl::Static, 0xFFFF, "MIDI IN 2", 14, 40, 56, 10, visible},
-        {EDialogControl::ComboBox, 4111, "", 72, 38, 120, 80, visible},
-        {EDialogControl::ComboBox, 4113, "", 198, 38, 48, 80, visible},
+        {EDialogControl::ComboBox, 4111, "", 72, 38, 174, 12, visible},
         {EDialogControl::Static, 0xFFFF, "MIDI OUT 1", 14, 62, 56, 10, visible},
-        {EDialogControl::ComboBox, 4104, "", 72, 60, 120, 80, visible},
-        {EDialogControl::ComboBox, 4105, "", 198, 60, 48, 80, visible},
+        {EDialogControl::ComboBox, 4104, "", 72, 60, 174, 12, visible},
         {EDialogControl::Static, 0xFFFF, "MIDI OUT 2", 14, 84, 56, 10, visible},
-        {EDialogControl::ComboBox, 4112, "", 72, 82, 120, 80, visible},
-        {EDialogControl::ComboBox, 4114, "", 198, 82, 48, 80, visible},
-        {EDialogControl::Button, IDOK, "OK", 150, 114, 50, 14, visible | BS_DEFPUSHBUTTON},
-        {EDialogControl::Button, IDCANCEL, "Cancel", 204, 114, 50, 14, visible},
+        {EDialogControl::ComboBox, 4112, "", 72, 82, 174, 12, visible},
+        {EDialogControl::Static, 0xFFFF, "Device ID", 14, 108, 56, 10, visible},
+        {EDialogControl::ComboBox, LibrarianIds::kMidiDeviceId, "", 72, 106, 48, 12, visible},
+        {EDialogControl::Button, IDOK, "OK", 150, 136, 50, 14, visible | BS_DEFPUSHBUTTON},
+        {EDialogControl::Button, IDCANCEL, "Cancel", 204, 136, 50, 14, visible},
     };
     GP::RegisterDialog(LibrarianIds::kMidiSetupDialog, midi);
+}
+
+// Settings of earlier versions may hold a device ID per port, but the set-up dialog has one box for
+// all four, which would show the last row's ID and give it to every port on OK. Every port takes
+// the ID the instrument is addressed with (the first output's) instead, so the dialog shows that
+// one and a working set-up stays working.
+void ShareOneDeviceId()
+{
+    CVeyMidiOutputs& outputs = CVeyMidiOutputs::GetInstance();
+    if (outputs.size() == 0)
+        return;
+    const uint8_t deviceId = outputs[0].GetDeviceId();
+    for (size_t k = 1; k < outputs.size(); ++k)
+        outputs[k].SetDeviceId(deviceId);
+    CVeyMidiInputs& inputs = CVeyMidiInputs::GetInstance();
+    for (size_t k = 0; k < inputs.size(); ++k)
+        inputs[k].SetDeviceId(deviceId);
 }
 
 bool EndsWithLnk(const std::string& path)
@@ -187,6 +203,7 @@ BOOL CApp::InitInstance()
                                                          : GT::CIndexedStringTable::kJapaneseSet);
     CNormalMidiDeviceFactory::GetInstance().Open();
     CVeyMidiSetup::GetInstance().Load();
+    ShareOneDeviceId();
 
     // A refused initial file gets one message of its own, not the reader's too.
     const std::string initial = CInitialFileDocument::MakePath(GetProgramFolder());
@@ -212,6 +229,8 @@ BOOL CApp::InitInstance()
 
 void CApp::CreateDocManager()
 {
+    m_docManager = std::make_unique<CDocMan>();
+    m_pDocManager = m_docManager.get();
     auto files = std::make_unique<CLibrarianTemplate>(
         CDoc::kFileTemplateId,
         "\nUntitled\nTalvarixLibrarian\nTalvarix Librarian Files (*.q9l)\n.q9l\nTalvarixLibrarian.Document\nTalvarix "
@@ -302,6 +321,8 @@ int CApp::ExitInstance()
     for (auto& entry : m_templates)
         AfxRemoveDocTemplate(entry.second.get());
     m_templates.clear();
+    m_pDocManager = nullptr;
+    m_docManager.reset();
     m_frame.reset();
     CInitialFileDocument::GetInstance().Reset();
     const int result = CWinApp::ExitInstance();
@@ -405,9 +426,8 @@ bool CApp::OnAppCommand(UINT id)
         return true;
     case kFileOpen:
     {
-        std::string path = GetProfileString("Document", "InitialDirectory", "");
-        if (!path.empty())
-            path += "/";
+        // No name proposed: the dialog starts in the folder of the last librarian file.
+        std::string path;
         if (AfxDoPromptFileName(path, AFX_IDS_SAVEFILE, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE,
                                 GetTemplate(CDoc::kFileTemplateId)))
             OpenFile(path);
@@ -441,8 +461,9 @@ void CApp::ShowMidiSetUp()
     settings.templateId = LibrarianIds::kMidiSetupDialog;
     settings.groupBoxId = 4110;
     settings.groupBoxCaption = CLibrarianData::GetInstrumentName();
-    settings.inputRows = {{4101, 4102, 16, 31}, {4111, 4113, 16, 31}};
-    settings.outputRows = {{4104, 4105, 16, 31}, {4112, 4114, 16, 31}};
+    const UINT deviceId = LibrarianIds::kMidiDeviceId;
+    settings.inputRows = {{4101, deviceId, 16, 31}, {4111, deviceId, 16, 31}};
+    settings.outputRows = {{4104, deviceId, 16, 31}, {4112, deviceId, 16, 31}};
     CMidiSetupDialog dialog(settings, m_pMainWnd);
     dialog.DoModal();
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 class CDoc;
+class CDocMan;
 class CImageDoc;
 class CImageView;
 class CLibrarianTemplate;
@@ -70,6 +71,7 @@ private:
     void ShowAbout();
     void OpenManual();
 
+    std::unique_ptr<CDocMan> m_docManager;
     std::map<UINT, std::unique_ptr<CLibrarianTemplate>> m_templates;
     std::unique_ptr<CMainFrame> m_frame;
     std::string m_commandLine;

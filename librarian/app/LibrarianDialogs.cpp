@@ -5,6 +5,8 @@
 #include "platform/Controls.h"
 #include "platform/FileDialog.h"
 #include "platform/Profile.h"
+#include "platform/WinApp.h"
+#include "toolkit/ul/FileDialogA.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +18,7 @@ namespace
 {
 constexpr const char* kOptionSection = "Option";
 constexpr const char* kSmfSection = "SMF";
+constexpr const char* kDocumentSection = "Document";
 
 CMidiWarningDlg::FAnswer& AnswerHook()
 {
@@ -184,6 +187,28 @@ void CSetGridDlg::OnOK()
     auto* on = dynamic_cast<CButton*>(GetDlgItem(kGridOn));
     m_grid = on && on->GetCheck() ? 1 : 0;
     CDialog::OnOK();
+}
+
+// ---- librarian files ----
+
+BOOL CDocMan::DoPromptFileName(std::string& fileName, UINT captionId, DWORD flags, BOOL openFileDialog, CDocTemplate*)
+{
+    const std::filesystem::path proposed(fileName);
+    std::string folder = proposed.parent_path().string();
+    if (folder.empty())
+        folder = GetProfileString(kDocumentSection, "InitialDirectory", "");
+    const std::string& extension = CLibrarianData::GetExtension();
+    const std::string title = captionId == AFX_IDS_SAVEFILECOPY ? "Save Copy As" : openFileDialog ? "Open" : "Save As";
+    CWinApp* app = AfxGetApp();
+    UL::CFileDialogA dialog(openFileDialog != FALSE, extension, proposed.filename().string(), flags,
+                            UL::CFileDialogA::CFilterList{{"Talvarix Librarian", extension}, {"All Files", "*.*"}}, title,
+                            app ? app->m_pMainWnd : nullptr);
+    dialog.SetInitialDir(folder);
+    dialog.SetProfileKey(kDocumentSection, "InitialFilterIndex", 0);
+    if (dialog.DoModal() != IDOK)
+        return FALSE;
+    fileName = dialog.GetPathName();
+    return TRUE;
 }
 
 // ---- Standard MIDI Files ----

@@ -3,6 +3,7 @@
 // instrument (with "Don't show this dialog again."), the grid dialog, the Standard MIDI File
 // dialogs with their remembered folder and name, and the layouts of the two list forms.
 #include "platform/Dialog.h"
+#include "platform/DocView.h"
 
 #include <functional>
 #include <string>
@@ -15,6 +16,8 @@ constexpr UINT kFileForm = 4136;
 constexpr UINT kWarningDialog = 4139;
 constexpr UINT kGridDialog = 4140;
 constexpr UINT kMidiSetupDialog = 3077;
+// The MIDI set-up's one device-ID box, shared by its two input and two output rows.
+constexpr UINT kMidiDeviceId = 4096;
 constexpr UINT kList = 4130;
 constexpr UINT kReadAllButton = 4267;
 constexpr UINT kReadSelectedButton = 4268;
@@ -81,6 +84,17 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     BOOL OnCommand(UINT id, UINT code) override;
+};
+
+// The file dialog of librarian files, for Open and Save As: it offers librarian files and all
+// files, starts in the folder of the proposed name or else in the folder a librarian file was last
+// opened from or saved to ("Document"/"InitialDirectory"), and keeps the chosen filter as
+// "Document"/"InitialFilterIndex".
+class CDocMan : public CDocManager
+{
+public:
+    BOOL DoPromptFileName(std::string& fileName, UINT captionId, DWORD flags, BOOL openFileDialog,
+                          CDocTemplate* docTemplate) override;
 };
 
 // The Standard MIDI File dialogs (section "SMF"): the chosen path, empty when cancelled. A

@@ -13,7 +13,7 @@ using namespace LibrarianCommands;
 
 namespace
 {
-std::vector<CBarMenu> MakeMenus()
+std::vector<CBarMenu> MakeMenus(CMenu* windowMenu)
 {
     std::vector<CBarMenu> menus{
         {"&File",
@@ -52,16 +52,13 @@ std::vector<CBarMenu> MakeMenus()
          {{kSetUpMidi, "Set Up &MIDI Devices...", ""},
           {kSetUpFont, "Set Up &Font...", ""},
           {kSetUpGrid, "Set Up &Grid...", ""}}},
-        {"&Window",
-         {{ID_WINDOW_CASCADE, "&Cascade", ""},
-          {ID_WINDOW_TILE_HORZ, "Tile &Horizontally", ""},
-          {ID_WINDOW_TILE_VERT, "Tile &Vertically", ""},
-          {GP::ID_WINDOW_LIST, "&Windows...", ""}}},
+        {"&Window", {}},
         {"&Help",
          {{kManual, "Talvarix Librarian &Manual", ""}, {kAbout, "&About Talvarix Librarian...", ""}}},
     };
     menus[0].listFirstId = kFileRecent;
     menus[0].listItems = [] { return RecentFiles::Get(); };
+    menus[4].popup = windowMenu;
     return menus;
 }
 
@@ -97,14 +94,41 @@ void CStatusBarTextOut::WriteRaw(const std::string& text)
 
 // ---- main frame ----
 
-CMainFrame::CMainFrame() = default;
+CMainFrame::CMainFrame()
+{
+    m_windowGoPosition = 0;
+}
+
+void CMainFrame::BuildWindowMenu()
+{
+    if (!m_windowMenu.IsNull())
+        return;
+    m_windowGoStart.CreatePopupMenu();
+    m_windowMenu.CreatePopupMenu();
+    m_windowMenu.AppendMenu(MF_POPUP, &m_windowGoStart, "Move to &Top\tCtrl+G");
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_LIST, "Window &List...");
+    m_windowMenu.AppendMenu(MF_SEPARATOR, UINT_PTR{0}, nullptr);
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_FULL_HEIGHT, "Maximize &Height");
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_FULL_WIDTH, "Maximize &Width");
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_SAVE_POSITION, "&Save Current Position");
+    m_windowMenu.AppendMenu(MF_SEPARATOR, UINT_PTR{0}, nullptr);
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_CASCADE, "&Cascade");
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_TILE_HORZ, "Tile H&orizontally");
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_TILE_VERT, "Tile &Vertically");
+    // The list of children is rebuilt after the last "Arrange Icons": it stays the last entry.
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_ARRANGE, "&Arrange Icons");
+}
 
 bool CMainFrame::LoadFrame(const std::string& title)
 {
     if (!Create(title.c_str(), CRect(0, 0, 800, 600)))
         return false;
-    if (!m_bars.Create(this, MakeMenus(), MakeTools()))
+    BuildWindowMenu();
+    if (!m_bars.Create(this, MakeMenus(&m_windowMenu), MakeTools()))
         return false;
+    SetWindowMenu(&m_windowMenu);
+    // Only a key: the menu shows it beside "Move to Top".
+    m_bars.AddKey(GP::ID_WINDOW_GO_POPUP, "Ctrl+G");
     m_bars.AcceptDroppedFiles([this](const std::vector<std::string>& paths) { OnDropFiles(paths); });
     return true;
 }
@@ -175,6 +199,10 @@ void CMainFrame::OnUpdateCommandUI(CCmdUI* ui)
     case kExportSmfAll:
     case kExportSmfSelected:
     case kImportSmf: ui->Enable(FALSE); break;
+    // What a child frame does to itself needs one.
+    case GP::ID_WINDOW_FULL_HEIGHT:
+    case GP::ID_WINDOW_FULL_WIDTH:
+    case GP::ID_WINDOW_SAVE_POSITION: ui->Enable(MDIGetActive() != nullptr); break;
     default: GP::CMDIFrameWndEx::OnUpdateCommandUI(ui);
     }
 }
@@ -260,6 +288,15 @@ void CChildFrame::OnUpdateCommandUI(CCmdUI* ui)
     default: GP::CMDIChildWndEx::OnUpdateCommandUI(ui);
     }
 }
+
+void CChildFrame::OnNcRButtonDown(UINT hitTest, CPoint point)
+{
+    GP::CMDIChildWndEx::OnNcRButtonDown(hitTest, point);
+    if (CMDIFrameWnd* frame = GetMDIFrame())
+        frame->SendMessage(WM_COMMAND, GP::ID_WINDOW_GO_POPUP);
+}
+
+void CChildFrame::OnContextMenu(CWnd*, CPoint) {}
 
 void CChildFrame::RefreshTitle()
 {

@@ -1,7 +1,8 @@
 #pragma once
 // The librarian's windows: the main frame with its menus, tool bar and status bar, and the child
 // frames of the image (titled "Main", never closed by the user) and of librarian files (the
-// file's title, with "*" while modified).
+// file's title, with "*" while modified). The Window menu starts with the list of the open
+// children ("Move to Top", also at the pointer by Ctrl+G or a right click on a child's title bar).
 #include "librarian/gp/MDIChildWndEx.h"
 #include "librarian/gp/MDIFrameWndEx.h"
 #include "platform/FrameBars.h"
@@ -52,8 +53,13 @@ protected:
     void OnDestroy() override;
 
 private:
+    void BuildWindowMenu();
+
     CFrameBars m_bars;
     CStatusBarTextOut m_statusOut{m_bars};
+    CMenu m_windowMenu;
+    // Stands where the list of children goes until the Window menu first opens.
+    CMenu m_windowGoStart;
 };
 
 class CChildFrame : public GP::CMDIChildWndEx
@@ -68,6 +74,12 @@ public:
     virtual std::string MakeTitle() const = 0;
     // Sets the title when it changed.
     void RefreshTitle();
+
+protected:
+    // A right click on the title bar shows the list of open children at the pointer instead of
+    // the system menu.
+    void OnNcRButtonDown(UINT hitTest, CPoint point) override;
+    void OnContextMenu(CWnd* window, CPoint point) override;
 };
 
 class CFileFrame : public CChildFrame
@@ -86,10 +98,8 @@ class CImageFrame : public CChildFrame
 public:
     CImageFrame();
     std::string MakeTitle() const override { return "Main"; }
-
-protected:
     // The image lives as long as the program.
-    void OnClose() override {}
+    bool CanUserClose() const override { return false; }
 };
 
 // Asks whether to save a modified document: true when it may be closed (saved, or not wanted).

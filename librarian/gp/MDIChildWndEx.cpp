@@ -20,7 +20,12 @@ std::string CMDIChildWndEx::GetPlacementEntry() const
 BOOL CMDIChildWndEx::Create(const char* title, CMDIFrameWnd* frame, const RECT&)
 {
     // PreCreateWindow decides the place.
-    return CMDIChildWnd::Create(title, frame, rectDefault);
+    if (!CMDIChildWnd::Create(title, frame, rectDefault))
+        return FALSE;
+    // Close shows greyed where it would do nothing.
+    if (!CanUserClose())
+        EnableSystemClose(FALSE);
+    return TRUE;
 }
 
 BOOL CMDIChildWndEx::PreCreateWindow(CREATESTRUCT& cs)

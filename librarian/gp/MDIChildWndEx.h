@@ -30,8 +30,9 @@ public:
     virtual bool RestoresPlacement() const;
     virtual bool CanStayOnTop() const;
     // False for a frame the user must not close because the program relies on its document for
-    // as long as it runs: close requests (the frame's close button, Ctrl+F4, the window list) are
-    // refused. Destroying the frame, as the program does when it ends, still works.
+    // as long as it runs: its system menu's Close and its close button show greyed, and close
+    // requests (WM_CLOSE, the window list) are refused. Destroying the frame, as the program does
+    // when it ends, still works. Creation reads it for the greyed Close.
     virtual bool CanUserClose() const;
 
     BOOL OnCommand(UINT id) override;

@@ -5,6 +5,7 @@
 #include "platform/WindowPlacement.h"
 #include "tests/librarian/gp/GpTestSupport.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,14 +15,25 @@ namespace
 class CTestChild : public GP::CMDIChildWndEx
 {
 public:
-    explicit CTestChild(int32_t index, bool canStayOnTop = false)
-        : GP::CMDIChildWndEx(index), m_canStayOnTop(canStayOnTop)
+    explicit CTestChild(int32_t index, bool canStayOnTop = false, bool userClosable = true)
+        : GP::CMDIChildWndEx(index), m_canStayOnTop(canStayOnTop), m_userClosable(userClosable)
     {
     }
     bool CanStayOnTop() const override { return m_canStayOnTop; }
+    bool CanUserClose() const override { return m_userClosable; }
+
+    std::vector<UINT> m_frameRightPresses;   // hit-test codes
+
+protected:
+    void OnNcRButtonDown(UINT hitTest, CPoint point) override
+    {
+        m_frameRightPresses.push_back(hitTest);
+        GP::CMDIChildWndEx::OnNcRButtonDown(hitTest, point);
+    }
 
 private:
     bool m_canStayOnTop;
+    bool m_userClosable;
 };
 
 class MDIFrameTest : public GpTest::CProfileFixture
@@ -48,9 +60,9 @@ protected:
         return *m_frame;
     }
 
-    CTestChild& AddChild(int32_t index, const char* title, bool canStayOnTop = false)
+    CTestChild& AddChild(int32_t index, const char* title, bool canStayOnTop = false, bool userClosable = true)
     {
-        m_children.push_back(std::make_unique<CTestChild>(index, canStayOnTop));
+        m_children.push_back(std::make_unique<CTestChild>(index, canStayOnTop, userClosable));
         EXPECT_TRUE(m_children.back()->Create(title, &Frame(), CRect(1, 2, 3, 4)));
         PumpAllMessages();
         return *m_children.back();
@@ -256,5 +268,28 @@ TEST_F(MDIFrameTest, PlacementSurvivesARestart)
     EXPECT_EQ(CRect(60, 70, 560, 470), CRect(placement.rcNormalPosition));
     EXPECT_FALSE(IsZoomed(m_frame.get()));
     EXPECT_EQ(CRect(12, 14, 212, 134), FrameRect(AddChild(2, "list")));
+}
+
+// A right click on a child's title bar reaches the child as a press on its frame, then opens the
+// child's system menu; a child the user must not close shows Close greyed there.
+TEST_F(MDIFrameTest, TitleBarRightClickOpensTheSystemMenu)
+{
+    for (bool closable : {true, false})
+    {
+        SCOPED_TRACE(closable ? "closable" : "kept open");
+        CTestChild& child = AddChild(1, "child", false, closable);
+        GpTest::CPostedActions actions;
+        std::vector<std::string> shown;
+        actions.Post([&] {
+            shown = UiDriver::DescribePopupMenu();
+            UiDriver::ClosePopupMenus();
+        });
+        actions.PostEndEverything();
+        ASSERT_TRUE(UiDriver::ClickFrame(child, true));
+        PumpAllMessages();
+        EXPECT_EQ(std::vector<UINT>{HTCAPTION}, child.m_frameRightPresses);
+        EXPECT_NE(shown.end(), std::find(shown.begin(), shown.end(), closable ? "&Close" : "~&Close"));
+        EXPECT_EQ(closable ? TRUE : FALSE, child.IsSystemCloseEnabled());
+    }
 }
 }
