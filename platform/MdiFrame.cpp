@@ -79,9 +79,45 @@ public:
 };
 }
 
+// Qt activates no child while the frame's window is inactive, as it is under a modal dialog (the
+// window list's Open): the child asked for then becomes the active one once the window is again.
+class CPendingActivation final : public QObject
+{
+public:
+    CPendingActivation(QWidget* window, QMdiArea* area) : QObject(area), m_window(window), m_area(area)
+    {
+        window->installEventFilter(this);
+    }
+    void Set(QMdiSubWindow* sub) { m_sub = sub; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_window && event->type() == QEvent::WindowActivate && m_sub)
+        {
+            // After the area has put its own current child back.
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (m_sub && m_area)
+                        m_area->setActiveSubWindow(m_sub);
+                    m_sub = nullptr;
+                },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QMdiArea> m_area;
+    QPointer<QMdiSubWindow> m_sub;
+};
+
 struct CMDIFrameWnd::FrameImpl
 {
     QPointer<QMdiArea> area;
+    CPendingActivation* pending = nullptr;   // owned by the area
     int created = 0;   // children made so far, for the default cascade
     int topInset = 0;
     int bottomInset = 0;
@@ -191,6 +227,7 @@ BOOL CMDIFrameWnd::Create(const char* title, const RECT& rect)
     area->show();
     GetImpl()->content = area;
     m_frame->area = area;
+    m_frame->pending = new CPendingActivation(widget, area);
     // Children kept on top go back above the others whenever another child comes forward.
     QObject::connect(area, &QMdiArea::subWindowActivated, area, [area](QMdiSubWindow*) {
         const auto list = area->subWindowList(QMdiArea::StackingOrder);
@@ -469,7 +506,9 @@ void CMDIChildWnd::ActivateFrame(int command)
         return;
     if (command == SW_SHOWNORMAL || command == 9 /* SW_RESTORE */)
         sub->showNormal();
-    m_frameWnd->GetFrameImpl()->area->setActiveSubWindow(sub);
+    CMDIFrameWnd::FrameImpl* frame = m_frameWnd->GetFrameImpl();
+    frame->area->setActiveSubWindow(sub);
+    frame->pending->Set(frame->area->currentSubWindow() == sub ? nullptr : sub);
     BringToTop();
 }
 
