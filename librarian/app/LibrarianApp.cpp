@@ -14,6 +14,7 @@
 #include "librarian/gp/AboutDialogA.h"
 #include "librarian/gp/DialogResource.h"
 #include "librarian/gp/SingleInstance.h"
+#include "librarian/gp/WindowListDlg.h"
 #include "midi/devices/CNormalMidiDeviceFactory.h"
 #include "midi/framework/CMidiSetupDialog.h"
 #include "midi/framework/CVeyMidiDeviceFactory.h"
@@ -49,6 +50,7 @@ CLibrarianData& Data() { return CLibrarianData::GetInstance(); }
 void RegisterAppTemplates()
 {
     RegisterLibrarianTemplates();
+    GP::RegisterWindowListDialog();
     const DWORD visible = WS_VISIBLE;
     GP::SDialogResource about;
     about.caption = "About " + CLibrarianData::GetApplicationTitle();

@@ -8,6 +8,7 @@
 #include "platform/WindowPlacement.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
 #include "tests/librarian/gp/GpTestSupport.h"
+#include "librarian/gp/WindowListDlg.h"
 
 #include <algorithm>
 
@@ -183,4 +184,36 @@ TEST_F(LibrarianWindowsTest, TheImageFramesCloseIsGreyed)
     EXPECT_TRUE(ImageFrame().GetSafeHwnd());
     EXPECT_EQ(3u, Frame().GetMDIChildren().size());
 }
+}
+
+// Window List... opens the list of every child, and choosing one there brings it to the top.
+TEST_F(LibrarianWindowsTest, WindowListDialogShowsEveryChild)
+{
+    GpTest::CPostedActions actions;
+    std::vector<std::string> entries;
+    actions.Post([&] {
+        GP::CWindowListDlg* dialog = nullptr;
+        for (CWnd* window : CWnd::GetTopLevelWindows())
+            if (auto* list = dynamic_cast<GP::CWindowListDlg*>(window))
+                dialog = list;
+        ASSERT_NE(nullptr, dialog);
+        for (int i = 0; i < dialog->GetList()->GetCount(); ++i)
+        {
+            std::string text;
+            dialog->GetList()->GetText(i, text);
+            entries.push_back(text);
+        }
+        const auto first = std::find_if(entries.begin(), entries.end(),
+                                        [](const std::string& entry) { return entry.find("Untitled1") != std::string::npos; });
+        ASSERT_NE(entries.end(), first);
+        dialog->GetList()->SetSel(-1, FALSE);
+        dialog->GetList()->SetSel(static_cast<int>(first - entries.begin()), TRUE);
+        dialog->SendMessage(WM_COMMAND, MAKEWPARAM(GP::IDC_WINDOW_OPEN, BN_CLICKED), 1);
+        dialog->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 1);
+    });
+    actions.PostEndEverything();
+    Frame().SendMessage(WM_COMMAND, GP::ID_WINDOW_LIST);
+    Idle();
+    EXPECT_EQ(3u, entries.size()) << ::testing::PrintToString(entries);
+    EXPECT_EQ(&FileFrame(0), Frame().MDIGetActive());
 }
