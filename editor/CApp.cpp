@@ -430,6 +430,8 @@ int CApp::ExitInstance()
     ReleaseDevices();
     DestroyManagers();
     CloseSplash();
+    // A start from now on is the first one: it does not wait on a program that is going.
+    GT::CInstanceManager::Close();
     const int result = CEditorApp::ExitInstance();
     // A start-up that failed ends the program with a failure.
     return m_started ? result : m_stopCode;

@@ -58,7 +58,6 @@ bool LoadProgramIcon()
     return SetProgramIcon(GetProgramFolder() + "/Resources/Icon" + std::to_string(IDR_MAINFRAME) + ".png");
 }
 
-void RegisterEditorDialogTemplates() { CProgressBarB::RegisterTemplate(); }
 
 CViewUpdateProgress& CViewUpdateProgress::GetInstance()
 {

@@ -29,5 +29,3 @@ void SetResourceString(UINT id, const std::string& text);
 // shown by every window and the about box. False when the file cannot be read.
 bool LoadProgramIcon();
 
-// Registers the editor's dialog templates (the progress window's); harmless when repeated.
-void RegisterEditorDialogTemplates();

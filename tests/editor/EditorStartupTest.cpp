@@ -155,8 +155,7 @@ protected:
     void Restart(const std::string& commandLine)
     {
         if (!m_exited)
-            Exit();
-        GT::CInstanceManager::Close();
+            Exit();   // the program ends its single-instance channel itself
         m_app.reset();
         m_app = std::make_unique<CApp>();
         m_exited = false;
