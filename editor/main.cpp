@@ -4,26 +4,8 @@
 #include "editor/instrument/CBufferAccessor.h"
 #include "toolkit/gt/TraceTextOut.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
-
-namespace
-{
-// The editor keeps no diagnostic window open: its diagnostics (script errors, unknown tags,
-// failures of the managers) go to standard error, where a user who starts it from a terminal or a
-// desktop's log sees them.
-class CStandardErrorOut : public GT::ATextOut
-{
-protected:
-    void WriteRaw(const std::string& text) override
-    {
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        std::fflush(stderr);
-    }
-};
-}
 
 // The one application object, made before the program's entry as the framework expects.
 CApp theApp;
@@ -45,12 +27,8 @@ int main(int argc, char** argv)
     instrument.SetProgress(&CProgressBarB::GetInstance());
     application.SetInstrumentLayer(&instrument);
     application.SetDocumentRecord(std::make_unique<CDocumentDialog>());
-    // Q9_TRACE already echoes every line to standard error.
-    static CStandardErrorOut diagnostics;
-    const char* echoed = std::getenv("Q9_TRACE");
-    if (!echoed || !*echoed)
-        GetTraceTextOut().SetForward(&diagnostics);
-    const int code = RunApplication(application, argc, argv);
-    GetTraceTextOut().SetForward(nullptr);
-    return code;
+    // The editor keeps no diagnostic window open: its diagnostics (script errors, unknown tags,
+    // failures of the managers) go to standard error.
+    GetTraceTextOut().EchoToStandardError();
+    return RunApplication(application, argc, argv);
 }

@@ -1,4 +1,5 @@
 #include "librarian/app/LibrarianApp.h"
+#include "toolkit/gt/TraceTextOut.h"
 
 #include <string>
 
@@ -16,5 +17,8 @@ int main(int argc, char** argv)
         commandLine += argv[i];
     }
     theApp.SetCommandLine(commandLine);
+    // The librarian keeps no diagnostic window: what it reports there (no MIDI system to list
+    // devices from, for one) goes to standard error.
+    GetTraceTextOut().EchoToStandardError();
     return RunApplication(theApp, argc, argv);
 }

@@ -36,9 +36,16 @@ void CTraceTextOut::SetForward(ATextOut* sink)
     m_forward = sink;
 }
 
+void CTraceTextOut::EchoToStandardError()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_echo = true;
+}
+
 void CTraceTextOut::WriteRaw(const std::string& text)
 {
     ATextOut* forward = nullptr;
+    bool echo = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_lines.empty())
@@ -54,8 +61,9 @@ void CTraceTextOut::WriteRaw(const std::string& text)
         while (m_lines.size() > kMaxLines + 1)
             m_lines.pop_front();
         forward = m_forward;
+        echo = m_echo;
     }
-    if (m_echo)
+    if (echo)
         std::fwrite(text.data(), 1, text.size(), stderr);
     if (forward)
         forward->Write(text);

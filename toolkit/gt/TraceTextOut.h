@@ -24,6 +24,10 @@ public:
 
     // Text written from now on is passed on to `sink` too (null stops it). Not owned.
     void SetForward(ATextOut* sink);
+    // Text written from now on is echoed to standard error too, as Q9_TRACE does: a program that
+    // keeps no diagnostic window open shows its diagnostics where a terminal or a desktop's log
+    // sees them.
+    void EchoToStandardError();
 
 protected:
     void WriteRaw(const std::string& text) override;
