@@ -362,6 +362,12 @@ std::vector<int> CImageView::AllIndices() const
     return indices;
 }
 
+void CImageView::OnInitialUpdate()
+{
+    CParamView::OnInitialUpdate();
+    UpdateButtons();
+}
+
 void CImageView::UpdateButtons()
 {
     const bool selected = HasSelection();

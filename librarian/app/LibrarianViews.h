@@ -86,6 +86,8 @@ class CImageView : public CParamView
 public:
     CImageView();
 
+    // Read Selected and Write Selected start disabled: nothing is selected yet.
+    void OnInitialUpdate() override;
     BOOL OnViewCommand(UINT id) override;
     void OnViewUpdateCommandUI(CCmdUI* ui) override;
 

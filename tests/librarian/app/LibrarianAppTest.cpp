@@ -89,6 +89,14 @@ TEST_F(LibrarianStartupTest, InitialFileAndCommandLineFileAreOpened)
     CParamView& view = ViewOf(*files[0]);
     EXPECT_EQ("1,2,End of Line", Column(view, 0));
     EXPECT_EQ(m_files.Path(), GetProfileString("Document", "InitialDirectory", ""));
+    // The image's buttons for selected patches start disabled, though the file's window is the
+    // active one.
+    for (UINT id : {LibrarianIds::kReadSelectedButton, LibrarianIds::kWriteSelectedButton})
+    {
+        CWnd* button = ImageView().GetDlgItem(id);
+        ASSERT_NE(nullptr, button);
+        EXPECT_FALSE(button->IsWindowEnabled()) << id;
+    }
 }
 
 TEST_F(LibrarianStartupTest, UnreadableCommandLineFileEndsStartUpCleanly)
