@@ -21,6 +21,7 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/editor/resources/EditorTestHome.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/InstanceManager.h"
@@ -326,20 +327,39 @@ TEST_F(EditorStartupTest, FailedStartShowsOneMessageWithTheFileAndTheReasonAndEn
     }
 }
 
-TEST_F(EditorStartupTest, DataFolderThatCannotBeMadeEndsTheStartBeforeAnythingIsRead)
+namespace
+{
+// An instrument layer that binds and keeps its view state in a plain file.
+class CFileViewStateInstrument : public IEditorInstrumentLayer
+{
+public:
+    bool Initialize() override { return true; }
+    bool ReadAll() override { return true; }
+    bool WriteAllChecked() override { return true; }
+    bool WriteAll() override { return true; }
+    bool SaveViewState(const std::string& path) override { return WriteFileBytes(path, "view state"); }
+};
+}
+
+TEST_F(EditorStartupTest, DataFolderThatCannotBeMadeIsNamedAndEachSaveIntoItSaysWhyItFailed)
 {
     WriteScript(kScript);
+    CFileViewStateInstrument instrument;
+    m_app->SetInstrumentLayer(&instrument);
     // A file where the maker's folder should be: the user data folder cannot be created.
     ASSERT_TRUE(WriteFileBytes(m_home.data.Path() + "/Vantor", "not a folder"));
-    EXPECT_FALSE(m_app->InitInstance());
-    ASSERT_EQ(m_home.boxes.size(), 1u);
-    const std::string& box = m_home.boxes[0];
-    EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to create the folder for the editor's settings.");
-    EXPECT_NE(box.find(m_home.data.Path() + "/Vantor/Talvarix Editor/"), std::string::npos) << box;
-    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
-    EXPECT_NE(Exit(), 0);
+    const std::string folder = m_home.data.Path() + "/Vantor/Talvarix Editor/";
+    CTraceCapture trace;
+    ASSERT_TRUE(m_app->InitInstance()) << trace.Text();
+    EXPECT_EQ(m_home.boxes, std::vector<std::string>{kMidiNotSetUp}) << "the editor starts as usual";
+    EXPECT_NE(trace.Text().find("Unable to create the folder for the editor's settings. : " + folder + " : "), std::string::npos)
+        << trace.Text();
+    ASSERT_NE(m_app->m_pMainWnd, nullptr);
+
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_NE(trace.Text().find("Unable to save the view state. : " + folder + "ViewState.txt : "), std::string::npos) << trace.Text();
+    EXPECT_NE(trace.Text().find("Unable to save the window positions. : " + folder), std::string::npos) << trace.Text();
     EXPECT_EQ(ReadFileBytes(m_home.data.Path() + "/Vantor"), "not a folder");
-    EXPECT_TRUE(CVeyFolders::GetInstance().userDataFolder.empty()) << "the exit writes nowhere";
 }
 
 namespace
