@@ -222,7 +222,8 @@ bool CApp::OpenMainPanel()
     // A step of PrepareManagers that fails has said why in its own box; the main panel is then
     // missing and start-up ends here without a second box.
     const bool prepared = PrepareManagers();
-    GetTraceTextOut();
+    // From here on the diagnostics have a window the user can bring up.
+    CreateTraceTextOutWindow();
 
     const CTraceMark mark;
     if (!CVeyViewManager::GetInstance().OpenRootPanel(CRootPanel::kMainPanelName) || !m_pMainWnd)
@@ -458,6 +459,7 @@ void CApp::ReleaseDevices()
     CVeyMidiSetup::GetInstance().CloseAllDevices();
     CNormalMidiDeviceFactory::GetInstance().Close();
     ReleaseTimerTextOutWindow();
+    ReleaseTraceTextOutWindow();
     VeySetTipBar(nullptr);
     UL::GetTipBar()->Destroy();
 }
