@@ -202,6 +202,138 @@ void BM_SendDataSet(benchmark::State& state)
 }
 BENCHMARK(BM_SendDataSet)->MeasureProcessCPUTime()->Unit(benchmark::kMicrosecond);
 
+// One value change as a turned knob makes it: SetValue, the changes flushed to the instrument's
+// output and cleared, down to the bytes the driver is handed, beside the same data set built by
+// hand into a fixed buffer and handed to the same driver output (ratio_*, bound 10). The driver only
+// counts and reports every message done at once; the clock moves on between messages, as a
+// user's changes come far apart on the wire's scale, so the output never waits for pacing.
+class CCountingDriver final : public IMidiBackend
+{
+public:
+    std::vector<CMidiPortEntry> GetInputPorts() override { return {}; }
+    std::vector<CMidiPortEntry> GetOutputPorts() override { return {{"Counter"}}; }
+    MMRESULT OpenInput(UINT, IMidiInputSink*, std::unique_ptr<IMidiInputConnection>&) override
+    {
+        return MMSYSERR_BADDEVICEID;
+    }
+    MMRESULT OpenOutput(UINT deviceId, std::unique_ptr<IMidiOutputConnection>& connection) override
+    {
+        if (deviceId != 0)
+            return MMSYSERR_BADDEVICEID;
+        connection = std::make_unique<COutput>(*this);
+        opened = connection.get();
+        return MMSYSERR_NOERROR;
+    }
+    std::string GetProblem() override { return {}; }
+
+    void Take(const BYTE* data, size_t size)
+    {
+        bytes += size;
+        last = data[size - 2];
+    }
+    uint64_t bytes = 0;
+    BYTE last = 0;
+    // The output the program opened: where both sides hand their bytes over.
+    IMidiOutputConnection* opened = nullptr;
+
+private:
+    class COutput final : public IMidiOutputConnection
+    {
+    public:
+        explicit COutput(CCountingDriver& driver) : m_driver(driver) {}
+        bool IsPresent() override { return true; }
+        bool SendShort(DWORD) override { return true; }
+        bool SendLong(const BYTE* data, size_t size, std::function<void()> done) override
+        {
+            m_driver.Take(data, size);
+            done();
+            return true;
+        }
+        void Reset() override {}
+
+    private:
+        CCountingDriver& m_driver;
+    };
+};
+
+// Every reading is a second later than the last.
+class CStridingClock final : public IClock
+{
+public:
+    CStridingClock() : m_previous(SetClock(this)) {}
+    ~CStridingClock() override { SetClock(m_previous); }
+    DWORD GetTickCount() override { return m_now += 1000; }
+    void Sleep(DWORD milliseconds) override { m_now += milliseconds; }
+
+private:
+    DWORD m_now = 0;
+    IClock* m_previous;
+};
+
+void ValueChangeAgainstHandBuiltMessage(benchmark::State& state)
+{
+    constexpr int kChangesPerRound = 2000;
+    CStridingClock clock;
+    CCountingDriver driver;
+    CScopedMidiBackend scoped{&driver};
+    if (!CreateModel())
+    {
+        state.SkipWithError("the model could not be built");
+        return;
+    }
+    CVeyMidiOutDevice* output = CNormalMidiDeviceFactory::GetInstance().CreateOutputDevice("Counter");
+    CVeyMidiOutDevices::GetInstance().push_back(output);
+    CVeyMidiOutputs::GetInstance().Find("out")->AttachDevice(output);
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    CVeyValue* value = manager.FindValueOrNull("fm.common.v5");
+    if (!output->Open() || !value || !driver.opened)
+    {
+        state.SkipWithError("the output could not be opened");
+        return;
+    }
+    CVeyMidiSetupState::GetInstance().SetStateSilently(true);
+
+    int32_t number = 0;
+    const auto ours = [&] {
+        return Bench::Timed(Bench::EClock::kProcess, [&] {
+            const uint64_t before = driver.bytes;
+            for (int i = 0; i < kChangesPerRound; ++i)
+            {
+                manager.SetValue(value, number++ & 0x7F);
+                manager.Flush();
+                manager.ClearChanges();
+            }
+            return driver.bytes - before == 14u * kChangesPerRound;
+        });
+    };
+    const auto peer = [&] {
+        return Bench::Timed(Bench::EClock::kProcess, [&] {
+            const uint64_t before = driver.bytes;
+            for (int i = 0; i < kChangesPerRound; ++i)
+            {
+                // F0 41 device model(3) 12 address(4) data checksum F7
+                BYTE message[16] = {0xF0, 0x41, 0x10, 0x00, 0x00, 0x3C, 0x12, 0x10, 0x00, 0x00, 0x05};
+                message[11] = static_cast<BYTE>(number++ & 0x7F);
+                int sum = 0;
+                for (int at = 7; at < 12; ++at)
+                    sum += message[at];
+                message[12] = static_cast<BYTE>(-sum & 0x7F);
+                message[13] = 0xF7;
+                driver.opened->SendLong(message, 14, [] {});
+            }
+            return driver.bytes - before == 14u * kChangesPerRound;
+        });
+    };
+    Bench::RunPairedRounds(state, 10, ours, peer);
+
+    for (CVeyMidiOut& port : CVeyMidiOutputs::GetInstance())
+        port.DetachAllDevices();
+    CVeyMidiOutDevices::GetInstance().DeleteAll();
+    VeyDestroyManagers();
+    CVeyScriptDefinitions::GetInstance().Clear();
+}
+BENCHMARK(ValueChangeAgainstHandBuiltMessage)->Iterations(30)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
 // The wire's delay in real time: actions run on a thread of their own once their time has come,
 // as the instrument's answer arrives from the driver's thread after it has crossed the cable. The
 // thread's processor time is kept apart in two parts: the driver's actions (its delivery, the
