@@ -496,9 +496,10 @@ private:
 };
 
 // One requested block of 64 bytes, answered after the 25 ms a 78-byte data set takes on the wire,
-// on the machine's own clock: the program's processor time per block (waiting included) against
-// the 50 us it may cost (ratio_*), and the elapsed time against the answer's own delay plus the
-// output's send time (the wait must not add to the wire's timing). cpu_us is the whole process;
+// on the machine's own clock: the program's processor time per block (waiting included) beside
+// the yardstick above, one round of it before each block (ratio_*), and against the 50 us it may
+// cost (limit_ratio_*); and the elapsed time against the answer's own delay plus the output's
+// send time (the wait must not add to the wire's timing). cpu_us is the whole process;
 // program_us leaves out the wire thread's own waiting and waking and the instrument's handling of
 // the request (wire_us), which stand for the instrument and the cable, and keeps the driver's
 // delivery and the input's callback that run on it.
