@@ -108,8 +108,39 @@ namespace
 // come after the handle has gone.
 struct COutputState
 {
+    // An output has one long message in flight, rarely a few: a short list that keeps its
+    // capacity costs no allocation per message, as a tree would.
+    class CPending
+    {
+    public:
+        bool empty() const { return m_headers.empty(); }
+        size_t count(MIDIHDR* header) const
+        {
+            return std::find(m_headers.begin(), m_headers.end(), header) != m_headers.end() ? 1 : 0;
+        }
+        void insert(MIDIHDR* header)
+        {
+            if (!count(header))
+                m_headers.push_back(header);
+        }
+        size_t erase(MIDIHDR* header)
+        {
+            const auto found = std::find(m_headers.begin(), m_headers.end(), header);
+            if (found == m_headers.end())
+                return 0;
+            m_headers.erase(found);
+            return 1;
+        }
+        void clear() { m_headers.clear(); }
+        std::vector<MIDIHDR*>::const_iterator begin() const { return m_headers.begin(); }
+        std::vector<MIDIHDR*>::const_iterator end() const { return m_headers.end(); }
+
+    private:
+        std::vector<MIDIHDR*> m_headers;
+    };
+
     std::mutex mutex;
-    std::set<MIDIHDR*> pending;
+    CPending pending;
 };
 }
 
