@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "DragTestSupport.h"
 
 #include "model/CVeyTextWriter.h"
@@ -104,12 +105,7 @@ TEST_F(BarControls, TheBarGraphShowsTheLevelAgainstTheFullScale)
 
 TEST_F(BarControls, BarGraphFaultsAreReported)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* trace;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"no bitmap", {{"name", "g"}}, "There is no bitmap reference. : barGraph : g\n"},
         {"unknown bitmap", {{"name", "g"}, {"bitmapRef", "x"}}, "Unable to find bitmap. : barGraph : g : x\n"},
         {"direction not a number", {{"name", "g"}, {"bitmapRef", "bar"}, {"direction", "up"}},
@@ -122,14 +118,10 @@ TEST_F(BarControls, BarGraphFaultsAreReported)
          {{"name", "g"}, {"bitmapRef", "small"}, {"size", "50,51"}, {"valueRef", "r.d.level"}, {"valueRef", "r.d.pan"}},
          "Bitmap state size must be larger than draw area. : barGraph : main.g\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture trace;
+    ExpectFaultsReported(cases, ETraceMatch::kWhole, [this](const CVeyElementDefinition::CAttributes& attributes) {
         CVeyBarGraphControl graph;
-        EXPECT_FALSE(Make(graph, c.attributes));
-        EXPECT_EQ(trace.Text(), c.trace);
-    }
+        return !Make(graph, attributes);
+    });
 }
 
 TEST_F(BarControls, TheBarSliderRunsFromItsBase)
@@ -320,12 +312,7 @@ TEST_F(BarControls, ADragThatDisablesTheSliderStillEnds)
 
 TEST_F(BarControls, BarSliderFaultsAreReported)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* trace;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"unknown bitmap", {{"bitmapRef", "x"}}, "Unable to find bitmap for bar slider. : b : x\n"},
         {"direction not a number", {{"direction", "up"}}, "Direction is invalid for bar slider. : b : up\n"},
         {"direction 2", {{"direction", "2"}}, "Direction must be 0 or 1 for bar slider. : b : 2\n"},
@@ -346,16 +333,12 @@ TEST_F(BarControls, BarSliderFaultsAreReported)
         {"base above the range", {{"valueRef", "r.d.low"}, {"baseValue", "21"}},
          "Base value is out of range for bar slider. : main.b\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture trace;
+    ExpectFaultsReported(cases, ETraceMatch::kWhole, [this](const CVeyElementDefinition::CAttributes& own) {
         CVeyBarSliderControl slider;
         auto attributes = TestAttributes({{"name", "b"}, {"size", "10,100"}});
-        attributes.insert(attributes.end(), c.attributes.begin(), c.attributes.end());
-        EXPECT_FALSE(Make(slider, attributes));
-        EXPECT_EQ(trace.Text(), c.trace);
-    }
+        attributes.insert(attributes.end(), own.begin(), own.end());
+        return !Make(slider, attributes);
+    });
 }
 
 TEST_F(BarControls, ABarOfNoLengthDoesNotDivideByZero)

@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "GraphTestSupport.h"
 
 #include "ui/controls/CVeyBiasControl.h"
@@ -64,12 +65,7 @@ TEST_F(Bias, PointsFollowLevelPositionAndDirection)
 
 TEST_F(Bias, CreateRefusesWhatItCannotPlot)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* line;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"a fourth reference",
          {{"name", "b"}, {"size", "40,20"}, {"valueRef", "r.g.lvl"}, {"levelValueRef", "r.g.lvl"},
           {"positionValueRef", "r.g.pos"}, {"directionValueRef", "r.g.dir"}},
@@ -90,15 +86,8 @@ TEST_F(Bias, CreateRefusesWhatItCannotPlot)
           {"directionValueRef", "r.g.dir"}},
          "Rectangle width for bias control panel.b can not be 0.\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture capture;
-        EXPECT_EQ(Make(c.attributes), nullptr);
-        const std::string text = capture.Text();
-        ASSERT_GE(text.size(), std::string(c.line).size());
-        EXPECT_EQ(text.substr(text.size() - std::string(c.line).size()), c.line) << text;
-    }
+    ExpectFaultsReported(cases, ETraceMatch::kEnd,
+                         [this](const CVeyElementDefinition::CAttributes& attributes) { return Make(attributes) == nullptr; });
 }
 
 TEST_F(Bias, DrawsAxesAndAGlowingLine)
