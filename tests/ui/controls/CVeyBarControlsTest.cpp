@@ -220,43 +220,6 @@ TEST_F(BarControls, TheBarSliderDrawsBaseLineBarAndText)
     EXPECT_EQ(writers[0]->drawn, std::vector<std::string>{"36"});
 }
 
-TEST_F(BarControls, PressAndDragSetTheValueCtrlClickTheDefault)
-{
-    const struct
-    {
-        const char* name;
-        uint32_t flags;
-        int32_t index;
-        bool capturing;
-    } cases[] = {
-        {"plain", 0, 100, true},
-        {"ctrl", UL::MOUSE_CTRL, 64, false},
-        {"ctrl shift", UL::MOUSE_CTRL | UL::MOUSE_SHIFT, 100, true},
-        {"ctrl right button", UL::MOUSE_CTRL | UL::MOUSE_RIGHT, 100, true},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CVeyBarSliderControl slider;
-        ASSERT_TRUE(Make(slider, Placed(true, {{"valueRef", "r.d.pan"}, {"baseValue", "64"}})));
-        Value("pan")->SetNumber(3);
-        auto press = Mouse(UL::MOUSE_DOWN, 189, 75, c.flags);
-        EXPECT_TRUE(slider.OnMouse(press));
-        EXPECT_EQ(Value("pan")->GetIndex(), c.index);
-        EXPECT_EQ(slider.IsCapturing(), c.capturing);
-        if (c.capturing)
-        {
-            auto move = Mouse(UL::MOUSE_MOVE, 133, 75);
-            EXPECT_TRUE(slider.OnMouse(move));
-            EXPECT_EQ(Value("pan")->GetIndex(), 30);
-            auto release = Mouse(UL::MOUSE_UP, 133, 75);
-            EXPECT_TRUE(slider.OnMouse(release));
-            EXPECT_EQ(CVeyBarSliderControl::LastPoint(), CVeyDragControl::NoPoint());
-        }
-        slider.SetFocus(false);
-    }
-}
-
 TEST_F(BarControls, ADisabledBarSliderIgnoresInputAndDrawsWithTheSecondWriter)
 {
     CVeyBarSliderControl slider;

@@ -133,35 +133,6 @@ TEST_F(Knob, DraggingFollowsThePointersAngle)
     EXPECT_FALSE(knob.OnMouse(hover));
 }
 
-TEST_F(Knob, CtrlClickRestoresTheDefaultAndEndsTheDrag)
-{
-    const struct
-    {
-        const char* name;
-        uint32_t flags;
-        int32_t index;
-        bool capturing;
-    } cases[] = {
-        {"ctrl", UL::MOUSE_CTRL, 100, false},
-        {"ctrl shift", UL::MOUSE_CTRL | UL::MOUSE_SHIFT, 3, true},
-        {"ctrl right button", UL::MOUSE_CTRL | UL::MOUSE_RIGHT, 3, true},
-        {"plain", 0, 3, true},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CVeyKnobControl knob;
-        ASSERT_TRUE(Make(knob, Attributes("level")));
-        Value("level")->SetNumber(3);
-        auto press = Mouse(UL::MOUSE_DOWN, 125, 75, c.flags);
-        EXPECT_TRUE(knob.OnMouse(press));
-        EXPECT_EQ(Value("level")->GetIndex(), c.index);
-        EXPECT_EQ(knob.IsCapturing(), c.capturing);
-        EXPECT_EQ(CVeyKnobControl::Anchor() == CVeyDragControl::NoPoint(), !c.capturing);
-        knob.SetFocus(false);
-    }
-}
-
 TEST_F(Knob, DrawsTheStateOfItsValue)
 {
     CVeyKnobControl knob;

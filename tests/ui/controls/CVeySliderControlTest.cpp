@@ -153,33 +153,6 @@ TEST_F(Slider, ResolutionKeepsTheOffsetWithinAStep)
     }
 }
 
-TEST_F(Slider, CtrlClickRestoresTheDefault)
-{
-    const struct
-    {
-        const char* name;
-        uint32_t flags;
-        int32_t index;
-        bool capturing;
-    } cases[] = {
-        {"ctrl", UL::MOUSE_CTRL, 100, false},
-        {"ctrl shift drags", UL::MOUSE_CTRL | UL::MOUSE_SHIFT, 64, true},
-        {"ctrl right button drags", UL::MOUSE_CTRL | UL::MOUSE_RIGHT, 64, true},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CVeySliderControl slider;
-        ASSERT_TRUE(MakeSlider(slider, true));
-        Value("level")->SetNumber(3);
-        slider.UpdateFromValue();
-        Press(slider, 160, 75, c.flags);
-        EXPECT_EQ(Index(), c.index);
-        EXPECT_EQ(slider.IsCapturing(), c.capturing);
-        slider.SetFocus(false);
-    }
-}
-
 TEST_F(Slider, ADefaultMissingFromTheNumberTableResetsToTheLastEntry)
 {
     CVeySliderControl slider;
