@@ -101,17 +101,12 @@ TEST_F(Bias, DrawsAxesAndAGlowingLine)
     CGraphCanvas canvas(200, 100);
     control->Draw(canvas.info);
 
-    const COLORREF background = RGB(0x2B, 0x13, 0x58);
-    const COLORREF axes = RGB(0xDE, 0x00, 0xFF);
-    const COLORREF curve = RGB(0x00, 0xFF, 0xDE);
-    // 30% of the way from the background to the curve colour, component by component.
-    const COLORREF glow = RGB(0x1E, 0x59, 0x80);
+    const COLORREF background = kGraphBackground;
+    const COLORREF axes = kGraphGrid;
+    const COLORREF curve = kGraphCurve;
+    const COLORREF glow = kGraphGlow;
     EXPECT_EQ(DrawnColour(VeyGraphPalette::kCurve), curve);
-    const struct
-    {
-        int x, y;
-        COLORREF colour;
-    } probes[] = {
+    const CProbe probes[] = {
         {100, 69, background}, {139, 69, background},   // the control's lower corners
         {140, 60, RGB(0, 0, 0)},                        // nothing right of the control
         {100, 60, axes}, {105, 60, axes}, {120, 50, axes}, {120, 69, axes},
@@ -119,11 +114,7 @@ TEST_F(Bias, DrawsAxesAndAGlowingLine)
         {130, 58, glow}, {130, 60, glow},               // the wide stroke under the line
         {110, 65, background},
     };
-    for (const auto& p : probes)
-    {
-        SCOPED_TRACE(testing::Message() << "(" << p.x << ", " << p.y << ")");
-        EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
-    }
+    ExpectProbes(canvas, probes);
 
     // A draw whose clip list misses the control leaves the canvas alone.
     CGraphCanvas untouched(200, 100);

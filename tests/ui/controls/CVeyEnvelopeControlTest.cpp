@@ -108,23 +108,15 @@ TEST_F(Envelope, DrawsTheCurveWithItsGlow)
     control->UpdateFromValue();   // ... (134, 71), (146, 71) ...
     CGraphCanvas canvas(200, 100);
     control->Draw(canvas.info);
-    const COLORREF background = RGB(0x2B, 0x13, 0x58);
-    const COLORREF curve = RGB(0x00, 0xFF, 0xDE);
-    const COLORREF glow = RGB(0x1E, 0x59, 0x80);
-    const struct
-    {
-        int x, y;
-        COLORREF colour;
-    } probes[] = {
+    const COLORREF background = kGraphBackground;
+    const COLORREF curve = kGraphCurve;
+    const COLORREF glow = kGraphGlow;
+    const CProbe probes[] = {
         {100, 50, background}, {159, 55, background}, {160, 79, RGB(0, 0, 0)},
         {112, 51, curve},      {140, 71, curve},      {140, 70, glow},
         {140, 72, glow},       {140, 74, background}, {158, 78, curve},
     };
-    for (const auto& p : probes)
-    {
-        SCOPED_TRACE(testing::Message() << "(" << p.x << ", " << p.y << ")");
-        EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
-    }
+    ExpectProbes(canvas, probes);
 }
 
 // The graphs only display: a drag over one takes no mouse record and leaves the values and the
