@@ -298,10 +298,10 @@ TEST_F(InstrumentLayerTest, BlockCountsFollowWhatAReadOfTheMaskRequests)
         SCOPED_TRACE(int(c.mask));
         msb.SetNumber(87);
         ASSERT_TRUE(m_accessor.GetEditContext().IsCurrentUserPatch());
-        EXPECT_EQ(CBufferCounter::CountGroups(m_accessor, c.mask), c.userPatch);
+        EXPECT_EQ(CBufferCounter::CountGroups(m_accessor.Bound(), m_accessor.GetEditContext(), c.mask), c.userPatch);
         msb.SetNumber(81);
         ASSERT_FALSE(m_accessor.GetEditContext().IsCurrentUserPatch());
-        EXPECT_EQ(CBufferCounter::CountGroups(m_accessor, c.mask), c.otherProgram);
+        EXPECT_EQ(CBufferCounter::CountGroups(m_accessor.Bound(), m_accessor.GetEditContext(), c.mask), c.otherProgram);
     }
     msb.SetNumber(87);
 }
