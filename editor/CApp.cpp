@@ -95,6 +95,19 @@ std::string FolderProblem(const std::string& folder)
         return std::strerror(errno);
     return "The folder cannot be created.";
 }
+
+// A save at exit that failed: the file and why, as far as its folder tells.
+void ReportSaveFailure(const char* what, const std::string& path)
+{
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    std::string reason = "The file cannot be written.";
+    std::error_code error;
+    if (!std::filesystem::is_directory(folder, error))
+        reason = std::filesystem::exists(folder, error) ? "Its folder is not a folder." : "Its folder does not exist.";
+    else if (access(folder.c_str(), W_OK | X_OK) != 0)
+        reason = std::strerror(errno);
+    GetTraceTextOut().Printf("%s : %s : %s\n", what, path.c_str(), reason.c_str());
+}
 }
 
 CApp::CApp() : CEditorApp(CEditorNames::GetApplicationName().c_str())
@@ -210,7 +223,8 @@ bool CApp::OpenMainPanel()
     // A step of PrepareManagers that fails has said why in its own box; the main panel is then
     // missing and start-up ends here without a second box.
     const bool prepared = PrepareManagers();
-    GetTraceTextOut();
+    // From here on the diagnostics have a window the user can bring up.
+    CreateTraceTextOutWindow();
 
     const CTraceMark mark;
     if (!CVeyViewManager::GetInstance().OpenRootPanel(CRootPanel::kMainPanelName) || !m_pMainWnd)
@@ -334,17 +348,14 @@ bool CApp::PrepareManagers()
     m_documents->SetFilters(filters.ToString(), GetDocumentExtension());
     UL::CCursor::Instance();
 
-    // The view state and the window positions are kept here. A folder that cannot hold them would
-    // lose them silently at every exit: the start ends instead, and nothing is written.
+    // The view state and the window positions are kept here. The editor works without them: a
+    // folder that cannot be made is named in a diagnostic line, and each save into it at exit
+    // says why it failed.
     const std::string localData = GetSpecialFolder(CSIDL_LOCAL_APPDATA);
     const std::string userData = localData.empty() ? std::string() : localData + "/" + GetMakerName() + "/" + GetApplicationName() + "/";
-    folders.userDataFolder.clear();
     const std::string folderProblem = userData.empty() ? std::string("There is no data folder for this user.") : FolderProblem(userData);
     if (!folderProblem.empty())
-    {
-        ShowStartupMessage(DescribeFailure("Unable to create the folder for the editor's settings.\n", userData, folderProblem).c_str());
-        return false;
-    }
+        GetTraceTextOut().Printf("Unable to create the folder for the editor's settings. : %s : %s\n", userData.c_str(), folderProblem.c_str());
     folders.userDataFolder = userData;
 
     splash.Refresh();
@@ -441,19 +452,24 @@ int CApp::ExitInstance()
 
 void CApp::ReleaseDevices()
 {
-    if (m_instrument && m_started)
-        m_instrument->SaveViewState(GetViewStatePath());
+    if (m_instrument && m_started && !CVeyFolders::GetInstance().userDataFolder.empty())
+    {
+        const std::string path = GetViewStatePath();
+        if (!m_instrument->SaveViewState(path))
+            ReportSaveFailure("Unable to save the view state.", path);
+    }
     CVeyMidiSetup::GetInstance().CloseAllDevices();
     CNormalMidiDeviceFactory::GetInstance().Close();
     ReleaseTimerTextOutWindow();
+    ReleaseTraceTextOutWindow();
     VeySetTipBar(nullptr);
     UL::GetTipBar()->Destroy();
 }
 
 void CApp::DestroyManagers()
 {
-    if (!CVeyFolders::GetInstance().userDataFolder.empty() && m_started)
-        CVeyViewManager::GetInstance().SaveWindowPositions();
+    if (!CVeyFolders::GetInstance().userDataFolder.empty() && m_started && !CVeyViewManager::GetInstance().SaveWindowPositions())
+        ReportSaveFailure("Unable to save the window positions.", CVeyViewManager::GetInstance().GetWindowPositionPath());
     VeyDestroyManagers();
     CVeyDataFile::GetInstance().SetRootStruct(nullptr);
     if (m_pMainWnd)

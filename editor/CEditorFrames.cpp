@@ -5,6 +5,7 @@
 #include "editor/CEditorCommands.h"
 #include "editor/CEditorMidiSetup.h"
 #include "editor/EditorNames.h"
+#include "editor/EditorTextWindows.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "platform/WinApp.h"
 #include "platform/WindowPlacement.h"
@@ -87,6 +88,8 @@ bool CEditorMainFrame::Create()
                 return m_menuBar.IsToolBarShown() ? 1 : 0;
             if (id == kStatusBarCommand)
                 return m_menuBar.IsStatusBarShown() ? 1 : 0;
+            if (id == kDiagnosticsCommand)
+                return IsTraceTextOutWindowShown() ? 1 : 0;
             return -1;
         },
         CommandPrompt);
@@ -222,7 +225,10 @@ std::vector<CBarMenu> CEditorMainFrame::MainMenu()
                             {C::kCopyMidiMessage, "Copy &MIDI Message to Clipboard", ""}});
     edit.subMenus.emplace_back("&Copy", patchParts(C::kCopyTone1, C::kCopyMfx, C::kCopyChorus, C::kCopyReverb));
     edit.subMenus.emplace_back("&Paste", patchParts(C::kPasteTone1, C::kPasteMfx, C::kPasteChorus, C::kPasteReverb));
-    CBarMenu view("&View", {{kToolBarCommand, "&Tool Bar", ""}, {kStatusBarCommand, "&Status Bar", ""}});
+    CBarMenu view("&View", {{kToolBarCommand, "&Tool Bar", ""},
+                            {kStatusBarCommand, "&Status Bar", ""},
+                            {0, "", ""},
+                            {kDiagnosticsCommand, "&Diagnostics", ""}});
     CBarMenu setup("&Setup", {{C::kSetUpMidi, "Set Up &MIDI Devices...", ""}});
     return {file, edit, view, setup, HelpMenu()};
 }
@@ -260,6 +266,7 @@ std::string CEditorMainFrame::CommandPrompt(UINT id)
         {C::kCopyMidiMessage, "Copy MIDI message to clipboard"},
         {kToolBarCommand, "Show or hide the tool bar"},
         {kStatusBarCommand, "Show or hide the status bar"},
+        {kDiagnosticsCommand, "Show or hide the window of the diagnostic messages"},
         {C::kSetUpMidi, "Set up MIDI devices"},
         {C::kManual, "Display the Talvarix editor manual"},
         {C::kAbout, "Display program information, version number and copyright"},
@@ -290,7 +297,7 @@ CDocumentDialog* DocumentDialog()
 bool CEditorMainFrame::IsCommandEnabled(UINT id) const
 {
     if (id == CEditorCommands::kExit || id == CEditorCommands::kSetUpMidi || id == kToolBarCommand ||
-        id == kStatusBarCommand)
+        id == kStatusBarCommand || id == kDiagnosticsCommand)
         return true;
     CDocumentDialog* documents = DocumentDialog();
     if (!documents)
@@ -320,6 +327,11 @@ void CEditorMainFrame::RunCommand(UINT id)
     if (id == kStatusBarCommand)
     {
         m_menuBar.ShowStatusBar(!m_menuBar.IsStatusBarShown());
+        return;
+    }
+    if (id == kDiagnosticsCommand)
+    {
+        ShowTraceTextOutWindow(!IsTraceTextOutWindowShown());
         return;
     }
     if (!IsCommandEnabled(id))

@@ -50,9 +50,11 @@ public:
     // another version since.
     static constexpr UINT kToolBarCommand = 59392;
     static constexpr UINT kStatusBarCommand = 59393;
+    // Shows or hides the diagnostic window (EditorTextWindows.h).
+    static constexpr UINT kDiagnosticsCommand = 32890;
 
     // The menu bar: File (documents and Standard MIDI Files), Edit (the patch clipboard and the
-    // MIDI message copy), View (the bars), Setup, and Help last. Entries are enabled as the
+    // MIDI message copy), View (the bars and the diagnostic window), Setup, and Help last. Entries are enabled as the
     // editor's commands say when a menu opens.
     static std::vector<CBarMenu> MainMenu();
     // The tool bar's buttons.

@@ -13,25 +13,27 @@ void RegisterTemplate()
     static const bool registered = [] {
         CDialogTemplate t;
         t.caption = "Set Up MIDI Devices";
-        t.width = 360;
+        t.width = 660;
         t.height = 250;
         const DWORD hidden = 0;
+        // The lists are wide enough for a JACK port's whole name ("client:port", an a2j bridge's
+        // names run long) with " (Unconnected)" behind it.
         t.items = {
-            {EDialogControl::Button, kGroup, "", RECT{10, 8, 350, 92}, WS_VISIBLE | BS_GROUPBOX},
+            {EDialogControl::Button, kGroup, "", RECT{10, 8, 650, 92}, WS_VISIBLE | BS_GROUPBOX},
             {EDialogControl::Static, IDC_STATIC, "&Input:", RECT{22, 32, 90, 52}},
-            {EDialogControl::ComboBox, kInput, "", RECT{96, 28, 338, 54}},
+            {EDialogControl::ComboBox, kInput, "", RECT{96, 28, 638, 54}},
             {EDialogControl::Static, IDC_STATIC, "&Output:", RECT{22, 62, 90, 82}},
-            {EDialogControl::ComboBox, kOutput, "", RECT{96, 58, 338, 84}},
+            {EDialogControl::ComboBox, kOutput, "", RECT{96, 58, 638, 84}},
             {EDialogControl::Static, IDC_STATIC, "&Device ID", RECT{22, 94, 90, 112}, hidden},
             {EDialogControl::ComboBox, kDeviceId, "", RECT{96, 92, 160, 116}, hidden},
-            {EDialogControl::Button, kThruGroup, "Through", RECT{10, 100, 350, 184}, WS_VISIBLE | BS_GROUPBOX},
+            {EDialogControl::Button, kThruGroup, "Through", RECT{10, 100, 650, 184}, WS_VISIBLE | BS_GROUPBOX},
             {EDialogControl::Static, IDC_STATIC, "I&nput:", RECT{22, 124, 90, 144}},
-            {EDialogControl::ComboBox, kThruInput, "", RECT{96, 120, 338, 146}},
+            {EDialogControl::ComboBox, kThruInput, "", RECT{96, 120, 638, 146}},
             {EDialogControl::Static, IDC_STATIC, "O&utput:", RECT{22, 154, 90, 174}},
-            {EDialogControl::ComboBox, kThruOutput, "", RECT{96, 150, 338, 176}},
+            {EDialogControl::ComboBox, kThruOutput, "", RECT{96, 150, 638, 176}},
             {EDialogControl::Button, kLocalOn, "&Local On", RECT{22, 192, 120, 212}, WS_VISIBLE | BS_AUTOCHECKBOX},
-            {EDialogControl::Button, IDOK, "OK", RECT{184, 212, 260, 240}, WS_VISIBLE | BS_DEFPUSHBUTTON},
-            {EDialogControl::Button, IDCANCEL, "Cancel", RECT{270, 212, 346, 240}},
+            {EDialogControl::Button, IDOK, "OK", RECT{484, 212, 560, 240}, WS_VISIBLE | BS_DEFPUSHBUTTON},
+            {EDialogControl::Button, IDCANCEL, "Cancel", RECT{570, 212, 646, 240}},
         };
         RegisterDialogTemplate(kTemplate, t);
         return true;

@@ -1,6 +1,9 @@
 #include "editor/EditorTextWindows.h"
 
 #include "platform/Messages.h"
+#include "platform/Profile.h"
+
+#include <cstdio>
 
 UL::CTimerTextOutWindow& GetTimerTextOutWindow()
 {
@@ -13,3 +16,61 @@ UL::CTimerTextOutWindow& GetTimerTextOutWindow()
 }
 
 void ReleaseTimerTextOutWindow() { GetTimerTextOutWindow().Destroy(); }
+
+namespace
+{
+// The placement stored at the last exit; a default one beside the main window's usual place when
+// none is stored or it is not a window's.
+RECT StoredTracePlacement()
+{
+    const std::string text = GetProfileString("TextOutWindow", "Position");
+    long left = 0, top = 0, right = 0, bottom = 0;
+    int minimized = 0;
+    if (std::sscanf(text.c_str(), "%ld,%ld,%ld,%ld,%d", &left, &top, &right, &bottom, &minimized) >= 4 &&
+        right - left >= 100 && bottom - top >= 60 && right - left <= 10000 && bottom - top <= 10000)
+        return RECT{int32_t(left), int32_t(top), int32_t(right), int32_t(bottom)};
+    return RECT{60, 60, 700, 360};
+}
+}
+
+UL::CTextOutWindow* CreateTraceTextOutWindow()
+{
+    UL::CTextOutWindow* window = UL::GetTraceWindow();
+    if (window)
+        return window;
+    const RECT placement = StoredTracePlacement();
+    window = UL::CreateTraceWindow(placement, "Diagnostics");
+    if (!window)
+        return nullptr;
+    // The stored rectangle is the window's outer one, as it was left; it is made again from the
+    // client rectangle, so the frame is taken off first.
+    CRect outer;
+    window->GetWindowRect(&outer);
+    CRect client;
+    window->GetClientRect(&client);
+    CPoint origin(0, 0);
+    window->ClientToScreen(&origin);
+    const int32_t left = origin.x - outer.left;
+    const int32_t top = origin.y - outer.top;
+    const int32_t right = outer.right - (origin.x + client.Width());
+    const int32_t bottom = outer.bottom - (origin.y + client.Height());
+    window->MoveWindow(RECT{placement.left + left, placement.top + top, placement.right - right, placement.bottom - bottom});
+    window->SetProfileWriter([](const std::string& section, const std::string& entry, const std::string& value) {
+        WriteProfileString(section, entry, value);
+    });
+    return window;
+}
+
+void ShowTraceTextOutWindow(bool show)
+{
+    if (UL::CTextOutWindow* window = CreateTraceTextOutWindow())
+        window->ShowWindow(show ? SW_SHOW : SW_HIDE);
+}
+
+bool IsTraceTextOutWindowShown()
+{
+    const UL::CTextOutWindow* window = UL::GetTraceWindow();
+    return window && window->IsWindowVisible();
+}
+
+void ReleaseTraceTextOutWindow() { UL::HideTraceWindow(); }

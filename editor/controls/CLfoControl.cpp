@@ -420,16 +420,14 @@ bool CLfoControl::Open()
 
 bool CLfoControl::OnValuesChanged(const std::vector<CVeyValue*>& changes)
 {
-    const bool base = CVeyControl::OnValuesChanged(changes);
-    for (CVeyValue* changed : changes)
-        for (const CVeyValueRef& ref : m_valueRefs)
-            if (ref.GetValue() == changed)
-            {
-                Plot();
-                Invalidate(nullptr);
-                return true;
-            }
-    return base;
+    // The base reacts to a change of one of the values and to a reference that now names another
+    // value (the TONE buttons move every reference to the active tone): either way the picture is
+    // of other settings now.
+    if (!CVeyControl::OnValuesChanged(changes))
+        return false;
+    Plot();
+    Invalidate(nullptr);
+    return true;
 }
 
 void CLfoControl::Draw(const UL::CDrawInfo& info)

@@ -309,20 +309,21 @@ void CPatchNameListControl::UpdateFromValue()
     const int32_t first = GetFirstRow();
     const int32_t last = GetLastRow();
     std::string text;
+    // Only the bank's rows get texts: a visible window reaching past the last row shows nothing
+    // there (the list keeps its first visible row at or after the first row).
     for (int32_t row = GetFirstVisibleRow(); row < GetLastVisibleRow(); ++row)
     {
+        if (row < first || row >= last)
+            continue;
         std::vector<std::string> cells;
-        if (row >= first && row < last)
+        cells.push_back(GT::Format(text, "%d", row));
+        const CVeyEntityId id = CPatchBanks::MakePatchEntityId(bank, row - 1);
+        CVeyEntityManager::IBank* found = manager.FindBank(id);
+        const int32_t index = found ? found->IndexOfEntityId(id) : -1;
+        if (index >= 0)
         {
-            cells.push_back(GT::Format(text, "%d", row));
-            const CVeyEntityId id = CPatchBanks::MakePatchEntityId(bank, row - 1);
-            CVeyEntityManager::IBank* found = manager.FindBank(id);
-            const int32_t index = found ? found->IndexOfEntityId(id) : -1;
-            if (index >= 0)
-            {
-                const std::string& name = found->GetInformation(index).GetName();
-                cells.push_back(name.empty() ? "------------" : name);
-            }
+            const std::string& name = found->GetInformation(index).GetName();
+            cells.push_back(name.empty() ? "------------" : name);
         }
         m_rowTexts.push_back(std::move(cells));
     }

@@ -146,8 +146,8 @@ int32_t CBufferCounter::CountGroups(const CInstrumentBindings& bound, const CEdi
         add(b.system);
     if ((mask & kPatch) && context.IsCurrentUserPatch())
         add(b.pat);
-    if (mask & kPatchDirect)
-        add(b.pat);
+    // Bit 8 is the writer's own (the patch written whatever it is): a count is always of what a
+    // read would request, so it plays no part here.
     return count;
 }
 

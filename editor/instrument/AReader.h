@@ -54,6 +54,7 @@ public:
         kPatch = 4,          // the current patch, only while it is a user patch
         kPatchDirect = 8,    // the current patch whatever it is (writer and export)
     };
+    // Counts bits 1, 2 and 4 only, as a read of the same mask would request them.
     static int32_t CountGroups(const CInstrumentBindings& bound, const CEditContext& context, uint8_t mask);
     // Structs without children below the struct: 1 for a leaf, 0 for an empty parent.
     static int32_t CountBlocks(const CVeyStruct* s);

@@ -307,6 +307,20 @@ int main(int argc, char** argv)
         c.Fill(2, 4, 14, 6, kWholeBox, kBlack);
     });
 
+    // Tracks drawn behind the sliders: a recessed groove the thumb or the bar runs in.
+    auto groove = [](CCanvas& c, double x0, double y0, double x1, double y1) {
+        c.RoundRect(x0, y0, x1, y1, 1.5, Rgb(14, 15, 18));
+        c.RoundRect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, 1, Rgb(40, 43, 50));
+        c.Fill(x0 + 1, y1 - 1, x1 - 1, y1, kWholeBox, Rgb(96, 102, 114));
+    };
+    Save("sliderTrack", 96, 16, 1, [groove](CCanvas& c, int) {
+        groove(c, 2, 5.5, 94, 10.5);
+        for (int i = 0; i <= 8; ++i)
+            c.Fill(6 + i * 10.5, 13, 7 + i * 10.5, 16, kWholeBox, Rgb(110, 116, 128));
+    });
+    Save("sliderTrackVertical", 16, 36, 1, [groove](CCanvas& c, int) { groove(c, 5.5, 2, 10.5, 34); });
+    Save("barTrack", 12, 48, 1, [groove](CCanvas& c, int) { groove(c, 0, 0, 12, 48); });
+
     Save("led", 10, 10, 2, [](CCanvas& c, int s) {
         c.Circle(5, 5, 4.5, kBlack);
         c.Circle(5, 5, 3.5, [s](double x, double y) {
@@ -419,8 +433,8 @@ int main(int argc, char** argv)
     Save("selectPanel", 280, 340, 1, background);
     Save("writePanel", 280, 390, 1, background);
     Save("systemPanel", 380, 432, 1, background);
-    Save("commonList", 820, 552, 1, background);
+    Save("commonList", 1124, 552, 1, background);
     Save("effectsList", 820, 480, 1, background);
-    Save("toneList", 820, 696, 1, background);
+    Save("toneList", 1124, 696, 1, background);
     return g_failures == 0 ? 0 : 1;
 }

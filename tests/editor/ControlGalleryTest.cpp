@@ -16,6 +16,7 @@
 #include "toolkit/ul/Input.h"
 #include "ui/controls/CVeyControlFactory.h"
 #include "ui/controls/CVeyListControl.h"
+#include "ui/controls/CVeyPopControl.h"
 #include "ui/controls/CVeyStateBitmap.h"
 #include "ui/panels/CVeyViewManager.h"
 
@@ -465,6 +466,24 @@ TEST_F(ControlGallery, EveryControlTypeDrawsItsStateIntoThePicture)
     UL::CDrawInfo info(&dc, nullptr, nullptr);
     panel->Draw(info);
     ASSERT_TRUE(picture.SaveFile("control-gallery.png", "PNG"));
+    // The same on a 200 % screen's bitmap, for a person to look at too.
+    CBitmap twice;
+    ASSERT_TRUE(twice.CreateBitmap(680, 626, 2));
+    CDC twiceDc;
+    twiceDc.SelectObject(&twice);
+    panel->Draw(UL::CDrawInfo(&twiceDc, nullptr, nullptr));
+    EXPECT_EQ(twice.GetPixelSize(), CSize(1360, 1252));
+    ASSERT_TRUE(twice.SaveFile("control-gallery-200.png", "PNG"));
+
+    // The text boxes carry their drop-down arrow at their right end, as the combo boxes do.
+    for (const char* name : {"gallery.edit", "gallery.editDouble"})
+    {
+        ASSERT_TRUE(panel->FindControl(name, found)) << name;
+        auto* edit = dynamic_cast<CVeyPopControl*>(found);
+        ASSERT_NE(edit, nullptr) << name;
+        EXPECT_EQ(edit->GetButtonRect().right, edit->GetRect().right) << name;
+        EXPECT_LT(edit->GetTextRect().right, edit->GetButtonRect().left + 1) << name;
+    }
 
     // Every control put something of its own over the background.
     CBitmap background;

@@ -21,10 +21,12 @@
 #include "tests/support/ChildProcess.h"
 #include "tests/editor/resources/EditorTestHome.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TraceCapture.h"
 #include "tests/support/VirtualClock.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/InstanceManager.h"
 #include "toolkit/gt/TraceTextOut.h"
+#include "toolkit/ul/TextOutWindow.h"
 #include "toolkit/ul/TipBar.h"
 #include "ui/panels/CVeyViewManager.h"
 
@@ -326,20 +328,39 @@ TEST_F(EditorStartupTest, FailedStartShowsOneMessageWithTheFileAndTheReasonAndEn
     }
 }
 
-TEST_F(EditorStartupTest, DataFolderThatCannotBeMadeEndsTheStartBeforeAnythingIsRead)
+namespace
+{
+// An instrument layer that binds and keeps its view state in a plain file.
+class CFileViewStateInstrument : public IEditorInstrumentLayer
+{
+public:
+    bool Initialize() override { return true; }
+    bool ReadAll() override { return true; }
+    bool WriteAllChecked() override { return true; }
+    bool WriteAll() override { return true; }
+    bool SaveViewState(const std::string& path) override { return WriteFileBytes(path, "view state"); }
+};
+}
+
+TEST_F(EditorStartupTest, DataFolderThatCannotBeMadeIsNamedAndEachSaveIntoItSaysWhyItFailed)
 {
     WriteScript(kScript);
+    CFileViewStateInstrument instrument;
+    m_app->SetInstrumentLayer(&instrument);
     // A file where the maker's folder should be: the user data folder cannot be created.
     ASSERT_TRUE(WriteFileBytes(m_home.data.Path() + "/Vantor", "not a folder"));
-    EXPECT_FALSE(m_app->InitInstance());
-    ASSERT_EQ(m_home.boxes.size(), 1u);
-    const std::string& box = m_home.boxes[0];
-    EXPECT_EQ(box.substr(0, box.find('\n')), "Unable to create the folder for the editor's settings.");
-    EXPECT_NE(box.find(m_home.data.Path() + "/Vantor/Talvarix Editor/"), std::string::npos) << box;
-    EXPECT_EQ(m_app->m_pMainWnd, nullptr);
-    EXPECT_NE(Exit(), 0);
+    const std::string folder = m_home.data.Path() + "/Vantor/Talvarix Editor/";
+    CTraceCapture trace;
+    ASSERT_TRUE(m_app->InitInstance()) << trace.Text();
+    EXPECT_EQ(m_home.boxes, std::vector<std::string>{kMidiNotSetUp}) << "the editor starts as usual";
+    EXPECT_NE(trace.Text().find("Unable to create the folder for the editor's settings. : " + folder + " : "), std::string::npos)
+        << trace.Text();
+    ASSERT_NE(m_app->m_pMainWnd, nullptr);
+
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_NE(trace.Text().find("Unable to save the view state. : " + folder + "ViewState.txt : "), std::string::npos) << trace.Text();
+    EXPECT_NE(trace.Text().find("Unable to save the window positions. : " + folder), std::string::npos) << trace.Text();
     EXPECT_EQ(ReadFileBytes(m_home.data.Path() + "/Vantor"), "not a folder");
-    EXPECT_TRUE(CVeyFolders::GetInstance().userDataFolder.empty()) << "the exit writes nowhere";
 }
 
 namespace
@@ -815,6 +836,55 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     EXPECT_EQ(Exit(), 0);
 }
 
+TEST_F(EditorStartupTest, TheDiagnosticWindowHoldsEveryLineAndIsShownFromTheViewMenu)
+{
+    WriteScript(kScript);
+    GetTraceTextOut().Write("Unable to find bitmap. : before the window\n");
+    ASSERT_TRUE(m_app->InitInstance());
+    auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
+    ASSERT_NE(frame, nullptr);
+    PumpAllMessages();
+    UL::CTextOutWindow* window = UL::GetTraceWindow();
+    ASSERT_NE(window, nullptr) << "made at start-up";
+    EXPECT_FALSE(window->IsWindowVisible()) << "until the user asks for it";
+    GetTraceTextOut().Write("Unable to create control knob. : after start-up\n");
+    PumpAllMessages();
+    const std::string text = window->GetControl().GetText();
+    EXPECT_NE(text.find("before the window"), std::string::npos) << text;
+    EXPECT_NE(text.find("after start-up"), std::string::npos) << text;
+
+    // View > Diagnostics shows it, marked, and hides it again.
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({3}));
+    PumpAllMessages();
+    EXPECT_TRUE(window->IsWindowVisible());
+    window->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(window->IsWindowVisible()) << "only the menu hides it";
+    window->MoveWindow(RECT{120, 130, 620, 430});
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    EXPECT_EQ(UiDriver::DescribePopupMenu().back(), "*&Diagnostics");
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({3}));
+    PumpAllMessages();
+    EXPECT_FALSE(window->IsWindowVisible());
+
+    // Its place is kept for the next start.
+    CRect left;
+    window->GetWindowRect(&left);
+    frame->SendMessage(WM_CLOSE);
+    EXPECT_EQ(m_app->Run(), 0);
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_EQ(UL::GetTraceWindow(), nullptr);
+    char stored[64];
+    std::snprintf(stored, sizeof stored, "%d,%d,%d,%d,0", int(left.left), int(left.top), int(left.right), int(left.bottom));
+    EXPECT_EQ(GetProfileString("TextOutWindow", "Position"), stored);
+    Restart("");
+    ASSERT_TRUE(m_app->InitInstance());
+    ASSERT_NE(UL::GetTraceWindow(), nullptr);
+    CRect placed;
+    UL::GetTraceWindow()->GetWindowRect(&placed);
+    EXPECT_EQ(placed, left);
+}
+
 // The tool bar and the status bar start hidden; the View menu shows them, the panel keeps its size
 // and place under the pointer, the status bar names what the pointer is over, and the next start
 // shows the bars as they were left, unless the program's version has changed since.
@@ -833,11 +903,11 @@ TEST_F(EditorStartupTest, ViewMenuShowsTheBarsAndTheNextStartKeepsThemUnlessTheV
     const int hiddenHeight = outer.Height();
 
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
-    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"&Tool Bar", "&Status Bar"}));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"&Tool Bar", "&Status Bar", "-", "&Diagnostics"}));
     ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({0}));
     PumpAllMessages();
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
-    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"*&Tool Bar", "&Status Bar"}));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(), (std::vector<std::string>{"*&Tool Bar", "&Status Bar", "-", "&Diagnostics"}));
     ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({1}));
     PumpAllMessages();
     EXPECT_TRUE(bars.IsToolBarShown());

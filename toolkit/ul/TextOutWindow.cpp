@@ -150,18 +150,17 @@ std::unique_ptr<CTextOutWindow>& TraceWindow()
 }
 }
 
-CTextOutWindow* ShowTraceWindow(const RECT& rect)
+CTextOutWindow* CreateTraceWindow(const RECT& rect, const char* title)
 {
     auto& window = TraceWindow();
     if (window)
         return window.get();
     window = std::make_unique<CTextOutWindow>();
-    if (!window->Create("Trace", rect, nullptr))
+    if (!window->Create(title, rect, nullptr))
     {
         window.reset();
         return nullptr;
     }
-    window->ShowWindow(SW_SHOWNA);
     const std::string sofar = GetTraceTextOut().GetText();
     if (!sofar.empty())
         window->GetControl().Write(sofar + "\n");
@@ -169,6 +168,16 @@ CTextOutWindow* ShowTraceWindow(const RECT& rect)
     AddShutdownHandler(&HideTraceWindow);
     return window.get();
 }
+
+CTextOutWindow* ShowTraceWindow(const RECT& rect)
+{
+    CTextOutWindow* window = CreateTraceWindow(rect, "Trace");
+    if (window)
+        window->ShowWindow(SW_SHOWNA);
+    return window;
+}
+
+CTextOutWindow* GetTraceWindow() { return TraceWindow().get(); }
 
 void HideTraceWindow()
 {

@@ -67,8 +67,13 @@ private:
     std::string m_pending;   // written off the GUI thread, waiting for the flush message
 };
 
-// Creates the log window, fills it with what the diagnostic output holds so far and forwards
-// every later line to it. The window goes at the platform's shutdown (or by HideTraceWindow).
+// Creates the log window (hidden, with the given title), fills it with what the diagnostic output
+// holds so far and forwards every later line to it. The window goes at the platform's shutdown
+// (or by HideTraceWindow). A second call gives the window made by the first.
+CTextOutWindow* CreateTraceWindow(const RECT& rect, const char* title);
+// As CreateTraceWindow, titled "Trace", and shown without being activated.
 CTextOutWindow* ShowTraceWindow(const RECT& rect);
+// The log window, or null while there is none.
+CTextOutWindow* GetTraceWindow();
 void HideTraceWindow();
 }

@@ -126,8 +126,9 @@ bool CVeySingleWheelOperator::OnMouseWheel(UL::CWheelInfo& info)
 {
     if (info.m_reserved != 0)
         return true;
-    // Rounded as the processor is set to round (to even by default): 2.5 notches are 2.
-    int64_t steps = std::llrint(info.m_amount);
+    // Whole notches only: a part of a notch is dropped, toward zero (-1.7 notches are -1). The
+    // amount is bounded first, so a wild delta cannot overflow the conversion.
+    int64_t steps = static_cast<int64_t>(std::trunc(std::max(-1.0e12, std::min(1.0e12, info.m_amount))));
     if (info.m_flags & UL::MOUSE_SHIFT)
         steps = std::min<int64_t>(steps * 10, GetValueCount() / 2);
     Step(static_cast<int32_t>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, steps))));

@@ -13,6 +13,8 @@
 #include "model/CVeyStruct.h"
 #include "model/CVeyValue.h"
 #include "platform/Controls.h"
+#include "platform/Gdi.h"
+#include "platform/UiDriver.h"
 #include "platform/Shell.h"
 #include "platform/ShellOpen.h"
 #include "tests/editor/instrument/InstrumentRig.h"
@@ -371,6 +373,20 @@ TEST_F(ApplicationMenusTest, TheSetupMenuOpensTheMidiSetUp)
     bool shown = false;
     EXPECT_TRUE(ChooseIntoDialog(ApplicationMenus::RunSetupMenu, {0}, "Set Up MIDI Devices", [&shown](CDialog& dialog) {
         shown = true;
+        // A port of a JACK bridge that is gone shows whole, beside the list's arrow.
+        const std::string port = "a2j:Talvarix USB MIDI [20] (playback): Talvarix USB MIDI In (Unconnected)";
+        for (UINT list : {201u, 202u, 205u, 206u})
+        {
+            CWnd* combo = dialog.GetDlgItem(list);
+            ASSERT_NE(combo, nullptr) << list;
+            CRect client;
+            combo->GetClientRect(&client);
+            CClientDC dc(combo);
+            dc.SelectObject(GetDefaultGuiFont());
+            EXPECT_LE(dc.GetTextExtent(port).cx + 24, client.Width()) << list;
+        }
+        std::filesystem::create_directories(Q9_LOOKS_FOLDER);
+        EXPECT_TRUE(UiDriver::SaveWindowPicture(dialog, std::string(Q9_LOOKS_FOLDER) + "/midi-set-up.png"));
         dialog.EndDialog(IDCANCEL);
     }));
     EXPECT_TRUE(shown);

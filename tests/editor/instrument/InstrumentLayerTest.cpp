@@ -269,6 +269,43 @@ TEST_F(InstrumentLayerTest, ReadAllAsksForIdentityBankSelectThenSetupSystemAndPa
     EXPECT_EQ(m_progress.ended, 1);
 }
 
+TEST_F(InstrumentLayerTest, BlockCountsFollowWhatAReadOfTheMaskRequests)
+{
+    const int32_t setup = CBufferCounter::CountBlocks(&Struct("fm.setup"));
+    const int32_t system = CBufferCounter::CountBlocks(&Struct("fm.system"));
+    const int32_t patch = CBufferCounter::CountBlocks(&Struct("fm.pat"));
+    ASSERT_GT(setup, 0);
+    ASSERT_GT(patch, 1);
+    // Bit 8 is the writer's and counts nothing; the patch counts only while it is a user patch.
+    struct SCase
+    {
+        uint8_t mask;
+        int32_t userPatch;
+        int32_t otherProgram;
+    };
+    const SCase cases[] = {
+        {0, 0, 0},
+        {1, setup, setup},
+        {2, system, system},
+        {4, patch, 0},
+        {7, setup + system + patch, setup + system},
+        {8, 0, 0},
+        {15, setup + system + patch, setup + system},
+    };
+    CVeyValue& msb = Value("fm.setup.kbdPatchBankSelectMsb");
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(int(c.mask));
+        msb.SetNumber(87);
+        ASSERT_TRUE(m_accessor.GetEditContext().IsCurrentUserPatch());
+        EXPECT_EQ(CBufferCounter::CountGroups(m_accessor.Bound(), m_accessor.GetEditContext(), c.mask), c.userPatch);
+        msb.SetNumber(81);
+        ASSERT_FALSE(m_accessor.GetEditContext().IsCurrentUserPatch());
+        EXPECT_EQ(CBufferCounter::CountGroups(m_accessor.Bound(), m_accessor.GetEditContext(), c.mask), c.otherProgram);
+    }
+    msb.SetNumber(87);
+}
+
 TEST_F(InstrumentLayerTest, FaultsOfTheInstrumentFailTheReadWithItsMessageAndLeaveTheImageAsItWas)
 {
     struct SCase

@@ -507,3 +507,83 @@ TEST_F(PanelsEndToEndTest, TheWindowsAsAMusicianSeesThem)
     EXPECT_TRUE(UiDriver::SaveWindowPicture(WindowOf("write"), folder + "write-patch.png"));
     EXPECT_TRUE(m_home.boxes.empty()) << ::testing::PrintToString(m_home.boxes);
 }
+
+TEST_F(PanelsEndToEndTest, TheSystemAreaIsWrittenFromItsWindowAndTheEditModeCarriesTheScreen)
+{
+    FillInstrument();
+    ASSERT_TRUE(m_app->InitInstance()) << ::testing::PrintToString(m_home.boxes);
+    Run(100);
+    const CVeyValue& state = Value("vs.navigation.patpat.state");
+    const CVeyValue& mode = Value("vs.navigation.patpat.editMode");
+    ASSERT_EQ(state.GetNumber(), 1) << "the main panel";
+    ASSERT_FALSE(IsOpen("system"));
+
+    // SYSTEM takes the editor to the system area; WRITE there asks first, then runs the handshake
+    // and opens no patch write window.
+    ClickOn("main", Labelled("main", "SYSTEM"));
+    Run(100);
+    ASSERT_TRUE(IsOpen("system"));
+    EXPECT_EQ(state.GetNumber(), 0);
+    m_instrument.ClearLogs();
+    m_home.boxes.clear();
+    ClickOn("system", Labelled("system", "WRITE"));
+    Run(100);
+    ASSERT_EQ(m_home.boxes.size(), 1u);
+    EXPECT_EQ(m_home.boxes[0], "Are you sure you want to overwrite the system area of the Talvarix?");
+    EXPECT_EQ(m_instrument.GetWriteCount(), 1);
+    EXPECT_EQ(RequestAddresses(), std::vector<uint32_t>{TalvarixMemory::kWriteRequest});
+    EXPECT_FALSE(IsOpen("write"));
+    EXPECT_EQ(Value("vs.control.writePanelSw").GetNumber(), 0);
+    // The main panel's WRITE does the same while the system area is shown.
+    ClickOn("main", Labelled("main", "WRITE"));
+    Run(100);
+    EXPECT_EQ(m_home.boxes.size(), 2u);
+    EXPECT_EQ(m_instrument.GetWriteCount(), 2);
+    EXPECT_FALSE(IsOpen("write"));
+    // Leaving the system area goes back to the main panel, where WRITE writes a patch.
+    ClickOn("system", Labelled("system", "CLOSE"));
+    Run(100);
+    EXPECT_FALSE(IsOpen("system"));
+    EXPECT_EQ(state.GetNumber(), 1);
+    ClickOn("main", Labelled("main", "WRITE"));
+    Run(100);
+    EXPECT_TRUE(IsOpen("write"));
+    ClickOn("write", Labelled("write", "CANCEL"));
+    Run(100);
+    ASSERT_FALSE(IsOpen("write"));
+
+    // The tone list in patch edit mode, carried to the tone edit mode's own screen and back.
+    ClickOn("main", *CBundledScript::FindControl("main", "latch125"));
+    Run(100);
+    ASSERT_TRUE(IsOpen("toneList"));
+    EXPECT_EQ(state.GetNumber(), 6);
+    ClickOn("main", Labelled("main", "TONE"));
+    Run(100);
+    EXPECT_EQ(mode.GetNumber(), 1);
+    EXPECT_EQ(state.GetNumber(), 13);
+    EXPECT_TRUE(IsOpen("toneList"));
+    // The COMMON list is no screen of the tone edit mode: its button does nothing.
+    ClickOn("main", *CBundledScript::FindControl("main", "latch2"));
+    Run(100);
+    EXPECT_EQ(state.GetNumber(), 13);
+    EXPECT_FALSE(IsOpen("commonList"));
+    ClickOn("main", Labelled("main", "PATCH"));
+    Run(100);
+    EXPECT_EQ(mode.GetNumber(), 0);
+    EXPECT_EQ(state.GetNumber(), 6);
+    EXPECT_TRUE(IsOpen("toneList"));
+
+    // The COMMON list has no place in the tone edit mode: the mode change takes the editor to the
+    // tone list instead.
+    ClickOn("main", *CBundledScript::FindControl("main", "latch2"));
+    Run(100);
+    EXPECT_EQ(state.GetNumber(), 4);
+    EXPECT_TRUE(IsOpen("commonList"));
+    EXPECT_FALSE(IsOpen("toneList"));
+    ClickOn("main", Labelled("main", "TONE"));
+    Run(100);
+    EXPECT_EQ(state.GetNumber(), 13);
+    EXPECT_FALSE(IsOpen("commonList"));
+    EXPECT_TRUE(IsOpen("toneList"));
+    EXPECT_EQ(m_home.boxes.size(), 2u) << ::testing::PrintToString(m_home.boxes);
+}

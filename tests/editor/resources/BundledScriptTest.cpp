@@ -17,6 +17,9 @@
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TraceCapture.h"
+#include "ui/controls/CVeyBarControls.h"
+#include "ui/controls/CVeyPictureControls.h"
+#include "ui/controls/CVeySliderControl.h"
 #include "ui/controls/CVeyStateBitmap.h"
 #include "toolkit/ul/Input.h"
 #include "ui/panels/CPanelWindow.h"
@@ -24,6 +27,8 @@
 #include "ui/panels/CVeyViewManager.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include <sys/stat.h>
 
@@ -206,21 +211,30 @@ TEST_F(BundledScript, OpensAndDrawsEveryRootPanel)
     CVeyViewManager& views = CVeyViewManager::GetInstance();
     ASSERT_NE(views.FindRootPanel("main"), nullptr);
     ::mkdir(Q9_PANEL_PICTURE_FOLDER, 0755);
-    // The other windows open when their switch is set, as their buttons set it.
+    // The other windows open as their buttons open them: the select and write windows by their
+    // switches, the system area and the list windows by the screen they are.
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
-    for (const char* path : {"vs.control.selectPanelSw", "vs.control.writePanelSw", "vs.control.systemPanelSw",
-                             "vs.control.commonListSw", "vs.control.effectsListSw", "vs.control.toneListSw"})
-    {
-        ASSERT_NE(buffers.FindValueOrNull(path), nullptr) << path;
-        buffers.SetValue(buffers.FindValueOrNull(path), 2);
-    }
-    buffers.Flush();
-    buffers.UpdateViews();
-    buffers.ClearChanges();
+    const std::map<std::string, std::pair<const char*, int32_t>> opening = {
+        {"select", {"vs.control.selectPanelSw", 2}},       {"write", {"vs.control.writePanelSw", 2}},
+        {"system", {"vs.navigation.patpat.state", 0}},     {"commonList", {"vs.navigation.patpat.state", 4}},
+        {"effectsList", {"vs.navigation.patpat.state", 5}}, {"toneList", {"vs.navigation.patpat.state", 6}},
+    };
     for (const auto& root : views.GetRootPanels())
     {
         const std::string name = root->GetName();
         SCOPED_TRACE(name);
+        const auto switched = opening.find(name);
+        if (switched != opening.end())
+        {
+            CVeyValue* value = buffers.FindValueOrNull(switched->second.first);
+            ASSERT_NE(value, nullptr) << switched->second.first;
+            buffers.SetValue(value, switched->second.second);
+            buffers.Flush();
+            buffers.UpdateViews();
+            buffers.ClearChanges();
+        }
+        else
+            EXPECT_EQ(name, "main") << "a window no button opens";
         ASSERT_TRUE(views.OpenRootPanel(name)) << m_trace.Text();
         auto* windowPanel = dynamic_cast<CWindowRootPanel*>(root.get());
         ASSERT_NE(windowPanel, nullptr);
@@ -239,6 +253,76 @@ TEST_F(BundledScript, OpensAndDrawsEveryRootPanel)
         EXPECT_TRUE(picture.SaveFile(path.c_str(), "PNG")) << path;
     }
     EXPECT_EQ(m_trace.Text(), "") << "every panel opens without a diagnostic";
+}
+
+TEST_F(BundledScript, TheParameterListsShowEveryLabelWhole)
+{
+    // A label drawn in its own width looks as the same label drawn with room to spare: nothing of
+    // it is cut off or replaced by "...".
+    for (const char* window : {"commonList", "toneList", "effectsList"})
+    {
+        SCOPED_TRACE(window);
+        std::vector<CVeyControl*> labels;
+        CBundledScript::FindControlWhere(window, [&labels](const CVeyControl& control) {
+            if (dynamic_cast<const CVeyLabelControl*>(&control))
+                labels.push_back(const_cast<CVeyControl*>(&control));
+            return false;
+        });
+        ASSERT_GT(labels.size(), 50u);
+        const CRect panel = CVeyViewManager::GetInstance().FindRootPanel(window)->GetRect();
+        CBitmap fitted, roomy;
+        ASSERT_TRUE(fitted.CreateBitmap(panel.Width() + 400, panel.Height()));
+        ASSERT_TRUE(roomy.CreateBitmap(panel.Width() + 400, panel.Height()));
+        CDC fittedDc, roomyDc;
+        fittedDc.SelectObject(&fitted);
+        roomyDc.SelectObject(&roomy);
+        for (CVeyControl* label : labels)
+        {
+            const CRect rect = label->GetRect();
+            const CRect wide(rect.left, rect.top, rect.right + 400, rect.bottom);
+            fittedDc.FillSolidRect(wide, RGB(0, 0, 0));
+            roomyDc.FillSolidRect(wide, RGB(0, 0, 0));
+            label->Draw(UL::CDrawInfo(&fittedDc, nullptr, nullptr));
+            label->SetRect(wide);
+            label->Draw(UL::CDrawInfo(&roomyDc, nullptr, nullptr));
+            label->SetRect(rect);
+            int differing = 0;
+            for (int y = std::max(0, int(rect.top)); y < std::min(int(rect.bottom), int(panel.Height())); ++y)
+                for (int x = std::max(0, int(rect.left)); x < rect.right; ++x)
+                    differing += (fitted.GetRow(y)[x] & 0xFFFFFFu) != (roomy.GetRow(y)[x] & 0xFFFFFFu);
+            EXPECT_EQ(differing, 0) << static_cast<CVeyLabelControl*>(label)->GetLabel();
+        }
+    }
+}
+
+TEST_F(BundledScript, EverySliderOfTheMainAndSystemWindowsRunsInATrack)
+{
+    // A slider draws only its thumb (a bar slider only its bar): the track is a picture behind it,
+    // drawn first.
+    for (const char* window : {"main", "system"})
+    {
+        SCOPED_TRACE(window);
+        std::vector<const CVeyControl*> controls;
+        CBundledScript::FindControlWhere(window, [&controls](const CVeyControl& control) {
+            controls.push_back(&control);
+            return false;
+        });
+        int sliders = 0;
+        for (size_t i = 0; i < controls.size(); ++i)
+        {
+            const bool slider = dynamic_cast<const CVeySliderControl*>(controls[i]) ||
+                                (dynamic_cast<const CVeyBarSliderControl*>(controls[i]) && std::string(window) == "system");
+            if (!slider)
+                continue;
+            ++sliders;
+            const CRect rect = controls[i]->GetRect();
+            bool track = false;
+            for (size_t j = 0; j < i; ++j)
+                track |= dynamic_cast<const CVeyPictureControl*>(controls[j]) && CRect(controls[j]->GetRect()) == rect;
+            EXPECT_TRUE(track) << controls[i]->GetFullName();
+        }
+        EXPECT_GT(sliders, 0);
+    }
 }
 
 TEST_F(BundledScript, TheInitialDataFileFitsThisScriptAndAShorterOneIsRefusedWhole)

@@ -295,6 +295,25 @@ TEST_F(InstrumentControls, TheLfoPictureFollowsItsValuesAndRepeatsItsRandomShape
         EXPECT_EQ(point.y, middle);
 }
 
+TEST_F(InstrumentControls, TheLfoPictureFollowsTheToneButtons)
+{
+    auto* lfo = Find<CLfoControl>("main", "lfo1");
+    auto* tone2 = Find<CToneSelectButton>("main", "tone2");
+    ASSERT_NE(lfo, nullptr);
+    ASSERT_NE(tone2, nullptr);
+    Set("vs.control.patchToneStateValue", 1);
+    Set("vs.control.patchToneActiveValue", 0);
+    Set("fm.pat.tone[0].lfo1Waveform", 0);   // sine
+    Set("fm.pat.tone[1].lfo1Waveform", 4);   // square
+    const std::vector<CPoint> sine = lfo->GetPoints();
+    Click(*tone2);
+    ASSERT_EQ(Number("vs.control.patchToneActiveValue"), 1);
+    const std::vector<CPoint> shown = lfo->GetPoints();
+    ASSERT_TRUE(lfo->Plot());
+    EXPECT_EQ(shown, lfo->GetPoints()) << "the picture is of tone 2's square";
+    EXPECT_NE(shown, sine);
+}
+
 TEST_F(InstrumentControls, ToneButtonsChooseTheActiveToneAndTheSelection)
 {
     CToneSelectButton* tones[4];
@@ -409,6 +428,27 @@ TEST_F(InstrumentControls, LocatingTheCurrentPatchCentresItsRow)
     EXPECT_EQ(Number("vs.patchNameList.listCurRangeUp"), 24);
     EXPECT_EQ(CPatchBanks::GetRowsPerBank(8), -1);
     EXPECT_EQ(CPatchBanks::MakePatchEntityId(8, 0), CVeyEntityId(-2, -2, -2, -2));
+}
+
+TEST_F(InstrumentControls, TheListHasTextsForTheRowsOfTheBankOnly)
+{
+    CRecordingLink link;
+    auto* list = Find<CPatchNameListControl>("select", "names");
+    ASSERT_NE(list, nullptr);
+    Set("vs.patchNameList.listCurrentBank", 0);
+    Set("vs.patchNameList.listScrollRangeLo", 1);
+    Set("vs.patchNameList.listScrollRangeUp", 5);
+    Set("vs.patchNameList.listCurRangeLo", 1);
+    Set("vs.patchNameList.listCurRangeUp", 9);
+    list->UpdateFromValue();
+    // Visible rows 1 to 8, the bank's rows 1 to 4: four rows, none for the window's empty end.
+    ASSERT_EQ(list->GetRowTexts().size(), 4u);
+    for (size_t i = 0; i < 4; ++i)
+    {
+        ASSERT_FALSE(list->GetRowTexts()[i].empty());
+        EXPECT_EQ(list->GetRowTexts()[i][0], std::to_string(i + 1));
+    }
+    Set("vs.patchNameList.listScrollRangeUp", 33);
 }
 
 TEST_F(InstrumentControls, TheBankComboAppliesAWheelRunOnceItStops)

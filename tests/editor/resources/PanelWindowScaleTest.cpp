@@ -176,3 +176,36 @@ TEST_F(PANEL_WINDOW_SUITE, AClickLandsOnTheControlDrawnUnderIt)
                           << "," << changed.bottom;
     EXPECT_GT(changed.right, changed.left) << "the switch shows its new state";
 }
+
+// Every window of the script as the user opens it, kept as a picture for a person to look at: the
+// window shows its whole panel at the screen's ratio.
+TEST_F(PANEL_WINDOW_SUITE, EveryWindowShowsItsWholePanel)
+{
+    CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
+    const struct
+    {
+        const char* panel;
+        const char* path;
+        int32_t number;
+    } windows[] = {
+        {"select", "vs.control.selectPanelSw", 2},     {"write", "vs.control.writePanelSw", 2},
+        {"system", "vs.navigation.patpat.state", 0},   {"commonList", "vs.navigation.patpat.state", 4},
+        {"effectsList", "vs.navigation.patpat.state", 5}, {"toneList", "vs.navigation.patpat.state", 6},
+    };
+    for (const auto& w : windows)
+    {
+        SCOPED_TRACE(w.panel);
+        buffers.SetValue(buffers.FindValueOrNull(w.path), w.number);
+        buffers.Flush();
+        buffers.UpdateViews();
+        buffers.ClearChanges();
+        Settle();
+        auto* panel = dynamic_cast<CWindowRootPanel*>(CVeyViewManager::GetInstance().FindRootPanel(w.panel));
+        ASSERT_NE(panel, nullptr);
+        ASSERT_NE(panel->GetWindow(), nullptr) << "its button's value opens it";
+        CBitmap shown;
+        ASSERT_TRUE(GrabWindow(*panel->GetWindow(), PicturePath(w.panel), shown));
+        EXPECT_EQ(shown.GetPixelSize(), CSize(panel->GetRect().Width() * kRatio, panel->GetRect().Height() * kRatio));
+    }
+    EXPECT_EQ(m_trace.Text(), "");
+}

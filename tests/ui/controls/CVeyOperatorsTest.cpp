@@ -389,7 +389,7 @@ TEST_F(Operators, TipBarShowsTheValueAtTheControlsCorner)
     EXPECT_EQ(trace.Text(), "Referred value type must be integer when string table is referred for tip bar. : main.t\n");
 }
 
-TEST_F(Operators, WheelStepsRoundToWholeNotchesAndShiftMultiplies)
+TEST_F(Operators, WheelStepsCutToWholeNotchesAndShiftMultiplies)
 {
     ASSERT_EQ(std::fegetround(), FE_TONEAREST);
     const struct
@@ -401,10 +401,12 @@ TEST_F(Operators, WheelStepsRoundToWholeNotchesAndShiftMultiplies)
         uint32_t flags;
         int32_t index;
     } cases[] = {
-        {"half a notch rounds to even", "fm.pat.common.level", 50, 0.5, 0, 50},
-        {"one and a half", "fm.pat.common.level", 50, 1.5, 0, 52},
-        {"two and a half", "fm.pat.common.level", 50, 2.5, 0, 52},
+        {"half a notch steps nothing", "fm.pat.common.level", 50, 0.5, 0, 50},
+        {"one and a half is one", "fm.pat.common.level", 50, 1.5, 0, 51},
+        {"two and nine tenths is two", "fm.pat.common.level", 50, 2.9, 0, 52},
         {"down", "fm.pat.common.level", 50, -1, 0, 49},
+        {"down cuts toward zero too", "fm.pat.common.level", 50, -1.7, 0, 49},
+        {"a huge amount is clipped, not overflowed", "fm.pat.common.level", 50, 1.0e300, 0, 127},
         {"clipped at the top", "fm.pat.common.page", 3, 2, 0, 3},
         {"shift: ten notches", "fm.pat.common.level", 50, 1, UL::MOUSE_SHIFT, 60},
         {"shift: at most half the count", "fm.pat.common.idx", 0, 1, UL::MOUSE_SHIFT, 4},
