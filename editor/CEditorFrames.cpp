@@ -6,6 +6,7 @@
 #include "editor/CEditorMidiSetup.h"
 #include "editor/CProgressBarB.h"
 #include "editor/EditorNames.h"
+#include "editor/EditorResources.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "platform/WinApp.h"
 #include "platform/WindowPlacement.h"
@@ -193,7 +194,47 @@ void CEditorMainFrame::OnDropFiles(const std::vector<std::string>& paths)
         app->OpenDocument(path);
 }
 
+namespace
+{
+// The Japanese resources' menu texts, by the English text they stand for; the wording follows the
+// message catalogue's popup menus.
+const std::map<std::string, std::string>& JapaneseMenuTexts()
+{
+    static const std::map<std::string, std::string> texts = {
+        {"&File", "ファイル(&F)"},
+        {"&Open...", "開く(&O)..."},
+        {"&Save", "保存(&S)"},
+        {"Save &As...", "名前を付けて保存(&A)..."},
+        {"Import S&MF...", "SMF をインポート(&M)..."},
+        {"Export SM&F...", "SMF をエクスポート(&F)..."},
+        {"E&xit", "終了(&X)"},
+        {"&Edit", "編集(&E)"},
+        {"&Initialize Patch", "パッチの初期化(&I)"},
+        {"&Copy", "コピー(&C)"},
+        {"&Paste", "貼り付け(&P)"},
+        {"Copy &MIDI Message to Clipboard", "MIDI メッセージをクリップボードにコピー(&M)"},
+        {"&View", "表示(&V)"},
+        {"&Tool Bar", "ツール バー(&T)"},
+        {"&Status Bar", "ステータス バー(&S)"},
+        {"&Setup", "設定(&S)"},
+        {"Set Up &MIDI Devices...", "MIDI 機器の設定(&M)..."},
+        {"&Help", "ヘルプ(&H)"},
+        {"Talvarix Editor &Manual", "Talvarix Editor の使いかた(&M)"},
+        {"&About Talvarix Editor...", "Talvarix Editor について(&A)..."},
+    };
+    return texts;
+}
+}
+
 std::vector<CBarMenu> CEditorMainFrame::MainMenu()
+{
+    std::vector<CBarMenu> menus = EnglishMainMenu();
+    if (LoadResourceString(IDS_LANGUAGE) != "English")
+        TranslateBarMenus(menus, JapaneseMenuTexts());
+    return menus;
+}
+
+std::vector<CBarMenu> CEditorMainFrame::EnglishMainMenu()
 {
     using C = CEditorCommands;
     auto patchParts = [](UINT tone1, UINT mfx, UINT chorus, UINT reverb) {
