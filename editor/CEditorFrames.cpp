@@ -221,6 +221,12 @@ const std::map<std::string, std::string>& JapaneseMenuTexts()
         {"&Help", "ヘルプ(&H)"},
         {"Talvarix Editor &Manual", "Talvarix Editor の使いかた(&M)"},
         {"&About Talvarix Editor...", "Talvarix Editor について(&A)..."},
+        // The tool bar's buttons.
+        {"Open", "開く"},
+        {"Save", "保存"},
+        {"Import SMF", "SMF インポート"},
+        {"Export SMF", "SMF エクスポート"},
+        {"About", "情報"},
     };
     return texts;
 }
@@ -271,14 +277,13 @@ std::vector<CBarMenu> CEditorMainFrame::EnglishMainMenu()
 std::vector<CBarCommand> CEditorMainFrame::ToolBar()
 {
     using C = CEditorCommands;
-    return {{C::kOpen, "Open", ""},
-            {C::kSave, "Save", ""},
-            {0, "", ""},
-            {C::kImportSmf, "Import SMF", ""},
-            {C::kExportSmf, "Export SMF", ""},
-            {0, "", ""},
-            {C::kSetUpMidi, "MIDI", ""},
-            {C::kAbout, "About", ""}};
+    std::vector<CBarCommand> tools{{C::kOpen, "Open", ""},     {C::kSave, "Save", ""},
+                                   {0, "", ""},                {C::kImportSmf, "Import SMF", ""},
+                                   {C::kExportSmf, "Export SMF", ""}, {0, "", ""},
+                                   {C::kSetUpMidi, "MIDI", ""}, {C::kAbout, "About", ""}};
+    if (LoadResourceString(IDS_LANGUAGE) != "English")
+        TranslateBarCommands(tools, JapaneseMenuTexts());
+    return tools;
 }
 
 std::string CEditorMainFrame::CommandPrompt(UINT id)

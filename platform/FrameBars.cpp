@@ -683,18 +683,24 @@ bool CWindowMenuBar::IsCommandEnabled(UINT id) const
     return found != d->enabled.end() && found->second;
 }
 
+void TranslateBarCommands(std::vector<CBarCommand>& commands, const std::map<std::string, std::string>& texts)
+{
+    for (CBarCommand& command : commands)
+    {
+        const auto found = texts.find(command.text);
+        if (found != texts.end())
+            command.text = found->second;
+    }
+}
+
 void TranslateBarMenus(std::vector<CBarMenu>& menus, const std::map<std::string, std::string>& texts)
 {
-    auto translate = [&texts](std::string& text) {
-        const auto found = texts.find(text);
-        if (found != texts.end())
-            text = found->second;
-    };
     for (CBarMenu& menu : menus)
     {
-        translate(menu.title);
-        for (CBarCommand& command : menu.commands)
-            translate(command.text);
+        const auto found = texts.find(menu.title);
+        if (found != texts.end())
+            menu.title = found->second;
+        TranslateBarCommands(menu.commands, texts);
         TranslateBarMenus(menu.subMenus, texts);
     }
 }

@@ -49,6 +49,8 @@ struct CBarMenu
 // Replaces every menu title and command text (sub-menus included) that `texts` has an entry for:
 // the menus of another language built from the same command lists. Shortcuts stay.
 void TranslateBarMenus(std::vector<CBarMenu>& menus, const std::map<std::string, std::string>& texts);
+// The same for a tool bar's buttons.
+void TranslateBarCommands(std::vector<CBarCommand>& commands, const std::map<std::string, std::string>& texts);
 
 class CFrameBars
 {

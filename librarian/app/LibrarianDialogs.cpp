@@ -45,10 +45,10 @@ void RegisterLibrarianTemplates(bool english)
     image.cx = 360;
     image.cy = 220;
     image.items = {
-        {EDialogControl::Button, kReadAllButton, "Read All", 24, 4, 56, 14, visible},
-        {EDialogControl::Button, kReadSelectedButton, "Read Selected", 84, 4, 64, 14, visible},
-        {EDialogControl::Button, kWriteAllButton, "Write All", 156, 4, 56, 14, visible},
-        {EDialogControl::Button, kWriteSelectedButton, "Write Selected", 216, 4, 64, 14, visible},
+        {EDialogControl::Button, kReadAllButton, text("Read All", "すべて読込"), 24, 4, 56, 14, visible},
+        {EDialogControl::Button, kReadSelectedButton, text("Read Selected", "選択を読込"), 84, 4, 64, 14, visible},
+        {EDialogControl::Button, kWriteAllButton, text("Write All", "すべて書込"), 156, 4, 56, 14, visible},
+        {EDialogControl::Button, kWriteSelectedButton, text("Write Selected", "選択を書込"), 216, 4, 64, 14, visible},
     };
     GP::RegisterDialog(kImageForm, image);
     SDialogResource file;

@@ -65,6 +65,16 @@ const std::map<std::string, std::string>& JapaneseMenuTexts()
         {"&Help", "ヘルプ(&H)"},
         {"Talvarix Librarian &Manual", "Talvarix Librarian の使いかた(&M)"},
         {"&About Talvarix Librarian...", "Talvarix Librarian について(&A)..."},
+        // The tool bar's buttons.
+        {"New", "新規"},
+        {"Open", "開く"},
+        {"Save", "保存"},
+        {"Cut", "切り取り"},
+        {"Copy", "コピー"},
+        {"Insert", "挿入"},
+        {"Undo", "元に戻す"},
+        {"Read All", "すべて読込"},
+        {"Write All", "すべて書込"},
     };
     return texts;
 }
@@ -137,10 +147,13 @@ std::vector<CBarMenu> MakeMenus(CMenu* windowMenu)
 
 std::vector<CBarCommand> MakeTools()
 {
-    return {{kFileNew, "New", ""},        {kFileOpen, "Open", ""},     {kFileSave, "Save", ""},  {0, "", ""},
-            {kEditCut, "Cut", ""},        {kEditCopy, "Copy", ""},     {kEditInsert, "Insert", ""},
-            {kEditUndo, "Undo", ""},      {0, "", ""},                 {kReadAll, "Read All", ""},
-            {kWriteAll, "Write All", ""}};
+    std::vector<CBarCommand> tools{{kFileNew, "New", ""},   {kFileOpen, "Open", ""},       {kFileSave, "Save", ""},
+                                   {0, "", ""},             {kEditCut, "Cut", ""},         {kEditCopy, "Copy", ""},
+                                   {kEditInsert, "Insert", ""}, {kEditUndo, "Undo", ""},    {0, "", ""},
+                                   {kReadAll, "Read All", ""}, {kWriteAll, "Write All", ""}};
+    if (!UsesEnglishMenus())
+        TranslateBarCommands(tools, JapaneseMenuTexts());
+    return tools;
 }
 }
 

@@ -173,7 +173,7 @@ TEST_F(EditorAppInstrumentTest, UnderAJapaneseLocaleTheMenusAndMessagesAreJapane
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
     EXPECT_EQ(UiDriver::DescribePopupMenu(),
               (std::vector<std::string>{"開く(&O)...\tCtrl+O", "-", "保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
-                                        "SMF をインポート(&M)...", "~SMF をエクスポート(&F)...", "-", "終了(&X)"}));
+                                        "SMF をインポート(&M)...", "SMF をエクスポート(&F)...", "-", "終了(&X)"}));
     CRect outer;
     frame->GetWindowRect(&outer);
     EXPECT_TRUE(UiDriver::SaveScreenPicture(UlTest::ScreenshotPath("editor-japanese-file-menu.png"),
