@@ -1,10 +1,10 @@
 #include "platform/Controls.h"
-#include "platform/TextCodec_p.h"
 #include "platform/ListCtrl.h"
 
 #include "platform/Controls_p.h"
 #include "platform/Gdi.h"
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QAbstractItemView>

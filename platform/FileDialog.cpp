@@ -1,7 +1,7 @@
 #include "platform/FileDialog.h"
-#include "platform/TextCodec_p.h"
 
 #include "platform/Dialog.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "platform/Gdi.h"
-#include "platform/TextCodec_p.h"
 
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QBuffer>

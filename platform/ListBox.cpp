@@ -1,9 +1,9 @@
 #include "platform/ListBox.h"
-#include "platform/TextCodec_p.h"
 
 #include "platform/Controls_p.h"
 #include "platform/DialogUnits.h"
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #include "platform/Menu.h"
-#include "platform/TextCodec_p.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "platform/Shell.h"
-#include "platform/TextCodec_p.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd_p.h"
 

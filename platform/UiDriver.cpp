@@ -1,6 +1,6 @@
 #include "platform/UiDriver.h"
-#include "platform/TextCodec_p.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QAbstractItemView>

@@ -1,7 +1,7 @@
 #include "platform/Wnd.h"
-#include "platform/TextCodec_p.h"
 
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd_p.h"
 

@@ -210,6 +210,8 @@ bool CMainFrame::LoadFrame(const std::string& title)
     BuildWindowMenu();
     if (!m_bars.Create(this, MakeMenus(&m_windowMenu), MakeTools()))
         return false;
+    if (!UsesEnglishMenus())
+        m_bars.SetStatusText("レディ");   // the bars start with "Ready"
     SetWindowMenu(&m_windowMenu);
     // Only a key: the menu shows it beside "Move to Top".
     m_bars.AddKey(GP::ID_WINDOW_GO_POPUP, "Ctrl+G");
