@@ -4,7 +4,6 @@
 #include "editor/CEditorApp.h"
 #include "editor/CEditorCommands.h"
 #include "editor/CEditorMidiSetup.h"
-#include "editor/CProgressBarB.h"
 #include "editor/EditorNames.h"
 #include "editor/EditorResources.h"
 #include "editor/instrument/CBufferAccessor.h"
@@ -12,6 +11,7 @@
 #include "platform/WindowPlacement.h"
 #include "toolkit/gt/IniProfile.h"
 #include "toolkit/gt/VersionInfo.h"
+#include "toolkit/progress/CProgressBarB.h"
 #include "toolkit/ul/TipBar.h"
 #include "ui/controls/VeyTipBar.h"
 

@@ -1,12 +1,12 @@
 #include "editor/EditorResources.h"
 
-#include "editor/CProgressBarB.h"
 #include "editor/CViewUpdateProgress.h"
 #include "editor/EditorNames.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
 #include "platform/GuiBootstrap.h"
 #include "platform/UserLanguage.h"
+#include "toolkit/progress/CProgressBarB.h"
 
 #include <map>
 
