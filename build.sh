@@ -19,7 +19,7 @@ packages=(
     librtmidi-dev libjack-jackd2-dev jackd2
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
-    midicsv fonts-dejavu-core xvfb xauth
+    midicsv fonts-dejavu-core fonts-ipafont-gothic xvfb xauth
 )
 
 install_missing() {

@@ -6,6 +6,7 @@
 #include "editor/CEditorMidiSetup.h"
 #include "editor/EditorNames.h"
 #include "editor/EditorTextWindows.h"
+#include "editor/EditorResources.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "platform/WinApp.h"
 #include "platform/WindowPlacement.h"
@@ -196,7 +197,54 @@ void CEditorMainFrame::OnDropFiles(const std::vector<std::string>& paths)
         app->OpenDocument(path);
 }
 
+namespace
+{
+// The Japanese resources' menu texts, by the English text they stand for; the wording follows the
+// message catalogue's popup menus.
+const std::map<std::string, std::string>& JapaneseMenuTexts()
+{
+    static const std::map<std::string, std::string> texts = {
+        {"&File", "ファイル(&F)"},
+        {"&Open...", "開く(&O)..."},
+        {"&Save", "保存(&S)"},
+        {"Save &As...", "名前を付けて保存(&A)..."},
+        {"Import S&MF...", "SMF をインポート(&M)..."},
+        {"Export SM&F...", "SMF をエクスポート(&F)..."},
+        {"E&xit", "終了(&X)"},
+        {"&Edit", "編集(&E)"},
+        {"&Initialize Patch", "パッチの初期化(&I)"},
+        {"&Copy", "コピー(&C)"},
+        {"&Paste", "貼り付け(&P)"},
+        {"Copy &MIDI Message to Clipboard", "MIDI メッセージをクリップボードにコピー(&M)"},
+        {"&View", "表示(&V)"},
+        {"&Tool Bar", "ツール バー(&T)"},
+        {"&Status Bar", "ステータス バー(&S)"},
+        {"&Diagnostics", "診断メッセージ(&D)"},
+        {"&Setup", "設定(&S)"},
+        {"Set Up &MIDI Devices...", "MIDI 機器の設定(&M)..."},
+        {"&Help", "ヘルプ(&H)"},
+        {"Talvarix Editor &Manual", "Talvarix Editor の使いかた(&M)"},
+        {"&About Talvarix Editor...", "Talvarix Editor について(&A)..."},
+        // The tool bar's buttons.
+        {"Open", "開く"},
+        {"Save", "保存"},
+        {"Import SMF", "SMF インポート"},
+        {"Export SMF", "SMF エクスポート"},
+        {"About", "情報"},
+    };
+    return texts;
+}
+}
+
 std::vector<CBarMenu> CEditorMainFrame::MainMenu()
+{
+    std::vector<CBarMenu> menus = EnglishMainMenu();
+    if (LoadResourceString(IDS_LANGUAGE) != "English")
+        TranslateBarMenus(menus, JapaneseMenuTexts());
+    return menus;
+}
+
+std::vector<CBarMenu> CEditorMainFrame::EnglishMainMenu()
 {
     using C = CEditorCommands;
     auto patchParts = [](UINT tone1, UINT mfx, UINT chorus, UINT reverb) {
@@ -236,14 +284,13 @@ std::vector<CBarMenu> CEditorMainFrame::MainMenu()
 std::vector<CBarCommand> CEditorMainFrame::ToolBar()
 {
     using C = CEditorCommands;
-    return {{C::kOpen, "Open", ""},
-            {C::kSave, "Save", ""},
-            {0, "", ""},
-            {C::kImportSmf, "Import SMF", ""},
-            {C::kExportSmf, "Export SMF", ""},
-            {0, "", ""},
-            {C::kSetUpMidi, "MIDI", ""},
-            {C::kAbout, "About", ""}};
+    std::vector<CBarCommand> tools{{C::kOpen, "Open", ""},     {C::kSave, "Save", ""},
+                                   {0, "", ""},                {C::kImportSmf, "Import SMF", ""},
+                                   {C::kExportSmf, "Export SMF", ""}, {0, "", ""},
+                                   {C::kSetUpMidi, "MIDI", ""}, {C::kAbout, "About", ""}};
+    if (LoadResourceString(IDS_LANGUAGE) != "English")
+        TranslateBarCommands(tools, JapaneseMenuTexts());
+    return tools;
 }
 
 std::string CEditorMainFrame::CommandPrompt(UINT id)

@@ -54,9 +54,11 @@ public:
     static constexpr UINT kDiagnosticsCommand = 32890;
 
     // The menu bar: File (documents and Standard MIDI Files), Edit (the patch clipboard and the
-    // MIDI message copy), View (the bars and the diagnostic window), Setup, and Help last. Entries are enabled as the
-    // editor's commands say when a menu opens.
+    // MIDI message copy), View (the bars and the diagnostic window), Setup, and Help last. Entries
+    // are enabled as the editor's commands say when a menu opens. In the resources' language:
+    // English when the language string reads "English", Japanese otherwise.
     static std::vector<CBarMenu> MainMenu();
+    static std::vector<CBarMenu> EnglishMainMenu();
     // The tool bar's buttons.
     static std::vector<CBarCommand> ToolBar();
     // The status bar's line for a command: the first line of its prompt; empty for none.

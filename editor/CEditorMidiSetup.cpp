@@ -1,5 +1,6 @@
 #include "editor/CEditorMidiSetup.h"
 
+#include "editor/EditorResources.h"
 #include "midi/framework/CMidiSetupDialog.h"
 
 namespace
@@ -11,8 +12,11 @@ using namespace EditorMidiSetup;
 void RegisterTemplate()
 {
     static const bool registered = [] {
+        // In the resources' language.
+        const bool english = LoadResourceString(IDS_LANGUAGE) == "English";
+        auto text = [english](const char* englishText, const char* japanese) { return english ? englishText : japanese; };
         CDialogTemplate t;
-        t.caption = "Set Up MIDI Devices";
+        t.caption = text("Set Up MIDI Devices", "MIDI 機器の設定");
         t.width = 660;
         t.height = 250;
         const DWORD hidden = 0;
@@ -20,20 +24,20 @@ void RegisterTemplate()
         // names run long) with " (Unconnected)" behind it.
         t.items = {
             {EDialogControl::Button, kGroup, "", RECT{10, 8, 650, 92}, WS_VISIBLE | BS_GROUPBOX},
-            {EDialogControl::Static, IDC_STATIC, "&Input:", RECT{22, 32, 90, 52}},
+            {EDialogControl::Static, IDC_STATIC, text("&Input:", "入力(&I):"), RECT{22, 32, 90, 52}},
             {EDialogControl::ComboBox, kInput, "", RECT{96, 28, 638, 54}},
-            {EDialogControl::Static, IDC_STATIC, "&Output:", RECT{22, 62, 90, 82}},
+            {EDialogControl::Static, IDC_STATIC, text("&Output:", "出力(&O):"), RECT{22, 62, 90, 82}},
             {EDialogControl::ComboBox, kOutput, "", RECT{96, 58, 638, 84}},
-            {EDialogControl::Static, IDC_STATIC, "&Device ID", RECT{22, 94, 90, 112}, hidden},
+            {EDialogControl::Static, IDC_STATIC, text("&Device ID", "デバイス ID(&D)"), RECT{22, 94, 90, 112}, hidden},
             {EDialogControl::ComboBox, kDeviceId, "", RECT{96, 92, 160, 116}, hidden},
-            {EDialogControl::Button, kThruGroup, "Through", RECT{10, 100, 650, 184}, WS_VISIBLE | BS_GROUPBOX},
-            {EDialogControl::Static, IDC_STATIC, "I&nput:", RECT{22, 124, 90, 144}},
+            {EDialogControl::Button, kThruGroup, text("Through", "スルー"), RECT{10, 100, 650, 184}, WS_VISIBLE | BS_GROUPBOX},
+            {EDialogControl::Static, IDC_STATIC, text("I&nput:", "入力(&N):"), RECT{22, 124, 90, 144}},
             {EDialogControl::ComboBox, kThruInput, "", RECT{96, 120, 638, 146}},
-            {EDialogControl::Static, IDC_STATIC, "O&utput:", RECT{22, 154, 90, 174}},
+            {EDialogControl::Static, IDC_STATIC, text("O&utput:", "出力(&U):"), RECT{22, 154, 90, 174}},
             {EDialogControl::ComboBox, kThruOutput, "", RECT{96, 150, 638, 176}},
-            {EDialogControl::Button, kLocalOn, "&Local On", RECT{22, 192, 120, 212}, WS_VISIBLE | BS_AUTOCHECKBOX},
+            {EDialogControl::Button, kLocalOn, text("&Local On", "ローカル オン(&L)"), RECT{22, 192, 120, 212}, WS_VISIBLE | BS_AUTOCHECKBOX},
             {EDialogControl::Button, IDOK, "OK", RECT{484, 212, 560, 240}, WS_VISIBLE | BS_DEFPUSHBUTTON},
-            {EDialogControl::Button, IDCANCEL, "Cancel", RECT{570, 212, 646, 240}},
+            {EDialogControl::Button, IDCANCEL, text("Cancel", "キャンセル"), RECT{570, 212, 646, 240}},
         };
         RegisterDialogTemplate(kTemplate, t);
         return true;

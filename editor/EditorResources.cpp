@@ -5,6 +5,7 @@
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
 #include "platform/GuiBootstrap.h"
+#include "platform/UserLanguage.h"
 #include "toolkit/progress/CProgressBarB.h"
 
 #include <map>
@@ -19,7 +20,7 @@ std::map<UINT, std::string>& BitmapPaths()
 
 std::map<UINT, std::string>& ResourceStrings()
 {
-    static std::map<UINT, std::string> strings{{IDS_LANGUAGE, "English"}};
+    static std::map<UINT, std::string> strings;
     return strings;
 }
 }
@@ -48,10 +49,14 @@ bool LoadBitmapResource(UINT id, CBitmap& bitmap)
 std::string LoadResourceString(UINT id)
 {
     const auto found = ResourceStrings().find(id);
-    return found != ResourceStrings().end() ? found->second : std::string();
+    if (found != ResourceStrings().end())
+        return found->second;
+    return id == IDS_LANGUAGE ? GetUserLanguage() : std::string();
 }
 
 void SetResourceString(UINT id, const std::string& text) { ResourceStrings()[id] = text; }
+
+void ResetResourceString(UINT id) { ResourceStrings().erase(id); }
 
 bool LoadProgramIcon()
 {

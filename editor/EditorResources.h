@@ -10,7 +10,7 @@ class CBitmap;
 
 constexpr UINT IDR_MAINFRAME = 3072;        // frame resource: icon, menu, title
 constexpr UINT IDB_SPLASH = 3074;           // splash picture
-constexpr UINT IDS_LANGUAGE = 10021;        // "English" selects the English messages
+constexpr UINT IDS_LANGUAGE = 10021;        // "English" selects the English messages and menus
 
 // Points a bitmap id at an image file (empty returns to the default file).
 void RegisterBitmapResource(UINT id, const std::string& path);
@@ -18,9 +18,12 @@ std::string GetBitmapResourcePath(UINT id);
 // Reads the bitmap of the id; false when its file is missing or unreadable.
 bool LoadBitmapResource(UINT id, CBitmap& bitmap);
 
-// A resource string: empty when missing. The build's resources are the English ones.
+// A resource string: empty when missing. The resources are those of the user's language: the
+// language string reads "English", or "Japanese" under a Japanese locale (GetUserLanguage).
 std::string LoadResourceString(UINT id);
+// Sets a resource string in place of the resources' own (tests); Reset returns to the resources'.
 void SetResourceString(UINT id, const std::string& text);
+void ResetResourceString(UINT id);
 
 // The program's icon (resource IDR_MAINFRAME): "Resources/Icon3072.png" below the program folder,
 // shown by every window and the about box. False when the file cannot be read.

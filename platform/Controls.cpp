@@ -4,6 +4,7 @@
 #include "platform/Controls_p.h"
 #include "platform/Gdi.h"
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QAbstractItemView>
@@ -25,7 +26,7 @@
 
 namespace
 {
-QString FromBytes(const char* text) { return QString::fromLatin1(text ? text : ""); }
+QString FromBytes(const char* text) { return PlatformDetail::TextFromBytes(text); }
 
 QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
@@ -376,7 +377,7 @@ std::string CComboBox::GetLBText(int index) const
     QComboBox* combo = ComboOf(*this);
     if (!combo || index < 0 || index >= combo->count())
         return std::string();
-    return combo->itemText(index).toLatin1().toStdString();
+    return PlatformDetail::TextToBytes(combo->itemText(index));
 }
 
 int CComboBox::FindStringExact(int startAfter, const char* text) const
@@ -637,7 +638,7 @@ CSize CEdit::GetTextExtent(const std::string& text) const
 {
     const QFont font = m->line ? m->line->font() : QFontFromLogFont(GetDefaultGuiFont()->Log());
     const QFontMetrics metrics(font);
-    return CSize(metrics.horizontalAdvance(QString::fromLatin1(text.c_str(), static_cast<int>(text.size()))),
+    return CSize(metrics.horizontalAdvance(PlatformDetail::TextFromBytes(text)),
                  metrics.height());
 }
 

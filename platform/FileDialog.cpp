@@ -1,6 +1,7 @@
 #include "platform/FileDialog.h"
 
 #include "platform/Dialog.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QDir>
@@ -48,10 +49,10 @@ QStringList NameFilters(const std::string& filter)
     QStringList filters;
     for (size_t i = 0; i + 1 < parts.size(); i += 2)
     {
-        QString patterns = QString::fromLatin1(parts[i + 1].c_str()).replace(';', ' ');
+        QString patterns = PlatformDetail::TextFromBytes(parts[i + 1]).replace(';', ' ');
         // "*.*" means every file on Windows, dotless names included.
         patterns.replace(QStringLiteral("*.*"), QStringLiteral("*"));
-        filters << QString::fromLatin1(parts[i].c_str()) + QStringLiteral(" (") + patterns + QStringLiteral(")");
+        filters << PlatformDetail::TextFromBytes(parts[i]) + QStringLiteral(" (") + patterns + QStringLiteral(")");
     }
     return filters;
 }
@@ -69,7 +70,7 @@ intptr_t CFileDialog::DoModal()
     dialog.setFileMode((m_ofn.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!m_open && !(m_ofn.Flags & OFN_OVERWRITEPROMPT))
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setWindowTitle(QString::fromLocal8Bit(m_ofn.lpstrTitle.c_str()));
+    dialog.setWindowTitle(PlatformDetail::TextFromBytes(m_ofn.lpstrTitle));
     const QStringList filters = NameFilters(m_ofn.lpstrFilter);
     if (!filters.isEmpty())
     {
@@ -124,5 +125,5 @@ void CFileDialog::OnFolderChange() {}
 void CFileDialog::SetCaption(const std::string& caption)
 {
     if (d->dialog)
-        d->dialog->setWindowTitle(QString::fromLocal8Bit(caption.c_str()));
+        d->dialog->setWindowTitle(PlatformDetail::TextFromBytes(caption));
 }

@@ -1,5 +1,6 @@
 #include "platform/FrameBars.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QAction>
@@ -71,7 +72,7 @@ namespace
 QAction* AddShortcutKey(QWidget* widget, const std::string& shortcut, std::function<void()> run)
 {
     auto* key = new QAction(widget);
-    key->setShortcut(QKeySequence(QString::fromLatin1(shortcut.c_str())));
+    key->setShortcut(QKeySequence(PlatformDetail::TextFromBytes(shortcut)));
     key->setShortcutContext(Qt::WindowShortcut);
     widget->addAction(key);
     QObject::connect(key, &QAction::triggered, key, std::move(run));
@@ -218,7 +219,7 @@ struct CFrameBars::Impl
         QMenu* popup = PlatformDetail::QtMenuOf(*menu.popup);
         if (!popup)
             return;
-        popup->setTitle(QString::fromLatin1(menu.title.c_str()));
+        popup->setTitle(PlatformDetail::TextFromBytes(menu.title));
         menuBar->addMenu(popup);
         TrackCommands(popup);
         Impl* impl = this;
@@ -258,7 +259,7 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
             d->AddProgramMenu(menu);
             continue;
         }
-        QMenu* popup = d->menuBar->addMenu(QString::fromLatin1(menu.title.c_str()));
+        QMenu* popup = d->menuBar->addMenu(PlatformDetail::TextFromBytes(menu.title));
         std::vector<UINT> ids;
         for (const CBarCommand& command : menu.commands)
         {
@@ -267,11 +268,11 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
                 popup->addSeparator();
                 continue;
             }
-            QString text = QString::fromLatin1(command.text.c_str());
+            QString text = PlatformDetail::TextFromBytes(command.text);
             const UINT id = command.id;
             if (!command.shortcut.empty())
             {
-                text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
+                text += QLatin1Char('\t') + PlatformDetail::TextFromBytes(command.shortcut);
                 d->keys.push_back(AddShortcutKey(widget, command.shortcut, [impl, id] { impl->Run(id); }));
             }
             QAction* action = popup->addAction(text);
@@ -292,7 +293,7 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
                         holder->setVisible(texts.empty());
                     for (size_t i = 0; i < texts.size(); ++i)
                     {
-                        const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromLatin1(texts[i].c_str()));
+                        const QString text = QStringLiteral("&%1 %2").arg(i + 1).arg(PlatformDetail::TextFromBytes(texts[i]));
                         auto* entry = new QAction(text, popup);
                         popup->insertAction(holder, entry);
                         const UINT entryId = id + static_cast<UINT>(i);
@@ -311,7 +312,7 @@ bool CFrameBars::Create(CMDIFrameWnd* frame, const std::vector<CBarMenu>& menus,
         });
     }
     d->toolBar = MakeToolRow(widget, tools, 2, [impl, this](QToolButton* button, const CBarCommand& tool) {
-        button->setText(QString::fromLatin1(tool.text.c_str()));
+        button->setText(PlatformDetail::TextFromBytes(tool.text));
         const UINT id = tool.id;
         QObject::connect(button, &QToolButton::clicked, button, [impl, id] { impl->Run(id); });
         d->buttons.emplace(id, button);
@@ -372,12 +373,12 @@ void CFrameBars::UpdateCommandStates()
 void CFrameBars::SetStatusText(const std::string& text)
 {
     if (d->status)
-        d->status->setText(QString::fromLatin1(text.c_str()));
+        d->status->setText(PlatformDetail::TextFromBytes(text));
 }
 
 std::string CFrameBars::GetStatusText() const
 {
-    return d->status ? d->status->text().toLatin1().toStdString() : std::string();
+    return d->status ? PlatformDetail::TextToBytes(d->status->text()) : std::string();
 }
 
 bool CFrameBars::IsCommandEnabled(UINT id) const
@@ -470,7 +471,7 @@ struct CWindowMenuBar::Impl
     void ShowPrompt(UINT id)
     {
         if (status)
-            status->setText(QString::fromLatin1((prompt && id ? prompt(id) : std::string()).c_str()));
+            status->setText(PlatformDetail::TextFromBytes(prompt && id ? prompt(id) : std::string()));
     }
 
     // The entry's action, shown on the status bar while the pointer is over it.
@@ -499,14 +500,14 @@ struct CWindowMenuBar::Impl
             if (command.id == CBarMenu::kSubMenu)
             {
                 if (nextSubMenu < menu.subMenus.size())
-                    AddMenu(popup->addMenu(QString::fromLatin1(command.text.c_str())), menu.subMenus[nextSubMenu++], widget);
+                    AddMenu(popup->addMenu(PlatformDetail::TextFromBytes(command.text)), menu.subMenus[nextSubMenu++], widget);
                 continue;
             }
-            QString text = QString::fromLatin1(command.text.c_str());
+            QString text = PlatformDetail::TextFromBytes(command.text);
             const UINT id = command.id;
             if (!command.shortcut.empty())
             {
-                text += QLatin1Char('\t') + QString::fromLatin1(command.shortcut.c_str());
+                text += QLatin1Char('\t') + PlatformDetail::TextFromBytes(command.shortcut);
                 keys.push_back(AddShortcutKey(widget, command.shortcut, [impl, id] { impl->Run(id); }));
             }
             MakeAction(popup->addAction(text), id);
@@ -586,7 +587,7 @@ bool CWindowMenuBar::Create(CWnd* window, const std::vector<CBarMenu>& menus, FI
     d->bar = new QMenuBar(widget);
     d->bar->setNativeMenuBar(false);
     for (const CBarMenu& menu : menus)
-        d->AddMenu(d->bar->addMenu(QString::fromLatin1(menu.title.c_str())), menu, widget);
+        d->AddMenu(d->bar->addMenu(PlatformDetail::TextFromBytes(menu.title)), menu, widget);
     Impl* impl = d.get();
     d->placer = new CEventWatcher(widget, QEvent::Resize, [impl] { impl->Place(); });
     d->bar->show();
@@ -603,9 +604,9 @@ bool CWindowMenuBar::CreateBars(const std::vector<CBarCommand>& tools, FIsChecke
     d->prompt = std::move(prompt);
     Impl* impl = d.get();
     d->toolBar = MakeToolRow(widget, tools, 3, [impl](QToolButton* button, const CBarCommand& tool) {
-        auto* action = new QAction(QString::fromLatin1(tool.text.c_str()), button);
+        auto* action = new QAction(PlatformDetail::TextFromBytes(tool.text), button);
         if (impl->prompt)
-            action->setToolTip(QString::fromLatin1(impl->prompt(tool.id).c_str()));
+            action->setToolTip(PlatformDetail::TextFromBytes(impl->prompt(tool.id)));
         button->setDefaultAction(impl->MakeAction(action, tool.id));
     });
     new CEventWatcher(d->toolBar, QEvent::Leave, [impl] { impl->ShowPrompt(0); });
@@ -673,11 +674,33 @@ void CWindowMenuBar::UpdateToolStates()
 
 std::string CWindowMenuBar::GetStatusText() const
 {
-    return d->status ? d->status->text().toLatin1().toStdString() : std::string();
+    return d->status ? PlatformDetail::TextToBytes(d->status->text()) : std::string();
 }
 
 bool CWindowMenuBar::IsCommandEnabled(UINT id) const
 {
     const auto found = d->enabled.find(id);
     return found != d->enabled.end() && found->second;
+}
+
+void TranslateBarCommands(std::vector<CBarCommand>& commands, const std::map<std::string, std::string>& texts)
+{
+    for (CBarCommand& command : commands)
+    {
+        const auto found = texts.find(command.text);
+        if (found != texts.end())
+            command.text = found->second;
+    }
+}
+
+void TranslateBarMenus(std::vector<CBarMenu>& menus, const std::map<std::string, std::string>& texts)
+{
+    for (CBarMenu& menu : menus)
+    {
+        const auto found = texts.find(menu.title);
+        if (found != texts.end())
+            menu.title = found->second;
+        TranslateBarCommands(menu.commands, texts);
+        TranslateBarMenus(menu.subMenus, texts);
+    }
 }

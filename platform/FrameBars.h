@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +45,12 @@ struct CBarMenu
     // says; a command chosen in it or in its sub-menus goes to the frame as WM_COMMAND.
     CMenu* popup = nullptr;
 };
+
+// Replaces every menu title and command text (sub-menus included) that `texts` has an entry for:
+// the menus of another language built from the same command lists. Shortcuts stay.
+void TranslateBarMenus(std::vector<CBarMenu>& menus, const std::map<std::string, std::string>& texts);
+// The same for a tool bar's buttons.
+void TranslateBarCommands(std::vector<CBarCommand>& commands, const std::map<std::string, std::string>& texts);
 
 class CFrameBars
 {

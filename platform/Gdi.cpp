@@ -1,6 +1,7 @@
 #include "platform/Gdi.h"
 
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QBuffer>
@@ -53,7 +54,7 @@ QString TextFrom(const char* text, int length)
 {
     if (!text || length <= 0)
         return QString();
-    return QString::fromLatin1(text, static_cast<qsizetype>(strnlen(text, static_cast<size_t>(length))));
+    return PlatformDetail::TextFromBytes(text, strnlen(text, static_cast<size_t>(length)));
 }
 
 int RegionKind(const QRegion& region)
@@ -237,7 +238,7 @@ QFont QFontFromLogFont(const LOGFONT& log)
     std::memcpy(face, log.lfFaceName, LF_FACESIZE);
     const std::string name(face);
     QFont font(name.empty() || name == "DEFAULT_GUI_FONT" || name == "MS Shell Dlg" ? QString::fromLatin1(kDefaultFontFace)
-                                                                                     : QString::fromLatin1(name.c_str()));
+                                                                                     : PlatformDetail::TextFromBytes(name));
     // A negative height is the character height; a positive one the cell height, which for the
     // fallback face is about 1.16 times the character height.
     int pixels = log.lfHeight < 0 ? -log.lfHeight : static_cast<int>(std::lround(log.lfHeight / 1.164));

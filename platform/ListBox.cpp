@@ -3,6 +3,7 @@
 #include "platform/Controls_p.h"
 #include "platform/DialogUnits.h"
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QListWidget>
@@ -21,12 +22,12 @@ QString Display(const std::string& text, int tabStop)
     // Tabs show as the run of spaces that reaches the next stop (about four dialog units each).
     const int spaces = std::max(1, tabStop / 4);
     QString shown;
-    for (char c : text)
+    for (QChar c : PlatformDetail::TextFromBytes(text))
     {
-        if (c == '\t')
+        if (c == QLatin1Char('\t'))
             shown += QString(spaces - (shown.size() % spaces), QLatin1Char(' '));
         else
-            shown += QChar::fromLatin1(c);
+            shown += c;
     }
     return shown;
 }

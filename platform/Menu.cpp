@@ -1,5 +1,6 @@
 #include "platform/Menu.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QAction>
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <vector>
@@ -18,35 +18,12 @@ struct CMenu::Impl
     std::vector<CMenu*> subMenus;   // per position, null for commands and separators
 };
 
-namespace PlatformDetail
-{
-QString MenuTextFromBytes(const char* text)
-{
-    const QByteArray bytes(text ? text : "");
-    const bool plain = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!plain)
-    {
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = utf8.decode(bytes);
-        if (!utf8.hasError())
-            return decoded;
-    }
-    return QString::fromLatin1(bytes);
-}
-
-std::string MenuTextToBytes(const QString& text)
-{
-    const bool latin1 = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() <= 0xFF; });
-    return (latin1 ? text.toLatin1() : text.toUtf8()).toStdString();
-}
-}
-
 QMenu* PlatformDetail::QtMenuOf(const CMenu& menu)
 {
     return menu.GetImpl() ? menu.GetImpl()->menu.get() : nullptr;
 }
 
-using PlatformDetail::MenuTextFromBytes;
+using PlatformDetail::TextFromBytes;
 
 CMenu::CMenu() : d(std::make_unique<Impl>()) {}
 CMenu::~CMenu() { DestroyMenu(); }
@@ -80,7 +57,7 @@ BOOL CMenu::AppendMenu(UINT flags, UINT_PTR commandId, const char* text)
         action = d->menu->addSeparator();
     else
     {
-        action = d->menu->addAction(MenuTextFromBytes(text));
+        action = d->menu->addAction(TextFromBytes(text));
         action->setData(QVariant::fromValue<qulonglong>(commandId));
         action->setEnabled(!(flags & (MF_GRAYED | MF_DISABLED)));
         if (flags & MF_CHECKED)
@@ -98,7 +75,7 @@ BOOL CMenu::AppendMenu(UINT flags, CMenu* subMenu, const char* text)
     if (!d->menu || !(flags & MF_POPUP) || !subMenu || !subMenu->d->menu || subMenu == this)
         return FALSE;
     QMenu* sub = subMenu->d->menu.get();
-    sub->setTitle(MenuTextFromBytes(text));
+    sub->setTitle(TextFromBytes(text));
     QAction* action = d->menu->addMenu(sub);
     action->setEnabled(!(flags & (MF_GRAYED | MF_DISABLED)));
     d->subMenus.push_back(subMenu);
@@ -156,7 +133,7 @@ UINT CMenu::GetMenuState(UINT position, UINT flags) const
 std::string CMenu::GetMenuString(UINT position, UINT flags) const
 {
     QAction* action = (flags & MF_BYPOSITION) ? ActionAt(d->menu.get(), position) : nullptr;
-    return action ? PlatformDetail::MenuTextToBytes(action->text()) : std::string();
+    return action ? PlatformDetail::TextToBytes(action->text()) : std::string();
 }
 
 UINT CMenu::GetMenuItemID(int position) const
@@ -175,7 +152,7 @@ BOOL CMenu::InsertMenu(UINT position, UINT flags, CMenu* subMenu, const char* te
         !subMenu->d->menu || subMenu == this)
         return FALSE;
     QMenu* sub = subMenu->d->menu.get();
-    sub->setTitle(MenuTextFromBytes(text));
+    sub->setTitle(TextFromBytes(text));
     QAction* before = ActionAt(d->menu.get(), position);
     QAction* action = before ? d->menu->insertMenu(before, sub) : d->menu->addMenu(sub);
     action->setEnabled(!(flags & (MF_GRAYED | MF_DISABLED)));

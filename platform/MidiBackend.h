@@ -65,9 +65,10 @@ public:
 };
 
 // Installs a backend for the whole process and returns the one it replaces (null for the
-// default). Null restores the default: RtMidi with the API named by the environment variable
-// Q9_MIDI_API ("alsa", the default, or "jack"). The caller keeps ownership and restores the
-// previous backend, with no MIDI handle open, before destroying its own.
+// default). Null restores the default: every MIDI system present (CreateAllSystemsMidiBackend),
+// or only the one the environment variable Q9_MIDI_API names ("alsa" or "jack"), with its ports'
+// own names. The caller keeps ownership and restores the previous backend, with no MIDI handle
+// open, before destroying its own.
 IMidiBackend* SetMidiBackend(IMidiBackend* backend);
 IMidiBackend& GetMidiBackend();
 
@@ -81,6 +82,15 @@ enum class EMidiApi
 // `clientName` names this program's clients; ports of clients with that name are not listed, so
 // the program never sees its own ports.
 std::unique_ptr<IMidiBackend> CreateRtMidiBackend(EMidiApi api, const std::string& clientName = "Q9 MIDI");
+
+// The ports of the ALSA sequencer and of JACK, when a server runs, in one list: the ALSA ports
+// under their names, then the JACK ports with kJackPortLabel before theirs.
+constexpr const char* kJackPortLabel = "JACK: ";
+std::unique_ptr<IMidiBackend> CreateAllSystemsMidiBackend(const std::string& clientName);
+
+// The name this program's MIDI clients carry, so a patchbay tells the programs apart: the
+// application's name ("Talvarix Editor"), "Q9 MIDI" without an application object.
+std::string GetMidiClientName();
 
 // Strips the trailing " client:port" numbers that ALSA adds to a port name; they change when a
 // device is plugged in again, and the settings keep names.

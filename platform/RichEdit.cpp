@@ -1,5 +1,6 @@
 #include "platform/RichEdit.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QFontDatabase>
@@ -57,7 +58,7 @@ void CRichEditCtrl::ReplaceSel(const char* text)
 {
     if (!m->edit)
         return;
-    QString str = QString::fromLatin1(text ? text : "");
+    QString str = PlatformDetail::TextFromBytes(text);
     str.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QTextCursor cursor(m->edit->document());
     cursor.setPosition(static_cast<int>(m->selStart));
@@ -98,5 +99,5 @@ void CRichEditCtrl::SetRedraw(BOOL redraw)
 
 std::string CRichEditCtrl::GetText() const
 {
-    return m->edit ? m->edit->toPlainText().toLatin1().toStdString() : std::string();
+    return m->edit ? PlatformDetail::TextToBytes(m->edit->toPlainText()) : std::string();
 }

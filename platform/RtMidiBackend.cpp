@@ -1,5 +1,9 @@
 #include "platform/MidiBackend.h"
 
+#include "platform/AllSystemsMidiBackend.h"
+#include "platform/WinApp.h"
+
+#include <jack/jack.h>
 #include <rtmidi/RtMidi.h>
 
 #include <atomic>
@@ -413,6 +417,24 @@ std::unique_ptr<IMidiBackend> CreateRtMidiBackend(EMidiApi api, const std::strin
     return std::make_unique<CRtMidiBackend>(api, clientName);
 }
 
+std::unique_ptr<IMidiBackend> CreateAllSystemsMidiBackend(const std::string& clientName)
+{
+    // Without a JACK server every listing would have the JACK library print that it found none;
+    // RtMidi reports the same through the backend's problem, so the library keeps quiet.
+    jack_set_error_function([](const char*) {});
+    jack_set_info_function([](const char*) {});
+    std::vector<CAllSystemsMidiBackend::CSystem> systems;
+    systems.push_back({"", CreateRtMidiBackend(EMidiApi::Alsa, clientName)});
+    systems.push_back({kJackPortLabel, CreateRtMidiBackend(EMidiApi::Jack, clientName)});
+    return std::make_unique<CAllSystemsMidiBackend>(std::move(systems));
+}
+
+std::string GetMidiClientName()
+{
+    const CWinApp* app = AfxGetApp();
+    return app && !app->GetAppName().empty() ? app->GetAppName() : std::string("Q9 MIDI");
+}
+
 IMidiBackend* SetMidiBackend(IMidiBackend* backend)
 {
     return InstalledBackend().exchange(backend);
@@ -426,9 +448,14 @@ IMidiBackend& GetMidiBackend()
     std::unique_ptr<IMidiBackend>& backend = DefaultBackend();
     if (!backend)
     {
-        const char* name = std::getenv("Q9_MIDI_API");
-        const EMidiApi api = (name && std::strcmp(name, "jack") == 0) ? EMidiApi::Jack : EMidiApi::Alsa;
-        backend = CreateRtMidiBackend(api);
+        // Q9_MIDI_API narrows the choice to one system, with its ports' own names.
+        const char* only = std::getenv("Q9_MIDI_API");
+        if (only && std::strcmp(only, "jack") == 0)
+            backend = CreateRtMidiBackend(EMidiApi::Jack, GetMidiClientName());
+        else if (only && std::strcmp(only, "alsa") == 0)
+            backend = CreateRtMidiBackend(EMidiApi::Alsa, GetMidiClientName());
+        else
+            backend = CreateAllSystemsMidiBackend(GetMidiClientName());
     }
     return *backend;
 }

@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd_p.h"
 
@@ -23,8 +24,8 @@ int RealMessageBox(CWnd* owner, const char* text, const char* caption, UINT type
 {
     QWidget* parent = owner && owner->GetImpl()->widget ? owner->GetImpl()->widget.data() : nullptr;
     QMessageBox box(parent);
-    box.setText(QString::fromUtf8(text ? text : ""));
-    box.setWindowTitle(QString::fromUtf8(caption ? caption : ""));
+    box.setText(PlatformDetail::TextFromBytes(text));
+    box.setWindowTitle(PlatformDetail::TextFromBytes(caption));
     switch (type & MB_ICONMASK)
     {
     case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
@@ -107,7 +108,7 @@ bool GetClipboardText(std::string* text)
     if (!text || !QGuiApplication::instance() || !QGuiApplication::clipboard())
         return false;
     const QString content = QGuiApplication::clipboard()->text();
-    *text = content.toLatin1().toStdString();
+    *text = PlatformDetail::TextToBytes(content);
     return !content.isEmpty();
 }
 
@@ -115,7 +116,7 @@ bool SetClipboardText(const std::string& text)
 {
     if (!QGuiApplication::instance() || !QGuiApplication::clipboard())
         return false;
-    QGuiApplication::clipboard()->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    QGuiApplication::clipboard()->setText(PlatformDetail::TextFromBytes(text));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/UiDriver.h"
 
+#include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
 #include <QAbstractItemView>
@@ -232,12 +233,11 @@ BOOL ReleaseSlider(CWnd& slider)
 
 BOOL TypeText(const std::string& text)
 {
-    for (char c : text)
+    for (const QChar ch : PlatformDetail::TextFromBytes(text))
     {
         QWidget* target = FocusTarget();
         if (!target)
             return FALSE;
-        const QChar ch = QChar::fromLatin1(c);
         const int key = ch.isLetter() ? ch.toUpper().unicode() : ch.unicode();
         SendKey(target, key, ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier, QString(ch));
     }
@@ -461,7 +461,7 @@ std::vector<std::string> DescribePopupMenu(const std::vector<int>& subMenuPath)
             line += '*';
         if (!action->isEnabled())
             line += '~';
-        line += PlatformDetail::MenuTextToBytes(action->text());
+        line += PlatformDetail::TextToBytes(action->text());
         if (action->menu())
             line += '>';
         lines.push_back(line);
@@ -472,7 +472,7 @@ std::vector<std::string> DescribePopupMenu(const std::vector<int>& subMenuPath)
 std::string GetFileDialogCaption()
 {
     QFileDialog* dialog = OpenFileDialog();
-    return dialog ? dialog->windowTitle().toLocal8Bit().toStdString() : std::string();
+    return dialog ? PlatformDetail::TextToBytes(dialog->windowTitle()) : std::string();
 }
 
 BOOL EnterFileDialogFolder(const std::string& folder)
@@ -535,7 +535,7 @@ std::vector<std::string> DescribeMenuBar(CWnd& window)
     std::vector<std::string> titles;
     if (QMenuBar* bar = MenuBarOf(window))
         for (QAction* action : bar->actions())
-            titles.push_back(action->text().toLatin1().toStdString());
+            titles.push_back(PlatformDetail::TextToBytes(action->text()));
     return titles;
 }
 

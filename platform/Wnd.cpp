@@ -1,6 +1,7 @@
 #include "platform/Wnd.h"
 
 #include "platform/Gdi_p.h"
+#include "platform/TextCodec_p.h"
 #include "platform/WinApp.h"
 #include "platform/Wnd_p.h"
 
@@ -52,10 +53,7 @@ namespace
 HWND g_capture = nullptr;
 std::vector<CWnd*> g_topLevels;   // creation order; GUI thread only
 
-QString FromBytes(const char* text)
-{
-    return QString::fromLatin1(text ? text : "");
-}
+QString FromBytes(const char* text) { return PlatformDetail::TextFromBytes(text); }
 
 UINT MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
@@ -598,7 +596,7 @@ void CWnd::SetWindowText(const char* text)
 
 std::string CWnd::GetWindowText() const
 {
-    return d->widget ? d->widget->windowTitle().toLatin1().toStdString() : std::string();
+    return d->widget ? PlatformDetail::TextToBytes(d->widget->windowTitle()) : std::string();
 }
 
 int CWnd::GetWindowTextLength() const { return static_cast<int>(GetWindowText().size()); }

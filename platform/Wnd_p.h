@@ -115,11 +115,6 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 // Makes sure the object that receives posted messages exists (GUI thread).
 void EnsureDispatcher();
 
-// Menu texts are 8-bit: the script's Latin-1 bytes, or a Japanese message in UTF-8. Bytes that
-// form valid UTF-8 with at least one multi-byte character are read as UTF-8, any other as
-// Latin-1; the way back gives Latin-1 where every character fits in it, else UTF-8.
-QString MenuTextFromBytes(const char* text);
-std::string MenuTextToBytes(const QString& text);
 // The Qt menu behind a menu, null before CreatePopupMenu.
 QMenu* QtMenuOf(const CMenu& menu);
 }

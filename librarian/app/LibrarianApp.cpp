@@ -27,6 +27,7 @@
 #include "platform/GuiBootstrap.h"
 #include "platform/Profile.h"
 #include "platform/FileDialog.h"
+#include "platform/UserLanguage.h"
 #include "toolkit/gt/DocumentType.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/Strings.h"
@@ -47,13 +48,16 @@ const ML::Bytes kModelId{0x00, 0x00, 0x3C};
 
 CLibrarianData& Data() { return CLibrarianData::GetInstance(); }
 
-void RegisterAppTemplates()
+// The dialogs in the program's language.
+void RegisterAppTemplates(bool english)
 {
-    RegisterLibrarianTemplates();
+    auto text = [english](const char* englishText, const char* japanese) { return english ? englishText : japanese; };
+    RegisterLibrarianTemplates(english);
     GP::RegisterWindowListDialog();
     const DWORD visible = WS_VISIBLE;
     GP::SDialogResource about;
-    about.caption = "About " + CLibrarianData::GetApplicationTitle();
+    about.caption = english ? "About " + CLibrarianData::GetApplicationTitle()
+                            : CLibrarianData::GetApplicationTitle() + " について";
     about.cx = 220;
     about.cy = 70;
     about.items = {
@@ -68,7 +72,7 @@ void RegisterAppTemplates()
     // Two inputs (the instrument, a controller), two outputs (the instrument, thru) and one
     // device ID for all four. A combo box is as high as its closed box: its list sizes itself.
     GP::SDialogResource midi;
-    midi.caption = "Set Up MIDI Devices";
+    midi.caption = text("Set Up MIDI Devices", "MIDI 機器の設定");
     midi.cx = 260;
     midi.cy = 154;
     midi.items = {
@@ -81,10 +85,10 @@ void RegisterAppTemplates()
         {EDialogControl::ComboBox, 4104, "", 72, 60, 174, 12, visible},
         {EDialogControl::Static, 0xFFFF, "MIDI OUT 2", 14, 84, 56, 10, visible},
         {EDialogControl::ComboBox, 4112, "", 72, 82, 174, 12, visible},
-        {EDialogControl::Static, 0xFFFF, "Device ID", 14, 108, 56, 10, visible},
+        {EDialogControl::Static, 0xFFFF, text("Device ID", "デバイス ID"), 14, 108, 56, 10, visible},
         {EDialogControl::ComboBox, LibrarianIds::kMidiDeviceId, "", 72, 106, 48, 12, visible},
         {EDialogControl::Button, IDOK, "OK", 150, 136, 50, 14, visible | BS_DEFPUSHBUTTON},
-        {EDialogControl::Button, IDCANCEL, "Cancel", 204, 136, 50, 14, visible},
+        {EDialogControl::Button, IDCANCEL, text("Cancel", "キャンセル"), 204, 136, 50, 14, visible},
     };
     GP::RegisterDialog(LibrarianIds::kMidiSetupDialog, midi);
 }
@@ -122,6 +126,11 @@ CApp::CApp() : CWinApp("Talvarix Librarian")
 }
 
 CApp::~CApp() = default;
+
+bool CApp::IsEnglish() const
+{
+    return (m_language.empty() ? GetUserLanguage() : m_language) == "English";
+}
 
 std::string CApp::GetProgramFolder() const
 {
@@ -178,7 +187,7 @@ BOOL CApp::InitInstance()
     GP::CSingleInstance::SetCommandHandler([this](const std::string& command) { OnDDECommand(command); });
 
     SetRegistryKey(kMakerName);
-    RegisterAppTemplates();
+    RegisterAppTemplates(IsEnglish());
     CreateDocManager();
     GT::RegisterDocumentType(CLibrarianData::GetExtension(), "TalvarixLibrarian.Document", "Talvarix Librarian Document",
                              0, false);
@@ -201,7 +210,7 @@ BOOL CApp::InitInstance()
         CLibrarianData::ShowText("Unable to create MIDI manager.\n");
         return FALSE;
     }
-    GetMessageTable().SelectSet(m_language == "English" ? GT::CIndexedStringTable::kEnglishSet
+    GetMessageTable().SelectSet(IsEnglish() ? GT::CIndexedStringTable::kEnglishSet
                                                          : GT::CIndexedStringTable::kJapaneseSet);
     CNormalMidiDeviceFactory::GetInstance().Open();
     CVeyMidiSetup::GetInstance().Load();

@@ -38,8 +38,10 @@ public:
     std::string GetProgramFolder() const;
     // The folder of the single-instance channel (tests); the per-user runtime folder by default.
     void SetInstanceFolder(const std::string& folder) { m_instanceFolder = folder; }
-    // Japanese messages unless this is "English" (the build's language resource).
+    // Japanese messages and menus unless this is "English"; without it the user's locale decides
+    // (GetUserLanguage).
     void SetLanguage(const std::string& language) { m_language = language; }
+    bool IsEnglish() const;
 
     // Opens a librarian file as a document (or brings its open document forward).
     bool OpenFile(const std::string& path);
@@ -77,7 +79,7 @@ private:
     std::string m_commandLine;
     std::string m_programFolder;
     std::string m_instanceFolder;
-    std::string m_language = "English";
+    std::string m_language;
     bool m_started = false;
     bool m_midiCreated = false;
     int m_stopCode = 1;

@@ -35,8 +35,9 @@ FSmfFileAnswer& SmfHook()
 std::string WithNul(const std::string& text) { return text + std::string(1, '\0'); }
 }
 
-void RegisterLibrarianTemplates()
+void RegisterLibrarianTemplates(bool english)
 {
+    auto text = [english](const char* englishText, const char* japanese) { return english ? englishText : japanese; };
     using GP::SDialogResource;
     const DWORD visible = WS_VISIBLE;
     // The image form: the transfer buttons above the list; the list itself is made by the view.
@@ -44,10 +45,10 @@ void RegisterLibrarianTemplates()
     image.cx = 360;
     image.cy = 220;
     image.items = {
-        {EDialogControl::Button, kReadAllButton, "Read All", 24, 4, 56, 14, visible},
-        {EDialogControl::Button, kReadSelectedButton, "Read Selected", 84, 4, 64, 14, visible},
-        {EDialogControl::Button, kWriteAllButton, "Write All", 156, 4, 56, 14, visible},
-        {EDialogControl::Button, kWriteSelectedButton, "Write Selected", 216, 4, 64, 14, visible},
+        {EDialogControl::Button, kReadAllButton, text("Read All", "すべて読込"), 24, 4, 56, 14, visible},
+        {EDialogControl::Button, kReadSelectedButton, text("Read Selected", "選択を読込"), 84, 4, 64, 14, visible},
+        {EDialogControl::Button, kWriteAllButton, text("Write All", "すべて書込"), 156, 4, 56, 14, visible},
+        {EDialogControl::Button, kWriteSelectedButton, text("Write Selected", "選択を書込"), 216, 4, 64, 14, visible},
     };
     GP::RegisterDialog(kImageForm, image);
     SDialogResource file;
@@ -63,20 +64,20 @@ void RegisterLibrarianTemplates()
         {EDialogControl::Static, kWarningText, "", 10, 8, 220, 32, visible},
         {EDialogControl::Button, kWarningCheck, "", 10, 44, 220, 12, visible | BS_AUTOCHECKBOX},
         {EDialogControl::Button, IDOK, "OK", 70, 62, 46, 14, visible | BS_DEFPUSHBUTTON},
-        {EDialogControl::Button, IDCANCEL, "Cancel", 124, 62, 46, 14, visible},
+        {EDialogControl::Button, IDCANCEL, text("Cancel", "キャンセル"), 124, 62, 46, 14, visible},
     };
     GP::RegisterDialog(kWarningDialog, warning);
 
     SDialogResource grid;
-    grid.caption = "Set Up Grid";
+    grid.caption = text("Set Up Grid", "グリッドの設定");
     grid.cx = 150;
     grid.cy = 70;
     grid.items = {
-        {EDialogControl::Button, 0xFFFF, "Grid Lines", 6, 4, 138, 40, visible | BS_GROUPBOX},
-        {EDialogControl::Button, kGridOff, "Off", 14, 16, 120, 10, visible | BS_AUTOCHECKBOX},
-        {EDialogControl::Button, kGridOn, "On", 14, 28, 120, 10, visible | BS_AUTOCHECKBOX},
+        {EDialogControl::Button, 0xFFFF, text("Grid Lines", "グリッド線"), 6, 4, 138, 40, visible | BS_GROUPBOX},
+        {EDialogControl::Button, kGridOff, text("Off", "表示しない"), 14, 16, 120, 10, visible | BS_AUTOCHECKBOX},
+        {EDialogControl::Button, kGridOn, text("On", "表示する"), 14, 28, 120, 10, visible | BS_AUTOCHECKBOX},
         {EDialogControl::Button, IDOK, "OK", 24, 50, 46, 14, visible | BS_DEFPUSHBUTTON},
-        {EDialogControl::Button, IDCANCEL, "Cancel", 80, 50, 46, 14, visible},
+        {EDialogControl::Button, IDCANCEL, text("Cancel", "キャンセル"), 80, 50, 46, 14, visible},
     };
     GP::RegisterDialog(kGridDialog, grid);
 }

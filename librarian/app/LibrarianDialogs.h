@@ -33,8 +33,8 @@ constexpr UINT kFirstRowButton = 0x6000;
 constexpr UINT kRowButtonCount = 256;
 }
 
-// Registers the forms' and dialogs' templates; harmless when repeated.
-void RegisterLibrarianTemplates();
+// Registers the forms' and dialogs' templates, in English or Japanese; harmless when repeated.
+void RegisterLibrarianTemplates(bool english = true);
 
 // The warning before a transfer. Kinds: 0 "ReadUser", 1 "WriteUser", 2 "ReadTemporary",
 // 3 "WriteTemporary", 4 "ImportSMF" (keys of section "Option"; 1 means "not shown any more").

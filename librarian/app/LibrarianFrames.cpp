@@ -9,10 +9,91 @@
 #include "platform/Profile.h"
 #include "platform/WinApp.h"
 
+#include <map>
+#include <string>
+
 using namespace LibrarianCommands;
 
 namespace
 {
+CApp* App() { return dynamic_cast<CApp*>(AfxGetApp()); }
+
+// The Japanese resources' menu texts, by the English text they stand for.
+const std::map<std::string, std::string>& JapaneseMenuTexts()
+{
+    static const std::map<std::string, std::string> texts = {
+        {"&File", "ファイル(&F)"},
+        {"&New", "新規作成(&N)"},
+        {"&Open...", "開く(&O)..."},
+        {"&Close", "閉じる(&C)"},
+        {"&Save", "保存(&S)"},
+        {"Save &As...", "名前を付けて保存(&A)..."},
+        {"&Duplicate", "複製(&D)"},
+        {"Export SMF... All Data", "SMF をエクスポート... すべてのデータ"},
+        {"Export SMF... Selected Data", "SMF をエクスポート... 選択したデータ"},
+        {"&Import SMF...", "SMF をインポート(&I)..."},
+        {"Recent File", "最近使ったファイル"},
+        {"E&xit", "終了(&X)"},
+        {"&Edit", "編集(&E)"},
+        {"&Undo", "元に戻す(&U)"},
+        {"Cu&t", "切り取り(&T)"},
+        {"&Copy", "コピー(&C)"},
+        {"&Insert", "挿入(&I)"},
+        {"&Replace", "置き換え(&R)"},
+        {"&Delete", "削除(&D)"},
+        {"I&nitialize", "初期化(&N)"},
+        {"Select &All", "すべて選択(&A)"},
+        {"&MIDI", "MIDI(&M)"},
+        {"&Read All Data", "すべてのデータを読み込む(&R)"},
+        {"Read &Selected Data", "選択したデータを読み込む(&S)"},
+        {"&Write All Data", "すべてのデータを書き込む(&W)"},
+        {"Write S&elected Data", "選択したデータを書き込む(&E)"},
+        {"&Setup", "設定(&S)"},
+        {"Set Up &MIDI Devices...", "MIDI 機器の設定(&M)..."},
+        {"Set Up &Font...", "フォントの設定(&F)..."},
+        {"Set Up &Grid...", "グリッドの設定(&G)..."},
+        {"&Window", "ウィンドウ(&W)"},
+        {"Move to &Top\tCtrl+G", "先頭へ移動(&T)\tCtrl+G"},
+        {"Window &List...", "ウィンドウの一覧(&L)..."},
+        {"Maximize &Height", "高さを最大にする(&H)"},
+        {"Maximize &Width", "幅を最大にする(&W)"},
+        {"&Save Current Position", "現在の位置を保存(&S)"},
+        {"&Cascade", "重ねて表示(&C)"},
+        {"Tile H&orizontally", "上下に並べて表示(&O)"},
+        {"Tile &Vertically", "左右に並べて表示(&V)"},
+        {"&Arrange Icons", "アイコンの整列(&A)"},
+        {"&Help", "ヘルプ(&H)"},
+        {"Talvarix Librarian &Manual", "Talvarix Librarian の使いかた(&M)"},
+        {"&About Talvarix Librarian...", "Talvarix Librarian について(&A)..."},
+        // The tool bar's buttons.
+        {"New", "新規"},
+        {"Open", "開く"},
+        {"Save", "保存"},
+        {"Cut", "切り取り"},
+        {"Copy", "コピー"},
+        {"Insert", "挿入"},
+        {"Undo", "元に戻す"},
+        {"Read All", "すべて読込"},
+        {"Write All", "すべて書込"},
+    };
+    return texts;
+}
+
+bool UsesEnglishMenus()
+{
+    const CApp* app = App();
+    return !app || app->IsEnglish();
+}
+
+// A menu text in the program's language.
+const char* MenuText(const char* english)
+{
+    if (UsesEnglishMenus())
+        return english;
+    const auto found = JapaneseMenuTexts().find(english);
+    return found != JapaneseMenuTexts().end() ? found->second.c_str() : english;
+}
+
 std::vector<CBarMenu> MakeMenus(CMenu* windowMenu)
 {
     std::vector<CBarMenu> menus{
@@ -59,18 +140,21 @@ std::vector<CBarMenu> MakeMenus(CMenu* windowMenu)
     menus[0].listFirstId = kFileRecent;
     menus[0].listItems = [] { return RecentFiles::Get(); };
     menus[4].popup = windowMenu;
+    if (!UsesEnglishMenus())
+        TranslateBarMenus(menus, JapaneseMenuTexts());
     return menus;
 }
 
 std::vector<CBarCommand> MakeTools()
 {
-    return {{kFileNew, "New", ""},        {kFileOpen, "Open", ""},     {kFileSave, "Save", ""},  {0, "", ""},
-            {kEditCut, "Cut", ""},        {kEditCopy, "Copy", ""},     {kEditInsert, "Insert", ""},
-            {kEditUndo, "Undo", ""},      {0, "", ""},                 {kReadAll, "Read All", ""},
-            {kWriteAll, "Write All", ""}};
+    std::vector<CBarCommand> tools{{kFileNew, "New", ""},   {kFileOpen, "Open", ""},       {kFileSave, "Save", ""},
+                                   {0, "", ""},             {kEditCut, "Cut", ""},         {kEditCopy, "Copy", ""},
+                                   {kEditInsert, "Insert", ""}, {kEditUndo, "Undo", ""},    {0, "", ""},
+                                   {kReadAll, "Read All", ""}, {kWriteAll, "Write All", ""}};
+    if (!UsesEnglishMenus())
+        TranslateBarCommands(tools, JapaneseMenuTexts());
+    return tools;
 }
-
-CApp* App() { return dynamic_cast<CApp*>(AfxGetApp()); }
 }
 
 void CStatusBarTextOut::WriteRaw(const std::string& text)
@@ -105,18 +189,18 @@ void CMainFrame::BuildWindowMenu()
         return;
     m_windowGoStart.CreatePopupMenu();
     m_windowMenu.CreatePopupMenu();
-    m_windowMenu.AppendMenu(MF_POPUP, &m_windowGoStart, "Move to &Top\tCtrl+G");
-    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_LIST, "Window &List...");
+    m_windowMenu.AppendMenu(MF_POPUP, &m_windowGoStart, MenuText("Move to &Top\tCtrl+G"));
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_LIST, MenuText("Window &List..."));
     m_windowMenu.AppendMenu(MF_SEPARATOR, UINT_PTR{0}, nullptr);
-    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_FULL_HEIGHT, "Maximize &Height");
-    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_FULL_WIDTH, "Maximize &Width");
-    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_SAVE_POSITION, "&Save Current Position");
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_FULL_HEIGHT, MenuText("Maximize &Height"));
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_FULL_WIDTH, MenuText("Maximize &Width"));
+    m_windowMenu.AppendMenu(MF_STRING, GP::ID_WINDOW_SAVE_POSITION, MenuText("&Save Current Position"));
     m_windowMenu.AppendMenu(MF_SEPARATOR, UINT_PTR{0}, nullptr);
-    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_CASCADE, "&Cascade");
-    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_TILE_HORZ, "Tile H&orizontally");
-    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_TILE_VERT, "Tile &Vertically");
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_CASCADE, MenuText("&Cascade"));
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_TILE_HORZ, MenuText("Tile H&orizontally"));
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_TILE_VERT, MenuText("Tile &Vertically"));
     // The list of children is rebuilt after the last "Arrange Icons": it stays the last entry.
-    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_ARRANGE, "&Arrange Icons");
+    m_windowMenu.AppendMenu(MF_STRING, ID_WINDOW_ARRANGE, MenuText("&Arrange Icons"));
 }
 
 bool CMainFrame::LoadFrame(const std::string& title)
@@ -126,6 +210,8 @@ bool CMainFrame::LoadFrame(const std::string& title)
     BuildWindowMenu();
     if (!m_bars.Create(this, MakeMenus(&m_windowMenu), MakeTools()))
         return false;
+    if (!UsesEnglishMenus())
+        m_bars.SetStatusText("レディ");   // the bars start with "Ready"
     SetWindowMenu(&m_windowMenu);
     // Only a key: the menu shows it beside "Move to Top".
     m_bars.AddKey(GP::ID_WINDOW_GO_POPUP, "Ctrl+G");

@@ -106,9 +106,33 @@ void CPatch::SetName(const std::string& name)
     CBlock& common = parts[kCommon][0];
     if (common.size() < static_cast<size_t>(kNameLength))
         common.resize(GetBlockSize(kCommon), 0);
+    const std::string plain = SevenBitName(name);
     for (int i = 0; i < kNameLength; ++i)
+        common[i] = i < static_cast<int>(plain.size()) ? static_cast<uint8_t>(plain[i]) : ' ';
+}
+
+std::string CPatch::SevenBitName(const std::string& text)
+{
+    // The instrument's names hold the bytes 32 to 127. Text typed by the user is UTF-8: a
+    // character outside that range, one byte or a whole multi-byte sequence, takes one place as a
+    // blank, so the letters after it stay where the user sees them.
+    std::string plain;
+    for (size_t i = 0; i < text.size();)
     {
-        const uint8_t c = i < static_cast<int>(name.size()) ? static_cast<uint8_t>(name[i]) : ' ';
-        common[i] = c >= 32 && c <= 127 ? c : ' ';
+        const auto c = static_cast<uint8_t>(text[i]);
+        size_t length = 1;
+        if (c >= 0xC2 && c <= 0xF4)
+        {
+            const size_t wanted = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+            size_t continuation = 1;
+            while (continuation < wanted && i + continuation < text.size() &&
+                   (static_cast<uint8_t>(text[i + continuation]) & 0xC0) == 0x80)
+                ++continuation;
+            if (continuation == wanted)
+                length = wanted;
+        }
+        plain += c >= 32 && c <= 127 ? static_cast<char>(c) : ' ';
+        i += length;
     }
+    return plain;
 }

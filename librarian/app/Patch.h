@@ -54,8 +54,11 @@ public:
 
     // Bytes 0 to 11 of the COMMON block, nothing trimmed (spaces for bytes the patch lacks).
     std::string GetName() const;
-    // Stores 12 characters: the text's, padded with spaces; bytes outside 32 to 127 become spaces.
+    // Stores 12 characters: the text's as SevenBitName gives them, padded with spaces.
     void SetName(const std::string& name);
+    // A text as the instrument's name bytes: every character outside 32 to 127 (a UTF-8 sequence
+    // counts as one) becomes one blank.
+    static std::string SevenBitName(const std::string& text);
 
     // The layout row of a part, null for an index outside 0 to 5.
     static const CPartLayout* GetPartLayout(int part);

@@ -2,6 +2,7 @@
 
 #include "platform/FileDialog.h"
 #include "platform/Shell.h"
+#include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/ul/Cursor.h"
 
 #include <filesystem>
@@ -21,6 +22,12 @@ std::string CanonicalPath(const std::string& path)
 }
 
 const char* const CMDIDocument::kInUseMessage = "Cannot overwrite this file because it is already in use.";
+
+std::string CMDIDocument::InUseMessage()
+{
+    const std::string text = GetMessageTable().Find(kInUseMessageId);
+    return text.empty() ? kInUseMessage : text;
+}
 
 bool CMDIDocument::IsPathHeldByOtherDocument(const std::string& path) const
 {
@@ -55,7 +62,7 @@ BOOL CMDIDocument::DoSave(const char* path, BOOL replace)
     UL::CWaitCursor wait;
     if (IsPathHeldByOtherDocument(name))
     {
-        AfxMessageBox(kInUseMessage);
+        AfxMessageBox(InUseMessage().c_str());
         return FALSE;
     }
     if (!OnSaveDocument(name.c_str()))

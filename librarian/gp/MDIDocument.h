@@ -3,6 +3,9 @@
 // Save As refuses a file that another open document holds.
 #include "platform/DocView.h"
 
+#include <cstdint>
+#include <string>
+
 namespace GP
 {
 class CRichEditDocEx : public CDocument
@@ -26,8 +29,12 @@ public:
 
     BOOL DoSave(const char* path, BOOL replace = TRUE) override;
 
-    // The message shown when the chosen file belongs to another open document.
+    // The message shown when the chosen file belongs to another open document: the message
+    // table's text of kInUseMessageId in the current language, the English text while the table
+    // has none.
+    static constexpr int32_t kInUseMessageId = 0;
     static const char* const kInUseMessage;
+    static std::string InUseMessage();
     // True when another open document (of any template) has this path.
     bool IsPathHeldByOtherDocument(const std::string& path) const;
 };

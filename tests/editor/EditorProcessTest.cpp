@@ -86,16 +86,18 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     const std::string fromInstrument = "Talvarix Sim Out:MIDI Out";
     ASSERT_TRUE(server.WaitForPorts({toInstrument}, {fromInstrument})) << "the instrument's ports did not appear";
 
-    // The settings name the instrument's ports for the script's first input and output.
+    // The settings name the instrument's ports for the script's first input and output, as the
+    // set-up dialog lists them: no variable tells the program to use JACK, its ports are listed
+    // beside the ALSA sequencer's.
     const std::string settings = config + "/Vantor/Talvarix Editor.ini";
-    ASSERT_TRUE(WriteFileBytes(settings, "[MIDIConnection]\nMIDIInDevice0=" + fromInstrument +
-                                             "\nMIDIOutDevice0=" + toInstrument + "\n"));
+    ASSERT_TRUE(WriteFileBytes(settings, "[MIDIConnection]\nMIDIInDevice0=JACK: " + fromInstrument +
+                                             "\nMIDIOutDevice0=JACK: " + toInstrument + "\n"));
     CScopedEnvironment environment;
     environment.Set("QT_QPA_PLATFORM", "offscreen");
     environment.Set("XDG_CONFIG_HOME", config);
     environment.Set("XDG_DATA_HOME", data);
     environment.Set("XDG_RUNTIME_DIR", runtime);
-    environment.Set("Q9_MIDI_API", "jack");
+    environment.Set("Q9_MIDI_API", "");   // empty: every MIDI system
     environment.Set("Q9_MILESTONES", "1");
 
     CChildProcess editor(program, {});
@@ -111,7 +113,7 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
         << "the window positions are saved at exit";
     EXPECT_FALSE(ReadFileBytes(userData + "ViewState.txt").empty()) << "the view state is saved at exit";
     const std::string kept = ReadFileBytes(settings);
-    EXPECT_NE(kept.find(toInstrument), std::string::npos) << kept;
+    EXPECT_NE(kept.find("JACK: " + toInstrument), std::string::npos) << kept;
     EXPECT_NE(kept.find("IsWindowMaximized"), std::string::npos) << "the main frame's close ran: " << kept;
 }
 

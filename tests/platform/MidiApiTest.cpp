@@ -1,5 +1,6 @@
 // The multimedia MIDI functions over the virtual backend: buffer bookkeeping, completions,
 // presence; and the RtMidi backend where no MIDI system can be reached.
+#include "platform/AllSystemsMidiBackend.h"
 #include "platform/MidiApi.h"
 #include "platform/VirtualMidiBackend.h"
 #include "tests/support/VirtualClock.h"
@@ -242,5 +243,84 @@ TEST(MidiApi, RtMidiBackendWithoutAMidiSystemListsNothingAndSaysWhy)
         EXPECT_NE(backend->OpenOutput(0, connection), MMSYSERR_NOERROR);
         EXPECT_FALSE(connection);
     }
+}
+
+// A MIDI system that cannot be reached.
+class CUnreachableBackend final : public IMidiBackend
+{
+public:
+    explicit CUnreachableBackend(std::string problem) : m_problem(std::move(problem)) {}
+    std::vector<CMidiPortEntry> GetInputPorts() override { return {}; }
+    std::vector<CMidiPortEntry> GetOutputPorts() override { return {}; }
+    MMRESULT OpenInput(UINT, IMidiInputSink*, std::unique_ptr<IMidiInputConnection>&) override
+    {
+        return MMSYSERR_BADDEVICEID;
+    }
+    MMRESULT OpenOutput(UINT, std::unique_ptr<IMidiOutputConnection>&) override { return MMSYSERR_BADDEVICEID; }
+    std::string GetProblem() override { return m_problem; }
+
+private:
+    std::string m_problem;
+};
+
+std::vector<std::string> Names(const std::vector<CMidiPortEntry>& entries)
+{
+    std::vector<std::string> names;
+    for (const CMidiPortEntry& entry : entries)
+        names.push_back(entry.name);
+    return names;
+}
+
+// Both systems' ports in one list, the second's labelled; a number opens the port of that system.
+TEST(MidiApi, AllSystemsBackendListsAndOpensEverySystemsPorts)
+{
+    auto alsa = std::make_unique<CVirtualMidiBackend>();
+    auto jack = std::make_unique<CVirtualMidiBackend>();
+    CVirtualMidiBackend& alsaPorts = *alsa;
+    CVirtualMidiBackend& jackPorts = *jack;
+    alsaPorts.AddInput("Midi Through:Midi Through Port-0");
+    alsaPorts.AddOutput("Midi Through:Midi Through Port-0", nullptr);
+    alsaPorts.AddOutput("USB Talvarix:Talvarix MIDI 1", nullptr);
+    jackPorts.AddInput("Talvarix Sim Out:MIDI Out");
+    jackPorts.AddOutput("Talvarix Sim:MIDI In", nullptr);
+    std::vector<CAllSystemsMidiBackend::CSystem> systems;
+    systems.push_back({"", std::move(alsa)});
+    systems.push_back({kJackPortLabel, std::move(jack)});
+    CAllSystemsMidiBackend all(std::move(systems));
+
+    EXPECT_EQ((std::vector<std::string>{"Midi Through:Midi Through Port-0", "JACK: Talvarix Sim Out:MIDI Out"}),
+              Names(all.GetInputPorts()));
+    EXPECT_EQ((std::vector<std::string>{"Midi Through:Midi Through Port-0", "USB Talvarix:Talvarix MIDI 1",
+                                        "JACK: Talvarix Sim:MIDI In"}),
+              Names(all.GetOutputPorts()));
+
+    std::unique_ptr<IMidiOutputConnection> output;
+    ASSERT_EQ(MMSYSERR_NOERROR, all.OpenOutput(2, output));
+    EXPECT_EQ(1, jackPorts.GetOpenCount("Talvarix Sim:MIDI In"));
+    EXPECT_EQ(0, alsaPorts.GetOpenCount("USB Talvarix:Talvarix MIDI 1"));
+    std::unique_ptr<IMidiOutputConnection> alsaOutput;
+    ASSERT_EQ(MMSYSERR_NOERROR, all.OpenOutput(1, alsaOutput));
+    EXPECT_EQ(1, alsaPorts.GetOpenCount("USB Talvarix:Talvarix MIDI 1"));
+    std::unique_ptr<IMidiOutputConnection> none;
+    EXPECT_EQ(MMSYSERR_BADDEVICEID, all.OpenOutput(3, none));
+    EXPECT_EQ(MMSYSERR_BADDEVICEID, all.OpenOutput(~0u, none));
+    EXPECT_FALSE(none);
+    EXPECT_EQ("", all.GetProblem());
+}
+
+// The problem is told only when no system can be reached, and then every system's reason.
+TEST(MidiApi, AllSystemsBackendTellsAProblemOnlyWhenNoSystemAnswers)
+{
+    std::vector<CAllSystemsMidiBackend::CSystem> oneDown;
+    oneDown.push_back({"", std::make_unique<CUnreachableBackend>("no ALSA sequencer")});
+    oneDown.push_back({kJackPortLabel, std::make_unique<CVirtualMidiBackend>()});
+    EXPECT_EQ("", CAllSystemsMidiBackend(std::move(oneDown)).GetProblem());
+
+    std::vector<CAllSystemsMidiBackend::CSystem> bothDown;
+    bothDown.push_back({"", std::make_unique<CUnreachableBackend>("no ALSA sequencer")});
+    bothDown.push_back({kJackPortLabel, std::make_unique<CUnreachableBackend>("no JACK server")});
+    CAllSystemsMidiBackend all(std::move(bothDown));
+    EXPECT_TRUE(all.GetInputPorts().empty());
+    EXPECT_EQ("no ALSA sequencer\nno JACK server", all.GetProblem());
 }
 }

@@ -228,12 +228,22 @@ TEST(Shell, MessageBoxesGoThroughTheHook)
     EXPECT_EQ(shown, (std::vector<std::string>{"Q9:Save?:36"}));
 }
 
-TEST(Shell, ClipboardKeepsTextBytes)
+// Other programs read and write the clipboard as UTF-8: Japanese goes both ways unchanged, a
+// stray byte as the Latin-1 character it shows.
+TEST(Shell, ClipboardTextIsUtf8)
 {
-    ASSERT_TRUE(SetClipboardText("caf\xe9 1"));
-    std::string text;
-    ASSERT_TRUE(GetClipboardText(&text));
-    EXPECT_EQ(text, "caf\xe9 1");
+    const struct
+    {
+        const char* set;
+        const char* got;
+    } cases[] = {{"F0 41 10 音色 1", "F0 41 10 音色 1"}, {"caf\xe9 1", "caf\xc3\xa9 1"}};
+    for (const auto& c : cases)
+    {
+        ASSERT_TRUE(SetClipboardText(c.set));
+        std::string text;
+        ASSERT_TRUE(GetClipboardText(&text));
+        EXPECT_EQ(text, c.got);
+    }
 }
 
 TEST(Shell, ProgramCursorsAreKnownByTheirIds)

@@ -4,19 +4,23 @@
 #include "editor/CApp.h"
 #include "editor/CDocumentDialog.h"
 #include "editor/CEditorCommands.h"
+#include "editor/EditorResources.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyDataFile.h"
 #include "model/CVeyValue.h"
 #include "platform/Messages.h"
 #include "tests/editor/instrument/EditorAppFixture.h"
 #include "tests/editor/resources/BundledScript.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/SimulatedTalvarix.h"
 #include "tests/support/TempDir.h"
 #include "tests/toolkit/ul/InteractiveTestSupport.h"
+#include "toolkit/gt/IndexedStringTable.h"
 #include "ui/controls/CVeyView.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -145,4 +149,40 @@ TEST_F(EditorAppInstrumentTest, TheMainPanelsMenuButtonsOpenTheApplicationsPopup
     clickWithMenu("button214", [] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({0})); });
     ASSERT_EQ(m_home.boxes.size(), 1u);
     EXPECT_NE(m_home.boxes[0].find(CEditorCommands::GetManualPath()), std::string::npos) << m_home.boxes[0];
+}
+
+// Under a Japanese locale the editor starts with its Japanese menus, and an instrument that does
+// not answer gets message 2 in Japanese.
+TEST_F(EditorAppInstrumentTest, UnderAJapaneseLocaleTheMenusAndMessagesAreJapanese)
+{
+    const CScopedLocale japanese("ja_JP.UTF-8");
+    ResetResourceString(IDS_LANGUAGE);
+    m_instrument.SetIdentity(CSimulatedInstrument::EIdentity::Silent);
+    m_app->InitInstance();
+    PumpAllMessages();
+    const std::string readWriteFailed =
+        "データを読み込み／書き込みできませんでした。\n「ヘルプ － Talvarix Editorの使いかた」を選択し、"
+        "『6. 「データを読み込み／書き込みできませんでした」と表示された場合』をご覧ください。";
+    EXPECT_NE(std::find(m_home.boxes.begin(), m_home.boxes.end(), readWriteFailed), m_home.boxes.end())
+        << ::testing::PrintToString(m_home.boxes);
+
+    CWnd* frame = m_app->m_pMainWnd;
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(UiDriver::DescribeMenuBar(*frame),
+              (std::vector<std::string>{"ファイル(&F)", "編集(&E)", "表示(&V)", "設定(&S)", "ヘルプ(&H)"}));
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(),
+              (std::vector<std::string>{"開く(&O)...\tCtrl+O", "-", "保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "-",
+                                        "SMF をインポート(&M)...", "SMF をエクスポート(&F)...", "-", "終了(&X)"}));
+    CRect outer;
+    frame->GetWindowRect(&outer);
+    EXPECT_TRUE(UiDriver::SaveScreenPicture(UlTest::ScreenshotPath("editor-japanese-file-menu.png"),
+                                            RECT{outer.left, outer.top, outer.left + 700, outer.top + 420}));
+    UiDriver::ClosePopupMenus();
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 4));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(),
+              (std::vector<std::string>{"Talvarix Editor の使いかた(&M)", "Talvarix Editor について(&A)..."}));
+    UiDriver::ClosePopupMenus();
+    EXPECT_EQ("Manual\\TalvarixEditorManualJ.pdf", GetMessageTable().Find(9)) << "the manual's path";
+    GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
 }

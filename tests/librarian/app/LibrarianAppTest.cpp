@@ -284,6 +284,7 @@ TEST_F(LibrarianListTest, NamesAndMemosAreEditedInPlace)
         const char* shown;
     } cases[] = {
         {1, "Lead\xE9" "Brass", "Lead Brass"},
+        {1, "ピアノPad", "   Pad"},   // a character outside ASCII takes one place
         {1, "FourteenChars!", "FourteenChar"},
         {2, "a memo", "a memo"},
         {5, "last memo", "last memo"},

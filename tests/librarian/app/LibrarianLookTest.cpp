@@ -8,9 +8,13 @@
 #include "platform/Controls.h"
 #include "tests/librarian/gp/GpTestSupport.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
+#include "tests/support/ScopedLocale.h"
+#include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/progress/CProgressBarB.h"
 
 #include <sys/stat.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -101,4 +105,52 @@ TEST_F(LibrarianLookTest, WarningBeforeAWrite)
     actions.PostEndEverything();
     EXPECT_FALSE(CMidiWarningDlg::Confirm(CMidiWarningDlg::kWriteUser, m_app->GetMainFrame()));
 }
+}
+
+// Under a Japanese locale: the Japanese menus, message 2 in Japanese when the instrument does not
+// answer, and list cells in UTF-8 (memos in Japanese, a name from a file with a byte outside ASCII
+// shown as its Latin-1 character).
+TEST_F(LibrarianLookTest, UnderAJapaneseLocaleTheMenusMessagesAndListsAreJapanese)
+{
+    const CScopedLocale japanese("ja_JP.UTF-8");
+    CPatchArray initial;
+    initial.Add(std::make_unique<CPatch>(MakeLayoutPatch("INIT PATCH")));
+    WriteInitialFile(initial);
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = *m_app->GetMainFrame();
+    EXPECT_EQ(UiDriver::DescribeMenuBar(frame),
+              (std::vector<std::string>{"ファイル(&F)", "編集(&E)", "MIDI(&M)", "設定(&S)", "ウィンドウ(&W)", "ヘルプ(&H)"}));
+
+    for (size_t i = 0; i < 12; ++i)
+    {
+        Image().At(i).SetName(kNames[i]);
+        Image().At(i).SetText(0, i % 2 ? "ライブ用" : "スタジオ");
+    }
+    // "Caf\xE9 Pad" as an old file or the instrument may hold it: the byte stays in the name.
+    auto& common = Image().At(1).GetParts()[CPatch::kCommon][0];
+    const std::string stray = "Caf\xE9 Pad    ";
+    for (size_t i = 0; i < stray.size(); ++i)
+        common[i] = static_cast<uint8_t>(stray[i]);
+    ImageDoc().UpdateAllViews();
+    EXPECT_EQ(stray, ImageView().GetList().GetItemText(1, 1));
+    frame.MoveWindow(CRect(0, 0, 900, 520));
+    Idle();
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(frame, 2));
+    EXPECT_EQ(UiDriver::DescribePopupMenu(),
+              (std::vector<std::string>{"すべてのデータを読み込む(&R)", "~選択したデータを読み込む(&S)", "-",
+                                        "すべてのデータを書き込む(&W)", "~選択したデータを書き込む(&E)"}));
+    CRect outer;
+    frame.GetWindowRect(&outer);
+    EXPECT_TRUE(UiDriver::SaveScreenPicture(ScreenshotPath("librarian-japanese.png"), outer));
+    UiDriver::ClosePopupMenus();
+
+    m_instrument.SetIdentity(CSimulatedInstrument::EIdentity::Silent);
+    m_boxes.clear();
+    EXPECT_FALSE(ImageView().ReadPatches(true));
+    const std::string readWriteFailed =
+        "データを読み込み／書き込みできませんでした。\n「ヘルプ － Talvarix Librarianの使いかた」を選択し、"
+        "『7. 「データを読み込み／書き込みできませんでした」と表示された場合』をご覧ください。";
+    EXPECT_NE(std::find(m_boxes.begin(), m_boxes.end(), readWriteFailed), m_boxes.end())
+        << ::testing::PrintToString(m_boxes);
+    GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
 }

@@ -112,6 +112,10 @@ TEST(PatchName, SetNamePadsCutsAndReplacesBytesOutsidePrintableAscii)
         {"0x80 and 0xFF become spaces", "\x80X\xFF", " X          "},
         {"127 is kept", "\x7F" "DEL", "\x7F" "DEL        "},
         {"31 becomes space", "\x1F" "A", " A          "},
+        {"a typed UTF-8 character takes one place", "Caf\xC3\xA9 Pad", "Caf  Pad    "},
+        {"Japanese, one place a character", "音色 Pad", "   Pad      "},
+        {"a four-byte character", "\xF0\x9F\x8E\xB9Keys", " Keys       "},
+        {"a cut sequence is one stray byte a place", "\xE3\x81" "A", "  A         "},
     };
     for (const auto& c : cases)
     {

@@ -1,4 +1,5 @@
 #include "librarian/gp/MDIDocument.h"
+#include "toolkit/gt/IndexedStringTable.h"
 #include "tests/librarian/gp/MessageBoxRecorder.h"
 #include "tests/librarian/gp/GpTestSupport.h"
 
@@ -81,6 +82,23 @@ TEST_F(MDIDocumentTest, SaveAsRefusesAFileAnotherDocumentHolds)
         EXPECT_EQ(m_folder.File("mine.q9l"), mine.GetPathName());
     }
     EXPECT_EQ("original", ReadFileBytes(held));
+}
+
+TEST_F(MDIDocumentTest, InUseMessageFollowsTheMessageTablesLanguage)
+{
+    const std::string held = m_folder.File("held.q9l");
+    Open(held);
+    CTestDocument& mine = Open(m_folder.File("mine.q9l"));
+    GT::CIndexedStringTable& table = GetMessageTable();
+    table.Clear();
+    table.Set(GT::CIndexedStringTable::kEnglishSet, GP::CMDIDocument::kInUseMessageId, GP::CMDIDocument::kInUseMessage);
+    table.Set(GT::CIndexedStringTable::kJapaneseSet, GP::CMDIDocument::kInUseMessageId,
+              "ファイルは現在使用中です。上書きできません。");
+    table.SelectSet(GT::CIndexedStringTable::kJapaneseSet);
+    EXPECT_FALSE(mine.DoSave(held.c_str(), TRUE));
+    table.SelectSet(GT::CIndexedStringTable::kEnglishSet);
+    table.Clear();
+    EXPECT_EQ(std::vector<std::string>{"ファイルは現在使用中です。上書きできません。"}, Messages());
 }
 
 TEST_F(MDIDocumentTest, SavingUnderItsOwnOrANewPathWorks)
