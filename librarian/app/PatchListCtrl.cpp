@@ -76,6 +76,10 @@ size_t CParameterListCtrl::GetInsertPosition() const
 
 void CParameterListCtrl::SetItems()
 {
+    // A list that shows no patches (its view holds no user patches) has no "End of Line" row
+    // either: there is nothing to select and nowhere to insert.
+    if (!GetArray())
+        return;
     const int count = static_cast<int>(GetPatchCount()) + (m_endOfLine ? 1 : 0);
     for (int row = 0; row < count; ++row)
         InsertItem(row, row);

@@ -56,7 +56,7 @@ public:
     // Where Insert puts the clipboard: before the topmost selected row's patch.
     size_t GetInsertPosition() const;
 
-    // One row per patch (+ "End of Line"), item data = patch index.
+    // One row per patch (+ "End of Line"), item data = patch index; no rows without an array.
     void SetItems();
     // After an edit: the rows are made anew, keeping the top row, the focused row and the current
     // column. With `reselect`, `count` > 0 selects the `count` patches from the topmost selected

@@ -547,19 +547,50 @@ TEST_F(LibrarianStartupTest, RecentFilesSurviveARestartAndOpenFromTheFileMenu)
 
 namespace
 {
-// Any "Mode" but 1: the lists show no user patches and nothing transfers or undoes them.
-TEST_F(LibrarianStartupTest, OtherModesShowAndTransferNoUserPatches)
+// Any "Mode" but 1: the lists show no rows at all, not even "End of Line", so no edit has rows
+// to work on; the transfers still run their checks with the instrument and then address no patch.
+TEST_F(LibrarianStartupTest, OtherModesShowNoRowsAndTransferNoPatches)
 {
-    WriteProfileInt("Option", "Mode", 0);
+    WriteProfileInt("Option", "Mode", 2);
     ASSERT_TRUE(Start());
     EXPECT_EQ(0, ImageView().GetList().GetItemCount());
     EXPECT_EQ(0u, ImageView().GetRowButtonCount());
     EXPECT_EQ(-1, CLibrarianData::GetInstance().GetArea());
-    CCmdUI read(kReadAll);
-    m_app->GetMainFrame()->UpdateCommandUI(&read);
-    EXPECT_FALSE(read.m_enabled);
+    auto enabled = [this](UINT id) {
+        CCmdUI ui(id);
+        m_app->GetMainFrame()->UpdateCommandUI(&ui);
+        return ui.m_enabled;
+    };
+
+    // A file's list stays empty: nothing to select, nowhere to insert.
+    ASSERT_TRUE(WriteFileBytes(m_files.File("two.q9l"), WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(m_app->OpenFile(m_files.File("two.q9l")));
+    ASSERT_EQ(1u, FileDocs().size());
+    CParamView& fileView = ViewOf(*FileDocs()[0]);
+    EXPECT_EQ(0, fileView.GetList().GetItemCount());
+    CLibrarianData::GetInstance().GetClipboard() = NamedPatches({"CLIP"});
+    fileView.GetList().SelectAll();
+    EXPECT_FALSE(enabled(kEditInsert));
+    EXPECT_FALSE(enabled(kEditCopy));
+    fileView.Insert();
+    EXPECT_EQ(2u, FileDocs()[0]->GetData().GetCurrent().GetPatches().GetSize());
+    EXPECT_FALSE(FileDocs()[0]->IsModified());
+
+    // The image's transfers of all patches are offered; those of a selection are not.
+    m_app->GetMainFrame()->MDIActivate(ImageDoc().GetFrame());
+    for (UINT id : {kReadAll, kWriteAll, kExportSmfAll, kImportSmf})
+        EXPECT_TRUE(enabled(id)) << id;
+    for (UINT id : {kReadSelected, kWriteSelected, kExportSmfSelected})
+        EXPECT_FALSE(enabled(id)) << id;
+    const CPatchArray before = Image();
+    m_instrument.ClearLogs();
+    EXPECT_TRUE(ImageView().ReadPatches(true)) << (m_boxes.empty() ? "" : m_boxes.back());
+    EXPECT_TRUE(ImageView().WritePatches(true));
+    EXPECT_EQ(2u, m_instrument.GetAcceptedRequests().size()) << "one tone check per transfer";
+    EXPECT_TRUE(m_instrument.GetAcceptedDataSets().empty());
+    EXPECT_TRUE(SamePatches(before, Image()));
     ImageView().Delete();
-    EXPECT_FALSE(ImageDoc().GetData().CanUndo(0));
+    EXPECT_FALSE(ImageDoc().GetData().CanUndo(2));
     EXPECT_EQ(256u, Image().GetSize());
 }
 
@@ -644,5 +675,29 @@ TEST_F(LibrarianStartupTest, DamagedOrForeignFilesOpenNoDocument)
     }
     EXPECT_FALSE(m_app->OpenFile(m_files.Path())) << "a folder";
     EXPECT_TRUE(FileDocs().empty());
+}
+}
+
+namespace
+{
+// A file whose patches lack blocks or hold them short opens, shows its patches and saves them as
+// they were.
+TEST_F(LibrarianStartupTest, FilesOfOtherBlockCountsOpenAndSaveAsTheyAre)
+{
+    ASSERT_TRUE(Start());
+    m_boxes.clear();
+    const std::string odd = LoadHexFixture("odd-blocks.q9l.hex");
+    ASSERT_TRUE(WriteFileBytes(m_files.File("odd.q9l"), odd));
+    ASSERT_TRUE(m_app->OpenFile(m_files.File("odd.q9l")));
+    EXPECT_TRUE(m_boxes.empty());
+    ASSERT_EQ(1u, FileDocs().size());
+    CParamView& view = ViewOf(*FileDocs()[0]);
+    EXPECT_EQ("Short name,,", Column(view, 1));
+    EXPECT_EQ("odd,,", Column(view, 2));
+    view.GetList().SortByColumn(1);
+    EXPECT_EQ(",Short name,", Column(view, 1));
+    const std::string copy = m_files.File("copy.q9l");
+    ASSERT_TRUE(FileDocs()[0]->DoSave(copy.c_str()));
+    EXPECT_EQ(odd, ReadFileBytes(copy));
 }
 }
