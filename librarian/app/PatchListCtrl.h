@@ -41,7 +41,9 @@ public:
     virtual const char* GetWidthSection() const = 0;
     virtual const char* GetWidthEntry() const = 0;
     // Column widths before the user sets any, as the profile stores them.
-    virtual const char* GetDefaultWidths() const = 0;
+    virtual std::string GetDefaultWidths() const = 0;
+    // Width of a column that shows `text` whole in the list's font, margins included.
+    int ColumnWidthFor(const std::string& text) const;
 
     bool HasEndOfLine() const { return m_endOfLine; }
     size_t GetPatchCount() const;
@@ -114,7 +116,8 @@ public:
     const std::vector<SColumn>& GetColumns() const override;
     const char* GetWidthSection() const override { return "PatchListCtrl"; }
     const char* GetWidthEntry() const override { return "ColumnWidth"; }
-    const char* GetDefaultWidths() const override { return "84,110,130,130,130,130"; }
+    // The name column takes twelve of the font's widest characters.
+    std::string GetDefaultWidths() const override;
 
 protected:
     void StoreText(CParameter& patch, int type, const std::string& text) override;

@@ -701,3 +701,17 @@ TEST_F(LibrarianStartupTest, FilesOfOtherBlockCountsOpenAndSaveAsTheyAre)
     EXPECT_EQ(odd, ReadFileBytes(copy));
 }
 }
+
+namespace
+{
+// Before the user sets column widths, the name column shows a whole name of the font's widest
+// characters.
+TEST_F(LibrarianStartupTest, NameColumnFitsTwelveWideCharacters)
+{
+    ASSERT_TRUE(Start());
+    CPatchListCtrl& list = ImageView().GetList();
+    for (const char* name : {"WWWWWWWWWWWW", "MMMMMMMMMMMM", "@@@@@@@@@@@@"})
+        EXPECT_GE(list.GetColumnWidth(1), list.ColumnWidthFor(name)) << name;
+    EXPECT_EQ(list.GetColumnWidth(2), 130);
+}
+}
