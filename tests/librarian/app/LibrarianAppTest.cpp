@@ -715,3 +715,60 @@ TEST_F(LibrarianStartupTest, NameColumnFitsTwelveWideCharacters)
     EXPECT_EQ(list.GetColumnWidth(2), 130);
 }
 }
+
+namespace
+{
+// The Setup menu hides and shows the tool bar and the status bar; closing the program keeps their state for the next
+// start, unless the next start is of another version.
+TEST_F(LibrarianStartupTest, BarsKeepTheirStateAcrossStartsOfTheSameVersion)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame* frame = m_app->GetMainFrame();
+    CFrameBars& bars = frame->GetBars();
+    EXPECT_TRUE(bars.IsToolBarShown());
+    EXPECT_TRUE(bars.IsStatusBarShown());
+    RECT before;
+    frame->GetMDIClientRect(&before);
+    CCmdUI check(ID_VIEW_STATUS_BAR);
+    frame->UpdateCommandUI(&check);
+    EXPECT_EQ(1, check.m_check);
+
+    frame->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(bars.IsStatusBarShown());
+    EXPECT_TRUE(bars.IsToolBarShown());
+    RECT after;
+    frame->GetMDIClientRect(&after);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top) << "the client takes the bar's room";
+    CCmdUI unchecked(ID_VIEW_STATUS_BAR);
+    frame->UpdateCommandUI(&unchecked);
+    EXPECT_EQ(0, unchecked.m_check);
+
+    auto restart = [this] {
+        m_app->GetMainFrame()->SendMessage(WM_CLOSE);
+        Exit();
+        m_app = std::make_unique<CApp>();
+        m_app->SetProgramFolder(m_program.Path());
+        m_app->SetInstanceFolder(m_channel.Path());
+        m_exited = false;
+        return Start();
+    };
+    ASSERT_TRUE(restart());
+    EXPECT_FALSE(m_app->GetMainFrame()->GetBars().IsStatusBarShown());
+    EXPECT_TRUE(m_app->GetMainFrame()->GetBars().IsToolBarShown());
+
+    // Stored by another version: the bars start as they always do.
+    m_app->GetMainFrame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    ASSERT_TRUE(restart());
+    EXPECT_FALSE(m_app->GetMainFrame()->GetBars().IsToolBarShown());
+    m_app->GetMainFrame()->SendMessage(WM_CLOSE);
+    Exit();
+    WriteProfileString("Version", "FileVersion", "0.0.0.1");
+    m_app = std::make_unique<CApp>();
+    m_app->SetProgramFolder(m_program.Path());
+    m_app->SetInstanceFolder(m_channel.Path());
+    m_exited = false;
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(m_app->GetMainFrame()->GetBars().IsToolBarShown());
+    EXPECT_TRUE(m_app->GetMainFrame()->GetBars().IsStatusBarShown());
+}
+}
