@@ -1,5 +1,6 @@
 #include "platform/FrameBars.h"
 
+#include "platform/Profile.h"
 #include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
@@ -18,6 +19,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace
@@ -35,8 +37,9 @@ public:
     {
         const int width = m_frame->width();
         const int menuHeight = m_menu->sizeHint().height();
-        const int toolHeight = m_tools->sizeHint().height();
-        const int statusHeight = m_status->sizeHint().height();
+        // A hidden bar leaves its room to the client area.
+        const int toolHeight = m_tools->isHidden() ? 0 : m_tools->sizeHint().height();
+        const int statusHeight = m_status->isHidden() ? 0 : m_status->sizeHint().height();
         m_menu->setGeometry(0, 0, width, menuHeight);
         m_tools->setGeometry(0, menuHeight, width, toolHeight);
         m_status->setGeometry(0, m_frame->height() - statusHeight, width, statusHeight);
@@ -355,6 +358,61 @@ void CFrameBars::Destroy()
     d->actions.clear();
     d->buttons.clear();
     d->frame = nullptr;
+}
+
+namespace
+{
+// Shows or hides one of the frame's bars and gives the client area the room that changed.
+void ShowBar(QWidget* bar, bool show, CBarPlacer* placer, CMDIFrameWnd* frame)
+{
+    if (!bar || !placer || !frame || bar->isHidden() != show)
+        return;
+    bar->setVisible(show);
+    placer->Place();
+    frame->SetClientInsets(placer->top, placer->bottom);
+}
+}
+
+void CFrameBars::ShowToolBar(bool show) { ShowBar(d->toolBar, show, d->placer, d->frame); }
+
+bool CFrameBars::IsToolBarShown() const { return d->toolBar && !d->toolBar->isHidden(); }
+
+void CFrameBars::ShowStatusBar(bool show) { ShowBar(d->status, show, d->placer, d->frame); }
+
+bool CFrameBars::IsStatusBarShown() const { return d->status && !d->status->isHidden(); }
+
+void CFrameBars::SaveBarState(const std::string& profileName) const
+{
+    if (!d->frame)
+        return;
+    const std::pair<UINT, bool> bars[] = {{ID_VIEW_TOOLBAR, IsToolBarShown()}, {ID_VIEW_STATUS_BAR, IsStatusBarShown()}};
+    WriteProfileInt(profileName + "-Summary", "Bars", static_cast<int32_t>(std::size(bars)));
+    for (size_t i = 0; i < std::size(bars); ++i)
+    {
+        const std::string section = profileName + "-Bar" + std::to_string(i);
+        WriteProfileInt(section, "BarID", static_cast<int32_t>(bars[i].first));
+        WriteProfileInt(section, "Visible", bars[i].second ? 1 : 0);
+    }
+}
+
+bool CFrameBars::LoadBarState(const std::string& profileName)
+{
+    const int32_t count = GetProfileInt(profileName + "-Summary", "Bars", 0);
+    if (!d->frame || count <= 0)
+        return false;
+    // Only as many entries as bars could have been stored: the count is read from a file.
+    for (int32_t i = 0; i < std::min<int32_t>(count, 16); ++i)
+    {
+        const std::string section = profileName + "-Bar" + std::to_string(i);
+        const bool visible = GetProfileInt(section, "Visible", 1) != 0;
+        switch (static_cast<UINT>(GetProfileInt(section, "BarID", 0)))
+        {
+        case ID_VIEW_TOOLBAR: ShowToolBar(visible); break;
+        case ID_VIEW_STATUS_BAR: ShowStatusBar(visible); break;
+        default: break;
+        }
+    }
+    return true;
 }
 
 void CFrameBars::UpdateCommandStates()

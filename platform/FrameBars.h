@@ -13,6 +13,10 @@
 #include <utility>
 #include <vector>
 
+// The commands that show and hide a frame's tool bar and status bar.
+constexpr UINT ID_VIEW_TOOLBAR = 59392;
+constexpr UINT ID_VIEW_STATUS_BAR = 59393;
+
 struct CBarCommand
 {
     UINT id = 0;               // 0: a separator
@@ -77,6 +81,18 @@ public:
     // Files dropped on the frame go to `handler` as local paths, in the order given.
     using FDropFiles = std::function<void(const std::vector<std::string>& paths)>;
     void AcceptDroppedFiles(FDropFiles handler);
+
+    // The tool bar and the status bar can be hidden; the MDI client takes their room.
+    void ShowToolBar(bool show);
+    bool IsToolBarShown() const;
+    void ShowStatusBar(bool show);
+    bool IsStatusBarShown() const;
+    // What the user can change of the bars (whether each is shown) kept in the profile: section
+    // "<profileName>-Summary" holds "Bars", the count, and "<profileName>-Bar<n>" holds "BarID"
+    // (ID_VIEW_TOOLBAR or ID_VIEW_STATUS_BAR) and "Visible" for each. Loading applies what is
+    // stored and leaves the rest as it is; false when nothing is stored.
+    void SaveBarState(const std::string& profileName) const;
+    bool LoadBarState(const std::string& profileName);
 
 private:
     struct Impl;

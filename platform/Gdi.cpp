@@ -1,4 +1,5 @@
 #include "platform/Gdi.h"
+#include "platform/GifEncoder.h"
 
 #include "platform/Gdi_p.h"
 #include "platform/TextCodec_p.h"
@@ -450,13 +451,31 @@ BOOL CBitmap::SaveFile(const char* path, const char* format, bool straightAlpha)
     // Encoded in memory first, then put in place whole: a format that cannot be written, a full
     // disk or a folder that refuses the file leaves an existing file untouched.
     QByteArray encoded;
-    QBuffer buffer(&encoded);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, QByteArray(format).toLower());
-    if (!writer.write(image))
-        return FALSE;
+    if (std::strcmp(format, "GIF") == 0)
+    {
+        // Qt reads GIF but cannot write it.
+        std::vector<uint8_t> gif;
+        const GifEncoding::CPixels pixels{reinterpret_cast<const uint32_t*>(image.constBits()), image.width(),
+                                          image.height(), static_cast<size_t>(image.bytesPerLine()) / 4};
+        if (!GifEncoding::Encode(pixels, gif))
+            return FALSE;
+        encoded = QByteArray(reinterpret_cast<const char*>(gif.data()), static_cast<qsizetype>(gif.size()));
+    }
+    else
+    {
+        QBuffer buffer(&encoded);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, QByteArray(format).toLower());
+        if (!writer.write(image))
+            return FALSE;
+    }
+    // Unbuffered: a write the disk refuses fails here, instead of in the flush on closing, whose
+    // failure would not stop the half-written file from replacing the old one.
     QSaveFile file(QString::fromLocal8Bit(path));
-    return file.open(QIODevice::WriteOnly) && file.write(encoded) == encoded.size() && file.commit() ? TRUE : FALSE;
+    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(encoded) == encoded.size() &&
+                   file.commit()
+               ? TRUE
+               : FALSE;
 }
 
 // ---- device contexts ----

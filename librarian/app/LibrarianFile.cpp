@@ -89,7 +89,8 @@ int ReadFrom(const CReadBytes& read, uint64_t size, CParameterArray& patches)
     CFileBytes bytes(read, total);
     if (recordCount > 0 && !bytes.Allocate())
         return kFileMessageNotLoaded;
-    const PatchRecord::CShape shape(*patches.CreateElement());
+    const std::unique_ptr<CParameter> layout = patches.CreateElement();
+    const PatchRecord::CShape shape(*layout);
     size_t position = 0;
     for (uint32_t record = 0; record < recordCount; ++record)
     {
@@ -109,9 +110,11 @@ int ReadFrom(const CReadBytes& read, uint64_t size, CParameterArray& patches)
         const uint8_t* body = bytes.At(position);
         size_t partsSize = 0;
         size_t textsSize = 0;
-        if (!shape.Check(body, length, partsSize, textsSize))
+        // Block counts and sizes other than the layout's are taken as they stand.
+        const bool fitsLayout = shape.Check(body, length, partsSize, textsSize);
+        if (!fitsLayout && !PatchRecord::CheckAsStored(body, length, *layout, partsSize, textsSize))
             return kFileMessageWrongType;
-        collected->AppendNew().SetPackedRecord(bytes.Shared(), body, partsSize, textsSize);
+        collected->AppendNew().SetPackedRecord(bytes.Shared(), body, partsSize, textsSize, fitsLayout);
         position += length;
     }
 
@@ -132,50 +135,42 @@ std::streamoff RemainingBytes(std::istream& in)
     return end - here;
 }
 
-// The parts in the layout's shape: missing bytes as 0, extra blocks and bytes left out.
-void AppendParts(std::vector<uint8_t>& out, const CParameter& patch)
+// The parts as the patch holds them, each block with its own byte count: one entry per part of
+// the layout, a part the patch lacks with no blocks. Parts past the layout have no place in a
+// record. False when a part or block is larger than a file can hold.
+bool AppendParts(std::vector<uint8_t>& out, const CParameter& patch)
 {
     const CParameter::CParts& parts = patch.GetParts();
-    for (int part = 0; part < patch.GetPartCount(); ++part)
+    for (size_t part = 0; part < static_cast<size_t>(patch.GetPartCount()); ++part)
     {
-        const uint32_t blockCount = static_cast<uint32_t>(patch.GetBlockCount(part));
-        const size_t blockSize = static_cast<size_t>(patch.GetBlockSize(part));
-        AppendBigEndian(out, blockCount);
-        for (uint32_t index = 0; index < blockCount; ++index)
+        const size_t blockCount = part < parts.size() ? parts[part].size() : 0;
+        if (blockCount > PatchRecord::kMaxBlocksPerPart)
+            return false;
+        AppendBigEndian(out, static_cast<uint32_t>(blockCount));
+        for (size_t index = 0; index < blockCount; ++index)
         {
-            AppendBigEndian(out, static_cast<uint32_t>(blockSize));
-            const CParameter::CBlock* block =
-                static_cast<size_t>(part) < parts.size() && index < parts[part].size() ? &parts[part][index] : nullptr;
-            const size_t present = block ? std::min(block->size(), blockSize) : 0;
-            if (present > 0)
-                out.insert(out.end(), block->begin(), block->begin() + static_cast<std::ptrdiff_t>(present));
-            out.insert(out.end(), blockSize - present, 0);
+            const CParameter::CBlock& block = parts[part][index];
+            if (block.size() > std::numeric_limits<uint32_t>::max())
+                return false;
+            AppendBigEndian(out, static_cast<uint32_t>(block.size()));
+            out.insert(out.end(), block.begin(), block.end());
         }
     }
+    return true;
 }
 
-void AppendRecord(std::vector<uint8_t>& out, const CParameter& patch, uint32_t length)
+bool AppendRecord(std::vector<uint8_t>& out, const CParameter& patch, uint32_t length)
 {
     AppendBigEndian(out, length);
     size_t packedSize = 0;
     if (const uint8_t* packed = patch.GetPackedParts(packedSize))
         out.insert(out.end(), packed, packed + packedSize);
-    else
-        AppendParts(out, patch);
+    else if (!AppendParts(out, patch))
+        return false;
     size_t textsSize = 0;
     const char* texts = patch.GetTextSection(textsSize);
     out.insert(out.end(), texts, texts + textsSize);
-}
-
-// Body length of the record that AppendRecord writes for the patch; GetSerializedSize for every
-// patch that fits the layout.
-size_t LayoutRecordSize(const CParameter& patch)
-{
-    size_t size = 0;
-    patch.GetTextSection(size);
-    for (int part = 0; part < patch.GetPartCount(); ++part)
-        size += 4 + static_cast<size_t>(patch.GetBlockCount(part)) * (4 + static_cast<size_t>(patch.GetBlockSize(part)));
-    return size;
+    return true;
 }
 }
 
@@ -243,7 +238,7 @@ bool WriteLibrarianFile(std::ostream& out, const CParameterArray& patches)
     size_t total = CDocumentHeader::kSize;
     for (size_t i = 0; i < patches.GetSize(); ++i)
     {
-        const size_t length = LayoutRecordSize(patches[i]);
+        const size_t length = patches[i].GetSerializedSize();
         if (length > std::numeric_limits<uint32_t>::max())
             return false;
         total += 4 + length;
@@ -254,7 +249,8 @@ bool WriteLibrarianFile(std::ostream& out, const CParameterArray& patches)
     for (size_t i = 0; i < patches.GetSize(); ++i)
     {
         const CParameter& patch = patches[i];
-        AppendRecord(image, patch, static_cast<uint32_t>(LayoutRecordSize(patch)));
+        if (!AppendRecord(image, patch, static_cast<uint32_t>(patch.GetSerializedSize())))
+            return false;
     }
     return out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size())) &&
            out.flush();

@@ -8,7 +8,9 @@
 //           its byte count and bytes; then the four memo texts, each followed by one 00 byte
 //
 // Everything read is checked against the bytes that are really there before it is used or
-// allocated, and every record must fit the patch layout: a file that does not is refused whole.
+// allocated: a file with a record that does not hold together is refused whole. Block counts and
+// sizes are taken as they stand, as the patches keep them (a patch may lack blocks of its layout
+// or hold them short); only a part of more than PatchRecord::kMaxBlocksPerPart blocks is refused.
 #include "librarian/app/ParameterArray.h"
 
 #include <array>
@@ -59,7 +61,7 @@ int ReadLibrarianFile(const std::string& path, CParameterArray& patches);
 // The same from a stream that can seek, from its position to its end.
 int ReadLibrarianFile(std::istream& in, CParameterArray& patches);
 
-// Writes the patches as a librarian file. A patch whose blocks differ from the layout is written
-// in the layout's shape (missing bytes as 0, extra ones left out), so the file reads back.
-// Returns false on any write error.
+// Writes the patches as a librarian file, every block as the patch holds it, so the file reads
+// back as the same patches. Returns false on any write error, and for a patch the file cannot
+// hold (a part of more blocks than a file may have).
 bool WriteLibrarianFile(std::ostream& out, const CParameterArray& patches);

@@ -6,6 +6,7 @@
 #include "librarian/app/LibrarianDocuments.h"
 #include "librarian/app/LibrarianViews.h"
 #include "librarian/app/RecentFiles.h"
+#include "librarian/gp/VersionStrings.h"
 #include "platform/Profile.h"
 #include "platform/WinApp.h"
 
@@ -132,7 +133,10 @@ std::vector<CBarMenu> MakeMenus(CMenu* windowMenu)
         {"&Setup",
          {{kSetUpMidi, "Set Up &MIDI Devices...", ""},
           {kSetUpFont, "Set Up &Font...", ""},
-          {kSetUpGrid, "Set Up &Grid...", ""}}},
+          {kSetUpGrid, "Set Up &Grid...", ""},
+          {0, "", ""},
+          {ID_VIEW_TOOLBAR, "&Tool Bar", ""},
+          {ID_VIEW_STATUS_BAR, "&Status Bar", ""}}},
         {"&Window", {}},
         {"&Help",
          {{kManual, "Talvarix Librarian &Manual", ""}, {kAbout, "&About Talvarix Librarian...", ""}}},
@@ -213,6 +217,9 @@ bool CMainFrame::LoadFrame(const std::string& title)
     if (!UsesEnglishMenus())
         m_bars.SetStatusText("レディ");   // the bars start with "Ready"
     SetWindowMenu(&m_windowMenu);
+    // A bar state stored by another version of the program may not fit this one's bars.
+    if (!GP::IsFileVersionChanged())
+        LoadBarState();
     // Only a key: the menu shows it beside "Move to Top".
     m_bars.AddKey(GP::ID_WINDOW_GO_POPUP, "Ctrl+G");
     m_bars.AcceptDroppedFiles([this](const std::vector<std::string>& paths) { OnDropFiles(paths); });

@@ -51,6 +51,7 @@ protected:
     int OnCreate() override;
     void OnClose() override;
     void OnDestroy() override;
+    CFrameBars* GetControlBars() override { return &m_bars; }
 
 private:
     void BuildWindowMenu();

@@ -495,16 +495,17 @@ BOOL CImageView::OnViewCommand(UINT id)
 void CImageView::OnViewUpdateCommandUI(CCmdUI* ui)
 {
     UpdateButtons();
-    const bool user = Data().IsUserMode();
+    // In any "Mode" but 1 the transfers still run their checks with the instrument and then
+    // address no patch (the area is -1); the list shows no rows, so nothing can be selected.
     switch (ui->m_nID)
     {
     case kReadSelected:
     case kWriteSelected:
-    case kExportSmfSelected: ui->Enable(user && HasSelection()); break;
+    case kExportSmfSelected: ui->Enable(HasSelection()); break;
     case kReadAll:
     case kWriteAll:
     case kExportSmfAll:
-    case kImportSmf: ui->Enable(user); break;
+    case kImportSmf: ui->Enable(TRUE); break;
     case kFileClose:
     case kFileSave:
     case kFileSaveAs: ui->Enable(FALSE); break;

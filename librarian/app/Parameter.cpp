@@ -71,7 +71,8 @@ void CParameter::ReleaseUnusedFile() const
         m_packed.file.Reset();
 }
 
-void CParameter::SetPackedRecord(const CSharedBytes& file, const uint8_t* body, size_t partsSize, size_t textsSize)
+void CParameter::SetPackedRecord(const CSharedBytes& file, const uint8_t* body, size_t partsSize, size_t textsSize,
+                                 bool fitsLayout)
 {
     m_parts.reset();
     m_textSection.clear();
@@ -80,6 +81,8 @@ void CParameter::SetPackedRecord(const CSharedBytes& file, const uint8_t* body, 
     m_packed.partsSize = partsSize;
     m_packed.texts = reinterpret_cast<const char*>(body + partsSize);
     m_packed.textsSize = textsSize;
+    if (!fitsLayout)
+        Unpacked();
 }
 
 const uint8_t* CParameter::GetPackedParts(size_t& size) const
@@ -123,10 +126,13 @@ size_t CParameter::GetSerializedSize() const
     size_t size = m_packed.partsSize;
     if (!m_packed.parts)
     {
+        // A record holds the layout's parts, each with the blocks the patch has in it (a part
+        // it lacks with none); parts past the layout have no place in it.
         const CParts& parts = Unpacked();
-        size = 4 * parts.size();
-        for (const CPart& part : parts)
-            for (const CBlock& block : part)
+        const size_t partCount = static_cast<size_t>(GetPartCount());
+        size = 4 * partCount;
+        for (size_t part = 0; part < partCount && part < parts.size(); ++part)
+            for (const CBlock& block : parts[part])
                 size += 4 + block.size();
     }
     size_t textsSize = 0;

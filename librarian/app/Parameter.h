@@ -74,11 +74,13 @@ public:
     // True when the parts, block counts and block sizes are exactly those of the layout.
     bool FitsLayout() const;
 
-    // Takes a record body that PatchRecord::CShape::Check accepted for this patch's layout, in a
-    // file's bytes that `file` keeps alive: the parts section of `partsSize` bytes, then the
-    // texts section of `textsSize` bytes. Parts and texts stay there until they are asked for
-    // or changed.
-    void SetPackedRecord(const CSharedBytes& file, const uint8_t* body, size_t partsSize, size_t textsSize);
+    // Takes a record body that PatchRecord accepted for this patch's layout (CShape::Check, or
+    // CheckAsStored when `fitsLayout` is false), in a file's bytes that `file` keeps alive: the
+    // parts section of `partsSize` bytes, then the texts section of `textsSize` bytes. Parts and
+    // texts stay there until they are asked for or changed; parts that differ from the layout
+    // are unpacked at once, since packed parts are taken to be the layout's.
+    void SetPackedRecord(const CSharedBytes& file, const uint8_t* body, size_t partsSize, size_t textsSize,
+                         bool fitsLayout = true);
     // The packed parts section, or null (and size 0) once the parts are unpacked or were never
     // packed. It is exactly what a librarian file holds for parts of the layout.
     const uint8_t* GetPackedParts(size_t& size) const;

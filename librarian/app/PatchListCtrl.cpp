@@ -4,6 +4,7 @@
 #include "librarian/app/Patch.h"
 #include "librarian/app/PatchListOperations.h"
 
+#include "platform/Gdi.h"
 #include "platform/Profile.h"
 
 #include <algorithm>
@@ -76,9 +77,21 @@ size_t CParameterListCtrl::GetInsertPosition() const
 
 void CParameterListCtrl::SetItems()
 {
+    // A list that shows no patches (its view holds no user patches) has no "End of Line" row
+    // either: there is nothing to select and nowhere to insert.
+    if (!GetArray())
+        return;
     const int count = static_cast<int>(GetPatchCount()) + (m_endOfLine ? 1 : 0);
     for (int row = 0; row < count; ++row)
         InsertItem(row, row);
+}
+
+int CParameterListCtrl::ColumnWidthFor(const std::string& text) const
+{
+    CClientDC dc(const_cast<CParameterListCtrl*>(this));
+    dc.SelectObject(GetFont());
+    // The cells leave a space's width on either side of their text, and the grid takes a pixel.
+    return dc.GetTextExtent(text).cx + 2 * dc.GetTextExtent(" ").cx + 1;
 }
 
 void CParameterListCtrl::InsertColumns()
@@ -424,4 +437,13 @@ void CPatchListCtrl::StoreText(CParameter& patch, int type, const std::string& t
         return;
     }
     CParameterListCtrl::StoreText(patch, type, text);
+}
+
+std::string CPatchListCtrl::GetDefaultWidths() const
+{
+    // Names are printable ASCII: the widest of those, twelve times.
+    int nameWidth = 110;
+    for (char c = ' '; c < 127; ++c)
+        nameWidth = std::max(nameWidth, ColumnWidthFor(std::string(CPatch::kNameLength, c)));
+    return "84," + std::to_string(nameWidth) + ",130,130,130,130";
 }

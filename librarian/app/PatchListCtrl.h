@@ -41,7 +41,9 @@ public:
     virtual const char* GetWidthSection() const = 0;
     virtual const char* GetWidthEntry() const = 0;
     // Column widths before the user sets any, as the profile stores them.
-    virtual const char* GetDefaultWidths() const = 0;
+    virtual std::string GetDefaultWidths() const = 0;
+    // Width of a column that shows `text` whole in the list's font, margins included.
+    int ColumnWidthFor(const std::string& text) const;
 
     bool HasEndOfLine() const { return m_endOfLine; }
     size_t GetPatchCount() const;
@@ -56,7 +58,7 @@ public:
     // Where Insert puts the clipboard: before the topmost selected row's patch.
     size_t GetInsertPosition() const;
 
-    // One row per patch (+ "End of Line"), item data = patch index.
+    // One row per patch (+ "End of Line"), item data = patch index; no rows without an array.
     void SetItems();
     // After an edit: the rows are made anew, keeping the top row, the focused row and the current
     // column. With `reselect`, `count` > 0 selects the `count` patches from the topmost selected
@@ -114,7 +116,8 @@ public:
     const std::vector<SColumn>& GetColumns() const override;
     const char* GetWidthSection() const override { return "PatchListCtrl"; }
     const char* GetWidthEntry() const override { return "ColumnWidth"; }
-    const char* GetDefaultWidths() const override { return "84,110,130,130,130,130"; }
+    // The name column takes twelve of the font's widest characters.
+    std::string GetDefaultWidths() const override;
 
 protected:
     void StoreText(CParameter& patch, int type, const std::string& text) override;

@@ -20,13 +20,20 @@ class CBodyCursor
 public:
     CBodyCursor(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
 
-    // True when the next word is there and equals `expected`.
-    bool ExpectWord(uint32_t expected)
+    // The next word, when it is there.
+    bool ReadWord(uint32_t& word)
     {
-        if (m_size - m_position < 4 || PatchRecord::ReadWord(m_data + m_position) != expected)
+        if (m_size - m_position < 4)
             return false;
+        word = PatchRecord::ReadWord(m_data + m_position);
         m_position += 4;
         return true;
+    }
+
+    // The next block count, when it is there and no larger than a part may hold.
+    bool ReadBlockCount(uint32_t& count)
+    {
+        return ReadWord(count) && count <= PatchRecord::kMaxBlocksPerPart;
     }
 
     // The next `count` bytes, or null when the body ends before them.
@@ -39,19 +46,34 @@ public:
         return bytes;
     }
 
+    size_t Position() const { return m_position; }
+
 private:
     const uint8_t* m_data;
     size_t m_size;
     size_t m_position = 0;
 };
+
+// Length of the texts section that starts at `position`: up to and with the fourth 00 byte. False
+// when the body ends before it.
+bool MeasureTexts(const uint8_t* body, size_t size, size_t position, size_t& textsSize)
+{
+    // Most texts are empty or short.
+    const size_t start = position;
+    int ended = 0;
+    while (position < size && ended < CParameter::kTextCount)
+        ended += body[position++] == 0;
+    textsSize = position - start;
+    return ended == CParameter::kTextCount;
+}
 }
 
 namespace PatchRecord
 {
 CShape::CShape(const CParameter& layout)
 {
-    // Counts and sizes must be the layout's: anything else would later be sent to the instrument
-    // at the wrong addresses.
+    // The words of a record of exactly the layout: what nearly every record is, checked without
+    // walking it.
     for (int part = 0; part < layout.GetPartCount(); ++part)
     {
         const int blockCount = layout.GetBlockCount(part);
@@ -92,13 +114,27 @@ bool CShape::Check(const uint8_t* body, size_t size, size_t& partsSize, size_t& 
     if (differences != 0)
         return false;
     partsSize = m_partsSize;
-    // The texts end at the fourth 00 byte; most are empty or short.
-    int ended = 0;
-    size_t position = m_partsSize;
-    while (position < size && ended < CParameter::kTextCount)
-        ended += body[position++] == 0;
-    textsSize = position - m_partsSize;
-    return ended == CParameter::kTextCount;
+    return MeasureTexts(body, size, m_partsSize, textsSize);
+}
+
+bool CheckAsStored(const uint8_t* body, size_t size, const CParameter& layout, size_t& partsSize,
+                   size_t& textsSize)
+{
+    CBodyCursor cursor(body, size);
+    for (int part = 0; part < layout.GetPartCount(); ++part)
+    {
+        uint32_t blockCount = 0;
+        if (!cursor.ReadBlockCount(blockCount))
+            return false;
+        for (uint32_t block = 0; block < blockCount; ++block)
+        {
+            uint32_t blockSize = 0;
+            if (!cursor.ReadWord(blockSize) || !cursor.Take(blockSize))
+                return false;
+        }
+    }
+    partsSize = cursor.Position();
+    return MeasureTexts(body, size, partsSize, textsSize);
 }
 
 void UnpackParts(const uint8_t* section, size_t size, const CParameter& layout, CParameter::CParts& parts)
@@ -107,16 +143,17 @@ void UnpackParts(const uint8_t* section, size_t size, const CParameter& layout, 
     parts.clear();
     for (int part = 0; part < layout.GetPartCount(); ++part)
     {
-        const int blockCount = layout.GetBlockCount(part);
-        const size_t blockSize = static_cast<size_t>(layout.GetBlockSize(part));
-        if (!cursor.ExpectWord(static_cast<uint32_t>(blockCount)))
+        uint32_t blockCount = 0;
+        if (!cursor.ReadBlockCount(blockCount))
             return;
         parts.emplace_back();
         CParameter::CPart& blocks = parts.back();
-        for (int block = 0; block < blockCount; ++block)
+        blocks.reserve(blockCount);
+        for (uint32_t block = 0; block < blockCount; ++block)
         {
+            uint32_t blockSize = 0;
             const uint8_t* bytes = nullptr;
-            if (!cursor.ExpectWord(static_cast<uint32_t>(blockSize)) || !(bytes = cursor.Take(blockSize)))
+            if (!cursor.ReadWord(blockSize) || !(bytes = cursor.Take(blockSize)))
                 return;
             blocks.emplace_back(bytes, bytes + blockSize);
         }

@@ -35,7 +35,8 @@ public:
 
     // Checks that `body` holds exactly the layout's parts and blocks followed by four ended
     // texts, and gives the length of the parts section (where the texts begin) and of the texts
-    // section (up to and with the fourth 00 byte). Nothing is copied.
+    // section (up to and with the fourth 00 byte). Nothing is copied. A record that fails here
+    // may still be one of other counts: see CheckAsStored.
     bool Check(const uint8_t* body, size_t size, size_t& partsSize, size_t& textsSize) const;
 
 private:
@@ -50,7 +51,19 @@ private:
     size_t m_partsSize = 0;
 };
 
-// Replaces `parts` with the blocks of a parts section. A section that does not fit the layout
-// (never one that Check accepted) leaves the parts cut short where it stops fitting.
+// The most blocks one part of a record may hold. The layout's parts hold one to four; a count far
+// past that is no patch, and would only have the reader make room for blocks that are not there.
+constexpr uint32_t kMaxBlocksPerPart = 64;
+
+// Checks a record body whose parts differ from the layout, taking its counts as they stand: for
+// each part of the layout, its block count (at most kMaxBlocksPerPart), then each block's byte
+// count and bytes, then four ended texts, all within `size`. Gives the two sections' lengths as
+// CShape::Check does. Nothing is copied.
+bool CheckAsStored(const uint8_t* body, size_t size, const CParameter& layout, size_t& partsSize,
+                   size_t& textsSize);
+
+// Replaces `parts` with the blocks of a parts section, one part per part of the layout, with the
+// counts the section holds. A section that CheckAsStored would refuse leaves the parts cut short
+// where it stops being readable.
 void UnpackParts(const uint8_t* section, size_t size, const CParameter& layout, CParameter::CParts& parts);
 }

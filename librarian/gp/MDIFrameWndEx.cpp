@@ -5,6 +5,7 @@
 #include "librarian/gp/VersionStrings.h"
 #include "librarian/gp/WindowListDlg.h"
 #include "platform/DocView.h"
+#include "platform/FrameBars.h"
 #include "platform/Menu.h"
 #include "platform/Profile.h"
 #include "platform/WindowPlacement.h"
@@ -15,6 +16,11 @@
 
 namespace GP
 {
+namespace
+{
+const char* const kBarStateSection = "ControlBar";
+}
+
 int CMDIFrameWndEx::OnCreate()
 {
     if (CMDIFrameWnd::OnCreate() == -1)
@@ -36,7 +42,8 @@ void CMDIFrameWndEx::OnClose()
 {
     WriteProfileInt("Window", "Maximized", IsZoomed(this) ? 1 : 0);
     StoreFileVersion();
-    // The platform's frames carry no dockable bars, so there is no bar state to save.
+    if (CFrameBars* bars = GetControlBars())
+        bars->SaveBarState(kBarStateSection);
     CMDIFrameWnd::OnClose();
 }
 
@@ -51,7 +58,11 @@ void CMDIFrameWndEx::OnDestroy()
     CMDIFrameWnd::OnDestroy();
 }
 
-void CMDIFrameWndEx::LoadBarState() {}
+bool CMDIFrameWndEx::LoadBarState()
+{
+    CFrameBars* bars = GetControlBars();
+    return bars && bars->LoadBarState(kBarStateSection);
+}
 
 void CMDIFrameWndEx::RecalcLayout()
 {
@@ -189,6 +200,30 @@ BOOL CMDIFrameWndEx::OnCommand(UINT id)
         dialog.DoModal();
         return TRUE;
     }
+    if (CFrameBars* bars = GetControlBars())
+    {
+        if (id == ID_VIEW_TOOLBAR)
+        {
+            bars->ShowToolBar(!bars->IsToolBarShown());
+            return TRUE;
+        }
+        if (id == ID_VIEW_STATUS_BAR)
+        {
+            bars->ShowStatusBar(!bars->IsStatusBarShown());
+            return TRUE;
+        }
+    }
     return CMDIFrameWnd::OnCommand(id);
+}
+
+void CMDIFrameWndEx::OnUpdateCommandUI(CCmdUI* ui)
+{
+    CFrameBars* bars = GetControlBars();
+    if (bars && ui->m_nID == ID_VIEW_TOOLBAR)
+        ui->SetCheck(bars->IsToolBarShown() ? 1 : 0);
+    else if (bars && ui->m_nID == ID_VIEW_STATUS_BAR)
+        ui->SetCheck(bars->IsStatusBarShown() ? 1 : 0);
+    else
+        CMDIFrameWnd::OnUpdateCommandUI(ui);
 }
 }

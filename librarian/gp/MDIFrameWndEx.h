@@ -8,6 +8,8 @@
 #include <memory>
 #include <vector>
 
+class CFrameBars;
+
 namespace GP
 {
 constexpr UINT ID_WINDOW_LIST = 57111;
@@ -23,8 +25,9 @@ class CMDIFrameWndEx : public CMDIFrameWnd
 public:
     CMDIFrameWndEx() = default;
 
-    // Restores the tool bars from section "ControlBar".
-    void LoadBarState();
+    // Restores the bars' state from section "ControlBar", saved there on closing; false when
+    // the frame has no bars or nothing is stored.
+    bool LoadBarState();
     // Fills `children` with the open child frames and returns the index of the active one, -1
     // when none.
     int CollectChildren(std::vector<CMDIChildWnd*>& children) const;
@@ -44,13 +47,18 @@ public:
     int32_t GetWindowGoPosition() const { return m_windowGoPosition; }
 
     void RecalcLayout() override;
+    // Besides the Window menu's commands, ID_VIEW_TOOLBAR and ID_VIEW_STATUS_BAR show or hide
+    // the bars (checked while shown).
     BOOL OnCommand(UINT id) override;
+    void OnUpdateCommandUI(CCmdUI* ui) override;
 
 protected:
     int OnCreate() override;
     void OnClose() override;
     void OnDestroy() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The frame's tool and status bars, whose state is kept; none by default.
+    virtual CFrameBars* GetControlBars() { return nullptr; }
 
     // Position of the Window menu's window-go sub-menu; -1: the frame keeps none.
     int32_t m_windowGoPosition = -1;

@@ -548,19 +548,50 @@ TEST_F(LibrarianStartupTest, RecentFilesSurviveARestartAndOpenFromTheFileMenu)
 
 namespace
 {
-// Any "Mode" but 1: the lists show no user patches and nothing transfers or undoes them.
-TEST_F(LibrarianStartupTest, OtherModesShowAndTransferNoUserPatches)
+// Any "Mode" but 1: the lists show no rows at all, not even "End of Line", so no edit has rows
+// to work on; the transfers still run their checks with the instrument and then address no patch.
+TEST_F(LibrarianStartupTest, OtherModesShowNoRowsAndTransferNoPatches)
 {
-    WriteProfileInt("Option", "Mode", 0);
+    WriteProfileInt("Option", "Mode", 2);
     ASSERT_TRUE(Start());
     EXPECT_EQ(0, ImageView().GetList().GetItemCount());
     EXPECT_EQ(0u, ImageView().GetRowButtonCount());
     EXPECT_EQ(-1, CLibrarianData::GetInstance().GetArea());
-    CCmdUI read(kReadAll);
-    m_app->GetMainFrame()->UpdateCommandUI(&read);
-    EXPECT_FALSE(read.m_enabled);
+    auto enabled = [this](UINT id) {
+        CCmdUI ui(id);
+        m_app->GetMainFrame()->UpdateCommandUI(&ui);
+        return ui.m_enabled;
+    };
+
+    // A file's list stays empty: nothing to select, nowhere to insert.
+    ASSERT_TRUE(WriteFileBytes(m_files.File("two.q9l"), WriteBytes(MakeTwoPatchFixture())));
+    ASSERT_TRUE(m_app->OpenFile(m_files.File("two.q9l")));
+    ASSERT_EQ(1u, FileDocs().size());
+    CParamView& fileView = ViewOf(*FileDocs()[0]);
+    EXPECT_EQ(0, fileView.GetList().GetItemCount());
+    CLibrarianData::GetInstance().GetClipboard() = NamedPatches({"CLIP"});
+    fileView.GetList().SelectAll();
+    EXPECT_FALSE(enabled(kEditInsert));
+    EXPECT_FALSE(enabled(kEditCopy));
+    fileView.Insert();
+    EXPECT_EQ(2u, FileDocs()[0]->GetData().GetCurrent().GetPatches().GetSize());
+    EXPECT_FALSE(FileDocs()[0]->IsModified());
+
+    // The image's transfers of all patches are offered; those of a selection are not.
+    m_app->GetMainFrame()->MDIActivate(ImageDoc().GetFrame());
+    for (UINT id : {kReadAll, kWriteAll, kExportSmfAll, kImportSmf})
+        EXPECT_TRUE(enabled(id)) << id;
+    for (UINT id : {kReadSelected, kWriteSelected, kExportSmfSelected})
+        EXPECT_FALSE(enabled(id)) << id;
+    const CPatchArray before = Image();
+    m_instrument.ClearLogs();
+    EXPECT_TRUE(ImageView().ReadPatches(true)) << (m_boxes.empty() ? "" : m_boxes.back());
+    EXPECT_TRUE(ImageView().WritePatches(true));
+    EXPECT_EQ(2u, m_instrument.GetAcceptedRequests().size()) << "one tone check per transfer";
+    EXPECT_TRUE(m_instrument.GetAcceptedDataSets().empty());
+    EXPECT_TRUE(SamePatches(before, Image()));
     ImageView().Delete();
-    EXPECT_FALSE(ImageDoc().GetData().CanUndo(0));
+    EXPECT_FALSE(ImageDoc().GetData().CanUndo(2));
     EXPECT_EQ(256u, Image().GetSize());
 }
 
@@ -645,5 +676,97 @@ TEST_F(LibrarianStartupTest, DamagedOrForeignFilesOpenNoDocument)
     }
     EXPECT_FALSE(m_app->OpenFile(m_files.Path())) << "a folder";
     EXPECT_TRUE(FileDocs().empty());
+}
+}
+
+namespace
+{
+// A file whose patches lack blocks or hold them short opens, shows its patches and saves them as
+// they were.
+TEST_F(LibrarianStartupTest, FilesOfOtherBlockCountsOpenAndSaveAsTheyAre)
+{
+    ASSERT_TRUE(Start());
+    m_boxes.clear();
+    const std::string odd = LoadHexFixture("odd-blocks.q9l.hex");
+    ASSERT_TRUE(WriteFileBytes(m_files.File("odd.q9l"), odd));
+    ASSERT_TRUE(m_app->OpenFile(m_files.File("odd.q9l")));
+    EXPECT_TRUE(m_boxes.empty());
+    ASSERT_EQ(1u, FileDocs().size());
+    CParamView& view = ViewOf(*FileDocs()[0]);
+    EXPECT_EQ("Short name,,", Column(view, 1));
+    EXPECT_EQ("odd,,", Column(view, 2));
+    view.GetList().SortByColumn(1);
+    EXPECT_EQ(",Short name,", Column(view, 1));
+    const std::string copy = m_files.File("copy.q9l");
+    ASSERT_TRUE(FileDocs()[0]->DoSave(copy.c_str()));
+    EXPECT_EQ(odd, ReadFileBytes(copy));
+}
+}
+
+namespace
+{
+// Before the user sets column widths, the name column shows a whole name of the font's widest
+// characters.
+TEST_F(LibrarianStartupTest, NameColumnFitsTwelveWideCharacters)
+{
+    ASSERT_TRUE(Start());
+    CPatchListCtrl& list = ImageView().GetList();
+    for (const char* name : {"WWWWWWWWWWWW", "MMMMMMMMMMMM", "@@@@@@@@@@@@"})
+        EXPECT_GE(list.GetColumnWidth(1), list.ColumnWidthFor(name)) << name;
+    EXPECT_EQ(list.GetColumnWidth(2), 130);
+}
+}
+
+namespace
+{
+// The Setup menu hides and shows the tool bar and the status bar; closing the program keeps their state for the next
+// start, unless the next start is of another version.
+TEST_F(LibrarianStartupTest, BarsKeepTheirStateAcrossStartsOfTheSameVersion)
+{
+    ASSERT_TRUE(Start());
+    CMainFrame* frame = m_app->GetMainFrame();
+    CFrameBars& bars = frame->GetBars();
+    EXPECT_TRUE(bars.IsToolBarShown());
+    EXPECT_TRUE(bars.IsStatusBarShown());
+    RECT before;
+    frame->GetMDIClientRect(&before);
+    CCmdUI check(ID_VIEW_STATUS_BAR);
+    frame->UpdateCommandUI(&check);
+    EXPECT_EQ(1, check.m_check);
+
+    frame->SendMessage(WM_COMMAND, ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(bars.IsStatusBarShown());
+    EXPECT_TRUE(bars.IsToolBarShown());
+    RECT after;
+    frame->GetMDIClientRect(&after);
+    EXPECT_GT(after.bottom - after.top, before.bottom - before.top) << "the client takes the bar's room";
+    CCmdUI unchecked(ID_VIEW_STATUS_BAR);
+    frame->UpdateCommandUI(&unchecked);
+    EXPECT_EQ(0, unchecked.m_check);
+
+    // Closes the program as the user does and starts it again; `version` replaces the version
+    // the closing stored.
+    auto restart = [this](const char* version = nullptr) {
+        m_app->GetMainFrame()->SendMessage(WM_CLOSE);
+        Exit();
+        if (version)
+            WriteProfileString("Version", "FileVersion", version);
+        m_app = std::make_unique<CApp>();
+        m_app->SetProgramFolder(m_program.Path());
+        m_app->SetInstanceFolder(m_channel.Path());
+        m_exited = false;
+        return Start();
+    };
+    ASSERT_TRUE(restart());
+    EXPECT_FALSE(m_app->GetMainFrame()->GetBars().IsStatusBarShown());
+    EXPECT_TRUE(m_app->GetMainFrame()->GetBars().IsToolBarShown());
+
+    m_app->GetMainFrame()->SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    ASSERT_TRUE(restart());
+    EXPECT_FALSE(m_app->GetMainFrame()->GetBars().IsToolBarShown());
+    // Stored by another version: the bars start as they always do.
+    ASSERT_TRUE(restart("0.0.0.1"));
+    EXPECT_TRUE(m_app->GetMainFrame()->GetBars().IsToolBarShown());
+    EXPECT_TRUE(m_app->GetMainFrame()->GetBars().IsStatusBarShown());
 }
 }

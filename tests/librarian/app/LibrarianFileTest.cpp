@@ -194,10 +194,13 @@ TEST(LibrarianFile, RefusesBadFilesWithTheirMessageAndChangesNoDocument)
     magicEndsInZero[31] = 0;
     std::string unterminatedText = golden;
     unterminatedText.back() = 'x';
-    std::string shortTone = golden;
-    shortTone.erase(kToneCountOfSecond + 4, 4 + 154);
-    PutWord(shortTone, kToneCountOfSecond, 3);
-    PutWord(shortTone, kSecondRecord, 1112 - 158);
+    // 65 empty TONE blocks, the record consistent: more than a part may hold.
+    std::string manyTones = golden.substr(0, kToneCountOfSecond + 4);
+    PutWord(manyTones, kToneCountOfSecond, 65);
+    for (int i = 0; i < 65; ++i)
+        manyTones += std::string(4, '\0');
+    manyTones += std::string(4, '\0');
+    PutWord(manyTones, kSecondRecord, static_cast<uint32_t>(manyTones.size() - kSecondRecord - 4));
 
     const struct
     {
@@ -218,10 +221,9 @@ TEST(LibrarianFile, RefusesBadFilesWithTheirMessageAndChangesNoDocument)
         {"record length past the file", edited(kSecondRecord, 1113), kFileMessageNotLoaded},
         {"record length too small for its blocks", edited(kSecondRecord, 600), kFileMessageWrongType},
         {"block count 2^32-1", edited(kFirstRecord + 4, 0xFFFFFFFF), kFileMessageWrongType},
-        {"two COMMON blocks", edited(kFirstRecord + 4, 2), kFileMessageWrongType},
-        {"five TONE blocks", edited(kToneCountOfSecond, 5), kFileMessageWrongType},
-        {"three TONE blocks, record consistent", shortTone, kFileMessageWrongType},
-        {"COMMON block of 78 bytes", edited(kFirstRecord + 8, 78), kFileMessageWrongType},
+        {"65 TONE blocks, record consistent", manyTones, kFileMessageWrongType},
+        {"five TONE blocks, the fifth past the record", edited(kToneCountOfSecond, 5), kFileMessageWrongType},
+        {"COMMON block past the record", edited(kFirstRecord + 8, 1200), kFileMessageWrongType},
         {"TONE block of 2^32-1 bytes", edited(kToneCountOfSecond + 4, 0xFFFFFFFF), kFileMessageWrongType},
         {"memo without its terminator", unterminatedText, kFileMessageWrongType},
     };
@@ -255,32 +257,81 @@ TEST(LibrarianFile, PathsThatAreNoReadableFileCannotBeLoaded)
     }
 }
 
-TEST(LibrarianFile, WritesEveryPatchInTheLayoutsShape)
+// Records whose parts differ from the layout open with their blocks as they stand, and save
+// back byte for byte.
+TEST(LibrarianFile, RecordsOfOtherBlockCountsOpenAsTheyStandAndSaveAsTheyAre)
 {
-    // A patch that lost blocks, or has extra ones, still gives a record the reader accepts.
+    const std::string odd = LoadHexFixture("odd-blocks.q9l.hex");
+    CTempDir folder;
+    ASSERT_TRUE(WriteFileBytes(folder.File("odd.q9l"), odd));
+    CFileDocument document;
+    CMessageCapture capture;
+    ASSERT_TRUE(document.ReadFile(folder.File("odd.q9l")));
+    EXPECT_TRUE(capture.messages.empty());
+    const CPatchArray& patches = document.GetCurrent().GetPatches();
+    ASSERT_EQ(patches.GetSize(), 2u);
+
+    const CPatch& first = patches.At(0);
+    EXPECT_FALSE(first.FitsLayout());
+    EXPECT_EQ(first.GetName(), "Short name  ");
+    EXPECT_EQ(first.GetText(0), "odd");
+    const CParameter::CParts& parts = first.GetParts();
+    ASSERT_EQ(parts.size(), 6u);
+    std::vector<std::vector<size_t>> sizes;
+    for (const CParameter::CPart& part : parts)
+    {
+        sizes.emplace_back();
+        for (const CParameter::CBlock& block : part)
+            sizes.back().push_back(block.size());
+    }
+    EXPECT_EQ(sizes, (std::vector<std::vector<size_t>>{{14}, {}, {84}, {}, {41, 3}, {154, 10}}));
+    EXPECT_EQ(parts[CPatch::kTone][1], CParameter::CBlock(10, 0x32));
+    EXPECT_EQ(first.GetSerializedSize(), 361u);
+
+    const CPatch& second = patches.At(1);
+    EXPECT_EQ(second.GetName(), std::string(12, ' '));
+    EXPECT_EQ(second.GetSerializedSize(), 28u);
+
+    // Sorting by name, copying and saving use the blocks as they are.
+    EXPECT_EQ(first.Compare(CPatch::kNameColumn, second, 0, 1, false), 1);
+    EXPECT_TRUE(SamePatches(CPatchArray(patches), patches));
+    ASSERT_TRUE(document.WriteFile(folder.File("again.q9l")));
+    EXPECT_EQ(ReadFileBytes(folder.File("again.q9l")), odd);
+}
+
+TEST(LibrarianFile, WritesEveryPatchAsItHoldsIt)
+{
+    // Blocks lost, short or extra are written as they are and read back the same; a part past
+    // the layout has no place in a record.
     CPatchArray patches;
-    auto broken = std::make_unique<CPatch>(MakeLayoutPatch("Broken"));
-    broken->GetParts()[CPatch::kTone].resize(2);
-    broken->GetParts()[CPatch::kTone][1].assign(10, 0x22);
-    broken->GetParts()[CPatch::kCommon].push_back(CParameter::CBlock(5, 0x11));
-    broken->GetParts().push_back(CParameter::CPart(1));
-    patches.Add(std::move(broken));
+    auto odd = std::make_unique<CPatch>(MakeLayoutPatch("Odd"));
+    odd->GetParts()[CPatch::kTone].resize(2);
+    odd->GetParts()[CPatch::kTone][1].assign(10, 0x22);
+    odd->GetParts()[CPatch::kCommon].push_back(CParameter::CBlock(5, 0x11));
+    odd->GetParts()[CPatch::kMfx].clear();
+    CPatch expected = *odd;
+    odd->GetParts().push_back(CParameter::CPart(1));
+    patches.Add(std::move(odd));
+    auto fewParts = std::make_unique<CPatch>();
+    fewParts->SetName("Few");
+    patches.Add(std::move(fewParts));
     patches.Add(std::make_unique<CPatch>());
 
     const CReadResult result = ReadBytes(WriteBytes(patches));
     ASSERT_EQ(result.message, kFileMessageNone);
-    ASSERT_EQ(result.patches.GetSize(), 2u);
-    const CPatch& mended = result.patches.At(0);
-    EXPECT_TRUE(mended.FitsLayout());
-    EXPECT_EQ(mended.GetName(), "Broken      ");
-    const CParameter::CPart& tone = mended.GetParts()[CPatch::kTone];
-    EXPECT_EQ(tone[1], [] {
-        CParameter::CBlock block(154, 0);
-        std::fill(block.begin(), block.begin() + 10, 0x22);
-        return block;
-    }());
-    EXPECT_EQ(tone[3], CParameter::CBlock(154, 0));
-    EXPECT_TRUE(result.patches.At(1).FitsLayout());
+    ASSERT_EQ(result.patches.GetSize(), 3u);
+    EXPECT_EQ(result.patches.At(0).GetParts(), expected.GetParts());
+    EXPECT_EQ(result.patches.At(1).GetName(), "Few         ");
+    EXPECT_EQ(result.patches.At(1).GetParts().size(), 6u);
+    EXPECT_EQ(result.patches.At(1).GetParts()[CPatch::kTone].size(), 0u);
+
+    // A part of more blocks than a file may hold cannot be saved: the save fails and says so.
+    CPatchArray tooMany;
+    auto many = std::make_unique<CPatch>(MakeLayoutPatch("Many"));
+    many->GetParts()[CPatch::kTone].resize(65);
+    tooMany.Add(std::move(many));
+    std::ostringstream out;
+    EXPECT_FALSE(WriteLibrarianFile(out, tooMany));
 }
 
 TEST(LibrarianFile, FailingStreamIsReportedAsAFailure)
@@ -426,7 +477,7 @@ TEST(InitialFile, RefusedFilesLeavePatchesToTheBuiltInTemplate)
         std::string bytes;
         std::vector<int> messages;
     } cases[] = {
-        {"first patch with two TONE blocks", twoToneBlocksFirst, {kFileMessageWrongType}},
+        {"first patch with two TONE blocks", twoToneBlocksFirst, {}},
         {"no patches", noPatches, {}},
         {"not a librarian file", "INIT", {kFileMessageWrongType}},
     };

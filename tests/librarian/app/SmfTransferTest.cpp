@@ -1,4 +1,5 @@
 // Patches exported to and imported from Standard MIDI Files of data sets.
+#include "librarian/app/LibrarianFile.h"
 #include "librarian/app/ParameterAddress.h"
 #include "midi/framework/CVeyDataSmfWriter.h"
 #include "midi/framework/CVeyMidiPortLists.h"
@@ -246,5 +247,37 @@ TEST_F(SmfTransfer, AFailedExportLeavesTheOldFileAndSaysSo)
     ASSERT_TRUE(m_reader.ImportSmfFile(path, back));
     EXPECT_EQ(back.At(0).GetName(), "INIT PATCH  ");
     EXPECT_FALSE(m_reader.ImportSmfFile(folder.File("absent.mid"), back));
+}
+}
+
+namespace
+{
+// Patches opened from a file whose records lack blocks, hold them short or hold one too many:
+// the instrument and an exported file get the blocks the patch has, each as far as it goes,
+// and nothing past the layout.
+TEST_F(SmfTransfer, PatchesOfOtherBlockCountsSendAndExportWhatTheyHold)
+{
+    const CReadResult odd = ReadBytes(LoadHexFixture("odd-blocks.q9l.hex"));
+    ASSERT_EQ(odd.message, kFileMessageNone);
+    const std::vector<std::string> sent{"30 00 00 00", "30 00 04 00", "30 00 10 00", "30 00 20 00", "30 00 22 00"};
+    const std::vector<size_t> sizes{14, 84, 41, 154, 10};
+
+    const CPatch before = InstrumentPatch(0);
+    ASSERT_TRUE(m_writer.Write(kAreaUserPatches, {0, 1}, odd.patches));
+    EXPECT_EQ(DataSetAddresses(), sent) << "the second patch has no block to send";
+    const auto sets = m_instrument.GetAcceptedDataSets();
+    for (size_t i = 0; i < sets.size() && i < sizes.size(); ++i)
+        EXPECT_EQ(sets[i].bytes.size(), 13u + sizes[i]) << sent[i];
+    // The short COMMON block wrote its 14 bytes; the instrument keeps the rest of the block.
+    const CPatch after = InstrumentPatch(0);
+    EXPECT_EQ(after.GetName(), "Short name  ");
+    EXPECT_EQ(after.GetParts()[CPatch::kCommon][0][14], before.GetParts()[CPatch::kCommon][0][14]);
+    EXPECT_EQ(after.GetParts()[CPatch::kMfx][0], before.GetParts()[CPatch::kMfx][0]);
+
+    const std::string file = Export(m_writer, kAreaUserPatches, {0, 1}, odd.patches);
+    std::vector<std::string> events = SysexEvents(file);
+    ASSERT_EQ(events.size(), sent.size());
+    for (size_t i = 0; i < events.size(); ++i)
+        EXPECT_EQ(events[i].substr(events[i].find(' ') + 1), std::to_string(13 + sizes[i]));
 }
 }

@@ -1,9 +1,14 @@
 #include "toolkit/ul/Picture.h"
 
+#include "tests/support/SaveFault.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <set>
 #include <string>
 
 namespace
@@ -75,9 +80,9 @@ TEST(Picture, LoadAndSaveFailures)
     MakeGradient(picture, 4, 4, dir.File("g.png"));
     EXPECT_FALSE(picture.Save(dir.File("three.bmp"), 3));
     EXPECT_TRUE(ReadFileBytes(dir.File("three.bmp")).empty());
-    // A format that has a reader but no writer fails without touching the file already there.
+    // A picture without a bitmap writes nothing over the file already there.
     ASSERT_TRUE(WriteFileBytes(dir.File("old.gif"), "GIF89a the old picture"));
-    EXPECT_FALSE(picture.Save(dir.File("old.gif"), UL::PICTURE_GIF));
+    EXPECT_FALSE(UL::CPicture(true).Save(dir.File("old.gif"), UL::PICTURE_GIF));
     EXPECT_EQ(ReadFileBytes(dir.File("old.gif")), "GIF89a the old picture");
     // A file named .bmp holding PNG bytes: the codec follows the contents.
     ASSERT_TRUE(picture.Save(dir.File("really-png.bmp"), UL::PICTURE_PNG));
@@ -223,4 +228,99 @@ TEST(StatePicture, FramesOfADoubleScalePictureAreChosenInLogicalPixels)
     for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 16; ++x)
             ASSERT_EQ(target.GetRow(2 + y)[2 + x], colour(x / 2, y / 2)) << x << "," << y;
+}
+
+namespace
+{
+// A picture whose pixel (x, y) is colourOf(x, y), saved in `format` and loaded again.
+template <class FColour>
+bool SaveAndLoad(int width, int height, FColour colourOf, int format, const std::string& path, UL::CPicture& loaded)
+{
+    CBitmap bitmap;
+    if (!bitmap.CreateDIBSection(width, height))
+        return false;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bitmap.GetRow(y)[x] = 0xFF000000u | colourOf(x, y);
+    UL::CPicture picture(true);
+    picture.GetBitmap().CopyFrom(bitmap);
+    return picture.Save(path, format) && loaded.Load(path);
+}
+}
+
+// A GIF holds 256 colours: a picture of no more comes back exactly, a photograph comes back
+// close, with its colours chosen well.
+TEST(Picture, GifKeepsUpTo256ColoursExactlyAndAPhotographClosely)
+{
+    CTempDir dir;
+    const struct
+    {
+        const char* name;
+        int width, height;
+        uint32_t (*colour)(int x, int y);
+    } exact[] = {
+        {"one colour", 1, 1, [](int, int) { return 0x123456u; }},
+        {"three colours", 3, 2, [](int x, int) { return x == 0 ? 0xFF0000u : x == 1 ? 0x00FF01u : 0x0000FEu; }},
+        {"256 colours", 16, 16,
+         [](int x, int y) { return uint32_t(x * 16 + 3) << 16 | uint32_t(y * 16 + 5) << 8 | uint32_t((x ^ y) * 9); }},
+    };
+    for (const auto& c : exact)
+    {
+        SCOPED_TRACE(c.name);
+        UL::CPicture loaded(true);
+        ASSERT_TRUE(SaveAndLoad(c.width, c.height, c.colour, UL::PICTURE_GIF, dir.File("exact.gif"), loaded));
+        EXPECT_EQ(ReadFileBytes(dir.File("exact.gif")).substr(0, 6), "GIF89a");
+        ASSERT_EQ(loaded.GetSize(), CSize(c.width, c.height));
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x)
+                ASSERT_EQ(loaded.GetBitmap().GetRow(y)[x] & 0xFFFFFFu, c.colour(x, y)) << x << "," << y;
+    }
+
+    // Smooth gradients under a little grain: thousands of colours.
+    auto photo = [](int x, int y) {
+        const int grain = static_cast<int>((static_cast<uint32_t>(x * 7919 + y * 104729) * 2654435761u) >> 29) - 4;
+        const int r = std::clamp(x * 255 / 159 + grain, 0, 255);
+        const int g = std::clamp(y * 255 / 99 + grain, 0, 255);
+        const int b = std::clamp(128 + static_cast<int>(90 * std::sin((x + y) / 25.0)) - grain, 0, 255);
+        return uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
+    };
+    UL::CPicture loaded(true);
+    ASSERT_TRUE(SaveAndLoad(160, 100, photo, UL::PICTURE_GIF, dir.File("photo.gif"), loaded));
+    ASSERT_EQ(loaded.GetSize(), CSize(160, 100));
+    std::set<uint32_t> colours;
+    double total = 0;
+    int worst = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 160; ++x)
+        {
+            const uint32_t got = loaded.GetBitmap().GetRow(y)[x] & 0xFFFFFFu;
+            colours.insert(got);
+            for (int shift : {0, 8, 16})
+            {
+                const int error = std::abs(static_cast<int>((got >> shift) & 0xFF) - static_cast<int>((photo(x, y) >> shift) & 0xFF));
+                total += error;
+                worst = std::max(worst, error);
+            }
+        }
+    EXPECT_LE(colours.size(), 256u);
+    EXPECT_GT(colours.size(), 200u) << "the palette is used, not wasted";
+    // A fixed palette of 6 x 7 x 6 levels would be off by about 10 on average.
+    EXPECT_LT(total / (160 * 100 * 3), 6.0);
+    EXPECT_LT(worst, 32);
+}
+
+TEST(Picture, AFailedGifSaveLeavesTheOldFile)
+{
+    for (ESaveFault kind : AllSaveFaults())
+    {
+        SCOPED_TRACE(SaveFaultName(kind));
+        CTempDir dir;
+        CSaveFault fault(kind, dir.File("kept.gif"), "GIF89a the old picture");
+        if (!fault.IsPossible())
+            continue;
+        UL::CPicture loaded(true);
+        EXPECT_FALSE(SaveAndLoad(40, 30, [](int x, int y) { return uint32_t(x * 6) << 16 | uint32_t(y * 8); },
+                                 UL::PICTURE_GIF, dir.File("kept.gif"), loaded));
+        EXPECT_TRUE(fault.IsUntouched());
+    }
 }
