@@ -20,6 +20,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
     midicsv fonts-dejavu-core xvfb xauth
+    fonts-ipafont-gothic poppler-utils xdg-utils
 )
 
 install_missing() {
