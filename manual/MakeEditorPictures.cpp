@@ -9,17 +9,12 @@
 #include "editor/EditorNames.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "manual/PictureSupport.h"
-#include "platform/Controls.h"
-#include "platform/Dialog.h"
-#include "platform/GuiBootstrap.h"
 #include "platform/UiDriver.h"
 #include "toolkit/gt/InstanceManager.h"
 #include "ui/panels/CVeyPanel.h"
 #include "ui/panels/CVeyViewManager.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,57 +74,30 @@ void SavePanelOpenedBy(CPictureSession& session, CWnd& frame, const std::string&
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
-    {
-        std::fprintf(stderr, "usage: %s <program folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    int qtArgc = 1;
-    CGuiBootstrap bootstrap(qtArgc, argv);
-    int failures = 0;
-    {
-        CPictureSession session(argv[2]);
-        SetProgramFolder(argv[1]);
+    return RunPictureTool(argc, argv, [](CPictureSession& session, const std::string& programFolder) {
+        SetProgramFolder(programFolder);
         GT::CInstanceManager::SetChannelFolder(session.Folder("channel"));
         CBufferAccessor& instrument = CBufferAccessor::GetInstance();
         instrument.SetViewStatePath(std::string());
         CApp application;
         application.SetInstrumentLayer(&instrument);
         application.SetDocumentRecord(std::make_unique<CDocumentDialog>());
-        if (!application.InitInstance() || !application.m_pMainWnd)
+        const bool started = application.InitInstance() && application.m_pMainWnd;
+        if (started)
         {
-            std::fprintf(stderr, "%s: the editor did not start\n", argv[0]);
-            return 1;
+            CPictureSession::Settle();
+            CWnd& frame = *application.m_pMainWnd;
+            session.Save(frame, "editor-main.png");
+            SavePanelOpenedBy(session, frame, "selectButton", "editor-select.png");
+            SavePanelOpenedBy(session, frame, "systemButton", "editor-system.png");
+            session.PostMidiSetupPicture(kMidiSetupTemplate, {kInputList, kOutputList}, "editor-midi-setup.png");
+            ShowEditorMidiSetUp(&frame);
+            application.ExitInstance();
         }
-        CPictureSession::Settle();
-        CWnd& frame = *application.m_pMainWnd;
-        session.Save(frame, "editor-main.png");
-        SavePanelOpenedBy(session, frame, "selectButton", "editor-select.png");
-        SavePanelOpenedBy(session, frame, "systemButton", "editor-system.png");
-
-        session.Post([&session] {
-            CDialog* dialog = CPictureSession::FindDialog(kMidiSetupTemplate);
-            if (!dialog)
-            {
-                session.Fail("the MIDI set-up dialog did not open");
-                CModalLoop::EndAll(IDCANCEL);
-                return;
-            }
-            // The instrument's ports chosen, as a musician would choose them.
-            for (int list : {kInputList, kOutputList})
-                if (CWnd* combo = dialog->GetDlgItem(list))
-                    UiDriver::ClickComboDropDown(*combo, 1);
-            session.Save(*dialog, "editor-midi-setup.png");
-            dialog->EndDialog(IDCANCEL);
-        });
-        ShowEditorMidiSetUp(&frame);
-
-        application.ExitInstance();
         CPictureSession::Settle();
         GT::CInstanceManager::Close();
         GT::CInstanceManager::SetChannelFolder("");
         SetProgramFolder("");
-        failures = session.Failures();
-    }
-    return failures == 0 ? 0 : 1;
+        return started;
+    });
 }

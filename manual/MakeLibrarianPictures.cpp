@@ -10,8 +10,6 @@
 #include "librarian/app/LibrarianFrames.h"
 #include "librarian/app/Patch.h"
 #include "manual/PictureSupport.h"
-#include "platform/Dialog.h"
-#include "platform/GuiBootstrap.h"
 #include "platform/UiDriver.h"
 
 #include <cstdio>
@@ -61,59 +59,34 @@ bool FillExampleLists(CApp& application)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
-    {
-        std::fprintf(stderr, "usage: %s <program folder> <output folder>\n", argv[0]);
-        return 2;
-    }
-    int qtArgc = 1;
-    CGuiBootstrap bootstrap(qtArgc, argv);
-    int failures = 0;
-    {
-        CPictureSession session(argv[2]);
+    return RunPictureTool(argc, argv, [](CPictureSession& session, const std::string& programFolder) {
         CApp application;
-        application.SetProgramFolder(argv[1]);
+        application.SetProgramFolder(programFolder);
         application.SetInstanceFolder(session.Folder("channel"));
         // The warnings before transfers would ask; none is wanted here.
         CMidiWarningDlg::SetAnswerHook([](int, const std::string&, bool&) { return false; });
-        if (!application.InitInstance() || !application.GetMainFrame())
+        const bool started = application.InitInstance() && application.GetMainFrame();
+        if (started)
         {
-            std::fprintf(stderr, "%s: the librarian did not start\n", argv[0]);
-            return 1;
+            CPictureSession::Settle();
+            CMainFrame& frame = *application.GetMainFrame();
+            if (!FillExampleLists(application))
+                session.Fail("the librarian's lists could not be filled");
+            frame.MoveWindow(CRect(0, 0, 1100, 560));
+            frame.MDITile(ID_WINDOW_TILE_VERT);
+            application.OnIdle(0);
+            session.Save(frame, "librarian-main.png");
+            session.PostMidiSetupPicture(LibrarianIds::kMidiSetupDialog, {kInputList, kOutputList},
+                                         "librarian-midi-setup.png");
+            application.OnAppCommand(LibrarianCommands::kSetUpMidi);
+            // Nothing is saved: the new file's changes are dropped unasked.
+            if (CLibrarianTemplate* files = application.GetTemplate(CDoc::kFileTemplateId))
+                for (CDocument* document : files->GetDocuments())
+                    document->SetModifiedFlag(FALSE);
         }
-        CPictureSession::Settle();
-        CMainFrame& frame = *application.GetMainFrame();
-        if (!FillExampleLists(application))
-            session.Fail("the librarian's lists could not be filled");
-        frame.MoveWindow(CRect(0, 0, 1100, 560));
-        frame.MDITile(ID_WINDOW_TILE_VERT);
-        application.OnIdle(0);
-        session.Save(frame, "librarian-main.png");
-
-        session.Post([&session] {
-            CDialog* dialog = CPictureSession::FindDialog(LibrarianIds::kMidiSetupDialog);
-            if (!dialog)
-            {
-                session.Fail("the MIDI set-up dialog did not open");
-                CModalLoop::EndAll(IDCANCEL);
-                return;
-            }
-            for (int list : {kInputList, kOutputList})
-                if (CWnd* combo = dialog->GetDlgItem(list))
-                    UiDriver::ClickComboDropDown(*combo, 1);
-            session.Save(*dialog, "librarian-midi-setup.png");
-            dialog->EndDialog(IDCANCEL);
-        });
-        application.OnAppCommand(LibrarianCommands::kSetUpMidi);
-
-        // Nothing is saved: the new file's changes are dropped unasked.
-        if (CLibrarianTemplate* files = application.GetTemplate(CDoc::kFileTemplateId))
-            for (CDocument* document : files->GetDocuments())
-                document->SetModifiedFlag(FALSE);
         application.ExitInstance();
         CPictureSession::Settle();
         CMidiWarningDlg::SetAnswerHook(nullptr);
-        failures = session.Failures();
-    }
-    return failures == 0 ? 0 : 1;
+        return started;
+    });
 }

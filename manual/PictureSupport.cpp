@@ -1,6 +1,7 @@
 #include "manual/PictureSupport.h"
 
 #include "platform/Dialog.h"
+#include "platform/GuiBootstrap.h"
 #include "platform/Messages.h"
 #include "platform/Profile.h"
 #include "platform/UiDriver.h"
@@ -123,4 +124,41 @@ void CPictureSession::Settle()
     while (PumpAllMessages())
     {
     }
+}
+
+void CPictureSession::PostMidiSetupPicture(UINT templateId, const std::vector<int>& deviceLists, const std::string& name)
+{
+    Post([this, templateId, deviceLists, name] {
+        CDialog* dialog = FindDialog(templateId);
+        if (!dialog)
+        {
+            Fail("the MIDI set-up dialog did not open");
+            CModalLoop::EndAll(IDCANCEL);
+            return;
+        }
+        for (int list : deviceLists)
+            if (CWnd* combo = dialog->GetDlgItem(list))
+                UiDriver::ClickComboDropDown(*combo, 1);
+        Save(*dialog, name);
+        dialog->EndDialog(IDCANCEL);
+    });
+}
+
+int RunPictureTool(int argc, char** argv,
+                   const std::function<bool(CPictureSession& session, const std::string& programFolder)>& takePictures)
+{
+    if (argc != 3)
+    {
+        std::fprintf(stderr, "usage: %s <program folder> <output folder>\n", argv[0]);
+        return 2;
+    }
+    int qtArgc = 1;
+    CGuiBootstrap bootstrap(qtArgc, argv);
+    CPictureSession session(argv[2]);
+    if (!takePictures(session, argv[1]))
+    {
+        std::fprintf(stderr, "%s: the program did not start\n", argv[0]);
+        return 1;
+    }
+    return session.Failures() == 0 ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CPictureSession
 {
@@ -38,6 +39,11 @@ public:
 
     int Failures() const { return m_failures; }
 
+    // Once the MIDI set-up dialog of the template opens (the caller then opens it), chooses the
+    // second entry (the first port after "(none)") in each of the device lists, as a musician
+    // chooses the instrument's ports, saves its picture and cancels it.
+    void PostMidiSetupPicture(UINT templateId, const std::vector<int>& deviceLists, const std::string& name);
+
 private:
     class CActions;
     std::string m_output;
@@ -50,3 +56,9 @@ private:
     std::unique_ptr<CActions> m_actions;
     int m_failures = 0;
 };
+
+// The tools' common entry: checks the arguments (<program folder> <output folder>), makes the
+// GUI application, and runs `takePictures` in a session; the exit code is 0 when every picture
+// was written.
+int RunPictureTool(int argc, char** argv,
+                   const std::function<bool(CPictureSession& session, const std::string& programFolder)>& takePictures);
