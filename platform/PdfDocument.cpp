@@ -81,8 +81,7 @@ void SetHeadingLooks(QTextDocument& document)
         QTextBlockFormat format = block.blockFormat();
         format.setTopMargin(level == 1 ? 0 : level == 2 ? 18 : 10);
         format.setBottomMargin(6);
-        // A heading stays on the page of the text it introduces.
-        format.setPageBreakPolicy(QTextFormat::PageBreak_Auto);
+        // A heading that wraps is not split across two pages.
         format.setNonBreakableLines(true);
         cursor.setPosition(block.position());
         cursor.setBlockFormat(format);
