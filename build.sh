@@ -19,7 +19,8 @@ packages=(
     librtmidi-dev libjack-jackd2-dev jackd2 libgif-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
-    midicsv fonts-dejavu-core fonts-ipafont-gothic xvfb xauth
+    midicsv fonts-dejavu-core xvfb xauth
+    fonts-ipafont-gothic poppler-utils xdg-utils
 )
 
 install_missing() {

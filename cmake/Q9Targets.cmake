@@ -90,3 +90,30 @@ function(q9_install_program target)
         file(CREATE_LINK \"\${target}\" \"\${bin}/${target}\" SYMBOLIC)
     ")
 endfunction()
+
+# q9_install_desktop_files(program entryTemplate mimePackage): the program's desktop entry, made
+# from the template at install time (@Q9_INSTALLED_PROGRAM@ is the link in bin/,
+# @Q9_INSTALLED_ICON@ the programs' icon), and the MIME type of its documents. The desktop reads
+# both from caches, which are refreshed when the tools are there and the files went to their
+# final place.
+function(q9_install_desktop_files program entryTemplate mimePackage)
+    install(FILES ${mimePackage} DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+    install(CODE "
+        set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+        set(Q9_INSTALLED_PROGRAM \"\${prefix}/${CMAKE_INSTALL_BINDIR}/${program}\")
+        set(Q9_INSTALLED_ICON \"\${prefix}/${Q9_PROGRAM_INSTALL_DIR}/Resources/Icon3072.png\")
+        set(entry \"\$ENV{DESTDIR}\${prefix}/${CMAKE_INSTALL_DATADIR}/applications/${program}.desktop\")
+        message(STATUS \"Installing: \${entry}\")
+        configure_file(\"${entryTemplate}\" \"\${entry}\" @ONLY)
+        if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
+            find_program(update_mime update-mime-database)
+            find_program(update_desktop update-desktop-database)
+            if(update_mime)
+                execute_process(COMMAND \${update_mime} \"\${prefix}/${CMAKE_INSTALL_DATADIR}/mime\" OUTPUT_QUIET ERROR_QUIET)
+            endif()
+            if(update_desktop)
+                execute_process(COMMAND \${update_desktop} \"\${prefix}/${CMAKE_INSTALL_DATADIR}/applications\" OUTPUT_QUIET ERROR_QUIET)
+            endif()
+        endif()
+    ")
+endfunction()

@@ -229,27 +229,30 @@ bool CEditorCommands::CopyMidiMessage()
 
 void CEditorCommands::SetUpMidiDevices() { ShowEditorMidiSetUp(MainWindow()); }
 
+std::string CEditorCommands::BuildManualPath()
+{
+    std::string relative = GetMessageTable().Find(kMessageManualPath);
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return relative.empty() ? std::string() : GetProgramFolder() + "/" + relative;
+}
+
 const std::string& CEditorCommands::GetManualPath()
 {
     static std::string path;
     // Fixed once the messages are there: a use before the set-up filled them fixes nothing.
     if (path.empty())
-    {
-        std::string relative = GetMessageTable().Find(kMessageManualPath);
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        if (!relative.empty())
-            path = GetProgramFolder() + "/" + relative;
-    }
+        path = BuildManualPath();
     return path;
 }
 
 bool CEditorCommands::OpenManual()
 {
+    auto show = [](const std::string& problem) { CVeyErrorOut::GetInstance().Write(problem); };
     const std::string problem = GT::OpenManualFile(GetManualPath(), GetMessageTable().Find(kMessageManualMissing),
-                                                   GetMessageTable().Find(kMessageManualNotOpened));
+                                                   GetMessageTable().Find(kMessageManualNotOpened), show);
     if (problem.empty())
         return true;
-    CVeyErrorOut::GetInstance().Write(problem);
+    show(problem);
     return false;
 }
 

@@ -68,8 +68,11 @@ public:
     // program folder); the path is fixed by the first use and kept for the life of the process
     // (empty while the messages are not filled in).
     static const std::string& GetManualPath();
+    // The manual's path in the language selected now, built afresh.
+    static std::string BuildManualPath();
     // Hands the manual to the desktop's viewer. No manual may have been installed, or no viewer:
-    // then a message box names the file, so a click on Manual never ends in silence.
+    // then a message box names the file, so a click on Manual never ends in silence (when the
+    // desktop finds no viewer only after a while, the box comes then).
     static bool OpenManual();
     // The modal about box: the program's icon, name, version and copyright line.
     static void ShowAbout();

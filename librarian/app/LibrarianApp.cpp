@@ -485,15 +485,20 @@ void CApp::ShowAbout()
     about.DoModal();
 }
 
+std::string CApp::BuildManualPath() const
+{
+    std::string relative = CLibrarianData::GetMessage(CLibrarianData::kMessageManualPath);
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return GetProgramFolder() + "/" + relative;
+}
+
 void CApp::OpenManual()
 {
-    static const std::string path = [this] {
-        std::string relative = CLibrarianData::GetMessage(CLibrarianData::kMessageManualPath);
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        return GetProgramFolder() + "/" + relative;
-    }();
+    static const std::string path = BuildManualPath();
+    auto show = [](const std::string& problem) { CLibrarianData::ShowText(problem); };
     const std::string problem = GT::OpenManualFile(path, CLibrarianData::GetMessage(CLibrarianData::kMessageManualMissing),
-                                                   CLibrarianData::GetMessage(CLibrarianData::kMessageManualNotOpened));
+                                                   CLibrarianData::GetMessage(CLibrarianData::kMessageManualNotOpened),
+                                                   show);
     if (!problem.empty())
-        CLibrarianData::ShowText(problem);
+        show(problem);
 }

@@ -36,6 +36,10 @@ public:
     // Where "Script/Q9EL/InitialData.q9l" is looked for; the program's folder by default.
     void SetProgramFolder(const std::string& folder) { m_programFolder = folder; }
     std::string GetProgramFolder() const;
+    // The manual beside the program in the language of the messages selected now
+    // ("Manual/TalvarixLibrarianManualE.pdf" or "...J.pdf" below the program folder). Help >
+    // Manual fixes it at its first use.
+    std::string BuildManualPath() const;
     // The folder of the single-instance channel (tests); the per-user runtime folder by default.
     void SetInstanceFolder(const std::string& folder) { m_instanceFolder = folder; }
     // Japanese messages and menus unless this is "English"; without it the user's locale decides

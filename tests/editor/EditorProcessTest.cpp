@@ -117,27 +117,47 @@ TEST(EditorProgram, StartsAgainstTheSimulatedInstrumentOverJackAndEndsInOrderOnA
     EXPECT_NE(kept.find("IsWindowMaximized"), std::string::npos) << "the main frame's close ran: " << kept;
 }
 
-TEST(EditorProgram, InstalledToAPrefixFindsItsScriptBesideItselfAndRegistersWithTheDesktop)
+// Both programs installed into a prefix: each finds its script, pictures and manuals beside
+// itself, is registered with the desktop with its document type, and reaches its main window.
+TEST(InstalledPrograms, FindTheirFilesBesideThemselvesRegisterWithTheDesktopAndReachTheirMainWindows)
 {
     namespace fs = std::filesystem;
     CTempDir prefix;
     CChildProcess install(Q9_CMAKE_COMMAND, {"--install", Q9_BUILD_DIR, "--prefix", prefix.Path()});
     ASSERT_EQ(install.Wait(), 0);
 
-    const fs::path link = fs::path(prefix.Path()) / "bin" / "q9ee";
-    ASSERT_TRUE(fs::is_symlink(link));
-    const fs::path programFolder = fs::canonical(link).parent_path();
-    EXPECT_EQ(programFolder, fs::canonical(fs::path(prefix.Path()) / Q9_PROGRAM_INSTALL_DIR));
+    const fs::path programFolder = fs::canonical(fs::path(prefix.Path()) / Q9_PROGRAM_INSTALL_DIR);
+    const struct
+    {
+        const char* program;
+        const char* mimeType;
+        const char* mimePackage;
+        const char* extension;
+    } programs[] = {
+        {"q9ee", "application/x-talvarixeditor.document", "talvarixeditor.document.xml", "*.q9e"},
+        {"q9el", "application/x-talvarixlibrarian.document", "talvarixlibrarian.document.xml", "*.q9l"},
+    };
+    for (const auto& p : programs)
+    {
+        SCOPED_TRACE(p.program);
+        const fs::path link = fs::path(prefix.Path()) / "bin" / p.program;
+        ASSERT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::canonical(link).parent_path(), programFolder);
+        const std::string entry = ReadFileBytes(prefix.File(std::string("share/applications/") + p.program + ".desktop"));
+        EXPECT_NE(entry.find("Exec=\"" + link.string() + "\" %f\n"), std::string::npos) << entry;
+        EXPECT_NE(entry.find(std::string("MimeType=") + p.mimeType + ";\n"), std::string::npos) << entry;
+        EXPECT_NE(entry.find("Icon=" + prefix.Path() + "/" + Q9_PROGRAM_INSTALL_DIR + "/Resources/Icon3072.png\n"),
+                  std::string::npos)
+            << entry;
+        const std::string mime = ReadFileBytes(prefix.File(std::string("share/mime/packages/") + p.mimePackage));
+        EXPECT_NE(mime.find(std::string("<glob pattern=\"") + p.extension + "\"/>"), std::string::npos) << mime;
+    }
     EXPECT_TRUE(fs::exists(programFolder / "Resources" / "Bitmap3074.bmp")) << "the start-up picture";
-    const std::string entry = ReadFileBytes(prefix.File("share/applications/q9ee.desktop"));
-    EXPECT_NE(entry.find("Exec=\"" + link.string() + "\" %f\n"), std::string::npos) << entry;
-    EXPECT_NE(entry.find("MimeType=application/x-talvarixeditor.document;\n"), std::string::npos) << entry;
-    EXPECT_TRUE(fs::exists(programFolder / "Resources" / "Icon3072.png")) << "the program's icon";
-    EXPECT_NE(entry.find("Icon=" + prefix.Path() + "/" + Q9_PROGRAM_INSTALL_DIR + "/Resources/Icon3072.png\n"),
-              std::string::npos)
-        << entry;
-    const std::string mime = ReadFileBytes(prefix.File("share/mime/packages/talvarixeditor.document.xml"));
-    EXPECT_NE(mime.find("<glob pattern=\"*.q9e\"/>"), std::string::npos) << mime;
+    EXPECT_TRUE(fs::exists(programFolder / "Resources" / "Icon3072.png")) << "the programs' icon";
+    EXPECT_TRUE(fs::exists(programFolder / "Script" / "Q9EL" / "InitialData.q9l")) << "the librarian's initial file";
+    for (const char* manual : {"TalvarixEditorManualE.pdf", "TalvarixEditorManualJ.pdf", "TalvarixLibrarianManualE.pdf",
+                               "TalvarixLibrarianManualJ.pdf"})
+        EXPECT_TRUE(fs::is_regular_file(programFolder / "Manual" / manual)) << manual;
 
     // The installation's own script when it has one, else a small one in its place.
     const fs::path script = programFolder / "Script" / "Q9EE" / "Script.xml";
@@ -147,14 +167,21 @@ TEST(EditorProgram, InstalledToAPrefixFindsItsScriptBesideItselfAndRegistersWith
         fs::copy_file(std::string(std::getenv("Q9_TEST_DATA")) + "/editor/Startup.xml", script);
     }
     CTempDir home;
+    const std::string runtime = home.File("runtime");
+    fs::create_directories(runtime);
+    fs::permissions(runtime, fs::perms::owner_all);
     CScopedEnvironment environment;
     environment.Set("QT_QPA_PLATFORM", "offscreen");
     environment.Set("XDG_CONFIG_HOME", home.File("config"));
     environment.Set("XDG_DATA_HOME", home.File("data"));
-    environment.Set("XDG_RUNTIME_DIR", home.Path());
+    environment.Set("XDG_RUNTIME_DIR", runtime);
     environment.Set("Q9_MILESTONES", "1");
-    CChildProcess editor(link.string(), {});
-    // The main window shows only once the script is read and the panel "main" is open.
-    EXPECT_EQ(editor.ReadLine(), "milestone main window shown");
-    editor.Kill();
+    for (const auto& p : programs)
+    {
+        SCOPED_TRACE(p.program);
+        CChildProcess started((fs::path(prefix.Path()) / "bin" / p.program).string(), {});
+        // The main window shows only once the start-up found what it reads beside the program.
+        EXPECT_EQ(started.ReadLine(), "milestone main window shown");
+        started.Kill();
+    }
 }

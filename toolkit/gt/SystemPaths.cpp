@@ -171,15 +171,30 @@ std::string ParseShellPath(const std::string& name)
     return name;
 }
 
-std::string OpenManualFile(const std::string& path, std::string missing, std::string notOpened)
+namespace
 {
-    std::error_code error;
-    std::string& text = fs::is_regular_file(path, error) ? notOpened : missing;
-    if (&text == &notOpened && ShellOpen(path))
-        return std::string();
+std::string WithPath(std::string text, const std::string& path)
+{
     if (const size_t slot = text.find("%s"); slot != std::string::npos)
         text.replace(slot, 2, path);
     return text;
+}
+}
+
+std::string OpenManualFile(const std::string& path, std::string missing, std::string notOpened,
+                           std::function<void(const std::string& problem)> reportLater)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(path, error))
+        return WithPath(missing, path);
+    std::string problem = WithPath(notOpened, path);
+    std::function<void(bool)> done;
+    if (reportLater)
+        done = [reportLater, problem](bool opened) {
+            if (!opened)
+                reportLater(problem);
+        };
+    return ShellOpen(path, std::move(done)) ? std::string() : problem;
 }
 
 bool IsShortcutPath(const std::string& path)

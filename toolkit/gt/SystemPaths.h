@@ -2,6 +2,7 @@
 // Paths of the program and its folders, path splitting, shortcuts and folder creation. Paths
 // returned here use '/'. On this system '/' is also what the file system takes, so the functions
 // that touch files accept either separator and hand '/' to the system.
+#include <functional>
 #include <string>
 
 namespace GT
@@ -43,8 +44,11 @@ std::string ParseShellPath(const std::string& name);
 
 // Hands the manual at `path` to the desktop. Returns the empty text when the desktop took it;
 // otherwise what to tell the user: `missing` when there is no such file, `notOpened` when the
-// desktop refused it, with the path in place of the text's "%s".
-std::string OpenManualFile(const std::string& path, std::string missing, std::string notOpened);
+// desktop refused it, with the path in place of the text's "%s". The desktop may find out only
+// later that no program can show the file: then `reportLater`, when given, gets the `notOpened`
+// text (on the GUI thread).
+std::string OpenManualFile(const std::string& path, std::string missing, std::string notOpened,
+                           std::function<void(const std::string& problem)> reportLater = nullptr);
 
 // Shortcuts are symbolic links. A path is a shortcut when it is a symbolic link or ends in ".lnk".
 bool IsShortcutPath(const std::string& path);

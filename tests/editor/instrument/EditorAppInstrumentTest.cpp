@@ -9,6 +9,7 @@
 #include "model/CVeyDataFile.h"
 #include "model/CVeyValue.h"
 #include "platform/Messages.h"
+#include "platform/ShellOpen.h"
 #include "tests/editor/instrument/EditorAppFixture.h"
 #include "tests/editor/resources/BundledScript.h"
 #include "tests/support/ScopedLocale.h"
@@ -143,12 +144,21 @@ TEST_F(EditorAppInstrumentTest, TheMainPanelsMenuButtonsOpenTheApplicationsPopup
     EXPECT_EQ(copy, (std::vector<std::string>{"Patch Tone 1", "Patch Tone 2", "Patch Tone 3", "Patch Tone 4",
                                               "Patch Set MFX", "Patch Chorus", "Patch Reverb"}));
 
-    // Help > Talvarix Editor Manual: no manual is installed here, and the box says where it was
-    // looked for.
+    // Help > Talvarix Editor Manual: the build's English manual beside the program goes to the
+    // desktop; this one shows nothing, and the box says where the manual is.
     m_home.boxes.clear();
+    std::vector<std::string> opened;
+    SetShellOpenHandler([&opened](const std::string& path) {
+        opened.push_back(path);
+        return false;
+    });
     clickWithMenu("button214", [] { EXPECT_TRUE(UiDriver::ChoosePopupMenuItem({0})); });
+    SetShellOpenHandler(nullptr);
+    const std::string manual = CEditorCommands::GetManualPath();
+    EXPECT_EQ(opened, std::vector<std::string>{manual});
+    EXPECT_NE(manual.find("/Manual/TalvarixEditorManualE.pdf"), std::string::npos) << manual;
     ASSERT_EQ(m_home.boxes.size(), 1u);
-    EXPECT_NE(m_home.boxes[0].find(CEditorCommands::GetManualPath()), std::string::npos) << m_home.boxes[0];
+    EXPECT_NE(m_home.boxes[0].find(manual), std::string::npos) << m_home.boxes[0];
 }
 
 // Under a Japanese locale the editor starts with its Japanese menus, and an instrument that does
