@@ -20,6 +20,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev
     midicsv fonts-dejavu-core xvfb xauth
+    openbox xdotool x11-utils x11-apps netpbm valgrind
 )
 
 install_missing() {

@@ -419,7 +419,14 @@ CMDIChildWnd::CMDIChildWnd() : m_child(std::make_unique<ChildImpl>()) {}
 CMDIChildWnd::~CMDIChildWnd()
 {
     DestroyWindow();
-    delete m_child->sub.data();
+    // The frame may go from inside its own title bar's handler: deleted after that returns.
+    if (QMdiSubWindow* sub = m_child->sub.data())
+    {
+        if (QCoreApplication::instance())
+            sub->deleteLater();
+        else
+            delete sub;
+    }
 }
 
 BOOL CMDIChildWnd::PreCreateWindow(CREATESTRUCT&)

@@ -1,5 +1,7 @@
 #include "platform/MidiBackend.h"
 
+#include "platform/Profile.h"
+
 #include <rtmidi/RtMidi.h>
 
 #include <atomic>
@@ -428,7 +430,9 @@ IMidiBackend& GetMidiBackend()
     {
         const char* name = std::getenv("Q9_MIDI_API");
         const EMidiApi api = (name && std::strcmp(name, "jack") == 0) ? EMidiApi::Jack : EMidiApi::Alsa;
-        backend = CreateRtMidiBackend(api);
+        // The program's clients carry its name, so a patch bay tells the editor from the librarian.
+        const std::string program = GetApplicationName();
+        backend = CreateRtMidiBackend(api, program.empty() ? std::string("Q9 MIDI") : program);
     }
     return *backend;
 }
