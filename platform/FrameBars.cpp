@@ -81,6 +81,7 @@ void DisposeLater(QPointer<T>& held)
         delete object;
         return;
     }
+    object->setProperty(PlatformDetail::kDisposedProperty, true);
     object->blockSignals(true);
     for (QObject* part : object->template findChildren<QObject*>())
         part->blockSignals(true);

@@ -419,14 +419,7 @@ CMDIChildWnd::CMDIChildWnd() : m_child(std::make_unique<ChildImpl>()) {}
 CMDIChildWnd::~CMDIChildWnd()
 {
     DestroyWindow();
-    // The frame may go from inside its own title bar's handler: deleted after that returns.
-    if (QMdiSubWindow* sub = m_child->sub.data())
-    {
-        if (QCoreApplication::instance())
-            sub->deleteLater();
-        else
-            delete sub;
-    }
+    delete m_child->sub.data();
 }
 
 BOOL CMDIChildWnd::PreCreateWindow(CREATESTRUCT&)

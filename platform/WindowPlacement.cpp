@@ -15,12 +15,17 @@ QWidget* WidgetOf(const CWnd* window)
     return window && window->GetImpl() ? window->GetImpl()->widget.data() : nullptr;
 }
 
-// The frame around a top-level window's client area; none until the window manager has framed
-// the window. The native window is not made here: one made before its first move would take that
-// move as the client area's position, not the frame's.
+// The frame around a top-level window's client area. On X11 it is known only once the window
+// manager has framed the window, and the native window is not made here: one made before its
+// first move would take that move as the client area's position, not the frame's. Elsewhere the
+// platform knows the frame as soon as the native window exists.
 QMargins FrameMargins(QWidget* w)
 {
-    if (!w->isWindow() || !w->testAttribute(Qt::WA_WState_Created) || !w->windowHandle())
+    if (!w->isWindow())
+        return QMargins();
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        w->winId();
+    if (!w->testAttribute(Qt::WA_WState_Created) || !w->windowHandle())
         return QMargins();
     return w->windowHandle()->frameMargins();
 }
@@ -186,7 +191,8 @@ void PlatformDetail::RequestFramePosition(CWnd::Impl& d, QPoint position, QSize 
 {
     QWidget* w = d.widget;
     d.framePending = false;
-    if (!w || !w->isWindow() || !FrameMargins(w).isNull())
+    // Only X11 window managers frame a window after it is shown.
+    if (!w || !w->isWindow() || QGuiApplication::platformName() != QLatin1String("xcb") || !FrameMargins(w).isNull())
         return;
     d.framePending = true;
     d.pendingFramePos = position;

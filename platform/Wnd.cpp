@@ -462,7 +462,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* windowName, DWORD style, const RE
     const CRect r(rect);
     // A child's rectangle is in its parent's client coordinates, which start below the parent's bar.
     const QPoint parentOrigin = (style & WS_CHILD) && parent ? parent->d->ClientOrigin() : QPoint();
-    if (style & WS_CHILD)
+    if ((style & WS_CHILD) || QGuiApplication::platformName() != QLatin1String("xcb"))
         widget->setGeometry(r.left + parentOrigin.x(), r.top + parentOrigin.y(), std::max(r.Width(), 0),
                             std::max(r.Height(), 0));
     else

@@ -109,6 +109,8 @@ UINT VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
 
 namespace PlatformDetail
 {
+// Marks a bar that is hidden and waits for deletion at the next turn of the main loop.
+constexpr const char* kDisposedProperty = "q9Disposed";
 // Makes the window's back buffer cover its client area at the widget's device pixel ratio. A new
 // buffer starts black; with `keepContent` what the old one showed is copied in.
 void FitBackBuffer(CWnd::Impl& window, const QWidget& widget, bool keepContent);

@@ -57,7 +57,8 @@ std::unique_ptr<CChildProcess> CJourney::Start(const std::string& program, const
     if (!m_valgrind)
         return std::make_unique<CChildProcess>(program, arguments);
     std::vector<std::string> wrapped = {"--tool=memcheck", "--error-exitcode=99", "--leak-check=no",
-                                        "--errors-for-leak-kinds=none", "--track-origins=no", "--quiet", program};
+                                        "--errors-for-leak-kinds=none", "--track-origins=no", "--quiet",
+                                        std::string("--suppressions=") + Q9_VALGRIND_SUPPRESSIONS, program};
     wrapped.insert(wrapped.end(), arguments.begin(), arguments.end());
     return std::make_unique<CChildProcess>(Q9_VALGRIND, wrapped);
 }
