@@ -70,7 +70,10 @@ intptr_t CFileDialog::DoModal()
     dialog.setFileMode((m_ofn.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!m_open && !(m_ofn.Flags & OFN_OVERWRITEPROMPT))
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setWindowTitle(PlatformDetail::TextFromBytes(m_ofn.lpstrTitle));
+    // Without a title of its own the dialog says what it does, as the common dialog does, never
+    // the program's name that Qt puts on an untitled window.
+    const std::string title = !m_ofn.lpstrTitle.empty() ? m_ofn.lpstrTitle : m_open ? "Open" : "Save As";
+    dialog.setWindowTitle(PlatformDetail::TextFromBytes(title));
     const QStringList filters = NameFilters(m_ofn.lpstrFilter);
     if (!filters.isEmpty())
     {

@@ -70,6 +70,32 @@ private:
 
 namespace
 {
+// A bar can go from inside its own handler: File > Exit closes the frame while the menu still
+// delivers the click, a tool button while it still emits clicked. The bar is hidden and silenced
+// now and deleted at the next turn of the main loop, with the window's own widget.
+template <class T>
+void DisposeLater(QPointer<T>& held)
+{
+    T* object = held.data();
+    held = nullptr;
+    if (!object)
+        return;
+    if (!QCoreApplication::instance())
+    {
+        delete object;
+        return;
+    }
+    object->setProperty(PlatformDetail::kDisposedProperty, true);
+    object->blockSignals(true);
+    for (QObject* part : object->template findChildren<QObject*>())
+        part->blockSignals(true);
+    if (auto* widget = qobject_cast<QWidget*>(object))
+        widget->hide();
+    if (auto* action = qobject_cast<QAction*>(object))
+        action->setEnabled(false);
+    object->deleteLater();
+}
+
 // The menu shows the key; a separate action of the window takes it, one that is never greyed (a
 // greyed action takes no key), so the key always asks afresh whether the command may run now.
 QAction* AddShortcutKey(QWidget* widget, const std::string& shortcut, std::function<void()> run)
@@ -345,16 +371,16 @@ void CFrameBars::Destroy()
 {
     delete d->drop.data();
     for (QPointer<QAction>& key : d->keys)
-        delete key.data();
+        DisposeLater(key);
     d->keys.clear();
     delete d->placer;
     d->placer = nullptr;
     for (const QMetaObject::Connection& link : d->programMenuLinks)
         QObject::disconnect(link);
     d->programMenuLinks.clear();
-    delete d->menuBar.data();
-    delete d->toolBar.data();
-    delete d->status.data();
+    DisposeLater(d->menuBar);
+    DisposeLater(d->toolBar);
+    DisposeLater(d->status);
     d->actions.clear();
     d->buttons.clear();
     d->frame = nullptr;
@@ -691,13 +717,13 @@ void CWindowMenuBar::Destroy()
         return;
     }
     for (QPointer<QAction>& key : d->keys)
-        delete key.data();
+        DisposeLater(key);
     d->keys.clear();
     delete d->placer;
     d->placer = nullptr;
-    delete d->bar.data();
-    delete d->toolBar.data();
-    delete d->status.data();
+    DisposeLater(d->bar);
+    DisposeLater(d->toolBar);
+    DisposeLater(d->status);
     if (d->window->GetImpl()->widget)
         d->Relayout();
     d->actions.clear();

@@ -44,6 +44,11 @@ int RealMessageBox(CWnd* owner, const char* text, const char* caption, UINT type
     }
     box.setStandardButtons(buttons);
     box.setEscapeButton(escape);
+    // What the box says, on one line, for whoever watches the program's milestones.
+    std::string said = "message ";
+    for (const char* c = text ? text : ""; *c; ++c)
+        said += *c == '\n' ? ' ' : *c;
+    ReportMilestone(said.c_str());
     const int chosen = box.exec();
     switch (chosen)
     {

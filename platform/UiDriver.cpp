@@ -516,7 +516,13 @@ namespace
 QMenuBar* MenuBarOf(CWnd& window)
 {
     QWidget* widget = window.GetImpl()->widget;
-    return widget ? widget->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!widget)
+        return nullptr;
+    // A bar destroyed from its own handler stays a child until the main loop deletes it.
+    for (QMenuBar* bar : widget->findChildren<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!bar->property(PlatformDetail::kDisposedProperty).toBool())
+            return bar;
+    return nullptr;
 }
 }
 

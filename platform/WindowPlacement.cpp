@@ -15,14 +15,26 @@ QWidget* WidgetOf(const CWnd* window)
     return window && window->GetImpl() ? window->GetImpl()->widget.data() : nullptr;
 }
 
-// The frame around a top-level window's client area. Before the window is first shown the frame
-// is only known to the native window.
+// The frame around a top-level window's client area. On X11 it is known only once the window
+// manager has framed the window, and the native window is not made here: one made before its
+// first move would take that move as the client area's position, not the frame's. Elsewhere the
+// platform knows the frame as soon as the native window exists.
 QMargins FrameMargins(QWidget* w)
 {
     if (!w->isWindow())
         return QMargins();
-    w->winId();
-    return w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        w->winId();
+    if (!w->testAttribute(Qt::WA_WState_Created) || !w->windowHandle())
+        return QMargins();
+    return w->windowHandle()->frameMargins();
+}
+
+// The screen's room for windows, panels excluded.
+QRect AvailableScreenRect()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
 QRect ScreenRect()
@@ -168,7 +180,46 @@ BOOL SetWindowOuterRect(CWnd* window, const RECT& rect, UINT flags)
                   std::max(rect.bottom - rect.top - frame.top() - frame.bottom(), 0));
     if (!(flags & SWP_NOMOVE))
         w->move(rect.left, rect.top);
+    if (w->isWindow() && !(flags & SWP_NOMOVE))
+        PlatformDetail::RequestFramePosition(*window->GetImpl(), QPoint(rect.left, rect.top),
+                                             (flags & SWP_NOSIZE) ? QSize()
+                                                                  : QSize(rect.right - rect.left, rect.bottom - rect.top));
     return TRUE;
+}
+
+void PlatformDetail::RequestFramePosition(CWnd::Impl& d, QPoint position, QSize outerSize)
+{
+    QWidget* w = d.widget;
+    d.framePending = false;
+    // Only X11 window managers frame a window after it is shown.
+    if (!w || !w->isWindow() || QGuiApplication::platformName() != QLatin1String("xcb") || !FrameMargins(w).isNull())
+        return;
+    d.framePending = true;
+    d.pendingFramePos = position;
+    d.pendingOuterSize = outerSize;
+}
+
+void PlatformDetail::ApplyPendingFrame(CWnd::Impl& d)
+{
+    QWidget* w = d.widget;
+    if (!d.framePending || !w || !w->isVisible())
+        return;
+    const QMargins frame = FrameMargins(w);
+    if (frame.isNull())
+        return;
+    d.framePending = false;
+    const QSize outerSize = d.pendingOuterSize.isValid()
+                                ? d.pendingOuterSize
+                                : w->size().grownBy(frame);
+    RECT outer{d.pendingFramePos.x(), d.pendingFramePos.y(), d.pendingFramePos.x() + outerSize.width(),
+               d.pendingFramePos.y() + outerSize.height()};
+    const QRect screen = AvailableScreenRect();
+    FitRectIntoBounds(outer, RECT{screen.left(), screen.top(), screen.left() + screen.width(),
+                                  screen.top() + screen.height()});
+    // The client area's rectangle: the window manager puts the frame around it.
+    w->setGeometry(outer.left + frame.left(), outer.top + frame.top(),
+                   std::max(outer.right - outer.left - frame.left() - frame.right(), 1),
+                   std::max(outer.bottom - outer.top - frame.top() - frame.bottom(), 1));
 }
 
 void ShowWindowCaption(CWnd* window, bool show)

@@ -251,6 +251,9 @@ void CWndWidget::paintEvent(QPaintEvent* e)
 {
     if (!m_owner)
         return;
+    // The first paint comes once the window is mapped, framed or not: a frame that moved nothing
+    // (the client area stayed where it was asked) is known from here on.
+    PlatformDetail::ApplyPendingFrame(*m_owner->GetImpl());
     CWnd::Impl* d = m_owner->GetImpl();
     PlatformDetail::FitBackBuffer(*d, *this, true);
     const QRect client = d->ClientRect();
@@ -296,12 +299,17 @@ void CWndWidget::changeEvent(QEvent* e)
 
 void CWndWidget::moveEvent(QMoveEvent*)
 {
+    // The window manager moves the client area when it frames the window: the frame is known now.
+    if (m_owner)
+        PlatformDetail::ApplyPendingFrame(*m_owner->GetImpl());
     if (m_owner)
         CWndDispatch::Move(m_owner, x(), y());
 }
 
 void CWndWidget::resizeEvent(QResizeEvent*)
 {
+    if (m_owner)
+        PlatformDetail::ApplyPendingFrame(*m_owner->GetImpl());
     if (m_owner && m_owner->GetImpl()->content)
         m_owner->GetImpl()->content->setGeometry(rect());
     if (m_owner)
@@ -452,11 +460,21 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* windowName, DWORD style, const RE
     const CRect r(rect);
     // A child's rectangle is in its parent's client coordinates, which start below the parent's bar.
     const QPoint parentOrigin = (style & WS_CHILD) && parent ? parent->d->ClientOrigin() : QPoint();
-    widget->setGeometry(r.left + parentOrigin.x(), r.top + parentOrigin.y(), std::max(r.Width(), 0),
-                        std::max(r.Height(), 0));
+    if ((style & WS_CHILD) || QGuiApplication::platformName() != QLatin1String("xcb"))
+        widget->setGeometry(r.left + parentOrigin.x(), r.top + parentOrigin.y(), std::max(r.Width(), 0),
+                            std::max(r.Height(), 0));
+    else
+    {
+        // A top-level window's position is its frame's, as on Windows: moved before its native
+        // window exists, the window manager puts the frame there, title bar included.
+        widget->resize(std::max(r.Width(), 0), std::max(r.Height(), 0));
+        widget->move(r.left, r.top);
+    }
     d->widget = widget;
     d->parent = parent;
     d->id = id;
+    if (!(style & WS_CHILD))
+        PlatformDetail::RequestFramePosition(*d, QPoint(r.left, r.top));
     d->handle = PlatformDetail::RegisterWindow(this);
     if (!(style & WS_CHILD))
         g_topLevels.push_back(this);
@@ -651,6 +669,8 @@ void CWnd::MoveWindow(const RECT& rect, BOOL)
     if (d->widget)
         d->widget->setGeometry(QRect(QPoint(rect.left, rect.top) + ParentClientOrigin(d),
                                      QSize(std::max(rect.right - rect.left, 0), std::max(rect.bottom - rect.top, 0))));
+    if (d->widget && d->widget->isWindow())
+        PlatformDetail::RequestFramePosition(*d, QPoint(rect.left, rect.top));
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags)
@@ -658,7 +678,11 @@ BOOL CWnd::SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, U
     if (!d->widget)
         return FALSE;
     if (!(flags & SWP_NOMOVE))
+    {
         d->widget->move(QPoint(x, y) + ParentClientOrigin(d));
+        if (d->widget->isWindow())
+            PlatformDetail::RequestFramePosition(*d, QPoint(x, y));
+    }
     if (!(flags & SWP_NOSIZE))
         d->widget->resize(std::max(cx, 0), std::max(cy, 0));
     if (!(flags & SWP_NOZORDER) && !insertAfter)

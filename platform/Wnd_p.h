@@ -43,6 +43,12 @@ struct CWnd::Impl
     // Set while the platform changes the window's frame itself: the state changes that follow
     // are not the user's.
     bool changingFrame = false;
+    // Where a top-level window's frame was asked to go before the window manager framed it, and
+    // the outer size asked with it (invalid: the client area's size stands): placed again once
+    // the frame is known (PlatformDetail::ApplyPendingFrame).
+    bool framePending = false;
+    QPoint pendingFramePos;
+    QSize pendingOuterSize;
 
     // The client area in widget coordinates.
     QRect ClientRect() const;
@@ -103,6 +109,8 @@ UINT VirtualKeyFromQt(int qtKey, Qt::KeyboardModifiers modifiers);
 
 namespace PlatformDetail
 {
+// Marks a bar that is hidden and waits for deletion at the next turn of the main loop.
+constexpr const char* kDisposedProperty = "q9Disposed";
 // Makes the window's back buffer cover its client area at the widget's device pixel ratio. A new
 // buffer starts black; with `keepContent` what the old one showed is copied in.
 void FitBackBuffer(CWnd::Impl& window, const QWidget& widget, bool keepContent);
@@ -114,6 +122,13 @@ UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT elapse);
 BOOL KillTimer(HWND window, UINT_PTR id);
 // Makes sure the object that receives posted messages exists (GUI thread).
 void EnsureDispatcher();
+// A top-level window's position is its frame's. Until the window manager has framed the window
+// the frame's size is unknown: the request is kept and placed again by ApplyPendingFrame, which
+// the window's move, resize and paint events call. `outerSize` invalid keeps the client's size.
+void RequestFramePosition(CWnd::Impl& window, QPoint position, QSize outerSize = QSize());
+// Places the frame where it was asked, kept on the screen with its title bar; nothing when no
+// request waits or the frame is not known yet.
+void ApplyPendingFrame(CWnd::Impl& window);
 
 // The Qt menu behind a menu, null before CreatePopupMenu.
 QMenu* QtMenuOf(const CMenu& menu);

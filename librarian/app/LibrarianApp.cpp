@@ -192,6 +192,9 @@ BOOL CApp::InitInstance()
     GT::RegisterDocumentType(CLibrarianData::GetExtension(), "TalvarixLibrarian.Document", "Talvarix Librarian Document",
                              0, false);
 
+    // The program's icon, beside the program as its script is; every window and child frame
+    // shows it (a missing picture leaves the toolkit's own).
+    SetProgramIcon(GetProgramFolder() + "/Resources/Icon3072.png");
     m_frame = std::make_unique<CMainFrame>();
     CLibrarianTemplate::SetMainFrame(m_frame.get());
     if (!m_frame->LoadFrame(CLibrarianData::GetApplicationTitle()))

@@ -226,7 +226,9 @@ std::string PromptSmfFile(bool open, CWnd* parent)
                                WithNul("*") + std::string(1, '\0');
     dialog.m_ofn.lpstrDefExt = "mid";
     dialog.m_ofn.lpstrInitialDir = GetProfileString(kSmfSection, "InitialDirectory", "");
-    dialog.m_ofn.lpstrFile = GetProfileString(kSmfSection, "InitialFileName", "Untitled.mid");
+    // A file to open is chosen, not proposed: the last name only comes back as a name to save to.
+    if (!open)
+        dialog.m_ofn.lpstrFile = GetProfileString(kSmfSection, "InitialFileName", "Untitled.mid");
     dialog.m_ofn.nFilterIndex = static_cast<DWORD>(std::max(1, GetProfileInt(kSmfSection, "InitialFilterIndex", 1)));
     if (dialog.DoModal() != IDOK)
         return std::string();

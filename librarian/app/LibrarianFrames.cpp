@@ -406,7 +406,8 @@ std::string CFileFrame::MakeTitle() const
     CDoc* document = view ? view->GetDoc() : nullptr;
     if (!document)
         return GetWindowText();
-    return document->GetTitle() + " " + (document->IsModified() ? "*" : "");
+    // The mark of unsaved changes follows the name; an unchanged file shows its name alone.
+    return document->IsModified() ? document->GetTitle() + " *" : document->GetTitle();
 }
 
 void CFileFrame::OnClose()

@@ -35,7 +35,16 @@ CWnd* FindOwner()
 CProgressBar::CProgressBar(UINT templateId, UINT messageItemId, UINT progressId)
     : CDialog(templateId), m_messageItemId(messageItemId), m_progressId(progressId)
 {
-    m_title = AfxGetApp() ? AfxGetApp()->GetAppName() : GetApplicationName();
+    // A window made before the application object takes the program's name when it shows.
+    if (AfxGetApp())
+        m_title = AfxGetApp()->GetAppName();
+}
+
+std::string CProgressBar::GetTitle() const
+{
+    if (!m_title.empty())
+        return m_title;
+    return AfxGetApp() ? AfxGetApp()->GetAppName() : GetApplicationName();
 }
 
 CProgressBar::~CProgressBar() { End(); }
@@ -110,7 +119,7 @@ bool CProgressBar::Open()
     }
     m_shownRange = -1;
     m_shownPos = -1;
-    SetWindowText(m_title.c_str());
+    SetWindowText(GetTitle().c_str());
     ApplyMessage();
     ApplyRange();
     ApplyPos();
@@ -160,9 +169,10 @@ void CProgressBar::SetPos(int32_t position)
 
 void CProgressBar::SetTitle(const std::string& title)
 {
+    // An empty title means the program's name: the window is never left untitled.
     m_title = title;
     if (IsShown())
-        SetWindowText(m_title.c_str());
+        SetWindowText(GetTitle().c_str());
 }
 
 void CProgressBar::SetMessage(const std::string& message)

@@ -26,7 +26,7 @@ public:
     void SetPos(int32_t position) override;
     int32_t GetPos() const override { return m_pos; }
     void SetTitle(const std::string& title) override;
-    std::string GetTitle() const override { return m_title; }
+    std::string GetTitle() const override;
     void SetMessage(const std::string& message) override;
     std::string GetMessage() const override { return m_message; }
     void SetCancelable(bool cancelable) override;

@@ -53,7 +53,7 @@ protected:
 // The list at the pointer: the children as in the Window menu, the active one marked.
 std::vector<std::string> ListWithActive(size_t active)
 {
-    std::vector<std::string> list{"&0\tUntitled1 ", "&1\tUntitled2 ", "&2\tMain"};
+    std::vector<std::string> list{"&0\tUntitled1", "&1\tUntitled2", "&2\tMain"};
     list[active] = "*" + list[active];
     return list;
 }
@@ -74,7 +74,7 @@ TEST_F(LibrarianWindowsTest, WindowMenuListsTheOpenChildrenAndBringsOneToTheTop)
     FileFrame(1).SendMessage(WM_CLOSE);
     Idle();
     OpenWindowMenu();
-    EXPECT_EQ((std::vector<std::string>{"*&0\tUntitled1 ", "&1\tMain"}), UiDriver::DescribePopupMenu({0}));
+    EXPECT_EQ((std::vector<std::string>{"*&0\tUntitled1", "&1\tMain"}), UiDriver::DescribePopupMenu({0}));
     EXPECT_EQ(11u, UiDriver::DescribePopupMenu().size()) << "rebuilding keeps every other entry";
     UiDriver::ClosePopupMenus();
 }
