@@ -10,6 +10,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -20,7 +22,8 @@ constexpr int kLeafTypes = 100;
 constexpr int kValuesPerLeaf = 50;
 constexpr int kBanks = 10;
 
-std::string MakeScript()
+// `banks` instances of a bank of every leaf type: 5,000 values each.
+std::string MakeScript(int banks)
 {
     static const char* const kValues[] = {
         "<type>int1x7</type><range>-64S,63S</range><default>0S</default>",
@@ -44,8 +47,12 @@ std::string MakeScript()
     script += bank + "</structType>\n";
     script += "<structType><type>fmT</type><name>$name</name><address>$address</address>\n  <struct><type>bankT</type>"
               "<name>bank</name>";
-    for (int b = 0; b < kBanks; ++b)
-        script += "<address>0" + std::to_string(b) + " 00 00</address>";
+    for (int b = 0; b < banks; ++b)
+    {
+        char address[32];
+        std::snprintf(address, sizeof address, "<address>%02X 00 00</address>", b);
+        script += address;
+    }
     script += "</struct>\n</structType>\n";
     script += "<struct><type>fmT</type><name>fm</name><address>10 00 00 00</address></struct>\n</script>\n";
     return script;
@@ -53,7 +60,7 @@ std::string MakeScript()
 
 const std::string& Script()
 {
-    static const std::string script = MakeScript();
+    static const std::string script = MakeScript(kBanks);
     return script;
 }
 
@@ -233,6 +240,84 @@ void CreateManyRoots(benchmark::State& state)
                                                        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     CVeyBufferManager::GetInstance().Clear();
 }
+
+// The model of 500,000 values (100 banks of the script above) beside filling a plain array with
+// the same records: per value its leaf, its bytes and its definition, and every leaf's bytes
+// holding the defaults. Both sides are timed from their first allocation; the script is read
+// and the last model cleared before the clock starts.
+void CreateModelAgainstPlainArray(benchmark::State& state)
+{
+    constexpr int kLargeBanks = 100;
+    const std::string script = MakeScript(kLargeBanks);
+    struct CRecord
+    {
+        const void* leaf;
+        uint8_t* bytes;
+        const CVeyValueDefinition* definition;
+    };
+    // What the plain array is filled from: every value's definition and offset in its leaf, and
+    // every leaf's default bytes, taken from a model built once.
+    struct CLeafSource
+    {
+        std::vector<uint8_t> defaults;
+        std::vector<std::pair<const CVeyValueDefinition*, int32_t>> values;
+    };
+    std::vector<CLeafSource> leaves;
+    size_t valueCount = 0;
+    size_t byteCount = 0;
+    {
+        if (TimedCreation(script) < 0)
+        {
+            state.SkipWithError("the model was not created");
+            return;
+        }
+        struct CCollect : CVeyBufferOperation::IVisitor
+        {
+            std::vector<CLeafSource>* leaves;
+            void Enter(CVeyStruct& s) override
+            {
+                const std::vector<CVeyValue>* values = s.GetValues();
+                if (!values)
+                    return;
+                CLeafSource leaf;
+                leaf.defaults = *s.GetData();
+                for (const CVeyValue& value : *values)
+                    leaf.values.emplace_back(value.GetDefinition(), value.GetAddressRange().begin);
+                leaves->push_back(std::move(leaf));
+            }
+            void Leave(CVeyStruct&) override {}
+        } collect;
+        collect.leaves = &leaves;
+        CVeyBufferOperation::Walk(*CVeyBufferManager::GetInstance().FindStructOrNull("fm"), collect);
+        for (const CLeafSource& leaf : leaves)
+        {
+            valueCount += leaf.values.size();
+            byteCount += leaf.defaults.size();
+        }
+    }
+    const auto peer = [&] {
+        return Bench::Timed(Bench::EClock::kProcess, [&] {
+            std::unique_ptr<CRecord[]> records(new CRecord[valueCount]);
+            std::unique_ptr<uint8_t[]> bytes(new uint8_t[byteCount]);
+            size_t record = 0;
+            size_t at = 0;
+            for (const CLeafSource& leaf : leaves)
+            {
+                uint8_t* data = bytes.get() + at;
+                std::memcpy(data, leaf.defaults.data(), leaf.defaults.size());
+                for (const auto& [definition, offset] : leaf.values)
+                    records[record++] = CRecord{&leaf, data + offset, definition};
+                at += leaf.defaults.size();
+            }
+            benchmark::DoNotOptimize(records.get());
+            benchmark::DoNotOptimize(bytes.get());
+            return record == valueCount;
+        });
+    };
+    Bench::RunPairedRounds(state, 5, [&] { return TimedCreation(script); }, peer);
+    state.counters["values"] = static_cast<double>(valueCount);
+    CVeyBufferManager::GetInstance().Clear();
+}
 }
 
 BENCHMARK(CreateModelFromScript)->Unit(benchmark::kMillisecond);
@@ -240,3 +325,4 @@ BENCHMARK(WalkModel)->Unit(benchmark::kMicrosecond);
 BENCHMARK(WriteAllData)->Unit(benchmark::kMicrosecond);
 BENCHMARK(SetValueFlushClear)->Unit(benchmark::kNanosecond);
 BENCHMARK(CreateManyRoots)->Arg(1000)->Arg(10000)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(CreateModelAgainstPlainArray)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);

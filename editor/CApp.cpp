@@ -1,5 +1,6 @@
 #include "editor/CApp.h"
 
+#include "editor/CApplicationMenus.h"
 #include "editor/CEditorCommands.h"
 #include "editor/CEditorFrames.h"
 #include "editor/CViewUpdateProgress.h"
@@ -225,6 +226,7 @@ bool CApp::OpenMainPanel()
         return false;
     }
     BringWindowToTop(m_pMainWnd);
+    ApplicationMenus::RegisterMenuFunctors();
     if (!ChooseLanguage())
     {
         CloseSplash();

@@ -2,6 +2,8 @@
 
 #include "editor/CEditorCommands.h"
 #include "editor/instrument/CBufferAccessor.h"
+#include "midi/framework/CVeyFunctorRegistry.h"
+#include "midi/framework/VeyFunctors.h"
 #include "model/CVeyTable.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/Iterator.h"
@@ -9,6 +11,7 @@
 #include "toolkit/ul/PopupMenu.h"
 #include "ui/menus/CVeyStringTablePopupMenuUtility.h"
 
+#include <functional>
 #include <memory>
 
 namespace ApplicationMenus
@@ -180,5 +183,43 @@ bool RunHelpMenu()
     case -1: return false;
     default: return true;
     }
+}
+
+namespace
+{
+// Opens one of the menus. No wait cursor: the user is choosing.
+class FSelectMenu : public IVeyFunctor
+{
+public:
+    explicit FSelectMenu(std::function<void()> run) : m_run(std::move(run)) {}
+    void Run(std::string& result, const std::string&) override
+    {
+        result.clear();
+        m_run();
+    }
+
+private:
+    std::function<void()> m_run;
+};
+
+void RunApplicationFileMenu()
+{
+    // The documents are the application's: without it there is nothing to open or save.
+    if (std::optional<CEditorCommands> commands = CEditorCommands::ForApplication())
+        RunFileMenu(*commands);
+}
+}
+
+void RegisterMenuFunctors()
+{
+    static FSelectMenu selectFileMenu(RunApplicationFileMenu);
+    static FSelectMenu selectEditMenu([] { RunEditMenu(CBufferAccessor::GetInstance()); });
+    static FSelectMenu selectSetupMenu([] { RunSetupMenu(); });
+    static FSelectMenu selectHelpMenu([] { RunHelpMenu(); });
+    CVeyFunctorRegistry& registry = CVeyFunctorRegistry::GetInstance();
+    registry.Register("SelectFileMenu", &selectFileMenu);
+    registry.Register("SelectEditMenu", &selectEditMenu);
+    registry.Register("SelectSetupMenu", &selectSetupMenu);
+    registry.Register("SelectHelpMenu", &selectHelpMenu);
 }
 }

@@ -30,4 +30,8 @@ bool RunFileMenu(CEditorCommands& commands);
 bool RunEditMenu(CBufferAccessor& instrument);
 bool RunSetupMenu();
 bool RunHelpMenu();
+
+// The script's "SelectFileMenu", "SelectEditMenu", "SelectSetupMenu" and "SelectHelpMenu": the
+// menus of the main panel's buttons, on the application's documents and instrument layer.
+void RegisterMenuFunctors();
 }

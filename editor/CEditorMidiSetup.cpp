@@ -4,18 +4,7 @@
 
 namespace
 {
-enum : UINT
-{
-    kTemplate = 9301,
-    kGroup = 200,
-    kInput = 201,
-    kOutput = 202,
-    kDeviceId = 203,
-    kThruGroup = 204,
-    kThruInput = 205,
-    kThruOutput = 206,
-    kLocalOn = 207,
-};
+using namespace EditorMidiSetup;
 
 // The instrument's input and output, a Through pair, one hidden device-ID combo box shared by all
 // rows, and a "Local On" box the dialog hides.
@@ -51,7 +40,7 @@ void RegisterTemplate()
 }
 }
 
-void ShowEditorMidiSetUp(CWnd* parent)
+CMidiSetupDialogSettings EditorMidiSetup::Layout()
 {
     RegisterTemplate();
     CMidiSetupDialogSettings settings;
@@ -61,6 +50,11 @@ void ShowEditorMidiSetUp(CWnd* parent)
     settings.inputRows = {{kInput, kDeviceId, 16, 31}, {kThruInput, kDeviceId, 16, 31}};
     settings.outputRows = {{kOutput, kDeviceId, 16, 31}, {kThruOutput, kDeviceId, 16, 31}};
     settings.localOnId = kLocalOn;
-    CMidiSetupDialog dialog(settings, parent);
+    return settings;
+}
+
+void ShowEditorMidiSetUp(CWnd* parent)
+{
+    CMidiSetupDialog dialog(EditorMidiSetup::Layout(), parent);
     dialog.DoModal();
 }

@@ -1,11 +1,11 @@
 #include "editor/EditorResources.h"
 
-#include "editor/CProgressBarB.h"
 #include "editor/CViewUpdateProgress.h"
 #include "editor/EditorNames.h"
 #include "platform/Dialog.h"
 #include "platform/Gdi.h"
 #include "platform/GuiBootstrap.h"
+#include "toolkit/progress/CProgressBarB.h"
 
 #include <map>
 

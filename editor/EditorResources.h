@@ -11,9 +11,6 @@ class CBitmap;
 constexpr UINT IDR_MAINFRAME = 3072;        // frame resource: icon, menu, title
 constexpr UINT IDB_SPLASH = 3074;           // splash picture
 constexpr UINT IDS_LANGUAGE = 10021;        // "English" selects the English messages
-constexpr UINT IDD_PROGRESS = 26624;        // progress window
-constexpr UINT IDC_PROGRESS_BAR = 55339;
-constexpr UINT IDC_PROGRESS_MESSAGE = 55340;
 
 // Points a bitmap id at an image file (empty returns to the default file).
 void RegisterBitmapResource(UINT id, const std::string& path);

@@ -1,8 +1,8 @@
 #include "editor/CApp.h"
 #include "editor/CDocumentDialog.h"
-#include "editor/CProgressBarB.h"
 #include "editor/instrument/CBufferAccessor.h"
 #include "toolkit/gt/TraceTextOut.h"
+#include "toolkit/progress/CProgressBarB.h"
 
 #include <memory>
 #include <string>

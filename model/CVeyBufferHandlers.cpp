@@ -30,11 +30,12 @@ void CVeyBufferHandlers::Clear()
 template <typename Call>
 bool CVeyBufferHandlers::CallAll(Call call)
 {
-    // A copy: a handler may append another handler while it is called.
-    const std::vector<IVeyBufferHandler*> handlers(begin(), end());
+    // A handler may append another handler while it is called: only those there at the start
+    // are called, by index, as appending may move the list.
+    const size_t count = size();
     bool taken = false;
-    for (IVeyBufferHandler* handler : handlers)
-        taken = call(*handler) || taken;
+    for (size_t i = 0; i < count && i < size(); ++i)
+        taken = call(*(*this)[i]) || taken;
     return taken;
 }
 

@@ -74,10 +74,16 @@ void CVeyBufferManager::ApplyTexts(const CVeyValueTexts& changes)
 
 void CVeyBufferManager::SetValues(const CVeyValueNumbers& changes)
 {
+    CVeyValueList values;
+    SetValues(changes, values);
+}
+
+void CVeyBufferManager::SetValues(const CVeyValueNumbers& changes, CVeyValueList& values)
+{
     if (m_handlers.OnSetValues(changes))
         return;
     ApplyNumbers(changes);
-    CVeyValueList values;
+    values.clear();
     values.reserve(changes.size());
     for (const auto& change : changes)
         values.push_back(change.first);
@@ -112,7 +118,15 @@ void CVeyBufferManager::SetArrays(const CVeyValueArrays& changes)
 
 void CVeyBufferManager::SetValue(CVeyValue* value, int32_t number)
 {
-    SetValues({{value, number}});
+    if (m_settingOne)
+    {
+        SetValues({{value, number}});
+        return;
+    }
+    m_settingOne = true;
+    m_oneNumber.assign(1, {value, number});
+    SetValues(m_oneNumber, m_oneValue);
+    m_settingOne = false;
 }
 
 void CVeyBufferManager::SetText(CVeyValue* value, const std::string& text)

@@ -114,6 +114,7 @@ private:
     void ApplyTexts(const CVeyValueTexts& changes);
     void MarkAndNotify(const CVeyValueList& values);
     void ClearModel();
+    void SetValues(const CVeyValueNumbers& changes, CVeyValueList& values);
 
     // Hashed: every root of a large script adds one, and they must not cost more each.
     std::unordered_set<CVeyStructDefinition, CVeyStructDefinition::CHash> m_structDefinitions;
@@ -122,6 +123,11 @@ private:
     CVeyStructList m_midiStructs;
     CVeyValueList m_changes;
     CVeyBufferHandlers m_handlers;
+    // SetValue's lists, kept between calls (a knob sends one value per step); a SetValue made by
+    // a handler while they are in use gets lists of its own.
+    CVeyValueNumbers m_oneNumber;
+    CVeyValueList m_oneValue;
+    bool m_settingOne = false;
     std::vector<std::unique_ptr<IVeyMidiMessageValueLink>> m_links;
     IVeyViewUpdater* m_viewUpdater = nullptr;
     const IVeyNumberTableProvider* m_numberTables = nullptr;

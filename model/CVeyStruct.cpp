@@ -9,6 +9,7 @@
 #include <functional>
 #include <ostream>
 #include <tuple>
+#include <unordered_map>
 
 namespace
 {
@@ -303,7 +304,7 @@ bool CVeyLeafStruct::Attach(CVeyStruct* parent)
     m_data.resize(size);
     m_attached = true;
     for (CVeyValue& value : m_values)
-        if (!value.Attach(this))
+        if (!value.AttachToBytes(this, m_data.data(), size))
             return false;
     return true;
 }
@@ -425,6 +426,35 @@ void VeySetMidiStructCreator(VeyStructCreator creator)
     g_midiStructCreator = creator;
 }
 
+namespace
+{
+// A new leaf's bytes are all zero, so its default bytes depend only on its values and its size; a
+// leaf with the same value records (an array's members are copies of its first) takes the bytes
+// of the first one encoded.
+using CEncodedLeaves = std::unordered_map<const CVeyStructDefinition*, const CVeyStruct*>;
+
+void WriteNewDefaults(CVeyStruct& s, CEncodedLeaves& encoded)
+{
+    if (CVeyStructList* children = s.GetChildStructs())
+        for (auto& child : *children)
+            WriteNewDefaults(*child, encoded);
+    std::vector<CVeyValue>* values = s.GetValues();
+    if (!values)
+        return;
+    std::vector<uint8_t>* data = s.GetData();
+    const CVeyStruct*& first = encoded[s.GetDefinition()];
+    if (data && first && first->GetData()->size() == data->size() && CVeyValue::SameDefinitions(*first->GetValues(), *values))
+    {
+        std::copy(first->GetData()->begin(), first->GetData()->end(), data->begin());
+        return;
+    }
+    for (CVeyValue& value : *values)
+        value.RevertToDefault();
+    if (data && !first)
+        first = &s;
+}
+}
+
 void RevertStructDefaults(CVeyStruct& s)
 {
     if (CVeyStructList* children = s.GetChildStructs())
@@ -433,6 +463,12 @@ void RevertStructDefaults(CVeyStruct& s)
     if (std::vector<CVeyValue>* values = s.GetValues())
         for (CVeyValue& value : *values)
             value.RevertToDefault();
+}
+
+void WriteNewStructDefaults(CVeyStruct& s)
+{
+    CEncodedLeaves encoded;
+    WriteNewDefaults(s, encoded);
 }
 
 bool WriteStructData(const CVeyStruct& s, std::ostream& stream)

@@ -180,6 +180,8 @@ void VeySetMidiStructCreator(VeyStructCreator creator);
 
 // Every value below `s` back to its default, children first; no handler, nothing marked.
 void RevertStructDefaults(CVeyStruct& s);
+// The same for a struct just created and attached, whose bytes are still all zero.
+void WriteNewStructDefaults(CVeyStruct& s);
 // Leaf data in depth-first pre-order (the data file body); false when the stream failed.
 bool WriteStructData(const CVeyStruct& s, std::ostream& stream);
 // Bytes WriteStructData writes for `s`: the sum of its leaves' sizes.

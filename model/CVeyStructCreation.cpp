@@ -485,7 +485,7 @@ bool CVeyBufferManager::CreateStructs()
                 trace.Printf("Unable to create root struct %s.\n", added.GetName().c_str());
                 return false;
             }
-            RevertStructDefaults(added);
+            WriteNewStructDefaults(added);
         }
     }
     for (const CVeyElementDefinition& definition : definitions.midiStructs)

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <tuple>
 
 // Tens of thousands of values live by value in their leaves: leaf, first byte and definition
@@ -92,9 +93,50 @@ bool CVeyValueDefinition::ParseNumber(int32_t encoding, const std::string& text,
     return false;
 }
 
+namespace
+{
+// One number as scanf's %li reads it (strtol with base 0); false when there is none.
+bool ReadLong(const char*& at, long& value)
+{
+    char* end = nullptr;
+    value = std::strtol(at, &end, 0);
+    if (end == at)
+        return false;
+    at = end;
+    return true;
+}
+
+// ParseRange for a text of digits, signs, commas and S only (no white space), as every script
+// writes it: the same two forms as there, read without scanf, which costs more than the rest of
+// a value's declaration.
+bool ParsePlainRange(const char* at, int64_t center, int32_t& minOut, int32_t& maxOut)
+{
+    const char* const text = at;
+    long a = 0, b = 0;
+    // "min,max" or "min,maxS" (anything after the S is ignored)
+    if (ReadLong(at, a) && *at == ',' && ReadLong(++at, b) && (*at == 0 || *at == 'S'))
+    {
+        minOut = Wrap(a);
+        maxOut = Wrap(static_cast<int64_t>(Wrap(b)) + (*at == 'S' ? center : 0));
+        return true;
+    }
+    // "minS,max" or "minS,maxS"
+    at = text;
+    if (ReadLong(at, a) && at[0] == 'S' && at[1] == ',' && ReadLong(at += 2, b) && (*at == 0 || *at == 'S'))
+    {
+        minOut = Wrap(static_cast<int64_t>(Wrap(a)) + center);
+        maxOut = Wrap(static_cast<int64_t>(Wrap(b)) + (*at == 'S' ? center : 0));
+        return true;
+    }
+    return false;
+}
+}
+
 bool CVeyValueDefinition::ParseRange(int32_t encoding, const std::string& text, int32_t& minOut, int32_t& maxOut)
 {
     const int64_t center = GetEncodingCenter(encoding);
+    if (text.find_first_not_of("0123456789+-,S") == std::string::npos)
+        return ParsePlainRange(text.c_str(), center, minOut, maxOut);
     long a = 0, b = 0;
     char c = 0, d = 0;
     int read = std::sscanf(text.c_str(), "%li,%li%c", &a, &b, &c);
@@ -163,18 +205,30 @@ CVeyValue::CVeyValue(const CVeyValueDefinition* definition)
 
 bool CVeyValue::Attach(CVeyStruct* leaf)
 {
-    m_parent = leaf;
-    m_bytes = nullptr;
-    const CVeyAddressRange& range = GetAddressRange();
     std::vector<uint8_t>* data = leaf ? leaf->GetData() : nullptr;
-    const int32_t leafSize = leaf ? leaf->GetAddressRange().GetSize() : 0;
-    if (!data || range.begin < 0 || range.end < range.begin || leafSize < range.end
-        || data->size() < static_cast<size_t>(range.end))
+    if (!data)
     {
-        GetTraceTextOut().Printf("Value address range exceeds parent struct's one. : %s\n", GetPathName().c_str());
-        return false;
+        m_parent = leaf;
+        return RefuseAttach();
     }
-    m_bytes = data->data() + range.begin;
+    const int32_t leafSize = leaf->GetAddressRange().GetSize();
+    return AttachToBytes(leaf, data->data(), std::min<size_t>(data->size(), static_cast<size_t>(std::max(leafSize, 0))));
+}
+
+bool CVeyValue::RefuseAttach()
+{
+    m_bytes = nullptr;
+    GetTraceTextOut().Printf("Value address range exceeds parent struct's one. : %s\n", GetPathName().c_str());
+    return false;
+}
+
+bool CVeyValue::SameDefinitions(const std::vector<CVeyValue>& a, const std::vector<CVeyValue>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].m_definition != b[i].m_definition)
+            return false;
     return true;
 }
 

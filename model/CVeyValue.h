@@ -74,6 +74,19 @@ public:
     CVeyStruct* GetParent() const override { return m_parent; }
     // Points the value at its bytes inside `leaf`; false with a diagnostic line when it does not fit.
     bool Attach(CVeyStruct* leaf) override;
+    // Attach for a leaf that already knows its bytes: `size` of them at `data`. Inline, as a
+    // model is built with one call per value.
+    bool AttachToBytes(CVeyStruct* leaf, uint8_t* data, size_t size)
+    {
+        m_parent = leaf;
+        const CVeyAddressRange& range = m_definition->range;
+        if (range.begin < 0 || range.end < range.begin || size < static_cast<size_t>(range.end))
+            return RefuseAttach();
+        m_bytes = data + range.begin;
+        return true;
+    }
+    // True when both lists hold values of the same records, in the same order.
+    static bool SameDefinitions(const std::vector<CVeyValue>& a, const std::vector<CVeyValue>& b);
     void DumpContents(GT::ATextOut& out) const override;
     void DumpAbsoluteNames(GT::ATextOut& out) const override;
 
@@ -108,6 +121,9 @@ public:
 
 private:
     void EncodeNumber(int32_t number, uint8_t* bytes) const;
+
+    // Leaves the value without bytes, after a diagnostic line; false.
+    bool RefuseAttach();
 
     CVeyStruct* m_parent = nullptr;
     uint8_t* m_bytes = nullptr;

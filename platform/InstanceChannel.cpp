@@ -6,12 +6,16 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
+#include <cerrno>
 #include <deque>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace
 {
@@ -48,7 +52,9 @@ QByteArray Frame(const std::string& command)
 struct CInstanceChannel::Impl
 {
     QString socketPath;
-    std::unique_ptr<QLockFile> lock;
+    // A lock the kernel drops with its process: no stale lock to judge, and taking it writes
+    // nothing to disk (a lock file that holds a pid is synced on every start).
+    int lockFd = -1;
     std::unique_ptr<QLocalServer> server;
     bool first = true;
     bool open = false;
@@ -61,6 +67,12 @@ struct CInstanceChannel::Impl
     void Accept();
     void Read(QLocalSocket* socket, std::string& buffer);
     void Deliver();
+
+    ~Impl()
+    {
+        if (lockFd >= 0)
+            ::close(lockFd);
+    }
 };
 
 void CInstanceChannel::Impl::Claim(const std::string& name, const std::string& folder)
@@ -71,10 +83,10 @@ void CInstanceChannel::Impl::Claim(const std::string& name, const std::string& f
         return;
     const QString base = directory + QLatin1Char('/') + SafeFileName(name);
     socketPath = base + QStringLiteral(".socket");
-    lock = std::make_unique<QLockFile>(base + QStringLiteral(".lock"));
-    // Only a lock whose process is gone is stale, however old it is.
-    lock->setStaleLockTime(0);
-    if (lock->tryLock(0))
+    lockFd = ::open((base + QStringLiteral(".lock")).toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd < 0)
+        return;
+    if (::flock(lockFd, LOCK_EX | LOCK_NB) == 0)
     {
         first = true;
         // The lock is ours, so a socket file left here belongs to a process that died.
@@ -86,7 +98,7 @@ void CInstanceChannel::Impl::Claim(const std::string& name, const std::string& f
         if (!open)
             server.reset();
     }
-    else if (lock->error() == QLockFile::LockFailedError)
+    else if (errno == EWOULDBLOCK)
     {
         first = false;
         open = true;

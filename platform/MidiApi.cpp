@@ -108,8 +108,39 @@ namespace
 // come after the handle has gone.
 struct COutputState
 {
+    // An output has one long message in flight, rarely a few: a short list that keeps its
+    // capacity costs no allocation per message, as a tree would.
+    class CPending
+    {
+    public:
+        bool empty() const { return m_headers.empty(); }
+        size_t count(MIDIHDR* header) const
+        {
+            return std::find(m_headers.begin(), m_headers.end(), header) != m_headers.end() ? 1 : 0;
+        }
+        void insert(MIDIHDR* header)
+        {
+            if (!count(header))
+                m_headers.push_back(header);
+        }
+        size_t erase(MIDIHDR* header)
+        {
+            const auto found = std::find(m_headers.begin(), m_headers.end(), header);
+            if (found == m_headers.end())
+                return 0;
+            m_headers.erase(found);
+            return 1;
+        }
+        void clear() { m_headers.clear(); }
+        std::vector<MIDIHDR*>::const_iterator begin() const { return m_headers.begin(); }
+        std::vector<MIDIHDR*>::const_iterator end() const { return m_headers.end(); }
+
+    private:
+        std::vector<MIDIHDR*> m_headers;
+    };
+
     std::mutex mutex;
-    std::set<MIDIHDR*> pending;
+    CPending pending;
 };
 }
 
@@ -171,6 +202,48 @@ void FillCapsName(const std::string& name, TCaps* caps)
     std::memset(caps, 0, sizeof(TCaps));
     std::strncpy(caps->szPname, name.c_str(), MAXPNAMELEN - 1);
 }
+
+// The capabilities of a port by number, or of an open handle passed in its place.
+template <typename THandle, typename TCaps>
+MMRESULT GetDevCaps(const std::vector<CMidiPortEntry>& ports, UINT_PTR deviceId, TCaps* caps, UINT size)
+{
+    auto* handle = reinterpret_cast<THandle>(deviceId);
+    if (!IsLive(handle))
+        return FillCaps(ports, deviceId, caps, size);
+    if (!caps || size < sizeof(TCaps))
+        return MMSYSERR_INVALPARAM;
+    if (!handle->connection->IsPresent())
+        return MMSYSERR_NODRIVER;
+    FillCapsName(handle->name, caps);
+    return MMSYSERR_NOERROR;
+}
+
+template <typename THandle>
+MMRESULT PrepareHeader(THandle handle, MIDIHDR* header, UINT size)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR) || !header->lpData)
+        return MMSYSERR_INVALPARAM;
+    OrFlags(header, MHDR_PREPARED, 0);
+    return MMSYSERR_NOERROR;
+}
+
+// Unprepares a header the handle no longer holds; `held` says, under the handle's mutex, whether
+// it does. The handle is checked before either is asked.
+template <typename THandle, typename FMutex, typename FHeld>
+MMRESULT UnprepareHeader(THandle handle, MIDIHDR* header, UINT size, FMutex mutexOf, FHeld held)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    if (!header || size < sizeof(MIDIHDR))
+        return MMSYSERR_INVALPARAM;
+    std::lock_guard<std::mutex> lock(mutexOf(handle));
+    if (held(header))
+        return MIDIERR_STILLPLAYING;
+    OrFlags(header, 0, MHDR_PREPARED);
+    return MMSYSERR_NOERROR;
+}
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -183,15 +256,7 @@ UINT midiInGetNumDevs()
 
 MMRESULT midiInGetDevCaps(UINT_PTR deviceId, MIDIINCAPS* caps, UINT size)
 {
-    auto* handle = reinterpret_cast<HMIDIIN>(deviceId);
-    if (!IsLive(handle))
-        return FillCaps(GetMidiBackend().GetInputPorts(), deviceId, caps, size);
-    if (!caps || size < sizeof(MIDIINCAPS))
-        return MMSYSERR_INVALPARAM;
-    if (!handle->connection->IsPresent())
-        return MMSYSERR_NODRIVER;
-    FillCapsName(handle->name, caps);
-    return MMSYSERR_NOERROR;
+    return GetDevCaps<HMIDIIN>(GetMidiBackend().GetInputPorts(), deviceId, caps, size);
 }
 
 MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
@@ -250,27 +315,13 @@ MMRESULT midiInClose(HMIDIIN handle)
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT midiInPrepareHeader(HMIDIIN handle, MIDIHDR* header, UINT size)
-{
-    if (!IsLive(handle))
-        return MMSYSERR_INVALHANDLE;
-    if (!header || size < sizeof(MIDIHDR) || !header->lpData)
-        return MMSYSERR_INVALPARAM;
-    OrFlags(header, MHDR_PREPARED, 0);
-    return MMSYSERR_NOERROR;
-}
+MMRESULT midiInPrepareHeader(HMIDIIN handle, MIDIHDR* header, UINT size) { return PrepareHeader(handle, header, size); }
 
 MMRESULT midiInUnprepareHeader(HMIDIIN handle, MIDIHDR* header, UINT size)
 {
-    if (!IsLive(handle))
-        return MMSYSERR_INVALHANDLE;
-    if (!header || size < sizeof(MIDIHDR))
-        return MMSYSERR_INVALPARAM;
-    std::lock_guard<std::mutex> lock(handle->mutex);
-    if (MidiHeaderFlags(header) & MHDR_INQUEUE)
-        return MIDIERR_STILLPLAYING;
-    OrFlags(header, 0, MHDR_PREPARED);
-    return MMSYSERR_NOERROR;
+    return UnprepareHeader(
+        handle, header, size, [](HMIDIIN in) -> std::mutex& { return in->mutex; },
+        [](MIDIHDR* queued) { return (MidiHeaderFlags(queued) & MHDR_INQUEUE) != 0; });
 }
 
 MMRESULT midiInAddBuffer(HMIDIIN handle, MIDIHDR* header, UINT size)
@@ -337,15 +388,7 @@ UINT midiOutGetNumDevs()
 
 MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, MIDIOUTCAPS* caps, UINT size)
 {
-    auto* handle = reinterpret_cast<HMIDIOUT>(deviceId);
-    if (!IsLive(handle))
-        return FillCaps(GetMidiBackend().GetOutputPorts(), deviceId, caps, size);
-    if (!caps || size < sizeof(MIDIOUTCAPS))
-        return MMSYSERR_INVALPARAM;
-    if (!handle->connection->IsPresent())
-        return MMSYSERR_NODRIVER;
-    FillCapsName(handle->name, caps);
-    return MMSYSERR_NOERROR;
+    return GetDevCaps<HMIDIOUT>(GetMidiBackend().GetOutputPorts(), deviceId, caps, size);
 }
 
 MMRESULT midiOutOpen(HMIDIOUT* handle, UINT deviceId, DWORD_PTR, DWORD_PTR, DWORD flags)
@@ -385,27 +428,13 @@ MMRESULT midiOutClose(HMIDIOUT handle)
     return MMSYSERR_NOERROR;
 }
 
-MMRESULT midiOutPrepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size)
-{
-    if (!IsLive(handle))
-        return MMSYSERR_INVALHANDLE;
-    if (!header || size < sizeof(MIDIHDR) || !header->lpData)
-        return MMSYSERR_INVALPARAM;
-    OrFlags(header, MHDR_PREPARED, 0);
-    return MMSYSERR_NOERROR;
-}
+MMRESULT midiOutPrepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size) { return PrepareHeader(handle, header, size); }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size)
 {
-    if (!IsLive(handle))
-        return MMSYSERR_INVALHANDLE;
-    if (!header || size < sizeof(MIDIHDR))
-        return MMSYSERR_INVALPARAM;
-    std::lock_guard<std::mutex> lock(handle->state->mutex);
-    if (handle->state->pending.count(header))
-        return MIDIERR_STILLPLAYING;
-    OrFlags(header, 0, MHDR_PREPARED);
-    return MMSYSERR_NOERROR;
+    return UnprepareHeader(
+        handle, header, size, [](HMIDIOUT out) -> std::mutex& { return out->state->mutex; },
+        [handle](MIDIHDR* sent) { return handle->state->pending.count(sent) != 0; });
 }
 
 MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message)

@@ -75,6 +75,35 @@ struct CVirtualMidiBackend::Impl
         return listed;
     }
 
+    // The port list the backend shows, one entry per listed endpoint.
+    std::vector<CMidiPortEntry> Ports(bool isOutput)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<CMidiPortEntry> ports;
+        for (CEndpoint* endpoint : Listed(isOutput))
+            ports.push_back({endpoint->name, endpoint->capsReadable});
+        return ports;
+    }
+
+    // The endpoint an open of port `deviceId` connects to, by name and generation; a planned
+    // failure of the endpoint is used up here.
+    MMRESULT ClaimForOpen(bool isOutput, UINT deviceId, std::string& name, int& generation)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        std::vector<CEndpoint*> listed = Listed(isOutput);
+        if (deviceId >= listed.size())
+            return MMSYSERR_BADDEVICEID;
+        CEndpoint* endpoint = listed[deviceId];
+        if (endpoint->failOpens > 0)
+        {
+            --endpoint->failOpens;
+            return MMSYSERR_ALLOCATED;
+        }
+        name = endpoint->name;
+        generation = endpoint->generation;
+        return MMSYSERR_NOERROR;
+    }
+
     bool IsPresent(const std::string& name, bool isOutput, int generation)
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -333,20 +362,12 @@ int CVirtualMidiBackend::GetOpenCount(const std::string& name) const
 
 std::vector<CMidiPortEntry> CVirtualMidiBackend::GetInputPorts()
 {
-    std::lock_guard<std::mutex> lock(d->mutex);
-    std::vector<CMidiPortEntry> ports;
-    for (CEndpoint* endpoint : d->Listed(false))
-        ports.push_back({endpoint->name, endpoint->capsReadable});
-    return ports;
+    return d->Ports(false);
 }
 
 std::vector<CMidiPortEntry> CVirtualMidiBackend::GetOutputPorts()
 {
-    std::lock_guard<std::mutex> lock(d->mutex);
-    std::vector<CMidiPortEntry> ports;
-    for (CEndpoint* endpoint : d->Listed(true))
-        ports.push_back({endpoint->name, endpoint->capsReadable});
-    return ports;
+    return d->Ports(true);
 }
 
 MMRESULT CVirtualMidiBackend::OpenInput(UINT deviceId, IMidiInputSink* sink,
@@ -354,20 +375,8 @@ MMRESULT CVirtualMidiBackend::OpenInput(UINT deviceId, IMidiInputSink* sink,
 {
     std::string name;
     int generation = 0;
-    {
-        std::lock_guard<std::mutex> lock(d->mutex);
-        std::vector<CEndpoint*> listed = d->Listed(false);
-        if (deviceId >= listed.size())
-            return MMSYSERR_BADDEVICEID;
-        CEndpoint* endpoint = listed[deviceId];
-        if (endpoint->failOpens > 0)
-        {
-            --endpoint->failOpens;
-            return MMSYSERR_ALLOCATED;
-        }
-        name = endpoint->name;
-        generation = endpoint->generation;
-    }
+    if (const MMRESULT claimed = d->ClaimForOpen(false, deviceId, name, generation); claimed != MMSYSERR_NOERROR)
+        return claimed;
     connection = std::make_unique<CVirtualInputConnection>(d, name, generation, sink);
     return MMSYSERR_NOERROR;
 }
@@ -376,20 +385,8 @@ MMRESULT CVirtualMidiBackend::OpenOutput(UINT deviceId, std::unique_ptr<IMidiOut
 {
     std::string name;
     int generation = 0;
-    {
-        std::lock_guard<std::mutex> lock(d->mutex);
-        std::vector<CEndpoint*> listed = d->Listed(true);
-        if (deviceId >= listed.size())
-            return MMSYSERR_BADDEVICEID;
-        CEndpoint* endpoint = listed[deviceId];
-        if (endpoint->failOpens > 0)
-        {
-            --endpoint->failOpens;
-            return MMSYSERR_ALLOCATED;
-        }
-        name = endpoint->name;
-        generation = endpoint->generation;
-    }
+    if (const MMRESULT claimed = d->ClaimForOpen(true, deviceId, name, generation); claimed != MMSYSERR_NOERROR)
+        return claimed;
     connection = std::make_unique<CVirtualOutputConnection>(d, name, generation);
     return MMSYSERR_NOERROR;
 }

@@ -1,6 +1,6 @@
 #include "editor/instrument/AReader.h"
 
-#include "editor/instrument/CBufferAccessor.h"
+#include "editor/instrument/CEditContext.h"
 #include "editor/instrument/UserPatchAddresses.h"
 #include "midi/framework/CVeyMidi.h"
 #include "midi/ml/CLongMessage.h"
@@ -129,9 +129,9 @@ int32_t CBufferCounter::CountBlocks(const CVeyStruct* s)
     return count;
 }
 
-int32_t CBufferCounter::CountGroups(const CBufferAccessor& accessor, uint8_t mask)
+int32_t CBufferCounter::CountGroups(const CInstrumentBindings& bound, const CEditContext& context, uint8_t mask)
 {
-    const CBufferAccessor::CBindings& b = accessor.Bound();
+    const CInstrumentBindings& b = bound;
     int32_t count = 0;
     auto add = [&count](const CVeyStruct* s) {
         const int32_t blocks = CountBlocks(s);
@@ -144,7 +144,7 @@ int32_t CBufferCounter::CountGroups(const CBufferAccessor& accessor, uint8_t mas
         add(b.setup);
     if (mask & kSystem)
         add(b.system);
-    if ((mask & kPatch) && accessor.GetEditContext().IsCurrentUserPatch())
+    if ((mask & kPatch) && context.IsCurrentUserPatch())
         add(b.pat);
     if (mask & kPatchDirect)
         add(b.pat);
@@ -153,11 +153,12 @@ int32_t CBufferCounter::CountGroups(const CBufferAccessor& accessor, uint8_t mas
 
 // ---- AReader
 
-AReader::AReader(CBufferAccessor& accessor) : m_accessor(accessor), m_handler(std::make_shared<CVantorMessageHandler>())
+AReader::AReader(const CInstrumentBindings& bound, CEditContext& context, CVeyEntityManager& entities)
+    : m_bound(bound), m_context(context), m_entities(entities), m_handler(std::make_shared<CVantorMessageHandler>())
 {
     m_handler->Register(CVeyAddressRange(UserPatchArea::kBase, UserPatchArea::kEnd),
                         [this](const ML::CVantorMessage& message) { return OnUserPatchName(message); });
-    const CBufferAccessor::CBindings& b = accessor.Bound();
+    const CInstrumentBindings& b = bound;
     if (b.writeStart)
         m_handler->Register(b.writeStart->GetAbsoluteAddressRange(),
                             [this](const ML::CVantorMessage&) { return m_pending == EPending::kWrite && GetState() == kWaitingForDt1; });
@@ -172,10 +173,10 @@ uint8_t AReader::GetDeviceId() const { return GetMidiOut() ? GetMidiOut()->GetDe
 
 bool AReader::RequestIdentity()
 {
-    m_accessor.SetIdentifiedModel(-1);
+    m_identifiedModel = -1;
     if (!SendAndWait(ML::MakeIdentityRequest(GetDeviceId())))
         return false;
-    if (m_accessor.GetIdentifiedModel() != -1)
+    if (m_identifiedModel != -1)
         return true;
     ShowMessage(kFailureMessage);
     return false;
@@ -190,7 +191,7 @@ bool AReader::OnLongMessage(const ML::CLongMessage& message)
         return false;
     if (message[6] == kAcceptedFamily[0] && message[7] == kAcceptedFamily[1])
     {
-        m_accessor.SetIdentifiedModel(0);
+        m_identifiedModel = 0;
         return CVeyMidiRequester::OnLongMessage(message);
     }
     // Another instrument of the maker: the wait ends at once, and the caller says so.
@@ -200,28 +201,28 @@ bool AReader::OnLongMessage(const ML::CLongMessage& message)
 
 bool AReader::CheckRegularTone()
 {
-    const CBufferAccessor::CBindings& b = m_accessor.Bound();
-    CEditContext& context = m_accessor.GetEditContext();
+    const CInstrumentBindings& b = m_bound;
+    CEditContext& context = m_context;
     if (!RequestValue(*b.kbdPatchBankSelectMsb, m_progress))
         return false;
     if (!context.IsNotRegular() && !RequestValue(*b.kbdPatchBankSelectLsb, m_progress))
         return false;
     if (!context.IsNotRegular())
         return true;
-    ShowMessage(CBufferAccessor::kMessageNotRegular);
+    ShowMessage(InstrumentMessage::kNotRegular);
     return false;
 }
 
 bool AReader::RequestPatch()
 {
-    if (!m_accessor.GetEditContext().IsCurrentUserPatch())
+    if (!m_context.IsCurrentUserPatch())
         return false;
-    return RequestStruct(*m_accessor.Bound().pat, m_progress);
+    return RequestStruct(*m_bound.pat, m_progress);
 }
 
 bool AReader::RequestGroups(uint8_t mask)
 {
-    const CBufferAccessor::CBindings& b = m_accessor.Bound();
+    const CInstrumentBindings& b = m_bound;
     if ((mask & CBufferCounter::kSetup) && !RequestStruct(*b.setup, m_progress))
         return false;
     if ((mask & CBufferCounter::kSystem) && !RequestStruct(*b.system, m_progress))
@@ -233,7 +234,7 @@ bool AReader::RequestGroups(uint8_t mask)
 
 bool AReader::RequestCurrentPatchName()
 {
-    const CVeyValue* name = m_accessor.Bound().patchName;
+    const CVeyValue* name = m_bound.patchName;
     if (!GetMidiOut() || !name)
         return true;
     const CVeyAddressRange range = name->GetAbsoluteAddressRange();
@@ -275,13 +276,13 @@ bool AReader::RequestUserPatchNames(int bank, int first, int count)
 {
     if (first < 0 || count < 0)
         return false;
-    if (bank < 0 || bank >= m_accessor.GetUserBankCount())
+    if (bank < 0 || bank >= CInstrumentBindings::kUserBankCount)
         return true;
     // A bank has 32 slots: the names asked for stay inside it.
     if (first >= UserPatchArea::kSlotsPerBank)
         return false;
     count = std::min(count, UserPatchArea::kSlotsPerBank - first);
-    const CBufferAccessor::CBindings& b = m_accessor.Bound();
+    const CInstrumentBindings& b = m_bound;
     const int32_t nameSize = b.patchName ? b.patchName->GetAbsoluteAddressRange().GetSize() : 0;
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
     for (int i = 0; i < count; ++i)
@@ -311,7 +312,7 @@ bool AReader::OnUserPatchName(const ML::CVantorMessage& message)
     if (!CVeyAddress::ParseBytes(message.GetAddress(), address) || address != m_pendingAddress)
         return false;
     const int slot = (address - UserPatchArea::kBase) / UserPatchArea::kStride;
-    const CVeyValue* nameValue = m_accessor.Bound().patchName;
+    const CVeyValue* nameValue = m_bound.patchName;
     const size_t nameSize = nameValue ? static_cast<size_t>(nameValue->GetAbsoluteAddressRange().GetSize()) : 0;
     const ML::Bytes data = message.GetData();
     if (slot < 0 || slot >= UserPatchArea::kSlotCount || nameSize == 0 || data.size() < nameSize)
@@ -322,7 +323,7 @@ bool AReader::OnUserPatchName(const ML::CVantorMessage& message)
     if (name.size() < 12)
         name.resize(12, ' ');
     const CVeyEntityId id(0, 0, slot / UserPatchArea::kSlotsPerBank, slot % UserPatchArea::kSlotsPerBank);
-    if (CVeyEntityManager::IBank* bank = m_accessor.GetEntityManager().FindBank(id))
+    if (CVeyEntityManager::IBank* bank = m_entities.FindBank(id))
         bank->GetInformation(bank->IndexOfEntityId(id)).SetName(name);
     SetState(kDt1Received);
     return true;
@@ -337,7 +338,7 @@ bool AReader::RequestWrite()
     SetAttempts(1);
     m_writeAnswer = -1;
     m_writeCompleted = false;
-    const CVeyValue* request = m_accessor.Bound().writeRequest;
+    const CVeyValue* request = m_bound.writeRequest;
     m_pending = EPending::kWrite;
     if (request)
         m_writeCompleted = Request(CVeyAddress(request->GetAbsoluteAddressRange().begin), kWriteRequestSize);
@@ -387,7 +388,7 @@ bool AReader::ReadSmf(std::istream& in)
     CDataSetCollector collector(m_fileBytes, *port, m_progress);
     if (!collector.Parse())
         return false;
-    CVeyRootStruct* root = m_accessor.GetRootStruct();
+    CVeyRootStruct* root = dynamic_cast<CVeyRootStruct*>(m_bound.fm);
     for (const ML::CVantorMessage& dataSet : collector.dataSets)
     {
         if (root)

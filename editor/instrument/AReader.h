@@ -5,6 +5,7 @@
 // data sets. Answers reach the model through the MIDI input itself; the reader only waits for
 // them, and takes the few answers the model has no place for (names of other slots, the
 // handshake).
+#include "editor/instrument/InstrumentBindings.h"
 #include "midi/framework/CVeyMidiRequester.h"
 #include "model/CVeyAddress.h"
 
@@ -15,7 +16,8 @@
 #include <memory>
 #include <vector>
 
-class CBufferAccessor;
+class CEditContext;
+class CVeyEntityManager;
 class CVeyStruct;
 
 namespace ML
@@ -52,7 +54,7 @@ public:
         kPatch = 4,          // the current patch, only while it is a user patch
         kPatchDirect = 8,    // the current patch whatever it is (writer and export)
     };
-    static int32_t CountGroups(const CBufferAccessor& accessor, uint8_t mask);
+    static int32_t CountGroups(const CInstrumentBindings& bound, const CEditContext& context, uint8_t mask);
     // Structs without children below the struct: 1 for a leaf, 0 for an empty parent.
     static int32_t CountBlocks(const CVeyStruct* s);
 };
@@ -82,7 +84,7 @@ public:
     static constexpr int32_t kWriteTimeout = 10000;
     static constexpr uint8_t kAcceptedFamily[2] = {0x3C, 0x02};
 
-    explicit AReader(CBufferAccessor& accessor);
+    AReader(const CInstrumentBindings& bound, CEditContext& context, CVeyEntityManager& entities);
     ~AReader() override;
 
     void SetProgress(GT::IProgress* progress) { m_progress = progress; }
@@ -127,7 +129,11 @@ private:
         kWrite,
     };
 
-    CBufferAccessor& m_accessor;
+    const CInstrumentBindings& m_bound;
+    CEditContext& m_context;
+    CVeyEntityManager& m_entities;
+    // The model family of the last Identity Reply; -1 while none was ours.
+    int32_t m_identifiedModel = -1;
     GT::IProgress* m_progress = nullptr;
     EPending m_pending = EPending::kNone;
     int32_t m_pendingAddress = -1;

@@ -142,13 +142,14 @@ CBufferAccessor& CBufferAccessor::GetInstance()
     return accessor;
 }
 
-CBufferAccessor::CBufferAccessor() : m_editContext(*this) {}
+CBufferAccessor::CBufferAccessor() : m_editContext(m_bound, CInstrumentEntities::GetInstance().GetManager()) {}
 
 CBufferAccessor::~CBufferAccessor()
 {
     if (m_link)
         IInstrumentLink::Install(nullptr);
     m_link.reset();
+    m_editContext.SetReader(nullptr);
     m_reader.reset();
     m_writer.reset();
     m_panelBanks.clear();
@@ -293,11 +294,11 @@ void CBufferAccessor::AddHandlers()
     CVeyBufferHandlers& handlers = CVeyBufferManager::GetInstance().GetHandlers();
     // In the order they are to be called: program context, tone synchronizer, entity names,
     // fade ranges, effect swapper.
-    handlers.Append(new CContextHandler(*this));
+    handlers.Append(new CContextHandler(m_bound, m_editContext));
     handlers.Append(new CToneSynchronizer());
     handlers.Append(new CEntityNameHandler());
     handlers.Append(new CFadeRangeClipper());
-    handlers.Append(new CEffectSwapper(*this));
+    handlers.Append(new CEffectSwapper(m_bound));
 }
 
 bool CBufferAccessor::Initialize()
@@ -313,13 +314,16 @@ bool CBufferAccessor::Initialize()
         return false;
     }
 
+    m_editContext.SetReader(nullptr);
     m_reader.reset();
     m_writer.reset();
-    m_reader = std::make_unique<AReader>(*this);
-    m_writer = std::make_unique<CWriter>(*this);
+    CVeyEntityManager& entities = GetEntityManager();
+    m_reader = std::make_unique<AReader>(m_bound, m_editContext, entities);
+    m_writer = std::make_unique<CWriter>(m_bound, m_editContext, entities);
+    m_editContext.SetReader(m_reader.get());
     // The instrument's controls ask for names, the write handshake and program changes here.
     if (!m_link)
-        m_link = std::make_unique<CLayerInstrumentLink>(*this);
+        m_link = std::make_unique<CLayerInstrumentLink>(m_editContext);
     IInstrumentLink::Install(m_link.get());
     CVeyMidiInputs& inputs = CVeyMidiInputs::GetInstance();
     CVeyMidiOutputs& outputs = CVeyMidiOutputs::GetInstance();
@@ -334,7 +338,13 @@ bool CBufferAccessor::Initialize()
 
     AddBanks();
     AddHandlers();
-    RegisterInstrumentFunctors(*this);
+    CInstrumentFunctorTargets targets;
+    targets.layer = this;
+    targets.bound = &m_bound;
+    targets.context = &m_editContext;
+    targets.reader = m_reader.get();
+    targets.writer = m_writer.get();
+    RegisterInstrumentFunctors(targets);
     FillEditorMessages(GetMessageTable());
 
     CVeyDataFile& dataFile = CVeyDataFile::GetInstance();
@@ -372,7 +382,7 @@ bool CBufferAccessor::ReadAll()
     {
         m_reader->SetProgress(progress.Get());
         progress.Start(0, kMessageGettingData);
-        int32_t count = CBufferCounter::CountGroups(*this, CBufferCounter::kSetup);
+        int32_t count = CBufferCounter::CountGroups(m_bound, m_editContext, CBufferCounter::kSetup);
         done = count >= 0;
         if (done)
         {
@@ -383,7 +393,7 @@ bool CBufferAccessor::ReadAll()
         {
             if (progress.Get())
                 progress.Get()->SetPos(0);
-            count = CBufferCounter::CountGroups(*this, CBufferCounter::kSystem | CBufferCounter::kPatch);
+            count = CBufferCounter::CountGroups(m_bound, m_editContext, CBufferCounter::kSystem | CBufferCounter::kPatch);
             done = count >= 0;
             if (done)
             {
@@ -409,7 +419,7 @@ bool CBufferAccessor::WriteAllChecked()
     progress.Start(0, kMessageGettingData);
     if (!m_reader->RequestIdentity())
         return false;
-    const int32_t count = CBufferCounter::CountGroups(*this, CBufferCounter::kSetup | CBufferCounter::kSystem | CBufferCounter::kPatch);
+    const int32_t count = CBufferCounter::CountGroups(m_bound, m_editContext, CBufferCounter::kSetup | CBufferCounter::kSystem | CBufferCounter::kPatch);
     if (count < 0)
         return false;
     if (progress.Get())
@@ -423,7 +433,7 @@ bool CBufferAccessor::WriteAll()
 {
     if (!m_writer)
         return false;
-    const int32_t count = CBufferCounter::CountGroups(*this, CBufferCounter::kSetup | CBufferCounter::kSystem | CBufferCounter::kPatch);
+    const int32_t count = CBufferCounter::CountGroups(m_bound, m_editContext, CBufferCounter::kSetup | CBufferCounter::kSystem | CBufferCounter::kPatch);
     if (count < 0)
         return false;
     CProgressScope progress(m_progress, nullptr, m_writer.get());

@@ -5,10 +5,10 @@
 #include "editor/EditorSeams.h"
 #include "editor/instrument/CEditContext.h"
 #include "editor/instrument/CPatchClipboard.h"
+#include "editor/instrument/InstrumentBindings.h"
 #include "model/CVeyBufferHandlers.h"
 #include "model/CVeyEntityManager.h"
 
-#include <array>
 #include <cstdint>
 #include <iosfwd>
 #include <map>
@@ -31,65 +31,16 @@ class CBufferAccessor : public CVeyBufferAccessor, public IEditorInstrumentLayer
 {
 public:
     // Message-table ids the layer shows.
-    static constexpr int32_t kMessageReadingSmf = 1;
-    static constexpr int32_t kMessageReadWriteFailed = 2;
-    static constexpr int32_t kMessageMidiNotSetUp = 10;
-    static constexpr int32_t kMessageGettingData = 11;
-    static constexpr int32_t kMessageSynchronizing = 12;
-    static constexpr int32_t kMessageNotRegular = 16;
+    static constexpr int32_t kMessageReadingSmf = InstrumentMessage::kReadingSmf;
+    static constexpr int32_t kMessageReadWriteFailed = InstrumentMessage::kReadWriteFailed;
+    static constexpr int32_t kMessageMidiNotSetUp = InstrumentMessage::kMidiNotSetUp;
+    static constexpr int32_t kMessageGettingData = InstrumentMessage::kGettingData;
+    static constexpr int32_t kMessageSynchronizing = InstrumentMessage::kSynchronizing;
+    static constexpr int32_t kMessageNotRegular = InstrumentMessage::kNotRegular;
     static constexpr int32_t kSmfProgressThreshold = 16384;
-    static constexpr int kUserBankCount = 8;
+    static constexpr int kUserBankCount = CInstrumentBindings::kUserBankCount;
 
-    // The bound structs and values, named after their paths.
-    struct CBindings
-    {
-        CVeyStruct* fm = nullptr;
-        CVeyStruct* setup = nullptr;
-        CVeyStruct* system = nullptr;
-        CVeyStruct* pat = nullptr;
-        CVeyStruct* mfx = nullptr;
-        CVeyStruct* chorus = nullptr;
-        CVeyStruct* reverb = nullptr;
-        std::array<CVeyStruct*, 4> tones{};
-        CVeyValue* kbdPatchBankSelectMsb = nullptr;
-        CVeyValue* kbdPatchBankSelectLsb = nullptr;
-        CVeyValue* kbdPatchProgramNumber = nullptr;
-        CVeyValue* patchName = nullptr;
-        CVeyValue* patchCategory = nullptr;
-        CVeyValue* mfxType = nullptr;
-        CVeyValue* reverbType = nullptr;
-        CVeyValue* chorusType = nullptr;
-        std::array<CVeyValue*, 4> keyRangeLower{};
-        std::array<CVeyValue*, 4> keyRangeUpper{};
-        std::array<CVeyValue*, 4> velocityRangeLower{};
-        std::array<CVeyValue*, 4> velocityRangeUpper{};
-        std::array<CVeyValue*, 4> waveGroupType{};
-        std::array<CVeyValue*, 4> waveGroupId{};
-        std::array<CVeyValue*, 4> waveNumberL{};
-        std::array<CVeyValue*, 4> waveNumberR{};
-        CVeyValue* writeRequest = nullptr;
-        CVeyValue* writeStart = nullptr;
-        CVeyValue* writeComplete = nullptr;
-        CVeyValue* moduleType = nullptr;
-        CVeyValue* patchToneState = nullptr;
-        CVeyValue* patchToneActive = nullptr;
-        CVeyValue* selectPanelSw = nullptr;
-        CVeyValue* writePanelSw = nullptr;
-        CVeyValue* navigationState = nullptr;
-        CVeyValue* editMode = nullptr;
-        CVeyValue* patchNameListCurrentNumber = nullptr;
-        CVeyValue* listCurRangeLo = nullptr;
-        CVeyValue* listCurRangeUp = nullptr;
-        CVeyValue* listScrollRangeLo = nullptr;
-        CVeyValue* listScrollRangeUp = nullptr;
-        CVeyValue* listCurrentBank = nullptr;
-        CVeyValue* firstVisibleMsb = nullptr;
-        CVeyValue* firstVisibleLsb = nullptr;
-        CVeyValue* firstVisiblePc = nullptr;
-        CVeyValue* categorySelectFlag = nullptr;
-        CVeyValue* keyboardView = nullptr;
-        std::array<CVeyValue*, 16> channelNotes{};
-    };
+    using CBindings = CInstrumentBindings;
 
     static CBufferAccessor& GetInstance();
     CBufferAccessor();
@@ -120,8 +71,6 @@ public:
     // The bank count of each entity group, in group order.
     const std::map<int32_t, int32_t>& GetPanelBanks() const { return m_panelBanks; }
 
-    int32_t GetIdentifiedModel() const { return m_identifiedModel; }
-    void SetIdentifiedModel(int32_t model) { m_identifiedModel = model; }
     bool IsTransferring() const { return m_transferring; }
 
     // The progress display of the transfers; none by default.
@@ -165,7 +114,6 @@ private:
     std::unique_ptr<AReader> m_reader;
     std::unique_ptr<CWriter> m_writer;
     std::unique_ptr<class CLayerInstrumentLink> m_link;
-    int32_t m_identifiedModel = -1;
     bool m_transferring = false;
     std::map<int32_t, int32_t> m_panelBanks;
     std::vector<class IVeyBufferHandler*> m_handlers;

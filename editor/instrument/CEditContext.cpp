@@ -1,8 +1,8 @@
 #include "editor/instrument/CEditContext.h"
 
 #include "editor/instrument/AReader.h"
-#include "editor/instrument/CBufferAccessor.h"
 #include "editor/instrument/InstrumentHandlers.h"
+#include "midi/framework/CVeyMidiSetup.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
 #include "platform/Clock.h"
@@ -11,26 +11,26 @@
 
 CVeyEntityId CEditContext::GetCurrentEntityId() const
 {
-    const CBufferAccessor::CBindings& b = m_accessor.Bound();
+    const CInstrumentBindings& b = m_bound;
     if (!b.kbdPatchBankSelectMsb || !b.kbdPatchBankSelectLsb || !b.kbdPatchProgramNumber)
         return CVeyEntityId();
     const CVeyProgramId program(b.kbdPatchBankSelectMsb->GetNumber(), b.kbdPatchBankSelectLsb->GetNumber(),
                                 b.kbdPatchProgramNumber->GetNumber());
-    return m_accessor.GetEntityManager().ToEntityId(program);
+    return m_entities.ToEntityId(program);
 }
 
 bool CEditContext::IsCurrentUserPatch() const { return GetCurrentEntityId().GetKey1() == 0; }
 
 int32_t CEditContext::GetPatchState() const
 {
-    const CVeyValue* state = m_accessor.Bound().navigationState;
+    const CVeyValue* state = m_bound.navigationState;
     const int32_t number = state ? state->GetNumber() : 0;
     return number < 0 ? kNegativeState : number == 0 ? kSystemArea : kPatchScreen;
 }
 
 int32_t CEditContext::GetEditMode() const
 {
-    const CVeyValue* mode = m_accessor.Bound().editMode;
+    const CVeyValue* mode = m_bound.editMode;
     return mode ? mode->GetNumber() : 0;
 }
 
@@ -42,8 +42,8 @@ void CEditContext::OnEditModeChanged(int32_t newMode)
 
 bool CEditContext::SelectProgram(const CVeyEntityId& id, bool send, bool throughHandlers)
 {
-    const CBufferAccessor::CBindings& b = m_accessor.Bound();
-    const CVeyProgramId program = m_accessor.GetEntityManager().ToProgramId(id);
+    const CInstrumentBindings& b = m_bound;
+    const CVeyProgramId program = m_entities.ToProgramId(id);
     if (program.IsInvalid() || !b.kbdPatchBankSelectMsb || !b.kbdPatchBankSelectLsb || !b.kbdPatchProgramNumber)
         return false;
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
@@ -65,31 +65,31 @@ bool CEditContext::SelectProgram(const CVeyEntityId& id, bool send, bool through
     buffers.Flush();
     buffers.UpdateViews();
     buffers.ClearChanges();
-    if (!m_accessor.IsMidiReady())
+    if (!CVeyMidiSetup::GetInstance().IsConnected())
     {
-        CVeyMidiRequester::ShowMessage(CBufferAccessor::kMessageMidiNotSetUp);
+        CVeyMidiRequester::ShowMessage(InstrumentMessage::kMidiNotSetUp);
         return false;
     }
     // The instrument needs a moment to switch its patch.
     Sleep(50);
-    AReader* reader = m_accessor.GetReader();
+    AReader* reader = m_reader;
     if (!reader || !reader->CheckRegularTone())
         return false;
     return reader->RequestPatch();
 }
 
-CContextHandler::CContextHandler(CBufferAccessor& accessor) : m_accessor(accessor)
+CContextHandler::CContextHandler(const CInstrumentBindings& bound, CEditContext& context)
+    : m_bound(bound), m_context(context)
 {
-    const CBufferAccessor::CBindings& b = accessor.Bound();
+    const CInstrumentBindings& b = bound;
     m_watched = {b.kbdPatchBankSelectMsb, b.kbdPatchBankSelectLsb, b.kbdPatchProgramNumber};
 }
 
 bool CContextHandler::OnSetValues(const CVeyValueNumbers& changes)
 {
-    CVeyValue* editMode = m_accessor.Bound().editMode;
     for (const auto& [value, number] : changes)
-        if (value && value == editMode)
-            m_accessor.GetEditContext().OnEditModeChanged(number);
+        if (value && value == m_bound.editMode)
+            m_context.OnEditModeChanged(number);
     return false;
 }
 
@@ -100,7 +100,7 @@ bool CContextHandler::OnValuesChanged(const CVeyValueList& values)
     });
     if (!watched)
         return false;
-    CEditContext& context = m_accessor.GetEditContext();
+    CEditContext& context = m_context;
     context.SetNotRegular(false);
     if (context.GetCurrentEntityId().GetKey1() == 0)
         return false;

@@ -2,12 +2,13 @@
 // What the editor is editing: the instrument's current program as an entity, the edit mode and
 // the navigation state, and the selection of another program on the instrument. The context
 // handler keeps the current program on a user patch, the only kind the instrument lets us edit.
+#include "editor/instrument/InstrumentBindings.h"
 #include "model/CVeyEntityManager.h"
 #include "model/IVeyBufferHandler.h"
 
 #include <cstdint>
 
-class CBufferAccessor;
+class AReader;
 
 class CEditContext
 {
@@ -19,7 +20,11 @@ public:
         kNegativeState = 2,
     };
 
-    explicit CEditContext(CBufferAccessor& accessor) : m_accessor(accessor) {}
+    CEditContext(const CInstrumentBindings& bound, CVeyEntityManager& entities) : m_bound(bound), m_entities(entities) {}
+
+    // The reader that reads the newly selected program; none until the layer has made one.
+    void SetReader(AReader* reader) { m_reader = reader; }
+    AReader* GetReader() const { return m_reader; }
 
     // The program named by the three keyboard program values, as an entity; the invalid id when
     // no bank holds it.
@@ -41,7 +46,9 @@ public:
     void SetNotRegular(bool notRegular) { m_notRegular = notRegular; }
 
 private:
-    CBufferAccessor& m_accessor;
+    const CInstrumentBindings& m_bound;
+    CVeyEntityManager& m_entities;
+    AReader* m_reader = nullptr;
     int32_t m_currentEditMode = 0;
     bool m_notRegular = false;
 };
@@ -51,7 +58,7 @@ private:
 class CContextHandler : public IVeyBufferHandler
 {
 public:
-    explicit CContextHandler(CBufferAccessor& accessor);
+    CContextHandler(const CInstrumentBindings& bound, CEditContext& context);
 
     bool OnSetValues(const CVeyValueNumbers& changes) override;
     bool OnValuesChanged(const CVeyValueList& values) override;
@@ -59,6 +66,7 @@ public:
     bool OnValuesReceived(const CVeyValueList& values) override { return OnValuesChanged(values); }
 
 private:
-    CBufferAccessor& m_accessor;
+    const CInstrumentBindings& m_bound;
+    CEditContext& m_context;
     CVeyValueList m_watched;
 };

@@ -1,17 +1,17 @@
 #include "editor/instrument/CLayerInstrumentLink.h"
 
 #include "editor/instrument/AReader.h"
-#include "editor/instrument/CBufferAccessor.h"
+#include "editor/instrument/CEditContext.h"
 
 CVeyEntityId CLayerInstrumentLink::GetCurrentEntityId() const
 {
-    return m_accessor.GetEditContext().GetCurrentEntityId();
+    return m_context.GetCurrentEntityId();
 }
 
 bool CLayerInstrumentLink::SelectProgram(const CVeyEntityId& id)
 {
     // The program values go through the handlers; the caller flushes.
-    return m_accessor.GetEditContext().SelectProgram(id, false, true);
+    return m_context.SelectProgram(id, false, true);
 }
 
 void CLayerInstrumentLink::MarkReservedRead()
@@ -22,18 +22,18 @@ void CLayerInstrumentLink::MarkReservedRead()
 
 bool CLayerInstrumentLink::RequestCurrentPatchName()
 {
-    AReader* reader = m_accessor.GetReader();
+    AReader* reader = m_context.GetReader();
     return reader && reader->RequestCurrentPatchName();
 }
 
 bool CLayerInstrumentLink::RequestUserPatchNames(int32_t bank, int32_t first, int32_t count)
 {
-    AReader* reader = m_accessor.GetReader();
+    AReader* reader = m_context.GetReader();
     return reader && reader->RequestUserPatchNames(bank, first, count);
 }
 
 bool CLayerInstrumentLink::RequestWrite()
 {
-    AReader* reader = m_accessor.GetReader();
+    AReader* reader = m_context.GetReader();
     return reader && reader->RequestWrite();
 }

@@ -4,12 +4,12 @@
 // reader. Installed while the layer is set up; the controls fall back to the model alone without it.
 #include "editor/controls/InstrumentLink.h"
 
-class CBufferAccessor;
+class CEditContext;
 
 class CLayerInstrumentLink : public CModelInstrumentLink
 {
 public:
-    explicit CLayerInstrumentLink(CBufferAccessor& accessor) : m_accessor(accessor) {}
+    explicit CLayerInstrumentLink(CEditContext& context) : m_context(context) {}
 
     CVeyEntityId GetCurrentEntityId() const override;
     bool SelectProgram(const CVeyEntityId& id) override;
@@ -19,5 +19,5 @@ public:
     bool RequestWrite() override;
 
 private:
-    CBufferAccessor& m_accessor;
+    CEditContext& m_context;
 };

@@ -1,6 +1,5 @@
 #include "editor/instrument/CPatchClipboard.h"
 
-#include "editor/instrument/CBufferAccessor.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyResourceManager.h"
 #include "model/CVeyStruct.h"
@@ -111,9 +110,9 @@ bool CPatchClipboard::Execute(int32_t code)
     return true;
 }
 
-CEffectSwapper::CEffectSwapper(const CBufferAccessor& accessor)
+CEffectSwapper::CEffectSwapper(const CInstrumentBindings& bound)
 {
-    const CBufferAccessor::CBindings& b = accessor.Bound();
+    const CInstrumentBindings& b = bound;
     AddEffect(b.mfxType, b.mfx, 0, 13);
     AddEffect(b.chorusType, b.chorus, 1, 4);
     AddEffect(b.reverbType, b.reverb, 2, 3);

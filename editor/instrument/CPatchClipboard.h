@@ -1,12 +1,12 @@
 #pragma once
 // Copy, paste and initialise of whole parts of the current patch (a tone, an effect, the patch),
 // and the effect swapper that keeps each effect type's parameters while the type changes.
+#include "editor/instrument/InstrumentBindings.h"
 #include "model/CVeyEffectSwapper.h"
 
 #include <cstdint>
 #include <vector>
 
-class CBufferAccessor;
 class CVeyStruct;
 
 class CPatchClipboard
@@ -47,7 +47,7 @@ private:
 class CEffectSwapper : public CVeyEffectSwapper
 {
 public:
-    explicit CEffectSwapper(const CBufferAccessor& accessor);
+    explicit CEffectSwapper(const CInstrumentBindings& bound);
 
     // After a swap the controls of the swapped parameters show the type's own values at once.
     bool OnSetValues(const CVeyValueNumbers& changes) override;

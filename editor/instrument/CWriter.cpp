@@ -1,7 +1,7 @@
 #include "editor/instrument/CWriter.h"
 
 #include "editor/instrument/AReader.h"
-#include "editor/instrument/CBufferAccessor.h"
+#include "editor/instrument/CEditContext.h"
 #include "editor/instrument/UserPatchAddresses.h"
 #include "midi/framework/CVeyMidi.h"
 #include "model/CVeyBufferManager.h"
@@ -29,11 +29,11 @@ bool CWriter::WriteStruct(CVeyStruct& s, int32_t offset)
     return true;
 }
 
-bool CWriter::WritePatch() { return m_accessor.Bound().pat && WriteStruct(*m_accessor.Bound().pat); }
+bool CWriter::WritePatch() { return m_bound.pat && WriteStruct(*m_bound.pat); }
 
 bool CWriter::WriteGroups(uint8_t mask)
 {
-    const CBufferAccessor::CBindings& b = m_accessor.Bound();
+    const CInstrumentBindings& b = m_bound;
     if ((mask & CBufferCounter::kSetup) && !WriteStruct(*b.setup))
         return false;
     if ((mask & CBufferCounter::kSystem) && !WriteStruct(*b.system))
@@ -52,7 +52,7 @@ bool CWriter::WritePatchTo(const CVeyEntityId& id)
     if (id.GetKey1() != 0 || id.GetKey2() != 0 || id.GetKey3() < 0 || id.GetNumber() < 0 ||
         id.GetNumber() >= UserPatchArea::kSlotsPerBank || slot >= UserPatchArea::kSlotCount)
         return false;
-    const CBufferAccessor::CBindings& b = m_accessor.Bound();
+    const CInstrumentBindings& b = m_bound;
     // Every block of the patch goes to the slot: the same distance from the slot's begin as from
     // the temporary patch's. The struct's own addresses are not touched, so nothing is left
     // moved if a send fails.
@@ -61,7 +61,7 @@ bool CWriter::WritePatchTo(const CVeyEntityId& id)
     if (!written)
         return false;
 
-    CVeyEntityManager& entities = m_accessor.GetEntityManager();
+    CVeyEntityManager& entities = m_entities;
     if (CVeyEntityManager::IBank* bank = entities.FindBank(id))
     {
         CVeyEntityManager::IInformation& information = bank->GetInformation(bank->IndexOfEntityId(id));
@@ -70,7 +70,7 @@ bool CWriter::WritePatchTo(const CVeyEntityId& id)
         if (b.patchName)
             information.SetName(b.patchName->GetText());
     }
-    m_accessor.GetEditContext().SelectProgram(id, false, true);
+    m_context.SelectProgram(id, false, true);
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();
     buffers.Flush();
     buffers.UpdateViews();

@@ -1,14 +1,16 @@
 #pragma once
 // Sends the model to the instrument as data sets, block by block with the sender's 20 ms pause:
 // whole groups, the current patch into a user slot, and the same blocks as a Standard MIDI File.
+#include "editor/instrument/InstrumentBindings.h"
 #include "midi/framework/CVeyDataSmfWriter.h"
 #include "midi/framework/CVeyMidiSender.h"
 
 #include <cstdint>
 #include <iosfwd>
 
-class CBufferAccessor;
+class CEditContext;
 class CVeyEntityId;
+class CVeyEntityManager;
 class CVeyStruct;
 
 namespace GT
@@ -19,7 +21,10 @@ class IProgress;
 class CWriter : public CVeyMidiSender
 {
 public:
-    explicit CWriter(CBufferAccessor& accessor) : m_accessor(accessor) {}
+    CWriter(const CInstrumentBindings& bound, CEditContext& context, CVeyEntityManager& entities)
+        : m_bound(bound), m_context(context), m_entities(entities)
+    {
+    }
 
     void SetProgress(GT::IProgress* progress) { m_progress = progress; }
     GT::IProgress* GetProgress() const { return m_progress; }
@@ -37,7 +42,9 @@ public:
 private:
     bool WriteStruct(CVeyStruct& s, int32_t offset);
 
-    CBufferAccessor& m_accessor;
+    const CInstrumentBindings& m_bound;
+    CEditContext& m_context;
+    CVeyEntityManager& m_entities;
     GT::IProgress* m_progress = nullptr;
     CVeyDataSmfWriter m_file;
 };

@@ -1,13 +1,14 @@
 #include "editor/instrument/InstrumentFunctors.h"
 
-#include "editor/CApplicationMenus.h"
-#include "editor/CEditorCommands.h"
+#include "editor/EditorSeams.h"
 #include "editor/controls/CPatchNameList.h"
 #include "editor/instrument/AReader.h"
-#include "editor/instrument/CBufferAccessor.h"
+#include "editor/instrument/CEditContext.h"
 #include "editor/instrument/CWriter.h"
+#include "editor/instrument/InstrumentBindings.h"
 #include "midi/framework/CVeyFunctorRegistry.h"
 #include "midi/framework/CVeyMidiRequester.h"
+#include "midi/framework/CVeyMidiSetup.h"
 #include "midi/framework/VeyFunctors.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
@@ -17,62 +18,66 @@
 
 namespace
 {
-// A named command: ignores its argument, answers an empty text and shows the wait cursor.
+CInstrumentFunctorTargets g_targets;
+
+// A named command: ignores its argument, answers an empty text and shows the wait cursor. Does
+// nothing before the layer registered its targets.
 class FInstrumentCommand : public IVeyFunctor
 {
 public:
-    explicit FInstrumentCommand(std::function<void(CBufferAccessor&)> run) : m_run(std::move(run)) {}
+    explicit FInstrumentCommand(std::function<void(const CInstrumentFunctorTargets&)> run) : m_run(std::move(run)) {}
     void Run(std::string& result, const std::string&) override
     {
         UL::CWaitCursor wait;
         result.clear();
-        m_run(CBufferAccessor::GetInstance());
+        if (g_targets.layer && g_targets.bound && g_targets.context)
+            m_run(g_targets);
     }
 
 private:
-    std::function<void(CBufferAccessor&)> m_run;
+    std::function<void(const CInstrumentFunctorTargets&)> m_run;
 };
 
 // Every transfer with the instrument needs its devices: without them the user is told, and
 // nothing is sent.
-bool MidiReadyOrSay(const CBufferAccessor& accessor)
+bool MidiReadyOrSay()
 {
-    if (accessor.IsMidiReady())
+    if (CVeyMidiSetup::GetInstance().IsConnected())
         return true;
-    CVeyMidiRequester::ShowMessage(CBufferAccessor::kMessageMidiNotSetUp);
+    CVeyMidiRequester::ShowMessage(InstrumentMessage::kMidiNotSetUp);
     return false;
 }
 
-void ReadAll(CBufferAccessor& accessor)
+void ReadAll(const CInstrumentFunctorTargets& targets)
 {
-    if (MidiReadyOrSay(accessor))
-        accessor.ReadAll();
+    if (MidiReadyOrSay())
+        targets.layer->ReadAll();
 }
 
 // The whole image onto the instrument, once it answered as ours.
-void Synchronize(CBufferAccessor& accessor)
+void Synchronize(const CInstrumentFunctorTargets& targets)
 {
-    if (!MidiReadyOrSay(accessor))
+    if (!MidiReadyOrSay())
         return;
-    AReader* reader = accessor.GetReader();
+    AReader* reader = targets.reader;
     if (reader && reader->RequestIdentity())
-        accessor.Synchronize();
+        targets.layer->WriteAll();
 }
 
 // The current patch into the user slot chosen in the patch name list, once the instrument
 // answered as ours. Without a chosen row, or without MIDI, nothing happens.
-void WritePatch(CBufferAccessor& accessor)
+void WritePatch(const CInstrumentFunctorTargets& targets)
 {
-    const CBufferAccessor::CBindings& b = accessor.Bound();
-    AReader* reader = accessor.GetReader();
-    CWriter* writer = accessor.GetWriter();
+    const CInstrumentBindings& b = *targets.bound;
+    AReader* reader = targets.reader;
+    CWriter* writer = targets.writer;
     if (!reader || !writer || !b.patchNameListCurrentNumber || !b.listCurrentBank)
         return;
     const int32_t index = b.patchNameListCurrentNumber->GetNumber() - 1;
     if (index < 0)
         return;
     const CVeyEntityId id = CPatchBanks::MakePatchEntityId(b.listCurrentBank->GetNumber(), index);
-    if (!id.HasNoNegativeField() || !accessor.IsMidiReady() || !reader->RequestIdentity())
+    if (!id.HasNoNegativeField() || !CVeyMidiSetup::GetInstance().IsConnected() || !reader->RequestIdentity())
         return;
     if (writer->WritePatchTo(id) && b.writePanelSw)
     {
@@ -93,9 +98,9 @@ public:
     {
         result.clear();
         CReadReserved& reserved = CReadReserved::GetInstance();
-        if (reserved.IsMarked(0))
+        if (reserved.IsMarked(0) && g_targets.context)
         {
-            CEditContext& context = CBufferAccessor::GetInstance().GetEditContext();
+            CEditContext& context = *g_targets.context;
             const CVeyEntityId id = context.GetCurrentEntityId();
             if (id.HasNoNegativeField())
             {
@@ -106,48 +111,18 @@ public:
         reserved.Reset();
     }
 };
-
-// Opens one of the application's popup menus (the main panel's FILE, EDIT, SETUP and HELP
-// buttons). No wait cursor: the user is choosing.
-class FSelectMenu : public IVeyFunctor
-{
-public:
-    explicit FSelectMenu(std::function<void()> run) : m_run(std::move(run)) {}
-    void Run(std::string& result, const std::string&) override
-    {
-        result.clear();
-        m_run();
-    }
-
-private:
-    std::function<void()> m_run;
-};
-
-void RunFileMenu()
-{
-    // The documents are the application's: without it there is nothing to open or save.
-    if (std::optional<CEditorCommands> commands = CEditorCommands::ForApplication())
-        ApplicationMenus::RunFileMenu(*commands);
-}
 }
 
-void RegisterInstrumentFunctors(CBufferAccessor&)
+void RegisterInstrumentFunctors(const CInstrumentFunctorTargets& targets)
 {
+    g_targets = targets;
     static FInstrumentCommand read(ReadAll);
     static FInstrumentCommand sync(Synchronize);
     static FInstrumentCommand writePatch(WritePatch);
     static FReadReservedPatches readReservedPatches;
-    static FSelectMenu selectFileMenu(RunFileMenu);
-    static FSelectMenu selectEditMenu([] { ApplicationMenus::RunEditMenu(CBufferAccessor::GetInstance()); });
-    static FSelectMenu selectSetupMenu([] { ApplicationMenus::RunSetupMenu(); });
-    static FSelectMenu selectHelpMenu([] { ApplicationMenus::RunHelpMenu(); });
     CVeyFunctorRegistry& registry = CVeyFunctorRegistry::GetInstance();
     registry.Register("Read", &read);
     registry.Register("Sync", &sync);
     registry.Register("WritePatch", &writePatch);
     registry.Register("ReadReservedPatches", &readReservedPatches);
-    registry.Register("SelectFileMenu", &selectFileMenu);
-    registry.Register("SelectEditMenu", &selectEditMenu);
-    registry.Register("SelectSetupMenu", &selectSetupMenu);
-    registry.Register("SelectHelpMenu", &selectHelpMenu);
 }

@@ -7,6 +7,12 @@ CInitialFileDocument& CInitialFileDocument::GetInstance()
     return instance;
 }
 
+// Every patch initialised from now on copies this file's first patch, once one is accepted.
+CInitialFileDocument::CInitialFileDocument()
+{
+    CParameter::SetInitialTemplateSource([]() -> const CParameter* { return GetInstance().GetFirstPatch(); });
+}
+
 std::string CInitialFileDocument::MakePath(const std::string& programDirectory)
 {
     return programDirectory + "/Script/Q9EL/InitialData.q9l";

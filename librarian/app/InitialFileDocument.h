@@ -26,7 +26,7 @@ public:
     void Reset();
 
 private:
-    CInitialFileDocument() = default;
+    CInitialFileDocument();
 
     CFileDocument m_document;
     bool m_accepted = false;

@@ -1,6 +1,5 @@
 #include "librarian/app/LibrarianApp.h"
 
-#include "editor/CProgressBarB.h"
 #include "librarian/app/InitialFileDocument.h"
 #include "librarian/app/LibrarianCommands.h"
 #include "librarian/app/LibrarianData.h"
@@ -33,6 +32,7 @@
 #include "toolkit/gt/Strings.h"
 #include "toolkit/gt/SystemPaths.h"
 #include "toolkit/gt/VersionInfo.h"
+#include "toolkit/progress/CProgressBarB.h"
 
 #include <algorithm>
 #include <cctype>

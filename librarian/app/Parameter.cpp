@@ -1,6 +1,4 @@
 #include "librarian/app/Parameter.h"
-#include "librarian/app/InitialFileDocument.h"
-#include "librarian/app/Patch.h"
 #include "librarian/app/PatchRecord.h"
 
 #include <algorithm>
@@ -90,10 +88,18 @@ const uint8_t* CParameter::GetPackedParts(size_t& size) const
     return m_packed.parts;
 }
 
+namespace
+{
+CParameter::FTemplateSource g_templateSource = nullptr;
+}
+
+void CParameter::SetInitialTemplateSource(FTemplateSource source) { g_templateSource = source; }
+
+const CParameter* CParameter::GetInitialTemplate() { return g_templateSource ? g_templateSource() : nullptr; }
+
 void CParameter::Initialize()
 {
-    const CInitialFileDocument& initialFile = CInitialFileDocument::GetInstance();
-    if (const CParameter* first = initialFile.GetFirstPatch())
+    if (const CParameter* first = GetInitialTemplate())
     {
         *this = *first;
         return;

@@ -39,9 +39,14 @@ public:
     CParameter& operator=(const CParameter& other);
     virtual ~CParameter();
 
-    // Becomes a copy of the accepted initial file's first patch; without one, empty texts and
-    // the layout's blocks, every byte 0.
+    // Becomes a copy of the initial template (the accepted initial file's first patch); without
+    // one, empty texts and the layout's blocks, every byte 0.
     virtual void Initialize();
+    // Where Initialize finds its template: the initial file installs its first patch while it has
+    // one accepted. Null, or a source that answers null, means no template.
+    using FTemplateSource = const CParameter* (*)();
+    static void SetInitialTemplateSource(FTemplateSource source);
+    static const CParameter* GetInitialTemplate();
     virtual std::unique_ptr<CParameter> Clone() const = 0;
     // Byte length of this patch's record body in a librarian file.
     virtual size_t GetSerializedSize() const;

@@ -1,5 +1,4 @@
 #include "librarian/app/Patch.h"
-#include "librarian/app/InitialFileDocument.h"
 #include "toolkit/gt/ObjectPool.h"
 
 namespace
@@ -65,7 +64,7 @@ int CPatch::GetBlockSize(int part) const
 void CPatch::Initialize()
 {
     CParameter::Initialize();
-    if (!CInitialFileDocument::GetInstance().IsAccepted())
+    if (!GetInitialTemplate())
         SetName("INIT PATCH");
 }
 

@@ -28,14 +28,25 @@ bool CMidiOutDevice::IsOpen()
 
 bool CMidiOutDevice::Send(const std::vector<uint8_t>& bytes)
 {
+    // Every send opens again what has closed (a device unplugged and back). Indexed, as opening
+    // may change the lists; this device's own answer is kept rather than asked for twice.
     bool allOpen = true;
-    for (CVeyMidiInDevice* device : std::vector<CVeyMidiInDevice*>(CVeyMidiInDevices::GetInstance()))
-        allOpen = device->Open() && allOpen;
-    for (CVeyMidiOutDevice* device : std::vector<CVeyMidiOutDevice*>(CVeyMidiOutDevices::GetInstance()))
-        allOpen = device->Open() && allOpen;
+    int selfOpen = -1;
+    const CVeyMidiInDevices& inputs = CVeyMidiInDevices::GetInstance();
+    for (size_t i = 0; i < inputs.size(); ++i)
+        allOpen = inputs[i]->Open() && allOpen;
+    const CVeyMidiOutDevices& outputs = CVeyMidiOutDevices::GetInstance();
+    for (size_t i = 0; i < outputs.size(); ++i)
+    {
+        CVeyMidiOutDevice* device = outputs[i];
+        const bool open = device->Open();
+        if (device == this)
+            selfOpen = open ? 1 : 0;
+        allOpen = open && allOpen;
+    }
     CVeyMidiSetupState::GetInstance().SetState(allOpen);
 
-    if (bytes.empty() || !IsOpen())
+    if (bytes.empty() || !(selfOpen < 0 ? IsOpen() : selfOpen == 1))
         return false;
     if (bytes.front() == 0xF0)
         return SendLong(bytes);

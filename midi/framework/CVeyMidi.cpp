@@ -16,6 +16,7 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <array>
 
 namespace
 {
@@ -290,31 +291,57 @@ bool CVeyMidiOut::Resolve()
     return true;
 }
 
-bool CVeyMidiOut::SendVantor(const ML::Bytes& command, const CVeyAddress& address, const ML::Bytes& payload)
+bool CVeyMidiOut::SendVantor(const ML::Bytes& command, const CVeyAddress& address, const uint8_t* payload,
+                             size_t size)
 {
-    ML::CVantorMessage message;
-    PrepareMessage(message, command);
-    message.SetAddress(address.ToBytes(m_addressSize));
-    message.SetData(payload);
-    message.UpdateChecksum();
+    // Built in place into a buffer that keeps its capacity: a turned knob sends one message per
+    // step. A device's send may pump messages that send again; such a nested send builds its own.
+    const bool outermost = !m_sending;
+    ML::Bytes nested;
+    ML::Bytes& message = outermost ? m_outgoing : nested;
+    static const ML::Bytes defaultModelId{0x42};
+    static const ML::Bytes defaultCommand{0x12};
+    const ML::Bytes& modelId = m_modelId.empty() ? defaultModelId : m_modelId;
+    const ML::Bytes& commandBytes = command.empty() ? defaultCommand : command;
+    const int addressSize = std::clamp(m_addressSize, 1, 4);
+    message.resize(3 + modelId.size() + commandBytes.size() + static_cast<size_t>(addressSize) + size + 2);
+    uint8_t* at = message.data();
+    *at++ = 0xF0;
+    *at++ = m_manufacturerId < 0 ? kDefaultManufacturerId : static_cast<uint8_t>(m_manufacturerId);
+    *at++ = m_deviceId;
+    at = std::copy(modelId.begin(), modelId.end(), at);
+    at = std::copy(commandBytes.begin(), commandBytes.end(), at);
+    // The checksum covers the address and the data.
+    uint32_t sum = 0;
+    const uint32_t value = static_cast<uint32_t>(address.Get());
+    for (int i = addressSize - 1; i >= 0; --i)
+        sum += *at++ = static_cast<uint8_t>((value >> (7 * i)) & 0x7F);
+    for (size_t i = 0; i < size; ++i)
+        sum += *at++ = payload[i];
+    *at++ = static_cast<uint8_t>((0u - sum) & 0x7F);
+    *at = 0xF7;
     if (!ML::CLongMessage::IsValidSysex(message.data(), message.size()))
         return false;
-    return SendToDevices(message);
+    m_sending = true;
+    const bool sent = SendToDevices(message);
+    m_sending = !outermost;
+    return sent;
 }
 
 bool CVeyMidiOut::SendDt1(const CVeyAddress& address, const ML::Bytes& data)
 {
-    return SendVantor(ML::CVantorMessage::Dt1Command(), address, data);
+    return SendVantor(ML::CVantorMessage::Dt1Command(), address, data.data(), data.size());
 }
 
 bool CVeyMidiOut::SendRq1(const CVeyAddress& address, const CVeyAddress& size)
 {
-    return SendVantor(ML::CVantorMessage::Rq1Command(), address, size.ToBytes(m_addressSize));
+    const ML::Bytes packed = size.ToBytes(m_addressSize);
+    return SendVantor(ML::CVantorMessage::Rq1Command(), address, packed.data(), packed.size());
 }
 
 bool CVeyMidiOut::SendDt1(CVeyAddress address, const uint8_t* data, size_t size)
 {
-    return SendDt1(address, ML::Bytes(data, data + size));
+    return SendVantor(ML::CVantorMessage::Dt1Command(), address, data, size);
 }
 
 size_t CVeyMidiOut::GetDt1FrameSize() const
@@ -326,11 +353,20 @@ size_t CVeyMidiOut::GetDt1FrameSize() const
 
 bool CVeyMidiOut::SendToDevices(const std::vector<uint8_t>& bytes)
 {
-    // Copied first: a device's send may run a pump that changes the list.
-    const std::vector<CVeyMidiOutDevice*> devices = m_devices;
+    // Copied first: a device's send may run a pump that changes the list. A port has one device
+    // or a few; those are copied without an allocation.
+    constexpr size_t kFew = 4;
+    std::array<CVeyMidiOutDevice*, kFew> few{};
+    std::vector<CVeyMidiOutDevice*> many;
+    CVeyMidiOutDevice* const* devices = few.data();
+    const size_t count = m_devices.size();
+    if (count <= kFew)
+        std::copy(m_devices.begin(), m_devices.end(), few.begin());
+    else
+        devices = (many = m_devices).data();
     bool allTook = true;
-    for (CVeyMidiOutDevice* device : devices)
-        allTook = device->Send(bytes) && allTook;
+    for (size_t i = 0; i < count; ++i)
+        allTook = devices[i]->Send(bytes) && allTook;
     m_lastMessage = bytes;
     return allTook;
 }

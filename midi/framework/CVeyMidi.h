@@ -138,9 +138,11 @@ public:
     const std::string& GetMidiMessageValueName() const { return m_midiMessageValueName; }
 
 private:
-    bool SendVantor(const ML::Bytes& command, const CVeyAddress& address, const ML::Bytes& payload);
+    bool SendVantor(const ML::Bytes& command, const CVeyAddress& address, const uint8_t* payload, size_t size);
 
     std::vector<CVeyMidiOutDevice*> m_devices;
     ML::Bytes m_lastMessage;
+    ML::Bytes m_outgoing;    // the message being built and sent
+    bool m_sending = false;  // m_outgoing is in use by a send further up the stack
     std::string m_midiMessageValueName;
 };

@@ -9,6 +9,36 @@ namespace
 {
 std::atomic<AMMReporter*> g_inputReporter{nullptr};
 std::atomic<AMMReporter*> g_outputReporter{nullptr};
+
+// The names of the ports the system lists, in port order; a port whose capabilities cannot be
+// read is left out.
+template <typename TCaps>
+std::vector<std::string> PortNames(UINT (*count)(), MMRESULT (*getCaps)(UINT_PTR, TCaps*, UINT))
+{
+    std::vector<std::string> names;
+    const UINT ports = count();
+    for (UINT id = 0; id < ports; ++id)
+    {
+        TCaps caps;
+        if (getCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
+            names.emplace_back(caps.szPname);
+    }
+    return names;
+}
+
+// The number of the first port named `name`, or -1.
+template <typename TCaps>
+int64_t FindPort(const std::string& name, UINT (*count)(), MMRESULT (*getCaps)(UINT_PTR, TCaps*, UINT))
+{
+    const UINT ports = count();
+    for (UINT id = 0; id < ports; ++id)
+    {
+        TCaps caps;
+        if (getCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR && name == caps.szPname)
+            return id;
+    }
+    return -1;
+}
 }
 
 bool AMMReporter::Report(MMRESULT result)
@@ -103,29 +133,12 @@ bool CMMIn::IsOpen() const
     return GetDevCaps(caps);
 }
 
-std::vector<std::string> CMMIn::GetInputNames()
-{
-    std::vector<std::string> names;
-    const UINT count = midiInGetNumDevs();
-    for (UINT id = 0; id < count; ++id)
-    {
-        MIDIINCAPS caps;
-        if (midiInGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
-            names.emplace_back(caps.szPname);
-    }
-    return names;
-}
+std::vector<std::string> CMMIn::GetInputNames() { return PortNames(midiInGetNumDevs, midiInGetDevCaps); }
 
 bool CMMIn::OpenByName(const std::string& name, MIDIINPROC callback, DWORD_PTR instance, DWORD flags)
 {
-    const UINT count = midiInGetNumDevs();
-    for (UINT id = 0; id < count; ++id)
-    {
-        MIDIINCAPS caps;
-        if (midiInGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR && name == caps.szPname)
-            return Open(id, callback, instance, flags);
-    }
-    return false;
+    const int64_t id = FindPort(name, midiInGetNumDevs, midiInGetDevCaps);
+    return id >= 0 && Open(static_cast<UINT>(id), callback, instance, flags);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -183,29 +196,12 @@ bool CMMOut::IsOpen() const
     return m_handle && GetDevCaps(caps);
 }
 
-std::vector<std::string> CMMOut::GetOutputNames()
-{
-    std::vector<std::string> names;
-    const UINT count = midiOutGetNumDevs();
-    for (UINT id = 0; id < count; ++id)
-    {
-        MIDIOUTCAPS caps;
-        if (midiOutGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR)
-            names.emplace_back(caps.szPname);
-    }
-    return names;
-}
+std::vector<std::string> CMMOut::GetOutputNames() { return PortNames(midiOutGetNumDevs, midiOutGetDevCaps); }
 
 bool CMMOut::OpenByName(const std::string& name, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
 {
-    const UINT count = midiOutGetNumDevs();
-    for (UINT id = 0; id < count; ++id)
-    {
-        MIDIOUTCAPS caps;
-        if (midiOutGetDevCaps(id, &caps, sizeof caps) == MMSYSERR_NOERROR && name == caps.szPname)
-            return Open(id, callback, instance, flags);
-    }
-    return false;
+    const int64_t id = FindPort(name, midiOutGetNumDevs, midiOutGetDevCaps);
+    return id >= 0 && Open(static_cast<UINT>(id), callback, instance, flags);
 }
 
 // ---------------------------------------------------------------------------------------------

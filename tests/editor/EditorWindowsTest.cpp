@@ -1,5 +1,4 @@
 // The editor's small windows and records: script location, progress window and splash window.
-#include "editor/CProgressBarB.h"
 #include "editor/CScriptLocation.h"
 #include "editor/CSplashWindow.h"
 #include "editor/CViewUpdateProgress.h"
@@ -13,6 +12,7 @@
 #include "platform/Wnd.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/VirtualClock.h"
+#include "toolkit/progress/CProgressBarB.h"
 
 #include <gtest/gtest.h>
 

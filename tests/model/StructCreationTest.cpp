@@ -307,6 +307,45 @@ TEST(StructCreationFromTextTest, ReadScriptBecomesTheTree)
     ResetModel();
 }
 
+// New leaves share their default bytes with an earlier leaf of the same values; one of the same
+// name and place but other values (another type) keeps its own.
+TEST(StructCreationFromTextTest, EveryLeafStartsWithItsOwnDefaults)
+{
+    ResetModel();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(
+        "<structType><type>aT</type><name>$name</name><address>$address</address>"
+        "<value><type>int1x7</type><name>v</name><default>5</default></value>"
+        "<value><type>int2x4</type><name>w</name><range>0,255</range><default>200</default></value></structType>"
+        "<structType><type>bT</type><name>$name</name><address>$address</address>"
+        "<value><type>int1x7</type><name>v</name><default>9</default></value>"
+        "<value><type>int2x4</type><name>w</name><range>0,255</range><default>17</default></value></structType>"
+        "<structType><type>nodeAT</type><name>$name</name><address>$address</address>"
+        "<struct><type>aT</type><name>x</name><address>00 00</address><address>00 10</address></struct>"
+        "</structType>"
+        "<structType><type>nodeBT</type><name>$name</name><address>$address</address>"
+        "<struct><type>bT</type><name>x</name><address>00 00</address><address>00 10</address></struct>"
+        "</structType>"
+        "<structType><type>rootT</type><name>$name</name>"
+        "<struct><type>nodeAT</type><name>a</name><address>00 00</address><address>01 00</address></struct>"
+        "<struct><type>nodeBT</type><name>b</name><address>02 00</address></struct>"
+        "</structType><struct><type>rootT</type><name>r</name></struct>"));
+    CVeyBufferManager& manager = CVeyBufferManager::GetInstance();
+    ASSERT_TRUE(manager.CreateStructs());
+    for (const char* leaf : {"r.a[0].x[0]", "r.a[0].x[1]", "r.a[1].x[0]", "r.a[1].x[1]"})
+    {
+        SCOPED_TRACE(leaf);
+        ASSERT_NE(manager.FindStructOrNull(leaf), nullptr);
+        EXPECT_EQ(Hex(*manager.FindStructOrNull(leaf)->GetData()), "05 0C 08");
+    }
+    for (const char* leaf : {"r.b.x[0]", "r.b.x[1]"})
+    {
+        SCOPED_TRACE(leaf);
+        ASSERT_NE(manager.FindStructOrNull(leaf), nullptr);
+        EXPECT_EQ(Hex(*manager.FindStructOrNull(leaf)->GetData()), "09 01 01");
+    }
+    ResetModel();
+}
+
 TEST(StructCreationFromTextTest, MovingAStructKeepsTheSharedRecord)
 {
     ResetModel();

@@ -170,6 +170,13 @@ TEST_F(ValueTest, ParseNumberAndRangeReadTheScriptForms)
         {"0,127 ", D::kInt1x7, false, 0, 0},
         {"0,127X", D::kInt1x7, false, 0, 0},
         {"a,b", D::kInt1x7, false, 0, 0},
+        {"+5,-5", D::kInt1x7, true, 5, -5},
+        {"-64S,63", D::kInt1x7, true, 0, 63},
+        {"0,127SS", D::kInt1x7, true, 0, 191},
+        {"08,9", D::kInt1x7, false, 0, 0},
+        {"5,", D::kInt1x7, false, 0, 0},
+        {"5S,S", D::kInt1x7, false, 0, 0},
+        {"5S", D::kInt1x7, false, 0, 0},
     };
     for (const auto& c : ranges)
     {

@@ -113,6 +113,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_rig.SetUp(m_folder.File("ViewState.txt"))) << m_trace.Text();
+        // The application registers the main panel's menu buttons as it opens the panel.
+        ApplicationMenus::RegisterMenuFunctors();
         GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
         m_savedHook = SetMessageBoxHook([this](const char* text, const char*, UINT) {
             m_boxes.push_back(text);

@@ -1,6 +1,5 @@
 // Pictures of the librarian as the user sees it, for a person to judge: the main frame with the
 // image and a librarian file side by side, a name being edited, and the transfer progress window.
-#include "editor/CProgressBarB.h"
 #include "librarian/app/LibrarianCommands.h"
 #include "librarian/app/LibrarianDialogs.h"
 #include "librarian/app/LibrarianFrames.h"
@@ -9,6 +8,7 @@
 #include "platform/Controls.h"
 #include "tests/librarian/gp/GpTestSupport.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
+#include "toolkit/progress/CProgressBarB.h"
 
 #include <sys/stat.h>
 

@@ -195,6 +195,41 @@ TEST_F(CPortTest, ChangedValueTransmitsItselfAsADataSet)
     EXPECT_TRUE(m_thru.sent.empty());
 }
 
+// A device's send may pump messages, and a value sent from there goes through the same port
+// while the first message is still being handed round: neither may see the other's bytes.
+TEST_F(CPortTest, DataSetSentWhileAnotherIsHandedRoundKeepsBothIntact)
+{
+    class CEchoingDevice : public CRecordingOutDevice
+    {
+    public:
+        explicit CEchoingDevice(CVeyMidiOut& port) : CRecordingOutDevice("echo"), m_port(port) {}
+        bool Send(const std::vector<uint8_t>& bytes) override
+        {
+            CRecordingOutDevice::Send(bytes);
+            if (sent.size() == 1)
+                m_port.SendDt1(CVeyAddress(0x3E00002), Hex("43 44 45 46"));
+            return true;
+        }
+
+    private:
+        CVeyMidiOut& m_port;
+    };
+    CreateWired();
+    CVeyMidiOut& out = Output();
+    out.DetachAllDevices();
+    CEchoingDevice echo(out);
+    out.AttachDevice(&echo);
+    out.AttachDevice(&m_out);
+    EXPECT_TRUE(out.SendDt1(CVeyAddress(0x3E00000), Hex("41 42")));
+    const std::string outer = "F0 41 10 00 00 3C 12 1F 00 00 00 41 42 5E F7";
+    const std::string inner = "F0 41 10 00 00 3C 12 1F 00 00 02 43 44 45 46 4D F7";
+    EXPECT_EQ(echo.sent, (std::vector<std::string>{outer, inner}));
+    EXPECT_EQ(m_out.sent, (std::vector<std::string>{inner, outer})) << "the later device still gets the first message whole";
+    EXPECT_EQ(ToHex(out.GetLastMessage()), outer);
+    EXPECT_TRUE(out.SendDt1(CVeyAddress(0x3E00000), Hex("41 42")));
+    EXPECT_EQ(m_out.sent.back(), outer) << "the port's own buffer is whole again after a nested send";
+}
+
 TEST_F(CPortTest, SendToDevicesReportsWhetherEveryDeviceTookTheMessage)
 {
     CreateWired();

@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "DragTestSupport.h"
 
 #include "model/CVeyTextWriter.h"
@@ -104,12 +105,7 @@ TEST_F(BarControls, TheBarGraphShowsTheLevelAgainstTheFullScale)
 
 TEST_F(BarControls, BarGraphFaultsAreReported)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* trace;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"no bitmap", {{"name", "g"}}, "There is no bitmap reference. : barGraph : g\n"},
         {"unknown bitmap", {{"name", "g"}, {"bitmapRef", "x"}}, "Unable to find bitmap. : barGraph : g : x\n"},
         {"direction not a number", {{"name", "g"}, {"bitmapRef", "bar"}, {"direction", "up"}},
@@ -122,14 +118,10 @@ TEST_F(BarControls, BarGraphFaultsAreReported)
          {{"name", "g"}, {"bitmapRef", "small"}, {"size", "50,51"}, {"valueRef", "r.d.level"}, {"valueRef", "r.d.pan"}},
          "Bitmap state size must be larger than draw area. : barGraph : main.g\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture trace;
+    ExpectFaultsReported(cases, ETraceMatch::kWhole, [this](const CVeyElementDefinition::CAttributes& attributes) {
         CVeyBarGraphControl graph;
-        EXPECT_FALSE(Make(graph, c.attributes));
-        EXPECT_EQ(trace.Text(), c.trace);
-    }
+        return !Make(graph, attributes);
+    });
 }
 
 TEST_F(BarControls, TheBarSliderRunsFromItsBase)
@@ -228,43 +220,6 @@ TEST_F(BarControls, TheBarSliderDrawsBaseLineBarAndText)
     EXPECT_EQ(writers[0]->drawn, std::vector<std::string>{"36"});
 }
 
-TEST_F(BarControls, PressAndDragSetTheValueCtrlClickTheDefault)
-{
-    const struct
-    {
-        const char* name;
-        uint32_t flags;
-        int32_t index;
-        bool capturing;
-    } cases[] = {
-        {"plain", 0, 100, true},
-        {"ctrl", UL::MOUSE_CTRL, 64, false},
-        {"ctrl shift", UL::MOUSE_CTRL | UL::MOUSE_SHIFT, 100, true},
-        {"ctrl right button", UL::MOUSE_CTRL | UL::MOUSE_RIGHT, 100, true},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CVeyBarSliderControl slider;
-        ASSERT_TRUE(Make(slider, Placed(true, {{"valueRef", "r.d.pan"}, {"baseValue", "64"}})));
-        Value("pan")->SetNumber(3);
-        auto press = Mouse(UL::MOUSE_DOWN, 189, 75, c.flags);
-        EXPECT_TRUE(slider.OnMouse(press));
-        EXPECT_EQ(Value("pan")->GetIndex(), c.index);
-        EXPECT_EQ(slider.IsCapturing(), c.capturing);
-        if (c.capturing)
-        {
-            auto move = Mouse(UL::MOUSE_MOVE, 133, 75);
-            EXPECT_TRUE(slider.OnMouse(move));
-            EXPECT_EQ(Value("pan")->GetIndex(), 30);
-            auto release = Mouse(UL::MOUSE_UP, 133, 75);
-            EXPECT_TRUE(slider.OnMouse(release));
-            EXPECT_EQ(CVeyBarSliderControl::LastPoint(), CVeyDragControl::NoPoint());
-        }
-        slider.SetFocus(false);
-    }
-}
-
 TEST_F(BarControls, ADisabledBarSliderIgnoresInputAndDrawsWithTheSecondWriter)
 {
     CVeyBarSliderControl slider;
@@ -320,12 +275,7 @@ TEST_F(BarControls, ADragThatDisablesTheSliderStillEnds)
 
 TEST_F(BarControls, BarSliderFaultsAreReported)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* trace;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"unknown bitmap", {{"bitmapRef", "x"}}, "Unable to find bitmap for bar slider. : b : x\n"},
         {"direction not a number", {{"direction", "up"}}, "Direction is invalid for bar slider. : b : up\n"},
         {"direction 2", {{"direction", "2"}}, "Direction must be 0 or 1 for bar slider. : b : 2\n"},
@@ -346,16 +296,12 @@ TEST_F(BarControls, BarSliderFaultsAreReported)
         {"base above the range", {{"valueRef", "r.d.low"}, {"baseValue", "21"}},
          "Base value is out of range for bar slider. : main.b\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture trace;
+    ExpectFaultsReported(cases, ETraceMatch::kWhole, [this](const CVeyElementDefinition::CAttributes& own) {
         CVeyBarSliderControl slider;
         auto attributes = TestAttributes({{"name", "b"}, {"size", "10,100"}});
-        attributes.insert(attributes.end(), c.attributes.begin(), c.attributes.end());
-        EXPECT_FALSE(Make(slider, attributes));
-        EXPECT_EQ(trace.Text(), c.trace);
-    }
+        attributes.insert(attributes.end(), own.begin(), own.end());
+        return !Make(slider, attributes);
+    });
 }
 
 TEST_F(BarControls, ABarOfNoLengthDoesNotDivideByZero)

@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "GraphTestSupport.h"
 
 #include "ui/controls/CVeyBiasControl.h"
@@ -64,12 +65,7 @@ TEST_F(Bias, PointsFollowLevelPositionAndDirection)
 
 TEST_F(Bias, CreateRefusesWhatItCannotPlot)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* line;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"a fourth reference",
          {{"name", "b"}, {"size", "40,20"}, {"valueRef", "r.g.lvl"}, {"levelValueRef", "r.g.lvl"},
           {"positionValueRef", "r.g.pos"}, {"directionValueRef", "r.g.dir"}},
@@ -90,15 +86,8 @@ TEST_F(Bias, CreateRefusesWhatItCannotPlot)
           {"directionValueRef", "r.g.dir"}},
          "Rectangle width for bias control panel.b can not be 0.\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture capture;
-        EXPECT_EQ(Make(c.attributes), nullptr);
-        const std::string text = capture.Text();
-        ASSERT_GE(text.size(), std::string(c.line).size());
-        EXPECT_EQ(text.substr(text.size() - std::string(c.line).size()), c.line) << text;
-    }
+    ExpectFaultsReported(cases, ETraceMatch::kEnd,
+                         [this](const CVeyElementDefinition::CAttributes& attributes) { return Make(attributes) == nullptr; });
 }
 
 TEST_F(Bias, DrawsAxesAndAGlowingLine)
@@ -112,17 +101,12 @@ TEST_F(Bias, DrawsAxesAndAGlowingLine)
     CGraphCanvas canvas(200, 100);
     control->Draw(canvas.info);
 
-    const COLORREF background = RGB(0x2B, 0x13, 0x58);
-    const COLORREF axes = RGB(0xDE, 0x00, 0xFF);
-    const COLORREF curve = RGB(0x00, 0xFF, 0xDE);
-    // 30% of the way from the background to the curve colour, component by component.
-    const COLORREF glow = RGB(0x1E, 0x59, 0x80);
+    const COLORREF background = kGraphBackground;
+    const COLORREF axes = kGraphGrid;
+    const COLORREF curve = kGraphCurve;
+    const COLORREF glow = kGraphGlow;
     EXPECT_EQ(DrawnColour(VeyGraphPalette::kCurve), curve);
-    const struct
-    {
-        int x, y;
-        COLORREF colour;
-    } probes[] = {
+    const CProbe probes[] = {
         {100, 69, background}, {139, 69, background},   // the control's lower corners
         {140, 60, RGB(0, 0, 0)},                        // nothing right of the control
         {100, 60, axes}, {105, 60, axes}, {120, 50, axes}, {120, 69, axes},
@@ -130,11 +114,7 @@ TEST_F(Bias, DrawsAxesAndAGlowingLine)
         {130, 58, glow}, {130, 60, glow},               // the wide stroke under the line
         {110, 65, background},
     };
-    for (const auto& p : probes)
-    {
-        SCOPED_TRACE(testing::Message() << "(" << p.x << ", " << p.y << ")");
-        EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
-    }
+    ExpectProbes(canvas, probes);
 
     // A draw whose clip list misses the control leaves the canvas alone.
     CGraphCanvas untouched(200, 100);

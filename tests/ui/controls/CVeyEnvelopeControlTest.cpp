@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "GraphTestSupport.h"
 
 #include "ui/controls/CVeyEnvelopeControl.h"
@@ -76,23 +77,9 @@ TEST_F(Envelope, ALaterAttributeRepointsItsKey)
 TEST_F(Envelope, CreateListsTheMissingReferences)
 {
     const auto without = [](std::initializer_list<const char*> names) {
-        CVeyElementDefinition::CAttributes attributes;
-        for (const auto& attribute : EnvelopeAttributes(true, true))
-        {
-            bool dropped = false;
-            for (const char* name : names)
-                dropped = dropped || attribute.first == name;
-            if (!dropped)
-                attributes.push_back(attribute);
-        }
-        return attributes;
+        return WithoutAttributes(EnvelopeAttributes(true, true), names);
     };
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* line;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"L2 and T4", without({"L2ValueRef", "T4ValueRef"}),
          "There is no value reference L2, T4 for envelope control e.\n"},
         {"all required ones",
@@ -105,15 +92,8 @@ TEST_F(Envelope, CreateListsTheMissingReferences)
          }(),
          "Unable to create envelope control e.\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture capture;
-        EXPECT_EQ(Make(c.attributes), nullptr);
-        const std::string text = capture.Text();
-        ASSERT_GE(text.size(), std::string(c.line).size());
-        EXPECT_EQ(text.substr(text.size() - std::string(c.line).size()), c.line) << text;
-    }
+    ExpectFaultsReported(cases, ETraceMatch::kEnd,
+                         [this](const CVeyElementDefinition::CAttributes& attributes) { return Make(attributes) == nullptr; });
 }
 
 TEST_F(Envelope, DrawsTheCurveWithItsGlow)
@@ -128,23 +108,15 @@ TEST_F(Envelope, DrawsTheCurveWithItsGlow)
     control->UpdateFromValue();   // ... (134, 71), (146, 71) ...
     CGraphCanvas canvas(200, 100);
     control->Draw(canvas.info);
-    const COLORREF background = RGB(0x2B, 0x13, 0x58);
-    const COLORREF curve = RGB(0x00, 0xFF, 0xDE);
-    const COLORREF glow = RGB(0x1E, 0x59, 0x80);
-    const struct
-    {
-        int x, y;
-        COLORREF colour;
-    } probes[] = {
+    const COLORREF background = kGraphBackground;
+    const COLORREF curve = kGraphCurve;
+    const COLORREF glow = kGraphGlow;
+    const CProbe probes[] = {
         {100, 50, background}, {159, 55, background}, {160, 79, RGB(0, 0, 0)},
         {112, 51, curve},      {140, 71, curve},      {140, 70, glow},
         {140, 72, glow},       {140, 74, background}, {158, 78, curve},
     };
-    for (const auto& p : probes)
-    {
-        SCOPED_TRACE(testing::Message() << "(" << p.x << ", " << p.y << ")");
-        EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
-    }
+    ExpectProbes(canvas, probes);
 }
 
 // The graphs only display: a drag over one takes no mouse record and leaves the values and the

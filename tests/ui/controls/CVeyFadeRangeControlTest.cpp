@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "GraphTestSupport.h"
 
 #include "ui/controls/CVeyFadeRangeControl.h"
@@ -116,23 +117,9 @@ TEST_F(FadeRange, FadeWidthsAreReadOnlyWhenBothAreBound)
 TEST_F(FadeRange, LoadRefusesBadAttributes)
 {
     const auto with = [](const char* displayRange, std::initializer_list<const char*> drop) {
-        CVeyElementDefinition::CAttributes attributes;
-        for (const auto& attribute : FadeAttributes(displayRange, true))
-        {
-            bool dropped = false;
-            for (const char* name : drop)
-                dropped = dropped || attribute.first == name;
-            if (!dropped)
-                attributes.push_back(attribute);
-        }
-        return attributes;
+        return WithoutAttributes(FadeAttributes(displayRange, true), drop);
     };
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* line;   // null: accepted
-    } cases[] = {
+    const CControlFault cases[] = {
         {"display 0 to 128", with("0,128", {}), nullptr},
         {"display 0 to 129", with("0,129", {}), "Display range upper is invalid for fade range. : f : 0,129\n"},
         {"display -1 to 10", with("-1,10", {}), "Display range lower is invalid for fade range. : f : -1,10\n"},
@@ -144,15 +131,10 @@ TEST_F(FadeRange, LoadRefusesBadAttributes)
         {"one fade width", with("0,128", {"fadeWidthLowerValueRef"}),
          "Either of fade width value references is not defined for fade range. : f\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture capture;
+    ExpectFaultsReported(cases, ETraceMatch::kWhole, [](CVeyElementDefinition::CAttributes attributes) {
         CVeyFadeRangeControl control;
-        auto attributes = c.attributes;
-        EXPECT_EQ(control.LoadAttributes(attributes), c.line == nullptr);
-        EXPECT_EQ(capture.Text(), c.line ? c.line : "");
-    }
+        return !control.LoadAttributes(attributes);
+    });
 }
 
 TEST_F(FadeRange, WithoutADisplayRangeTheStripIsAllOutside)

@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "DragTestSupport.h"
 
 #include "tests/support/TraceCapture.h"
@@ -132,35 +133,6 @@ TEST_F(Knob, DraggingFollowsThePointersAngle)
     EXPECT_FALSE(knob.OnMouse(hover));
 }
 
-TEST_F(Knob, CtrlClickRestoresTheDefaultAndEndsTheDrag)
-{
-    const struct
-    {
-        const char* name;
-        uint32_t flags;
-        int32_t index;
-        bool capturing;
-    } cases[] = {
-        {"ctrl", UL::MOUSE_CTRL, 100, false},
-        {"ctrl shift", UL::MOUSE_CTRL | UL::MOUSE_SHIFT, 3, true},
-        {"ctrl right button", UL::MOUSE_CTRL | UL::MOUSE_RIGHT, 3, true},
-        {"plain", 0, 3, true},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CVeyKnobControl knob;
-        ASSERT_TRUE(Make(knob, Attributes("level")));
-        Value("level")->SetNumber(3);
-        auto press = Mouse(UL::MOUSE_DOWN, 125, 75, c.flags);
-        EXPECT_TRUE(knob.OnMouse(press));
-        EXPECT_EQ(Value("level")->GetIndex(), c.index);
-        EXPECT_EQ(knob.IsCapturing(), c.capturing);
-        EXPECT_EQ(CVeyKnobControl::Anchor() == CVeyDragControl::NoPoint(), !c.capturing);
-        knob.SetFocus(false);
-    }
-}
-
 TEST_F(Knob, DrawsTheStateOfItsValue)
 {
     CVeyKnobControl knob;
@@ -225,12 +197,7 @@ TEST_F(Knob, WheelKeysAndFocusGoThroughTheOperators)
 
 TEST_F(Knob, ScriptFaultsAreReported)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* trace;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"no bitmap", {{"name", "k"}, {"valueRef", "r.d.level"}}, "There is no bitmap reference for knob. : k.\n"},
         {"unknown bitmap", {{"name", "k"}, {"valueRef", "r.d.level"}, {"bitmapRef", "x"}},
          "Unable to find bitmap for knob. : k : x\n"},
@@ -269,18 +236,11 @@ TEST_F(Knob, ScriptFaultsAreReported)
     auto table = CVeyStringTable::Create();
     table->Append("a");
     CVeyResourceManager::GetInstance().GetStringTables().Insert("names", std::move(table));
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture trace;
+    // "$folder" stands for the bitmap folder, which is made afresh for each test.
+    ExpectFaultsReported(cases, ETraceMatch::kWhole, [this](const CVeyElementDefinition::CAttributes& attributes) {
         CVeyKnobControl knob;
-        EXPECT_FALSE(Make(knob, c.attributes));
-        // "$folder" stands for the bitmap folder, which is made afresh for each test.
-        std::string expected = c.trace;
-        if (const size_t at = expected.find("$folder"); at != std::string::npos)
-            expected.replace(at, 7, folder.Path());
-        EXPECT_EQ(trace.Text(), expected);
-    }
+        return !Make(knob, attributes);
+    }, folder.Path());
 }
 
 TEST_F(Knob, TheFactoryMakesKnobs)

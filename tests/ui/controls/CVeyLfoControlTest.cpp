@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "GraphTestSupport.h"
 
 #include "ui/controls/CVeyLfoControl.h"
@@ -205,12 +206,7 @@ TEST_F(Lfo, RandomWaveFormsGiveTheSameCurveOnEveryRedraw)
 
 TEST_F(Lfo, CreateNeedsExactlySixReferences)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* line;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"a seventh reference",
          {{"name", "l"}, {"size", "120,60"}, {"valueRef", "r.g.wave"}, {"waveFormValueRef", "r.g.wave"},
           {"rateValueRef", "r.g.rate"}, {"offsetValueRef", "r.g.ofs"}, {"delayTimeValueRef", "r.g.delay"},
@@ -221,15 +217,8 @@ TEST_F(Lfo, CreateNeedsExactlySixReferences)
           {"offsetValueRef", "r.g.ofs"}, {"delayTimeValueRef", "r.g.delay"}, {"fadeModeValueRef", "r.g.fmode"}},
          "Unable to create LFO control l.\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture capture;
-        EXPECT_EQ(Make(c.attributes), nullptr);
-        const std::string text = capture.Text();
-        ASSERT_GE(text.size(), std::string(c.line).size());
-        EXPECT_EQ(text.substr(text.size() - std::string(c.line).size()), c.line) << text;
-    }
+    ExpectFaultsReported(cases, ETraceMatch::kEnd,
+                         [this](const CVeyElementDefinition::CAttributes& attributes) { return Make(attributes) == nullptr; });
 }
 
 TEST_F(Lfo, DrawsCentreLineMarkersAndTheCurve)
@@ -242,25 +231,17 @@ TEST_F(Lfo, DrawsCentreLineMarkersAndTheCurve)
     const auto points = Plot(*control, settings);
     CGraphCanvas canvas(300, 150);
     control->Draw(canvas.info);
-    const COLORREF background = RGB(0x2B, 0x13, 0x58);
-    const COLORREF grid = RGB(0xDE, 0x00, 0xFF);
-    const COLORREF curve = RGB(0x00, 0xFF, 0xDE);
-    const COLORREF glow = RGB(0x1E, 0x59, 0x80);
-    const struct
-    {
-        int x, y;
-        COLORREF colour;
-    } probes[] = {
+    const COLORREF background = kGraphBackground;
+    const COLORREF grid = kGraphGrid;
+    const COLORREF curve = kGraphCurve;
+    const COLORREF glow = kGraphGlow;
+    const CProbe probes[] = {
         {100, 50, background}, {219, 109, background}, {220, 80, RGB(0, 0, 0)},
         {153, 50, grid},       {153, 109, grid},       {206, 50, grid},       {206, 109, grid},
         {150, 52, background}, {215, 80, grid},        {219, 80, grid},
         {120, 80, curve},      {120, 79, glow},        {120, 81, glow},       {120, 83, background},
     };
-    for (const auto& p : probes)
-    {
-        SCOPED_TRACE(testing::Message() << "(" << p.x << ", " << p.y << ")");
-        EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
-    }
+    ExpectProbes(canvas, probes);
     for (int32_t x : {170, 190, 210, 218})
         EXPECT_EQ(canvas.At(x, RowAt(points, x)), curve) << x;
 }

@@ -1,3 +1,4 @@
+#include "ControlFaultTable.h"
 #include "DragTestSupport.h"
 
 #include "tests/support/TraceCapture.h"
@@ -152,33 +153,6 @@ TEST_F(Slider, ResolutionKeepsTheOffsetWithinAStep)
     }
 }
 
-TEST_F(Slider, CtrlClickRestoresTheDefault)
-{
-    const struct
-    {
-        const char* name;
-        uint32_t flags;
-        int32_t index;
-        bool capturing;
-    } cases[] = {
-        {"ctrl", UL::MOUSE_CTRL, 100, false},
-        {"ctrl shift drags", UL::MOUSE_CTRL | UL::MOUSE_SHIFT, 64, true},
-        {"ctrl right button drags", UL::MOUSE_CTRL | UL::MOUSE_RIGHT, 64, true},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CVeySliderControl slider;
-        ASSERT_TRUE(MakeSlider(slider, true));
-        Value("level")->SetNumber(3);
-        slider.UpdateFromValue();
-        Press(slider, 160, 75, c.flags);
-        EXPECT_EQ(Index(), c.index);
-        EXPECT_EQ(slider.IsCapturing(), c.capturing);
-        slider.SetFocus(false);
-    }
-}
-
 TEST_F(Slider, ADefaultMissingFromTheNumberTableResetsToTheLastEntry)
 {
     CVeySliderControl slider;
@@ -203,12 +177,7 @@ TEST_F(Slider, ATrackShrunkBelowTheKnobDoesNotDivideByZero)
 
 TEST_F(Slider, ScriptFaultsAreReported)
 {
-    const struct
-    {
-        const char* name;
-        CVeyElementDefinition::CAttributes attributes;
-        const char* trace;
-    } cases[] = {
+    const CControlFault cases[] = {
         {"no bitmap", {{"name", "s"}, {"valueRef", "r.d.level"}}, "There is no bitmap reference for slider. : s.\n"},
         {"unknown bitmap", {{"name", "s"}, {"bitmapRef", "x"}}, "Unable to find bitmap for slider. : s : x\n"},
         {"direction not a number", {{"name", "s"}, {"bitmapRef", "tall"}, {"direction", "up"}},
@@ -234,12 +203,8 @@ TEST_F(Slider, ScriptFaultsAreReported)
         {"zero size", {{"name", "s"}, {"bitmapRef", "wide"}, {"direction", "1"}, {"valueRef", "r.d.level"}},
          "Knob width must be less than base width for slider. : main.s\n"},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        CTraceCapture trace;
+    ExpectFaultsReported(cases, ETraceMatch::kWhole, [this](const CVeyElementDefinition::CAttributes& attributes) {
         CVeySliderControl slider;
-        EXPECT_FALSE(Make(slider, c.attributes));
-        EXPECT_EQ(trace.Text(), c.trace);
-    }
+        return !Make(slider, attributes);
+    });
 }

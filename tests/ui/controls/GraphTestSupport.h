@@ -75,6 +75,30 @@ struct CGraphCanvas
     COLORREF At(int x, int y) const { return dc.GetPixel(x, y); }
 };
 
+// The graphs' palette as drawn: the background, the grid (axes, centre line, markers), the curve
+// and its glow (30% of the way from the background to the curve, component by component).
+constexpr COLORREF kGraphBackground = RGB(0x2B, 0x13, 0x58);
+constexpr COLORREF kGraphGrid = RGB(0xDE, 0x00, 0xFF);
+constexpr COLORREF kGraphCurve = RGB(0x00, 0xFF, 0xDE);
+constexpr COLORREF kGraphGlow = RGB(0x1E, 0x59, 0x80);
+
+// A pixel a drawing must have.
+struct CProbe
+{
+    int x, y;
+    COLORREF colour;
+};
+
+template <size_t N>
+void ExpectProbes(const CGraphCanvas& canvas, const CProbe (&probes)[N])
+{
+    for (const CProbe& p : probes)
+    {
+        SCOPED_TRACE(testing::Message() << "(" << p.x << ", " << p.y << ")");
+        EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
+    }
+}
+
 // The test parent places its children at (100, 50) of the panel.
 template <class TControl>
 struct GraphControlTest : ::testing::Test

@@ -1,5 +1,6 @@
-// The MIDI setup dialog over the virtual backend and a temporary settings file: what it shows,
-// what OK and Cancel leave in the ports and the settings.
+// The MIDI setup dialog over the editor's layout, the virtual backend and a temporary settings
+// file: what it shows, what OK and Cancel leave in the ports and the settings.
+#include "editor/CEditorMidiSetup.h"
 #include "midi/devices/CNormalMidiDeviceFactory.h"
 #include "midi/framework/CMidiSetupDialog.h"
 #include "midi/framework/CVeyMidi.h"
@@ -11,105 +12,23 @@
 #include "platform/UiDriver.h"
 #include "platform/VirtualMidiBackend.h"
 #include "tests/midi/framework/PortFixture.h"
+#include "tests/support/PostedActions.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <functional>
 #include <sys/stat.h>
 
 namespace
 {
-enum : UINT
-{
-    kTemplate = 9301,
-    kGroup = 200,
-    kInput = 201,
-    kOutput = 202,
-    kDeviceId = 203,
-    kThruGroup = 204,
-    kThruInput = 205,
-    kThruOutput = 206,
-    kLocalOn = 207,
-};
-
-// The editor's layout: the instrument's input and output, a Through pair, one hidden device-ID
-// combo box shared by all rows, and a "Local On" box the dialog hides.
-void RegisterSetupTemplate()
-{
-    CDialogTemplate t;
-    t.caption = "Set Up MIDI Devices";
-    t.width = 360;
-    t.height = 250;
-    const DWORD hidden = 0;
-    t.items = {
-        {EDialogControl::Button, kGroup, "", RECT{10, 8, 350, 92}, WS_VISIBLE | BS_GROUPBOX},
-        {EDialogControl::Static, IDC_STATIC, "&Input:", RECT{22, 32, 90, 52}},
-        {EDialogControl::ComboBox, kInput, "", RECT{96, 28, 338, 54}},
-        {EDialogControl::Static, IDC_STATIC, "&Output:", RECT{22, 62, 90, 82}},
-        {EDialogControl::ComboBox, kOutput, "", RECT{96, 58, 338, 84}},
-        {EDialogControl::Static, IDC_STATIC, "&Device ID", RECT{22, 94, 90, 112}, hidden},
-        {EDialogControl::ComboBox, kDeviceId, "", RECT{96, 92, 160, 116}, hidden},
-        {EDialogControl::Button, kThruGroup, "Through", RECT{10, 100, 350, 184}, WS_VISIBLE | BS_GROUPBOX},
-        {EDialogControl::Static, IDC_STATIC, "I&nput:", RECT{22, 124, 90, 144}},
-        {EDialogControl::ComboBox, kThruInput, "", RECT{96, 120, 338, 146}},
-        {EDialogControl::Static, IDC_STATIC, "O&utput:", RECT{22, 154, 90, 174}},
-        {EDialogControl::ComboBox, kThruOutput, "", RECT{96, 150, 338, 176}},
-        {EDialogControl::Button, kLocalOn, "&Local On", RECT{22, 192, 120, 212}, WS_VISIBLE | BS_AUTOCHECKBOX},
-        {EDialogControl::Button, IDOK, "OK", RECT{184, 212, 260, 240}, WS_VISIBLE | BS_DEFPUSHBUTTON},
-        {EDialogControl::Button, IDCANCEL, "Cancel", RECT{270, 212, 346, 240}},
-    };
-    RegisterDialogTemplate(kTemplate, t);
-}
-
-CMidiSetupDialogSettings EditorSettings()
-{
-    CMidiSetupDialogSettings s;
-    s.templateId = kTemplate;
-    s.groupBoxId = kGroup;
-    s.groupBoxCaption = "Talvarix";
-    s.inputRows = {{kInput, kDeviceId, 16, 31}, {kThruInput, kDeviceId, 16, 31}};
-    s.outputRows = {{kOutput, kDeviceId, 16, 31}, {kThruOutput, kDeviceId, 16, 31}};
-    s.localOnId = kLocalOn;
-    return s;
-}
-
-// Runs queued actions inside the dialog's loop; the last one always ends it.
-class CActions : public CWnd
-{
-public:
-    CActions() { CreateMessageWindow(); }
-    ~CActions() override { DestroyWindow(); }
-    void Post(std::function<void()> action)
-    {
-        m_actions.push_back(std::move(action));
-        PostMessage(0x03F0);
-    }
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == 0x03F0 && !m_actions.empty())
-        {
-            auto action = std::move(m_actions.front());
-            m_actions.pop_front();
-            action();
-            return 0;
-        }
-        return CWnd::WindowProc(message, wParam, lParam);
-    }
-
-private:
-    std::deque<std::function<void()>> m_actions;
-};
+using namespace EditorMidiSetup;
 
 class MidiSetupDialog : public CPortTest
 {
 protected:
     void SetUp() override
     {
-        RegisterSetupTemplate();
         SetProfileFolder(m_folder.Path());
         SetVeyMidiDeviceFactory(&CNormalMidiDeviceFactory::GetInstance());
         for (const char* name : {"Talvarix", "Thru Box"})
@@ -136,7 +55,7 @@ protected:
 
     // Shows the dialog; `look` runs inside it, then `finish` ends it (OK or Cancel by a click).
     intptr_t Run(std::function<void(CMidiSetupDialog&)> look, UINT finishWith,
-                 const CMidiSetupDialogSettings& settings = EditorSettings())
+                 const CMidiSetupDialogSettings& settings = Layout())
     {
         CMidiSetupDialog dialog(settings);
         m_actions.Post([&] { look(dialog); });
@@ -160,7 +79,7 @@ protected:
     CVirtualMidiBackend m_backend;
     CScopedMidiBackend m_scoped{&m_backend};
     CVeyMidiSetup& m_setup = CVeyMidiSetup::GetInstance();
-    CActions m_actions;
+    CPostedActions m_actions;
 };
 }
 
@@ -192,7 +111,7 @@ TEST_F(MidiSetupDialog, ShowsThePortsDevicesAndTheSharedDeviceId)
 TEST_F(MidiSetupDialog, OkAppliesTheChoicesAndSavesThem)
 {
     // Without the Through input row nothing disables the shared ID box; the user can pick an ID.
-    CMidiSetupDialogSettings settings = EditorSettings();
+    CMidiSetupDialogSettings settings = Layout();
     settings.inputRows.resize(1);
     const intptr_t result = Run(
         [&](CMidiSetupDialog& d) {

@@ -1,6 +1,5 @@
-#include "editor/CProgressBarB.h"
+#include "toolkit/progress/CProgressBarB.h"
 
-#include "editor/EditorResources.h"
 #include "platform/Dialog.h"
 #include "platform/Messages.h"
 
