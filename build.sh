@@ -8,6 +8,10 @@
 #   ./build.sh fuzz [SECONDS]
 #                     build the fuzz targets and run each for SECONDS (default 600): the longer run;
 #                     what they find is kept in build-fuzz/fuzz/corpus, crashes in build-fuzz/fuzz/artifacts
+#   ./build.sh soak [EDITOR_ROUNDS [LIBRARIAN_ROUNDS [SEEDS]]]
+#                     long sessions of both programs against the simulated instrument in virtual time
+#                     (1000 and 100 rounds, 200 and 100 seeds of an unreliable instrument by default);
+#                     prints memory, file handles and windows, fails when a session did not hold
 set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -97,8 +101,16 @@ fuzz)
     install_missing
     build_and_run_fuzzers "${2:-600}"
     ;;
+soak)
+    install_missing
+    BUILD_TARGET=q9_soak configure_and_build "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    status=0
+    QT_QPA_PLATFORM=offscreen "$top/build/tests/soak/q9_soak_editor" "${2:-1000}" ${4:-} || status=1
+    QT_QPA_PLATFORM=offscreen "$top/build/tests/soak/q9_soak_librarian" "${3:-100}" ${4:-} || status=1
+    exit $status
+    ;;
 *)
-    echo "usage: $0 run | librarian | test | fuzz [SECONDS]" >&2
+    echo "usage: $0 run | librarian | test | fuzz [SECONDS] | soak [EDITOR_ROUNDS [LIBRARIAN_ROUNDS [SEEDS]]]" >&2
     exit 2
     ;;
 esac

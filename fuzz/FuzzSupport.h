@@ -22,7 +22,8 @@ void PrepareManagers();
 // Aborts when the fixture does not build: the fuzz target would test nothing.
 void CreateSampleModel();
 
-// Ends the process at exit without tearing down the windows a target created (see the .cpp).
+// Ends the process at exit, after the leak check, without tearing down the windows a target
+// created (see the .cpp).
 void TearDownAtExit();
 
 // The bytes as text.

@@ -4,6 +4,7 @@
 #include "model/CVeyErrorOut.h"
 #include "model/CVeyStruct.h"
 #include "toolkit/gt/SafeFile.h"
+#include "toolkit/gt/OutOfMemory.h"
 #include "toolkit/gt/TraceTextOut.h"
 #include "toolkit/ul/Cursor.h"
 
@@ -189,7 +190,7 @@ bool CVeyDataFile::ReadImage(std::istream& stream)
 bool CVeyDataFile::Read(std::istream& stream)
 {
     UL::CWaitCursor waitCursor;
-    if (!ReadImage(stream))
+    if (!GT::ReadWithinMemory("the data file", [&] { return ReadImage(stream); }))
     {
         CVeyBufferedErrorOut::ShowMessage(kLoadFailedMessage);
         return false;

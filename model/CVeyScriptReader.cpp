@@ -3,6 +3,7 @@
 #include "model/CVeyPlainElementReader.h"
 #include "model/CVeyScriptDefinitions.h"
 #include "model/CVeyTagScanner.h"
+#include "toolkit/gt/OutOfMemory.h"
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <cstring>
@@ -184,6 +185,11 @@ bool CVeyScriptReader::Load(const std::string& path)
 }
 
 bool CVeyScriptReader::Read(std::istream& stream)
+{
+    return GT::ReadWithinMemory("the script", [&] { return ReadStream(stream); });
+}
+
+bool CVeyScriptReader::ReadStream(std::istream& stream)
 {
     std::string text;
     text.reserve(RemainingSize(stream));

@@ -13,7 +13,8 @@ public:
     // Reads the file at `path`; false when it cannot be opened or reading fails.
     bool Load(const std::string& path);
     // Reads the whole stream. CR LF pairs read as LF. False on an unknown top-level tag, after
-    // printing "Unknown tag. : <tag>" to the trace output; definitions read before stay.
+    // printing "Unknown tag. : <tag>" to the trace output; definitions read before stay. A script
+    // that exhausts memory fails too.
     bool Read(std::istream& stream);
     // As Read, over text already in memory (CR LF pairs are taken as they stand).
     bool ReadText(const std::string& text);
@@ -24,4 +25,7 @@ public:
     // As ReadElement, but "struct"/"panel" children become structural children and
     // "value"/"control" children leaf children. Always true.
     bool ReadType(const std::string& body, CVeyTypeDefinition& definition);
+
+private:
+    bool ReadStream(std::istream& stream);
 };

@@ -21,6 +21,9 @@ constexpr int32_t kMaxLeafSize = 0x100000;
 // Structs and values of all roots together. A whole instrument has a few thousand; a short script
 // of nested arrays could otherwise ask for millions and take minutes and gigabytes to build.
 constexpr uint64_t kMaxModelElements = 1u << 20;
+// The bytes the leaves of all roots hold together. A whole instrument holds some tens of
+// kilobytes; without the limit a short script of overlapping 1 MiB leaves asks for gigabytes.
+constexpr uint64_t kMaxModelBytes = 16u << 20;
 
 // The value of the last attribute called `name`, or null.
 std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, const char* name)
@@ -149,6 +152,18 @@ static uint64_t CountModelElements(const CStructTypeIndex& types, const CVeyElem
         if (const CVeyTypeDefinition* type = types.Find(root.GetTypeName()))
             total = std::min(total + multiply(members(type, root), countType(*type)), tooMany);
     return broken ? 0 : total;
+}
+
+// The bytes the leaves below `s` (itself included) will hold once attached.
+static uint64_t CountLeafBytes(const CVeyStruct& s)
+{
+    if (s.GetKind() == CVeyStruct::kLeaf)
+        return static_cast<uint64_t>(std::max<int32_t>(s.GetAddressRange().GetSize(), 0));
+    uint64_t bytes = 0;
+    if (const CVeyStructList* children = s.GetChildStructs())
+        for (const auto& child : *children)
+            bytes += CountLeafBytes(*child);
+    return bytes;
 }
 
 void ReportUnknownAttributes(const CVeyElementDefinition::CAttributes& attributes, const char* kindWord,
@@ -442,6 +457,8 @@ bool CVeyBufferManager::CreateStructs()
                      static_cast<unsigned long long>(kMaxModelElements));
         return false;
     }
+    // The leaves' bytes are only allocated when a root is attached: they are counted first.
+    uint64_t bytes = 0;
     for (const CVeyElementDefinition& definition : definitions.rootStructs)
     {
         CVeyStructList converted;
@@ -449,6 +466,14 @@ bool CVeyBufferManager::CreateStructs()
         {
             trace.Printf("Unable to convert root struct definition %s to root struct.\n",
                          definition.GetTypeName().c_str());
+            return false;
+        }
+        for (const auto& root : converted)
+            bytes += CountLeafBytes(*root);
+        if (bytes > kMaxModelBytes)
+        {
+            trace.Printf("Root structs are too large: more than %llu bytes of data.\n",
+                         static_cast<unsigned long long>(kMaxModelBytes));
             return false;
         }
         for (auto& root : converted)

@@ -1,6 +1,7 @@
 #include "model/VeyManagers.h"
 
 #include "model/CVeyScriptDefinitions.h"
+#include "toolkit/gt/OutOfMemory.h"
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <array>
@@ -70,7 +71,7 @@ bool VeyCreateManagers()
     for (const auto& step : kOrder)
     {
         const FVeyManagerCreate create = GetStep(step.manager).create;
-        if (create && !create())
+        if (create && !GT::ReadWithinMemory("the script's structs, MIDI ports and views", create))
         {
             GetTraceTextOut().Printf("%s", step.failure);
             VeyDestroyManagers();

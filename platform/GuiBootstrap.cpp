@@ -9,6 +9,7 @@
 #include <QPixmap>
 
 #include <clocale>
+#include <csignal>
 #include <string>
 
 struct CGuiBootstrap::Impl
@@ -22,6 +23,9 @@ CGuiBootstrap::CGuiBootstrap(int& argc, char** argv) : d(std::make_unique<Impl>(
         d->application = std::make_unique<QApplication>(argc, argv);
     // QApplication sets the locale from the environment; numbers go back to the C rules.
     UseCNumericLocale();
+    // A write past the user's file-size limit (ulimit -f) would end the process with SIGXFSZ,
+    // leaving a half-written file; ignored, the write fails with EFBIG and the save reports it.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 CGuiBootstrap::~CGuiBootstrap()

@@ -1,6 +1,7 @@
 #pragma once
 // Creates the process's Qt application object (and so the GUI platform) for code that needs
-// windows, fonts or the event loop, and puts number formatting into the C locale.
+// windows, fonts or the event loop, puts number formatting into the C locale, and turns a write past
+// the file-size limit into a failed write instead of the end of the process.
 #include <memory>
 #include <string>
 

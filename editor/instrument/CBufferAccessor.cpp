@@ -20,6 +20,7 @@
 #include "model/CVeyValue.h"
 #include "model/VeyManagers.h"
 #include "toolkit/gt/IndexedStringTable.h"
+#include "toolkit/gt/OutOfMemory.h"
 #include "toolkit/gt/Progress.h"
 #include "toolkit/gt/SafeFile.h"
 #include "toolkit/gt/TraceTextOut.h"
@@ -483,6 +484,11 @@ bool CBufferAccessor::SaveViewState(const std::string& path)
 }
 
 bool CBufferAccessor::LoadViewState(const std::string& path)
+{
+    return GT::ReadWithinMemory("the view state", [&] { return ReadViewState(path); });
+}
+
+bool CBufferAccessor::ReadViewState(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in)

@@ -100,6 +100,7 @@ protected:
     void BindPaths() override;
 
 private:
+    bool ReadViewState(const std::string& path);
     template <class T>
     void BindArray(const char* path, T** destination, int outer, int middle, int inner);
     void AddBanks();

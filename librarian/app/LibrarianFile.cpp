@@ -1,6 +1,7 @@
 #include "librarian/app/LibrarianFile.h"
 #include "librarian/app/PatchRecord.h"
 #include "toolkit/gt/InputFile.h"
+#include "toolkit/gt/OutOfMemory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -68,7 +69,7 @@ private:
 
 // Reads the header and the records that follow it; `size` is the number of bytes `read` can
 // give.
-int ReadFrom(const CReadBytes& read, uint64_t size, CParameterArray& patches)
+int ReadRecords(const CReadBytes& read, uint64_t size, CParameterArray& patches)
 {
     CDocumentHeader header;
     if (size < CDocumentHeader::kSize || !read(header.Data(), CDocumentHeader::kSize) || !header.HasMagic())
@@ -203,6 +204,17 @@ void CDocumentHeader::SetWord(int index, uint32_t value)
 bool CDocumentHeader::HasMagic() const
 {
     return std::memcmp(m_bytes.data(), Magic().data(), kMagicSize) == 0;
+}
+
+// As ReadRecords; a file that exhausts memory is not loaded.
+static int ReadFrom(const CReadBytes& read, uint64_t size, CParameterArray& patches)
+{
+    int result = kFileMessageNotLoaded;
+    GT::ReadWithinMemory("the librarian file", [&] {
+        result = ReadRecords(read, size, patches);
+        return true;
+    });
+    return result;
 }
 
 int ReadLibrarianFile(const std::string& path, CParameterArray& patches)

@@ -4,6 +4,8 @@
 #include "platform/Clock.h"
 #include "platform/Messages.h"
 
+#include <new>
+
 namespace
 {
 constexpr UINT kShortMessage = WM_USER;
@@ -100,7 +102,14 @@ void CMidiInDevice::OnLongMessage(const BYTE* data, DWORD count)
     if (!window)
         return;
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_longMessages.emplace_back(data, data + count);
+    try
+    {
+        m_longMessages.emplace_back(data, data + count);
+    }
+    catch (const std::bad_alloc&)
+    {
+        return;   // with no memory to keep it, the message is lost like one the cable garbled
+    }
     if (!::PostMessage(window, kLongMessage, 0, 0))
         m_longMessages.pop_back();
 }

@@ -12,6 +12,7 @@
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyStruct.h"
 #include "toolkit/gt/NumberText.h"
+#include "toolkit/gt/OutOfMemory.h"
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
@@ -125,6 +126,14 @@ bool CVeyMidiIn::Resolve()
 }
 
 void CVeyMidiIn::OnMessage(const std::vector<uint8_t>& bytes)
+{
+    GT::ReadWithinMemory("a MIDI message", [&] {
+        Receive(bytes);
+        return true;
+    });
+}
+
+void CVeyMidiIn::Receive(const std::vector<uint8_t>& bytes)
 {
     if (bytes.empty())
         return;

@@ -85,6 +85,7 @@ public:
     void SetThruOutput(CVeyMidiOut* output) { m_thruOutput = output; }
 
 private:
+    void Receive(const std::vector<uint8_t>& bytes);
     void ReceiveShort(const std::vector<uint8_t>& bytes);
     void ReceiveUniversal(const std::vector<uint8_t>& bytes);
     void ReceiveVantor(const std::vector<uint8_t>& bytes);

@@ -1,6 +1,7 @@
 #include "midi/ml/CSmfReader.h"
 
 #include "midi/ml/CLongMessage.h"
+#include "toolkit/gt/OutOfMemory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -115,6 +116,11 @@ bool CSmfReader::ReadLongerVariableLength(uint32_t& value)
 }
 
 bool CSmfReader::Parse()
+{
+    return GT::ReadWithinMemory("the MIDI file", [this] { return ParseEvents(); });
+}
+
+bool CSmfReader::ParseEvents()
 {
     m_trackCount = 0;
     m_position = 0;

@@ -13,7 +13,8 @@ public:
     ~CSmfReader() override = default;
 
     // Reads the whole file from offset 0; true when the header and every track were read.
-    // A track ends with its end-of-track event; the chunk's length field is not used.
+    // A track ends with its end-of-track event; the chunk's length field is not used. A file that
+    // exhausts memory fails too.
     bool Parse();
 
 protected:
@@ -35,6 +36,7 @@ protected:
     uint32_t GetTrackCount() const { return m_trackCount; }
 
 private:
+    bool ParseEvents();
     bool ReadEvent();
     // The usual events, system-exclusive messages that lie whole in the window, read one after
     // another with a local cursor until another kind of event comes (for ReadEvent to read);

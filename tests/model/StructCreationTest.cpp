@@ -7,6 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace
 {
 class StructCreationTest : public ::testing::Test
@@ -434,4 +439,109 @@ TEST_F(StructCreationTest, AModelPastTheSizeLimitIsRefusedBeforeItIsBuilt)
     ASSERT_TRUE(manager.CreateStructs());
     EXPECT_EQ(trace.Text(), "");
     EXPECT_NE(manager.FindValueOrNull("fm.c1.c0.c1.c0.c1.c0.c1.c0.c1.c0.v"), nullptr);
+}
+
+namespace
+{
+// A leaf type of one value on a block of 1 MiB, and `levels` types above it, each an array of
+// `members` instances of the level below, all at address 0: every leaf overlaps every other, so
+// the address space never runs out while the blocks add up. `roots` roots of the top type.
+std::string OverlappingLeavesScript(int levels, int members, int roots)
+{
+    std::string script = "<script>\n<structType><type>t0</type><name>$name</name><address>$address</address>"
+                         "<size>00 40 00 00</size><value><type>int1x7</type><name>v</name></value></structType>\n";
+    for (int level = 1; level <= levels; ++level)
+    {
+        script += "<structType><type>t" + std::to_string(level) + "</type><name>$name</name><address>$address</address>"
+                  "<struct><type>t" + std::to_string(level - 1) + "</type><name>m</name>";
+        for (int i = 0; i < members; ++i)
+            script += "<address>00 00 00 00</address>";
+        script += "</struct></structType>\n";
+    }
+    for (int root = 0; root < roots; ++root)
+        script += "<struct><type>t" + std::to_string(levels) + "</type><name>r" + std::to_string(root) +
+                  "</name><address>00 00 00 00</address></struct>\n";
+    return script + "</script>\n";
+}
+}
+
+TEST_F(StructCreationTest, AModelHoldingTooManyBytesIsRefusedBeforeTheyAreAllocated)
+{
+    const struct
+    {
+        const char* name;
+        int levels;
+        int members;
+        int roots;
+    } refused[] = {
+        {"4,096 leaves of 1 MiB", 4, 8, 1},
+        {"32,768 leaves of 1 MiB", 5, 8, 1},
+        {"roots each under the limit, together over it", 1, 12, 2},
+    };
+    for (const auto& c : refused)
+    {
+        SCOPED_TRACE(c.name);
+        ResetModel();
+        ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(c.levels, c.members, c.roots)));
+        CTraceCapture trace;
+        EXPECT_FALSE(manager.CreateStructs());
+        EXPECT_EQ(trace.Text(), "Root structs are too large: more than 16777216 bytes of data.\n");
+        EXPECT_EQ(manager.FindStructOrNull("r1"), nullptr);
+    }
+
+    // Sixteen such leaves are within the limit and are built.
+    ResetModel();
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(2, 4, 1)));
+    CTraceCapture trace;
+    ASSERT_TRUE(manager.CreateStructs());
+    EXPECT_EQ(trace.Text(), "");
+    const CVeyStruct* leaf = manager.FindStructOrNull("r0.m[3].m[3]");
+    ASSERT_NE(leaf, nullptr);
+    ASSERT_NE(leaf->GetData(), nullptr);
+    EXPECT_EQ(leaf->GetData()->size(), 0x100000u);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define Q9_ADDRESS_SPACE_IS_THE_SANITIZERS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define Q9_ADDRESS_SPACE_IS_THE_SANITIZERS 1
+#endif
+#endif
+
+// A model the machine has no memory for fails with its line instead of ending the program: in a
+// child process whose address space is held to a few megabytes more than it uses.
+TEST_F(StructCreationTest, AModelWithoutMemoryToHoldItFailsWithItsLine)
+{
+#ifdef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
+#else
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(2, 4, 1)));
+    CVeyBufferManager::RegisterManagerStep();
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r"))
+        {
+            if (std::fscanf(statm, "%ld", &pages) != 1)
+                pages = 0;
+            std::fclose(statm);
+        }
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (6u << 20);
+        const struct rlimit limit = {room, room};
+        CTraceCapture trace;
+        const bool created = pages > 0 && setrlimit(RLIMIT_AS, &limit) == 0 && VeyCreateManagers();
+        const bool told = trace.Text().find("Not enough memory to read the script's structs, MIDI ports and views.\n"
+                                            "Unable to create buffer manager.\n") != std::string::npos;
+        _exit(pages == 0 ? 3 : created ? 1 : told ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: built anyway, 2: failed without the line, 3: no memory figure";
+    VeySetManagerStep(EVeyManager::kBuffer, {}, {});
+#endif
 }

@@ -196,6 +196,43 @@ void CSimulatedInstrument::HandleUniversal(const std::vector<BYTE>& bytes, std::
     replies.push_back(reply);
 }
 
+void CSimulatedInstrument::Spoil(std::vector<std::vector<BYTE>>& replies, std::vector<std::vector<BYTE>>& late)
+{
+    std::vector<std::vector<BYTE>> sent;
+    for (std::vector<BYTE>& reply : replies)
+    {
+        if (m_unreliableOneIn == 0 || m_random() % m_unreliableOneIn != 0 || reply.size() < 4)
+        {
+            sent.push_back(std::move(reply));
+            continue;
+        }
+        ++m_spoiled;
+        // Inside the message: after F0, before F7.
+        const auto inside = [this, &reply] { return 1 + m_random() % (reply.size() - 2); };
+        switch (m_random() % 5)
+        {
+        case 0:   // lost
+            break;
+        case 1:   // twice
+            sent.push_back(reply);
+            sent.push_back(std::move(reply));
+            break;
+        case 2:   // past the wait
+            late.push_back(std::move(reply));
+            break;
+        case 3:   // cut short: the end of the message lost, its last byte ends it
+            reply.erase(reply.begin() + static_cast<std::ptrdiff_t>(inside()), reply.end() - 1);
+            sent.push_back(std::move(reply));
+            break;
+        default:   // one byte garbled
+            reply[inside()] = static_cast<BYTE>(m_random() & 0x7F);
+            sent.push_back(std::move(reply));
+            break;
+        }
+    }
+    replies = std::move(sent);
+}
+
 void CSimulatedInstrument::Emit(std::vector<std::vector<BYTE>> replies)
 {
     if (replies.empty())
@@ -203,25 +240,36 @@ void CSimulatedInstrument::Emit(std::vector<std::vector<BYTE>> replies)
     FSend send;
     FSchedule schedule;
     DWORD delay = 0;
+    DWORD lateDelay = 0;
+    std::vector<std::vector<BYTE>> late;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         send = m_send;
         schedule = m_schedule;
         delay = m_replyDelay;
+        lateDelay = delay + m_lateMs;
+        Spoil(replies, late);
     }
     if (!send)
         return;
-    if (delay > 0 && schedule)
-    {
-        schedule(delay, [this, send, replies] {
+    const auto sendLater = [this, &send, &schedule](DWORD after, std::vector<std::vector<BYTE>> messages) {
+        if (messages.empty())
+            return;
+        schedule(after, [this, send, messages] {
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 if (!m_present)
                     return;
             }
-            for (const std::vector<BYTE>& reply : replies)
-                send(reply);
+            for (const std::vector<BYTE>& message : messages)
+                send(message);
         });
+    };
+    if (schedule)
+        sendLater(lateDelay, std::move(late));
+    if (delay > 0 && schedule)
+    {
+        sendLater(delay, std::move(replies));
         return;
     }
     for (const std::vector<BYTE>& reply : replies)
@@ -272,6 +320,20 @@ void CSimulatedInstrument::SetReplyFault(EReplyFault fault)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_fault = fault;
+}
+
+void CSimulatedInstrument::SetUnreliable(uint32_t seed, uint32_t oneIn, DWORD lateMs)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_random.seed(seed);
+    m_unreliableOneIn = oneIn;
+    m_lateMs = lateMs;
+}
+
+int CSimulatedInstrument::GetSpoiledReplyCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_spoiled;
 }
 
 void CSimulatedInstrument::SetIdentity(EIdentity identity)

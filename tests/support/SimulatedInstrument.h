@@ -3,13 +3,15 @@
 // Request, answers data requests (RQ1) from its memory with data sets (DT1), stores the data sets
 // it receives, and logs everything with the tick at which it arrived. Its memory is a table of
 // address ranges; addresses and sizes are 7-bit packed numbers, as on the wire. Switches make it
-// answer late, never, with a bad checksum, with a wrong length or in two pieces, or vanish.
+// answer late, never, with a bad checksum, with a wrong length or in two pieces, or vanish; or
+// misbehave at random, as a failing cable or instrument does over a long session.
 #include "platform/Win32Types.h"
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -84,6 +86,12 @@ public:
     // A vanished instrument neither answers nor stores anything, and its ports leave the MIDI
     // system when it is attached to a virtual backend.
     void SetPresent(bool present);
+    // From now on one reply in `oneIn` (0: none) is dropped, sent twice, sent `lateMs` late (with
+    // a schedule), cut short or garbled, each chosen at random from `seed`: the same seed gives
+    // the same misbehaviour for the same conversation.
+    void SetUnreliable(uint32_t seed, uint32_t oneIn, DWORD lateMs);
+    // How many replies were spoiled so far.
+    int GetSpoiledReplyCount() const;
 
     std::vector<CLogEntry> GetReceived() const;
     // The data sets and requests it accepted, in order.
@@ -118,6 +126,8 @@ private:
     void HandleVantor(const std::vector<BYTE>& bytes, std::vector<std::vector<BYTE>>& replies);
     void HandleUniversal(const std::vector<BYTE>& bytes, std::vector<std::vector<BYTE>>& replies);
     void Emit(std::vector<std::vector<BYTE>> replies);
+    // The replies as the unreliable instrument sends them: now, and `late` after a delay.
+    void Spoil(std::vector<std::vector<BYTE>>& replies, std::vector<std::vector<BYTE>>& late);
 
     BYTE m_deviceId;
     std::vector<BYTE> m_modelId;
@@ -131,6 +141,10 @@ private:
     EReplyFault m_fault = EReplyFault::None;
     EIdentity m_identity = EIdentity::Normal;
     bool m_present = true;
+    uint32_t m_unreliableOneIn = 0;
+    DWORD m_lateMs = 0;
+    std::mt19937 m_random;
+    int m_spoiled = 0;
     std::vector<CLogEntry> m_received;
     std::vector<CLogEntry> m_dataSets;
     std::vector<CLogEntry> m_requests;

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder under the system's temporary folder, removed with everything in it at the end.
 #include <string>
+#include <vector>
 
 class CTempDir
 {
@@ -22,3 +23,5 @@ private:
 std::string ReadFileBytes(const std::string& path);
 // Writes `bytes` to `path`, replacing the file; true on success.
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// The names of the entries of a folder, sorted; empty when it cannot be read.
+std::vector<std::string> FolderEntryNames(const std::string& folder);

@@ -67,6 +67,44 @@ void CInstrumentRig::TearDown()
     CVeyDataFile::GetInstance().SetRootStruct(nullptr);
 }
 
+namespace
+{
+// Calls `visit` for each block below the groups an image transfer moves, in tree order.
+void ForEachImageBlock(const std::function<void(const CVeyStruct&)>& visit)
+{
+    const std::function<void(const CVeyStruct&)> walk = [&](const CVeyStruct& s) {
+        if (s.GetData())
+            visit(s);
+        else if (const CVeyStructList* children = s.GetChildStructs())
+            for (const auto& child : *children)
+                walk(*child);
+    };
+    for (const char* group : {"fm.setup", "fm.system", "fm.pat"})
+        if (const CVeyStruct* s = CVeyBufferManager::GetInstance().FindStructOrNull(group))
+            walk(*s);
+}
+}
+
+std::vector<BYTE> CInstrumentRig::EditorImage() const
+{
+    std::vector<BYTE> image;
+    ForEachImageBlock([&image](const CVeyStruct& block) { image.insert(image.end(), block.GetData()->begin(), block.GetData()->end()); });
+    return image;
+}
+
+std::vector<BYTE> CInstrumentRig::InstrumentImage() const
+{
+    std::vector<BYTE> image;
+    ForEachImageBlock([this, &image](const CVeyStruct& block) {
+        const CVeyAddressRange range = block.GetAbsoluteAddressRange();
+        std::vector<BYTE> bytes;
+        if (!instrument.Read(uint32_t(range.begin), uint32_t(range.GetSize()), bytes))
+            bytes.assign(size_t(range.GetSize()), 0xFF);   // not a 7-bit byte: never equal to the editor's
+        image.insert(image.end(), bytes.begin(), bytes.end());
+    });
+    return image;
+}
+
 void CommitValue(const std::string& path, int32_t number)
 {
     CVeyBufferManager& buffers = CVeyBufferManager::GetInstance();

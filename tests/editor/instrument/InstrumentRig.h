@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CBufferAccessor;
 
@@ -32,6 +33,11 @@ public:
     bool SetUp(const std::string& viewStatePath);
     // Devices and script gone, as at the program's end.
     void TearDown();
+
+    // Every block of the setup, the system and the temporary patch, one after another: as the
+    // editor holds them, and as the instrument holds them at the same addresses.
+    std::vector<BYTE> EditorImage() const;
+    std::vector<BYTE> InstrumentImage() const;
 
     CVirtualClock clock{1000};
     CVirtualMidiBackend backend;

@@ -342,3 +342,80 @@ TEST_F(CTransferTest, ATransferWithoutTheReadersPortsOrChecker)
     EXPECT_EQ(m_shown, (std::vector<int32_t>{12}));
 }
 }
+
+namespace
+{
+// The user patches `slots` as the instrument holds them, part by part.
+std::vector<CParameter::CParts> InstrumentParts(const CSimulatedInstrument& instrument, const std::vector<int>& slots)
+{
+    std::vector<CParameter::CParts> parts;
+    for (int slot : slots)
+        parts.push_back(InstrumentPatchOf(instrument, slot).GetParts());
+    return parts;
+}
+
+std::vector<CParameter::CParts> ImageParts(const CPatchArray& image, const std::vector<int>& slots)
+{
+    std::vector<CParameter::CParts> parts;
+    for (int slot : slots)
+        parts.push_back(image[static_cast<size_t>(slot)].GetParts());
+    return parts;
+}
+}
+
+// Over a long session the instrument drops, repeats, delays past the wait, cuts short and garbles
+// a tenth of its replies (a fixed seed): every transfer ends, with its message or done; a read
+// that is done holds exactly the instrument's patches, a write leaves the instrument's patches all
+// old (stopped before sending) or all new; and with the instrument mended everything works again.
+TEST_F(CTransferTest, AnInstrumentSpoilingATenthOfItsRepliesNeverPassesForAGoodTransfer)
+{
+    constexpr DWORD kLateMs = 10000;
+    m_instrument.SetUnreliable(35, 10, kLateMs);
+    const std::vector<int> all = AllPatches();
+    const std::vector<int> few = {3, 4, 5, 250};
+    int done = 0;
+    int failed = 0;
+    for (int round = 0; round < 16; ++round)
+    {
+        SCOPED_TRACE(round);
+        const std::vector<int>& slots = round % 4 == 0 ? all : few;
+        m_shown.clear();
+        const DWORD start = GetTickCount();
+        if (round % 2 == 0)
+        {
+            CPatchArray image = MakeDistinctImage(static_cast<uint8_t>(round));
+            const bool read = m_reader.Read(kAreaUserPatches, slots, image);
+            if (read)
+            {
+                EXPECT_TRUE(ImageParts(image, slots) == InstrumentParts(m_instrument, slots));
+            }
+            (read ? done : failed) += 1;
+            EXPECT_EQ(m_shown.size(), read ? 0u : 1u);
+        }
+        else
+        {
+            const auto before = InstrumentParts(m_instrument, slots);
+            CPatchArray image = MakeDistinctImage(static_cast<uint8_t>(round));
+            const bool written = m_writer.Write(kAreaUserPatches, slots, image);
+            const auto after = InstrumentParts(m_instrument, slots);
+            EXPECT_TRUE(written ? after == ImageParts(image, slots) : after == before);
+            (written ? done : failed) += 1;
+            EXPECT_EQ(m_shown.size(), written ? 0u : 1u);
+        }
+        EXPECT_LT(GetTickCount() - start, 600000u) << "no hang";
+        EXPECT_EQ(m_progress.begun, m_progress.ended);
+    }
+    EXPECT_GT(m_instrument.GetSpoiledReplyCount(), 20);
+    EXPECT_GT(done, 0);
+    EXPECT_GT(failed, 0);
+
+    m_instrument.SetUnreliable(0, 0, 0);
+    m_clock.Advance(kLateMs);
+    m_shown.clear();
+    CPatchArray image = MakeDistinctImage(40);
+    ASSERT_TRUE(m_writer.Write(kAreaUserPatches, all, image));
+    CPatchArray readBack = MakeDistinctImage(41);
+    ASSERT_TRUE(m_reader.Read(kAreaUserPatches, all, readBack));
+    EXPECT_TRUE(ImageParts(readBack, all) == ImageParts(image, all));
+    EXPECT_TRUE(m_shown.empty());
+}
