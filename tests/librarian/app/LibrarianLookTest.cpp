@@ -139,6 +139,8 @@ TEST_F(LibrarianLookTest, UnderAJapaneseLocaleTheMenusMessagesAndListsAreJapanes
     EXPECT_EQ(UiDriver::DescribePopupMenu(),
               (std::vector<std::string>{"すべてのデータを読み込む(&R)", "~選択したデータを読み込む(&S)", "-",
                                         "すべてのデータを書き込む(&W)", "~選択したデータを書き込む(&E)"}));
+    // The idle text stays through the idle pass and an open menu.
+    EXPECT_EQ("レディ", frame.GetBars().GetStatusText());
     CRect outer;
     frame.GetWindowRect(&outer);
     EXPECT_TRUE(UiDriver::SaveScreenPicture(ScreenshotPath("librarian-japanese.png"), outer));
