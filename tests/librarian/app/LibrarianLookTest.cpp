@@ -154,5 +154,17 @@ TEST_F(LibrarianLookTest, UnderAJapaneseLocaleTheMenusMessagesAndListsAreJapanes
         "『7. 「データを読み込み／書き込みできませんでした」と表示された場合』をご覧ください。";
     EXPECT_NE(std::find(m_boxes.begin(), m_boxes.end(), readWriteFailed), m_boxes.end())
         << ::testing::PrintToString(m_boxes);
+
+    // The file dialog's title, before the folder.
+    std::string caption;
+    GpTest::CPostedActions dialogActions;
+    dialogActions.Post([&caption] {
+        caption = UiDriver::GetFileDialogCaption();
+        UiDriver::FinishFileDialog("", false);
+    });
+    dialogActions.PostEndEverything();
+    frame.SendMessage(WM_COMMAND, LibrarianCommands::kFileOpen);
+    Idle();
+    EXPECT_EQ(0u, caption.rfind("開く - ", 0)) << caption;
     GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
 }
