@@ -166,5 +166,14 @@ TEST_F(LibrarianLookTest, UnderAJapaneseLocaleTheMenusMessagesAndListsAreJapanes
     frame.SendMessage(WM_COMMAND, LibrarianCommands::kFileOpen);
     Idle();
     EXPECT_EQ(0u, caption.rfind("開く - ", 0)) << caption;
+    // The toolkit's font dialog speaks Japanese too.
+    dialogActions.Post([&caption] {
+        caption = UiDriver::GetFontDialogCaption();
+        UiDriver::FinishFontDialog("", 0, 0, false, false);
+    });
+    dialogActions.PostEndEverything();
+    frame.SendMessage(WM_COMMAND, LibrarianCommands::kSetUpFont);
+    Idle();
+    EXPECT_EQ("フォントの選択", caption);
     GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
 }
