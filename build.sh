@@ -19,7 +19,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(
     build-essential cmake ninja-build ccache pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     librtmidi-dev libjack-jackd2-dev jackd2 libgif-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev libpugixml-dev
     clang libclang-rt-14-dev

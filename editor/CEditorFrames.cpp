@@ -296,34 +296,52 @@ std::vector<CBarCommand> CEditorMainFrame::ToolBar()
 std::string CEditorMainFrame::CommandPrompt(UINT id)
 {
     using C = CEditorCommands;
-    static const std::map<UINT, const char*> prompts = {
-        {C::kOpen, "Open an existing document"},
-        {C::kSave, "Save the active document"},
-        {C::kSaveAs, "Save the active document with a new name"},
-        {C::kImportSmf, "Import SMF"},
-        {C::kExportSmf, "Export Patch as SMF"},
-        {C::kExit, "Quit the application; prompts to save documents"},
-        {C::kInitializePatch, "Initialize Patch"},
-        {C::kCopyMfx, "Copy Patch MFX"},
-        {C::kCopyChorus, "Copy Patch Chorus"},
-        {C::kCopyReverb, "Copy Patch Reverb"},
-        {C::kPasteMfx, "Paste Patch MFX"},
-        {C::kPasteChorus, "Paste Patch Chorus"},
-        {C::kPasteReverb, "Paste Patch Reverb"},
-        {C::kCopyMidiMessage, "Copy MIDI message to clipboard"},
-        {kToolBarCommand, "Show or hide the tool bar"},
-        {kStatusBarCommand, "Show or hide the status bar"},
-        {kDiagnosticsCommand, "Show or hide the window of the diagnostic messages"},
-        {C::kSetUpMidi, "Set up MIDI devices"},
-        {C::kManual, "Display the Talvarix editor manual"},
-        {C::kAbout, "Display program information, version number and copyright"},
+    struct SPrompt
+    {
+        const char* english;
+        const char* japanese;
+    };
+    static const std::map<UINT, SPrompt> prompts = {
+        {C::kOpen, {"Open an existing document", "既存のドキュメントを開きます"}},
+        {C::kSave, {"Save the active document", "作業中のドキュメントを保存します"}},
+        {C::kSaveAs, {"Save the active document with a new name", "作業中のドキュメントを新しい名前で保存します"}},
+        {C::kImportSmf, {"Import SMF", "SMF をインポートします"}},
+        {C::kExportSmf, {"Export Patch as SMF", "パッチを SMF としてエクスポートします"}},
+        {C::kExit, {"Quit the application; prompts to save documents",
+                    "アプリケーションを終了します。ドキュメントを保存するかどうか確認します"}},
+        {C::kInitializePatch, {"Initialize Patch", "パッチを初期化します"}},
+        {C::kCopyMfx, {"Copy Patch MFX", "パッチ MFX をコピーします"}},
+        {C::kCopyChorus, {"Copy Patch Chorus", "パッチ コーラスをコピーします"}},
+        {C::kCopyReverb, {"Copy Patch Reverb", "パッチ リバーブをコピーします"}},
+        {C::kPasteMfx, {"Paste Patch MFX", "パッチ MFX を貼り付けます"}},
+        {C::kPasteChorus, {"Paste Patch Chorus", "パッチ コーラスを貼り付けます"}},
+        {C::kPasteReverb, {"Paste Patch Reverb", "パッチ リバーブを貼り付けます"}},
+        {C::kCopyMidiMessage, {"Copy MIDI message to clipboard", "MIDI メッセージをクリップボードにコピーします"}},
+        {kToolBarCommand, {"Show or hide the tool bar", "ツール バーの表示／非表示を切り替えます"}},
+        {kStatusBarCommand, {"Show or hide the status bar", "ステータス バーの表示／非表示を切り替えます"}},
+        {kDiagnosticsCommand, {"Show or hide the window of the diagnostic messages",
+                               "診断メッセージのウィンドウの表示／非表示を切り替えます"}},
+        {C::kSetUpMidi, {"Set up MIDI devices", "MIDI 機器を設定します"}},
+        {C::kManual, {"Display the Talvarix editor manual", "Talvarix Editor の使いかたを表示します"}},
+        {C::kAbout, {"Display program information, version number and copyright",
+                     "プログラム情報、バージョン、著作権を表示します"}},
+    };
+    const bool english = LoadResourceString(IDS_LANGUAGE) == "English";
+    auto text = [english](const std::string& englishText, const std::string& japanese) {
+        return english ? englishText : japanese;
     };
     if (id >= C::kCopyTone1 && id <= C::kCopyTone4)
-        return "Copy Patch Tone " + std::to_string(id - C::kCopyTone1 + 1);
+    {
+        const std::string tone = std::to_string(id - C::kCopyTone1 + 1);
+        return text("Copy Patch Tone " + tone, "パッチ トーン " + tone + " をコピーします");
+    }
     if (id >= C::kPasteTone1 && id <= C::kPasteTone4)
-        return "Paste Patch Tone " + std::to_string(id - C::kPasteTone1 + 1);
+    {
+        const std::string tone = std::to_string(id - C::kPasteTone1 + 1);
+        return text("Paste Patch Tone " + tone, "パッチ トーン " + tone + " を貼り付けます");
+    }
     const auto found = prompts.find(id);
-    return found == prompts.end() ? std::string() : found->second;
+    return found == prompts.end() ? std::string() : text(found->second.english, found->second.japanese);
 }
 
 CBarMenu CEditorMainFrame::HelpMenu()

@@ -1,6 +1,7 @@
 #include "platform/FileDialog.h"
 
 #include "platform/Dialog.h"
+#include "platform/DialogLanguage_p.h"
 #include "platform/TextCodec_p.h"
 #include "platform/Wnd_p.h"
 
@@ -63,6 +64,7 @@ std::string ToBytes(const QString& text) { return text.toLocal8Bit().toStdString
 intptr_t CFileDialog::DoModal()
 {
     QWidget* parent = m_parent ? m_parent->GetImpl()->widget.data() : nullptr;
+    PlatformDetail::FollowUserLanguageInStandardDialogs();
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -72,7 +74,8 @@ intptr_t CFileDialog::DoModal()
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // Without a title of its own the dialog says what it does, as the common dialog does, never
     // the program's name that Qt puts on an untitled window.
-    const std::string title = !m_ofn.lpstrTitle.empty() ? m_ofn.lpstrTitle : m_open ? "Open" : "Save As";
+    const std::string title =
+        !m_ofn.lpstrTitle.empty() ? m_ofn.lpstrTitle : PlatformDetail::DefaultFileDialogTitle(m_open);
     dialog.setWindowTitle(PlatformDetail::TextFromBytes(title));
     const QStringList filters = NameFilters(m_ofn.lpstrFilter);
     if (!filters.isEmpty())

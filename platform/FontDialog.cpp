@@ -1,6 +1,7 @@
 #include "platform/FontDialog.h"
 
 #include "platform/Dialog.h"
+#include "platform/DialogLanguage_p.h"
 #include "platform/Gdi_p.h"
 #include "platform/Wnd_p.h"
 
@@ -21,6 +22,7 @@ CFontDialog::~CFontDialog() = default;
 intptr_t CFontDialog::DoModal()
 {
     QWidget* parent = m_parent && m_parent->GetImpl() ? m_parent->GetImpl()->widget.data() : nullptr;
+    PlatformDetail::FollowUserLanguageInStandardDialogs();
     QFontDialog dialog(QFontFromLogFont(m_font), parent);
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted)

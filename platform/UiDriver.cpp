@@ -593,6 +593,12 @@ BOOL IsFontDialogOpen()
     return OpenFontDialog() != nullptr;
 }
 
+std::string GetFontDialogCaption()
+{
+    QFontDialog* dialog = OpenFontDialog();
+    return dialog ? PlatformDetail::TextToBytes(dialog->windowTitle()) : std::string();
+}
+
 BOOL FinishFontDialog(const char* face, int pixelHeight, int weight, bool italic, bool accept)
 {
     QFontDialog* dialog = OpenFontDialog();

@@ -90,4 +90,6 @@ BOOL SaveScreenPicture(const std::string& path, const RECT& area);
 // italic, then accepts or cancels. FALSE when no font dialog is open.
 BOOL FinishFontDialog(const char* face, int pixelHeight, int weight, bool italic, bool accept);
 BOOL IsFontDialogOpen();
+// The open font dialog's caption; empty without one.
+std::string GetFontDialogCaption();
 }

@@ -1,5 +1,6 @@
 #include "librarian/app/LibrarianDialogs.h"
 
+#include "librarian/app/LibrarianApp.h"
 #include "librarian/app/LibrarianData.h"
 #include "librarian/gp/DialogResource.h"
 #include "platform/Controls.h"
@@ -33,6 +34,13 @@ FSmfFileAnswer& SmfHook()
 }
 
 std::string WithNul(const std::string& text) { return text + std::string(1, '\0'); }
+
+// A text in the program's language; English while no application runs.
+std::string InLanguage(const char* english, const char* japanese)
+{
+    const auto* app = dynamic_cast<const CApp*>(AfxGetApp());
+    return !app || app->IsEnglish() ? english : japanese;
+}
 }
 
 void RegisterLibrarianTemplates(bool english)
@@ -199,7 +207,9 @@ BOOL CDocMan::DoPromptFileName(std::string& fileName, UINT captionId, DWORD flag
     if (folder.empty())
         folder = GetProfileString(kDocumentSection, "InitialDirectory", "");
     const std::string& extension = CLibrarianData::GetExtension();
-    const std::string title = captionId == AFX_IDS_SAVEFILECOPY ? "Save Copy As" : openFileDialog ? "Open" : "Save As";
+    const std::string title = captionId == AFX_IDS_SAVEFILECOPY ? InLanguage("Save Copy As", "コピーを保存")
+                              : openFileDialog                   ? InLanguage("Open", "開く")
+                                                                 : InLanguage("Save As", "名前を付けて保存");
     CWinApp* app = AfxGetApp();
     UL::CFileDialogA dialog(openFileDialog != FALSE, extension, proposed.filename().string(), flags,
                             UL::CFileDialogA::CFilterList{{"Talvarix Librarian", extension}, {"All Files", "*.*"}}, title,
@@ -225,6 +235,7 @@ std::string PromptSmfFile(bool open, CWnd* parent)
     dialog.m_ofn.lpstrFilter = WithNul("Standard MIDI Files (*.mid)") + WithNul("*.mid") + WithNul("All Files (*.*)") +
                                WithNul("*") + std::string(1, '\0');
     dialog.m_ofn.lpstrDefExt = "mid";
+    dialog.m_ofn.lpstrTitle = open ? InLanguage("Open", "開く") : InLanguage("Save As", "名前を付けて保存");
     dialog.m_ofn.lpstrInitialDir = GetProfileString(kSmfSection, "InitialDirectory", "");
     // A file to open is chosen, not proposed: the last name only comes back as a name to save to.
     if (!open)

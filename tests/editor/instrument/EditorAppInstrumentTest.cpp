@@ -4,6 +4,7 @@
 #include "editor/CApp.h"
 #include "editor/CDocumentDialog.h"
 #include "editor/CEditorCommands.h"
+#include "editor/CEditorFrames.h"
 #include "editor/EditorResources.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyDataFile.h"
@@ -192,6 +193,12 @@ TEST_F(EditorAppInstrumentTest, UnderAJapaneseLocaleTheMenusAndMessagesAreJapane
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 4));
     EXPECT_EQ(UiDriver::DescribePopupMenu(),
               (std::vector<std::string>{"Talvarix Editor の使いかた(&M)", "Talvarix Editor について(&A)..."}));
+    // The status bar's line for the entry under the pointer.
+    ASSERT_TRUE(UiDriver::HoverPopupMenuItem({1}));
+    auto* mainFrame = dynamic_cast<CEditorMainFrame*>(frame);
+    ASSERT_NE(mainFrame, nullptr);
+    EXPECT_EQ(mainFrame->GetMenuBar().GetStatusText(), "プログラム情報、バージョン、著作権を表示します");
+    EXPECT_EQ(CEditorMainFrame::CommandPrompt(CEditorCommands::kPasteTone1 + 1), "パッチ トーン 2 を貼り付けます");
     UiDriver::ClosePopupMenus();
     EXPECT_EQ("Manual\\TalvarixEditorManualJ.pdf", GetMessageTable().Find(9)) << "the manual's path";
     GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);

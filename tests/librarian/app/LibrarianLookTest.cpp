@@ -139,6 +139,8 @@ TEST_F(LibrarianLookTest, UnderAJapaneseLocaleTheMenusMessagesAndListsAreJapanes
     EXPECT_EQ(UiDriver::DescribePopupMenu(),
               (std::vector<std::string>{"すべてのデータを読み込む(&R)", "~選択したデータを読み込む(&S)", "-",
                                         "すべてのデータを書き込む(&W)", "~選択したデータを書き込む(&E)"}));
+    // The idle text stays through the idle pass and an open menu.
+    EXPECT_EQ("レディ", frame.GetBars().GetStatusText());
     CRect outer;
     frame.GetWindowRect(&outer);
     EXPECT_TRUE(UiDriver::SaveScreenPicture(ScreenshotPath("librarian-japanese.png"), outer));
@@ -152,5 +154,26 @@ TEST_F(LibrarianLookTest, UnderAJapaneseLocaleTheMenusMessagesAndListsAreJapanes
         "『7. 「データを読み込み／書き込みできませんでした」と表示された場合』をご覧ください。";
     EXPECT_NE(std::find(m_boxes.begin(), m_boxes.end(), readWriteFailed), m_boxes.end())
         << ::testing::PrintToString(m_boxes);
+
+    // The file dialog's title, before the folder.
+    std::string caption;
+    GpTest::CPostedActions dialogActions;
+    dialogActions.Post([&caption] {
+        caption = UiDriver::GetFileDialogCaption();
+        UiDriver::FinishFileDialog("", false);
+    });
+    dialogActions.PostEndEverything();
+    frame.SendMessage(WM_COMMAND, LibrarianCommands::kFileOpen);
+    Idle();
+    EXPECT_EQ(0u, caption.rfind("開く - ", 0)) << caption;
+    // The toolkit's font dialog speaks Japanese too.
+    dialogActions.Post([&caption] {
+        caption = UiDriver::GetFontDialogCaption();
+        UiDriver::FinishFontDialog("", 0, 0, false, false);
+    });
+    dialogActions.PostEndEverything();
+    frame.SendMessage(WM_COMMAND, LibrarianCommands::kSetUpFont);
+    Idle();
+    EXPECT_EQ("フォントの選択", caption);
     GetMessageTable().SelectSet(GT::CIndexedStringTable::kEnglishSet);
 }

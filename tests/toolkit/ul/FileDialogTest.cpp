@@ -4,6 +4,7 @@
 
 #include "platform/Dialog.h"
 #include "platform/Profile.h"
+#include "tests/support/ScopedLocale.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -97,4 +98,36 @@ TEST_F(FileDialogRun, OpenReturnsTheChosenPath)
     actions.PostEndEverything();
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.GetPathName(), files.Path() + "/bank.tvx");
+}
+
+// A dialog without a title of its own names what it does in the user's language.
+TEST_F(FileDialogRun, AnUntitledDialogNamesItsActionInTheUsersLanguage)
+{
+    struct SCase
+    {
+        const char* locale;
+        bool open;
+        const char* caption;
+    };
+    const SCase cases[] = {
+        {"C", true, "Open"},
+        {"C", false, "Save As"},
+        {"ja_JP.UTF-8", true, "開く"},
+        {"ja_JP.UTF-8", false, "名前を付けて保存"},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.locale) + (c.open ? " open" : " save"));
+        const CScopedLocale locale(c.locale);
+        CFileDialog dialog(c.open ? TRUE : FALSE);
+        dialog.m_ofn.lpstrInitialDir = files.Path();
+        std::string caption;
+        actions.Post([&caption] {
+            caption = UiDriver::GetFileDialogCaption();
+            UiDriver::FinishFileDialog("", false);
+        });
+        actions.PostEndEverything();
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+        EXPECT_EQ(caption, c.caption);
+    }
 }
