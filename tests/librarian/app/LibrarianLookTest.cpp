@@ -6,6 +6,7 @@
 #include "librarian/app/TransferProgress.h"
 #include "platform/UiDriver.h"
 #include "platform/Controls.h"
+#include "platform/Dialog.h"
 #include "tests/librarian/gp/GpTestSupport.h"
 #include "tests/librarian/app/LibrarianAppFixture.h"
 #include "tests/support/ScopedLocale.h"
@@ -82,6 +83,27 @@ TEST_F(LibrarianLookTest, TransferProgressWindow)
         EXPECT_TRUE(UiDriver::SaveWindowPicture(window, ScreenshotPath("librarian-progress.png")));
     }
     EXPECT_FALSE(window.IsShown());
+}
+
+// The progress window's one button speaks the language of the user's locale, as the programs do.
+TEST(TransferProgressWindowLanguage, TheCancelButtonFollowsTheLocale)
+{
+    const struct
+    {
+        const char* locale;
+        const char* cancel;
+    } cases[] = {{"ja_JP.UTF-8", "キャンセル"}, {"en_US.UTF-8", "Cancel"}, {"C", "Cancel"}};
+    for (const auto& c : cases)
+    {
+        const CScopedLocale locale(c.locale);
+        CProgressBarB::RegisterTemplate();
+        const CDialogTemplate* progress = FindDialogTemplate(IDD_PROGRESS);
+        ASSERT_NE(nullptr, progress);
+        const auto cancel = std::find_if(progress->items.begin(), progress->items.end(),
+                                         [](const CDialogItemTemplate& item) { return item.id == IDCANCEL; });
+        ASSERT_NE(progress->items.end(), cancel);
+        EXPECT_EQ(c.cancel, cancel->text) << c.locale;
+    }
 }
 }
 
