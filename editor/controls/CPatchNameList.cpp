@@ -299,8 +299,19 @@ int32_t CPatchNameListControl::GetShownBank() const
     return bank ? bank->GetNumber() : -1;
 }
 
+void CPatchNameListControl::FollowCurrentRow()
+{
+    const int32_t bank = GetShownBank();
+    const int32_t current = GetCurrentRow();
+    if (!m_movingByInput && (bank != m_followedBank || current != m_followedRow))
+        SelectRow(current, true, true);
+    m_followedBank = bank;
+    m_followedRow = current;
+}
+
 void CPatchNameListControl::UpdateFromValue()
 {
+    FollowCurrentRow();
     m_rowTexts.clear();
     const int32_t bank = GetShownBank();
     if (!CPatchBanks::IsValidBank(bank))
@@ -334,7 +345,10 @@ void CPatchNameListControl::SetRows(int32_t firstVisible, int32_t current, int32
 {
     const int32_t oldCurrent = GetCurrentRow();
     const int32_t oldFirst = GetFirstVisibleRow();
+    const bool wasMoving = m_movingByInput;
+    m_movingByInput = true;
     CVeyListControl::SetRows(firstVisible, current, flags);
+    m_movingByInput = wasMoving;
     if (GetCurrentRow() != oldCurrent || GetFirstVisibleRow() != oldFirst)
     {
         m_timeouts.Start(0, kSettleDelay);

@@ -98,11 +98,19 @@ public:
     bool IsSettling() const { return m_settling; }
 
 private:
+    // When the program moves the current row (the playing patch changed, a write chose another
+    // slot), the selection becomes that row alone: no row of an earlier choice stays marked.
+    void FollowCurrentRow();
+
     int32_t m_currentBankRef = -1;
     int32_t m_rowRefs[3] = {-1, -1, -1};
     int32_t m_writePanel = 0;
     GT::CTimeoutTable m_timeouts;
     bool m_settling = false;
+    // Set while the list's own input moves the rows: the selection is then the input's.
+    bool m_movingByInput = false;
+    int32_t m_followedBank = -1;
+    int32_t m_followedRow = -1;
 };
 
 class CPatchNameListScroll : public CEntityNameListScroll

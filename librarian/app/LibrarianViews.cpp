@@ -459,6 +459,9 @@ int CImageView::ImportSmf()
         RememberSmfFile(path);
     m_list->Refresh(true, 0);
     RecreateRowButtons();
+    // The rows that took the file's data are shown selected, wherever the list was scrolled.
+    if (imported)
+        m_list->SelectPatches(reader->GetImportedPatches());
     return imported ? kTransferDone : kTransferFailed;
 }
 

@@ -186,6 +186,27 @@ void CParameterListCtrl::SelectAll()
     }
 }
 
+void CParameterListCtrl::SelectPatches(const std::vector<int>& patches)
+{
+    const std::set<int> wanted(patches.begin(), patches.end());
+    int first = -1;
+    for (int row = 0; row < GetItemCount(); ++row)
+    {
+        const int patch = GetPatchOfRow(row);
+        const bool selected = patch >= 0 && wanted.count(patch) > 0;
+        if (selected && first < 0)
+            first = row;
+        const UINT state = selected ? LVIS_SELECTED : 0;
+        if (GetItemState(row, LVIS_SELECTED) != state)
+            SetItemState(row, state, LVIS_SELECTED);
+    }
+    if (first < 0)
+        return;
+    SetItemState(first, LVIS_FOCUSED, LVIS_FOCUSED);
+    SetSelectionMark(first);
+    EnsureVisible(first);
+}
+
 void CParameterListCtrl::SortByColumn(int column)
 {
     const std::vector<SColumn>& columns = GetColumns();

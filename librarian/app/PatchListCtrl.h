@@ -67,6 +67,8 @@ public:
     // After a font or grid change: columns and rows anew.
     void Rebuild(bool gridLines);
     void SelectAll();
+    // Selects only the rows of `patches` and brings the topmost of them into view, focused.
+    void SelectPatches(const std::vector<int>& patches);
 
     // The column sort: a header click sorts ascending by that column, a second click descending.
     void SortByColumn(int column);

@@ -12,6 +12,7 @@
 
 #include <fstream>
 #include <istream>
+#include <set>
 
 namespace
 {
@@ -207,6 +208,7 @@ bool AReader::ImportSmf(std::istream& in, CParameterArray& patches)
 {
     UL::CWaitCursor wait;
     m_lastResult = kTransferFailed;
+    m_importedPatches.clear();
     // The length comes from the stream's end; it is checked before anything is allocated.
     in.seekg(0, std::ios::end);
     const std::streamoff length = in.tellg();
@@ -224,8 +226,15 @@ bool AReader::ImportSmf(std::istream& in, CParameterArray& patches)
         return false;
     // A readable file with nothing for this instrument (a song, another model's data) changes
     // nothing and is no failure: the result is the file reader's.
+    std::set<int> stored;
     for (const CDataSet& dataSet : collector.dataSets)
-        PatchAddressing::StoreDataSet(patches, dataSet.address, dataSet.data, 0);
+    {
+        PatchAddressing::CLocation location;
+        if (PatchAddressing::StoreDataSet(patches, dataSet.address, dataSet.data, 0) &&
+            PatchAddressing::Locate(dataSet.address, 0, location))
+            stored.insert(static_cast<int>(location.patch));
+    }
+    m_importedPatches.assign(stored.begin(), stored.end());
     m_lastResult = kTransferDone;
     return true;
 }
@@ -233,6 +242,7 @@ bool AReader::ImportSmf(std::istream& in, CParameterArray& patches)
 bool AReader::ImportSmfFile(const std::string& path, CParameterArray& patches)
 {
     m_lastResult = kTransferFailed;
+    m_importedPatches.clear();
     std::ifstream in(path, std::ios::binary);
     return in && ImportSmf(in, patches);
 }

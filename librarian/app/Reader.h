@@ -46,6 +46,8 @@ public:
     // readable Standard MIDI File; a readable one with nothing for this instrument changes nothing.
     bool ImportSmf(std::istream& in, CParameterArray& patches);
     bool ImportSmfFile(const std::string& path, CParameterArray& patches);
+    // The patches the last import stored data into, in ascending order: the rows to show.
+    const std::vector<int>& GetImportedPatches() const { return m_importedPatches; }
 
     // The three checks before a transfer with the instrument; the first failure shows its
     // message and gives false.
@@ -78,4 +80,5 @@ private:
     int32_t m_identityAnswer = -1;
     int32_t m_toneAnswer = -1;
     ETransferResult m_lastResult = kTransferDone;
+    std::vector<int> m_importedPatches;
 };

@@ -8,6 +8,7 @@
 #include "model/CVeyValue.h"
 #include "platform/Clock.h"
 #include "toolkit/gt/Timeout.h"
+#include "toolkit/ul/Cursor.h"
 
 namespace
 {
@@ -65,25 +66,30 @@ bool CVeyMidiRequester::Wait(EState waiting, EState done, const std::function<bo
         m_state = kIdle;
         return false;
     }
-    GT::CTimeoutTable timeouts;
-    for (int32_t attempt = 0; attempt < m_attempts; ++attempt)
     {
-        m_state = waiting;
-        send();
-        timeouts.Start(kWaitKey, static_cast<uint32_t>(m_timeout));
-        while (!timeouts.IsExpired(kWaitKey))
+        // A silent instrument keeps the user waiting through every attempt: the wait shows, and
+        // is gone before the failure is told.
+        UL::CWaitCursor wait;
+        GT::CTimeoutTable timeouts;
+        for (int32_t attempt = 0; attempt < m_attempts; ++attempt)
         {
-            const DWORD before = GetTickCount();
-            // The device sleeps until something arrives, up to the time left.
-            m_midiIn->PollDevice(static_cast<uint32_t>(timeouts.Remaining(kWaitKey)));
-            if (m_state == done)
+            m_state = waiting;
+            send();
+            timeouts.Start(kWaitKey, static_cast<uint32_t>(m_timeout));
+            while (!timeouts.IsExpired(kWaitKey))
             {
-                m_state = kIdle;
-                return true;
+                const DWORD before = GetTickCount();
+                // The device sleeps until something arrives, up to the time left.
+                m_midiIn->PollDevice(static_cast<uint32_t>(timeouts.Remaining(kWaitKey)));
+                if (m_state == done)
+                {
+                    m_state = kIdle;
+                    return true;
+                }
+                // An input without a device has nothing to pump: let time pass instead of spinning.
+                if (GetTickCount() == before)
+                    Sleep(1);
             }
-            // An input without a device has nothing to pump: let time pass instead of spinning.
-            if (GetTickCount() == before)
-                Sleep(1);
         }
     }
     ShowMessage(kFailureMessage);

@@ -25,6 +25,7 @@
 #include "tests/support/TraceCapture.h"
 #include "toolkit/gt/IndexedStringTable.h"
 #include "toolkit/gt/Progress.h"
+#include "platform/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -369,6 +370,34 @@ TEST_F(InstrumentLayerTest, FaultsOfTheInstrumentFailTheReadWithItsMessageAndLea
         EXPECT_FALSE(m_accessor.IsTransferring());
         EXPECT_EQ(m_progress.begun, m_progress.ended);
     }
+}
+
+// READ and SYNC with no instrument answering: the wait cursor shows through every attempt, and
+// is gone when the failure is told and afterwards.
+TEST_F(InstrumentLayerTest, ASilentInstrumentShowsTheWaitUntilTheFailureIsTold)
+{
+    m_instrument.SetIdentity(CSimulatedInstrument::EIdentity::Silent);
+    const std::pair<const char*, std::function<bool()>> transfers[] = {
+        {"read", [this] { return m_accessor.ReadAll(); }},
+        {"sync", [this] { return m_accessor.WriteAllChecked(); }},
+    };
+    for (const auto& [name, transfer] : transfers)
+    {
+        SCOPED_TRACE(name);
+        std::vector<int> whileWaiting;
+        std::vector<int> whenTold;
+        CVeyMidiRequester::SetMessageShower([&](int32_t id) {
+            m_shown.push_back(id);
+            whenTold.push_back(GetProgramCursor());
+        });
+        for (DWORD after : {500u, 4000u})
+            m_clock.After(after, [&] { whileWaiting.push_back(GetProgramCursor()); });
+        EXPECT_FALSE(transfer());
+        EXPECT_EQ(whileWaiting, (std::vector<int>{IDC_WAIT, IDC_WAIT})) << "both attempts show the wait";
+        EXPECT_EQ(whenTold, std::vector<int>{-1});
+        EXPECT_EQ(GetProgramCursor(), -1);
+    }
+    CVeyMidiRequester::SetMessageShower([this](int32_t id) { m_shown.push_back(id); });
 }
 
 TEST_F(InstrumentLayerTest, WriteAllSendsSetupSystemAndPatchAsDataSets20MsApart)

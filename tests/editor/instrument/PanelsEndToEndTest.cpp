@@ -408,6 +408,7 @@ TEST_F(PanelsEndToEndTest, ChooseEditCopyWriteAndReadBackAPatch)
     auto& list = OfKind<CPatchNameListControl>("select");
     EXPECT_EQ(list.GetShownBank(), 1);
     EXPECT_EQ(list.GetCurrentRow(), 5);
+    EXPECT_EQ(list.GetSelection(), std::set<int32_t>{5}) << "only the written slot's row is marked";
     ASSERT_GE(list.GetRowTexts().size(), 5u);
     EXPECT_EQ(list.GetRowTexts()[4], (std::vector<std::string>{"5", Padded("Fat Bass")}));
     EXPECT_TRUE(m_home.boxes.empty()) << ::testing::PrintToString(m_home.boxes);

@@ -218,6 +218,34 @@ TEST_F(LibrarianEndToEndTest, ExportAndImportAStandardMidiFile)
     EXPECT_EQ(kTransferFailed, ImageView().ExportSmf(true));
     EXPECT_EQ(std::vector<std::string>({"The file could not be loaded.", "The file could not be saved."}), m_boxes);
 }
+
+// The imported patch is selected and scrolled into view, wherever the list stood before.
+TEST_F(LibrarianEndToEndTest, AnImportSelectsAndShowsTheImportedRow)
+{
+    Image() = MakeDistinctImage(9);
+    ImageDoc().UpdateAllViews();
+    CPatchListCtrl& list = ImageView().GetList();
+    const struct
+    {
+        int exported;
+        int selectedBefore;
+    } cases[] = {{200, 0}, {0, 255}};
+    for (const auto& c : cases)
+    {
+        SelectRows(ImageView(), {c.exported});
+        m_smfFile = m_files.File("one-" + std::to_string(c.exported) + ".mid");
+        ASSERT_EQ(kTransferDone, ImageView().ExportSmf(false));
+
+        SelectRows(ImageView(), {c.selectedBefore});
+        list.EnsureVisible(c.selectedBefore);
+        ASSERT_FALSE(c.exported >= list.GetTopIndex() && c.exported < list.GetTopIndex() + list.GetCountPerPage());
+        EXPECT_EQ(kTransferDone, ImageView().ImportSmf());
+        EXPECT_EQ(std::vector<int>({c.exported}), list.GetSelection()) << c.exported;
+        EXPECT_LE(list.GetTopIndex(), c.exported);
+        EXPECT_LT(c.exported, list.GetTopIndex() + list.GetCountPerPage());
+        EXPECT_EQ(LVIS_FOCUSED, list.GetItemState(c.exported, LVIS_FOCUSED));
+    }
+}
 }
 
 namespace
