@@ -324,11 +324,12 @@ MMRESULT FillCaps(const std::vector<CMidiPortEntry>& ports, UINT_PTR deviceId, T
     return MMSYSERR_NOERROR;
 }
 
+// Asked on every send (is the device still there?): the name is copied, not padded twice.
 template <typename TCaps>
 void FillCapsName(const std::string& name, TCaps* caps)
 {
     std::memset(caps, 0, sizeof(TCaps));
-    std::strncpy(caps->szPname, name.c_str(), MAXPNAMELEN - 1);
+    std::memcpy(caps->szPname, name.data(), std::min<size_t>(std::strlen(name.c_str()), MAXPNAMELEN - 1));
 }
 
 // The capabilities of a port by number, or of an open handle passed in its place; the ports are
