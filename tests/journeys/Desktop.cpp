@@ -201,6 +201,9 @@ std::string CDesktop::Title(const std::string& window) const
 
 CWindowFrame CDesktop::Frame(const std::string& window) const
 {
+    // Without an id xwininfo waits for a click on a window, which never comes.
+    if (window.empty())
+        return CWindowFrame{};
     const std::string info = Run({"xwininfo", "-id", window});
     CWindowFrame frame;
     frame.x = Field(info, "Absolute upper-left X:");
