@@ -262,17 +262,20 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
     std::unique_ptr<CVeyStruct> s = CreateStruct(kind);
     if (!s)
         return false;
-    CVeyTypeDefinition type = *found;
+    // Only the type's own attributes take this instance's macros; its children are read as they
+    // are, so they are not copied with them.
+    const CVeyTypeDefinition& type = *found;
+    CVeyElementDefinition::CAttributes typeAttributes = type.GetAttributes();
     CVeyElementDefinition instance = element;
     std::vector<std::string> extraAddresses;
     SplitArrayAddresses(type, instance, extraAddresses);
-    if (!VeyResolveMacros(instance.GetAttributes(), type.GetAttributes()))
+    if (!VeyResolveMacros(instance.GetAttributes(), typeAttributes))
     {
         trace.Printf("Unable to resolve macros. : %s\n", element.GetTypeName().c_str());
         return false;
     }
     std::string baseName;
-    if (std::string* name = FindLastAttribute(type.GetAttributes(), "name"))
+    if (std::string* name = FindLastAttribute(typeAttributes, "name"))
     {
         baseName = *name;
         if (!extraAddresses.empty())
@@ -286,7 +289,7 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
         return false;
 
     const int32_t defaultSize = s->GetChildrenEnd();
-    const CVeyElementDefinition::CAttributes memberAttributes = type.GetAttributes();
+    const CVeyElementDefinition::CAttributes memberAttributes = std::move(typeAttributes);
     CVeyElementDefinition::CAttributes attributes = memberAttributes;
     if (!s->LoadAttributes(attributes, defaultAddress, defaultSize))
     {

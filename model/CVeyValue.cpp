@@ -47,6 +47,23 @@ bool CVeyValueDefinition::operator<(const CVeyValueDefinition& other) const
                     other.defaultNumber, other.defaultText, other.numberTable);
 }
 
+bool CVeyValueDefinition::operator==(const CVeyValueDefinition& other) const
+{
+    return range.begin == other.range.begin && range.end == other.range.end && encoding == other.encoding &&
+           min == other.min && max == other.max && defaultNumber == other.defaultNumber &&
+           numberTable == other.numberTable && name == other.name && defaultText == other.defaultText;
+}
+
+size_t CVeyValueDefinition::CHash::operator()(const CVeyValueDefinition& definition) const
+{
+    size_t hash = std::hash<std::string>()(definition.name);
+    for (const int32_t field : {definition.range.begin, definition.range.end, definition.encoding, definition.min,
+                                definition.max, definition.defaultNumber})
+        hash = hash * 31 + std::hash<int32_t>()(field);
+    hash = hash * 31 + std::hash<std::string>()(definition.defaultText);
+    return hash * 31 + std::hash<const IVeyNumberTable*>()(definition.numberTable);
+}
+
 int32_t CVeyValueDefinition::GetEncodingCode(const std::string& typeName)
 {
     static const char* const kNames[] = {"int1x7", "int2x7", "int3x7", "int5x7", "int2x4", "int3x4", "int4x4", "string"};
@@ -75,9 +92,33 @@ int32_t CVeyValueDefinition::GetEncodingCenter(int32_t encoding)
     }
 }
 
+namespace
+{
+// One number as scanf's %li reads it (strtol with base 0); false when there is none.
+bool ReadLong(const char*& at, long& value)
+{
+    char* end = nullptr;
+    value = std::strtol(at, &end, 0);
+    if (end == at)
+        return false;
+    at = end;
+    return true;
+}
+}
+
 bool CVeyValueDefinition::ParseNumber(int32_t encoding, const std::string& text, int32_t& number)
 {
     long n = 0;
+    // Digits, signs and S only, as every script writes a number: read without scanf, the same way
+    // ("n" or "nS", anything after the S ignored).
+    if (text.find_first_not_of("0123456789+-S") == std::string::npos)
+    {
+        const char* at = text.c_str();
+        if (!ReadLong(at, n) || (*at != 0 && *at != 'S'))
+            return false;
+        number = *at == 'S' ? Wrap(static_cast<int64_t>(Wrap(n)) + GetEncodingCenter(encoding)) : Wrap(n);
+        return true;
+    }
     char c = 0;
     const int read = std::sscanf(text.c_str(), "%li%c", &n, &c);
     if (read == 1)
@@ -95,16 +136,6 @@ bool CVeyValueDefinition::ParseNumber(int32_t encoding, const std::string& text,
 
 namespace
 {
-// One number as scanf's %li reads it (strtol with base 0); false when there is none.
-bool ReadLong(const char*& at, long& value)
-{
-    char* end = nullptr;
-    value = std::strtol(at, &end, 0);
-    if (end == at)
-        return false;
-    at = end;
-    return true;
-}
 
 // ParseRange for a text of digits, signs, commas and S only (no white space), as every script
 // writes it: the same two forms as there, read without scanf, which costs more than the rest of

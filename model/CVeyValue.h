@@ -31,6 +31,12 @@ public:
     const IVeyNumberTable* numberTable = nullptr;
 
     bool operator<(const CVeyValueDefinition& other) const;
+    bool operator==(const CVeyValueDefinition& other) const;
+    // For the pool: a hash of every field.
+    struct CHash
+    {
+        size_t operator()(const CVeyValueDefinition& definition) const;
+    };
 
     int32_t GetMin() const { return min; }
     int32_t GetMax() const { return max; }
