@@ -6,6 +6,7 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <ostream>
 #include <tuple>
@@ -309,11 +310,18 @@ bool CVeyLeafStruct::Attach(CVeyStruct* parent)
     return true;
 }
 
+uint64_t CVeyLeafStruct::NewLayout()
+{
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 CVeyValue* CVeyLeafStruct::AddValue(const CVeyValueDefinition* definition)
 {
     // Values are pointed at from outside once the leaf is attached; the vector must not move.
     if (m_attached)
         return nullptr;
+    m_layout = NewLayout();
     m_values.emplace_back(definition);
     return &m_values.back();
 }
@@ -379,6 +387,7 @@ std::unique_ptr<CVeyStruct> CVeyLeafStruct::Clone() const
     clone->m_parent = m_parent;
     clone->m_values = m_values;
     clone->m_data = m_data;
+    clone->m_layout = m_layout;
     return clone;
 }
 
@@ -429,9 +438,14 @@ void VeySetMidiStructCreator(VeyStructCreator creator)
 namespace
 {
 // A new leaf's bytes are all zero, so its default bytes depend only on its values and its size; a
-// leaf with the same value records (an array's members are copies of its first) takes the bytes
-// of the first one encoded.
-using CEncodedLeaves = std::unordered_map<const CVeyStructDefinition*, const CVeyStruct*>;
+// leaf with the same values (an array's members are clones of its first) takes the bytes of the
+// first one encoded. Leaves that give their layout are matched on it, others on their record and
+// values.
+struct CEncodedLeaves
+{
+    std::unordered_map<uint64_t, const CVeyStruct*> byLayout;
+    std::unordered_map<const CVeyStructDefinition*, const CVeyStruct*> byDefinition;
+};
 
 void WriteNewDefaults(CVeyStruct& s, CEncodedLeaves& encoded)
 {
@@ -442,8 +456,10 @@ void WriteNewDefaults(CVeyStruct& s, CEncodedLeaves& encoded)
     if (!values)
         return;
     std::vector<uint8_t>* data = s.GetData();
-    const CVeyStruct*& first = encoded[s.GetDefinition()];
-    if (data && first && first->GetData()->size() == data->size() && CVeyValue::SameDefinitions(*first->GetValues(), *values))
+    const uint64_t layout = s.GetValueLayout();
+    const CVeyStruct*& first = layout != 0 ? encoded.byLayout[layout] : encoded.byDefinition[s.GetDefinition()];
+    if (data && first && first->GetData()->size() == data->size() &&
+        (layout != 0 || CVeyValue::SameDefinitions(*first->GetValues(), *values)))
     {
         std::copy(first->GetData()->begin(), first->GetData()->end(), data->begin());
         return;

@@ -44,6 +44,7 @@ public:
     // None (null) where the table of the struct kinds says so.
     virtual const CVeyStructList* GetChildStructs() const { return nullptr; }
     virtual CVeyStructList* GetChildStructs() { return nullptr; }
+    // The list is grown through AddValue only; its values may be changed, never their records.
     virtual const std::vector<CVeyValue>* GetValues() const { return nullptr; }
     virtual std::vector<CVeyValue>* GetValues() { return nullptr; }
     virtual const std::vector<uint8_t>* GetData() const { return nullptr; }
@@ -56,6 +57,9 @@ public:
     virtual bool Transmit() = 0;
     // Usable only after Attach, which re-points parents and byte pointers to the clone.
     virtual std::unique_ptr<CVeyStruct> Clone() const = 0;
+    // Structs that give the same number here hold values of the same records in the same order;
+    // 0 when the struct does not say (compare the values themselves).
+    virtual uint64_t GetValueLayout() const { return 0; }
 
     // Building. A root or node takes child structs, a leaf takes values; the others refuse.
     virtual bool AddChild(std::unique_ptr<CVeyStruct> child);
@@ -160,12 +164,19 @@ public:
     bool Transmit() override;
     std::unique_ptr<CVeyStruct> Clone() const override;
     CVeyValue* AddValue(const CVeyValueDefinition* definition) override;
+    uint64_t GetValueLayout() const override { return m_layout; }
     void DumpContents(GT::ATextOut& out) const override;
     void DumpAbsoluteNames(GT::ATextOut& out) const override;
 
 private:
+    static uint64_t NewLayout();
+
     CVeyStruct* m_parent = nullptr;
     bool m_attached = false;
+    // A new number for every leaf and every value added; a clone keeps its source's. The values
+    // of a leaf under construction are only changed through AddValue and the value it returns,
+    // before the leaf is cloned.
+    uint64_t m_layout = NewLayout();
     // Both are sized while the model is built and never resized after Attach: values, the change
     // list and the views keep plain pointers into them.
     std::vector<CVeyValue> m_values;

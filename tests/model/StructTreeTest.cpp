@@ -244,6 +244,41 @@ TEST_F(StructTreeTest, AnAttachedLeafKeepsItsStorageWhereItIs)
     EXPECT_EQ(Manager().FindValueOrNull("fm.pat.A.a0"), a0);
 }
 
+// New leaves of the same values take the default bytes of the first one encoded; a clone given
+// one more value before it is attached is no longer of the same values and encodes its own, even
+// under the same name, place and size.
+TEST_F(StructTreeTest, NewDefaultsFollowEachLeafsOwnValues)
+{
+    CVeyValueDefinition v;
+    v.name = "v";
+    v.range = {0, 1};
+    v.defaultNumber = 5;
+    CVeyValueDefinition w = v;
+    w.name = "w";
+    w.range = {1, 2};
+    w.defaultNumber = 7;
+    std::unique_ptr<CVeyStruct> first = MakeStruct(CVeyStruct::kLeaf, "x", 0, 2);
+    first->AddValue(Manager().InternValueDefinition(v));
+    std::unique_ptr<CVeyStruct> same = first->Clone();
+    std::unique_ptr<CVeyStruct> grown = first->Clone();
+    ASSERT_NE(grown->AddValue(Manager().InternValueDefinition(w)), nullptr);
+    std::unique_ptr<CVeyStruct> grownCopy = grown->Clone();
+
+    auto root = MakeStruct(CVeyStruct::kRoot, "fm", 0, 2);
+    std::vector<CVeyStruct*> leaves;
+    for (auto* leaf : {&first, &same, &grown, &grownCopy})
+    {
+        leaves.push_back(leaf->get());
+        root->AddChild(std::move(*leaf));
+    }
+    ASSERT_TRUE(root->Attach(nullptr));
+    WriteNewStructDefaults(*root);
+    EXPECT_EQ(Hex(*leaves[0]->GetData()), "05 00");
+    EXPECT_EQ(Hex(*leaves[1]->GetData()), "05 00");
+    EXPECT_EQ(Hex(*leaves[2]->GetData()), "05 07");
+    EXPECT_EQ(Hex(*leaves[3]->GetData()), "05 07");
+}
+
 TEST_F(StructTreeTest, RevertWriteAndWalkGoDepthFirstInChildOrder)
 {
     ASSERT_TRUE(BuildSampleModel());
