@@ -8,6 +8,7 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <tuple>
@@ -94,14 +95,34 @@ int32_t CVeyValueDefinition::GetEncodingCenter(int32_t encoding)
 
 namespace
 {
-// One number as scanf's %li reads it (strtol with base 0); false when there is none.
+// One number as scanf's %li reads it (strtol with base 0: a leading 0 makes it octal, too large
+// a number stops at the limit) from a text without white space or "0x"; false when there is none.
+// strtol's locale handling costs more than the rest of a value's declaration.
 bool ReadLong(const char*& at, long& value)
 {
-    char* end = nullptr;
-    value = std::strtol(at, &end, 0);
-    if (end == at)
+    const char* next = at;
+    const bool negative = *next == '-';
+    if (*next == '-' || *next == '+')
+        ++next;
+    if (*next < '0' || *next > '9')
         return false;
-    at = end;
+    const unsigned long base = *next == '0' ? 8 : 10;
+    const unsigned long limit = negative ? static_cast<unsigned long>(LONG_MAX) + 1 : LONG_MAX;
+    unsigned long magnitude = 0;
+    bool overflow = false;
+    for (; *next >= '0' && static_cast<unsigned long>(*next - '0') < base; ++next)
+    {
+        const unsigned long digit = static_cast<unsigned long>(*next - '0');
+        if (magnitude > (limit - digit) / base)
+            overflow = true;
+        else
+            magnitude = magnitude * base + digit;
+    }
+    if (overflow)
+        value = negative ? LONG_MIN : LONG_MAX;
+    else
+        value = !negative ? static_cast<long>(magnitude) : magnitude == 0 ? 0 : -static_cast<long>(magnitude - 1) - 1;
+    at = next;
     return true;
 }
 }
