@@ -304,8 +304,11 @@ bool CVeyLeafStruct::Attach(CVeyStruct* parent)
         return false;
     m_data.resize(size);
     m_attached = true;
-    for (CVeyValue& value : m_values)
-        if (!value.AttachToBytes(this, m_data.data(), size))
+    // One pass over every value of the model: the bounds are held in locals, which the stores
+    // into the values would otherwise make the compiler read again for each one.
+    uint8_t* const data = m_data.data();
+    for (CVeyValue *value = m_values.data(), *end = value + m_values.size(); value != end; ++value)
+        if (!value->AttachToBytes(this, data, size))
             return false;
     return true;
 }

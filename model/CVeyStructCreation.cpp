@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string_view>
 #include <unordered_map>
 
 namespace
@@ -26,7 +27,7 @@ constexpr uint64_t kMaxModelElements = 1u << 20;
 constexpr uint64_t kMaxModelBytes = 16u << 20;
 
 // The value of the last attribute called `name`, or null.
-std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, const char* name)
+std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, std::string_view name)
 {
     for (auto it = attributes.rbegin(); it != attributes.rend(); ++it)
         if (it->first == name)
@@ -185,9 +186,10 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
     int32_t size = defaultSize;
     for (auto it = attributes.begin(); it != attributes.end();)
     {
-        if (it->first == "name")
+        const std::string_view key = it->first;
+        if (key == "name")
             definition.name = it->second;
-        else if (it->first == "address")
+        else if (key == "address")
         {
             if (!ParseAddressText(it->second, address))
             {
@@ -196,7 +198,7 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
                 return false;
             }
         }
-        else if (it->first == "size")
+        else if (key == "size")
         {
             if (!ParseAddressText(it->second, size))
             {

@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <tuple>
 
 // Tens of thousands of values live by value in their leaves: leaf, first byte and definition
@@ -439,7 +440,7 @@ void CVeyValue::DumpAbsoluteNames(GT::ATextOut& out) const
 namespace
 {
 // Takes every attribute called `name` out of the list; the last one's value wins.
-bool TakeLast(CVeyElementDefinition::CAttributes& attributes, const char* name, std::string& value)
+bool TakeLast(CVeyElementDefinition::CAttributes& attributes, std::string_view name, std::string& value)
 {
     bool found = false;
     for (auto it = attributes.begin(); it != attributes.end();)
@@ -483,7 +484,8 @@ bool CVeyValue::LoadDefinition(const std::string& typeName, CVeyElementDefinitio
 
     for (auto it = attributes.begin(); it != attributes.end();)
     {
-        const std::string& key = it->first;
+        // Compared as views: the lengths first, without a call per name.
+        const std::string_view key = it->first;
         const std::string& text = it->second;
         if (key == "address")
         {
