@@ -402,7 +402,8 @@ bool CVeyBufferManager::ConvertChildValues(CVeyStruct& s, const CVeyTypeDefiniti
             ReportUnknownAttributes(attributes, "Value", value.GetTypeName());
             return false;
         }
-        const CVeyValueDefinition first = *added->GetDefinition();
+        // The pooled record stays where it is while values are added.
+        const CVeyValueDefinition& first = *added->GetDefinition();
         for (size_t i = 0; i < extraAddresses.size(); ++i)
         {
             CVeyValueDefinition member = first;

@@ -68,11 +68,12 @@ size_t CVeyValueDefinition::CHash::operator()(const CVeyValueDefinition& definit
 
 int32_t CVeyValueDefinition::GetEncodingCode(const std::string& typeName)
 {
-    static const char* const kNames[] = {"int1x7", "int2x7", "int3x7", "int5x7", "int2x4", "int3x4", "int4x4", "string"};
+    static constexpr std::string_view kNames[] = {"int1x7", "int2x7", "int3x7", "int5x7",
+                                                  "int2x4", "int3x4", "int4x4", "string"};
     if (typeName.empty())
         return kInt1x7;
     for (int32_t code = 0; code < 8; ++code)
-        if (typeName == kNames[code])
+        if (std::string_view(typeName) == kNames[code])
             return code;
     return kUnknown;
 }
@@ -99,6 +100,25 @@ namespace
 // One number as scanf's %li reads it (strtol with base 0: a leading 0 makes it octal, too large
 // a number stops at the limit) from a text without white space or "0x"; false when there is none.
 // strtol's locale handling costs more than the rest of a value's declaration.
+// Reads the digits of `base` from `at` on into `magnitude`, stopping at the limit when they
+// exceed it; true when they did.
+template <unsigned long base>
+bool ReadDigits(const char*& at, unsigned long limit, unsigned long& magnitude)
+{
+    const unsigned long cutoff = limit / base;
+    const unsigned long lastDigit = limit % base;
+    bool overflow = false;
+    for (; *at >= '0' && static_cast<unsigned long>(*at - '0') < base; ++at)
+    {
+        const unsigned long digit = static_cast<unsigned long>(*at - '0');
+        if (magnitude > cutoff || (magnitude == cutoff && digit > lastDigit))
+            overflow = true;
+        else
+            magnitude = magnitude * base + digit;
+    }
+    return overflow;
+}
+
 bool ReadLong(const char*& at, long& value)
 {
     const char* next = at;
@@ -107,23 +127,24 @@ bool ReadLong(const char*& at, long& value)
         ++next;
     if (*next < '0' || *next > '9')
         return false;
-    const unsigned long base = *next == '0' ? 8 : 10;
     const unsigned long limit = negative ? static_cast<unsigned long>(LONG_MAX) + 1 : LONG_MAX;
     unsigned long magnitude = 0;
-    bool overflow = false;
-    for (; *next >= '0' && static_cast<unsigned long>(*next - '0') < base; ++next)
-    {
-        const unsigned long digit = static_cast<unsigned long>(*next - '0');
-        if (magnitude > (limit - digit) / base)
-            overflow = true;
-        else
-            magnitude = magnitude * base + digit;
-    }
+    const bool overflow =
+        *next == '0' ? ReadDigits<8>(next, limit, magnitude) : ReadDigits<10>(next, limit, magnitude);
     if (overflow)
         value = negative ? LONG_MIN : LONG_MAX;
     else
         value = !negative ? static_cast<long>(magnitude) : magnitude == 0 ? 0 : -static_cast<long>(magnitude - 1) - 1;
     at = next;
+    return true;
+}
+
+// True when `text` holds nothing but digits, signs, S and (when `commas`) commas.
+bool IsPlainNumberText(const std::string& text, bool commas)
+{
+    for (const char c : text)
+        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'S' || (commas && c == ',')))
+            return false;
     return true;
 }
 }
@@ -133,7 +154,7 @@ bool CVeyValueDefinition::ParseNumber(int32_t encoding, const std::string& text,
     long n = 0;
     // Digits, signs and S only, as every script writes a number: read without scanf, the same way
     // ("n" or "nS", anything after the S ignored).
-    if (text.find_first_not_of("0123456789+-S") == std::string::npos)
+    if (IsPlainNumberText(text, false))
     {
         const char* at = text.c_str();
         if (!ReadLong(at, n) || (*at != 0 && *at != 'S'))
@@ -188,7 +209,7 @@ bool ParsePlainRange(const char* at, int64_t center, int32_t& minOut, int32_t& m
 bool CVeyValueDefinition::ParseRange(int32_t encoding, const std::string& text, int32_t& minOut, int32_t& maxOut)
 {
     const int64_t center = GetEncodingCenter(encoding);
-    if (text.find_first_not_of("0123456789+-,S") == std::string::npos)
+    if (IsPlainNumberText(text, true))
         return ParsePlainRange(text.c_str(), center, minOut, maxOut);
     long a = 0, b = 0;
     char c = 0, d = 0;
