@@ -72,7 +72,44 @@ struct CVeyBufferManager::CConversion
 
     std::vector<const CVeyTypeDefinition*> chain;
     CStructTypeIndex index;
+    // Bytes given to leaves before they are attached, held under the model's limit: a script of
+    // huge arrays must be refused before its bytes exist.
+    uint64_t preparedBytes = 0;
 };
+
+namespace
+{
+// The bytes the leaves below `s` (itself included) hold before they are attached.
+uint64_t CountPreparedBytes(const CVeyStruct& s)
+{
+    uint64_t bytes = 0;
+    if (const std::vector<uint8_t>* data = s.GetData())
+        bytes += data->size();
+    if (const CVeyStructList* children = s.GetChildStructs())
+        for (const auto& child : *children)
+            bytes += CountPreparedBytes(*child);
+    return bytes;
+}
+
+void ReleasePreparedBytes(CVeyStruct& s)
+{
+    if (auto* leaf = dynamic_cast<CVeyLeafStruct*>(&s))
+        leaf->ReleaseUnattachedBytes();
+    if (CVeyStructList* children = s.GetChildStructs())
+        for (auto& child : *children)
+            ReleasePreparedBytes(*child);
+}
+
+// A new leaf gets its default bytes now, while the limit allows: the members of an array are
+// cloned from it with them.
+void PrepareLeafBytes(CVeyStruct& s, uint64_t& preparedBytes)
+{
+    auto* leaf = dynamic_cast<CVeyLeafStruct*>(&s);
+    const uint64_t size = static_cast<uint64_t>(std::max<int32_t>(s.GetAddressRange().GetSize(), 0));
+    if (leaf && preparedBytes + size <= kMaxModelBytes && leaf->PrepareDefaultBytes())
+        preparedBytes += size;
+}
+}
 
 void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinition& instance,
                          std::vector<std::string>& extraAddresses)
@@ -303,12 +340,19 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
         ReportUnknownAttributes(attributes, "Struct type", type.GetTypeName());
         return false;
     }
+    if (kind == CVeyStruct::kLeaf)
+        PrepareLeafBytes(*s, conversion.preparedBytes);
     const CVeyStruct& first = *s;
     output.push_back(std::move(s));
 
+    const uint64_t memberBytes = extraAddresses.empty() ? 0 : CountPreparedBytes(first);
     for (size_t i = 0; i < extraAddresses.size(); ++i)
     {
         std::unique_ptr<CVeyStruct> member = first.Clone();
+        if (conversion.preparedBytes + memberBytes > kMaxModelBytes)
+            ReleasePreparedBytes(*member);
+        else
+            conversion.preparedBytes += memberBytes;
         CVeyElementDefinition::CAttributes own = memberAttributes;
         const std::string name = MakeArrayElementName(baseName, static_cast<int>(i + 1));
         if (std::string* nameValue = FindLastAttribute(own, "name"))

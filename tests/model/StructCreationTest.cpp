@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -343,6 +344,20 @@ TEST(StructCreationFromTextTest, EveryLeafStartsWithItsOwnDefaults)
         ASSERT_NE(manager.FindStructOrNull(leaf), nullptr);
         EXPECT_EQ(Hex(*manager.FindStructOrNull(leaf)->GetData()), "09 01 01");
     }
+    // Every member's values are its own, over its own bytes: a value set in one leaf shows in that
+    // leaf alone, however the member was made.
+    const char* const leaves[] = {"r.a[0].x[0]", "r.a[0].x[1]", "r.a[1].x[0]", "r.a[1].x[1]", "r.b.x[0]", "r.b.x[1]"};
+    for (size_t i = 0; i < std::size(leaves); ++i)
+    {
+        SCOPED_TRACE(leaves[i]);
+        CVeyValue* v = manager.FindValueOrNull(std::string(leaves[i]) + ".v");
+        ASSERT_NE(v, nullptr);
+        EXPECT_EQ(v->GetParent(), manager.FindStructOrNull(leaves[i]));
+        EXPECT_EQ(v->GetBytes(), manager.FindStructOrNull(leaves[i])->GetData()->data());
+        v->SetNumber(static_cast<int32_t>(0x20 + i));
+    }
+    for (size_t i = 0; i < std::size(leaves); ++i)
+        EXPECT_EQ(manager.FindStructOrNull(leaves[i])->GetData()->at(0), 0x20 + i) << leaves[i];
     ResetModel();
 }
 
