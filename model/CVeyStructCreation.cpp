@@ -410,6 +410,9 @@ bool CVeyBufferManager::ConvertChildValues(CVeyStruct& s, const CVeyTypeDefiniti
                                            const CVeyElementDefinition& element)
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
+    // One value per element at least: the list is not grown again and again.
+    if (std::vector<CVeyValue>* values = s.GetValues())
+        values->reserve(values->size() + type.GetLeafChildren().size());
     for (const CVeyElementDefinition& valueDefinition : type.GetLeafChildren())
     {
         CVeyElementDefinition value = valueDefinition;
@@ -419,7 +422,8 @@ bool CVeyBufferManager::ConvertChildValues(CVeyStruct& s, const CVeyTypeDefiniti
             return false;
         }
         std::vector<std::string> extraAddresses;
-        SplitArrayAddresses(CVeyElementDefinition(), value, extraAddresses);
+        static const CVeyElementDefinition kNoType;
+        SplitArrayAddresses(kNoType, value, extraAddresses);
         std::string baseName;
         if (std::string* name = FindLastAttribute(value.GetAttributes(), "name"))
         {
