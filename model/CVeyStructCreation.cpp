@@ -342,17 +342,21 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
     }
     if (kind == CVeyStruct::kLeaf)
         PrepareLeafBytes(*s, conversion.preparedBytes);
-    const CVeyStruct& first = *s;
+    CVeyStruct& first = *s;
     output.push_back(std::move(s));
 
-    const uint64_t memberBytes = extraAddresses.empty() ? 0 : CountPreparedBytes(first);
+    uint64_t memberBytes = extraAddresses.empty() ? 0 : CountPreparedBytes(first);
     for (size_t i = 0; i < extraAddresses.size(); ++i)
     {
+        if (memberBytes != 0 && conversion.preparedBytes + memberBytes > kMaxModelBytes)
+        {
+            // At the limit the first member gives its bytes back, so that the clones made from it
+            // neither count nor copy any: Attach makes them all.
+            ReleasePreparedBytes(first);
+            memberBytes = 0;
+        }
         std::unique_ptr<CVeyStruct> member = first.Clone();
-        if (conversion.preparedBytes + memberBytes > kMaxModelBytes)
-            ReleasePreparedBytes(*member);
-        else
-            conversion.preparedBytes += memberBytes;
+        conversion.preparedBytes += memberBytes;
         CVeyElementDefinition::CAttributes own = memberAttributes;
         const std::string name = MakeArrayElementName(baseName, static_cast<int>(i + 1));
         if (std::string* nameValue = FindLastAttribute(own, "name"))

@@ -524,18 +524,16 @@ TEST_F(StructCreationTest, AModelHoldingTooManyBytesIsRefusedBeforeTheyAreAlloca
 #endif
 #endif
 
-// A model the machine has no memory for fails with its line instead of ending the program: in a
-// child process whose address space is held to a few megabytes more than it uses.
-TEST_F(StructCreationTest, AModelWithoutMemoryToHoldItFailsWithItsLine)
+namespace
 {
-#ifdef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
-    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
-#else
-    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(2, 4, 1)));
-    CVeyBufferManager::RegisterManagerStep();
+// Runs `work` in a child process whose address space is held to `headroom` bytes more than it
+// uses; the child exits with `work`'s code, 3 when it could not be held, 4 when `work` threw.
+int RunWithAddressSpaceHeadroom(rlim_t headroom, int (*work)())
+{
     std::fflush(nullptr);
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
+    if (child < 0)
+        return -1;
     if (child == 0)
     {
         long pages = 0;
@@ -545,18 +543,62 @@ TEST_F(StructCreationTest, AModelWithoutMemoryToHoldItFailsWithItsLine)
                 pages = 0;
             std::fclose(statm);
         }
-        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (6u << 20);
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
         const struct rlimit limit = {room, room};
-        CTraceCapture trace;
-        const bool created = pages > 0 && setrlimit(RLIMIT_AS, &limit) == 0 && VeyCreateManagers();
-        const bool told = trace.Text().find("Not enough memory to read the script's structs, MIDI ports and views.\n"
-                                            "Unable to create buffer manager.\n") != std::string::npos;
-        _exit(pages == 0 ? 3 : created ? 1 : told ? 0 : 2);
+        if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(3);
+        int code = 4;
+        try
+        {
+            code = work();
+        }
+        catch (...)
+        {
+        }
+        _exit(code);
     }
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: built anyway, 2: failed without the line, 3: no memory figure";
+    if (waitpid(child, &status, 0) != child)
+        return -1;
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+}
+
+// A model the machine has no memory for fails with its line instead of ending the program: in a
+// child process whose address space is held to a few megabytes more than it uses.
+TEST_F(StructCreationTest, AModelWithoutMemoryToHoldItFailsWithItsLine)
+{
+#ifdef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
+#else
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(2, 4, 1)));
+    CVeyBufferManager::RegisterManagerStep();
+    const int result = RunWithAddressSpaceHeadroom(6u << 20, [] {
+        CTraceCapture trace;
+        const bool created = VeyCreateManagers();
+        const bool told = trace.Text().find("Not enough memory to read the script's structs, MIDI ports and views.\n"
+                                            "Unable to create buffer manager.\n") != std::string::npos;
+        return created ? 1 : told ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0) << "1: built anyway, 2: failed without the line, 3: no memory figure";
     VeySetManagerStep(EVeyManager::kBuffer, {}, {});
+#endif
+}
+
+// Leaves are given their bytes while the model is built only up to the model's byte limit: a
+// script of 32,768 leaves of 1 MiB is refused for its size, not for the memory it would take.
+TEST_F(StructCreationTest, BytesGivenWhileBuildingStayWithinTheLimit)
+{
+#ifdef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
+#else
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(5, 8, 1)));
+    const int result = RunWithAddressSpaceHeadroom(64u << 20, [] {
+        CTraceCapture trace;
+        const bool created = CVeyBufferManager::GetInstance().CreateStructs();
+        return created ? 1 : trace.Text() == "Root structs are too large: more than 16777216 bytes of data.\n" ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0) << "1: built anyway, 2: failed otherwise, 3: no memory figure, 4: out of memory";
 #endif
 }
