@@ -217,10 +217,23 @@ void CVeyBufferManager::MarkChanged(CVeyValue* value)
 void CVeyBufferManager::MarkChangedAll(const CVeyValueList& values)
 {
     // `values` may be the change list itself: index, and read the size once.
+    // Values of one struct come together (a received block): their root is found once.
     const size_t count = values.size();
     m_changes.reserve(m_changes.size() + count);
+    const CVeyStruct* parent = nullptr;
+    CVeyRootStruct* root = nullptr;
     for (size_t i = 0; i < count; ++i)
-        MarkChanged(values[i]);
+    {
+        CVeyValue* value = values[i];
+        m_changes.push_back(value);
+        if (!parent || value->GetParent() != parent)
+        {
+            parent = value->GetParent();
+            root = value->GetRootStruct();
+        }
+        if (root)
+            root->SetModified(true);
+    }
 }
 
 bool CVeyBufferManager::OnValuesReceived(const CVeyValueList& values)

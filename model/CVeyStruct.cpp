@@ -394,6 +394,10 @@ bool CVeyLeafStruct::WriteData(const CVeyAddressRange& range, const uint8_t* byt
     // The data is the range's size once attached; an unattached leaf takes nothing.
     if (static_cast<size_t>(relative.end) > m_data.size())
         return false;
+    // Room for every value of the leaf, growing as push_back would, not one leaf at a time.
+    const size_t needed = changedValues.size() + m_values.size();
+    if (changedValues.capacity() < needed)
+        changedValues.reserve(std::max(needed, 2 * changedValues.capacity()));
     for (CVeyValue& value : m_values)
         if (value.GetAddressRange().Overlaps(relative))
             changedValues.push_back(&value);

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 const char* const kDefaultFontFace = "DejaVu Sans";
 
@@ -79,27 +80,38 @@ int MapCoordinate(int d, int dSize, int sSize)
     return static_cast<int>(static_cast<int64_t>(d) * sSize / dSize);
 }
 
+// Calls `rect(r)` for each rectangle `r` of `pixelArea` (in the target's device pixels) that the
+// clip of `dc` lets through on `target`, none of them empty. A clip of one rectangle, the common
+// case of a paint, is met without building a region.
+template <typename Rect>
+void ForEachPixelRect(const CDC::Impl& dc, const QImage& target, const QRect& pixelArea, Rect rect)
+{
+    QRect clip;
+    if (!dc.hasSystemClip && !dc.state.hasClip)
+        clip = target.rect();
+    else if (!dc.SimplePixelClip(target, clip))
+    {
+        for (const QRect& r : dc.PixelClip().intersected(pixelArea))
+            rect(r);
+        return;
+    }
+    const QRect visible = pixelArea & clip;
+    if (!visible.isEmpty())
+        rect(visible);
+}
+
 // Calls `row(pixels, y, left, right)` for each row stretch of `pixelArea` (in the target's device
 // pixels) that the clip of `dc` lets through on `target`, `pixels` being the target's row y. The
-// target is detached once, not per row, and without a clip no region is built.
+// target is detached once, not per row.
 template <typename Row>
 void ForEachPixelRow(const CDC::Impl& dc, QImage& target, const QRect& pixelArea, Row row)
 {
     uchar* const bits = target.bits();
     const qsizetype bytesPerLine = target.bytesPerLine();
-    const auto rows = [&](const QRect& r) {
+    ForEachPixelRect(dc, target, pixelArea, [&](const QRect& r) {
         for (int y = r.top(); y <= r.bottom(); ++y)
             row(reinterpret_cast<uint32_t*>(bits + y * bytesPerLine), y, r.left(), r.right());
-    };
-    if (!dc.hasSystemClip && !dc.state.hasClip)
-    {
-        const QRect visible = pixelArea & target.rect();
-        if (!visible.isEmpty())
-            rows(visible);
-        return;
-    }
-    for (const QRect& r : dc.PixelClip().intersected(pixelArea))
-        rows(r);
+    });
 }
 
 // As ForEachPixelRow for the device pixels under `area`, in logical coordinates after the origin.
@@ -194,10 +206,13 @@ QImage* SourceImage(CDC* source)
     return source ? source->GetImpl()->Target() : nullptr;
 }
 
-// A copy of the source when it is also the destination, so overlapping copies read old pixels.
-QImage SourceSnapshot(QImage* source, QImage* target)
+// The source's pixels as a blit reads them: a copy when the source is also the destination, so
+// overlapping copies read old pixels, and otherwise the source itself.
+const QImage& SourceSnapshot(const QImage* source, const QImage* target, std::optional<QImage>& copy)
 {
-    return source == target ? source->copy() : *source;
+    if (source != target)
+        return *source;
+    return copy.emplace(source->copy());
 }
 
 uint32_t Blend(uint32_t src, uint32_t dst, int constantAlpha, bool sourceAlpha)
@@ -508,6 +523,19 @@ QRegion CDC::Impl::EffectiveClip() const
     return clip;
 }
 
+bool CDC::Impl::SimplePixelClip(const QImage& target, QRect& pixels) const
+{
+    if ((hasSystemClip && systemClip.rectCount() > 1) || (state.hasClip && state.clip.rectCount() > 1))
+        return false;
+    QRect clip(QPoint(0, 0), LogicalSize(target));
+    if (hasSystemClip)
+        clip &= systemClip.boundingRect();
+    if (state.hasClip)
+        clip &= state.clip.boundingRect();
+    pixels = clip.isEmpty() ? QRect() : PixelsFromLogical(clip, target.devicePixelRatio()) & target.rect();
+    return true;
+}
+
 QRegion CDC::Impl::PixelClip() const
 {
     QImage* target = Target();
@@ -682,29 +710,32 @@ BOOL CDC::StretchBlt(int x, int y, int width, int height, CDC* source, int sx, i
     QImage* src = SourceImage(source);
     if (!target || !src || width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
         return FALSE;
-    const QImage image = SourceSnapshot(src, target);
+    std::optional<QImage> copy;
+    const QImage& image = SourceSnapshot(src, target, copy);
     const SBlitArea area = BlitArea(*target, QRect(QPoint(x, y) + d->state.origin, QSize(width, height)), *src,
                                     QRect(QPoint(sx, sy) + source->d->state.origin, QSize(sw, sh)));
     if (area.IsEmpty())
         return TRUE;
     if (rop == SRCCOPY && area.destination.size() == area.source.size())
     {
-        // A plain copy of device pixels, row by row.
-        const QPoint dst = area.destination.topLeft();
-        const QPoint so = area.source.topLeft();
-        const int shift = so.x() - dst.x();
+        // A plain copy of device pixels, row by row: the rows and columns that fall inside the
+        // source are found once for each clip rectangle.
+        const QPoint shift = area.source.topLeft() - area.destination.topLeft();
+        const QRect inSource = image.rect().translated(-shift);
+        uchar* const targetBits = target->bits();
+        const qsizetype targetBytesPerLine = target->bytesPerLine();
         const uchar* const sourceBits = image.constBits();
         const qsizetype sourceBytesPerLine = image.bytesPerLine();
-        const int sourceWidth = image.width();
-        const int sourceHeight = image.height();
-        ForEachPixelRow(*d, *target, area.destination, [&](uint32_t* out, int row, int left, int right) {
-            const int sourceRow = so.y() + row - dst.y();
-            const int from = std::max(left, -shift);
-            const int to = std::min(right, sourceWidth - 1 - shift);
-            if (sourceRow < 0 || sourceRow >= sourceHeight || from > to)
+        ForEachPixelRect(*d, *target, area.destination, [&](const QRect& clipped) {
+            const QRect r = clipped & inSource;
+            if (r.isEmpty())
                 return;
-            const auto* in = reinterpret_cast<const uint32_t*>(sourceBits + sourceRow * sourceBytesPerLine);
-            std::memcpy(out + from, in + from + shift, static_cast<size_t>(to - from + 1) * sizeof(uint32_t));
+            const size_t bytes = static_cast<size_t>(r.width()) * sizeof(uint32_t);
+            const uchar* in = sourceBits + (r.top() + shift.y()) * sourceBytesPerLine +
+                              static_cast<qsizetype>(r.left() + shift.x()) * 4;
+            uchar* out = targetBits + r.top() * targetBytesPerLine + static_cast<qsizetype>(r.left()) * 4;
+            for (int y = r.top(); y <= r.bottom(); ++y, in += sourceBytesPerLine, out += targetBytesPerLine)
+                std::memcpy(out, in, bytes);
         });
         return TRUE;
     }
@@ -720,7 +751,8 @@ BOOL CDC::TransparentBlt(int x, int y, int width, int height, CDC* source, int s
     QImage* src = SourceImage(source);
     if (!target || !src || width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
         return FALSE;
-    const QImage image = SourceSnapshot(src, target);
+    std::optional<QImage> copy;
+    const QImage& image = SourceSnapshot(src, target, copy);
     const uint32_t key = PixelFromColour(transparent) & 0x00FFFFFFu;
     const SBlitArea area = BlitArea(*target, QRect(QPoint(x, y) + d->state.origin, QSize(width, height)), *src,
                                     QRect(QPoint(sx, sy) + source->d->state.origin, QSize(sw, sh)));
@@ -740,7 +772,8 @@ BOOL CDC::AlphaBlend(int x, int y, int width, int height, CDC* source, int sx, i
     QImage* src = SourceImage(source);
     if (!target || !src || width <= 0 || height <= 0 || sw <= 0 || sh <= 0)
         return FALSE;
-    const QImage image = SourceSnapshot(src, target);
+    std::optional<QImage> copy;
+    const QImage& image = SourceSnapshot(src, target, copy);
     const bool sourceAlpha = (blend.AlphaFormat & AC_SRC_ALPHA) != 0;
     const SBlitArea area = BlitArea(*target, QRect(QPoint(x, y) + d->state.origin, QSize(width, height)), *src,
                                     QRect(QPoint(sx, sy) + source->d->state.origin, QSize(sw, sh)));

@@ -44,6 +44,9 @@ struct CDC::Impl
     QRegion EffectiveClip() const;
     // The same region in the target's device pixels.
     QRegion PixelClip() const;
+    // The same as one rectangle of `target`'s device pixels, empty when nothing may be drawn;
+    // false when the clip is more than one rectangle.
+    bool SimplePixelClip(const QImage& target, QRect& pixels) const;
 };
 
 // The Qt font of a logical font.

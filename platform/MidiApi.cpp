@@ -4,10 +4,13 @@
 #include "platform/MidiBackend.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <set>
+#include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace
@@ -104,8 +107,28 @@ struct HMIDIIN__ final : public IMidiInputSink
 
 namespace
 {
+// A lock held for a few instructions at a time (a pending list checked or changed), mostly by one
+// thread: cheaper than a mutex when free, and it gives the processor away when it is not soon.
+class CSpinLock
+{
+public:
+    void lock()
+    {
+        for (int tries = 0; m_locked.test_and_set(std::memory_order_acquire); ++tries)
+        {
+            if (tries >= 64)
+                std::this_thread::yield();
+        }
+    }
+    void unlock() { m_locked.clear(std::memory_order_release); }
+
+private:
+    std::atomic_flag m_locked = ATOMIC_FLAG_INIT;
+};
+
 // What the pending long messages of an output share with the backend's completions, which may
-// come after the handle has gone.
+// come after the handle has gone. A completion names its message by a ticket that is never
+// given twice, so a late one finds nothing to do, whoever holds the slot by then.
 struct COutputState
 {
     // An output has one long message in flight, rarely a few: a short list that keeps its
@@ -113,42 +136,102 @@ struct COutputState
     class CPending
     {
     public:
-        bool empty() const { return m_headers.empty(); }
-        size_t count(MIDIHDR* header) const
+        bool empty() const { return m_sent.empty(); }
+        bool Holds(MIDIHDR* header) const { return Find(header) != m_sent.end(); }
+        void Insert(MIDIHDR* header, uint64_t ticket) { m_sent.push_back({header, ticket}); }
+        void Erase(MIDIHDR* header)
         {
-            return std::find(m_headers.begin(), m_headers.end(), header) != m_headers.end() ? 1 : 0;
+            const auto found = Find(header);
+            if (found != m_sent.end())
+                m_sent.erase(found);
         }
-        void insert(MIDIHDR* header)
+        // The header sent under `ticket`, taken off the list, or null when it is no longer on it.
+        MIDIHDR* Take(uint64_t ticket)
         {
-            if (!count(header))
-                m_headers.push_back(header);
+            for (auto at = m_sent.begin(); at != m_sent.end(); ++at)
+            {
+                if (at->ticket == ticket)
+                {
+                    MIDIHDR* header = at->header;
+                    m_sent.erase(at);
+                    return header;
+                }
+            }
+            return nullptr;
         }
-        size_t erase(MIDIHDR* header)
+        // Hands every pending header to `done` and empties the list.
+        template <typename FDone>
+        void TakeAll(FDone done)
         {
-            const auto found = std::find(m_headers.begin(), m_headers.end(), header);
-            if (found == m_headers.end())
-                return 0;
-            m_headers.erase(found);
-            return 1;
+            for (const CSent& sent : m_sent)
+                done(sent.header);
+            m_sent.clear();
         }
-        void clear() { m_headers.clear(); }
-        std::vector<MIDIHDR*>::const_iterator begin() const { return m_headers.begin(); }
-        std::vector<MIDIHDR*>::const_iterator end() const { return m_headers.end(); }
 
     private:
-        std::vector<MIDIHDR*> m_headers;
+        struct CSent
+        {
+            MIDIHDR* header;
+            uint64_t ticket;
+        };
+        std::vector<CSent>::const_iterator Find(MIDIHDR* header) const
+        {
+            return std::find_if(m_sent.begin(), m_sent.end(), [header](const CSent& sent) { return sent.header == header; });
+        }
+        std::vector<CSent> m_sent;
     };
 
-    std::mutex mutex;
-    CPending pending;
+    CSpinLock lock;
+    uint64_t nextTicket = 0;   // guarded by lock
+    CPending pending;          // guarded by lock
 };
+
+// The states live in slots that are never freed, so a completion needs no reference count to
+// find its slot safely; a closed output's slot goes to the next output opened.
+std::mutex& OutputSlotMutex()
+{
+    static std::mutex& mutex = *new std::mutex;
+    return mutex;
+}
+
+std::vector<COutputState*>& FreeOutputSlots()
+{
+    static std::vector<COutputState*>& slots = *new std::vector<COutputState*>;
+    return slots;
+}
+
+COutputState* TakeOutputSlot()
+{
+    std::lock_guard<std::mutex> lock(OutputSlotMutex());
+    std::vector<COutputState*>& free = FreeOutputSlots();
+    if (free.empty())
+        return new COutputState;
+    COutputState* slot = free.back();
+    free.pop_back();
+    return slot;
+}
+
+void ReturnOutputSlot(COutputState* slot)
+{
+    {
+        std::lock_guard<CSpinLock> lock(slot->lock);
+        slot->pending.TakeAll([](MIDIHDR*) {});
+    }
+    std::lock_guard<std::mutex> lock(OutputSlotMutex());
+    FreeOutputSlots().push_back(slot);
+}
 }
 
 struct HMIDIOUT__
 {
+    HMIDIOUT__() : state(TakeOutputSlot()) {}
+    ~HMIDIOUT__() { ReturnOutputSlot(state); }
+    HMIDIOUT__(const HMIDIOUT__&) = delete;
+    HMIDIOUT__& operator=(const HMIDIOUT__&) = delete;
+
     std::unique_ptr<IMidiOutputConnection> connection;
     std::string name;
-    std::shared_ptr<COutputState> state = std::make_shared<COutputState>();
+    COutputState* const state;
 };
 
 namespace
@@ -167,19 +250,64 @@ std::set<const void*>& LiveHandles()
     return handles;
 }
 
+// Bumped, under the registry's lock, whenever a handle leaves it.
+std::atomic<uint64_t> g_departures{0};
+
+// The handles this thread last found live, good while no handle has left the registry since: a
+// send checks its handles several times, and the registry's lock is then taken once.
+struct CLiveCache
+{
+    static constexpr size_t kSize = 4;
+    const void* handles[kSize];
+    uint64_t departures;
+    size_t next;
+};
+thread_local CLiveCache t_live{};
+
 bool IsLive(const void* handle)
 {
-    std::lock_guard<std::mutex> lock(HandleMutex());
-    return handle && LiveHandles().count(handle) != 0;
+    if (!handle)
+        return false;
+    CLiveCache& cache = t_live;
+    const uint64_t departures = g_departures.load(std::memory_order_acquire);
+    if (cache.departures == departures)
+    {
+        for (const void* known : cache.handles)
+        {
+            if (known == handle)
+                return true;
+        }
+    }
+    else
+    {
+        cache = CLiveCache{};
+        cache.departures = departures;
+    }
+    bool live = false;
+    {
+        std::lock_guard<std::mutex> lock(HandleMutex());
+        live = LiveHandles().count(handle) != 0;
+    }
+    if (live)
+    {
+        cache.handles[cache.next] = handle;
+        cache.next = (cache.next + 1) % CLiveCache::kSize;
+    }
+    return live;
 }
 
 void SetLive(const void* handle, bool live)
 {
     std::lock_guard<std::mutex> lock(HandleMutex());
     if (live)
+    {
         LiveHandles().insert(handle);
+    }
     else
+    {
         LiveHandles().erase(handle);
+        g_departures.fetch_add(1, std::memory_order_release);
+    }
 }
 
 template <typename TCaps>
@@ -196,20 +324,22 @@ MMRESULT FillCaps(const std::vector<CMidiPortEntry>& ports, UINT_PTR deviceId, T
     return MMSYSERR_NOERROR;
 }
 
+// Asked on every send (is the device still there?): the name is copied, not padded twice.
 template <typename TCaps>
 void FillCapsName(const std::string& name, TCaps* caps)
 {
     std::memset(caps, 0, sizeof(TCaps));
-    std::strncpy(caps->szPname, name.c_str(), MAXPNAMELEN - 1);
+    std::memcpy(caps->szPname, name.data(), std::min<size_t>(std::strlen(name.c_str()), MAXPNAMELEN - 1));
 }
 
-// The capabilities of a port by number, or of an open handle passed in its place.
-template <typename THandle, typename TCaps>
-MMRESULT GetDevCaps(const std::vector<CMidiPortEntry>& ports, UINT_PTR deviceId, TCaps* caps, UINT size)
+// The capabilities of a port by number, or of an open handle passed in its place; the ports are
+// listed only when a number is asked for.
+template <typename THandle, typename TCaps, typename FPorts>
+MMRESULT GetDevCaps(FPorts ports, UINT_PTR deviceId, TCaps* caps, UINT size)
 {
     auto* handle = reinterpret_cast<THandle>(deviceId);
     if (!IsLive(handle))
-        return FillCaps(ports, deviceId, caps, size);
+        return FillCaps(ports(), deviceId, caps, size);
     if (!caps || size < sizeof(TCaps))
         return MMSYSERR_INVALPARAM;
     if (!handle->connection->IsPresent())
@@ -238,7 +368,8 @@ MMRESULT UnprepareHeader(THandle handle, MIDIHDR* header, UINT size, FMutex mute
         return MMSYSERR_INVALHANDLE;
     if (!header || size < sizeof(MIDIHDR))
         return MMSYSERR_INVALPARAM;
-    std::lock_guard<std::mutex> lock(mutexOf(handle));
+    auto& mutex = mutexOf(handle);
+    std::lock_guard<std::remove_reference_t<decltype(mutex)>> lock(mutex);
     if (held(header))
         return MIDIERR_STILLPLAYING;
     OrFlags(header, 0, MHDR_PREPARED);
@@ -256,7 +387,7 @@ UINT midiInGetNumDevs()
 
 MMRESULT midiInGetDevCaps(UINT_PTR deviceId, MIDIINCAPS* caps, UINT size)
 {
-    return GetDevCaps<HMIDIIN>(GetMidiBackend().GetInputPorts(), deviceId, caps, size);
+    return GetDevCaps<HMIDIIN>([] { return GetMidiBackend().GetInputPorts(); }, deviceId, caps, size);
 }
 
 MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
@@ -388,7 +519,7 @@ UINT midiOutGetNumDevs()
 
 MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, MIDIOUTCAPS* caps, UINT size)
 {
-    return GetDevCaps<HMIDIOUT>(GetMidiBackend().GetOutputPorts(), deviceId, caps, size);
+    return GetDevCaps<HMIDIOUT>([] { return GetMidiBackend().GetOutputPorts(); }, deviceId, caps, size);
 }
 
 MMRESULT midiOutOpen(HMIDIOUT* handle, UINT deviceId, DWORD_PTR, DWORD_PTR, DWORD flags)
@@ -419,7 +550,7 @@ MMRESULT midiOutClose(HMIDIOUT handle)
     if (!IsLive(handle))
         return MMSYSERR_INVALHANDLE;
     {
-        std::lock_guard<std::mutex> lock(handle->state->mutex);
+        std::lock_guard<CSpinLock> lock(handle->state->lock);
         if (!handle->state->pending.empty())
             return MIDIERR_STILLPLAYING;
     }
@@ -433,8 +564,8 @@ MMRESULT midiOutPrepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size) { ret
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size)
 {
     return UnprepareHeader(
-        handle, header, size, [](HMIDIOUT out) -> std::mutex& { return out->state->mutex; },
-        [handle](MIDIHDR* sent) { return handle->state->pending.count(sent) != 0; });
+        handle, header, size, [](HMIDIOUT out) -> CSpinLock& { return out->state->lock; },
+        [handle](MIDIHDR* sent) { return handle->state->pending.Holds(sent); });
 }
 
 MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message)
@@ -452,35 +583,34 @@ MMRESULT midiOutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size)
         return MMSYSERR_INVALHANDLE;
     if (!header || size < sizeof(MIDIHDR))
         return MMSYSERR_INVALPARAM;
-    std::shared_ptr<COutputState> state = handle->state;
+    COutputState* state = handle->state;
+    uint64_t ticket = 0;
     {
-        std::lock_guard<std::mutex> lock(state->mutex);
+        std::lock_guard<CSpinLock> lock(state->lock);
         const DWORD flags = MidiHeaderFlags(header);
         if (!(flags & MHDR_PREPARED))
             return MIDIERR_UNPREPARED;
-        if (state->pending.count(header))
+        if (state->pending.Holds(header))
             return MIDIERR_NOTREADY;
         if (!handle->connection->IsPresent())
             return MIDIERR_NODEVICE;
         OrFlags(header, MHDR_INQUEUE, MHDR_DONE);
-        state->pending.insert(header);
+        ticket = state->nextTicket++;
+        state->pending.Insert(header, ticket);
     }
-    // The completion may come on any thread, at once or after the handle has been closed.
-    std::weak_ptr<COutputState> weak = state;
-    auto done = [weak, header] {
-        if (std::shared_ptr<COutputState> live = weak.lock())
-        {
-            std::lock_guard<std::mutex> lock(live->mutex);
-            if (live->pending.erase(header))
-                OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
-        }
+    // The completion may come on any thread, at once or after the handle has been closed. Two
+    // words, so the function holding it needs no allocation.
+    auto done = [state, ticket] {
+        std::lock_guard<CSpinLock> lock(state->lock);
+        if (MIDIHDR* sent = state->pending.Take(ticket))
+            OrFlags(sent, MHDR_DONE, MHDR_INQUEUE);
     };
     if (handle->connection->SendLong(reinterpret_cast<const BYTE*>(header->lpData),
                                      header->dwBufferLength, done))
         return MMSYSERR_NOERROR;
-    std::lock_guard<std::mutex> lock(state->mutex);
-    state->pending.erase(header);
-    OrFlags(header, 0, MHDR_INQUEUE);
+    std::lock_guard<CSpinLock> lock(state->lock);
+    if (state->pending.Take(ticket))
+        OrFlags(header, 0, MHDR_INQUEUE);
     return MMSYSERR_ERROR;
 }
 
@@ -489,9 +619,7 @@ MMRESULT midiOutReset(HMIDIOUT handle)
     if (!IsLive(handle))
         return MMSYSERR_INVALHANDLE;
     handle->connection->Reset();
-    std::lock_guard<std::mutex> lock(handle->state->mutex);
-    for (MIDIHDR* header : handle->state->pending)
-        OrFlags(header, MHDR_DONE, MHDR_INQUEUE);
-    handle->state->pending.clear();
+    std::lock_guard<CSpinLock> lock(handle->state->lock);
+    handle->state->pending.TakeAll([](MIDIHDR* header) { OrFlags(header, MHDR_DONE, MHDR_INQUEUE); });
     return MMSYSERR_NOERROR;
 }

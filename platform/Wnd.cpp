@@ -273,7 +273,12 @@ void CWndWidget::paintEvent(QPaintEvent* e)
     if (!d->centredClient.isEmpty())
         for (const QRect& around : e->region() - QRegion(client))
             painter.fillRect(around, Qt::black);
-    painter.drawImage(client.topLeft(), d->backBuffer);
+    // The back buffer's pixels replace what the widget showed, as a blit to a window replaces
+    // them: seen as opaque pixels, they are copied row by row instead of blended over the old.
+    const QImage& buffer = d->backBuffer;
+    QImage opaque(buffer.constBits(), buffer.width(), buffer.height(), buffer.bytesPerLine(), QImage::Format_RGB32);
+    opaque.setDevicePixelRatio(buffer.devicePixelRatio());
+    painter.drawImage(client.topLeft(), opaque);
 }
 
 void CWndWidget::changeEvent(QEvent* e)

@@ -32,7 +32,12 @@ bool COut::Open(const std::string& name)
 bool COut::Close()
 {
     Reset();
-    return CMMOut::Close();
+    if (m_prepared && UnprepareHeader(m_packet.GetHeader()))
+        m_prepared = false;
+    const bool closed = CMMOut::Close();
+    if (closed)
+        m_prepared = false;
+    return closed;
 }
 
 // A closed output sends nothing, and says so.
@@ -49,9 +54,15 @@ bool COut::SendLong(const BYTE* data, size_t size)
     std::memcpy(m_packet.GetData(), data, size);
     header->dwBufferLength = static_cast<DWORD>(size);
     header->dwBytesRecorded = 0;
-    header->dwFlags = 0;
-    if (!PrepareHeader(header))
-        return false;
+    // The header stays prepared from one message to the next while all goes well, as a driver
+    // allows for a header that is done.
+    if (!m_prepared)
+    {
+        header->dwFlags = 0;
+        if (!PrepareHeader(header))
+            return false;
+        m_prepared = true;
+    }
 
     const int32_t left = m_pacing.Remaining();
     if (left > 0)
@@ -64,7 +75,8 @@ bool COut::SendLong(const BYTE* data, size_t size)
 
     if (!LongMsg(header))
     {
-        UnprepareHeader(header);
+        if (UnprepareHeader(header))
+            m_prepared = false;
         return false;
     }
     while (!(MidiHeaderFlags(header) & MHDR_DONE))
@@ -73,10 +85,11 @@ bool COut::SendLong(const BYTE* data, size_t size)
         if (m_sendTimeout.IsExpired())
         {
             Reset();
-            UnprepareHeader(header);
+            if (UnprepareHeader(header))
+                m_prepared = false;
             return false;
         }
     }
-    return UnprepareHeader(header);
+    return true;
 }
 }

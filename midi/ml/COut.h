@@ -35,5 +35,6 @@ private:
     GT::CTimeout m_sendTimeout;
     GT::CTimeout m_pacing;    // the previous long message's wire time, from its hand-over
     int32_t m_extraGap = 0;
+    bool m_prepared = false;  // m_packet's header is prepared for the open handle
 };
 }

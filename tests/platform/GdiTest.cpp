@@ -289,29 +289,38 @@ TEST(Gdi, BlitsMatchAPixelByPixelModel)
         default: return src;
         }
     };
+    enum class EClip
+    {
+        kNone,
+        kHalf,           // the left half: one rectangle
+        kHalfWithHole,   // the left half, less a hole in its middle: several rectangles
+    };
     struct Case
     {
         const char* name;
         int x, y, w, h, sx, sy, sw, sh;
         DWORD rop;
-        bool clipped;      // clip: the left half, less a hole in its middle
+        EClip clip;
         bool sameBitmap;   // source and target are one bitmap
         int originX;       // viewport origin of the target (x and y alike)
     };
     const Case cases[] = {
-        {"plain copy", 3, 4, 10, 8, 2, 1, 10, 8, SRCCOPY, false, false, 0},
-        {"copy through a clip of several rectangles", 0, 0, 20, 20, 1, 1, 20, 20, SRCCOPY, true, false, 0},
-        {"each raster operation", 2, 2, 12, 9, 0, 5, 12, 9, SRCAND, true, false, 0},
-        {"or", 2, 2, 12, 9, 0, 5, 12, 9, SRCPAINT, false, false, 0},
-        {"xor", 2, 2, 12, 9, 0, 5, 12, 9, SRCINVERT, true, false, 0},
-        {"source partly outside on every side", -3, -2, 30, 30, -5, -4, 30, 30, SRCCOPY, false, false, 0},
-        {"destination partly outside", 15, 18, 20, 20, 0, 0, 20, 20, SRCCOPY, true, false, 0},
-        {"source ends inside the destination", 2, 3, 18, 19, 10, 9, 18, 19, SRCCOPY, false, false, 0},
-        {"overlapping copy within one bitmap", 2, 3, 16, 16, 0, 0, 16, 16, SRCCOPY, false, true, 0},
-        {"overlapping copy backwards", 0, 0, 16, 16, 3, 2, 16, 16, SRCCOPY, true, true, 0},
-        {"viewport origin", 1, 1, 10, 10, 4, 4, 10, 10, SRCCOPY, true, false, 5},
-        {"stretched up", 1, 2, 20, 15, 3, 3, 7, 5, SRCCOPY, true, false, 0},
-        {"stretched down with a raster operation", 0, 0, 9, 7, 0, 0, 23, 20, SRCINVERT, false, false, 0},
+        {"plain copy", 3, 4, 10, 8, 2, 1, 10, 8, SRCCOPY, EClip::kNone, false, 0},
+        {"copy through a clip of several rectangles", 0, 0, 20, 20, 1, 1, 20, 20, SRCCOPY, EClip::kHalfWithHole, false, 0},
+        {"copy through a clip of one rectangle", 0, 0, 20, 20, 1, 1, 20, 20, SRCCOPY, EClip::kHalf, false, 0},
+        {"each raster operation", 2, 2, 12, 9, 0, 5, 12, 9, SRCAND, EClip::kHalfWithHole, false, 0},
+        {"or", 2, 2, 12, 9, 0, 5, 12, 9, SRCPAINT, EClip::kHalf, false, 0},
+        {"xor", 2, 2, 12, 9, 0, 5, 12, 9, SRCINVERT, EClip::kHalfWithHole, false, 0},
+        {"source partly outside on every side", -3, -2, 30, 30, -5, -4, 30, 30, SRCCOPY, EClip::kNone, false, 0},
+        {"source partly outside, one clip rectangle", -3, -2, 30, 30, -5, -4, 30, 30, SRCCOPY, EClip::kHalf, false, 0},
+        {"destination partly outside", 15, 18, 20, 20, 0, 0, 20, 20, SRCCOPY, EClip::kHalfWithHole, false, 0},
+        {"source ends inside the destination", 2, 3, 18, 19, 10, 9, 18, 19, SRCCOPY, EClip::kNone, false, 0},
+        {"overlapping copy within one bitmap", 2, 3, 16, 16, 0, 0, 16, 16, SRCCOPY, EClip::kNone, true, 0},
+        {"overlapping copy backwards", 0, 0, 16, 16, 3, 2, 16, 16, SRCCOPY, EClip::kHalfWithHole, true, 0},
+        {"viewport origin", 1, 1, 10, 10, 4, 4, 10, 10, SRCCOPY, EClip::kHalfWithHole, false, 5},
+        {"viewport origin, one clip rectangle", 1, 1, 10, 10, 4, 4, 10, 10, SRCCOPY, EClip::kHalf, false, 5},
+        {"stretched up", 1, 2, 20, 15, 3, 3, 7, 5, SRCCOPY, EClip::kHalfWithHole, false, 0},
+        {"stretched down with a raster operation", 0, 0, 9, 7, 0, 0, 23, 20, SRCINVERT, EClip::kNone, false, 0},
     };
     for (const Case& c : cases)
     {
@@ -330,11 +339,10 @@ TEST(Gdi, BlitsMatchAPixelByPixelModel)
         target.SelectObject(&targetBitmap);
         other.SelectObject(&sourceBitmap);
         CDC* from = c.sameBitmap ? &target : &other;
-        if (c.clipped)
-        {
+        if (c.clip != EClip::kNone)
             target.IntersectClipRect(RECT{0, 0, kSize / 2, kSize});
+        if (c.clip == EClip::kHalfWithHole)
             target.ExcludeClipRect(RECT{4, 8, 8, 12});
-        }
         target.SetViewportOrg(c.originX, c.originX);
         if (c.w == c.sw && c.h == c.sh)
             EXPECT_TRUE(target.BitBlt(c.x, c.y, c.w, c.h, from, c.sx, c.sy, c.rop));
@@ -345,7 +353,9 @@ TEST(Gdi, BlitsMatchAPixelByPixelModel)
             for (int x = 0; x < kSize; ++x)
             {
                 uint32_t expected = before[y][x];
-                const bool inClip = !c.clipped || (x < kSize / 2 && !(x >= 4 && x < 8 && y >= 8 && y < 12));
+                const bool inHole = x >= 4 && x < 8 && y >= 8 && y < 12;
+                const bool inClip = c.clip == EClip::kNone ||
+                                    (x < kSize / 2 && !(c.clip == EClip::kHalfWithHole && inHole));
                 const int dx = x - c.originX - c.x, dy = y - c.originX - c.y;
                 if (inClip && dx >= 0 && dx < c.w && dy >= 0 && dy < c.h)
                 {

@@ -176,8 +176,22 @@ TEST(MidiApi, OutputReportsLongMessagesDoneWhenTheDriverSaysSo)
     ASSERT_EQ(midiOutReset(handle), MMSYSERR_NOERROR);
     ASSERT_EQ(midiOutUnprepareHeader(handle, &header, sizeof header), MMSYSERR_NOERROR);
     ASSERT_EQ(midiOutClose(handle), MMSYSERR_NOERROR);
+
+    // Nor does it touch the same header sent again through the next output opened, which takes
+    // over what the closed one left behind.
+    HMIDIOUT next = nullptr;
+    ASSERT_EQ(midiOutOpen(&next, 0, 0, 0, CALLBACK_NULL), MMSYSERR_NOERROR);
+    backend.SetNeverDone("Out", true);
+    ASSERT_EQ(midiOutPrepareHeader(next, &header, sizeof header), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiOutLongMsg(next, &header, sizeof header), MMSYSERR_NOERROR);
     clock.Advance(100);
-    EXPECT_EQ(received.size(), 3u);
+    EXPECT_FALSE(MidiHeaderFlags(&header) & MHDR_DONE);
+    EXPECT_EQ(midiOutClose(next), MIDIERR_STILLPLAYING);
+    ASSERT_EQ(midiOutReset(next), MMSYSERR_NOERROR);
+    EXPECT_TRUE(MidiHeaderFlags(&header) & MHDR_DONE);
+    ASSERT_EQ(midiOutUnprepareHeader(next, &header, sizeof header), MMSYSERR_NOERROR);
+    ASSERT_EQ(midiOutClose(next), MMSYSERR_NOERROR);
+    EXPECT_EQ(received.size(), 4u);
 }
 
 TEST(MidiApi, UnpluggedDevicesLeaveTheListsAndTheirHandlesDie)

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -139,6 +142,113 @@ TEST_F(TwoWindows, PaintDrawsIntoTheBackBufferThroughAPaintDC)
     EXPECT_EQ(buffer.pixel(49, 49), 0xFF00FF00u);
     a.UpdateWindow();   // nothing is invalid any more
     EXPECT_EQ(a.log.size(), 1u);
+}
+
+namespace
+{
+// Fills its whole client area with one colour at each paint, and then copies a bitmap that is
+// transparent black (a 32-bit bitmap nobody drew on) over a part of it when one is given.
+class CFillingWindow : public CWnd
+{
+public:
+    COLORREF colour = RGB(255, 0, 0);
+    CBitmap* transparent = nullptr;
+    RECT transparentArea{0, 0, 0, 0};
+
+protected:
+    void OnPaint() override
+    {
+        CPaintDC dc(this);
+        dc.FillSolidRect(RECT{0, 0, 50, 50}, colour);
+        if (!transparent)
+            return;
+        CDC source;
+        source.CreateCompatibleDC(&dc);
+        source.SelectObject(transparent);
+        const CRect area(transparentArea);
+        dc.BitBlt(area.left, area.top, area.Width(), area.Height(), &source, 0, 0, SRCCOPY);
+    }
+};
+
+// What the window shows now, read from its surface without painting it again.
+QImage Shown(CWnd& window)
+{
+    QWidget* widget = WidgetOf(window);
+    return QGuiApplication::primaryScreen()->grabWindow(widget->winId()).toImage();
+}
+
+void PumpAll()
+{
+    while (PumpAllMessages())
+    {
+    }
+}
+}
+
+TEST(WindowPaint, APartialRepaintChangesTheInvalidRegionOnlyInTheBufferAndOnTheWindow)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<RECT> invalid;
+    };
+    const Case cases[] = {
+        {"one rectangle", {RECT{10, 10, 20, 30}}},
+        {"two rectangles", {RECT{10, 10, 20, 30}, RECT{30, 5, 45, 15}}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        CFillingWindow window;
+        ASSERT_TRUE(window.CreateEx(0, "fill", WS_VISIBLE, RECT{0, 0, 50, 50}, nullptr));
+        PumpAll();
+        window.Invalidate();
+        window.UpdateWindow();
+        ASSERT_EQ(Shown(window).pixel(25, 25), 0xFFFF0000u);
+
+        window.colour = RGB(0, 0, 255);
+        for (const RECT& r : c.invalid)
+            window.InvalidateRect(&r);
+        window.UpdateWindow();
+        const QImage& buffer = window.GetImpl()->backBuffer;
+        const QImage shown = Shown(window);
+        ASSERT_EQ(buffer.size(), QSize(50, 50));
+        for (int y = 0; y < 50; ++y)
+            for (int x = 0; x < 50; ++x)
+            {
+                const bool inside = std::any_of(c.invalid.begin(), c.invalid.end(),
+                                                [&](const RECT& r) { return CRect(r).PtInRect(CPoint(x, y)); });
+                const QRgb expected = inside ? 0xFF0000FFu : 0xFFFF0000u;
+                ASSERT_EQ(buffer.pixel(x, y), expected) << "buffer at " << x << "," << y;
+                ASSERT_EQ(shown.pixel(x, y), expected) << "window at " << x << "," << y;
+            }
+        window.DestroyWindow();
+        PumpAll();
+    }
+}
+
+TEST(WindowPaint, TransparentBufferPixelsShowBlackNotWhatTheWindowShowedBefore)
+{
+    CBitmap transparent;
+    ASSERT_TRUE(transparent.CreateDIBSection(10, 10));
+    CFillingWindow window;
+    ASSERT_TRUE(window.CreateEx(0, "fill", WS_VISIBLE, RECT{0, 0, 50, 50}, nullptr));
+    PumpAll();
+    window.Invalidate();
+    window.UpdateWindow();
+    ASSERT_EQ(Shown(window).pixel(25, 25), 0xFFFF0000u);
+
+    // A blit to a window shows the colour channels of the pixels it copies, whatever their alpha.
+    window.transparent = &transparent;
+    window.transparentArea = RECT{20, 20, 30, 30};
+    window.Invalidate();
+    window.UpdateWindow();
+    const QImage shown = Shown(window);
+    EXPECT_EQ(shown.pixel(25, 25), 0xFF000000u);
+    EXPECT_EQ(shown.pixel(19, 25), 0xFFFF0000u);
+    EXPECT_EQ(shown.pixel(30, 25), 0xFFFF0000u);
+    window.DestroyWindow();
+    PumpAll();
 }
 
 TEST_F(TwoWindows, MenuBarStandsAboveAClientAreaThatKeepsItsSizeAndCoordinates)

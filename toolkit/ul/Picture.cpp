@@ -18,7 +18,11 @@ struct CSourceDC
 };
 }
 
-CPicture::CPicture(bool ownResampling) : m_ownResampling(ownResampling) {}
+CPicture::CPicture(bool ownResampling) : m_ownResampling(ownResampling)
+{
+    m_source.CreateCompatibleDC(nullptr);
+    m_source.SelectObject(&m_bitmap);
+}
 
 CSize CPicture::GetSize() const
 {
@@ -33,11 +37,10 @@ bool CPicture::Draw(CDC* dc, CPoint dest, CSize size, CPoint source)
         size = GetSize();
     if (size.cx < 1 || size.cy < 1)
         return false;
-    CSourceDC src(m_bitmap);
     if (m_hasAlpha)
-        return dc->AlphaBlend(dest.x, dest.y, size.cx, size.cy, &src.dc, source.x, source.y, size.cx, size.cy,
+        return dc->AlphaBlend(dest.x, dest.y, size.cx, size.cy, &m_source, source.x, source.y, size.cx, size.cy,
                               BLENDFUNCTION{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}) != FALSE;
-    return dc->BitBlt(dest.x, dest.y, size.cx, size.cy, &src.dc, source.x, source.y, SRCCOPY) != FALSE;
+    return dc->BitBlt(dest.x, dest.y, size.cx, size.cy, &m_source, source.x, source.y, SRCCOPY) != FALSE;
 }
 
 namespace
@@ -87,9 +90,8 @@ bool CPicture::DrawStretched(CDC* dc, CPoint dest, CSize destSize, CPoint source
         sourceSize = GetSize();
     if (sourceSize.cx < 1 || sourceSize.cy < 1)
         return false;
-    CSourceDC src(m_bitmap);
     if (!m_ownResampling)
-        return dc->StretchBlt(dest.x, dest.y, destSize.cx, destSize.cy, &src.dc, source.x, source.y, sourceSize.cx,
+        return dc->StretchBlt(dest.x, dest.y, destSize.cx, destSize.cy, &m_source, source.x, source.y, sourceSize.cx,
                               sourceSize.cy, SRCCOPY) != FALSE;
     // Stretched at the picture's own resolution, so a picture drawn for the screen stays sharp.
     CBitmap stretched;
@@ -104,9 +106,8 @@ bool CPicture::DrawMasked(CDC* dc, CPoint dest, CSize size, CPoint imageSource, 
 {
     if (!dc || m_bitmap.IsNull() || size.cx < 1 || size.cy < 1)
         return false;
-    CSourceDC src(m_bitmap);
-    return dc->BitBlt(dest.x, dest.y, size.cx, size.cy, &src.dc, maskSource.x, maskSource.y, SRCAND) &&
-           dc->BitBlt(dest.x, dest.y, size.cx, size.cy, &src.dc, imageSource.x, imageSource.y, SRCPAINT);
+    return dc->BitBlt(dest.x, dest.y, size.cx, size.cy, &m_source, maskSource.x, maskSource.y, SRCAND) &&
+           dc->BitBlt(dest.x, dest.y, size.cx, size.cy, &m_source, imageSource.x, imageSource.y, SRCPAINT);
 }
 
 bool CPicture::CopyFrom(const APicture& picture)

@@ -60,6 +60,9 @@ public:
 private:
     bool m_ownResampling;
     CBitmap m_bitmap;
+    // A memory device context with m_bitmap selected: the source of the picture's blits, made
+    // once instead of for every draw.
+    CDC m_source;
     bool m_hasAlpha = false;
     int32_t m_transparentColour = -1;
 };
