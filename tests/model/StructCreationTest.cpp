@@ -524,6 +524,7 @@ TEST_F(StructCreationTest, AModelHoldingTooManyBytesIsRefusedBeforeTheyAreAlloca
 #endif
 #endif
 
+#ifndef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
 namespace
 {
 // Runs `work` in a child process whose address space is held to `headroom` bytes more than it
@@ -564,6 +565,7 @@ int RunWithAddressSpaceHeadroom(rlim_t headroom, int (*work)())
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 }
+#endif
 
 // A model the machine has no memory for fails with its line instead of ending the program: in a
 // child process whose address space is held to a few megabytes more than it uses.
