@@ -4,6 +4,7 @@
 // libraries fails here, though the same files would be found on the developer's machine.
 #include "tests/journeys/JourneyFixture.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
@@ -43,6 +44,30 @@ public:
 private:
     fs::path m_old;
 };
+
+// The leak check of a sanitizer build cannot run under a tracer: it is left to the other journeys.
+class CNoLeakCheckUnderTheTracer
+{
+public:
+    CNoLeakCheckUnderTheTracer()
+    {
+        const char* options = std::getenv("ASAN_OPTIONS");
+        m_had = options != nullptr;
+        m_old = options ? options : "";
+        setenv("ASAN_OPTIONS", (m_old.empty() ? std::string() : m_old + ":").append("detect_leaks=0").c_str(), 1);
+    }
+    ~CNoLeakCheckUnderTheTracer()
+    {
+        if (m_had)
+            setenv("ASAN_OPTIONS", m_old.c_str(), 1);
+        else
+            unsetenv("ASAN_OPTIONS");
+    }
+
+private:
+    bool m_had = false;
+    std::string m_old;
+};
 }
 
 class InstalledJourney : public CJourney
@@ -65,6 +90,7 @@ TEST_F(InstalledJourney, BothProgramsStartFromTheirInstalledFolderAndNeverReachI
         EXPECT_TRUE(fs::is_regular_file(fs::path(prefix.Path()) / file)) << file;
 
     const CWorkingFolder outside(Home("data"));
+    const CNoLeakCheckUnderTheTracer noLeakCheck;
     const struct
     {
         const char* program;
