@@ -1,4 +1,4 @@
-// Windows closed from inside their own menus and buttons: a command that destroys the window
+// Windows closed from inside their own menus and buttons, and from a dialog's button: a command that destroys the window
 // delivering it must leave that window's menu, title bar and buttons alive until the command has
 // returned. The librarian's file windows are closed every way a user closes them, then the program
 // exits from its menu; under the sanitizers and memcheck a freed menu or frame touched on the way
@@ -20,6 +20,10 @@ constexpr int kCascadeStep = 24;
 constexpr int kIconX = 14;
 constexpr int kTitleBarY = 45 + 11;
 constexpr int kCloseButtonX = 582;
+// The window list's Close and Done buttons.
+constexpr int kListCloseX = 324;
+constexpr int kListCloseY = 52;
+constexpr int kListDoneY = 182;
 
 const char* const kMainTitle = "Talvarix Librarian - Main";
 }
@@ -73,6 +77,20 @@ TEST_F(ClosingJourney, FileWindowsClosedFromTheirMenusAndTitleBarsThenExitFromTh
     m_desktop->KeysHere("c");
     EXPECT_TRUE(BackToMain(main)) << "the system menu's Close";
     m_desktop->Picture(main, "3-closed");
+
+    // The window list's Close button, on the file window it lists as the active one.
+    ASSERT_TRUE(NewFile(main));
+    m_desktop->Keys(main, "alt+w l");
+    const std::string list = m_desktop->WaitForWindow("^Window$", Bound());
+    ASSERT_FALSE(list.empty()) << "no window list";
+    m_desktop->Picture(list, "4-window-list");
+    m_desktop->Click(list, kListCloseX, kListCloseY);
+    m_desktop->Picture(list, "5-window-list-after-close");
+    m_desktop->Click(list, kListCloseX, kListDoneY);
+    EXPECT_TRUE(m_desktop->WaitForNoWindow("^Window$", Bound()));
+    // The main window's title follows the active window once the dialog is gone.
+    EXPECT_TRUE(BackToMain(main)) << "the window list's Close: " << m_desktop->Title(main);
+    m_desktop->Picture(main, "6-after-window-list");
 
     EXPECT_TRUE(Choose(main, kFileExit, kFileExitSeparators));
     EXPECT_EQ(program->Wait(Bound()), 0);
