@@ -107,7 +107,7 @@ TEST_F(InstalledJourney, BothProgramsStartFromTheirInstalledFolderAndNeverReachI
         const std::string trace = Home(std::string(p.program) + ".trace");
         // Started through the link in bin/, as the desktop entry starts it.
         auto program = std::make_unique<CChildProcess>(
-            Q9_STRACE, std::vector<std::string>{"-f", "-qq", "-e", "trace=%file", "-o", trace,
+            Q9_STRACE, std::vector<std::string>{"-f", "-qq", "-s", "4096", "-e", "trace=%file", "-o", trace,
                                                (fs::path(prefix.Path()) / "bin" / p.program).string()});
         if (p.notSetUpMessage)
         {
