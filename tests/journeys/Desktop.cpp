@@ -234,6 +234,31 @@ void CDesktop::Click(const std::string& window, int x, int y, int count) const
          std::to_string(count), "1"});
 }
 
+std::vector<std::string> CDesktop::ProgramWindows(const std::string& program) const
+{
+    std::istringstream lines(Run({"xdotool", "search", "--onlyvisible", "--class", "^" + program + "$"}));
+    std::vector<std::string> windows;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            windows.push_back(line);
+    return windows;
+}
+
+std::string CDesktop::WaitForNewWindow(const std::string& program, const std::vector<std::string>& before,
+                                       int boundMs) const
+{
+    std::string found;
+    WaitUntil(
+        [&] {
+            for (const std::string& candidate : ProgramWindows(program))
+                if (std::find(before.begin(), before.end(), candidate) == before.end())
+                    found = candidate;
+            return !found.empty();
+        },
+        boundMs);
+    return found;
+}
+
 bool CDesktop::ChooseMenu(const std::string& window, int titleX, int entry, int separators, const std::string& program) const
 {
     // The menu is a window of the program's own, untitled: the one that was not there before.
@@ -271,15 +296,36 @@ bool CDesktop::ChooseMenu(const std::string& window, int titleX, int entry, int 
 void CDesktop::Keys(const std::string& window, const std::string& keys) const
 {
     Activate(window);
-    std::istringstream each(keys);
-    for (std::string key; each >> key;)
-        Run({"xdotool", "key", "--clearmodifiers", key});
+    KeysHere(keys);
 }
 
 void CDesktop::Type(const std::string& window, const std::string& text) const
 {
     Activate(window);
+    TypeHere(text);
+}
+
+void CDesktop::KeysHere(const std::string& keys) const
+{
+    std::istringstream each(keys);
+    for (std::string key; each >> key;)
+        Run({"xdotool", "key", "--clearmodifiers", key});
+}
+
+void CDesktop::TypeHere(const std::string& text) const
+{
     Run({"xdotool", "type", "--delay", "5", text});
+}
+
+bool CDesktop::WaitUntilDrawn(const std::string& window, int boundMs) const
+{
+    return WaitUntil(
+        [&] {
+            const std::string colours =
+                Run({"sh", "-c", "xwd -silent -id " + window + " | xwdtopnm 2>/dev/null | ppmhist -noheader | wc -l"});
+            return std::atoi(colours.c_str()) > 1;
+        },
+        boundMs);
 }
 
 bool CDesktop::Picture(const std::string& window, const std::string& name) const
