@@ -218,8 +218,18 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     std::unique_ptr<CChildProcess> program = Start(Q9EE_PROGRAM);
     const std::string message = Milestone(*program, "message");
     EXPECT_NE(message.find("MIDI devices aren't set up correctly"), std::string::npos) << message;
-    const std::string box = m_desktop->WaitForWindow("^Talvarix Editor$", Bound());
+    // The main window bears the same title until it has a document: the box is the small one.
+    std::string box;
+    CDesktop::WaitUntil(
+        [&] {
+            for (const std::string& window : m_desktop->FindWindows("^Talvarix Editor$"))
+                if (m_desktop->Frame(window).height < 300)
+                    box = window;
+            return !box.empty();
+        },
+        Bound());
     ASSERT_FALSE(box.empty());
+    m_desktop->Picture(box, "0-not-set-up");
     m_desktop->Keys(box, "Return");
     EXPECT_EQ(Milestone(*program, "started"), "");
     std::string main = m_desktop->WaitForWindow("^Talvarix Editor - Untitled$", Bound());
