@@ -75,21 +75,34 @@ bool IsHighlight(uint32_t pixel)
     return false;
 }
 
+bool IsListBackground(uint32_t pixel)
+{
+    const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return std::abs(r - 24) <= 6 && std::abs(g - 27) <= 6 && std::abs(b - 32) <= 6;
+}
+
 // The highlighted rows of a name list in a picture of its panel (1 = the first visible row);
-// empty when the picture could not be read.
+// empty when the picture could not be read or does not show the list.
 std::vector<int> HighlightedRows(const std::string& picture)
 {
     CBitmap bitmap;
-    if (!bitmap.LoadFile(picture.c_str()) || bitmap.GetPixelSize().cy < kFirstRowTop + kRowHeight * kVisibleRows)
+    if (!bitmap.LoadFile(picture.c_str()) || bitmap.GetPixelSize().cy < kFirstRowTop + kRowHeight * kVisibleRows ||
+        bitmap.GetPixelSize().cx < kListLeft + kListWidth)
         return {};
     std::vector<int> rows;
+    int plain = 0;
     for (int row = 1; row <= kVisibleRows; ++row)
     {
-        const uint32_t* line = bitmap.GetRow(RowY(row));
         // The row's right end, beside any text.
-        if (line && IsHighlight(line[kListLeft + kListWidth - 6]))
+        const uint32_t pixel = bitmap.GetRow(RowY(row))[kListLeft + kListWidth - 6];
+        if (IsHighlight(pixel))
             rows.push_back(row);
+        else if (IsListBackground(pixel))
+            ++plain;
     }
+    // Every other row is the list's own: the picture is of the list, not of what covered it.
+    if (plain + static_cast<int>(rows.size()) != kVisibleRows)
+        return {};
     return rows;
 }
 }
@@ -131,6 +144,26 @@ protected:
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "at " << address << " the instrument holds " << held << ", not "
                                              << expected;
+    }
+
+    // Turns the Level knob up a notch at a time, as a person turns until the value shows, until
+    // the instrument holds `target` (two hexadecimal digits); false past it or when a notch did
+    // not reach the instrument. A notch that arrives while the program still ends a transfer may
+    // be dropped, as the program drops input while it waits.
+    ::testing::AssertionResult TurnLevelUpTo(const std::string& main, const std::string& target)
+    {
+        std::string held = Memory(kTemporaryLevel, 1);
+        for (int notch = 0; notch < 8 && held != target; ++notch)
+        {
+            if (held.empty() || std::stoi(held, nullptr, 16) > std::stoi(target, nullptr, 16))
+                break;
+            const std::string before = held;
+            m_desktop->Wheel(main, kLevelKnobX, kLevelKnobY + MenuBarHeight(main), 1);
+            CDesktop::WaitUntil([&] { return (held = Memory(kTemporaryLevel, 1)) != before; }, Bound() / 6);
+        }
+        if (held == target)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the level on the instrument is " << held << ", not " << target;
     }
 
     // Changes the instrument's memory as its own panel would.
@@ -179,9 +212,12 @@ protected:
                                  ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
                                  ::testing::UnitTest::GetInstance()->current_test_info()->name() +
                                  (m_valgrind ? ".valgrind" : "") + "/" + name + ".png";
-        m_desktop->Raise(window);
         CDesktop::WaitUntil(
-            [&] { return m_desktop->Picture(window, name) && !HighlightedRows(path).empty(); }, Bound());
+            [&] {
+                m_desktop->Raise(window);
+                return m_desktop->Picture(window, name) && !HighlightedRows(path).empty();
+            },
+            Bound());
         return path;
     }
 
@@ -254,8 +290,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     // it back three higher.
     ClickPanel(main, kReadX, kHeaderY);
     EXPECT_EQ(Milestone(*program, "done Read"), "");
-    m_desktop->Wheel(main, kLevelKnobX, kLevelKnobY + MenuBarHeight(main), 3);
-    EXPECT_TRUE(Holds(kTemporaryLevel, "53"));
+    EXPECT_TRUE(TurnLevelUpTo(main, "53"));
     m_desktop->Picture(main, "2-read-and-turned");
 
     // SELECT: user patch 3 is chosen on the instrument; closing the panel reads it (level 64).
@@ -309,8 +344,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     m_desktop->Click(select, 232, 43);
     ASSERT_TRUE(m_desktop->WaitForNoWindow("^select$", Bound()));
     EXPECT_EQ(Milestone(*program, "done ReadReservedPatches"), "");
-    m_desktop->Wheel(main, kLevelKnobX, kLevelKnobY + MenuBarHeight(main), 1);
-    EXPECT_TRUE(Holds(kTemporaryLevel, "2B"));
+    EXPECT_TRUE(TurnLevelUpTo(main, "2B"));
     EXPECT_TRUE(Holds(kTemporaryName, HexBytes("Journey Pad ")));
 
     // SYNC puts the editor's patch back over what the instrument's panel changed.
@@ -346,8 +380,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     EnterInFileDialog("^Open", document, "7-open");
     EXPECT_TRUE(CDesktop::WaitUntil([&] { return m_desktop->Title(main) == "Talvarix Editor - " + document; }, Bound()))
         << m_desktop->Title(main);
-    m_desktop->Wheel(main, kLevelKnobX, kLevelKnobY + MenuBarHeight(main), 1);
-    EXPECT_TRUE(Holds(kTemporaryLevel, "2C"));
+    EXPECT_TRUE(TurnLevelUpTo(main, "2C"));
 
     // File > Export SMF...: a standard MIDI file that a reader of the format takes, with the
     // patch's data set in it.
