@@ -324,3 +324,17 @@ void CDesktop::Raise(const std::string& window) const
 {
     Run({"xdotool", "windowraise", window});
 }
+
+std::string CDesktop::WaitForBox(const std::string& title, int boundMs) const
+{
+    std::string box;
+    WaitUntil(
+        [&] {
+            for (const std::string& window : FindWindows(title))
+                if (Frame(window).height < 300)
+                    box = window;
+            return !box.empty();
+        },
+        boundMs);
+    return box;
+}

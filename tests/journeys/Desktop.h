@@ -75,6 +75,10 @@ public:
     // taken of a covered window shows black where it is covered.
     void Raise(const std::string& window) const;
 
+    // A message box titled so, once there is one: the newest such window no taller than a box,
+    // since the program's main window may bear the same title while it opens.
+    std::string WaitForBox(const std::string& title, int boundMs = kBoundMs) const;
+
 private:
     std::string m_pictures;
     std::string m_display;

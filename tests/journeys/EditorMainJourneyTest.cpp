@@ -75,6 +75,20 @@ bool IsHighlight(uint32_t pixel)
     return false;
 }
 
+// True once the picture shows something: a window the program has not painted yet is black.
+bool IsPainted(const std::string& picture)
+{
+    CBitmap bitmap;
+    if (!bitmap.LoadFile(picture.c_str()))
+        return false;
+    const CSize size = bitmap.GetPixelSize();
+    for (int y = 0; y < size.cy; y += 3)
+        for (int x = 0; x < size.cx; x += 3)
+            if (bitmap.GetRow(y)[x] & 0xFFFFFFu)
+                return true;
+    return false;
+}
+
 bool IsListBackground(uint32_t pixel)
 {
     const int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
@@ -199,19 +213,31 @@ protected:
     {
         const std::string dialog = m_desktop->WaitForWindow(title, Bound());
         ASSERT_FALSE(dialog.empty()) << "no window titled " << title;
-        m_desktop->Picture(dialog, picture);
+        Picture(dialog, picture);
         m_desktop->Type(dialog, path);
         m_desktop->Keys(dialog, "Return");
         EXPECT_TRUE(m_desktop->WaitForNoWindow(title, Bound()));
     }
 
+    std::string PicturePath(const std::string& name) const
+    {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        return std::string(Q9_JOURNEY_PICTURES) + "/" + test->test_suite_name() + "." + test->name() +
+               (m_valgrind ? ".valgrind" : "") + "/" + name + ".png";
+    }
+
+    // A picture of the window, taken again until the program has painted it.
+    void Picture(const std::string& window, const std::string& name)
+    {
+        EXPECT_TRUE(CDesktop::WaitUntil(
+            [&] { return m_desktop->Picture(window, name) && IsPainted(PicturePath(name)); }, Bound()))
+            << name << " stayed black";
+    }
+
     // A picture of a panel window brought to the top, taken again until the window has painted.
     std::string PanelPicture(const std::string& window, const std::string& name)
     {
-        const std::string path = std::string(Q9_JOURNEY_PICTURES) + "/" +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() +
-                                 (m_valgrind ? ".valgrind" : "") + "/" + name + ".png";
+        const std::string path = PicturePath(name);
         CDesktop::WaitUntil(
             [&] {
                 m_desktop->Raise(window);
@@ -254,18 +280,9 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     std::unique_ptr<CChildProcess> program = Start(Q9EE_PROGRAM);
     const std::string message = Milestone(*program, "message");
     EXPECT_NE(message.find("MIDI devices aren't set up correctly"), std::string::npos) << message;
-    // The main window bears the same title until it has a document: the box is the small one.
-    std::string box;
-    CDesktop::WaitUntil(
-        [&] {
-            for (const std::string& window : m_desktop->FindWindows("^Talvarix Editor$"))
-                if (m_desktop->Frame(window).height < 300)
-                    box = window;
-            return !box.empty();
-        },
-        Bound());
+    const std::string box = m_desktop->WaitForBox("^Talvarix Editor$", Bound());
     ASSERT_FALSE(box.empty());
-    m_desktop->Picture(box, "0-not-set-up");
+    Picture(box, "0-not-set-up");
     m_desktop->Keys(box, "Return");
     EXPECT_EQ(Milestone(*program, "started"), "");
     std::string main = m_desktop->WaitForWindow("^Talvarix Editor - Untitled$", Bound());
@@ -279,7 +296,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     ASSERT_FALSE(setUp.empty());
     ChooseInCombo(setUp, kComboX, kInputComboY, "JACK: Talvarix Sim Out");
     ChooseInCombo(setUp, kComboX, kOutputComboY, "JACK: Talvarix Sim:");
-    m_desktop->Picture(setUp, "1-midi-set-up");
+    Picture(setUp, "1-midi-set-up");
     m_desktop->Click(setUp, kOkX, kOkY);
     ASSERT_TRUE(m_desktop->WaitForNoWindow("^Set Up MIDI Devices$", Bound()));
     const std::string settings = ReadFileBytes(Settings("Talvarix Editor"));
@@ -291,7 +308,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     ClickPanel(main, kReadX, kHeaderY);
     EXPECT_EQ(Milestone(*program, "done Read"), "");
     EXPECT_TRUE(TurnLevelUpTo(main, "53"));
-    m_desktop->Picture(main, "2-read-and-turned");
+    Picture(main, "2-read-and-turned");
 
     // SELECT: user patch 3 is chosen on the instrument; closing the panel reads it (level 64).
     ClickPanel(main, kSelectX, kHeaderY - 1);
@@ -320,7 +337,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     const std::string write = m_desktop->WaitForWindow("^write$", Bound());
     ASSERT_FALSE(write.empty());
     m_desktop->Click(write, kListLeft + 30, RowY(5));
-    m_desktop->Picture(write, "3-write");
+    Picture(write, "3-write");
     m_desktop->Click(write, 198, 346);   // the panel's WRITE
     EXPECT_EQ(Milestone(*program, "done WritePatch"), "");
     ASSERT_TRUE(m_desktop->WaitForNoWindow("^write$", Bound()));
@@ -362,7 +379,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     EXPECT_TRUE(CDesktop::WaitUntil([&] { return m_desktop->Title(main) == "Talvarix Editor - " + document; }, Bound()))
         << m_desktop->Title(main);
     EXPECT_TRUE(std::filesystem::exists(document));
-    m_desktop->Picture(main, "6-saved");
+    Picture(main, "6-saved");
     ASSERT_EQ(ExitFromTheMenu(main, *program), 0);
 
     // Start again (the ports come back from the settings, no message), then Open: the title names
@@ -374,7 +391,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     // The start-up read counts as a change: Open first asks whether to save it.
     m_desktop->Keys(main, "ctrl+o");
     EXPECT_EQ(Milestone(*program, "message"), "Save changes to Untitled?");
-    const std::string ask = m_desktop->WaitForWindow("^Talvarix Editor$", Bound());
+    const std::string ask = m_desktop->WaitForBox("^Talvarix Editor$", Bound());
     ASSERT_FALSE(ask.empty());
     m_desktop->Keys(ask, "alt+n");
     EnterInFileDialog("^Open", document, "7-open");
@@ -397,7 +414,7 @@ TEST_F(EditorMainJourney, SetsUpMidiReadsEditsWritesSyncsSavesOpensExportsAndExi
     // The knob turned since the Open: Exit asks first, and No ends the program without saving.
     ASSERT_TRUE(m_desktop->ChooseMenu(main, kFileMenuX, 5, 3, "q9ee"));
     EXPECT_EQ(Milestone(*program, "message"), "Save changes to " + document + "?");
-    const std::string save = m_desktop->WaitForWindow("^Talvarix Editor$", Bound());
+    const std::string save = m_desktop->WaitForBox("^Talvarix Editor$", Bound());
     ASSERT_FALSE(save.empty());
     m_desktop->Keys(save, "alt+n");
     EXPECT_EQ(program->Wait(Bound()), 0);
