@@ -826,10 +826,19 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     UiDriver::ChoosePopupMenuItem({1, 0});
     UiDriver::ClosePopupMenus();
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
-    CRect outer;
-    frame->GetWindowRect(&outer);
-    EXPECT_TRUE(UiDriver::SaveScreenPicture("screenshots/editor-main-frame-file-menu.png",
-                                            RECT{outer.left, outer.top, outer.left + 400, outer.top + 320}));
+    // The frame and its open menu, and nothing of the panel windows beside it.
+    const std::string menuPicture = "screenshots/editor-main-frame-file-menu.png";
+    ASSERT_TRUE(UiDriver::SaveWindowWithMenusPicture(*frame, menuPicture));
+    {
+        CBitmap saved;
+        ASSERT_TRUE(saved.LoadFile(menuPicture.c_str()));
+        CRect inner;
+        frame->GetClientRect(&inner);
+        EXPECT_GE(saved.GetSize().cx, inner.Width());
+        EXPECT_GT(saved.GetSize().cy, inner.Height());
+        // The menu bar's own colour at its right end, where no title lies.
+        EXPECT_NE(saved.GetRow(4)[inner.Width() - 4] & 0xFFFFFFu, 0u) << "the menu bar, not black";
+    }
 
     // Exit closes the frame as its close box does, which ends the message loop.
     ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({8}));

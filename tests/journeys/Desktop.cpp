@@ -335,3 +335,55 @@ bool CDesktop::Picture(const std::string& window, const std::string& name) const
     Run({"sh", "-c", "xwd -silent -frame -id " + window + " | xwdtopnm 2>/dev/null | pnmtopng > '" + path + "'"}, &status);
     return status == 0 && std::filesystem::file_size(path) > 0;
 }
+
+std::vector<std::string> CDesktop::ProgramWindows(const std::string& program) const
+{
+    std::istringstream lines(Run({"xdotool", "search", "--onlyvisible", "--class", "^" + program + "$"}));
+    std::vector<std::string> windows;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            windows.push_back(line);
+    return windows;
+}
+
+std::string CDesktop::WaitForNewWindow(const std::string& program, const std::vector<std::string>& before,
+                                       int boundMs) const
+{
+    std::string found;
+    WaitUntil(
+        [&] {
+            for (const std::string& candidate : ProgramWindows(program))
+                if (std::find(before.begin(), before.end(), candidate) == before.end())
+                    found = candidate;
+            return !found.empty();
+        },
+        boundMs);
+    return found;
+}
+
+void CDesktop::Wheel(const std::string& window, int x, int y, int notches) const
+{
+    const CWindowFrame frame = Frame(window);
+    Run({"xdotool", "mousemove", "--sync", std::to_string(frame.x + x), std::to_string(frame.y + y)});
+    if (notches != 0)
+        Run({"xdotool", "click", "--repeat", std::to_string(notches > 0 ? notches : -notches), notches > 0 ? "4" : "5"});
+}
+
+void CDesktop::Raise(const std::string& window) const
+{
+    Run({"xdotool", "windowraise", window});
+}
+
+std::string CDesktop::WaitForBox(const std::string& title, int boundMs) const
+{
+    std::string box;
+    WaitUntil(
+        [&] {
+            for (const std::string& window : FindWindows(title))
+                if (Frame(window).height < 300)
+                    box = window;
+            return !box.empty();
+        },
+        boundMs);
+    return box;
+}

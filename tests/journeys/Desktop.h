@@ -75,6 +75,23 @@ public:
     // A picture of the window with its frame, saved as NAME.png in the pictures folder.
     bool Picture(const std::string& window, const std::string& name) const;
 
+    // The program's visible windows (its WM_CLASS), oldest first; popups and lists included.
+    std::vector<std::string> ProgramWindows(const std::string& program) const;
+    // The first of the program's windows that is not in `before`, once there is one; empty when
+    // none came within the bound.
+    std::string WaitForNewWindow(const std::string& program, const std::vector<std::string>& before,
+                                 int boundMs = kBoundMs) const;
+    // Turns the mouse wheel at a point of the window's client area: notches away from the user
+    // when positive, toward when negative.
+    void Wheel(const std::string& window, int x, int y, int notches) const;
+    // Brings the window to the top without a click, for windows without a title bar; a picture
+    // taken of a covered window shows black where it is covered.
+    void Raise(const std::string& window) const;
+
+    // A message box titled so, once there is one: the newest such window no taller than a box,
+    // since the program's main window may bear the same title while it opens.
+    std::string WaitForBox(const std::string& title, int boundMs = kBoundMs) const;
+
 private:
     std::string m_pictures;
     std::string m_display;
