@@ -262,14 +262,7 @@ std::string CDesktop::WaitForNewWindow(const std::string& program, const std::ve
 bool CDesktop::ChooseMenu(const std::string& window, int titleX, int entry, int separators, const std::string& program) const
 {
     // The menu is a window of the program's own, untitled: the one that was not there before.
-    auto programWindows = [&] {
-        std::istringstream lines(Run({"xdotool", "search", "--onlyvisible", "--class", "^" + program + "$"}));
-        std::vector<std::string> windows;
-        for (std::string line; std::getline(lines, line);)
-            if (!line.empty())
-                windows.push_back(line);
-        return windows;
-    };
+    auto programWindows = [&] { return ProgramWindows(program); };
     const std::vector<std::string> before = programWindows();
     Activate(window);
     std::string menu;
@@ -334,31 +327,6 @@ bool CDesktop::Picture(const std::string& window, const std::string& name) const
     int status = -1;
     Run({"sh", "-c", "xwd -silent -frame -id " + window + " | xwdtopnm 2>/dev/null | pnmtopng > '" + path + "'"}, &status);
     return status == 0 && std::filesystem::file_size(path) > 0;
-}
-
-std::vector<std::string> CDesktop::ProgramWindows(const std::string& program) const
-{
-    std::istringstream lines(Run({"xdotool", "search", "--onlyvisible", "--class", "^" + program + "$"}));
-    std::vector<std::string> windows;
-    for (std::string line; std::getline(lines, line);)
-        if (!line.empty())
-            windows.push_back(line);
-    return windows;
-}
-
-std::string CDesktop::WaitForNewWindow(const std::string& program, const std::vector<std::string>& before,
-                                       int boundMs) const
-{
-    std::string found;
-    WaitUntil(
-        [&] {
-            for (const std::string& candidate : ProgramWindows(program))
-                if (std::find(before.begin(), before.end(), candidate) == before.end())
-                    found = candidate;
-            return !found.empty();
-        },
-        boundMs);
-    return found;
 }
 
 void CDesktop::Wheel(const std::string& window, int x, int y, int notches) const

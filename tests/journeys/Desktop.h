@@ -75,12 +75,6 @@ public:
     // A picture of the window with its frame, saved as NAME.png in the pictures folder.
     bool Picture(const std::string& window, const std::string& name) const;
 
-    // The program's visible windows (its WM_CLASS), oldest first; popups and lists included.
-    std::vector<std::string> ProgramWindows(const std::string& program) const;
-    // The first of the program's windows that is not in `before`, once there is one; empty when
-    // none came within the bound.
-    std::string WaitForNewWindow(const std::string& program, const std::vector<std::string>& before,
-                                 int boundMs = kBoundMs) const;
     // Turns the mouse wheel at a point of the window's client area: notches away from the user
     // when positive, toward when negative.
     void Wheel(const std::string& window, int x, int y, int notches) const;
