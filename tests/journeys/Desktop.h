@@ -16,6 +16,16 @@ struct CWindowFrame
     int FrameTop() const { return y - top; }
 };
 
+// A picture of a window's client area, three bytes (red, green, blue) a pixel, row by row.
+struct CPicture
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    bool Empty() const { return rgb.empty(); }
+    // The pixel's colour as 0xRRGGBB; 0 outside the picture.
+    unsigned Colour(int x, int y) const;
+};
+
 class CDesktop
 {
 public:
@@ -57,10 +67,14 @@ public:
                     const std::string& program) const;
     // Keys pressed in the window (xdotool key names, "ctrl+s", "Return").
     void Keys(const std::string& window, const std::string& keys) const;
+    // A click with another button (3 is the right one) at a point of the window's client area.
+    void ClickWith(const std::string& window, int button, int x, int y) const;
     void Type(const std::string& window, const std::string& text) const;
 
     // A picture of the window with its frame, saved as NAME.png in the pictures folder.
     bool Picture(const std::string& window, const std::string& name) const;
+    // What the window's client area shows now, for a test to compare parts of; empty on failure.
+    CPicture Capture(const std::string& window) const;
 
 private:
     std::string m_pictures;
