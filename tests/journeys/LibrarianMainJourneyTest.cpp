@@ -200,7 +200,13 @@ protected:
             return dialog;
         m_desktop->Picture(dialog, picture);
         if (nameInk)
-            *nameInk = InkCount(Ink(m_desktop->Capture(dialog), kFileNameBox));
+        {
+            // Once the box is painted (white at its right end, where no name reaches).
+            const CPicture shown = Showing(dialog, [](const CPicture& p) {
+                return p.Colour(kFileNameBox.x + kFileNameBox.width - 4, kFileNameBox.y + 7) == 0xFFFFFF;
+            });
+            *nameInk = InkCount(Ink(shown, kFileNameBox));
+        }
         const std::string said = m_desktop->Title(dialog);
         m_desktop->Type(dialog, path);
         m_desktop->Keys(dialog, "Return");
@@ -221,6 +227,7 @@ TEST_F(LibrarianMainJourney, ReadsRenamesCopiesSavesWritesImportsAndExits)
     const std::string main = StartLibrarian(program);
     ASSERT_FALSE(main.empty());
     ASSERT_EQ(m_desktop->Title(main), "Talvarix Librarian - Main");
+    const CWindowFrame frame = m_desktop->Frame(main);
     const CPicture fresh = Showing(main, [](const CPicture& p) { return InkCount(Ink(p, NameCell(2))) > 0; });
     const std::string firstNumber = Ink(fresh, NumberCell(1));
     ASSERT_GT(InkCount(Ink(fresh, NameCell(2))), 0) << "a fresh image shows its initial patches";
@@ -336,9 +343,16 @@ TEST_F(LibrarianMainJourney, ReadsRenamesCopiesSavesWritesImportsAndExits)
     EXPECT_TRUE(m_desktop->WaitUntil([&] { return InstrumentText("30 00 00 00", 12) == "From Editor "; }, Bound()))
         << "the instrument holds: " << InstrumentText("30 00 00 00", 12);
 
-    // File > Exit ends the program in order.
+    // File > Exit ends the program in order, and the window's place is kept as its frame's
+    // rectangle, however slowly the program ran.
     ASSERT_TRUE(Menu(main, kFileExit, kFileExitSeparators));
     EXPECT_EQ(program->Wait(Bound()), 0);
+    const std::string saved = ReadFileBytes(Settings(kLibrarian));
+    const std::string expected = "Position=\"" + std::to_string(frame.x - frame.left) + "," +
+                                 std::to_string(frame.y - frame.top) + "," +
+                                 std::to_string(frame.x + frame.width + frame.right) + "," +
+                                 std::to_string(frame.y + frame.height + frame.bottom) + "\"";
+    EXPECT_NE(saved.find(expected), std::string::npos) << "the frame's rectangle is kept: " << saved;
 }
 
 TEST_F(LibrarianMainJourney, AnInstrumentKilledDuringReadAllEndsInAMessageAndTheProgramGoesOn)
