@@ -320,3 +320,22 @@ CPicture CDesktop::Capture(const std::string& window) const
                        image.begin() + static_cast<std::ptrdiff_t>(start + size));
     return picture;
 }
+
+CWindowFrame CDesktop::SettledFrame(const std::string& window, int boundMs) const
+{
+    // Settled: the same frame seen throughout two seconds.
+    CWindowFrame frame = Frame(window);
+    auto since = Clock::now();
+    WaitUntil(
+        [&] {
+            const CWindowFrame now = Frame(window);
+            if (!(now == frame))
+            {
+                frame = now;
+                since = Clock::now();
+            }
+            return Clock::now() - since >= std::chrono::seconds(2);
+        },
+        boundMs);
+    return frame;
+}

@@ -14,6 +14,11 @@ struct CWindowFrame
     int width = 0, height = 0;        // the client area's size
     int left = 0, right = 0, top = 0, bottom = 0;   // the frame around it (_NET_FRAME_EXTENTS)
     int FrameTop() const { return y - top; }
+    bool operator==(const CWindowFrame& other) const
+    {
+        return x == other.x && y == other.y && width == other.width && height == other.height && left == other.left &&
+               right == other.right && top == other.top && bottom == other.bottom;
+    }
 };
 
 // A picture of a window's client area, three bytes (red, green, blue) a pixel, row by row.
@@ -56,6 +61,9 @@ public:
 
     std::string Title(const std::string& window) const;
     CWindowFrame Frame(const std::string& window) const;
+    // The frame once it has stayed the same for a while: a program may size its window again
+    // after showing it (once the window manager tells it the frame), late in a slow run.
+    CWindowFrame SettledFrame(const std::string& window, int boundMs = kBoundMs) const;
 
     // Brings the window forward with the input focus, as a click on its title bar does.
     void Activate(const std::string& window) const;

@@ -227,7 +227,7 @@ TEST_F(LibrarianMainJourney, ReadsRenamesCopiesSavesWritesImportsAndExits)
     const std::string main = StartLibrarian(program);
     ASSERT_FALSE(main.empty());
     ASSERT_EQ(m_desktop->Title(main), "Talvarix Librarian - Main");
-    const CWindowFrame frame = m_desktop->Frame(main);
+    const CWindowFrame frame = m_desktop->SettledFrame(main);
     const CPicture fresh = Showing(main, [](const CPicture& p) { return InkCount(Ink(p, NameCell(2))) > 0; });
     const std::string firstNumber = Ink(fresh, NumberCell(1));
     ASSERT_GT(InkCount(Ink(fresh, NameCell(2))), 0) << "a fresh image shows its initial patches";
@@ -352,7 +352,7 @@ TEST_F(LibrarianMainJourney, ReadsRenamesCopiesSavesWritesImportsAndExits)
                                  std::to_string(frame.y - frame.top) + "," +
                                  std::to_string(frame.x + frame.width + frame.right) + "," +
                                  std::to_string(frame.y + frame.height + frame.bottom) + "\"";
-    EXPECT_NE(saved.find(expected), std::string::npos) << "the frame's rectangle is kept: " << saved;
+    EXPECT_NE(saved.find(expected), std::string::npos) << "the frame's rectangle " << expected << " is kept: " << saved;
 }
 
 TEST_F(LibrarianMainJourney, AnInstrumentKilledDuringReadAllEndsInAMessageAndTheProgramGoesOn)
