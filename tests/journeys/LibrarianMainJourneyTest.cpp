@@ -198,15 +198,13 @@ protected:
         const std::string dialog = m_desktop->WaitForWindow(title, Bound());
         if (dialog.empty())
             return dialog;
+        // Once its name box is painted (white at its right end, where no name reaches).
+        const CPicture shown = Showing(dialog, [](const CPicture& p) {
+            return p.Colour(kFileNameBox.x + kFileNameBox.width - 4, kFileNameBox.y + 7) == 0xFFFFFF;
+        });
         m_desktop->Picture(dialog, picture);
         if (nameInk)
-        {
-            // Once the box is painted (white at its right end, where no name reaches).
-            const CPicture shown = Showing(dialog, [](const CPicture& p) {
-                return p.Colour(kFileNameBox.x + kFileNameBox.width - 4, kFileNameBox.y + 7) == 0xFFFFFF;
-            });
             *nameInk = InkCount(Ink(shown, kFileNameBox));
-        }
         const std::string said = m_desktop->Title(dialog);
         m_desktop->Type(dialog, path);
         m_desktop->Keys(dialog, "Return");
@@ -262,10 +260,10 @@ TEST_F(LibrarianMainJourney, ReadsRenamesCopiesSavesWritesImportsAndExits)
     ASSERT_TRUE(Menu(main, kEditCopy, kEditCopySeparators, kEditMenuX));
     m_desktop->Click(main, kNameX + 30, RowY(3));
     m_desktop->Keys(main, "ctrl+v");
-    m_desktop->Picture(main, "4-pasted");
     m_desktop->Click(main, kNameX + 30, RowY(10));
     const CPicture pasted = Showing(
         main, [&](const CPicture& p) { return SameText(Ink(p, NameCell(3)), journeyOne) && Selected(p, 10); });
+    m_desktop->Picture(main, "4-pasted");
     EXPECT_TRUE(SameText(Ink(pasted, NameCell(3)), journeyOne)) << "the copy is in row 1-3";
     EXPECT_TRUE(SameText(Ink(pasted, NameCell(1)), journeyOne)) << "the original stays";
     for (int row : {3, 4, 5})
