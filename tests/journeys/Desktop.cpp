@@ -355,3 +355,56 @@ std::string CDesktop::WaitForBox(const std::string& title, int boundMs) const
         boundMs);
     return box;
 }
+
+void CDesktop::ClickWith(const std::string& window, int button, int x, int y) const
+{
+    const CWindowFrame frame = Frame(window);
+    Run({"xdotool", "mousemove", "--sync", std::to_string(frame.x + x), std::to_string(frame.y + y), "click",
+         std::to_string(button)});
+}
+
+unsigned CPicture::Colour(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
+    const size_t at = (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+    return (unsigned(rgb[at]) << 16) | (unsigned(rgb[at + 1]) << 8) | unsigned(rgb[at + 2]);
+}
+
+CPicture CDesktop::Capture(const std::string& window) const
+{
+    // The X dump as a binary portable pixmap: "P6 width height maxval" and the pixels.
+    const std::string image = Run({"sh", "-c", "xwd -silent -id " + window + " | xwdtopnm 2>/dev/null"});
+    CPicture picture;
+    std::istringstream header(image);
+    std::string magic;
+    int maxval = 0;
+    if (!(header >> magic >> picture.width >> picture.height >> maxval) || magic != "P6" || maxval != 255)
+        return CPicture();
+    const size_t start = static_cast<size_t>(header.tellg()) + 1;
+    const size_t size = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 3;
+    if (picture.width <= 0 || picture.height <= 0 || image.size() < start + size)
+        return CPicture();
+    picture.rgb.assign(image.begin() + static_cast<std::ptrdiff_t>(start),
+                       image.begin() + static_cast<std::ptrdiff_t>(start + size));
+    return picture;
+}
+
+CWindowFrame CDesktop::SettledFrame(const std::string& window, int boundMs) const
+{
+    // Settled: the same frame seen throughout two seconds.
+    CWindowFrame frame = Frame(window);
+    auto since = Clock::now();
+    WaitUntil(
+        [&] {
+            const CWindowFrame now = Frame(window);
+            if (!(now == frame))
+            {
+                frame = now;
+                since = Clock::now();
+            }
+            return Clock::now() - since >= std::chrono::seconds(2);
+        },
+        boundMs);
+    return frame;
+}

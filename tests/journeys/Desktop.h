@@ -14,6 +14,21 @@ struct CWindowFrame
     int width = 0, height = 0;        // the client area's size
     int left = 0, right = 0, top = 0, bottom = 0;   // the frame around it (_NET_FRAME_EXTENTS)
     int FrameTop() const { return y - top; }
+    bool operator==(const CWindowFrame& other) const
+    {
+        return x == other.x && y == other.y && width == other.width && height == other.height && left == other.left &&
+               right == other.right && top == other.top && bottom == other.bottom;
+    }
+};
+
+// A picture of a window's client area, three bytes (red, green, blue) a pixel, row by row.
+struct CPicture
+{
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    bool Empty() const { return rgb.empty(); }
+    // The pixel's colour as 0xRRGGBB; 0 outside the picture.
+    unsigned Colour(int x, int y) const;
 };
 
 class CDesktop
@@ -52,6 +67,9 @@ public:
 
     std::string Title(const std::string& window) const;
     CWindowFrame Frame(const std::string& window) const;
+    // The frame once it has stayed the same for a while: a program may size its window again
+    // after showing it (once the window manager tells it the frame), late in a slow run.
+    CWindowFrame SettledFrame(const std::string& window, int boundMs = kBoundMs) const;
 
     // Brings the window forward with the input focus, as a click on its title bar does.
     void Activate(const std::string& window) const;
@@ -63,6 +81,8 @@ public:
                     const std::string& program) const;
     // Keys pressed in the window (xdotool key names, "ctrl+s", "Return").
     void Keys(const std::string& window, const std::string& keys) const;
+    // A click with another button (3 is the right one) at a point of the window's client area.
+    void ClickWith(const std::string& window, int button, int x, int y) const;
     void Type(const std::string& window, const std::string& text) const;
     // Keys and text where the input focus is now, without bringing a window forward first: for a
     // dialog's controls after the first key, and for a combo box's open list, which has no title.
@@ -74,6 +94,8 @@ public:
     bool WaitUntilDrawn(const std::string& window, int boundMs = kBoundMs) const;
     // A picture of the window with its frame, saved as NAME.png in the pictures folder.
     bool Picture(const std::string& window, const std::string& name) const;
+    // What the window's client area shows now, for a test to compare parts of; empty on failure.
+    CPicture Capture(const std::string& window) const;
 
     // Turns the mouse wheel at a point of the window's client area: notches away from the user
     // when positive, toward when negative.

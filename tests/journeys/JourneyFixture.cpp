@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 void CJourney::SetUp()
 {
@@ -50,6 +51,25 @@ void CJourney::StopInstrument()
     if (m_instrument && m_instrument->Terminate())
         m_instrument->Wait(10000);
     m_instrument.reset();
+}
+
+std::string CJourney::InstrumentText(const std::string& address, int count)
+{
+    if (!m_instrument || !m_instrument->WriteLine("dump " + address + " " + std::to_string(count)))
+        return std::string();
+    // Lines of "AA BB CC DD: xx xx ...", 16 bytes a line.
+    std::string text;
+    for (int line = 0; line < (count + 15) / 16; ++line)
+    {
+        const std::string answer = m_instrument->ReadLine();
+        const size_t colon = answer.find(':');
+        if (colon == std::string::npos)
+            return std::string();
+        std::istringstream bytes(answer.substr(colon + 1));
+        for (std::string byte; bytes >> byte;)
+            text += byte == "--" ? '?' : static_cast<char>(std::stoi(byte, nullptr, 16));
+    }
+    return text;
 }
 
 std::unique_ptr<CChildProcess> CJourney::Start(const std::string& program, const std::vector<std::string>& arguments)

@@ -26,6 +26,9 @@ protected:
     // Starts the simulated instrument ("small": the editor's memory, "librarian": all user patches).
     void StartInstrument(const std::string& memory);
     void StopInstrument();
+    // The instrument's memory from an address ("30 00 00 00", as on the wire): `count` bytes as
+    // text, a byte outside the memory as '?'; empty when the instrument did not answer.
+    std::string InstrumentText(const std::string& address, int count);
 
     // A program of the build, with its milestones on standard output.
     std::unique_ptr<CChildProcess> Start(const std::string& program, const std::vector<std::string>& arguments = {});

@@ -58,7 +58,7 @@ TEST_F(LibrarianJourney, ReadsAllFromTheInstrumentExitsFromTheMenuAndComesBackWh
     const std::string main = StartLibrarian(program);
     ASSERT_FALSE(main.empty());
     EXPECT_EQ(m_desktop->Title(main), "Talvarix Librarian - Main");
-    const CWindowFrame first = m_desktop->Frame(main);
+    const CWindowFrame first = m_desktop->SettledFrame(main);
     EXPECT_GE(first.FrameTop(), 0) << "the title bar is on the screen";
     EXPECT_GT(first.top, 0) << "the window manager framed the window";
     m_desktop->Picture(main, "1-started");
@@ -81,14 +81,14 @@ TEST_F(LibrarianJourney, ReadsAllFromTheInstrumentExitsFromTheMenuAndComesBackWh
                                  std::to_string(first.y - first.top) + "," +
                                  std::to_string(first.x + first.width + first.right) + "," +
                                  std::to_string(first.y + first.height + first.bottom) + "\"";
-    EXPECT_NE(saved.find(expected), std::string::npos) << "the frame's rectangle is kept: " << saved;
+    EXPECT_NE(saved.find(expected), std::string::npos) << "the frame's rectangle " << expected << " is kept: " << saved;
 
     // Twice more: the window opens where it was, as large as it was.
     for (int start = 2; start <= 3; ++start)
     {
         const std::string again = StartLibrarian(program);
         ASSERT_FALSE(again.empty());
-        const CWindowFrame frame = m_desktop->Frame(again);
+        const CWindowFrame frame = m_desktop->SettledFrame(again);
         EXPECT_EQ(frame.FrameTop(), first.FrameTop()) << "start " << start;
         EXPECT_EQ(frame.x, first.x) << "start " << start;
         EXPECT_EQ(frame.width, first.width) << "start " << start;
