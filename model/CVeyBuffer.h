@@ -24,6 +24,8 @@ public:
     CVeyBuffer* GetRoot();
     // The root as a root struct, or null (a value or struct not attached under one).
     CVeyRootStruct* GetRootStruct() const;
+    // The same, with the absolute begin of this buffer found on the same walk up the parents.
+    CVeyRootStruct* GetRootStructAndBegin(int32_t& absoluteBegin) const;
     CVeyAddressRange GetAbsoluteAddressRange() const;
     // "fm.pat.common.patchName"; a root's path is its bare name.
     std::string GetPathName() const;

@@ -364,7 +364,8 @@ bool CVeyLeafStruct::FindStruct(const std::string& path, CVeyStruct*& found)
 
 bool CVeyLeafStruct::Transmit()
 {
-    CVeyRootStruct* root = GetRootStruct();
+    int32_t begin = 0;
+    CVeyRootStruct* root = GetRootStructAndBegin(begin);
     IVeyTransmitter* out = root ? root->GetMidiOut() : nullptr;
     if (!out)
         return false;
@@ -373,7 +374,7 @@ bool CVeyLeafStruct::Transmit()
         GetTraceTextOut().Printf("Struct %s is too large for one data-set message.\n", GetPathName().c_str());
         return false;
     }
-    return out->SendDt1(GetAbsoluteAddressRange().begin, m_data.data(), m_data.size());
+    return out->SendDt1(begin, m_data.data(), m_data.size());
 }
 
 std::unique_ptr<CVeyStruct> CVeyLeafStruct::Clone() const

@@ -342,14 +342,15 @@ std::vector<int32_t> CVeyValue::GetArray() const
 
 bool CVeyValue::Transmit()
 {
-    CVeyRootStruct* root = GetRootStruct();
+    int32_t begin = 0;
+    CVeyRootStruct* root = GetRootStructAndBegin(begin);
     IVeyTransmitter* out = root ? root->GetMidiOut() : nullptr;
     if (!out || !m_bytes)
         return false;
     const size_t size = static_cast<size_t>(GetSize());
     if (size + out->GetDt1FrameSize() > kVeyMaxMessageSize)
         return false;
-    return out->SendDt1(GetAbsoluteAddressRange().begin, m_bytes, size);
+    return out->SendDt1(begin, m_bytes, size);
 }
 
 void CVeyValue::RevertToDefault()

@@ -129,8 +129,7 @@ bool CMMIn::Reset()
 
 bool CMMIn::IsOpen() const
 {
-    MIDIINCAPS caps;
-    return GetDevCaps(caps);
+    return m_handle && GetInputReporter().Report(midiInGetPresence(m_handle));
 }
 
 std::vector<std::string> CMMIn::GetInputNames() { return PortNames(midiInGetNumDevs, midiInGetDevCaps); }
@@ -192,8 +191,7 @@ bool CMMOut::ShortMsg(DWORD message)
 
 bool CMMOut::IsOpen() const
 {
-    MIDIOUTCAPS caps;
-    return m_handle && GetDevCaps(caps);
+    return m_handle && GetOutputReporter().Report(midiOutGetPresence(m_handle));
 }
 
 std::vector<std::string> CMMOut::GetOutputNames() { return PortNames(midiOutGetNumDevs, midiOutGetDevCaps); }
