@@ -312,8 +312,10 @@ bool CVeyMidiOut::SendVantor(uint8_t command, const CVeyAddress& address, const 
     // The checksum covers the address and the data.
     uint32_t sum = 0;
     const uint32_t value = static_cast<uint32_t>(address.Get());
-    for (int i = addressSize - 1; i >= 0; --i)
-        sum += *at++ = static_cast<uint8_t>((value >> (7 * i)) & 0x7F);
+    const uint8_t packed[4] = {static_cast<uint8_t>((value >> 21) & 0x7F), static_cast<uint8_t>((value >> 14) & 0x7F),
+                               static_cast<uint8_t>((value >> 7) & 0x7F), static_cast<uint8_t>(value & 0x7F)};
+    for (const uint8_t* from = packed + 4 - addressSize; from != packed + 4; ++from)
+        sum += *at++ = *from;
     for (size_t i = 0; i < size; ++i)
         sum += *at++ = payload[i];
     *at++ = static_cast<uint8_t>((0u - sum) & 0x7F);
