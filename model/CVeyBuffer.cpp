@@ -27,6 +27,19 @@ CVeyRootStruct* CVeyBuffer::GetRootStruct() const
 CVeyRootStruct* CVeyBuffer::GetRootStructAndBegin(int32_t& absoluteBegin) const
 {
     // Unsigned sums, as in GetAbsoluteAddressRange.
+    if (const CVeyStruct* parent = GetParent())
+    {
+        uint32_t begin = 0;
+        CVeyRootStruct* root = parent->GetCachedRootAndBegin(begin);
+        absoluteBegin = static_cast<int32_t>(begin + static_cast<uint32_t>(GetAddressRange().begin));
+        return root;
+    }
+    return WalkToRootStruct(absoluteBegin);
+}
+
+CVeyRootStruct* CVeyBuffer::WalkToRootStruct(int32_t& absoluteBegin) const
+{
+    // Unsigned sums, as in GetAbsoluteAddressRange.
     uint32_t begin = static_cast<uint32_t>(GetAddressRange().begin);
     const CVeyStruct* top = GetParent();
     if (top)

@@ -35,6 +35,9 @@ public:
     void DumpPath(GT::ATextOut& out) const;
 
 protected:
+    // GetRootStructAndBegin without the parent's kept answer.
+    CVeyRootStruct* WalkToRootStruct(int32_t& absoluteBegin) const;
+
     // Values are held by value in their leaf and copied as plain records: no virtual destructor
     // here; structs declare their own.
     ~CVeyBuffer() = default;

@@ -236,7 +236,8 @@ void CVeyBufferManager::MarkChangedAll(const CVeyValueList& values)
         if (!parent || valueParent != parent)
         {
             parent = valueParent;
-            root = value->GetRootStruct();
+            uint32_t begin = 0;
+            root = parent ? parent->GetCachedRootAndBegin(begin) : value->GetRootStruct();
         }
         if (root)
             root->SetModified(true);

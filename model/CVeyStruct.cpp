@@ -1,5 +1,7 @@
 #include "model/CVeyStruct.h"
 
+#include <atomic>
+
 #include "model/CVeyBufferManager.h"
 #include "model/IVeyModelLinks.h"
 #include "toolkit/gt/TextOut.h"
@@ -42,8 +44,33 @@ size_t CVeyStructDefinition::CHash::operator()(const CVeyStructDefinition& defin
 
 // ---- CVeyStruct ----
 
+namespace
+{
+// Counts the changes of parents and ranges anywhere; starts above the 0 of a struct never asked.
+std::atomic<uint64_t> g_treeChanges{1};
+}
+
 CVeyStruct::CVeyStruct() : m_definition(&kEmptyStructDefinition)
 {
+}
+
+void CVeyStruct::NoteTreeChanged()
+{
+    g_treeChanges.fetch_add(1, std::memory_order_relaxed);
+}
+
+CVeyRootStruct* CVeyStruct::GetCachedRootAndBegin(uint32_t& absoluteBegin) const
+{
+    const uint64_t changes = g_treeChanges.load(std::memory_order_relaxed);
+    if (m_cachedTree != changes)
+    {
+        int32_t begin = 0;
+        m_cachedRoot = WalkToRootStruct(begin);
+        m_cachedBegin = static_cast<uint32_t>(begin);
+        m_cachedTree = changes;
+    }
+    absoluteBegin = m_cachedBegin;
+    return m_cachedRoot;
 }
 
 CVeyStruct::~CVeyStruct() = default;
@@ -60,6 +87,7 @@ CVeyValue* CVeyStruct::AddValue(const CVeyValueDefinition*)
 
 void CVeyStruct::SetDefinition(const CVeyStructDefinition* definition)
 {
+    NoteTreeChanged();
     m_definition = definition ? definition : &kEmptyStructDefinition;
 }
 
@@ -68,6 +96,7 @@ bool CVeyStruct::SetAddressRange(const CVeyAddressRange& range)
     if (GetData() && range.GetSize() != GetAddressRange().GetSize())
         return false;
     CVeyStructDefinition definition{GetName(), range};
+    NoteTreeChanged();
     m_definition = CVeyBufferManager::GetInstance().InternStructDefinition(definition);
     return true;
 }
@@ -204,6 +233,7 @@ void AVeyParentStruct::DumpAbsoluteNames(GT::ATextOut& out) const
 
 bool CVeyRootStruct::Attach(CVeyStruct*)
 {
+    NoteTreeChanged();
     const CVeyAddressRange& own = GetAddressRange();
     // The wire form of an address has 28 bits; a root reaching past them could not be addressed.
     if (own.begin < 0 || own.end < own.begin || own.end > kVeyAddressLimit)
@@ -216,6 +246,7 @@ bool CVeyRootStruct::Attach(CVeyStruct*)
 
 void CVeyRootStruct::CopyRootFields(const CVeyRootStruct& source)
 {
+    NoteTreeChanged();
     m_definition = source.m_definition;
     m_midiOut = source.m_midiOut;
     m_modified = source.m_modified;
@@ -277,6 +308,7 @@ bool CVeyRootStruct::SetMidiOut(IVeyTransmitter* midiOut)
 
 bool CVeyNodeStruct::Attach(CVeyStruct* parent)
 {
+    NoteTreeChanged();
     m_parent = parent;
     return AttachToParent(parent) && AttachChildren();
 }
@@ -294,6 +326,7 @@ std::unique_ptr<CVeyStruct> CVeyNodeStruct::Clone() const
 
 bool CVeyLeafStruct::Attach(CVeyStruct* parent)
 {
+    NoteTreeChanged();
     m_parent = parent;
     if (!AttachToParent(parent))
         return false;
