@@ -307,15 +307,21 @@ bool CVeyMidiOut::SendVantor(uint8_t command, const CVeyAddress& address, const 
     *at++ = 0xF0;
     *at++ = m_manufacturerId < 0 ? kDefaultManufacturerId : static_cast<uint8_t>(m_manufacturerId);
     *at++ = m_deviceId;
-    at = std::copy(modelId, modelId + modelIdSize, at);
+    // A few bytes: copied one by one rather than through a library call.
+    for (size_t i = 0; i < modelIdSize; ++i)
+        *at++ = modelId[i];
     *at++ = command;
     // The checksum covers the address and the data.
     uint32_t sum = 0;
     const uint32_t value = static_cast<uint32_t>(address.Get());
-    const uint8_t packed[4] = {static_cast<uint8_t>((value >> 21) & 0x7F), static_cast<uint8_t>((value >> 14) & 0x7F),
-                               static_cast<uint8_t>((value >> 7) & 0x7F), static_cast<uint8_t>(value & 0x7F)};
-    for (const uint8_t* from = packed + 4 - addressSize; from != packed + 4; ++from)
-        sum += *at++ = *from;
+    // Seven bits a byte, the highest first.
+    switch (addressSize)
+    {
+    case 4: sum += *at++ = static_cast<uint8_t>((value >> 21) & 0x7F); [[fallthrough]];
+    case 3: sum += *at++ = static_cast<uint8_t>((value >> 14) & 0x7F); [[fallthrough]];
+    case 2: sum += *at++ = static_cast<uint8_t>((value >> 7) & 0x7F); [[fallthrough]];
+    default: sum += *at++ = static_cast<uint8_t>(value & 0x7F); break;
+    }
     for (size_t i = 0; i < size; ++i)
         sum += *at++ = payload[i];
     *at++ = static_cast<uint8_t>((0u - sum) & 0x7F);
@@ -384,7 +390,10 @@ bool CVeyMidiOut::HandToDevices(const std::vector<uint8_t>& bytes)
     CVeyMidiOutDevice* const* devices = few.data();
     const size_t count = m_devices.size();
     if (count <= kFew)
-        std::copy(m_devices.begin(), m_devices.end(), few.begin());
+    {
+        for (size_t i = 0; i < count; ++i)
+            few[i] = m_devices[i];
+    }
     else
         devices = (many = m_devices).data();
     bool allTook = true;
