@@ -25,7 +25,7 @@ packages=(
     clang libclang-rt-14-dev
     midicsv fonts-dejavu-core xvfb xauth
     fonts-ipafont-gothic poppler-utils xdg-utils
-    openbox xdotool x11-utils x11-apps netpbm valgrind
+    openbox xdotool x11-utils x11-apps netpbm valgrind strace
 )
 
 install_missing() {

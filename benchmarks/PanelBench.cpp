@@ -198,9 +198,14 @@ struct CBenchPanel
 
     static CBenchPanel& Get()
     {
-        static CBenchPanel instance;
-        return instance;
+        if (!s_instance)
+            s_instance = std::make_unique<CBenchPanel>();
+        return *s_instance;
     }
+    // Ends the panel and its application before main returns: Qt's own statics are gone by the
+    // time a static of ours would be destroyed at exit.
+    static void Release() { s_instance.reset(); }
+    static inline std::unique_ptr<CBenchPanel> s_instance;
 
     std::unique_ptr<CGuiBootstrap> application;
     CTempDir folder;
@@ -317,3 +322,14 @@ BENCHMARK(OpenPanel)->Unit(benchmark::kMillisecond);
 BENCHMARK(RedrawPanel)->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawPanelOffscreen)->Unit(benchmark::kMillisecond);
 BENCHMARK(ValueFromInstrumentToRedraw)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    CBenchPanel::Release();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -223,8 +223,8 @@ bool CApp::OpenMainPanel()
     // A step of PrepareManagers that fails has said why in its own box; the main panel is then
     // missing and start-up ends here without a second box.
     const bool prepared = PrepareManagers();
-    // From here on the diagnostics have a window the user can bring up.
-    CreateTraceTextOutWindow();
+    // The diagnostics window is made when the user first asks for it (View > Diagnostics): it
+    // takes over every line kept so far, and a start that never shows it does not pay for it.
 
     const CTraceMark mark;
     if (!CVeyViewManager::GetInstance().OpenRootPanel(CRootPanel::kMainPanelName) || !m_pMainWnd)

@@ -2,6 +2,7 @@
 
 #include "platform/Messages.h"
 #include "platform/Profile.h"
+#include "platform/WindowPlacement.h"
 
 #include <cstdio>
 
@@ -42,19 +43,9 @@ UL::CTextOutWindow* CreateTraceTextOutWindow()
     window = UL::CreateTraceWindow(placement, "Diagnostics");
     if (!window)
         return nullptr;
-    // The stored rectangle is the window's outer one, as it was left; it is made again from the
-    // client rectangle, so the frame is taken off first.
-    CRect outer;
-    window->GetWindowRect(&outer);
-    CRect client;
-    window->GetClientRect(&client);
-    CPoint origin(0, 0);
-    window->ClientToScreen(&origin);
-    const int32_t left = origin.x - outer.left;
-    const int32_t top = origin.y - outer.top;
-    const int32_t right = outer.right - (origin.x + client.Width());
-    const int32_t bottom = outer.bottom - (origin.y + client.Height());
-    window->MoveWindow(RECT{placement.left + left, placement.top + top, placement.right - right, placement.bottom - bottom});
+    // The stored rectangle is the window's outer one, as it was left: the platform places it so,
+    // also where the window manager adds the frame only once the window is shown.
+    SetWindowOuterRect(window, placement);
     window->SetProfileWriter([](const std::string& section, const std::string& entry, const std::string& value) {
         WriteProfileString(section, entry, value);
     });

@@ -6,31 +6,34 @@
 
 #include <cstring>
 
-CVeyAttributeReader& CVeyAttributeReader::Take(const std::string& name, FTake take)
+CVeyAttributeReader& CVeyAttributeReader::Take(std::string name, FTake take)
 {
-    m_declared.push_back({name, std::move(take)});
+    // An owner declares a dozen or so; the list grows once.
+    if (m_declared.empty())
+        m_declared.reserve(16);
+    m_declared.push_back({std::move(name), std::move(take)});
     return *this;
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Text(const std::string& name, std::string& target)
+CVeyAttributeReader& CVeyAttributeReader::Text(std::string name, std::string& target)
 {
-    return Take(name, [&target](const std::string& value) {
+    return Take(std::move(name), [&target](const std::string& value) {
         target = value;
         return true;
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::EscapedText(const std::string& name, std::string& target)
+CVeyAttributeReader& CVeyAttributeReader::EscapedText(std::string name, std::string& target)
 {
-    return Take(name, [&target](const std::string& value) {
+    return Take(std::move(name), [&target](const std::string& value) {
         target = GT::UnescapeXml(value);
         return true;
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Number(const std::string& name, int32_t& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Number(std::string name, int32_t& target, FReport invalid)
 {
-    return Take(name, [&target, invalid](const std::string& value) {
+    return Take(std::move(name), [&target, invalid = std::move(invalid)](const std::string& value) {
         if (GT::StringToLong(value, &target))
             return true;
         invalid(value);
@@ -38,10 +41,10 @@ CVeyAttributeReader& CVeyAttributeReader::Number(const std::string& name, int32_
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::NumberIn(const std::string& name, int32_t& target, int32_t low, int32_t high,
+CVeyAttributeReader& CVeyAttributeReader::NumberIn(std::string name, int32_t& target, int32_t low, int32_t high,
                                                    FReport invalid, FReport outside)
 {
-    return Take(name, [&target, low, high, invalid, outside](const std::string& value) {
+    return Take(std::move(name), [&target, low, high, invalid = std::move(invalid), outside = std::move(outside)](const std::string& value) {
         int32_t number = 0;
         if (!GT::StringToLong(value, &number))
         {
@@ -58,9 +61,9 @@ CVeyAttributeReader& CVeyAttributeReader::NumberIn(const std::string& name, int3
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Flag(const std::string& name, bool& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Flag(std::string name, bool& target, FReport invalid)
 {
-    return Take(name, [&target, invalid](const std::string& value) {
+    return Take(std::move(name), [&target, invalid = std::move(invalid)](const std::string& value) {
         int32_t number = 0;
         if (!GT::StringToLong(value, &number))
         {
@@ -72,9 +75,9 @@ CVeyAttributeReader& CVeyAttributeReader::Flag(const std::string& name, bool& ta
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Point(const std::string& name, GT::CPoint32& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Point(std::string name, GT::CPoint32& target, FReport invalid)
 {
-    return Take(name, [&target, invalid](const std::string& value) {
+    return Take(std::move(name), [&target, invalid = std::move(invalid)](const std::string& value) {
         GT::CPoint32 point;
         if (GT::StringToPoint(value, &point))
             target = point;
@@ -87,9 +90,9 @@ CVeyAttributeReader& CVeyAttributeReader::Point(const std::string& name, GT::CPo
     });
 }
 
-CVeyAttributeReader& CVeyAttributeReader::Colour(const std::string& name, GT::CShortTriple& target, FReport invalid)
+CVeyAttributeReader& CVeyAttributeReader::Colour(std::string name, GT::CShortTriple& target, FReport invalid)
 {
-    return Take(name, [&target, invalid](const std::string& value) {
+    return Take(std::move(name), [&target, invalid = std::move(invalid)](const std::string& value) {
         if (GT::StringToShortTriple(value, &target))
             return true;
         invalid(value);

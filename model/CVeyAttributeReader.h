@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CVeyAttributeReader
@@ -22,28 +23,28 @@ public:
     using FTake = std::function<bool(const std::string& value)>;
 
     // Text as it stands.
-    CVeyAttributeReader& Text(const std::string& name, std::string& target);
+    CVeyAttributeReader& Text(std::string name, std::string& target);
     // Text with its XML escapes undone.
-    CVeyAttributeReader& EscapedText(const std::string& name, std::string& target);
+    CVeyAttributeReader& EscapedText(std::string name, std::string& target);
     // A decimal or hexadecimal number.
-    CVeyAttributeReader& Number(const std::string& name, int32_t& target, FReport invalid);
+    CVeyAttributeReader& Number(std::string name, int32_t& target, FReport invalid);
     // A number from `low` through `high`: `invalid` for text that is no number, `outside` for a
     // number out of range.
-    CVeyAttributeReader& NumberIn(const std::string& name, int32_t& target, int32_t low, int32_t high, FReport invalid,
+    CVeyAttributeReader& NumberIn(std::string name, int32_t& target, int32_t low, int32_t high, FReport invalid,
                                   FReport outside);
     // A number read as a switch: anything but 0 is on.
-    CVeyAttributeReader& Flag(const std::string& name, bool& target, FReport invalid);
+    CVeyAttributeReader& Flag(std::string name, bool& target, FReport invalid);
     // "x,y". Without `invalid`, a bad point is passed over and the target keeps its default.
-    CVeyAttributeReader& Point(const std::string& name, GT::CPoint32& target, FReport invalid = nullptr);
+    CVeyAttributeReader& Point(std::string name, GT::CPoint32& target, FReport invalid = nullptr);
     // "r,g,b".
-    CVeyAttributeReader& Colour(const std::string& name, GT::CShortTriple& target, FReport invalid);
+    CVeyAttributeReader& Colour(std::string name, GT::CShortTriple& target, FReport invalid);
     // The name of a resource of the script; `missing` when no resource has that name. The target
     // is anything a resource pointer can be assigned to.
     template <class TTarget, class TResource>
-    CVeyAttributeReader& Resource(const std::string& name, TTarget& target, const CVeyResources<TResource>& from,
+    CVeyAttributeReader& Resource(std::string name, TTarget& target, const CVeyResources<TResource>& from,
                                   FReport missing)
     {
-        return Take(name, [&target, &from, missing](const std::string& value) {
+        return Take(std::move(name), [&target, &from, missing = std::move(missing)](const std::string& value) {
             TResource* found = from.Find(value);
             target = found;
             if (!found)
@@ -52,7 +53,7 @@ public:
         });
     }
     // Anything else.
-    CVeyAttributeReader& Take(const std::string& name, FTake take);
+    CVeyAttributeReader& Take(std::string name, FTake take);
 
     // Takes every declared attribute out of `attributes`. Unknown attributes stay in the list, for
     // the owner's caller to report. False at the first bad value: the attributes after it are not

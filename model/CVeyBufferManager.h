@@ -118,7 +118,7 @@ private:
 
     // Hashed: every root of a large script adds one, and they must not cost more each.
     std::unordered_set<CVeyStructDefinition, CVeyStructDefinition::CHash> m_structDefinitions;
-    std::set<CVeyValueDefinition> m_valueDefinitions;
+    std::unordered_set<CVeyValueDefinition, CVeyValueDefinition::CHash> m_valueDefinitions;
     CVeyStructList m_roots;
     CVeyStructList m_midiStructs;
     CVeyValueList m_changes;

@@ -8,6 +8,7 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <ostream>
 #include <tuple>
@@ -334,12 +335,73 @@ bool CVeyLeafStruct::Attach(CVeyStruct* parent)
     // Values, the change list and views point into the data: once attached it never moves.
     if (m_attached && size != m_data.size())
         return false;
+    if (m_bound && size == m_data.size())
+    {
+        m_attached = true;
+        return true;
+    }
+    if (m_preparedDefaults && size != m_data.size())
+    {
+        // Prepared for another size: the leaf starts from zeros as any new one.
+        m_data.assign(size, 0);
+        m_preparedDefaults = false;
+    }
     m_data.resize(size);
     m_attached = true;
-    for (CVeyValue& value : m_values)
-        if (!value.AttachToBytes(this, m_data.data(), size))
+    m_bound = false;
+    // One pass over every value of the model: the bounds are held in locals, which the stores
+    // into the values would otherwise make the compiler read again for each one.
+    uint8_t* const data = m_data.data();
+    for (CVeyValue *value = m_values.data(), *end = value + m_values.size(); value != end; ++value)
+        if (!value->AttachToBytes(this, data, size))
             return false;
+    m_bound = true;
     return true;
+}
+
+bool CVeyLeafStruct::PrepareDefaultBytes()
+{
+    const int32_t size = GetAddressRange().GetSize();
+    if (m_attached || !m_data.empty() || size < 0)
+        return false;
+    for (const CVeyValue& value : m_values)
+    {
+        const CVeyValueDefinition* definition = value.GetDefinition();
+        if (!definition || definition->range.begin < 0 || definition->range.end < definition->range.begin ||
+            definition->range.end > size)
+            return false;
+    }
+    m_data.assign(static_cast<size_t>(size), 0);
+    for (CVeyValue& value : m_values)
+    {
+        value.AttachToBytes(this, m_data.data(), m_data.size());
+        value.RevertToDefault();
+    }
+    m_bound = true;
+    m_preparedDefaults = true;
+    return true;
+}
+
+void CVeyLeafStruct::ReleaseUnattachedBytes()
+{
+    if (m_attached)
+        return;
+    std::vector<uint8_t>().swap(m_data);
+    m_bound = false;
+    m_preparedDefaults = false;
+}
+
+bool CVeyLeafStruct::TakePreparedDefaults()
+{
+    const bool prepared = m_preparedDefaults && m_attached;
+    m_preparedDefaults = false;
+    return prepared;
+}
+
+uint64_t CVeyLeafStruct::NewLayout()
+{
+    static std::atomic<uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
 }
 
 CVeyValue* CVeyLeafStruct::AddValue(const CVeyValueDefinition* definition)
@@ -347,6 +409,9 @@ CVeyValue* CVeyLeafStruct::AddValue(const CVeyValueDefinition* definition)
     // Values are pointed at from outside once the leaf is attached; the vector must not move.
     if (m_attached)
         return nullptr;
+    m_layout = NewLayout();
+    m_bound = false;
+    m_preparedDefaults = false;
     m_values.emplace_back(definition);
     return &m_values.back();
 }
@@ -415,8 +480,23 @@ std::unique_ptr<CVeyStruct> CVeyLeafStruct::Clone() const
     auto clone = std::make_unique<CVeyLeafStruct>();
     clone->m_definition = m_definition;
     clone->m_parent = m_parent;
-    clone->m_values = m_values;
     clone->m_data = m_data;
+    clone->m_layout = m_layout;
+    if (m_bound)
+    {
+        // The values are copied pointing into the clone's bytes already: Attach need not visit
+        // them again.
+        clone->m_values.reserve(m_values.size());
+        const uint8_t* const from = m_data.data();
+        uint8_t* const to = clone->m_data.data();
+        for (const CVeyValue& value : m_values)
+            clone->m_values.emplace_back(value, clone.get(), from, to);
+        clone->m_bound = true;
+        // An attached leaf's bytes may hold anything by now.
+        clone->m_preparedDefaults = m_preparedDefaults && !m_attached;
+    }
+    else
+        clone->m_values = m_values;
     return clone;
 }
 
@@ -467,9 +547,14 @@ void VeySetMidiStructCreator(VeyStructCreator creator)
 namespace
 {
 // A new leaf's bytes are all zero, so its default bytes depend only on its values and its size; a
-// leaf with the same value records (an array's members are copies of its first) takes the bytes
-// of the first one encoded.
-using CEncodedLeaves = std::unordered_map<const CVeyStructDefinition*, const CVeyStruct*>;
+// leaf with the same values (an array's members are clones of its first) takes the bytes of the
+// first one encoded. Leaves that give their layout are matched on it, others on their record and
+// values.
+struct CEncodedLeaves
+{
+    std::unordered_map<uint64_t, const CVeyStruct*> byLayout;
+    std::unordered_map<const CVeyStructDefinition*, const CVeyStruct*> byDefinition;
+};
 
 void WriteNewDefaults(CVeyStruct& s, CEncodedLeaves& encoded)
 {
@@ -477,11 +562,13 @@ void WriteNewDefaults(CVeyStruct& s, CEncodedLeaves& encoded)
         for (auto& child : *children)
             WriteNewDefaults(*child, encoded);
     std::vector<CVeyValue>* values = s.GetValues();
-    if (!values)
+    if (!values || s.TakePreparedDefaults())
         return;
     std::vector<uint8_t>* data = s.GetData();
-    const CVeyStruct*& first = encoded[s.GetDefinition()];
-    if (data && first && first->GetData()->size() == data->size() && CVeyValue::SameDefinitions(*first->GetValues(), *values))
+    const uint64_t layout = s.GetValueLayout();
+    const CVeyStruct*& first = layout != 0 ? encoded.byLayout[layout] : encoded.byDefinition[s.GetDefinition()];
+    if (data && first && first->GetData()->size() == data->size() &&
+        (layout != 0 || CVeyValue::SameDefinitions(*first->GetValues(), *values)))
     {
         std::copy(first->GetData()->begin(), first->GetData()->end(), data->begin());
         return;

@@ -44,6 +44,7 @@ public:
     // None (null) where the table of the struct kinds says so.
     virtual const CVeyStructList* GetChildStructs() const { return nullptr; }
     virtual CVeyStructList* GetChildStructs() { return nullptr; }
+    // The list is grown through AddValue only; its values may be changed, never their records.
     virtual const std::vector<CVeyValue>* GetValues() const { return nullptr; }
     virtual std::vector<CVeyValue>* GetValues() { return nullptr; }
     virtual const std::vector<uint8_t>* GetData() const { return nullptr; }
@@ -56,6 +57,12 @@ public:
     virtual bool Transmit() = 0;
     // Usable only after Attach, which re-points parents and byte pointers to the clone.
     virtual std::unique_ptr<CVeyStruct> Clone() const = 0;
+    // Structs that give the same number here hold values of the same records in the same order;
+    // 0 when the struct does not say (compare the values themselves).
+    virtual uint64_t GetValueLayout() const { return 0; }
+    // True, once, when the struct's bytes were given its values' defaults before it was first
+    // attached (see CVeyLeafStruct::PrepareDefaultBytes) and nothing has asked since.
+    virtual bool TakePreparedDefaults() { return false; }
 
     // Building. A root or node takes child structs, a leaf takes values; the others refuse.
     virtual bool AddChild(std::unique_ptr<CVeyStruct> child);
@@ -172,12 +179,32 @@ public:
     bool Transmit() override;
     std::unique_ptr<CVeyStruct> Clone() const override;
     CVeyValue* AddValue(const CVeyValueDefinition* definition) override;
+    uint64_t GetValueLayout() const override { return m_layout; }
+    bool TakePreparedDefaults() override;
     void DumpContents(GT::ATextOut& out) const override;
     void DumpAbsoluteNames(GT::ATextOut& out) const override;
 
+    // Before the first Attach: gives the leaf its bytes holding its values' defaults, with the
+    // values pointing into them, so that clones copy both in one pass and Attach has nothing left
+    // to do for their values. False, and nothing done, when the leaf has bytes already or a value
+    // does not fit (Attach reports it).
+    bool PrepareDefaultBytes();
+    // Gives back bytes taken before the first Attach; Attach makes them anew.
+    void ReleaseUnattachedBytes();
+
 private:
+    static uint64_t NewLayout();
+
     CVeyStruct* m_parent = nullptr;
     bool m_attached = false;
+    // Every value points into m_data, at its own place, and fits.
+    bool m_bound = false;
+    // m_data was given the values' defaults before the first Attach and nothing has asked since.
+    bool m_preparedDefaults = false;
+    // A new number for every leaf and every value added; a clone keeps its source's. The values
+    // of a leaf under construction are only changed through AddValue and the value it returns,
+    // before the leaf is cloned.
+    uint64_t m_layout = NewLayout();
     // Both are sized while the model is built and never resized after Attach: values, the change
     // list and the views keep plain pointers into them.
     std::vector<CVeyValue> m_values;
@@ -192,7 +219,8 @@ void VeySetMidiStructCreator(VeyStructCreator creator);
 
 // Every value below `s` back to its default, children first; no handler, nothing marked.
 void RevertStructDefaults(CVeyStruct& s);
-// The same for a struct just created and attached, whose bytes are still all zero.
+// The same for a struct just created and attached, whose bytes are still all zero or were
+// prepared with the defaults.
 void WriteNewStructDefaults(CVeyStruct& s);
 // Leaf data in depth-first pre-order (the data file body); false when the stream failed.
 bool WriteStructData(const CVeyStruct& s, std::ostream& stream);

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string_view>
 #include <unordered_map>
 
 namespace
@@ -26,7 +27,7 @@ constexpr uint64_t kMaxModelElements = 1u << 20;
 constexpr uint64_t kMaxModelBytes = 16u << 20;
 
 // The value of the last attribute called `name`, or null.
-std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, const char* name)
+std::string* FindLastAttribute(CVeyElementDefinition::CAttributes& attributes, std::string_view name)
 {
     for (auto it = attributes.rbegin(); it != attributes.rend(); ++it)
         if (it->first == name)
@@ -71,7 +72,44 @@ struct CVeyBufferManager::CConversion
 
     std::vector<const CVeyTypeDefinition*> chain;
     CStructTypeIndex index;
+    // Bytes given to leaves before they are attached, held under the model's limit: a script of
+    // huge arrays must be refused before its bytes exist.
+    uint64_t preparedBytes = 0;
 };
+
+namespace
+{
+// The bytes the leaves below `s` (itself included) hold before they are attached.
+uint64_t CountPreparedBytes(const CVeyStruct& s)
+{
+    uint64_t bytes = 0;
+    if (const std::vector<uint8_t>* data = s.GetData())
+        bytes += data->size();
+    if (const CVeyStructList* children = s.GetChildStructs())
+        for (const auto& child : *children)
+            bytes += CountPreparedBytes(*child);
+    return bytes;
+}
+
+void ReleasePreparedBytes(CVeyStruct& s)
+{
+    if (auto* leaf = dynamic_cast<CVeyLeafStruct*>(&s))
+        leaf->ReleaseUnattachedBytes();
+    if (CVeyStructList* children = s.GetChildStructs())
+        for (auto& child : *children)
+            ReleasePreparedBytes(*child);
+}
+
+// A new leaf gets its default bytes now, while the limit allows: the members of an array are
+// cloned from it with them.
+void PrepareLeafBytes(CVeyStruct& s, uint64_t& preparedBytes)
+{
+    auto* leaf = dynamic_cast<CVeyLeafStruct*>(&s);
+    const uint64_t size = static_cast<uint64_t>(std::max<int32_t>(s.GetAddressRange().GetSize(), 0));
+    if (leaf && preparedBytes + size <= kMaxModelBytes && leaf->PrepareDefaultBytes())
+        preparedBytes += size;
+}
+}
 
 void SplitArrayAddresses(const CVeyElementDefinition& type, CVeyElementDefinition& instance,
                          std::vector<std::string>& extraAddresses)
@@ -185,9 +223,10 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
     int32_t size = defaultSize;
     for (auto it = attributes.begin(); it != attributes.end();)
     {
-        if (it->first == "name")
+        const std::string_view key = it->first;
+        if (key == "name")
             definition.name = it->second;
-        else if (it->first == "address")
+        else if (key == "address")
         {
             if (!ParseAddressText(it->second, address))
             {
@@ -196,7 +235,7 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
                 return false;
             }
         }
-        else if (it->first == "size")
+        else if (key == "size")
         {
             if (!ParseAddressText(it->second, size))
             {
@@ -263,17 +302,20 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
     std::unique_ptr<CVeyStruct> s = CreateStruct(kind);
     if (!s)
         return false;
-    CVeyTypeDefinition type = *found;
+    // Only the type's own attributes take this instance's macros; its children are read as they
+    // are, so they are not copied with them.
+    const CVeyTypeDefinition& type = *found;
+    CVeyElementDefinition::CAttributes typeAttributes = type.GetAttributes();
     CVeyElementDefinition instance = element;
     std::vector<std::string> extraAddresses;
     SplitArrayAddresses(type, instance, extraAddresses);
-    if (!VeyResolveMacros(instance.GetAttributes(), type.GetAttributes()))
+    if (!VeyResolveMacros(instance.GetAttributes(), typeAttributes))
     {
         trace.Printf("Unable to resolve macros. : %s\n", element.GetTypeName().c_str());
         return false;
     }
     std::string baseName;
-    if (std::string* name = FindLastAttribute(type.GetAttributes(), "name"))
+    if (std::string* name = FindLastAttribute(typeAttributes, "name"))
     {
         baseName = *name;
         if (!extraAddresses.empty())
@@ -287,7 +329,7 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
         return false;
 
     const int32_t defaultSize = s->GetChildrenEnd();
-    const CVeyElementDefinition::CAttributes memberAttributes = type.GetAttributes();
+    const CVeyElementDefinition::CAttributes memberAttributes = std::move(typeAttributes);
     CVeyElementDefinition::CAttributes attributes = memberAttributes;
     if (!s->LoadAttributes(attributes, defaultAddress, defaultSize))
     {
@@ -299,12 +341,23 @@ bool CVeyBufferManager::ConvertStruct(int kind, const CVeyElementDefinition& ele
         ReportUnknownAttributes(attributes, "Struct type", type.GetTypeName());
         return false;
     }
-    const CVeyStruct& first = *s;
+    if (kind == CVeyStruct::kLeaf)
+        PrepareLeafBytes(*s, conversion.preparedBytes);
+    CVeyStruct& first = *s;
     output.push_back(std::move(s));
 
+    uint64_t memberBytes = extraAddresses.empty() ? 0 : CountPreparedBytes(first);
     for (size_t i = 0; i < extraAddresses.size(); ++i)
     {
+        if (memberBytes != 0 && conversion.preparedBytes + memberBytes > kMaxModelBytes)
+        {
+            // At the limit the first member gives its bytes back, so that the clones made from it
+            // neither count nor copy any: Attach makes them all.
+            ReleasePreparedBytes(first);
+            memberBytes = 0;
+        }
         std::unique_ptr<CVeyStruct> member = first.Clone();
+        conversion.preparedBytes += memberBytes;
         CVeyElementDefinition::CAttributes own = memberAttributes;
         const std::string name = MakeArrayElementName(baseName, static_cast<int>(i + 1));
         if (std::string* nameValue = FindLastAttribute(own, "name"))
@@ -362,6 +415,9 @@ bool CVeyBufferManager::ConvertChildValues(CVeyStruct& s, const CVeyTypeDefiniti
                                            const CVeyElementDefinition& element)
 {
     GT::CTraceTextOut& trace = GetTraceTextOut();
+    // One value per element at least: the list is not grown again and again.
+    if (std::vector<CVeyValue>* values = s.GetValues())
+        values->reserve(values->size() + type.GetLeafChildren().size());
     for (const CVeyElementDefinition& valueDefinition : type.GetLeafChildren())
     {
         CVeyElementDefinition value = valueDefinition;
@@ -371,7 +427,8 @@ bool CVeyBufferManager::ConvertChildValues(CVeyStruct& s, const CVeyTypeDefiniti
             return false;
         }
         std::vector<std::string> extraAddresses;
-        SplitArrayAddresses(CVeyElementDefinition(), value, extraAddresses);
+        static const CVeyElementDefinition kNoType;
+        SplitArrayAddresses(kNoType, value, extraAddresses);
         std::string baseName;
         if (std::string* name = FindLastAttribute(value.GetAttributes(), "name"))
         {
@@ -398,7 +455,8 @@ bool CVeyBufferManager::ConvertChildValues(CVeyStruct& s, const CVeyTypeDefiniti
             ReportUnknownAttributes(attributes, "Value", value.GetTypeName());
             return false;
         }
-        const CVeyValueDefinition first = *added->GetDefinition();
+        // The pooled record stays where it is while values are added.
+        const CVeyValueDefinition& first = *added->GetDefinition();
         for (size_t i = 0; i < extraAddresses.size(); ++i)
         {
             CVeyValueDefinition member = first;

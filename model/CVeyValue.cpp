@@ -8,8 +8,10 @@
 #include "toolkit/gt/TraceTextOut.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <tuple>
 
 // Tens of thousands of values live by value in their leaves: leaf, first byte and definition
@@ -47,13 +49,31 @@ bool CVeyValueDefinition::operator<(const CVeyValueDefinition& other) const
                     other.defaultNumber, other.defaultText, other.numberTable);
 }
 
+bool CVeyValueDefinition::operator==(const CVeyValueDefinition& other) const
+{
+    return range.begin == other.range.begin && range.end == other.range.end && encoding == other.encoding &&
+           min == other.min && max == other.max && defaultNumber == other.defaultNumber &&
+           numberTable == other.numberTable && name == other.name && defaultText == other.defaultText;
+}
+
+size_t CVeyValueDefinition::CHash::operator()(const CVeyValueDefinition& definition) const
+{
+    size_t hash = std::hash<std::string>()(definition.name);
+    for (const int32_t field : {definition.range.begin, definition.range.end, definition.encoding, definition.min,
+                                definition.max, definition.defaultNumber})
+        hash = hash * 31 + std::hash<int32_t>()(field);
+    hash = hash * 31 + std::hash<std::string>()(definition.defaultText);
+    return hash * 31 + std::hash<const IVeyNumberTable*>()(definition.numberTable);
+}
+
 int32_t CVeyValueDefinition::GetEncodingCode(const std::string& typeName)
 {
-    static const char* const kNames[] = {"int1x7", "int2x7", "int3x7", "int5x7", "int2x4", "int3x4", "int4x4", "string"};
+    static constexpr std::string_view kNames[] = {"int1x7", "int2x7", "int3x7", "int5x7",
+                                                  "int2x4", "int3x4", "int4x4", "string"};
     if (typeName.empty())
         return kInt1x7;
     for (int32_t code = 0; code < 8; ++code)
-        if (typeName == kNames[code])
+        if (std::string_view(typeName) == kNames[code])
             return code;
     return kUnknown;
 }
@@ -75,9 +95,73 @@ int32_t CVeyValueDefinition::GetEncodingCenter(int32_t encoding)
     }
 }
 
+namespace
+{
+// One number as scanf's %li reads it (strtol with base 0: a leading 0 makes it octal, too large
+// a number stops at the limit) from a text without white space or "0x"; false when there is none.
+// strtol's locale handling costs more than the rest of a value's declaration.
+// Reads the digits of `base` from `at` on into `magnitude`, stopping at the limit when they
+// exceed it; true when they did.
+template <unsigned long base>
+bool ReadDigits(const char*& at, unsigned long limit, unsigned long& magnitude)
+{
+    const unsigned long cutoff = limit / base;
+    const unsigned long lastDigit = limit % base;
+    bool overflow = false;
+    for (; *at >= '0' && static_cast<unsigned long>(*at - '0') < base; ++at)
+    {
+        const unsigned long digit = static_cast<unsigned long>(*at - '0');
+        if (magnitude > cutoff || (magnitude == cutoff && digit > lastDigit))
+            overflow = true;
+        else
+            magnitude = magnitude * base + digit;
+    }
+    return overflow;
+}
+
+bool ReadLong(const char*& at, long& value)
+{
+    const char* next = at;
+    const bool negative = *next == '-';
+    if (*next == '-' || *next == '+')
+        ++next;
+    if (*next < '0' || *next > '9')
+        return false;
+    const unsigned long limit = negative ? static_cast<unsigned long>(LONG_MAX) + 1 : LONG_MAX;
+    unsigned long magnitude = 0;
+    const bool overflow =
+        *next == '0' ? ReadDigits<8>(next, limit, magnitude) : ReadDigits<10>(next, limit, magnitude);
+    if (overflow)
+        value = negative ? LONG_MIN : LONG_MAX;
+    else
+        value = !negative ? static_cast<long>(magnitude) : magnitude == 0 ? 0 : -static_cast<long>(magnitude - 1) - 1;
+    at = next;
+    return true;
+}
+
+// True when `text` holds nothing but digits, signs, S and (when `commas`) commas.
+bool IsPlainNumberText(const std::string& text, bool commas)
+{
+    for (const char c : text)
+        if (!((c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'S' || (commas && c == ',')))
+            return false;
+    return true;
+}
+}
+
 bool CVeyValueDefinition::ParseNumber(int32_t encoding, const std::string& text, int32_t& number)
 {
     long n = 0;
+    // Digits, signs and S only, as every script writes a number: read without scanf, the same way
+    // ("n" or "nS", anything after the S ignored).
+    if (IsPlainNumberText(text, false))
+    {
+        const char* at = text.c_str();
+        if (!ReadLong(at, n) || (*at != 0 && *at != 'S'))
+            return false;
+        number = *at == 'S' ? Wrap(static_cast<int64_t>(Wrap(n)) + GetEncodingCenter(encoding)) : Wrap(n);
+        return true;
+    }
     char c = 0;
     const int read = std::sscanf(text.c_str(), "%li%c", &n, &c);
     if (read == 1)
@@ -95,16 +179,6 @@ bool CVeyValueDefinition::ParseNumber(int32_t encoding, const std::string& text,
 
 namespace
 {
-// One number as scanf's %li reads it (strtol with base 0); false when there is none.
-bool ReadLong(const char*& at, long& value)
-{
-    char* end = nullptr;
-    value = std::strtol(at, &end, 0);
-    if (end == at)
-        return false;
-    at = end;
-    return true;
-}
 
 // ParseRange for a text of digits, signs, commas and S only (no white space), as every script
 // writes it: the same two forms as there, read without scanf, which costs more than the rest of
@@ -135,7 +209,7 @@ bool ParsePlainRange(const char* at, int64_t center, int32_t& minOut, int32_t& m
 bool CVeyValueDefinition::ParseRange(int32_t encoding, const std::string& text, int32_t& minOut, int32_t& maxOut)
 {
     const int64_t center = GetEncodingCenter(encoding);
-    if (text.find_first_not_of("0123456789+-,S") == std::string::npos)
+    if (IsPlainNumberText(text, true))
         return ParsePlainRange(text.c_str(), center, minOut, maxOut);
     long a = 0, b = 0;
     char c = 0, d = 0;
@@ -392,7 +466,7 @@ void CVeyValue::DumpAbsoluteNames(GT::ATextOut& out) const
 namespace
 {
 // Takes every attribute called `name` out of the list; the last one's value wins.
-bool TakeLast(CVeyElementDefinition::CAttributes& attributes, const char* name, std::string& value)
+bool TakeLast(CVeyElementDefinition::CAttributes& attributes, std::string_view name, std::string& value)
 {
     bool found = false;
     for (auto it = attributes.begin(); it != attributes.end();)
@@ -436,7 +510,8 @@ bool CVeyValue::LoadDefinition(const std::string& typeName, CVeyElementDefinitio
 
     for (auto it = attributes.begin(); it != attributes.end();)
     {
-        const std::string& key = it->first;
+        // Compared as views: the lengths first, without a call per name.
+        const std::string_view key = it->first;
         const std::string& text = it->second;
         if (key == "address")
         {

@@ -31,6 +31,12 @@ public:
     const IVeyNumberTable* numberTable = nullptr;
 
     bool operator<(const CVeyValueDefinition& other) const;
+    bool operator==(const CVeyValueDefinition& other) const;
+    // For the pool: a hash of every field.
+    struct CHash
+    {
+        size_t operator()(const CVeyValueDefinition& definition) const;
+    };
 
     int32_t GetMin() const { return min; }
     int32_t GetMax() const { return max; }
@@ -66,6 +72,12 @@ public:
     CVeyValue();
     explicit CVeyValue(const CVeyValueDefinition* definition);
     CVeyValue(const CVeyValue&) = default;
+    // A copy of `other` for another leaf whose bytes `data` are a copy of `otherData`, the bytes
+    // `other` points into: the copy points at the same place in them.
+    CVeyValue(const CVeyValue& other, CVeyStruct* leaf, const uint8_t* otherData, uint8_t* data)
+        : CVeyBuffer(other), m_parent(leaf), m_bytes(data + (other.m_bytes - otherData)), m_definition(other.m_definition)
+    {
+    }
     CVeyValue& operator=(const CVeyValue&) = default;
     ~CVeyValue() = default;
 

@@ -386,26 +386,36 @@ BOOL CBitmap::LoadFile(const char* path, bool* hasAlpha)
     if (loaded.isNull() || loaded.width() > kMaxBitmapSide || loaded.height() > kMaxBitmapSide)
         return FALSE;
     const bool alpha = loaded.hasAlphaChannel();
-    QImage straight = loaded.convertToFormat(QImage::Format_ARGB32);
-    // Premultiply by integer division, as the alpha-blending draw expects; the raw bits are then
-    // taken over unchanged.
-    if (alpha)
+    const QImage straight = loaded.convertToFormat(QImage::Format_ARGB32);
+    const int width = straight.width();
+    const int height = straight.height();
+    QImage result(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (result.isNull())
+        return FALSE;
+    // Premultiply by integer division, as the alpha-blending draw expects, straight into the
+    // result's rows; opaque and fully transparent pixels, most of a picture, need no division.
+    for (int y = 0; y < height; ++y)
     {
-        for (int y = 0; y < straight.height(); ++y)
+        const auto* from = reinterpret_cast<const uint32_t*>(straight.constScanLine(y));
+        auto* to = reinterpret_cast<uint32_t*>(result.scanLine(y));
+        if (!alpha)
         {
-            auto* row = reinterpret_cast<uint32_t*>(straight.scanLine(y));
-            for (int x = 0; x < straight.width(); ++x)
-            {
-                const uint32_t p = row[x];
-                const uint32_t a = p >> 24;
-                row[x] = (a << 24) | ((((p >> 16) & 0xFF) * a / 255) << 16) | ((((p >> 8) & 0xFF) * a / 255) << 8) |
-                         ((p & 0xFF) * a / 255);
-            }
+            std::memcpy(to, from, static_cast<size_t>(width) * 4);
+            continue;
+        }
+        for (int x = 0; x < width; ++x)
+        {
+            const uint32_t p = from[x];
+            const uint32_t a = p >> 24;
+            if (a == 255)
+                to[x] = p;
+            else if (a == 0)
+                to[x] = 0;
+            else
+                to[x] = (a << 24) | ((((p >> 16) & 0xFF) * a / 255) << 16) | ((((p >> 8) & 0xFF) * a / 255) << 8) |
+                        ((p & 0xFF) * a / 255);
         }
     }
-    QImage result(straight.width(), straight.height(), QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < straight.height(); ++y)
-        std::memcpy(result.scanLine(y), straight.constScanLine(y), static_cast<size_t>(straight.width()) * 4);
     d->image = result;
     if (hasAlpha)
         *hasAlpha = alpha;

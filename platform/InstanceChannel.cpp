@@ -1,20 +1,26 @@
 #include "platform/InstanceChannel.h"
 
-#include <QByteArray>
+// Plain Unix-domain sockets watched by the event loop: the channel carries a few bytes once per
+// start, and a socket library of its own would be loaded by every start for it.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QObject>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -23,39 +29,127 @@ constexpr char kAcknowledge = 0x06;
 // A client that connects and then sends nothing is dropped after this long.
 constexpr int kClientTimeoutMs = 10000;
 
-QString SafeFileName(const std::string& name)
+std::string SafeFileName(const std::string& name)
 {
-    QString safe;
+    std::string safe;
     for (const char c : name)
     {
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                            c == '-' || c == '_' || c == '.';
-        safe += plain ? QChar::fromLatin1(c) : QChar::fromLatin1('_');
+        safe += plain ? c : '_';
     }
     // Unix socket paths are short (108 bytes); the name part stays well within that.
-    return safe.left(48);
+    return safe.substr(0, 48);
 }
 
-QByteArray Frame(const std::string& command)
+std::string Frame(const std::string& command)
 {
-    QByteArray frame;
+    std::string frame;
     const auto length = static_cast<uint32_t>(command.size());
-    frame.append(static_cast<char>(length >> 24));
-    frame.append(static_cast<char>(length >> 16));
-    frame.append(static_cast<char>(length >> 8));
-    frame.append(static_cast<char>(length));
-    frame.append(command.data(), static_cast<qsizetype>(command.size()));
+    frame += static_cast<char>(length >> 24);
+    frame += static_cast<char>(length >> 16);
+    frame += static_cast<char>(length >> 8);
+    frame += static_cast<char>(length);
+    frame += command;
     return frame;
 }
+
+// The socket address of `path`; false when the path does not fit.
+bool SocketAddress(const std::string& path, sockaddr_un& address)
+{
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size());
+    return true;
 }
+
+// True when only this user can reach into `folder` (the runtime folder is made so).
+bool IsPrivateFolder(const std::string& folder)
+{
+    struct stat info{};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
+           (info.st_mode & 077) == 0;
+}
+
+// A listening socket at `path` that only this user may connect to, or -1. In a folder others can
+// enter, the socket is bound in a private folder of its own, narrowed, and then moved into place,
+// so it is never reachable with wider rights.
+int Listen(const std::string& folder, const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_un address{};
+    bool bound = false;
+    if (IsPrivateFolder(folder))
+    {
+        bound = SocketAddress(path, address) &&
+                ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && ::chmod(path.c_str(), 0600) == 0;
+    }
+    else
+    {
+        std::string pattern = folder + "/.XXXXXX";
+        if (::mkdtemp(pattern.data()))
+        {
+            const std::string temporary = pattern + "/s";
+            bound = SocketAddress(temporary, address) &&
+                    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                    ::chmod(temporary.c_str(), 0600) == 0 && ::rename(temporary.c_str(), path.c_str()) == 0;
+            ::unlink(temporary.c_str());
+            ::rmdir(pattern.c_str());
+        }
+    }
+    if (!bound || ::listen(fd, 16) != 0)
+    {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Writes all of `bytes` to the non-blocking socket `fd` before `deadline`.
+bool WriteAll(int fd, const std::string& bytes, const QDeadlineTimer& deadline)
+{
+    size_t done = 0;
+    while (done < bytes.size())
+    {
+        const ssize_t n = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
+        if (n > 0)
+        {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
+        pollfd watch{fd, POLLOUT, 0};
+        if (deadline.hasExpired() || ::poll(&watch, 1, static_cast<int>(deadline.remainingTime())) <= 0)
+            return false;
+    }
+    return true;
+}
+}
+
+// One connection of a later start: its bytes so far, dropped when complete, refused or idle.
+struct CInstanceClient
+{
+    int fd = -1;
+    std::string buffer;
+    QObject* owner = nullptr;   // holds the notifier and the idle timer; deleted later
+};
 
 struct CInstanceChannel::Impl
 {
-    QString socketPath;
+    std::string socketPath;
     // A lock the kernel drops with its process: no stale lock to judge, and taking it writes
     // nothing to disk (a lock file that holds a pid is synced on every start).
     int lockFd = -1;
-    std::unique_ptr<QLocalServer> server;
+    int serverFd = -1;
+    std::unique_ptr<QSocketNotifier> serverNotifier;
+    std::deque<std::shared_ptr<CInstanceClient>> clients;
     bool first = true;
     bool open = false;
     std::deque<std::string> queue;
@@ -65,11 +159,22 @@ struct CInstanceChannel::Impl
 
     void Claim(const std::string& name, const std::string& folder);
     void Accept();
-    void Read(QLocalSocket* socket, std::string& buffer);
+    void Read(const std::shared_ptr<CInstanceClient>& client);
+    // Closes the connection; its watchers go at once with `now`, else when the loop is back (the
+    // notifier may be the one calling).
+    void Drop(const std::shared_ptr<CInstanceClient>& client, bool now = false);
     void Deliver();
 
     ~Impl()
     {
+        while (!clients.empty())
+            Drop(clients.front(), true);
+        serverNotifier.reset();
+        if (serverFd >= 0)
+        {
+            ::close(serverFd);
+            ::unlink(socketPath.c_str());
+        }
         if (lockFd >= 0)
             ::close(lockFd);
     }
@@ -77,26 +182,27 @@ struct CInstanceChannel::Impl
 
 void CInstanceChannel::Impl::Claim(const std::string& name, const std::string& folder)
 {
-    QString directory = folder.empty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
-                                       : QString::fromUtf8(folder.c_str());
-    if (directory.isEmpty())
+    const std::string directory =
+        folder.empty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation).toStdString() : folder;
+    if (directory.empty())
         return;
-    const QString base = directory + QLatin1Char('/') + SafeFileName(name);
-    socketPath = base + QStringLiteral(".socket");
-    lockFd = ::open((base + QStringLiteral(".lock")).toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const std::string base = directory + '/' + SafeFileName(name);
+    socketPath = base + ".socket";
+    lockFd = ::open((base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lockFd < 0)
         return;
     if (::flock(lockFd, LOCK_EX | LOCK_NB) == 0)
     {
         first = true;
         // The lock is ours, so a socket file left here belongs to a process that died.
-        QLocalServer::removeServer(socketPath);
-        server = std::make_unique<QLocalServer>();
-        server->setSocketOptions(QLocalServer::UserAccessOption);
-        QObject::connect(server.get(), &QLocalServer::newConnection, server.get(), [this] { Accept(); });
-        open = server->listen(socketPath);
-        if (!open)
-            server.reset();
+        ::unlink(socketPath.c_str());
+        serverFd = Listen(directory, socketPath);
+        open = serverFd >= 0;
+        if (open)
+        {
+            serverNotifier = std::make_unique<QSocketNotifier>(serverFd, QSocketNotifier::Read);
+            QObject::connect(serverNotifier.get(), &QSocketNotifier::activated, serverNotifier.get(), [this] { Accept(); });
+        }
     }
     else if (errno == EWOULDBLOCK)
     {
@@ -107,15 +213,58 @@ void CInstanceChannel::Impl::Claim(const std::string& name, const std::string& f
 
 void CInstanceChannel::Impl::Accept()
 {
-    while (QLocalSocket* socket = server->nextPendingConnection())
+    for (;;)
     {
-        auto buffer = std::make_shared<std::string>();
-        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket, buffer] { Read(socket, *buffer); });
-        QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kClientTimeoutMs, socket, [socket] { socket->abort(); });
+        const int fd = ::accept4(serverFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        auto client = std::make_shared<CInstanceClient>();
+        client->fd = fd;
+        client->owner = new QObject;
+        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, client->owner);
+        std::weak_ptr<CInstanceClient> weak = client;
+        QObject::connect(notifier, &QSocketNotifier::activated, client->owner, [this, weak] {
+            if (auto held = weak.lock())
+                Read(held);
+        });
+        QTimer::singleShot(kClientTimeoutMs, client->owner, [this, weak] {
+            if (auto held = weak.lock())
+                Drop(held);
+        });
+        clients.push_back(client);
         // Data that arrived before the connection was taken is read at once.
-        if (socket->bytesAvailable() > 0)
-            Read(socket, *buffer);
+        Read(client);
+    }
+}
+
+void CInstanceChannel::Impl::Drop(const std::shared_ptr<CInstanceClient>& client, bool now)
+{
+    for (auto it = clients.begin(); it != clients.end(); ++it)
+    {
+        if (*it == client)
+        {
+            clients.erase(it);
+            break;
+        }
+    }
+    if (client->owner)
+    {
+        for (QSocketNotifier* notifier : client->owner->findChildren<QSocketNotifier*>())
+            notifier->setEnabled(false);
+        if (now)
+            delete client->owner;
+        else
+            client->owner->deleteLater();
+        client->owner = nullptr;
+    }
+    if (client->fd >= 0)
+    {
+        ::close(client->fd);
+        client->fd = -1;
     }
 }
 
@@ -133,29 +282,47 @@ CInstanceChannel::EFrame CInstanceChannel::TakeCommand(const std::string& buffer
     return EFrame::kComplete;
 }
 
-void CInstanceChannel::Impl::Read(QLocalSocket* socket, std::string& buffer)
+void CInstanceChannel::Impl::Read(const std::shared_ptr<CInstanceClient>& client)
 {
-    if (socket->state() != QLocalSocket::ConnectedState && socket->bytesAvailable() == 0)
-        return;
-    const QByteArray arrived = socket->readAll();
-    buffer.append(arrived.constData(), static_cast<size_t>(arrived.size()));
+    for (;;)
+    {
+        char chunk[4096];
+        const ssize_t n = ::recv(client->fd, chunk, sizeof chunk, 0);
+        if (n > 0)
+        {
+            client->buffer.append(chunk, static_cast<size_t>(n));
+            if (client->buffer.size() > kMaxCommandLength + 4)
+                break;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        // The peer went away (or the socket failed) before a whole command came.
+        std::string command;
+        if (TakeCommand(client->buffer, command) != EFrame::kComplete)
+        {
+            Drop(client);
+            return;
+        }
+        break;
+    }
     std::string command;
-    switch (TakeCommand(buffer, command))
+    switch (TakeCommand(client->buffer, command))
     {
     case EFrame::kIncomplete:
         return;
     case EFrame::kRefused:
-        socket->abort();
+        Drop(client);
         return;
     case EFrame::kComplete:
         break;
     }
     queue.push_back(std::move(command));
     ++received;
-    buffer.clear();
-    socket->write(&kAcknowledge, 1);
-    socket->flush();
-    socket->disconnectFromServer();
+    ::send(client->fd, &kAcknowledge, 1, MSG_NOSIGNAL);
+    Drop(client);
     Deliver();
 }
 
@@ -181,14 +348,7 @@ CInstanceChannel::CInstanceChannel(const std::string& name, const std::string& f
     d->Claim(name, folder);
 }
 
-CInstanceChannel::~CInstanceChannel()
-{
-    if (d->server)
-    {
-        d->server->close();
-        d->server.reset();
-    }
-}
+CInstanceChannel::~CInstanceChannel() = default;
 
 bool CInstanceChannel::IsFirst() const
 {
@@ -204,31 +364,49 @@ bool CInstanceChannel::Send(const std::string& command, int timeoutMs)
 {
     if (d->first || !d->open || command.size() > kMaxCommandLength)
         return false;
+    sockaddr_un address{};
+    if (!SocketAddress(d->socketPath, address))
+        return false;
     QDeadlineTimer deadline(timeoutMs);
-    QLocalSocket socket;
+    int fd = -1;
     // The first instance takes its lock a moment before it listens; retry until it does.
     for (;;)
     {
-        socket.connectToServer(d->socketPath);
-        if (socket.waitForConnected(static_cast<int>(deadline.remainingTime())))
+        fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0)
+            return false;
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
             break;
+        ::close(fd);
+        fd = -1;
         if (deadline.hasExpired())
             return false;
         QThread::msleep(20);
     }
-    socket.write(Frame(command));
-    while (socket.bytesToWrite() > 0)
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    bool acknowledged = false;
+    if (WriteAll(fd, Frame(command), deadline))
     {
-        if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-            return false;
+        for (;;)
+        {
+            char answer = 0;
+            const ssize_t n = ::recv(fd, &answer, 1, 0);
+            if (n == 1)
+            {
+                acknowledged = answer == kAcknowledge;
+                break;
+            }
+            if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+                break;
+            pollfd watch{fd, POLLIN, 0};
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (deadline.hasExpired() || ::poll(&watch, 1, static_cast<int>(deadline.remainingTime())) <= 0)
+                break;
+        }
     }
-    while (socket.bytesAvailable() < 1)
-    {
-        if (deadline.hasExpired() || !socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
-            return false;
-    }
-    char answer = 0;
-    return socket.read(&answer, 1) == 1 && answer == kAcknowledge;
+    ::close(fd);
+    return acknowledged;
 }
 
 void CInstanceChannel::SetHandler(Handler handler)

@@ -89,6 +89,7 @@ public:
         window->installEventFilter(this);
     }
     void Set(QMdiSubWindow* sub) { m_sub = sub; }
+    QMdiSubWindow* Get() const { return m_sub; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -490,6 +491,24 @@ BOOL CMDIChildWnd::DestroyWindow()
     if (!GetSafeHwnd())
         return FALSE;
     QPointer<QMdiSubWindow> sub = m_child->sub;
+    QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+    // The active child closed while the frame's window is inactive (from the window list, a
+    // modal dialog): Qt activates no other child then, so the one before it comes forward when
+    // the window is active again, as it does when the frame's own menu closes the child.
+    // A child still waiting to come forward is not brought back once it is closed.
+    CPendingActivation* pending = m_frameWnd && area ? m_frameWnd->GetFrameImpl()->pending : nullptr;
+    if (pending && pending->Get() == sub)
+        pending->Set(nullptr);
+    if (pending && area->currentSubWindow() == sub && !area->window()->isActiveWindow())
+    {
+        const auto history = area->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (auto it = history.rbegin(); it != history.rend(); ++it)
+            if (*it != sub && (*it)->isVisible() && ChildOf(*it) && ChildOf(*it)->GetSafeHwnd())
+            {
+                pending->Set(*it);
+                break;
+            }
+    }
     if (sub)
         sub->hide();
     const BOOL result = CWnd::DestroyWindow();

@@ -584,6 +584,30 @@ BOOL SaveScreenPicture(const std::string& path, const RECT& area)
     painter.end();
     return image.save(QString::fromLocal8Bit(path.c_str()), "PNG") ? TRUE : FALSE;
 }
+
+BOOL SaveWindowWithMenusPicture(CWnd& window, const std::string& path)
+{
+    QWidget* widget = window.GetImpl()->widget;
+    if (!widget)
+        return FALSE;
+    QWidget* top = widget->window();
+    QList<QWidget*> menus;
+    QRect area = top->geometry();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowType() == Qt::Popup)
+        {
+            menus << w;
+            area |= w->geometry();
+        }
+    QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(90, 110, 130));
+    QPainter painter(&image);
+    painter.drawPixmap(top->geometry().topLeft() - area.topLeft(), top->grab());
+    for (QWidget* menu : menus)
+        painter.drawPixmap(menu->geometry().topLeft() - area.topLeft(), menu->grab());
+    painter.end();
+    return image.save(QString::fromLocal8Bit(path.c_str()), "PNG") ? TRUE : FALSE;
+}
 }
 
 namespace UiDriver

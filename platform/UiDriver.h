@@ -86,6 +86,9 @@ BOOL SaveWindowPicture(CWnd& window, const std::string& path);
 BOOL SavePopupMenuPicture(const std::string& path);
 // A picture of the open popup menu and its open sub-menus side by side, as the user sees them.
 BOOL SaveScreenPicture(const std::string& path, const RECT& area);
+// The window with its open popup menus over it where they lie, and nothing of other windows:
+// the picture is as large as the window and the menus together.
+BOOL SaveWindowWithMenusPicture(CWnd& window, const std::string& path);
 // The font dialog shown now: chooses the face, the character height in pixels, the weight and
 // italic, then accepts or cancels. FALSE when no font dialog is open.
 BOOL FinishFontDialog(const char* face, int pixelHeight, int weight, bool italic, bool accept);

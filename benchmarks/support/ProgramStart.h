@@ -1,8 +1,9 @@
 #pragma once
 // Starting a whole program, offscreen, in a scratch home, until its main window shows: the
 // programs print "milestone main window shown" when Q9_MILESTONES is set (the minimal Qt peer
-// prints it always). The process is then ended at once, and what the system kept of it (its peak
-// resident memory) is collected with it.
+// prints it always). The process is then ended at once, and what the system kept of it (its
+// processor time, every thread and every child it waited for, and its peak resident memory) is
+// collected with it.
 #include "benchmarks/support/PairedRounds.h"
 
 #include <benchmark/benchmark.h>
@@ -67,10 +68,13 @@ struct CProgramRun
 {
     // From the start of the process to its milestone line; negative when it never came.
     double secondsToWindowShown = -1;
+    // The process's processor time (user and system) up to the moment it was ended, just after
+    // its milestone line; negative when unknown.
+    double processorSeconds = -1;
     // The process's peak resident set over its whole life, in KiB; negative when unknown.
     double peakResidentKiB = -1;
 
-    bool Succeeded() const { return secondsToWindowShown >= 0 && peakResidentKiB >= 0; }
+    bool Succeeded() const { return secondsToWindowShown >= 0 && processorSeconds >= 0 && peakResidentKiB >= 0; }
 };
 
 // Starts the program in the scratch home and waits (at most 30 s) for its window to show.
@@ -111,7 +115,13 @@ inline CProgramRun RunUntilWindowShown(const std::string& program)
         int status = 0;
         rusage usage{};
         if (wait4(pid, &status, 0, &usage) == pid)
+        {
+            const auto seconds = [](const timeval& t) {
+                return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+            };
+            run.processorSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
             run.peakResidentKiB = static_cast<double>(usage.ru_maxrss);
+        }
     }
     close(out[0]);
     return run;
@@ -163,5 +173,51 @@ void CompareProgramRuns(benchmark::State& state, const std::string& ours, const 
     state.counters[peerName + "_min"] = peerFigure.min;
     state.counters[peerName + "_median"] = peerFigure.median;
     ratios.Report(state, 0);
+}
+
+// A program's start beside the peer's, both clocks at once: each round starts the peer, then ours,
+// and the benchmark's line gets the minimum and median over the rounds of each program's wall time
+// and processor time to its window shown (`<name>_wall_ms_min`, `<name>_cpu_ms_median`, ...) and
+// of the two ratios of each round (`wall_ratio_min`, `cpu_ratio_median`, ...), beside the bound.
+inline void CompareProgramStarts(benchmark::State& state, const std::string& ours, const std::string& ourName,
+                                 const std::string& peer, const std::string& peerName, double bound)
+{
+    std::vector<double> ourWall, ourProcessor, peerWall, peerProcessor, wallRatios, processorRatios;
+    // One round that is not counted: the first start of each program fills the page cache and,
+    // for ours, makes its settings and user folders in the scratch home.
+    if (!RunUntilWindowShown(peer).Succeeded() || !RunUntilWindowShown(ours).Succeeded())
+    {
+        state.SkipWithError("a program did not show its window");
+        return;
+    }
+    for (auto _ : state)
+    {
+        const CProgramRun peerRun = RunUntilWindowShown(peer);
+        const CProgramRun ourRun = RunUntilWindowShown(ours);
+        if (!ourRun.Succeeded() || !peerRun.Succeeded() || peerRun.processorSeconds <= 0)
+        {
+            state.SkipWithError("a program did not show its window");
+            return;
+        }
+        state.SetIterationTime(ourRun.secondsToWindowShown);
+        ourWall.push_back(ourRun.secondsToWindowShown * 1000);
+        peerWall.push_back(peerRun.secondsToWindowShown * 1000);
+        ourProcessor.push_back(ourRun.processorSeconds * 1000);
+        peerProcessor.push_back(peerRun.processorSeconds * 1000);
+        wallRatios.push_back(ourRun.secondsToWindowShown / peerRun.secondsToWindowShown);
+        processorRatios.push_back(ourRun.processorSeconds / peerRun.processorSeconds);
+    }
+    const auto put = [&state](const std::string& name, const std::vector<double>& figures) {
+        const CMinMedian figure = MinAndMedian(figures);
+        state.counters[name + "_min"] = figure.min;
+        state.counters[name + "_median"] = figure.median;
+    };
+    put(ourName + "_wall_ms", ourWall);
+    put(ourName + "_cpu_ms", ourProcessor);
+    put(peerName + "_wall_ms", peerWall);
+    put(peerName + "_cpu_ms", peerProcessor);
+    put("wall_ratio", wallRatios);
+    put("cpu_ratio", processorRatios);
+    state.counters["bound"] = bound;
 }
 }

@@ -12,6 +12,7 @@
 #include "midi/framework/VeyFunctors.h"
 #include "model/CVeyBufferManager.h"
 #include "model/CVeyValue.h"
+#include "platform/WinApp.h"
 #include "toolkit/ul/Cursor.h"
 
 #include <functional>
@@ -20,21 +21,35 @@ namespace
 {
 CInstrumentFunctorTargets g_targets;
 
+// Whoever watches the program's milestones learns when a transfer the user started is over, and
+// the program takes input again.
+void ReportDone(const std::string& name)
+{
+    ReportMilestone(("done " + name).c_str());
+}
+
 // A named command: ignores its argument, answers an empty text and shows the wait cursor. Does
 // nothing before the layer registered its targets.
 class FInstrumentCommand : public IVeyFunctor
 {
 public:
-    explicit FInstrumentCommand(std::function<void(const CInstrumentFunctorTargets&)> run) : m_run(std::move(run)) {}
+    FInstrumentCommand(std::string name, std::function<void(const CInstrumentFunctorTargets&)> run)
+        : m_name(std::move(name)), m_run(std::move(run))
+    {
+    }
     void Run(std::string& result, const std::string&) override
     {
-        UL::CWaitCursor wait;
-        result.clear();
-        if (g_targets.layer && g_targets.bound && g_targets.context)
-            m_run(g_targets);
+        {
+            UL::CWaitCursor wait;
+            result.clear();
+            if (g_targets.layer && g_targets.bound && g_targets.context)
+                m_run(g_targets);
+        }
+        ReportDone(m_name);
     }
 
 private:
+    std::string m_name;
     std::function<void(const CInstrumentFunctorTargets&)> m_run;
 };
 
@@ -109,6 +124,7 @@ public:
             }
         }
         reserved.Reset();
+        ReportDone("ReadReservedPatches");
     }
 };
 }
@@ -116,9 +132,9 @@ public:
 void RegisterInstrumentFunctors(const CInstrumentFunctorTargets& targets)
 {
     g_targets = targets;
-    static FInstrumentCommand read(ReadAll);
-    static FInstrumentCommand sync(Synchronize);
-    static FInstrumentCommand writePatch(WritePatch);
+    static FInstrumentCommand read("Read", ReadAll);
+    static FInstrumentCommand sync("Sync", Synchronize);
+    static FInstrumentCommand writePatch("WritePatch", WritePatch);
     static FReadReservedPatches readReservedPatches;
     CVeyFunctorRegistry& registry = CVeyFunctorRegistry::GetInstance();
     registry.Register("Read", &read);

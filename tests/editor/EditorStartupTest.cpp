@@ -1,6 +1,7 @@
 // The editor's start-up, idle pass and shut-down against small scripts in a temporary program
 // folder, with the settings, the user data and the single-instance channel in temporary folders.
 #include "editor/CApp.h"
+#include "editor/EditorTextWindows.h"
 #include "editor/CDocumentDialog.h"
 #include "editor/CEditorCommands.h"
 #include "editor/CEditorFrames.h"
@@ -825,10 +826,19 @@ TEST_F(EditorStartupTest, MenuBarRunsTheEditorsCommandsAndLeavesGreyedOnesAlone)
     UiDriver::ChoosePopupMenuItem({1, 0});
     UiDriver::ClosePopupMenus();
     ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 0));
-    CRect outer;
-    frame->GetWindowRect(&outer);
-    EXPECT_TRUE(UiDriver::SaveScreenPicture("screenshots/editor-main-frame-file-menu.png",
-                                            RECT{outer.left, outer.top, outer.left + 400, outer.top + 320}));
+    // The frame and its open menu, and nothing of the panel windows beside it.
+    const std::string menuPicture = "screenshots/editor-main-frame-file-menu.png";
+    ASSERT_TRUE(UiDriver::SaveWindowWithMenusPicture(*frame, menuPicture));
+    {
+        CBitmap saved;
+        ASSERT_TRUE(saved.LoadFile(menuPicture.c_str()));
+        CRect inner;
+        frame->GetClientRect(&inner);
+        EXPECT_GE(saved.GetSize().cx, inner.Width());
+        EXPECT_GT(saved.GetSize().cy, inner.Height());
+        // The menu bar's own colour at its right end, where no title lies.
+        EXPECT_NE(saved.GetRow(4)[inner.Width() - 4] & 0xFFFFFFu, 0u) << "the menu bar, not black";
+    }
 
     // Exit closes the frame as its close box does, which ends the message loop.
     ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({8}));
@@ -844,20 +854,24 @@ TEST_F(EditorStartupTest, TheDiagnosticWindowHoldsEveryLineAndIsShownFromTheView
     auto* frame = dynamic_cast<CEditorMainFrame*>(m_app->m_pMainWnd);
     ASSERT_NE(frame, nullptr);
     PumpAllMessages();
-    UL::CTextOutWindow* window = UL::GetTraceWindow();
-    ASSERT_NE(window, nullptr) << "made at start-up";
-    EXPECT_FALSE(window->IsWindowVisible()) << "until the user asks for it";
+    EXPECT_EQ(UL::GetTraceWindow(), nullptr) << "made when the user first asks for it";
     GetTraceTextOut().Write("Unable to create control knob. : after start-up\n");
+    PumpAllMessages();
+
+    // View > Diagnostics makes it with every line so far, shows it, marked, and hides it again.
+    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
+    EXPECT_EQ(UiDriver::DescribePopupMenu().back(), "&Diagnostics");
+    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({3}));
+    PumpAllMessages();
+    UL::CTextOutWindow* window = UL::GetTraceWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->IsWindowVisible());
+    GetTraceTextOut().Write("Unable to create control slider. : while shown\n");
     PumpAllMessages();
     const std::string text = window->GetControl().GetText();
     EXPECT_NE(text.find("before the window"), std::string::npos) << text;
     EXPECT_NE(text.find("after start-up"), std::string::npos) << text;
-
-    // View > Diagnostics shows it, marked, and hides it again.
-    ASSERT_TRUE(UiDriver::OpenMenuBarMenu(*frame, 2));
-    ASSERT_TRUE(UiDriver::ChoosePopupMenuItem({3}));
-    PumpAllMessages();
-    EXPECT_TRUE(window->IsWindowVisible());
+    EXPECT_NE(text.find("while shown"), std::string::npos) << text;
     window->SendMessage(WM_CLOSE);
     EXPECT_TRUE(window->IsWindowVisible()) << "only the menu hides it";
     window->MoveWindow(RECT{120, 130, 620, 430});
@@ -879,7 +893,9 @@ TEST_F(EditorStartupTest, TheDiagnosticWindowHoldsEveryLineAndIsShownFromTheView
     EXPECT_EQ(GetProfileString("TextOutWindow", "Position"), stored);
     Restart("");
     ASSERT_TRUE(m_app->InitInstance());
-    ASSERT_NE(UL::GetTraceWindow(), nullptr);
+    EXPECT_EQ(UL::GetTraceWindow(), nullptr);
+    // Made (as the View menu makes it before showing it) where it was left.
+    ASSERT_NE(CreateTraceTextOutWindow(), nullptr);
     CRect placed;
     UL::GetTraceWindow()->GetWindowRect(&placed);
     EXPECT_EQ(placed, left);

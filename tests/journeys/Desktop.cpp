@@ -201,6 +201,9 @@ std::string CDesktop::Title(const std::string& window) const
 
 CWindowFrame CDesktop::Frame(const std::string& window) const
 {
+    // Without an id xwininfo waits for a click on a window, which never comes.
+    if (window.empty())
+        return CWindowFrame{};
     const std::string info = Run({"xwininfo", "-id", window});
     CWindowFrame frame;
     frame.x = Field(info, "Absolute upper-left X:");
@@ -231,17 +234,35 @@ void CDesktop::Click(const std::string& window, int x, int y, int count) const
          std::to_string(count), "1"});
 }
 
+std::vector<std::string> CDesktop::ProgramWindows(const std::string& program) const
+{
+    std::istringstream lines(Run({"xdotool", "search", "--onlyvisible", "--class", "^" + program + "$"}));
+    std::vector<std::string> windows;
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            windows.push_back(line);
+    return windows;
+}
+
+std::string CDesktop::WaitForNewWindow(const std::string& program, const std::vector<std::string>& before,
+                                       int boundMs) const
+{
+    std::string found;
+    WaitUntil(
+        [&] {
+            for (const std::string& candidate : ProgramWindows(program))
+                if (std::find(before.begin(), before.end(), candidate) == before.end())
+                    found = candidate;
+            return !found.empty();
+        },
+        boundMs);
+    return found;
+}
+
 bool CDesktop::ChooseMenu(const std::string& window, int titleX, int entry, int separators, const std::string& program) const
 {
     // The menu is a window of the program's own, untitled: the one that was not there before.
-    auto programWindows = [&] {
-        std::istringstream lines(Run({"xdotool", "search", "--onlyvisible", "--class", "^" + program + "$"}));
-        std::vector<std::string> windows;
-        for (std::string line; std::getline(lines, line);)
-            if (!line.empty())
-                windows.push_back(line);
-        return windows;
-    };
+    auto programWindows = [&] { return ProgramWindows(program); };
     const std::vector<std::string> before = programWindows();
     Activate(window);
     std::string menu;
@@ -268,15 +289,36 @@ bool CDesktop::ChooseMenu(const std::string& window, int titleX, int entry, int 
 void CDesktop::Keys(const std::string& window, const std::string& keys) const
 {
     Activate(window);
-    std::istringstream each(keys);
-    for (std::string key; each >> key;)
-        Run({"xdotool", "key", "--clearmodifiers", key});
+    KeysHere(keys);
 }
 
 void CDesktop::Type(const std::string& window, const std::string& text) const
 {
     Activate(window);
+    TypeHere(text);
+}
+
+void CDesktop::KeysHere(const std::string& keys) const
+{
+    std::istringstream each(keys);
+    for (std::string key; each >> key;)
+        Run({"xdotool", "key", "--clearmodifiers", key});
+}
+
+void CDesktop::TypeHere(const std::string& text) const
+{
     Run({"xdotool", "type", "--delay", "5", text});
+}
+
+bool CDesktop::WaitUntilDrawn(const std::string& window, int boundMs) const
+{
+    return WaitUntil(
+        [&] {
+            const std::string colours =
+                Run({"sh", "-c", "xwd -silent -id " + window + " | xwdtopnm 2>/dev/null | ppmhist -noheader | wc -l"});
+            return std::atoi(colours.c_str()) > 1;
+        },
+        boundMs);
 }
 
 bool CDesktop::Picture(const std::string& window, const std::string& name) const
@@ -285,4 +327,31 @@ bool CDesktop::Picture(const std::string& window, const std::string& name) const
     int status = -1;
     Run({"sh", "-c", "xwd -silent -frame -id " + window + " | xwdtopnm 2>/dev/null | pnmtopng > '" + path + "'"}, &status);
     return status == 0 && std::filesystem::file_size(path) > 0;
+}
+
+void CDesktop::Wheel(const std::string& window, int x, int y, int notches) const
+{
+    const CWindowFrame frame = Frame(window);
+    Run({"xdotool", "mousemove", "--sync", std::to_string(frame.x + x), std::to_string(frame.y + y)});
+    if (notches != 0)
+        Run({"xdotool", "click", "--repeat", std::to_string(notches > 0 ? notches : -notches), notches > 0 ? "4" : "5"});
+}
+
+void CDesktop::Raise(const std::string& window) const
+{
+    Run({"xdotool", "windowraise", window});
+}
+
+std::string CDesktop::WaitForBox(const std::string& title, int boundMs) const
+{
+    std::string box;
+    WaitUntil(
+        [&] {
+            for (const std::string& window : FindWindows(title))
+                if (Frame(window).height < 300)
+                    box = window;
+            return !box.empty();
+        },
+        boundMs);
+    return box;
 }

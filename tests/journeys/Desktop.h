@@ -41,6 +41,12 @@ public:
     std::string WaitForWindow(const std::string& title, int boundMs = kBoundMs) const;
     // True once no visible window matches.
     bool WaitForNoWindow(const std::string& title, int boundMs = kBoundMs) const;
+    // The visible windows of a program (its X class, "q9el"), titled or not.
+    std::vector<std::string> ProgramWindows(const std::string& program) const;
+    // A visible window of the program that is not among `before` (a menu, a combo box's list);
+    // empty when none came within the bound.
+    std::string WaitForNewWindow(const std::string& program, const std::vector<std::string>& before,
+                                 int boundMs = kBoundMs) const;
     // Waits until `done` holds, asking again every few milliseconds; false when the bound passed.
     static bool WaitUntil(const std::function<bool()>& done, int boundMs = kBoundMs);
 
@@ -58,9 +64,27 @@ public:
     // Keys pressed in the window (xdotool key names, "ctrl+s", "Return").
     void Keys(const std::string& window, const std::string& keys) const;
     void Type(const std::string& window, const std::string& text) const;
+    // Keys and text where the input focus is now, without bringing a window forward first: for a
+    // dialog's controls after the first key, and for a combo box's open list, which has no title.
+    void KeysHere(const std::string& keys) const;
+    void TypeHere(const std::string& text) const;
 
+    // True once the window shows more than one colour: a window the program has not painted yet
+    // is one black (or blank) rectangle on the virtual server.
+    bool WaitUntilDrawn(const std::string& window, int boundMs = kBoundMs) const;
     // A picture of the window with its frame, saved as NAME.png in the pictures folder.
     bool Picture(const std::string& window, const std::string& name) const;
+
+    // Turns the mouse wheel at a point of the window's client area: notches away from the user
+    // when positive, toward when negative.
+    void Wheel(const std::string& window, int x, int y, int notches) const;
+    // Brings the window to the top without a click, for windows without a title bar; a picture
+    // taken of a covered window shows black where it is covered.
+    void Raise(const std::string& window) const;
+
+    // A message box titled so, once there is one: the newest such window no taller than a box,
+    // since the program's main window may bear the same title while it opens.
+    std::string WaitForBox(const std::string& title, int boundMs = kBoundMs) const;
 
 private:
     std::string m_pictures;

@@ -37,7 +37,7 @@ TEST_F(EditorJourney, FirstStartWithoutMidiSaysSoOpensOnTheScreenAndExitsFromThe
     std::unique_ptr<CChildProcess> program = Start(Q9EE_PROGRAM);
     const std::string message = Milestone(*program, "message");
     EXPECT_NE(message.find("MIDI devices aren't set up correctly"), std::string::npos) << message;
-    const std::string box = m_desktop->WaitForWindow("^Talvarix Editor$", Bound());
+    const std::string box = m_desktop->WaitForBox("^Talvarix Editor$", Bound());
     ASSERT_FALSE(box.empty());
     m_desktop->Picture(box, "1-not-set-up");
     m_desktop->Keys(box, "Return");
@@ -54,7 +54,7 @@ TEST_F(EditorJourney, FirstStartWithoutMidiSaysSoOpensOnTheScreenAndExitsFromThe
     // The next start opens the window where it was.
     program = Start(Q9EE_PROGRAM);
     Milestone(*program, "message");
-    m_desktop->Keys(m_desktop->WaitForWindow("^Talvarix Editor$", Bound()), "Return");
+    m_desktop->Keys(m_desktop->WaitForBox("^Talvarix Editor$", Bound()), "Return");
     EXPECT_EQ(Milestone(*program, "started"), "");
     const std::string again = m_desktop->WaitForWindow("^Talvarix Editor - ", Bound());
     EXPECT_EQ(m_desktop->Frame(again).FrameTop(), frame.FrameTop());
@@ -72,7 +72,7 @@ TEST_F(EditorJourney, ReadingFromAnInstrumentThatDoesNotAnswerEndsInAMessage)
     std::unique_ptr<CChildProcess> program = Start(Q9EE_PROGRAM);
     const std::string message = Milestone(*program, "message");
     EXPECT_NE(message, "<none>");
-    const std::string box = m_desktop->WaitForWindow("^Talvarix Editor$", Bound());
+    const std::string box = m_desktop->WaitForBox("^Talvarix Editor$", Bound());
     ASSERT_FALSE(box.empty());
     m_desktop->Picture(box, "1-no-answer");
     m_desktop->Keys(box, "Return");

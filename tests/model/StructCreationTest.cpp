@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -343,6 +344,20 @@ TEST(StructCreationFromTextTest, EveryLeafStartsWithItsOwnDefaults)
         ASSERT_NE(manager.FindStructOrNull(leaf), nullptr);
         EXPECT_EQ(Hex(*manager.FindStructOrNull(leaf)->GetData()), "09 01 01");
     }
+    // Every member's values are its own, over its own bytes: a value set in one leaf shows in that
+    // leaf alone, however the member was made.
+    const char* const leaves[] = {"r.a[0].x[0]", "r.a[0].x[1]", "r.a[1].x[0]", "r.a[1].x[1]", "r.b.x[0]", "r.b.x[1]"};
+    for (size_t i = 0; i < std::size(leaves); ++i)
+    {
+        SCOPED_TRACE(leaves[i]);
+        CVeyValue* v = manager.FindValueOrNull(std::string(leaves[i]) + ".v");
+        ASSERT_NE(v, nullptr);
+        EXPECT_EQ(v->GetParent(), manager.FindStructOrNull(leaves[i]));
+        EXPECT_EQ(v->GetBytes(), manager.FindStructOrNull(leaves[i])->GetData()->data());
+        v->SetNumber(static_cast<int32_t>(0x20 + i));
+    }
+    for (size_t i = 0; i < std::size(leaves); ++i)
+        EXPECT_EQ(manager.FindStructOrNull(leaves[i])->GetData()->at(0), 0x20 + i) << leaves[i];
     ResetModel();
 }
 
@@ -509,18 +524,17 @@ TEST_F(StructCreationTest, AModelHoldingTooManyBytesIsRefusedBeforeTheyAreAlloca
 #endif
 #endif
 
-// A model the machine has no memory for fails with its line instead of ending the program: in a
-// child process whose address space is held to a few megabytes more than it uses.
-TEST_F(StructCreationTest, AModelWithoutMemoryToHoldItFailsWithItsLine)
+#ifndef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
+namespace
 {
-#ifdef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
-    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
-#else
-    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(2, 4, 1)));
-    CVeyBufferManager::RegisterManagerStep();
+// Runs `work` in a child process whose address space is held to `headroom` bytes more than it
+// uses; the child exits with `work`'s code, 3 when it could not be held, 4 when `work` threw.
+int RunWithAddressSpaceHeadroom(rlim_t headroom, int (*work)())
+{
     std::fflush(nullptr);
     const pid_t child = fork();
-    ASSERT_GE(child, 0);
+    if (child < 0)
+        return -1;
     if (child == 0)
     {
         long pages = 0;
@@ -530,18 +544,63 @@ TEST_F(StructCreationTest, AModelWithoutMemoryToHoldItFailsWithItsLine)
                 pages = 0;
             std::fclose(statm);
         }
-        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (6u << 20);
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + headroom;
         const struct rlimit limit = {room, room};
-        CTraceCapture trace;
-        const bool created = pages > 0 && setrlimit(RLIMIT_AS, &limit) == 0 && VeyCreateManagers();
-        const bool told = trace.Text().find("Not enough memory to read the script's structs, MIDI ports and views.\n"
-                                            "Unable to create buffer manager.\n") != std::string::npos;
-        _exit(pages == 0 ? 3 : created ? 1 : told ? 0 : 2);
+        if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(3);
+        int code = 4;
+        try
+        {
+            code = work();
+        }
+        catch (...)
+        {
+        }
+        _exit(code);
     }
     int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: built anyway, 2: failed without the line, 3: no memory figure";
+    if (waitpid(child, &status, 0) != child)
+        return -1;
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+}
+#endif
+
+// A model the machine has no memory for fails with its line instead of ending the program: in a
+// child process whose address space is held to a few megabytes more than it uses.
+TEST_F(StructCreationTest, AModelWithoutMemoryToHoldItFailsWithItsLine)
+{
+#ifdef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
+#else
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(2, 4, 1)));
+    CVeyBufferManager::RegisterManagerStep();
+    const int result = RunWithAddressSpaceHeadroom(6u << 20, [] {
+        CTraceCapture trace;
+        const bool created = VeyCreateManagers();
+        const bool told = trace.Text().find("Not enough memory to read the script's structs, MIDI ports and views.\n"
+                                            "Unable to create buffer manager.\n") != std::string::npos;
+        return created ? 1 : told ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0) << "1: built anyway, 2: failed without the line, 3: no memory figure";
     VeySetManagerStep(EVeyManager::kBuffer, {}, {});
+#endif
+}
+
+// Leaves are given their bytes while the model is built only up to the model's byte limit: a
+// script of 32,768 leaves of 1 MiB is refused for its size, not for the memory it would take.
+TEST_F(StructCreationTest, BytesGivenWhileBuildingStayWithinTheLimit)
+{
+#ifdef Q9_ADDRESS_SPACE_IS_THE_SANITIZERS
+    GTEST_SKIP() << "the address sanitizer reserves terabytes of address space: no limit can be set below it";
+#else
+    ASSERT_TRUE(CVeyScriptReader::GetInstance().ReadText(OverlappingLeavesScript(5, 8, 1)));
+    const int result = RunWithAddressSpaceHeadroom(64u << 20, [] {
+        CTraceCapture trace;
+        const bool created = CVeyBufferManager::GetInstance().CreateStructs();
+        return created ? 1 : trace.Text() == "Root structs are too large: more than 16777216 bytes of data.\n" ? 0 : 2;
+    });
+    EXPECT_EQ(result, 0) << "1: built anyway, 2: failed otherwise, 3: no memory figure, 4: out of memory";
 #endif
 }

@@ -282,6 +282,90 @@ TEST_F(StructTreeTest, AnAttachedLeafKeepsItsStorageWhereItIs)
     EXPECT_EQ(Manager().FindValueOrNull("fm.pat.A.a0"), a0);
 }
 
+// New leaves of the same values take the default bytes of the first one encoded; a clone given
+// one more value before it is attached is no longer of the same values and encodes its own, even
+// under the same name, place and size.
+TEST_F(StructTreeTest, NewDefaultsFollowEachLeafsOwnValues)
+{
+    CVeyValueDefinition v;
+    v.name = "v";
+    v.range = {0, 1};
+    v.defaultNumber = 5;
+    CVeyValueDefinition w = v;
+    w.name = "w";
+    w.range = {1, 2};
+    w.defaultNumber = 7;
+    std::unique_ptr<CVeyStruct> first = MakeStruct(CVeyStruct::kLeaf, "x", 0, 2);
+    first->AddValue(Manager().InternValueDefinition(v));
+    std::unique_ptr<CVeyStruct> same = first->Clone();
+    std::unique_ptr<CVeyStruct> grown = first->Clone();
+    ASSERT_NE(grown->AddValue(Manager().InternValueDefinition(w)), nullptr);
+    std::unique_ptr<CVeyStruct> grownCopy = grown->Clone();
+
+    auto root = MakeStruct(CVeyStruct::kRoot, "fm", 0, 2);
+    std::vector<CVeyStruct*> leaves;
+    for (auto* leaf : {&first, &same, &grown, &grownCopy})
+    {
+        leaves.push_back(leaf->get());
+        root->AddChild(std::move(*leaf));
+    }
+    ASSERT_TRUE(root->Attach(nullptr));
+    WriteNewStructDefaults(*root);
+    EXPECT_EQ(Hex(*leaves[0]->GetData()), "05 00");
+    EXPECT_EQ(Hex(*leaves[1]->GetData()), "05 00");
+    EXPECT_EQ(Hex(*leaves[2]->GetData()), "05 07");
+    EXPECT_EQ(Hex(*leaves[3]->GetData()), "05 07");
+}
+
+// A leaf given its default bytes before it is attached hands them to its clones. A clone made
+// another size before its first Attach starts from zeros and gets its defaults written anew; a
+// leaf with a value that does not fit is not prepared, and Attach reports the value as before.
+TEST_F(StructTreeTest, DefaultBytesPreparedBeforeAttachGoToClonesOfTheSameSize)
+{
+    CVeyValueDefinition v;
+    v.name = "v";
+    v.range = {1, 2};
+    v.defaultNumber = 5;
+    std::unique_ptr<CVeyStruct> first = MakeStruct(CVeyStruct::kLeaf, "x", 0, 2);
+    first->AddValue(Manager().InternValueDefinition(v));
+    auto& prepared = static_cast<CVeyLeafStruct&>(*first);
+    ASSERT_TRUE(prepared.PrepareDefaultBytes());
+    EXPECT_EQ(Hex(*first->GetData()), "00 05");
+    EXPECT_FALSE(prepared.PrepareDefaultBytes()) << "only once";
+    std::unique_ptr<CVeyStruct> same = first->Clone();
+    std::unique_ptr<CVeyStruct> wider = first->Clone();
+    wider->SetDefinition(Manager().InternStructDefinition({"y", {2, 5}}));
+
+    auto root = MakeStruct(CVeyStruct::kRoot, "fm", 0, 5);
+    std::vector<CVeyStruct*> leaves;
+    for (auto* leaf : {&first, &same, &wider})
+    {
+        leaves.push_back(leaf->get());
+        root->AddChild(std::move(*leaf));
+    }
+    ASSERT_TRUE(root->Attach(nullptr));
+    WriteNewStructDefaults(*root);
+    EXPECT_EQ(Hex(*leaves[0]->GetData()), "00 05");
+    EXPECT_EQ(Hex(*leaves[1]->GetData()), "00 05");
+    EXPECT_EQ(Hex(*leaves[2]->GetData()), "00 05 00");
+    for (CVeyStruct* leaf : leaves)
+    {
+        CVeyValue& value = leaf->GetValues()->front();
+        EXPECT_EQ(value.GetParent(), leaf);
+        EXPECT_EQ(value.GetBytes(), leaf->GetData()->data() + 1);
+    }
+
+    std::unique_ptr<CVeyStruct> narrow = MakeStruct(CVeyStruct::kLeaf, "z", 0, 1);
+    narrow->AddValue(Manager().InternValueDefinition(v));
+    EXPECT_FALSE(static_cast<CVeyLeafStruct&>(*narrow).PrepareDefaultBytes());
+    EXPECT_TRUE(narrow->GetData()->empty());
+    auto parent = MakeStruct(CVeyStruct::kRoot, "fm2", 0, 1);
+    parent->AddChild(std::move(narrow));
+    CTraceCapture trace;
+    EXPECT_FALSE(parent->Attach(nullptr));
+    EXPECT_EQ(trace.Text(), "Value address range exceeds parent struct's one. : fm2.z.v\n");
+}
+
 TEST_F(StructTreeTest, RevertWriteAndWalkGoDepthFirstInChildOrder)
 {
     ASSERT_TRUE(BuildSampleModel());

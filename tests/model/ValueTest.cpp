@@ -200,6 +200,28 @@ TEST_F(ValueTest, ParseNumberAndRangeReadTheScriptForms)
     EXPECT_EQ(n, -1) << "wraps like a 32-bit long";
     EXPECT_FALSE(D::ParseNumber(D::kInt1x7, "10 ", n));
     EXPECT_FALSE(D::ParseNumber(D::kInt1x7, "", n));
+    // The forms scanf's "%li%c" takes, whether or not the text is digits, signs and S alone.
+    const struct
+    {
+        const char* text;
+        bool ok;
+        int32_t number;
+    } numbers[] = {
+        {"010", true, 8},         {"08", false, 0},      {"+7", true, 7},      {"-0", true, 0},
+        {"5SS", true, 69},        {"5Sx", true, 69},     {"S", false, 0},      {"-", false, 0},
+        {"+-5", false, 0},        {" 5", true, 5},       {"5-", false, 0},     {"0x10S", true, 80},
+        {"4294967297", true, 1},  {"99999999999999999999", true, -1},
+    };
+    for (const auto& c : numbers)
+    {
+        SCOPED_TRACE(c.text);
+        n = -7;
+        EXPECT_EQ(D::ParseNumber(D::kInt1x7, c.text, n), c.ok);
+        if (c.ok)
+        {
+            EXPECT_EQ(n, c.number);
+        }
+    }
 }
 
 TEST_F(ValueTest, DeclarationErrorsGiveTheirLines)

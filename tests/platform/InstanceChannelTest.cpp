@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -141,4 +142,38 @@ TEST_F(InstanceChannelTest, UnusableFolderStillLetsTheProgramStart)
     CInstanceChannel channel("Any", m_folder.Path() + "/missing/folder");
     EXPECT_TRUE(channel.IsFirst());
     EXPECT_FALSE(channel.IsOpen());
+}
+
+// Only this user may connect, whether the folder is private (the runtime folder) or open to
+// others; and a client that hangs up halfway through a command does not stop the next one.
+TEST_F(InstanceChannelTest, TheSocketIsTheUsersAloneAndACutShortClientDoesNotStopTheNext)
+{
+    for (const mode_t folderMode : {mode_t(0700), mode_t(0755)})
+    {
+        SCOPED_TRACE(folderMode);
+        CTempDir folder;
+        ASSERT_EQ(chmod(folder.Path().c_str(), folderMode), 0);
+        CHelperProcess first({folder.Path(), "InstanceManagerTest", "first", "1"});
+        ASSERT_EQ(first.ReadLine(), "first");
+        const std::string path = folder.Path() + "/InstanceManagerTest.socket";
+        struct stat info{};
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISSOCK(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+        const int raw = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ASSERT_GE(raw, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        ASSERT_EQ(connect(raw, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        const unsigned char part[] = {0, 0, 0, 9, '[', 'o'};
+        ASSERT_EQ(write(raw, part, sizeof part), static_cast<ssize_t>(sizeof part));
+        close(raw);
+
+        CHelperProcess second({folder.Path(), "InstanceManagerTest", "send", "[open(\"/ok\")]"});
+        EXPECT_EQ(second.Wait(), 0);
+        EXPECT_EQ(first.ReadLine(), "received:[open(\"/ok\")]");
+        EXPECT_EQ(first.Wait(), 0);
+    }
 }

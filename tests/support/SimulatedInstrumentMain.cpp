@@ -43,6 +43,8 @@ const char* const kUsage =
     "  dump AA BB CC DD COUNT   prints COUNT bytes (decimal, at most 65536) from the address\n"
     "                           given as four hexadecimal bytes, as on the wire, 16 a line;\n"
     "                           \"--\" marks an address outside the memory\n"
+    "  set AA BB CC DD XX...    stores the bytes XX (hexadecimal, 00 to 7F) from that address,\n"
+    "                           as if the instrument's own panel had changed them; prints \"ok\"\n"
     "  quit                     ends the program\n";
 
 bool ParseHexByte(const std::string& text, uint32_t& value)
@@ -53,21 +55,30 @@ bool ParseHexByte(const std::string& text, uint32_t& value)
     return value <= 0x7F;
 }
 
-// "dump AA BB CC DD COUNT": the memory from that address, as the instrument holds it now.
-void Dump(const CSimulatedInstrument& instrument, std::istringstream& words)
+// The address at the start of a command: four hexadecimal bytes, as on the wire.
+bool ParseAddress(std::istringstream& words, uint32_t& address)
 {
     std::string part;
-    uint32_t address = 0;
+    address = 0;
     for (int i = 0; i < 4; ++i)
     {
         uint32_t digit = 0;
         if (!(words >> part) || !ParseHexByte(part, digit))
         {
             std::printf("error: the address is four hexadecimal bytes of 00 to 7F\n");
-            return;
+            return false;
         }
         address = (address << 7) | digit;
     }
+    return true;
+}
+
+// "dump AA BB CC DD COUNT": the memory from that address, as the instrument holds it now.
+void Dump(const CSimulatedInstrument& instrument, std::istringstream& words)
+{
+    uint32_t address = 0;
+    if (!ParseAddress(words, address))
+        return;
     std::string countText;
     if (!(words >> countText) || countText.find_first_not_of("0123456789") != std::string::npos ||
         countText.size() > 6 || std::stoul(countText) == 0 || std::stoul(countText) > 65536)
@@ -93,8 +104,33 @@ void Dump(const CSimulatedInstrument& instrument, std::istringstream& words)
     }
 }
 
+// "set AA BB CC DD XX...": changes the memory behind the programs' back, all or nothing.
+void Set(CSimulatedInstrument& instrument, std::istringstream& words)
+{
+    uint32_t address = 0;
+    if (!ParseAddress(words, address))
+        return;
+    std::vector<BYTE> bytes;
+    for (std::string part; words >> part;)
+    {
+        uint32_t value = 0;
+        if (!ParseHexByte(part, value) || bytes.size() >= 65536)
+        {
+            std::printf("error: the data are hexadecimal bytes of 00 to 7F\n");
+            return;
+        }
+        bytes.push_back(static_cast<BYTE>(value));
+    }
+    if (bytes.empty())
+        std::printf("error: no bytes to store\n");
+    else if (!instrument.Write(address, bytes))
+        std::printf("error: the bytes do not lie inside the memory\n");
+    else
+        std::printf("ok\n");
+}
+
 // Runs the commands in `line`; false for "quit".
-bool RunCommand(const CSimulatedInstrument& instrument, const std::string& line)
+bool RunCommand(CSimulatedInstrument& instrument, const std::string& line)
 {
     std::istringstream words(line);
     std::string command;
@@ -104,8 +140,10 @@ bool RunCommand(const CSimulatedInstrument& instrument, const std::string& line)
         return false;
     if (command == "dump")
         Dump(instrument, words);
+    else if (command == "set")
+        Set(instrument, words);
     else
-        std::printf("error: unknown command \"%s\" (dump, quit)\n", command.c_str());
+        std::printf("error: unknown command \"%s\" (dump, set, quit)\n", command.c_str());
     std::fflush(stdout);
     return true;
 }

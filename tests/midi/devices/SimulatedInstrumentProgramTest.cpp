@@ -66,7 +66,14 @@ TEST(SimulatedInstrumentProgram, DumpShowsWhatWasWrittenOverJack)
         {"dump 30 00 00 7E 18", {"30 00 00 7E: 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00", "30 00 01 0E: 00 00"}},
         {"dump 80 00 00 00 1", {"error: the address is four hexadecimal bytes of 00 to 7F"}},
         {"dump 30 00 00 00 0", {"error: the count is a number of bytes from 1 to 65536"}},
-        {"peek", {"error: unknown command \"peek\" (dump, quit)"}},
+        {"peek", {"error: unknown command \"peek\" (dump, set, quit)"}},
+        // "set" stores what the instrument's own panel would, all or nothing.
+        {"set 30 01 00 01 2A 7F", {"ok"}},
+        {"dump 30 01 00 00 4", {"30 01 00 00: 01 2A 7F 01"}},
+        {"set 30 01 00 01 2A 80", {"error: the data are hexadecimal bytes of 00 to 7F"}},
+        {"set 30 01 00 01", {"error: no bytes to store"}},
+        {"set 01 00 00 05 00 00", {"error: the bytes do not lie inside the memory"}},
+        {"dump 30 01 00 00 4", {"30 01 00 00: 01 2A 7F 01"}},
     };
     for (const Case& c : cases)
     {
