@@ -20,12 +20,46 @@ CVeyBuffer* CVeyBuffer::GetRoot()
 
 CVeyRootStruct* CVeyBuffer::GetRootStruct() const
 {
+    int32_t begin = 0;
+    return GetRootStructAndBegin(begin);
+}
+
+CVeyRootStruct* CVeyBuffer::GetRootStructAndBegin(int32_t& absoluteBegin) const
+{
+    // Unsigned sums, as in GetAbsoluteAddressRange.
+    if (const CVeyStruct* parent = GetParent())
+    {
+        uint32_t begin = 0;
+        CVeyRootStruct* root = parent->GetCachedRootAndBegin(begin);
+        absoluteBegin = static_cast<int32_t>(begin + static_cast<uint32_t>(GetAddressRange().begin));
+        return root;
+    }
+    return WalkToRootStruct(absoluteBegin);
+}
+
+CVeyRootStruct* CVeyBuffer::WalkToRootStruct(int32_t& absoluteBegin) const
+{
+    // Unsigned sums, as in GetAbsoluteAddressRange.
+    uint32_t begin = static_cast<uint32_t>(GetAddressRange().begin);
     const CVeyStruct* top = GetParent();
-    if (!top)
-        top = dynamic_cast<const CVeyStruct*>(this);
+    if (top)
+    {
+        begin += static_cast<uint32_t>(top->GetAddressRange().begin);
+        while (const CVeyStruct* parent = top->GetParent())
+        {
+            begin += static_cast<uint32_t>(parent->GetAddressRange().begin);
+            top = parent;
+        }
+    }
     else
-        top = static_cast<const CVeyStruct*>(top->GetRoot());
-    if (!top || (top->GetKind() != CVeyStruct::kRoot && top->GetKind() != CVeyStruct::kMidi))
+    {
+        top = dynamic_cast<const CVeyStruct*>(this);
+    }
+    absoluteBegin = static_cast<int32_t>(begin);
+    if (!top)
+        return nullptr;
+    const int kind = top->GetKind();
+    if (kind != CVeyStruct::kRoot && kind != CVeyStruct::kMidi)
         return nullptr;
     return const_cast<CVeyRootStruct*>(static_cast<const CVeyRootStruct*>(top));
 }

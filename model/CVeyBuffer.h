@@ -24,6 +24,8 @@ public:
     CVeyBuffer* GetRoot();
     // The root as a root struct, or null (a value or struct not attached under one).
     CVeyRootStruct* GetRootStruct() const;
+    // The same, with the absolute begin of this buffer found on the same walk up the parents.
+    CVeyRootStruct* GetRootStructAndBegin(int32_t& absoluteBegin) const;
     CVeyAddressRange GetAbsoluteAddressRange() const;
     // "fm.pat.common.patchName"; a root's path is its bare name.
     std::string GetPathName() const;
@@ -33,6 +35,9 @@ public:
     void DumpPath(GT::ATextOut& out) const;
 
 protected:
+    // GetRootStructAndBegin without the parent's kept answer.
+    CVeyRootStruct* WalkToRootStruct(int32_t& absoluteBegin) const;
+
     // Values are held by value in their leaf and copied as plain records: no virtual destructor
     // here; structs declare their own.
     ~CVeyBuffer() = default;

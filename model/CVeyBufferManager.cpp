@@ -2,6 +2,7 @@
 
 #include "model/CVeyScriptDefinitions.h"
 
+#include <algorithm>
 #include <istream>
 
 CVeyBufferManager& CVeyBufferManager::GetInstance()
@@ -57,7 +58,8 @@ CVeyValue* CVeyBufferManager::FindValueOrNull(const std::string& path) const
 void CVeyBufferManager::MarkAndNotify(const CVeyValueList& values)
 {
     MarkChangedAll(values);
-    m_handlers.OnValuesChanged(values);
+    if (!m_handlers.empty())
+        m_handlers.OnValuesChanged(values);
 }
 
 void CVeyBufferManager::ApplyNumbers(const CVeyValueNumbers& changes)
@@ -80,11 +82,13 @@ void CVeyBufferManager::SetValues(const CVeyValueNumbers& changes)
 
 void CVeyBufferManager::SetValues(const CVeyValueNumbers& changes, CVeyValueList& values)
 {
-    if (m_handlers.OnSetValues(changes))
+    if (!m_handlers.empty() && m_handlers.OnSetValues(changes))
         return;
     ApplyNumbers(changes);
     values.clear();
-    values.reserve(changes.size());
+    // Asked only when the list must grow: a value turned step by step reuses one list.
+    if (values.capacity() < changes.size())
+        values.reserve(changes.size());
     for (const auto& change : changes)
         values.push_back(change.first);
     MarkAndNotify(values);
@@ -219,17 +223,21 @@ void CVeyBufferManager::MarkChangedAll(const CVeyValueList& values)
     // `values` may be the change list itself: index, and read the size once.
     // Values of one struct come together (a received block): their root is found once.
     const size_t count = values.size();
-    m_changes.reserve(m_changes.size() + count);
+    // Grown as push_back would: changes marked one at a time between two clears stay linear.
+    if (m_changes.capacity() < m_changes.size() + count)
+        m_changes.reserve(std::max(m_changes.size() + count, 2 * m_changes.capacity()));
     const CVeyStruct* parent = nullptr;
     CVeyRootStruct* root = nullptr;
     for (size_t i = 0; i < count; ++i)
     {
         CVeyValue* value = values[i];
         m_changes.push_back(value);
-        if (!parent || value->GetParent() != parent)
+        const CVeyStruct* valueParent = value->GetParent();
+        if (!parent || valueParent != parent)
         {
-            parent = value->GetParent();
-            root = value->GetRootStruct();
+            parent = valueParent;
+            uint32_t begin = 0;
+            root = parent ? parent->GetCachedRootAndBegin(begin) : value->GetRootStruct();
         }
         if (root)
             root->SetModified(true);

@@ -1,5 +1,7 @@
 #include "model/CVeyStruct.h"
 
+#include <atomic>
+
 #include "model/CVeyBufferManager.h"
 #include "model/IVeyModelLinks.h"
 #include "toolkit/gt/TextOut.h"
@@ -43,8 +45,33 @@ size_t CVeyStructDefinition::CHash::operator()(const CVeyStructDefinition& defin
 
 // ---- CVeyStruct ----
 
+namespace
+{
+// Counts the changes of parents and ranges anywhere; starts above the 0 of a struct never asked.
+std::atomic<uint64_t> g_treeChanges{1};
+}
+
 CVeyStruct::CVeyStruct() : m_definition(&kEmptyStructDefinition)
 {
+}
+
+void CVeyStruct::NoteTreeChanged()
+{
+    g_treeChanges.fetch_add(1, std::memory_order_relaxed);
+}
+
+CVeyRootStruct* CVeyStruct::GetCachedRootAndBegin(uint32_t& absoluteBegin) const
+{
+    const uint64_t changes = g_treeChanges.load(std::memory_order_relaxed);
+    if (m_cachedTree != changes)
+    {
+        int32_t begin = 0;
+        m_cachedRoot = WalkToRootStruct(begin);
+        m_cachedBegin = static_cast<uint32_t>(begin);
+        m_cachedTree = changes;
+    }
+    absoluteBegin = m_cachedBegin;
+    return m_cachedRoot;
 }
 
 CVeyStruct::~CVeyStruct() = default;
@@ -61,6 +88,7 @@ CVeyValue* CVeyStruct::AddValue(const CVeyValueDefinition*)
 
 void CVeyStruct::SetDefinition(const CVeyStructDefinition* definition)
 {
+    NoteTreeChanged();
     m_definition = definition ? definition : &kEmptyStructDefinition;
 }
 
@@ -69,6 +97,7 @@ bool CVeyStruct::SetAddressRange(const CVeyAddressRange& range)
     if (GetData() && range.GetSize() != GetAddressRange().GetSize())
         return false;
     CVeyStructDefinition definition{GetName(), range};
+    NoteTreeChanged();
     m_definition = CVeyBufferManager::GetInstance().InternStructDefinition(definition);
     return true;
 }
@@ -205,6 +234,7 @@ void AVeyParentStruct::DumpAbsoluteNames(GT::ATextOut& out) const
 
 bool CVeyRootStruct::Attach(CVeyStruct*)
 {
+    NoteTreeChanged();
     const CVeyAddressRange& own = GetAddressRange();
     // The wire form of an address has 28 bits; a root reaching past them could not be addressed.
     if (own.begin < 0 || own.end < own.begin || own.end > kVeyAddressLimit)
@@ -217,6 +247,7 @@ bool CVeyRootStruct::Attach(CVeyStruct*)
 
 void CVeyRootStruct::CopyRootFields(const CVeyRootStruct& source)
 {
+    NoteTreeChanged();
     m_definition = source.m_definition;
     m_midiOut = source.m_midiOut;
     m_modified = source.m_modified;
@@ -278,6 +309,7 @@ bool CVeyRootStruct::SetMidiOut(IVeyTransmitter* midiOut)
 
 bool CVeyNodeStruct::Attach(CVeyStruct* parent)
 {
+    NoteTreeChanged();
     m_parent = parent;
     return AttachToParent(parent) && AttachChildren();
 }
@@ -295,6 +327,7 @@ std::unique_ptr<CVeyStruct> CVeyNodeStruct::Clone() const
 
 bool CVeyLeafStruct::Attach(CVeyStruct* parent)
 {
+    NoteTreeChanged();
     m_parent = parent;
     if (!AttachToParent(parent))
         return false;
@@ -429,7 +462,8 @@ bool CVeyLeafStruct::FindStruct(const std::string& path, CVeyStruct*& found)
 
 bool CVeyLeafStruct::Transmit()
 {
-    CVeyRootStruct* root = GetRootStruct();
+    int32_t begin = 0;
+    CVeyRootStruct* root = GetRootStructAndBegin(begin);
     IVeyTransmitter* out = root ? root->GetMidiOut() : nullptr;
     if (!out)
         return false;
@@ -438,7 +472,7 @@ bool CVeyLeafStruct::Transmit()
         GetTraceTextOut().Printf("Struct %s is too large for one data-set message.\n", GetPathName().c_str());
         return false;
     }
-    return out->SendDt1(GetAbsoluteAddressRange().begin, m_data.data(), m_data.size());
+    return out->SendDt1(begin, m_data.data(), m_data.size());
 }
 
 std::unique_ptr<CVeyStruct> CVeyLeafStruct::Clone() const

@@ -81,11 +81,23 @@ public:
     // The largest end among the child structs or values (0 when there are none).
     int32_t GetChildrenEnd() const;
 
+    // The root struct above this struct (null when the top is not a root) and this struct's
+    // absolute begin: walked up once, then kept until the tree next changes. A changed value
+    // asks on every send.
+    CVeyRootStruct* GetCachedRootAndBegin(uint32_t& absoluteBegin) const;
+    // Every change of a parent or a range goes through here, so no kept root or begin outlives it.
+    static void NoteTreeChanged();
+
 protected:
     CVeyStruct();
     bool AttachToParent(CVeyStruct* parent);
 
     const CVeyStructDefinition* m_definition;
+
+private:
+    mutable uint64_t m_cachedTree = 0;   // the tree's change count the two below were found at
+    mutable CVeyRootStruct* m_cachedRoot = nullptr;
+    mutable uint32_t m_cachedBegin = 0;
 };
 
 // Root or node: owns child structs.

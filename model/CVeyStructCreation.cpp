@@ -266,6 +266,7 @@ bool CVeyStruct::LoadAttributes(CVeyElementDefinition::CAttributes& attributes, 
         return false;
     }
     definition.range = CVeyAddressRange(address, address + size);
+    NoteTreeChanged();
     m_definition = CVeyBufferManager::GetInstance().InternStructDefinition(definition);
     return true;
 }

@@ -416,14 +416,19 @@ std::vector<int32_t> CVeyValue::GetArray() const
 
 bool CVeyValue::Transmit()
 {
-    CVeyRootStruct* root = GetRootStruct();
-    IVeyTransmitter* out = root ? root->GetMidiOut() : nullptr;
-    if (!out || !m_bytes)
+    const CVeyStruct* parent = GetParent();
+    if (!parent || !m_bytes)
         return false;
+    uint32_t begin = 0;
+    CVeyRootStruct* root = parent->GetCachedRootAndBegin(begin);
+    IVeyTransmitter* out = root ? root->GetMidiOut() : nullptr;
+    if (!out)
+        return false;
+    begin += static_cast<uint32_t>(GetAddressRange().begin);
     const size_t size = static_cast<size_t>(GetSize());
     if (size + out->GetDt1FrameSize() > kVeyMaxMessageSize)
         return false;
-    return out->SendDt1(GetAbsoluteAddressRange().begin, m_bytes, size);
+    return out->SendDt1(static_cast<int32_t>(begin), m_bytes, size);
 }
 
 void CVeyValue::RevertToDefault()

@@ -349,6 +349,14 @@ MMRESULT GetDevCaps(FPorts ports, UINT_PTR deviceId, TCaps* caps, UINT size)
 }
 
 template <typename THandle>
+MMRESULT GetPresence(THandle handle)
+{
+    if (!IsLive(handle))
+        return MMSYSERR_INVALHANDLE;
+    return handle->connection->IsPresent() ? MMSYSERR_NOERROR : MMSYSERR_NODRIVER;
+}
+
+template <typename THandle>
 MMRESULT PrepareHeader(THandle handle, MIDIHDR* header, UINT size)
 {
     if (!IsLive(handle))
@@ -389,6 +397,8 @@ MMRESULT midiInGetDevCaps(UINT_PTR deviceId, MIDIINCAPS* caps, UINT size)
 {
     return GetDevCaps<HMIDIIN>([] { return GetMidiBackend().GetInputPorts(); }, deviceId, caps, size);
 }
+
+MMRESULT midiInGetPresence(HMIDIIN handle) { return GetPresence(handle); }
 
 MMRESULT midiInOpen(HMIDIIN* handle, UINT deviceId, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
 {
@@ -521,6 +531,8 @@ MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, MIDIOUTCAPS* caps, UINT size)
 {
     return GetDevCaps<HMIDIOUT>([] { return GetMidiBackend().GetOutputPorts(); }, deviceId, caps, size);
 }
+
+MMRESULT midiOutGetPresence(HMIDIOUT handle) { return GetPresence(handle); }
 
 MMRESULT midiOutOpen(HMIDIOUT* handle, UINT deviceId, DWORD_PTR, DWORD_PTR, DWORD flags)
 {

@@ -109,6 +109,10 @@ MMRESULT midiInAddBuffer(HMIDIIN handle, MIDIHDR* header, UINT size);
 MMRESULT midiInStart(HMIDIIN handle);
 MMRESULT midiInStop(HMIDIIN handle);
 MMRESULT midiInReset(HMIDIIN handle);
+// Not in the Windows interface: whether the device behind an open handle is still there, with the
+// results midiInGetDevCaps gives for the handle, but no capabilities read or copied. Senders ask
+// it of every device on every message.
+MMRESULT midiInGetPresence(HMIDIIN handle);
 
 UINT midiOutGetNumDevs();
 MMRESULT midiOutGetDevCaps(UINT_PTR deviceId, MIDIOUTCAPS* caps, UINT size);
@@ -120,3 +124,5 @@ MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, MIDIHDR* header, UINT size);
 MMRESULT midiOutShortMsg(HMIDIOUT handle, DWORD message);
 MMRESULT midiOutLongMsg(HMIDIOUT handle, MIDIHDR* header, UINT size);
 MMRESULT midiOutReset(HMIDIOUT handle);
+// As midiInGetPresence, for an output.
+MMRESULT midiOutGetPresence(HMIDIOUT handle);

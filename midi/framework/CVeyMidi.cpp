@@ -291,31 +291,37 @@ bool CVeyMidiOut::Resolve()
     return true;
 }
 
-bool CVeyMidiOut::SendVantor(const ML::Bytes& command, const CVeyAddress& address, const uint8_t* payload,
-                             size_t size)
+bool CVeyMidiOut::SendVantor(uint8_t command, const CVeyAddress& address, const uint8_t* payload, size_t size)
 {
     // Built in place into a buffer that keeps its capacity: a turned knob sends one message per
     // step. A device's send may pump messages that send again; such a nested send builds its own.
     const bool outermost = !m_sending;
     ML::Bytes nested;
     ML::Bytes& message = outermost ? m_outgoing : nested;
-    static const ML::Bytes defaultModelId{0x42};
-    static const ML::Bytes defaultCommand{0x12};
-    const ML::Bytes& modelId = m_modelId.empty() ? defaultModelId : m_modelId;
-    const ML::Bytes& commandBytes = command.empty() ? defaultCommand : command;
+    constexpr uint8_t kDefaultModelId = 0x42;
+    const uint8_t* modelId = m_modelId.empty() ? &kDefaultModelId : m_modelId.data();
+    const size_t modelIdSize = m_modelId.empty() ? 1 : m_modelId.size();
     const int addressSize = std::clamp(m_addressSize, 1, 4);
-    message.resize(3 + modelId.size() + commandBytes.size() + static_cast<size_t>(addressSize) + size + 2);
+    message.resize(4 + modelIdSize + static_cast<size_t>(addressSize) + size + 2);
     uint8_t* at = message.data();
     *at++ = 0xF0;
     *at++ = m_manufacturerId < 0 ? kDefaultManufacturerId : static_cast<uint8_t>(m_manufacturerId);
     *at++ = m_deviceId;
-    at = std::copy(modelId.begin(), modelId.end(), at);
-    at = std::copy(commandBytes.begin(), commandBytes.end(), at);
+    // A few bytes: copied one by one rather than through a library call.
+    for (size_t i = 0; i < modelIdSize; ++i)
+        *at++ = modelId[i];
+    *at++ = command;
     // The checksum covers the address and the data.
     uint32_t sum = 0;
     const uint32_t value = static_cast<uint32_t>(address.Get());
-    for (int i = addressSize - 1; i >= 0; --i)
-        sum += *at++ = static_cast<uint8_t>((value >> (7 * i)) & 0x7F);
+    // Seven bits a byte, the highest first.
+    switch (addressSize)
+    {
+    case 4: sum += *at++ = static_cast<uint8_t>((value >> 21) & 0x7F); [[fallthrough]];
+    case 3: sum += *at++ = static_cast<uint8_t>((value >> 14) & 0x7F); [[fallthrough]];
+    case 2: sum += *at++ = static_cast<uint8_t>((value >> 7) & 0x7F); [[fallthrough]];
+    default: sum += *at++ = static_cast<uint8_t>(value & 0x7F); break;
+    }
     for (size_t i = 0; i < size; ++i)
         sum += *at++ = payload[i];
     *at++ = static_cast<uint8_t>((0u - sum) & 0x7F);
@@ -323,25 +329,41 @@ bool CVeyMidiOut::SendVantor(const ML::Bytes& command, const CVeyAddress& addres
     if (!ML::CLongMessage::IsValidSysex(message.data(), message.size()))
         return false;
     m_sending = true;
-    const bool sent = SendToDevices(message);
+    const bool sent = HandToDevices(message);
     m_sending = !outermost;
+    // The message becomes the last one by a swap: the kept buffer takes the last message's
+    // storage for the next build, and nothing is copied.
+    if (outermost)
+        m_lastMessage.swap(m_outgoing);
+    else
+        m_lastMessage = message;
     return sent;
+}
+
+namespace
+{
+// The one command byte of each kind of message.
+uint8_t CommandByte(const ML::Bytes& command)
+{
+    return command.empty() ? 0x12 : command.front();
+}
 }
 
 bool CVeyMidiOut::SendDt1(const CVeyAddress& address, const ML::Bytes& data)
 {
-    return SendVantor(ML::CVantorMessage::Dt1Command(), address, data.data(), data.size());
+    return SendVantor(CommandByte(ML::CVantorMessage::Dt1Command()), address, data.data(), data.size());
 }
 
 bool CVeyMidiOut::SendRq1(const CVeyAddress& address, const CVeyAddress& size)
 {
     const ML::Bytes packed = size.ToBytes(m_addressSize);
-    return SendVantor(ML::CVantorMessage::Rq1Command(), address, packed.data(), packed.size());
+    return SendVantor(CommandByte(ML::CVantorMessage::Rq1Command()), address, packed.data(), packed.size());
 }
 
 bool CVeyMidiOut::SendDt1(CVeyAddress address, const uint8_t* data, size_t size)
 {
-    return SendVantor(ML::CVantorMessage::Dt1Command(), address, data, size);
+    static const uint8_t dt1 = CommandByte(ML::CVantorMessage::Dt1Command());
+    return SendVantor(dt1, address, data, size);
 }
 
 size_t CVeyMidiOut::GetDt1FrameSize() const
@@ -353,6 +375,13 @@ size_t CVeyMidiOut::GetDt1FrameSize() const
 
 bool CVeyMidiOut::SendToDevices(const std::vector<uint8_t>& bytes)
 {
+    const bool allTook = HandToDevices(bytes);
+    m_lastMessage = bytes;
+    return allTook;
+}
+
+bool CVeyMidiOut::HandToDevices(const std::vector<uint8_t>& bytes)
+{
     // Copied first: a device's send may run a pump that changes the list. A port has one device
     // or a few; those are copied without an allocation.
     constexpr size_t kFew = 4;
@@ -361,13 +390,15 @@ bool CVeyMidiOut::SendToDevices(const std::vector<uint8_t>& bytes)
     CVeyMidiOutDevice* const* devices = few.data();
     const size_t count = m_devices.size();
     if (count <= kFew)
-        std::copy(m_devices.begin(), m_devices.end(), few.begin());
+    {
+        for (size_t i = 0; i < count; ++i)
+            few[i] = m_devices[i];
+    }
     else
         devices = (many = m_devices).data();
     bool allTook = true;
     for (size_t i = 0; i < count; ++i)
         allTook = devices[i]->Send(bytes) && allTook;
-    m_lastMessage = bytes;
     return allTook;
 }
 

@@ -138,7 +138,9 @@ public:
     const std::string& GetMidiMessageValueName() const { return m_midiMessageValueName; }
 
 private:
-    bool SendVantor(const ML::Bytes& command, const CVeyAddress& address, const uint8_t* payload, size_t size);
+    bool SendVantor(uint8_t command, const CVeyAddress& address, const uint8_t* payload, size_t size);
+    // SendToDevices without keeping the bytes as the last message.
+    bool HandToDevices(const std::vector<uint8_t>& bytes);
 
     std::vector<CVeyMidiOutDevice*> m_devices;
     ML::Bytes m_lastMessage;

@@ -62,6 +62,23 @@ AMMReporter& GetOutputReporter()
     return installed ? *installed : reporter;
 }
 
+namespace
+{
+// A call's verdict: the installed reporter's, or the default one's without a virtual call, as
+// every send asks several times.
+bool ReportInput(MMRESULT result)
+{
+    AMMReporter* installed = g_inputReporter.load(std::memory_order_acquire);
+    return installed ? installed->Report(result) : result == MMSYSERR_NOERROR;
+}
+
+bool ReportOutput(MMRESULT result)
+{
+    AMMReporter* installed = g_outputReporter.load(std::memory_order_acquire);
+    return installed ? installed->Report(result) : result == MMSYSERR_NOERROR;
+}
+}
+
 void SetInputReporter(AMMReporter* reporter)
 {
     g_inputReporter.store(reporter);
@@ -78,12 +95,12 @@ bool CMMIn::GetDevCaps(MIDIINCAPS& caps) const
 {
     if (!m_handle)
         return false;
-    return GetInputReporter().Report(midiInGetDevCaps(reinterpret_cast<UINT_PTR>(m_handle), &caps, sizeof caps));
+    return ReportInput(midiInGetDevCaps(reinterpret_cast<UINT_PTR>(m_handle), &caps, sizeof caps));
 }
 
 bool CMMIn::Open(UINT deviceId, MIDIINPROC callback, DWORD_PTR instance, DWORD flags)
 {
-    return GetInputReporter().Report(
+    return ReportInput(
         midiInOpen(&m_handle, deviceId, reinterpret_cast<DWORD_PTR>(callback), instance, flags));
 }
 
@@ -91,7 +108,7 @@ bool CMMIn::Close()
 {
     if (!m_handle)
         return true;
-    const bool closed = GetInputReporter().Report(midiInClose(m_handle));
+    const bool closed = ReportInput(midiInClose(m_handle));
     if (closed)
         m_handle = nullptr;
     return closed;
@@ -99,38 +116,37 @@ bool CMMIn::Close()
 
 bool CMMIn::PrepareHeader(MIDIHDR* header)
 {
-    return m_handle && GetInputReporter().Report(midiInPrepareHeader(m_handle, header, sizeof(MIDIHDR)));
+    return m_handle && ReportInput(midiInPrepareHeader(m_handle, header, sizeof(MIDIHDR)));
 }
 
 bool CMMIn::UnprepareHeader(MIDIHDR* header)
 {
-    return m_handle && GetInputReporter().Report(midiInUnprepareHeader(m_handle, header, sizeof(MIDIHDR)));
+    return m_handle && ReportInput(midiInUnprepareHeader(m_handle, header, sizeof(MIDIHDR)));
 }
 
 bool CMMIn::AddBuffer(MIDIHDR* header)
 {
-    return m_handle && GetInputReporter().Report(midiInAddBuffer(m_handle, header, sizeof(MIDIHDR)));
+    return m_handle && ReportInput(midiInAddBuffer(m_handle, header, sizeof(MIDIHDR)));
 }
 
 bool CMMIn::Start()
 {
-    return m_handle && GetInputReporter().Report(midiInStart(m_handle));
+    return m_handle && ReportInput(midiInStart(m_handle));
 }
 
 bool CMMIn::Stop()
 {
-    return m_handle && GetInputReporter().Report(midiInStop(m_handle));
+    return m_handle && ReportInput(midiInStop(m_handle));
 }
 
 bool CMMIn::Reset()
 {
-    return m_handle && GetInputReporter().Report(midiInReset(m_handle));
+    return m_handle && ReportInput(midiInReset(m_handle));
 }
 
 bool CMMIn::IsOpen() const
 {
-    MIDIINCAPS caps;
-    return GetDevCaps(caps);
+    return m_handle && ReportInput(midiInGetPresence(m_handle));
 }
 
 std::vector<std::string> CMMIn::GetInputNames() { return PortNames(midiInGetNumDevs, midiInGetDevCaps); }
@@ -147,19 +163,19 @@ bool CMMOut::GetDevCaps(MIDIOUTCAPS& caps) const
 {
     if (!m_handle)
         return true;
-    return GetOutputReporter().Report(midiOutGetDevCaps(reinterpret_cast<UINT_PTR>(m_handle), &caps, sizeof caps));
+    return ReportOutput(midiOutGetDevCaps(reinterpret_cast<UINT_PTR>(m_handle), &caps, sizeof caps));
 }
 
 bool CMMOut::Open(UINT deviceId, DWORD_PTR callback, DWORD_PTR instance, DWORD flags)
 {
-    return GetOutputReporter().Report(midiOutOpen(&m_handle, deviceId, callback, instance, flags));
+    return ReportOutput(midiOutOpen(&m_handle, deviceId, callback, instance, flags));
 }
 
 bool CMMOut::Close()
 {
     if (!m_handle)
         return true;
-    const bool closed = GetOutputReporter().Report(midiOutClose(m_handle));
+    const bool closed = ReportOutput(midiOutClose(m_handle));
     if (closed)
         m_handle = nullptr;
     return closed;
@@ -167,33 +183,32 @@ bool CMMOut::Close()
 
 bool CMMOut::PrepareHeader(MIDIHDR* header)
 {
-    return !m_handle || GetOutputReporter().Report(midiOutPrepareHeader(m_handle, header, sizeof(MIDIHDR)));
+    return !m_handle || ReportOutput(midiOutPrepareHeader(m_handle, header, sizeof(MIDIHDR)));
 }
 
 bool CMMOut::UnprepareHeader(MIDIHDR* header)
 {
-    return !m_handle || GetOutputReporter().Report(midiOutUnprepareHeader(m_handle, header, sizeof(MIDIHDR)));
+    return !m_handle || ReportOutput(midiOutUnprepareHeader(m_handle, header, sizeof(MIDIHDR)));
 }
 
 bool CMMOut::Reset()
 {
-    return !m_handle || GetOutputReporter().Report(midiOutReset(m_handle));
+    return !m_handle || ReportOutput(midiOutReset(m_handle));
 }
 
 bool CMMOut::LongMsg(MIDIHDR* header)
 {
-    return !m_handle || GetOutputReporter().Report(midiOutLongMsg(m_handle, header, sizeof(MIDIHDR)));
+    return !m_handle || ReportOutput(midiOutLongMsg(m_handle, header, sizeof(MIDIHDR)));
 }
 
 bool CMMOut::ShortMsg(DWORD message)
 {
-    return !m_handle || GetOutputReporter().Report(midiOutShortMsg(m_handle, message));
+    return !m_handle || ReportOutput(midiOutShortMsg(m_handle, message));
 }
 
 bool CMMOut::IsOpen() const
 {
-    MIDIOUTCAPS caps;
-    return m_handle && GetDevCaps(caps);
+    return m_handle && ReportOutput(midiOutGetPresence(m_handle));
 }
 
 std::vector<std::string> CMMOut::GetOutputNames() { return PortNames(midiOutGetNumDevs, midiOutGetDevCaps); }

@@ -64,14 +64,19 @@ bool COut::SendLong(const BYTE* data, size_t size)
         m_prepared = true;
     }
 
-    const int32_t left = m_pacing.Remaining();
+    // The clock is read once for the pacing and both starts, again only after a wait.
+    DWORD now = GetTickCount();
+    const int32_t left = m_pacing.RemainingAt(now);
     if (left > 0)
+    {
         Sleep(static_cast<DWORD>(left));
+        now = GetTickCount();
+    }
 
     const int64_t duration = static_cast<int64_t>(size) * 1000 / kWireBytesPerSecond + m_extraGap;
     m_pacing.SetDuration(duration > 0 ? static_cast<uint32_t>(duration) : 0);
-    m_sendTimeout.Start();
-    m_pacing.Start();
+    m_sendTimeout.StartAt(now);
+    m_pacing.StartAt(now);
 
     if (!LongMsg(header))
     {

@@ -195,6 +195,44 @@ TEST_F(StructTreeTest, TransmitSendsEachLeafAsOneMessageThroughTheRootsOutput)
     EXPECT_FALSE(value->Transmit());
 }
 
+// A value's root and address are kept between sends; every move of a struct above it, and
+// every copy of the tree, must show in the next send.
+TEST_F(StructTreeTest, SendsFollowTheTreeWhenAStructAboveMovesOrTheTreeIsCopied)
+{
+    CVeyRootStruct& root = BuildTwoLeaves();
+    CRecordingTransmitter out;
+    ASSERT_TRUE(root.SetMidiOut(&out));
+    CVeyStruct* pat = Manager().FindStructOrNull("fm.pat");
+    CVeyStruct* a = Manager().FindStructOrNull("fm.pat.A");
+    CVeyValue* a1 = Manager().FindValueOrNull("fm.pat.A.a1");
+    ASSERT_NE(a1, nullptr);
+
+    ASSERT_TRUE(a1->Transmit());
+    ASSERT_TRUE(pat->SetAddressRange({8, 16}));
+    ASSERT_TRUE(a1->Transmit());
+    ASSERT_TRUE(a->Transmit());
+    ASSERT_TRUE(root.SetAddressRange({0x3000000, 0x3000010}));
+    ASSERT_TRUE(a1->Transmit());
+
+    std::unique_ptr<CVeyStruct> copy = root.Clone();
+    ASSERT_TRUE(copy->SetAddressRange({0x4000000, 0x4000010}));
+    ASSERT_TRUE(copy->Attach(nullptr));
+    CVeyValue* copied = nullptr;
+    ASSERT_TRUE(copy->FindValue("fm.pat.A.a1", copied));
+    CRecordingTransmitter copyOut;
+    ASSERT_TRUE(static_cast<CVeyRootStruct&>(*copy).SetMidiOut(&copyOut));
+    ASSERT_TRUE(copied->Transmit());
+    ASSERT_TRUE(a1->Transmit());
+
+    const std::vector<int64_t> expected = {0x2000001, 0x2000009, 0x2000008, 0x3000009, 0x3000009};
+    std::vector<int64_t> addresses;
+    for (const CSentDt1& sent : out.sent)
+        addresses.push_back(sent.address);
+    EXPECT_EQ(addresses, expected);
+    ASSERT_EQ(copyOut.sent.size(), 1u);
+    EXPECT_EQ(copyOut.sent[0].address, 0x4000009) << "the copy's value sends through its own root";
+}
+
 TEST_F(StructTreeTest, ALeafThatCannotGoOutAsOneMessageIsRefused)
 {
     auto root = MakeStruct(CVeyStruct::kRoot, "big", 0, 0x1000);

@@ -12,9 +12,14 @@ void CTimeout::Start()
 
 int32_t CTimeout::Remaining() const
 {
+    return m_started ? RemainingAt(::GetTickCount()) : 0;
+}
+
+int32_t CTimeout::RemainingAt(uint32_t now) const
+{
     if (!m_started)
         return 0;
-    return TickDifference(m_start + m_duration, ::GetTickCount());
+    return TickDifference(m_start + m_duration, now);
 }
 
 void CTimeoutTable::Start(int32_t id, uint32_t duration)

@@ -16,8 +16,17 @@ public:
 
     // Starts (or restarts) the timeout now; the duration stays.
     void Start();
+    // The same with the tick count `now` the caller has just read, so that timeouts started
+    // together read the clock once.
+    void StartAt(uint32_t now)
+    {
+        m_start = now;
+        m_started = true;
+    }
     // Milliseconds left, negative once passed. A timeout that was never started has nothing left.
     int32_t Remaining() const;
+    // The same at the tick count `now`.
+    int32_t RemainingAt(uint32_t now) const;
     bool IsExpired() const { return Remaining() < 1; }
 
 private:
