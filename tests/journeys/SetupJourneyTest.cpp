@@ -57,22 +57,37 @@ protected:
         })) << "the list closes";
     }
 
-    // The first patch read from the instrument, to its end: the progress window goes without a
-    // message after it (a Read All of every patch takes minutes on the dummy driver).
+    // The pixels of the first row, as the list shows it now.
+    std::vector<unsigned> FirstRow(const std::string& main) const
+    {
+        const CPicture picture = m_desktop->Capture(main);
+        std::vector<unsigned> row;
+        for (int y = kFirstRowY - 6; y <= kFirstRowY + 6; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                row.push_back(picture.Colour(x, y));
+        return row;
+    }
+
+    // The first patch read from the instrument, to its end: the row shows the instrument's patch
+    // and no message comes (a Read All of every patch takes minutes on the dummy driver). The
+    // progress window of a single patch may come and go between two looks at the screen.
     void ReadFirstPatch(const std::string& main, const std::string& picture)
     {
         m_desktop->Activate(main);
         m_desktop->Click(main, kFirstRowX, kFirstRowY);
+        const std::vector<unsigned> before = FirstRow(main);
         m_desktop->Click(main, kReadSelectedX, kReadSelectedY);
-        const std::string progress = m_desktop->WaitForWindow("^Talvarix Librarian$", Bound());
-        ASSERT_FALSE(progress.empty()) << "no progress window";
-        m_desktop->Picture(progress, picture + "-reading");
+        const std::string progress = m_desktop->WaitForWindow("^Talvarix Librarian$", 3000);
+        if (!progress.empty())
+            m_desktop->Picture(progress, picture + "-reading");
         // A missing reply would leave a message box of the same title in its place.
         if (!m_desktop->WaitForNoWindow("^Talvarix Librarian$", Bound() * 6))
         {
             m_desktop->Picture(m_desktop->WaitForWindow("^Talvarix Librarian$"), picture + "-not-ended");
             ADD_FAILURE() << "the read did not end";
         }
+        EXPECT_TRUE(m_desktop->WaitUntil([&] { return FirstRow(main) != before; }, Bound()))
+            << "the first row still shows what it showed before the read";
         m_desktop->Picture(main, picture);
     }
 
