@@ -38,7 +38,11 @@ void CJourney::StartInstrument(const std::string& memory)
     // JACK servers of parallel tests take turns, so only a journey with an instrument starts one.
     m_server = std::make_unique<CJackDummyServer>(Q9_JACKD);
     if (const std::string problem = m_server->Start(); !problem.empty())
-        GTEST_SKIP() << problem;
+    {
+        if (m_server->IsMissing())
+            GTEST_SKIP() << problem;
+        FAIL() << problem;
+    }
     m_instrument = std::make_unique<CChildProcess>(
         Q9_SIM_INSTRUMENT, std::vector<std::string>{"--api", "jack", "--name", "Talvarix Sim", "--memory", memory});
     ASSERT_EQ(m_instrument->ReadLine(), "ready");

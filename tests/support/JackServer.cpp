@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <spawn.h>
 #include <sys/file.h>
@@ -26,10 +27,29 @@ bool Contains(const std::vector<CMidiPortEntry>& ports, const std::string& name)
 }
 }
 
-CJackDummyServer::CJackDummyServer(std::string jackd)
-    : m_jackd(std::move(jackd)), m_name("q9test-" + std::to_string(getpid()))
+namespace
 {
+// One server at a time on this machine: JACK servers started side by side by parallel tests
+// share the client library's global state (shared memory registry, promiscuous ports) and can
+// fail each other's start. The lock is held until the server has gone.
+std::string LockPath()
+{
+    const char* temp = std::getenv("TMPDIR");
+    return std::string(temp && *temp ? temp : "/tmp") + "/q9-jack-dummy-server.lock";
 }
+
+// The servers that take turns under one lock share one name: JACK's registry has room for eight
+// server names and frees the entry of a server that died without unregistering only when a server
+// of the same name starts.
+std::string ServerName(const std::string& lockPath)
+{
+    return "q9test-" + std::to_string(std::hash<std::string>{}(lockPath) % 100000);
+}
+}
+
+CJackDummyServer::CJackDummyServer(std::string jackd) : m_jackd(std::move(jackd)), m_name(ServerName(LockPath())) {}
+
+bool CJackDummyServer::IsMissing() const { return access(m_jackd.c_str(), X_OK) != 0; }
 
 CJackDummyServer::~CJackDummyServer()
 {
@@ -65,13 +85,9 @@ bool CJackDummyServer::IsRunning()
 
 std::string CJackDummyServer::Start()
 {
-    if (access(m_jackd.c_str(), X_OK) != 0)
+    if (IsMissing())
         return "jackd is not installed";
-    // One server at a time on this machine: JACK servers started side by side by parallel tests
-    // share the client library's global state (shared memory registry, promiscuous ports) and
-    // can fail each other's start. The lock is held until this server has gone.
-    const char* temp = std::getenv("TMPDIR");
-    const std::string lockPath = std::string(temp && *temp ? temp : "/tmp") + "/q9-jack-dummy-server.lock";
+    const std::string lockPath = LockPath();
     m_lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (m_lock >= 0)
         while (flock(m_lock, LOCK_EX) != 0 && errno == EINTR)

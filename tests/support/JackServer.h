@@ -1,8 +1,8 @@
 #pragma once
-// A JACK server with the dummy driver (no sound hardware needed) for one test, under a name of its
-// own, so tests can cross a real process boundary over MIDI. Servers of parallel tests take turns
-// (a lock file held while one runs, the test's own time-out its bound); every other wait is
-// bounded and ends as soon as the server or the awaited ports are there.
+// A JACK server with the dummy driver (no sound hardware needed) for one test, so tests can cross a
+// real process boundary over MIDI. Servers of parallel tests take turns (a lock file held while one
+// runs, the test's own time-out its bound); every other wait is bounded and ends as soon as the
+// server or the awaited ports are there.
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -21,8 +21,9 @@ public:
 
     // Starts the server, makes it the default server of this process and of the programs it starts
     // later, and waits until a client can connect. Empty when the server is up; otherwise the
-    // reason it is not (no jackd, or it cannot run here), for the test to skip with.
+    // reason it is not: a test skips when jackd is missing (IsMissing) and fails otherwise.
     std::string Start();
+    bool IsMissing() const;
     const std::string& GetName() const { return m_name; }
 
     // Waits until the server lists the output ports (which this process can send to) and the

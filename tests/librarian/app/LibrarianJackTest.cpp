@@ -37,7 +37,11 @@ TEST(LibrarianJack, ReadsAndWritesPatchesOfAnInstrumentInAnotherProcess)
 {
     CJackDummyServer server(Q9_JACKD);
     if (const std::string problem = server.Start(); !problem.empty())
-        GTEST_SKIP() << problem;
+    {
+        if (server.IsMissing())
+            GTEST_SKIP() << problem;
+        FAIL() << problem;
+    }
     std::unique_ptr<IMidiBackend> backend = CreateRtMidiBackend(EMidiApi::Jack, "Q9 Librarian Test");
     CScopedMidiBackend scoped(backend.get());
     CChildProcess instrument(Q9_SIM_INSTRUMENT, {"--api", "jack", "--name", "Talvarix Sim", "--memory", "librarian"});

@@ -114,7 +114,11 @@ TEST(JackEndToEnd, DevicesOpenTheInstrumentsPortsByNameRequestAndSendData)
 {
     CJackDummyServer server(Q9_JACKD);
     if (const std::string problem = server.Start(); !problem.empty())
-        GTEST_SKIP() << problem;
+    {
+        if (server.IsMissing())
+            GTEST_SKIP() << problem;
+        FAIL() << problem;
+    }
     std::unique_ptr<IMidiBackend> backend = CreateRtMidiBackend(EMidiApi::Jack, "Q9 Test");
     CScopedMidiBackend scoped(backend.get());
 
