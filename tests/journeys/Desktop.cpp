@@ -262,8 +262,7 @@ std::string CDesktop::WaitForNewWindow(const std::string& program, const std::ve
 bool CDesktop::ChooseMenu(const std::string& window, int titleX, int entry, int separators, const std::string& program) const
 {
     // The menu is a window of the program's own, untitled: the one that was not there before.
-    auto programWindows = [&] { return ProgramWindows(program); };
-    const std::vector<std::string> before = programWindows();
+    const std::vector<std::string> before = ProgramWindows(program);
     Activate(window);
     std::string menu;
     // A click that only brings the window forward opens nothing: the title is clicked again.
@@ -272,7 +271,7 @@ bool CDesktop::ChooseMenu(const std::string& window, int titleX, int entry, int 
         Click(window, titleX, 8);
         WaitUntil(
             [&] {
-                for (const std::string& candidate : programWindows())
+                for (const std::string& candidate : ProgramWindows(program))
                     if (std::find(before.begin(), before.end(), candidate) == before.end())
                         menu = candidate;
                 return !menu.empty();
